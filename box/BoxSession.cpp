@@ -1,0 +1,319 @@
+#include "box/BoxSession.h"
+
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "box/BoxSocket.h"
+#include "box/ByteOrder.h"
+#include "box/DownloadFile.h"
+#include "box/PlainFileName.h"
+#include "box/StdioFile.h"
+
+namespace {
+
+constexpr const char* kReadDataError = "PC > Read data error, please check the connect !\n";
+constexpr const char* kReadFileError = "PC > Read file error, please check the connect !\n";
+
+}  // namespace
+
+BoxSession::BoxSession(BoxSocket* socket) : socket_(socket) {}
+
+void BoxSession::Log(const char* text) const {
+    if (log_ != nullptr) {
+        log_(text, 0);
+    }
+}
+
+void BoxSession::LogF(const char* format, ...) const {
+    if (log_ == nullptr) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int n = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::vector<char> text(n > 0 ? n + 1 : 1, '\0');
+    if (n > 0) {
+        std::vsnprintf(text.data(), text.size(), format, again);
+    }
+    va_end(again);
+    log_(text.data(), 0);
+}
+
+void BoxSession::Report(int percent) const {
+    if (progress_ != nullptr) {
+        progress_(percent);
+    }
+}
+
+bool BoxSession::CheckName(const char* name) const {
+    if (IsPlainFileName(name)) {
+        return true;
+    }
+    LogF("PC > Refused file name \"%s\": only a plain name of 1 to 31 characters !\n",
+         name != nullptr ? name : "");
+    return false;
+}
+
+bool BoxSession::SendWhole(const uint8_t* data, size_t size) {
+    using Clock = std::chrono::steady_clock;
+    const int budget = socket_->IoTimeoutMs();
+    const auto deadline = Clock::now() + std::chrono::milliseconds(budget);
+    size_t sent = 0;
+    int wait = -1;
+    while (sent < size) {
+        const int r = socket_->Send(data + sent, static_cast<int>(size - sent), wait);
+        if (r <= 0) {
+            return false;
+        }
+        sent += static_cast<size_t>(r);
+        wait = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+        if (sent < size && wait <= 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+size_t BoxSession::ReceiveWhole(uint8_t* buffer, size_t size) {
+    using Clock = std::chrono::steady_clock;
+    const int budget = socket_->IoTimeoutMs();
+    const auto deadline = Clock::now() + std::chrono::milliseconds(budget);
+    size_t got = 0;
+    int wait = -1;
+    while (got < size) {
+        const int r = socket_->Receive(buffer + got, static_cast<int>(size - got), wait);
+        if (r <= 0) {
+            break;
+        }
+        got += static_cast<size_t>(r);
+        wait = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+        if (got < size && wait <= 0) {
+            break;
+        }
+    }
+    return got;
+}
+
+bool BoxSession::SendRequest(uint8_t command, uint16_t payloadLength) {
+    return Send(wire::EncodeRequestHeader({command, payloadLength}));
+}
+
+int BoxSession::Login(const char* password) {
+    if (!SendRequest(wire::kCmdLogin, wire::kLoginPayloadSize)) {
+        state_ = kNotLoggedIn;
+        return kLoginFailed;
+    }
+    Send(wire::EncodeLoginPayload(password));
+    wire::Bytes<wire::kReplySize> replyBytes;
+    if (!Receive(replyBytes)) {
+        state_ = kNotLoggedIn;
+        return kLoginNoReply;
+    }
+    const wire::Reply reply = wire::DecodeReply(replyBytes);
+    if (reply.value > wire::kToolVersion) {
+        LogF("PC > This tool version is too low, need %1x.%03x\n", reply.value >> 12,
+             reply.value & 0xFFF);
+        state_ = kNotLoggedIn;
+        return kLoginFailed;
+    }
+    if (reply.status == wire::kStatusAccepted) {
+        Log("PC > REMOTE KEY IS DISABLE, until Logout !\n");
+        Log("PC > Login OK. :) \n");
+        state_ = kLoggedIn;
+        return kLoginOk;
+    }
+    Log("PC > Login FAIL:");
+    wire::Bytes<wire::kRefusalTextSize> refusal{};
+    const size_t got = ReceiveWhole(refusal.data(), refusal.size());
+    Log(wire::FieldText(refusal.data(), got).c_str());
+    Log("\n");
+    state_ = kNotLoggedIn;
+    return kLoginFailed;
+}
+
+int BoxSession::ListFiles(wire::ListRecord* buffer, int* count) {
+    if (!SendRequest(wire::kCmdList, 0)) {
+        state_ = kNotLoggedIn;
+        return 0;
+    }
+    wire::Bytes<wire::kReplySize> replyBytes;
+    if (!Receive(replyBytes) || wire::DecodeReply(replyBytes).value != wire::kListReplyValue) {
+        state_ = kNotLoggedIn;
+        return 0;
+    }
+    wire::Bytes<wire::kListPayloadSize> payloadBytes;
+    if (!Receive(payloadBytes)) {
+        state_ = kNotLoggedIn;
+        return 0;
+    }
+    const wire::ListPayload payload = wire::DecodeListPayload(payloadBytes);
+    const size_t n = wire::UsableRecordCount(payload.count);
+    for (size_t i = 0; i < n; ++i) {
+        buffer[i] = payload.records[i];
+    }
+    *count = static_cast<int>(n);
+    return 1;
+}
+
+int BoxSession::Dump(const char* name) {
+    if (!CheckName(name)) {
+        return 0;
+    }
+    Log("\n");
+    LogF("PC > Start to dump file:%s... \n", name);
+    wire::Bytes<wire::kReplySize> replyBytes;
+    if (!SendRequest(wire::kCmdDump, 0) || !Send(wire::EncodeNameField(name)) ||
+        !Receive(replyBytes)) {
+        Log(kReadFileError);
+        state_ = kNotLoggedIn;
+        return 0;
+    }
+    if (wire::DecodeReply(replyBytes).status != wire::kStatusAccepted) {
+        wire::Bytes<wire::kRefusalTextSize> refusal;
+        ReceiveWhole(refusal.data(), refusal.size());
+        Log("\nPC > read file fail!\n");
+        state_ = kNotLoggedIn;
+        return 1;
+    }
+    Report(0);
+    // The box has accepted and sends the file whatever happens here, so a
+    // local file that cannot be written does not stop the exchange: the
+    // records are still read and acknowledged, keeping the link in step.
+    DownloadFile file(name);
+    const auto ack = wire::EncodeAcknowledgement();
+    wire::Bytes<wire::kDataRecordSize> recordBytes;
+    for (;;) {
+        if (!Receive(recordBytes)) {
+            Log(kReadDataError);
+            return 0;
+        }
+        const int32_t flag = wire::GetI32(&recordBytes[4]);
+        const size_t length = wire::UsableDataLength(wire::GetI32(&recordBytes[8]));
+        file.Write(&recordBytes[12], length);
+        const uint32_t percent = wire::GetU32(&recordBytes[0]);
+        if (percent <= 100) {
+            Report(static_cast<int>(percent));
+        }
+        if (!Send(ack)) {
+            Log(kReadDataError);
+            return 0;
+        }
+        if (flag == wire::kFlagLast) {
+            break;
+        }
+    }
+    if (!file.IsOpen()) {
+        LogF("PC > Can not create local file:%s !\n", name);
+        return 0;
+    }
+    if (!file.Commit()) {
+        LogF(file.WriteFailed() ? "PC > Can not write local file:%s !\n"
+                                : "PC > Can not replace local file:%s !\n",
+             name);
+        return 0;
+    }
+    Report(100);
+    Log("\nPC > Dump finished !\n");
+    return 1;
+}
+
+int BoxSession::Upload(const char* name) {
+    if (!CheckName(name)) {
+        return 0;
+    }
+    // Opened before anything is sent: a missing file is found while the box
+    // still expects nothing.
+    StdioFile file(name, "rb");
+    const int64_t size = file.IsOpen() ? file.Size() : -1;
+    if (size < 0) {
+        LogF("PC > Can not open local file:%s !\n", name);
+        return 0;
+    }
+    wire::Bytes<wire::kReplySize> replyBytes;
+    if (!SendRequest(wire::kCmdUpload, 0) || !Send(wire::EncodeNameField(name)) ||
+        !Receive(replyBytes)) {
+        Log(kReadDataError);
+        return 0;
+    }
+    const wire::Reply reply = wire::DecodeReply(replyBytes);
+    if (reply.status != wire::kStatusAccepted) {
+        wire::Bytes<wire::kRefusalTextSize> refusal{};
+        const size_t got = ReceiveWhole(refusal.data(), refusal.size());
+        Log(wire::FieldText(refusal.data(), got).c_str());
+        Log("\n");
+        return 0;
+    }
+    Log("\n");
+    LogF("PC > Start to upload file to BOX:%s...\n", name);
+    wire::UploadBlock block;
+    int64_t sent = 0;
+    do {
+        const size_t n = std::fread(block.data.data(), 1, block.data.size(), file.Get());
+        if (n < block.data.size() && std::ferror(file.Get())) {
+            // Part of the file is with the box and the rest cannot be read:
+            // the transfer cannot be completed, so the link is given up.
+            LogF("PC > Can not read local file:%s, upload stopped !\n", name);
+            socket_->Close();
+            state_ = kNotLoggedIn;
+            return kUploadBoxFailed;
+        }
+        block.flag = n == block.data.size() ? wire::kFlagMore : wire::kFlagLast;
+        block.count = static_cast<int32_t>(n);
+        std::fill(block.data.begin() + static_cast<std::ptrdiff_t>(n), block.data.end(), 0);
+        if (!Send(wire::EncodeUploadBlock(block)) || !Receive(replyBytes)) {
+            Log(kReadDataError);
+            return 0;
+        }
+        sent += static_cast<int64_t>(n);
+        // A file that grew while it was sent must not report more than 100.
+        Report(size == 0 || sent >= size ? 100 : static_cast<int>(sent * 100 / size));
+    } while (block.flag != wire::kFlagLast);
+    Log("PC > Wait BOX to process data...\n");
+    file.Close();
+    if (reply.followUp != wire::kFollowUpWaitPhase) {
+        return 1;
+    }
+    if (RunWaitPhase() >= wire::kStatusFailedFrom) {
+        socket_->Close();
+        state_ = kNotLoggedIn;
+        return kUploadBoxFailed;
+    }
+    return 1;
+}
+
+int32_t BoxSession::RunWaitPhase() {
+    int32_t status = wire::kFlagMore;
+    wire::Bytes<wire::kDataRecordSize> recordBytes;
+    do {
+        const size_t got = ReceiveWhole(recordBytes.data(), recordBytes.size());
+        if (got < recordBytes.size()) {
+            if (got >= 8) {
+                status = wire::GetI32(&recordBytes[4]);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            break;
+        }
+        Log(wire::FieldText(&recordBytes[12], wire::kBlockDataSize).c_str());
+        Log("\n");
+        status = wire::GetI32(&recordBytes[4]);
+    } while (status < wire::kFlagLast);
+    return status;
+}
+
+int BoxSession::Logout() {
+    if (state_ != kLoggedIn) {
+        return 0;
+    }
+    SendRequest(wire::kCmdLogout, 0);
+    state_ = kNotLoggedIn;
+    return 0;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The box command protocol: login, list, dump, upload and logout, each one
+// synchronous exchange of fixed-size messages over the shared BoxSocket.
+#include <cstddef>
+#include <cstdint>
+
+#include "box/WireFormat.h"
+
+class BoxSocket;
+
+// Receives every user-visible line (with its own "\n") and a colour code.
+using LogSink = int (*)(const char* text, int colour);
+// Receives transfer progress, 0..100.
+using ProgressSink = int (*)(int percent);
+
+class BoxSession {
+public:
+    static constexpr int kNotLoggedIn = 1;
+    static constexpr int kLoggedIn = 2;
+
+    // Login results.
+    static constexpr int kLoginFailed = 0;
+    static constexpr int kLoginOk = 1;
+    static constexpr int kLoginNoReply = 2;
+    // Upload result when the box reports a failed processing.
+    static constexpr int kUploadBoxFailed = -1;
+
+    explicit BoxSession(BoxSocket* socket);  // not owned
+    BoxSession(const BoxSession&) = delete;
+    BoxSession& operator=(const BoxSession&) = delete;
+
+    void SetLogSink(LogSink sink) { log_ = sink; }
+    void SetProgressSink(ProgressSink sink) { progress_ = sink; }
+
+    int Login(const char* password);
+    // Fills up to 28 records and their count; on failure leaves both as they were.
+    int ListFiles(wire::ListRecord* buffer, int* count);
+    int Dump(const char* name);
+    int Upload(const char* name);
+    int Logout();
+
+    int State() const { return state_; }
+    BoxSocket* Socket() const { return socket_; }
+
+    // Logs a line through the installed sink, colour 0.
+    void Log(const char* text) const;
+
+private:
+    void LogF(const char* format, ...) const;
+    void Report(int percent) const;
+    bool CheckName(const char* name) const;
+    // Whole messages: TCP may deliver them in pieces. Each message must
+    // complete within the socket's default time-out; a receive returns the
+    // count that came, which is short when it did not.
+    bool SendWhole(const uint8_t* data, size_t size);
+    size_t ReceiveWhole(uint8_t* buffer, size_t size);
+    template <size_t N>
+    bool Send(const wire::Bytes<N>& message) {
+        return SendWhole(message.data(), N);
+    }
+    template <size_t N>
+    bool Receive(wire::Bytes<N>& message) {
+        return ReceiveWhole(message.data(), N) == N;
+    }
+    bool SendRequest(uint8_t command, uint16_t payloadLength);
+    // Reads the box's processing messages after an upload; returns the last status.
+    int32_t RunWaitPhase();
+
+    BoxSocket* socket_;  // not owned
+    int state_ = kNotLoggedIn;
+    LogSink log_ = nullptr;
+    ProgressSink progress_ = nullptr;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// The box's address, port and password, kept in ./config/config.ini relative
+// to the working directory.
+#include <cstddef>
+
+class BoxSettings {
+public:
+    static constexpr size_t kTextSize = 1024;
+    static constexpr const char* kPath = "./config/config.ini";
+
+    BoxSettings();
+
+    // True when the file opens (whatever it holds); otherwise nothing changes.
+    bool Load();
+    // Rewrites the whole file; a file that cannot be written is not reported.
+    void Save() const;
+
+    // Copy the text out; the buffer holds `size` bytes and the text is cut to fit.
+    void GetBoxIp(char* out, size_t size) const;
+    void GetPassword(char* out, size_t size) const;
+    int GetPort() const { return port_; }
+    // Texts longer than 1023 characters are cut.
+    void SetBoxIp(const char* text);
+    void SetPort(int port) { port_ = port; }
+    void SetPassword(const char* text);
+
+    const char* BoxIp() const { return boxIp_; }
+    const char* Password() const { return password_; }
+
+    // Parses one line of the file into the record; lines without a known key
+    // change nothing.
+    void ParseLine(const char* line);
+
+private:
+    char boxIp_[kTextSize];
+    int port_;
+    char password_[kTextSize];
+};

@@ -1,0 +1,85 @@
+#include "box/BoxSocket.h"
+
+BoxSocket::~BoxSocket() {
+    if (handle_ != net::kInvalidHandle) {
+        net::CloseHandle(handle_);
+    }
+}
+
+int BoxSocket::WaitReady(bool forReading, int timeoutMs) {
+    const int r = net::SelectOne(handle_, forReading, timeoutMs / 1000);
+    if (r > 0) {
+        return 1;
+    }
+    if (r < 0) {
+        return -1;
+    }
+    return timeoutMs > 0 ? 0 : -1;
+}
+
+int BoxSocket::Send(const void* bytes, int length, int timeoutMs) {
+    int r = WaitReady(false, timeoutMs < 0 ? ioTimeoutMs_ : timeoutMs);
+    if (r > 0) {
+        r = net::SendSome(handle_, bytes, length);
+    }
+    return r;
+}
+
+int BoxSocket::Receive(void* buffer, int length, int timeoutMs) {
+    int r = WaitReady(true, timeoutMs < 0 ? ioTimeoutMs_ : timeoutMs);
+    if (r > 0) {
+        r = net::ReceiveSome(handle_, buffer, length);
+    }
+    return r;
+}
+
+bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
+    Close();
+    if (host != nullptr) {
+        host_ = host;
+        hasHost_ = true;
+        port_ = port;
+    }
+    if (timeoutMs < 0) {
+        timeoutMs = connectTimeoutMs_;
+    }
+    int protocol = net::ProtocolNumber("tcp");
+    if (protocol < 0) {
+        protocol = 0;
+    }
+    handle_ = net::OpenStream(protocol);
+    uint32_t address = 0;
+    if (!hasHost_ || !net::ResolveIPv4(host_.c_str(), &address)) {
+        return false;
+    }
+    // The attempt is bounded by the connect time-out rather than by the
+    // platform's own, which can run for minutes on an unreachable address.
+    switch (net::ConnectIPv4(handle_, address, static_cast<uint16_t>(port_))) {
+        case net::ConnectResult::kConnected:
+            connected_ = true;
+            break;
+        case net::ConnectResult::kInProgress: {
+            int error = 0;
+            if (net::WaitConnected(handle_, timeoutMs / 1000) > 0 &&
+                net::PendingError(handle_, &error) && error == 0) {
+                connected_ = true;
+            }
+            break;
+        }
+        case net::ConnectResult::kFailed:
+            break;
+    }
+    if (connected_) {
+        net::SetBlocking(handle_, true);
+        return true;
+    }
+    Close();
+    return false;
+}
+
+int BoxSocket::Close() {
+    const int r = net::CloseHandle(handle_);
+    handle_ = net::kInvalidHandle;
+    connected_ = false;
+    return r;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The one TCP connection to the box: every send and receive waits for the
+// socket with select() first, so that no protocol step blocks past its time-out.
+#include <cstdint>
+#include <string>
+
+#include "box/NetApi.h"
+
+class BoxSocket {
+public:
+    static constexpr int kDefaultConnectTimeoutMs = 20000;
+    static constexpr int kDefaultIoTimeoutMs = 5000;
+
+    BoxSocket() = default;
+    ~BoxSocket();
+    BoxSocket(const BoxSocket&) = delete;
+    BoxSocket& operator=(const BoxSocket&) = delete;
+
+    // Connects to host:port (host null: the previous host and port again).
+    // A negative time-out takes the default of 20000 ms.
+    bool Connect(const char* host, int port, int timeoutMs);
+    int Close();
+    // One send() of the whole length: the count sent, 0 when the socket did not
+    // become writable in time, -1 on an error.
+    int Send(const void* bytes, int length, int timeoutMs);
+    // One recv() of up to length bytes: the count received, 0 on time-out or
+    // when the box closed the connection, -1 on an error.
+    int Receive(void* buffer, int length, int timeoutMs);
+    // 1 ready; 0 time-out with a positive time-out; -1 time-out with a time-out
+    // of 0 or less, or an error. The time-out is applied in whole seconds.
+    int WaitReady(bool forReading, int timeoutMs);
+
+    bool IsConnected() const { return connected_; }
+    int Port() const { return port_; }
+    const std::string& Host() const { return host_; }
+    int IoTimeoutMs() const { return ioTimeoutMs_; }
+    void SetIoTimeoutMs(int ms) { ioTimeoutMs_ = ms; }
+
+private:
+    int port_ = 0;
+    int connectTimeoutMs_ = kDefaultConnectTimeoutMs;
+    int ioTimeoutMs_ = kDefaultIoTimeoutMs;
+    bool connected_ = false;
+    net::Handle handle_ = net::kInvalidHandle;
+    std::string host_;
+    bool hasHost_ = false;
+};

@@ -1,0 +1,55 @@
+#pragma once
+// The socket library seam: Winsock 2 on Windows, POSIX sockets elsewhere.
+// Everything above it (transport, protocol, substitute box) is portable.
+#include <cstdint>
+#include <string>
+
+namespace net {
+
+using Handle = intptr_t;
+constexpr Handle kInvalidHandle = -1;
+
+// Starts the socket library (Winsock 2.0); returns its error code, 0 on success.
+int Startup();
+
+// Protocol number of a protocol name, or -1 when the lookup fails.
+int ProtocolNumber(const char* name);
+// A new IPv4 stream socket, or kInvalidHandle.
+Handle OpenStream(int protocol);
+int CloseHandle(Handle h);
+
+// First IPv4 address of a host name or dotted address, in network order.
+bool ResolveIPv4(const char* host, uint32_t* addressNetOrder);
+// Every IPv4 address of a host name, dotted; false when the lookup fails.
+bool ResolveAllIPv4(const char* host, std::string* firstDotted, bool* hasAddress);
+std::string DottedIPv4(uint32_t addressNetOrder);
+
+enum class ConnectResult { kConnected, kInProgress, kFailed };
+// Starts a connection on a socket switched to non-blocking mode, so that the
+// caller can bound the wait; SetBlocking(true) restores the normal mode.
+ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port);
+void SetBlocking(Handle h, bool on);
+// Waits whole seconds for a started connection to succeed or fail: 1 when it
+// has done either, 0 on time-out, -1 on error.
+int WaitConnected(Handle h, long seconds);
+// The socket's pending error (SO_ERROR); false when it cannot be read.
+bool PendingError(Handle h, int* error);
+
+// select() on one handle for reading or writing, waiting whole seconds.
+int SelectOne(Handle h, bool forReading, long seconds);
+int SendSome(Handle h, const void* data, int length);
+int ReceiveSome(Handle h, void* buffer, int length);
+
+int HostName(char* buffer, int size);
+int LastError();
+
+// Server side, for the substitute box and tests.
+Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut);
+uint16_t LocalPort(Handle h);
+Handle Accept(Handle listener);
+// Ends sending on a connected socket (the peer then reads end of stream).
+void ShutdownSend(Handle h);
+// Enables or disables small-write coalescing (Nagle) on a connected socket.
+void SetNoDelay(Handle h, bool on);
+
+}  // namespace net

@@ -1,0 +1,161 @@
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "box/NetApi.h"
+
+namespace net {
+
+int Startup() { return 0; }
+
+int ProtocolNumber(const char* name) {
+    const protoent* p = getprotobyname(name);
+    return p != nullptr ? p->p_proto : -1;
+}
+
+Handle OpenStream(int protocol) {
+    const int fd = socket(AF_INET, SOCK_STREAM, protocol);
+    return fd < 0 ? kInvalidHandle : fd;
+}
+
+int CloseHandle(Handle h) { return close(static_cast<int>(h)); }
+
+bool ResolveIPv4(const char* host, uint32_t* addressNetOrder) {
+    const hostent* he = gethostbyname(host);
+    if (he == nullptr || he->h_addrtype != AF_INET || he->h_addr_list[0] == nullptr) {
+        return false;
+    }
+    std::memcpy(addressNetOrder, he->h_addr_list[0], 4);
+    return true;
+}
+
+bool ResolveAllIPv4(const char* host, std::string* firstDotted, bool* hasAddress) {
+    const hostent* he = gethostbyname(host);
+    if (he == nullptr) {
+        return false;
+    }
+    *hasAddress = he->h_addr_list[0] != nullptr;
+    if (*hasAddress) {
+        uint32_t a;
+        std::memcpy(&a, he->h_addr_list[0], 4);
+        *firstDotted = DottedIPv4(a);
+    }
+    return true;
+}
+
+std::string DottedIPv4(uint32_t addressNetOrder) {
+    in_addr a{};
+    a.s_addr = addressNetOrder;
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &a, text, sizeof text);
+    return text;
+}
+
+ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = addressNetOrder;
+    SetBlocking(h, false);
+    if (connect(static_cast<int>(h), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
+        return ConnectResult::kConnected;
+    }
+    return errno == EINPROGRESS ? ConnectResult::kInProgress : ConnectResult::kFailed;
+}
+
+void SetBlocking(Handle h, bool on) {
+    const int fd = static_cast<int>(h);
+    const int flags = fcntl(fd, F_GETFL, 0);
+    if (flags >= 0) {
+        fcntl(fd, F_SETFL, on ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK));
+    }
+}
+
+int WaitConnected(Handle h, long seconds) { return SelectOne(h, false, seconds); }
+
+bool PendingError(Handle h, int* error) {
+    socklen_t len = sizeof *error;
+    return getsockopt(static_cast<int>(h), SOL_SOCKET, SO_ERROR, error, &len) == 0;
+}
+
+int SelectOne(Handle h, bool forReading, long seconds) {
+    if (h < 0 || h >= FD_SETSIZE) {
+        errno = EBADF;
+        return -1;
+    }
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(static_cast<int>(h), &set);
+    timeval tv{seconds, 0};
+    const int fd = static_cast<int>(h);
+    return select(fd + 1, forReading ? &set : nullptr, forReading ? nullptr : &set, nullptr, &tv);
+}
+
+int SendSome(Handle h, const void* data, int length) {
+    // MSG_NOSIGNAL: a peer that has gone away is an error result, not a signal.
+    return static_cast<int>(send(static_cast<int>(h), data, length, MSG_NOSIGNAL));
+}
+
+int ReceiveSome(Handle h, void* buffer, int length) {
+    return static_cast<int>(recv(static_cast<int>(h), buffer, length, 0));
+}
+
+int HostName(char* buffer, int size) { return gethostname(buffer, size); }
+
+int LastError() { return errno; }
+
+Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) {
+        *errorOut = errno;
+        return kInvalidHandle;
+    }
+    const int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    if (inet_pton(AF_INET, address, &sa.sin_addr) != 1) {
+        *errorOut = EINVAL;
+        close(fd);
+        return kInvalidHandle;
+    }
+    if (bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(fd, backlog) != 0) {
+        *errorOut = errno;
+        close(fd);
+        return kInvalidHandle;
+    }
+    *errorOut = 0;
+    return fd;
+}
+
+uint16_t LocalPort(Handle h) {
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (getsockname(static_cast<int>(h), reinterpret_cast<sockaddr*>(&sa), &len) != 0) {
+        return 0;
+    }
+    return ntohs(sa.sin_port);
+}
+
+Handle Accept(Handle listener) {
+    const int fd = accept(static_cast<int>(listener), nullptr, nullptr);
+    return fd < 0 ? kInvalidHandle : fd;
+}
+
+void ShutdownSend(Handle h) { shutdown(static_cast<int>(h), SHUT_WR); }
+
+void SetNoDelay(Handle h, bool on) {
+    const int v = on ? 1 : 0;
+    setsockopt(static_cast<int>(h), IPPROTO_TCP, TCP_NODELAY, &v, sizeof v);
+}
+
+}  // namespace net

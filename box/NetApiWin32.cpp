@@ -1,0 +1,162 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstring>
+
+#include "box/NetApi.h"
+
+namespace net {
+
+namespace {
+
+SOCKET S(Handle h) { return static_cast<SOCKET>(h); }
+
+}  // namespace
+
+int Startup() {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 0), &data);
+}
+
+int ProtocolNumber(const char* name) {
+    const protoent* p = getprotobyname(name);
+    return p != nullptr ? p->p_proto : -1;
+}
+
+Handle OpenStream(int protocol) {
+    const SOCKET s = socket(AF_INET, SOCK_STREAM, protocol);
+    return s == INVALID_SOCKET ? kInvalidHandle : static_cast<Handle>(s);
+}
+
+int CloseHandle(Handle h) { return closesocket(S(h)); }
+
+bool ResolveIPv4(const char* host, uint32_t* addressNetOrder) {
+    const hostent* he = gethostbyname(host);
+    if (he == nullptr || he->h_addrtype != AF_INET || he->h_addr_list[0] == nullptr) {
+        return false;
+    }
+    std::memcpy(addressNetOrder, he->h_addr_list[0], 4);
+    return true;
+}
+
+bool ResolveAllIPv4(const char* host, std::string* firstDotted, bool* hasAddress) {
+    const hostent* he = gethostbyname(host);
+    if (he == nullptr) {
+        return false;
+    }
+    *hasAddress = he->h_addr_list[0] != nullptr;
+    if (*hasAddress) {
+        uint32_t a;
+        std::memcpy(&a, he->h_addr_list[0], 4);
+        *firstDotted = DottedIPv4(a);
+    }
+    return true;
+}
+
+std::string DottedIPv4(uint32_t addressNetOrder) {
+    in_addr a{};
+    a.s_addr = addressNetOrder;
+    const char* text = inet_ntoa(a);
+    return text != nullptr ? text : "";
+}
+
+ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = addressNetOrder;
+    SetBlocking(h, false);
+    if (connect(S(h), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
+        return ConnectResult::kConnected;
+    }
+    const int error = WSAGetLastError();
+    return error == WSAEWOULDBLOCK || error == WSAEINPROGRESS ? ConnectResult::kInProgress
+                                                               : ConnectResult::kFailed;
+}
+
+void SetBlocking(Handle h, bool on) {
+    u_long nonBlocking = on ? 0 : 1;
+    ioctlsocket(S(h), FIONBIO, &nonBlocking);
+}
+
+int WaitConnected(Handle h, long seconds) {
+    // Winsock reports a failed connection attempt in the exception set only.
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(S(h), &writable);
+    FD_SET(S(h), &failed);
+    timeval tv{seconds, 0};
+    return select(0, nullptr, &writable, &failed, &tv);
+}
+
+bool PendingError(Handle h, int* error) {
+    int len = sizeof *error;
+    return getsockopt(S(h), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(error), &len) == 0;
+}
+
+int SelectOne(Handle h, bool forReading, long seconds) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(S(h), &set);
+    timeval tv{seconds, 0};
+    // The first argument is ignored by Winsock; kept as the descriptor count.
+    const int count = static_cast<int>(h) + 1;
+    return select(count, forReading ? &set : nullptr, forReading ? nullptr : &set, nullptr, &tv);
+}
+
+int SendSome(Handle h, const void* data, int length) {
+    return send(S(h), static_cast<const char*>(data), length, 0);
+}
+
+int ReceiveSome(Handle h, void* buffer, int length) {
+    return recv(S(h), static_cast<char*>(buffer), length, 0);
+}
+
+int HostName(char* buffer, int size) { return gethostname(buffer, size); }
+
+int LastError() { return WSAGetLastError(); }
+
+Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
+    const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s == INVALID_SOCKET) {
+        *errorOut = WSAGetLastError();
+        return kInvalidHandle;
+    }
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = inet_addr(address);
+    if (sa.sin_addr.s_addr == INADDR_NONE ||
+        bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(s, backlog) != 0) {
+        *errorOut = WSAGetLastError();
+        closesocket(s);
+        return kInvalidHandle;
+    }
+    *errorOut = 0;
+    return static_cast<Handle>(s);
+}
+
+uint16_t LocalPort(Handle h) {
+    sockaddr_in sa{};
+    int len = sizeof sa;
+    if (getsockname(S(h), reinterpret_cast<sockaddr*>(&sa), &len) != 0) {
+        return 0;
+    }
+    return ntohs(sa.sin_port);
+}
+
+Handle Accept(Handle listener) {
+    const SOCKET s = accept(S(listener), nullptr, nullptr);
+    return s == INVALID_SOCKET ? kInvalidHandle : static_cast<Handle>(s);
+}
+
+void ShutdownSend(Handle h) { shutdown(S(h), SD_SEND); }
+
+void SetNoDelay(Handle h, bool on) {
+    const BOOL v = on ? TRUE : FALSE;
+    setsockopt(S(h), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+}  // namespace net
