@@ -1,5 +1,6 @@
 #include "box/BoxSession.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -44,6 +45,11 @@ void BoxSession::LogF(const char* format, ...) const {
     }
     va_end(again);
     log_(text.data(), 0);
+}
+
+int BoxSession::Finish(TransferOutcome outcome, int result) {
+    outcome_ = outcome;
+    return result;
 }
 
 void BoxSession::Report(int percent) const {
@@ -166,7 +172,7 @@ int BoxSession::ListFiles(wire::ListRecord* buffer, int* count) {
 
 int BoxSession::Dump(const char* name) {
     if (!CheckName(name)) {
-        return 0;
+        return Finish(TransferOutcome::kBadName, 0);
     }
     Log("\n");
     LogF("PC > Start to dump file:%s... \n", name);
@@ -175,14 +181,14 @@ int BoxSession::Dump(const char* name) {
         !Receive(replyBytes)) {
         Log(kReadFileError);
         state_ = kNotLoggedIn;
-        return 0;
+        return Finish(TransferOutcome::kLinkFailed, 0);
     }
     if (wire::DecodeReply(replyBytes).status != wire::kStatusAccepted) {
         wire::Bytes<wire::kRefusalTextSize> refusal;
         ReceiveWhole(refusal.data(), refusal.size());
         Log("\nPC > read file fail!\n");
         state_ = kNotLoggedIn;
-        return 1;
+        return Finish(TransferOutcome::kRefused, 1);
     }
     Report(0);
     // The box has accepted and sends the file whatever happens here, so a
@@ -194,7 +200,7 @@ int BoxSession::Dump(const char* name) {
     for (;;) {
         if (!Receive(recordBytes)) {
             Log(kReadDataError);
-            return 0;
+            return Finish(TransferOutcome::kLinkFailed, 0);
         }
         const int32_t flag = wire::GetI32(&recordBytes[4]);
         const size_t length = wire::UsableDataLength(wire::GetI32(&recordBytes[8]));
@@ -205,7 +211,7 @@ int BoxSession::Dump(const char* name) {
         }
         if (!Send(ack)) {
             Log(kReadDataError);
-            return 0;
+            return Finish(TransferOutcome::kLinkFailed, 0);
         }
         if (flag == wire::kFlagLast) {
             break;
@@ -213,22 +219,22 @@ int BoxSession::Dump(const char* name) {
     }
     if (!file.IsOpen()) {
         LogF("PC > Can not create local file:%s !\n", name);
-        return 0;
+        return Finish(TransferOutcome::kLocalFailed, 0);
     }
     if (!file.Commit()) {
         LogF(file.WriteFailed() ? "PC > Can not write local file:%s !\n"
                                 : "PC > Can not replace local file:%s !\n",
              name);
-        return 0;
+        return Finish(TransferOutcome::kLocalFailed, 0);
     }
     Report(100);
     Log("\nPC > Dump finished !\n");
-    return 1;
+    return Finish(TransferOutcome::kDone, 1);
 }
 
 int BoxSession::Upload(const char* name) {
     if (!CheckName(name)) {
-        return 0;
+        return Finish(TransferOutcome::kBadName, 0);
     }
     // Opened before anything is sent: a missing file is found while the box
     // still expects nothing.
@@ -236,13 +242,13 @@ int BoxSession::Upload(const char* name) {
     const int64_t size = file.IsOpen() ? file.Size() : -1;
     if (size < 0) {
         LogF("PC > Can not open local file:%s !\n", name);
-        return 0;
+        return Finish(TransferOutcome::kLocalFailed, 0);
     }
     wire::Bytes<wire::kReplySize> replyBytes;
     if (!SendRequest(wire::kCmdUpload, 0) || !Send(wire::EncodeNameField(name)) ||
         !Receive(replyBytes)) {
         Log(kReadDataError);
-        return 0;
+        return Finish(TransferOutcome::kLinkFailed, 0);
     }
     const wire::Reply reply = wire::DecodeReply(replyBytes);
     if (reply.status != wire::kStatusAccepted) {
@@ -250,7 +256,7 @@ int BoxSession::Upload(const char* name) {
         const size_t got = ReceiveWhole(refusal.data(), refusal.size());
         Log(wire::FieldText(refusal.data(), got).c_str());
         Log("\n");
-        return 0;
+        return Finish(TransferOutcome::kRefused, 0);
     }
     Log("\n");
     LogF("PC > Start to upload file to BOX:%s...\n", name);
@@ -264,14 +270,14 @@ int BoxSession::Upload(const char* name) {
             LogF("PC > Can not read local file:%s, upload stopped !\n", name);
             socket_->Close();
             state_ = kNotLoggedIn;
-            return kUploadBoxFailed;
+            return Finish(TransferOutcome::kLocalFailed, kUploadBoxFailed);
         }
         block.flag = n == block.data.size() ? wire::kFlagMore : wire::kFlagLast;
         block.count = static_cast<int32_t>(n);
         std::fill(block.data.begin() + static_cast<std::ptrdiff_t>(n), block.data.end(), 0);
         if (!Send(wire::EncodeUploadBlock(block)) || !Receive(replyBytes)) {
             Log(kReadDataError);
-            return 0;
+            return Finish(TransferOutcome::kLinkFailed, 0);
         }
         sent += static_cast<int64_t>(n);
         // A file that grew while it was sent must not report more than 100.
@@ -279,15 +285,13 @@ int BoxSession::Upload(const char* name) {
     } while (block.flag != wire::kFlagLast);
     Log("PC > Wait BOX to process data...\n");
     file.Close();
-    if (reply.followUp != wire::kFollowUpWaitPhase) {
-        return 1;
-    }
-    if (RunWaitPhase() >= wire::kStatusFailedFrom) {
+    if (reply.followUp == wire::kFollowUpWaitPhase &&
+        RunWaitPhase() >= wire::kStatusFailedFrom) {
         socket_->Close();
         state_ = kNotLoggedIn;
-        return kUploadBoxFailed;
+        return Finish(TransferOutcome::kBoxFailed, kUploadBoxFailed);
     }
-    return 1;
+    return Finish(TransferOutcome::kDone, 1);
 }
 
 int32_t BoxSession::RunWaitPhase() {

@@ -13,6 +13,17 @@ using LogSink = int (*)(const char* text, int colour);
 // Receives transfer progress, 0..100.
 using ProgressSink = int (*)(int percent);
 
+// How the last Dump or Upload ended, apart from its result code: the box's
+// refusals are kept apart from failures of the link and of local files.
+enum class TransferOutcome {
+    kDone,
+    kBadName,       // not a plain file name; nothing was sent
+    kRefused,       // the box refused the request
+    kLinkFailed,    // a message could not be sent or did not arrive whole
+    kLocalFailed,   // the local file could not be opened, created or written
+    kBoxFailed,     // the box reported a failure after processing an upload
+};
+
 class BoxSession {
 public:
     static constexpr int kNotLoggedIn = 1;
@@ -40,6 +51,7 @@ public:
     int Logout();
 
     int State() const { return state_; }
+    TransferOutcome LastOutcome() const { return outcome_; }
     BoxSocket* Socket() const { return socket_; }
 
     // Logs a line through the installed sink, colour 0.
@@ -49,6 +61,7 @@ private:
     void LogF(const char* format, ...) const;
     void Report(int percent) const;
     bool CheckName(const char* name) const;
+    int Finish(TransferOutcome outcome, int result);
     // Whole messages: TCP may deliver them in pieces. Each message must
     // complete within the socket's default time-out; a receive returns the
     // count that came, which is short when it did not.
@@ -68,6 +81,7 @@ private:
 
     BoxSocket* socket_;  // not owned
     int state_ = kNotLoggedIn;
+    TransferOutcome outcome_ = TransferOutcome::kDone;
     LogSink log_ = nullptr;
     ProgressSink progress_ = nullptr;
 };

@@ -71,6 +71,9 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
     }
     if (connected_) {
         net::SetBlocking(handle_, true);
+        // Requests go out as two small sends (head, then name or password);
+        // without this the second waits for the box's delayed acknowledgement.
+        net::SetNoDelay(handle_, true);
         return true;
     }
     Close();

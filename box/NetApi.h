@@ -51,5 +51,13 @@ Handle Accept(Handle listener);
 void ShutdownSend(Handle h);
 // Enables or disables small-write coalescing (Nagle) on a connected socket.
 void SetNoDelay(Handle h, bool on);
+// select() on one handle waiting milliseconds, so that a serving loop can
+// look at a stop request between short waits.
+int SelectOneMs(Handle h, bool forReading, int milliseconds);
+// True when the last failed send or receive on a non-blocking socket only
+// means "not now" (would block, or interrupted).
+bool LastErrorWasWouldBlock();
+// A readable text for a socket error code.
+std::string ErrorText(int error);
 
 }  // namespace net

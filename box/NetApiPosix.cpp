@@ -158,4 +158,22 @@ void SetNoDelay(Handle h, bool on) {
     setsockopt(static_cast<int>(h), IPPROTO_TCP, TCP_NODELAY, &v, sizeof v);
 }
 
+int SelectOneMs(Handle h, bool forReading, int milliseconds) {
+    if (h < 0 || h >= FD_SETSIZE) {
+        errno = EBADF;
+        return -1;
+    }
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(static_cast<int>(h), &set);
+    const int ms = milliseconds > 0 ? milliseconds : 0;
+    timeval tv{ms / 1000, (ms % 1000) * 1000};
+    const int fd = static_cast<int>(h);
+    return select(fd + 1, forReading ? &set : nullptr, forReading ? nullptr : &set, nullptr, &tv);
+}
+
+bool LastErrorWasWouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR; }
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
 }  // namespace net

@@ -159,4 +159,30 @@ void SetNoDelay(Handle h, bool on) {
     setsockopt(S(h), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&v), sizeof v);
 }
 
+int SelectOneMs(Handle h, bool forReading, int milliseconds) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(S(h), &set);
+    const int ms = milliseconds > 0 ? milliseconds : 0;
+    timeval tv{ms / 1000, (ms % 1000) * 1000};
+    return select(0, forReading ? &set : nullptr, forReading ? nullptr : &set, nullptr, &tv);
+}
+
+bool LastErrorWasWouldBlock() {
+    const int error = WSAGetLastError();
+    return error == WSAEWOULDBLOCK || error == WSAEINTR;
+}
+
+std::string ErrorText(int error) {
+    char text[256] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+    std::string result(text, n);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
+                               result.back() == ' ' || result.back() == '.')) {
+        result.pop_back();
+    }
+    return result.empty() ? "socket error " + std::to_string(error) : result;
+}
+
 }  // namespace net

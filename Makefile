@@ -1,0 +1,81 @@
+# Set-up and everyday commands; see README.md.
+SHELL := /bin/bash
+JOBS ?= 2
+ROOT := $(CURDIR)
+NATIVE := build/native
+ASAN := build/asan
+WIN := build/win
+WINE_PREFIX := $(ROOT)/build/wine-prefix
+export WINEPREFIX := $(WINE_PREFIX)
+export WINEDEBUG := -all
+
+# Debian packages the build, the tests and the tools need.
+PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
+	g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
+	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick
+
+.PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz \
+	screenshot wine-prefix clean
+
+all: native win
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:" $$missing; \
+		if [ "$$(id -u)" = 0 ]; then SUDO=; else SUDO=sudo; fi; \
+		$$SUDO apt-get update -qq && \
+		DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(NATIVE)/build.ninja:
+	cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(ASAN)/build.ninja:
+	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELQO_SANITIZE=ON
+
+$(WIN)/build.ninja:
+	cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+
+native: deps $(NATIVE)/build.ninja
+	ninja -C $(NATIVE) -j$(JOBS)
+
+asan: deps $(ASAN)/build.ninja
+	ninja -C $(ASAN) -j$(JOBS)
+
+win: deps $(WIN)/build.ninja
+	ninja -C $(WIN) -j$(JOBS)
+
+wine-prefix: deps
+	@[ -f $(WINE_PREFIX)/system.reg ] || { echo "Creating the Wine prefix $(WINE_PREFIX)"; \
+		xvfb-run -a tools/wine-run wineboot -i >/dev/null 2>&1; tools/wine-run wineserver -w; }
+
+test-native: native
+	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
+
+test-asan: asan
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j$(JOBS)
+
+test-win: win wine-prefix
+	cd $(WIN) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j1
+
+test: test-native test-asan test-win
+	@echo "All test suites passed: native, sanitizers, Windows under Wine."
+
+run-cli: native
+	tools/demo-cli.sh $(NATIVE)/bin
+
+run: run-cli
+
+bench: deps
+	bench/run.sh
+
+fuzz: deps
+	fuzz/run.sh
+
+clean:
+	rm -rf build

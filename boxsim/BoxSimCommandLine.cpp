@@ -1,0 +1,175 @@
+#include "boxsim/BoxSimCommandLine.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+#include <map>
+
+namespace {
+
+const char kHelp[] =
+    "Usage: velqo-boxsim [OPTION]...\n"
+    "A substitute set-top box: serves the box side of the box command protocol\n"
+    "(login, list, dump, upload, logout) over TCP from a folder, one client at a\n"
+    "time, until stopped with Ctrl+C (SIGINT) or SIGTERM.\n"
+    "\n"
+    "What it serves:\n"
+    "  --folder DIR             folder with the served files, the manifest and the\n"
+    "                           stored uploads (default: .)\n"
+    "  --manifest NAME          manifest file inside the folder (default: manifest.txt);\n"
+    "                           one file per line: GROUP NAME TYPE, '#' comments,\n"
+    "                           \"double quotes\" around fields with spaces, at most 28\n"
+    "  --make-demo DIR          write a demo folder (files and manifest) to DIR and\n"
+    "                           end; serve it with --folder DIR\n"
+    "\n"
+    "Where it listens:\n"
+    "  --listen ADDR            IPv4 address to listen on (default: 127.0.0.1)\n"
+    "  --port N                 TCP port, 0 = any free port (default: 1000; ports below\n"
+    "                           1024 need root or CAP_NET_BIND_SERVICE on Linux)\n"
+    "  --once                   serve one connection, then end\n"
+    "\n"
+    "How it answers:\n"
+    "  --password PIN           login password, at most 4 characters (default: 7351)\n"
+    "  --require-version V      lowest tool version the box requires, 0xNNNN or\n"
+    "                           decimal (default: 0x1001, shown as 1.001)\n"
+    "  --wait-phase             after each upload, report processing messages\n"
+    "  --wait-message TEXT      a processing message (repeatable; implies\n"
+    "                           --wait-phase): all but the last carry status 2\n"
+    "  --wait-status N          status of the last message: 3 done, 4 or more failed\n"
+    "                           (default: 3; implies --wait-phase)\n"
+    "  --io-timeout MS          longest wait for the rest of a started exchange\n"
+    "                           (default: 30000); between requests it waits forever\n"
+    "\n"
+    "Faults, for testing a PC tool:\n"
+    "  --refuse-login TEXT      refuse every login with TEXT\n"
+    "  --refuse-dump TEXT       refuse every download with TEXT\n"
+    "  --refuse-upload TEXT     refuse every upload with TEXT\n"
+    "  --no-login-reply         read each login request and answer nothing\n"
+    "  --close-after-records N  close the connection after N acknowledged download\n"
+    "                           records (0: right after accepting the download)\n"
+    "  --pieces N               send every message in pieces of N bytes\n"
+    "  --piece-delay MS         pause between two pieces (default: 2)\n"
+    "\n"
+    "Output:\n"
+    "  --verbose                print each connection and command to stderr\n"
+    "  --help                   show this help and end\n"
+    "\n"
+    "The box refuses, with a refusal text: a login with a wrong password; any\n"
+    "download or upload before a login; names that are not plain file names;\n"
+    "downloads of files not in the manifest or missing in the folder; uploads\n"
+    "named like the manifest. Uploads are stored in the folder (temporary file,\n"
+    "then renamed) and are listed only when the manifest names them. The\n"
+    "manifest is read once, at start.\n"
+    "\n"
+    "On start it prints \"velqo-boxsim: listening on ADDR:PORT\" to stdout.\n"
+    "Exit status: 0 stopped, 1 cannot start (folder, manifest, port), 2 usage error.\n";
+
+bool ParseInteger(const std::string& text, long long low, long long high, long long* value) {
+    if (text.empty()) {
+        return false;
+    }
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
+    if (errno != 0 || end == nullptr || *end != '\0' || v < low || v > high) {
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+}  // namespace
+
+const char* BoxSimHelpText() { return kHelp; }
+
+bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine* out,
+                            std::string* error) {
+    BoxSimCommandLine result;
+    BoxSimOptions& o = result.options;
+    const long long kIntMax = std::numeric_limits<int32_t>::max();
+    const long long kIntMin = std::numeric_limits<int32_t>::min();
+
+    const std::map<std::string, bool*> switches = {
+        {"--help", &result.help},           {"-h", &result.help},
+        {"--once", &result.once},           {"--verbose", &result.verbose},
+        {"--wait-phase", &o.waitPhase},     {"--no-login-reply", &o.noLoginReply},
+    };
+    const std::map<std::string, std::string*> texts = {
+        {"--folder", &o.folder},
+        {"--manifest", &o.manifestName},
+        {"--make-demo", &result.makeDemoFolder},
+        {"--listen", &o.listenAddress},
+        {"--refuse-login", &o.refuseLogin},
+        {"--refuse-dump", &o.refuseDump},
+        {"--refuse-upload", &o.refuseUpload},
+    };
+    struct Range {
+        long long low;
+        long long high;
+    };
+    const std::map<std::string, Range> numbers = {
+        {"--port", {0, 65535}},           {"--require-version", {0, 0xFFFF}},
+        {"--wait-status", {kIntMin, kIntMax}}, {"--io-timeout", {1, kIntMax}},
+        {"--close-after-records", {0, kIntMax}}, {"--pieces", {1, kIntMax}},
+        {"--piece-delay", {0, 60000}},
+    };
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (const auto s = switches.find(option); s != switches.end()) {
+            *s->second = true;
+            continue;
+        }
+        const auto t = texts.find(option);
+        const auto n = numbers.find(option);
+        const bool password = option == "--password";
+        const bool message = option == "--wait-message";
+        if (t == texts.end() && n == numbers.end() && !password && !message) {
+            *error = "unknown option \"" + option + "\"";
+            return false;
+        }
+        if (i + 1 >= argc) {
+            *error = option + " needs a value";
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (t != texts.end()) {
+            *t->second = value;
+        } else if (password) {
+            if (value.size() > 4) {
+                *error = "--password: at most 4 characters";
+                return false;
+            }
+            o.password = value;
+        } else if (message) {
+            o.waitMessages.push_back(value);
+            o.waitPhase = true;
+        } else {
+            long long v = 0;
+            if (!ParseInteger(value, n->second.low, n->second.high, &v)) {
+                *error = option + ": \"" + value + "\" is not a number from " +
+                         std::to_string(n->second.low) + " to " + std::to_string(n->second.high);
+                return false;
+            }
+            if (option == "--port") {
+                o.port = static_cast<uint16_t>(v);
+            } else if (option == "--require-version") {
+                o.requiredVersion = static_cast<uint16_t>(v);
+            } else if (option == "--wait-status") {
+                o.waitFinalStatus = static_cast<int32_t>(v);
+                o.waitPhase = true;
+            } else if (option == "--io-timeout") {
+                o.ioTimeoutMs = static_cast<int>(v);
+            } else if (option == "--close-after-records") {
+                o.closeAfterRecords = static_cast<int>(v);
+            } else if (option == "--pieces") {
+                o.pieceSize = static_cast<size_t>(v);
+            } else {
+                o.pieceDelayMs = static_cast<int>(v);
+            }
+        }
+    }
+    *out = std::move(result);
+    return true;
+}

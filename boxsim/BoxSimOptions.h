@@ -1,0 +1,31 @@
+#pragma once
+// Everything that the substitute box can be told: what it serves, how it
+// answers, and the faults it can play for tests.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct BoxSimOptions {
+    std::string folder = ".";                   // served files, manifest, stored uploads
+    std::string manifestName = "manifest.txt";  // inside folder
+    std::string listenAddress = "127.0.0.1";
+    uint16_t port = 1000;  // 0 = any free port
+    std::string password = "7351";  // at most 4 characters, as the login carries
+    uint16_t requiredVersion = 0x1001;
+    bool waitPhase = false;  // upload reply follow-up flag 2
+    // Sent with status 2, then the last with waitFinalStatus; none: one
+    // standard message.
+    std::vector<std::string> waitMessages;
+    int32_t waitFinalStatus = 3;  // 4 or more = failure
+    // Non-empty: refuse every such request with this text.
+    std::string refuseLogin;
+    std::string refuseDump;
+    std::string refuseUpload;
+    bool noLoginReply = false;   // read the login request, answer nothing
+    int closeAfterRecords = -1;  // close after N download records (acknowledged); -1 never
+    size_t pieceSize = 0;        // send every message in pieces of this size; 0 = whole
+    int pieceDelayMs = 2;        // pause between two pieces
+    int ioTimeoutMs = 30000;     // longest wait for the rest of a started exchange
+    int maxConnections = 0;      // serve this many connections, then end; 0 = until Stop()
+};

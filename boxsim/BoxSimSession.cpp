@@ -1,0 +1,386 @@
+#include "boxsim/BoxSimSession.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "box/PlainFileName.h"
+#include "boxsim/BoxSimOptions.h"
+#include "boxsim/Manifest.h"
+#include "boxsim/SimRecorder.h"
+#include "boxsim/StoredUpload.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string VersionText(uint16_t v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%1x.%03x", v >> 12, v & 0xFFF);
+    return text;
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Names that Windows maps to devices or silently changes; refused on every
+// platform so that the box behaves the same everywhere.
+bool IsWindowsSpecialName(const std::string& name) {
+    if (name.back() == '.' || name.back() == ' ') {
+        return true;
+    }
+    const std::string base = Lower(name.substr(0, name.find('.')));
+    if (base == "con" || base == "prn" || base == "aux" || base == "nul") {
+        return true;
+    }
+    return base.size() == 4 && (base.rfind("com", 0) == 0 || base.rfind("lpt", 0) == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+bool HeaderIsWellFormed(const wire::Bytes<wire::kRequestHeaderSize>& bytes,
+                        const wire::RequestHeader& h) {
+    const uint16_t expected = h.command == wire::kCmdLogin ? wire::kLoginPayloadSize : 0;
+    return bytes[1] == 0 && h.payloadLength == expected;
+}
+
+bool ReadWholeFile(const fs::path& path, std::string* data) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) {
+        return false;
+    }
+    *data = bytes.str();
+    return true;
+}
+
+}  // namespace
+
+BoxSimSession::BoxSimSession(const BoxSimOptions& options, const Manifest& manifest,
+                             SimConnection& connection, SimRecorder& recorder)
+    : options_(options), manifest_(manifest), connection_(connection), recorder_(recorder) {}
+
+std::string BoxSimSession::Run() {
+    while (true) {
+        Io io = connection_.WaitForRequest();
+        wire::Bytes<wire::kRequestHeaderSize> head{};
+        if (io == Io::kOk) {
+            io = connection_.Receive(head, options_.ioTimeoutMs);
+        }
+        if (io != Io::kOk) {
+            Lost(io);
+            return end_;
+        }
+        const wire::RequestHeader h = wire::DecodeRequestHeader(head);
+        if (h.command < wire::kCmdLogin || h.command > wire::kCmdLogout) {
+            CloseByBox("unknown command " + std::to_string(h.command));
+            return end_;
+        }
+        if (!HeaderIsWellFormed(head, h)) {
+            CloseByBox("malformed header of command " + std::to_string(h.command));
+            return end_;
+        }
+        bool keep = true;
+        switch (h.command) {
+            case wire::kCmdLogin:
+                keep = HandleLogin();
+                break;
+            case wire::kCmdList:
+                keep = HandleList();
+                break;
+            case wire::kCmdDump:
+                keep = HandleDump();
+                break;
+            case wire::kCmdUpload:
+                keep = HandleUpload();
+                break;
+            default:
+                loggedIn_ = false;
+                recorder_.Count(&BoxSimStats::logouts, "logout");
+                break;
+        }
+        if (!keep) {
+            return end_;
+        }
+    }
+}
+
+bool BoxSimSession::Lost(Io io) {
+    switch (io) {
+        case Io::kStopped:
+            end_ = "box stopped";
+            break;
+        case Io::kTimedOut:
+            end_ = "time-out waiting for the PC";
+            break;
+        default:
+            end_ = "closed by the PC";
+            break;
+    }
+    return false;
+}
+
+bool BoxSimSession::CloseByBox(const std::string& why) {
+    recorder_.Count(&BoxSimStats::protocolErrors, "protocol error: " + why);
+    end_ = "closed by the box after a protocol error";
+    return false;
+}
+
+bool BoxSimSession::SendRefusal(const wire::Reply& reply, const std::string& text) {
+    Io io = connection_.Send(wire::EncodeReply(reply), options_.ioTimeoutMs);
+    if (io == Io::kOk) {
+        io = connection_.Send(wire::EncodeRefusalText(text), options_.ioTimeoutMs);
+    }
+    return io == Io::kOk || Lost(io);
+}
+
+bool BoxSimSession::HandleLogin() {
+    wire::Bytes<wire::kLoginPayloadSize> payload{};
+    const Io io = connection_.Receive(payload, options_.ioTimeoutMs);
+    if (io != Io::kOk) {
+        return Lost(io);
+    }
+    loggedIn_ = false;
+    if (options_.noLoginReply) {
+        recorder_.Count(&BoxSimStats::loginsUnanswered, "login: not answered (no-login-reply)");
+        return true;
+    }
+    std::string refusal = options_.refuseLogin;
+    if (refusal.empty() && wire::DecodeLoginPassword(payload) != options_.password) {
+        refusal = kWrongPassword;
+    }
+    if (!refusal.empty()) {
+        recorder_.Count(&BoxSimStats::loginsRefused, "login: refused: " + refusal);
+        return SendRefusal({options_.requiredVersion, 0, 0}, refusal);
+    }
+    recorder_.Count(&BoxSimStats::loginsAccepted,
+                    "login: accepted (tool " + VersionText(options_.requiredVersion) +
+                        " or newer required)");
+    const Io sent = connection_.Send(
+        wire::EncodeReply({options_.requiredVersion, 0, wire::kStatusAccepted}),
+        options_.ioTimeoutMs);
+    loggedIn_ = sent == Io::kOk;
+    return sent == Io::kOk || Lost(sent);
+}
+
+bool BoxSimSession::HandleList() {
+    if (!loggedIn_) {
+        // A reply whose value is not the payload size: the PC reads no list.
+        recorder_.Note("list: refused, not logged in");
+        const Io io = connection_.Send(wire::EncodeReply({0, 0, 0}), options_.ioTimeoutMs);
+        return io == Io::kOk || Lost(io);
+    }
+    wire::ListPayload payload;
+    const auto& entries = manifest_.Entries();
+    const size_t count = std::min(entries.size(), wire::kMaxListRecords);
+    payload.count = static_cast<int32_t>(count);
+    for (size_t i = 0; i < count; ++i) {
+        wire::ListRecord& r = payload.records[i];
+        std::memcpy(r.group, entries[i].group.c_str(),
+                    std::min(entries[i].group.size(), sizeof r.group - 1));
+        std::memcpy(r.name, entries[i].name.c_str(),
+                    std::min(entries[i].name.size(), sizeof r.name - 1));
+        r.type = entries[i].type;
+    }
+    recorder_.Count(&BoxSimStats::lists, "list: " + std::to_string(count) + " file(s)");
+    Io io = connection_.Send(
+        wire::EncodeReply({wire::kListReplyValue, 0, wire::kStatusAccepted}),
+        options_.ioTimeoutMs);
+    if (io == Io::kOk) {
+        io = connection_.Send(wire::EncodeListPayload(payload), options_.ioTimeoutMs);
+    }
+    return io == Io::kOk || Lost(io);
+}
+
+bool BoxSimSession::HandleDump() {
+    wire::Bytes<wire::kNameFieldSize> field{};
+    const Io io = connection_.Receive(field, options_.ioTimeoutMs);
+    if (io != Io::kOk) {
+        return Lost(io);
+    }
+    const std::string name = wire::DecodeNameField(field);
+    std::string refusal;
+    std::string data;
+    if (!loggedIn_) {
+        refusal = kNotLoggedIn;
+    } else if (!options_.refuseDump.empty()) {
+        refusal = options_.refuseDump;
+    } else if (!IsPlainFileName(name.c_str())) {
+        refusal = kBadName;
+    } else if (manifest_.Find(name) == nullptr) {
+        refusal = kNotListed;
+    } else if (!ReadWholeFile(fs::path(options_.folder) / name, &data)) {
+        refusal = kMissingOnBox;
+    }
+    if (!refusal.empty()) {
+        recorder_.Count(&BoxSimStats::dumpsRefused, "dump " + name + ": refused: " + refusal);
+        return SendRefusal({0, 0, 0}, refusal);
+    }
+    const Io sent =
+        connection_.Send(wire::EncodeReply({0, 0, wire::kStatusAccepted}), options_.ioTimeoutMs);
+    if (sent != Io::kOk) {
+        recorder_.Count(&BoxSimStats::dumpsBrokenOff, "dump " + name + ": broken off");
+        return Lost(sent);
+    }
+    return SendDataRecords(name, data);
+}
+
+bool BoxSimSession::SendDataRecords(const std::string& name, const std::string& data) {
+    const uint64_t size = data.size();
+    uint64_t sent = 0;
+    int records = 0;
+    do {
+        if (records == options_.closeAfterRecords) {
+            recorder_.Count(&BoxSimStats::dumpsBrokenOff,
+                            "dump " + name + ": closing after " + std::to_string(records) +
+                                " record(s) (close-after-records)");
+            end_ = "closed by the box (close-after-records)";
+            return false;
+        }
+        const uint64_t n = std::min<uint64_t>(wire::kBlockDataSize, size - sent);
+        wire::DataRecord record;
+        record.percent = static_cast<int32_t>(size == 0 ? 100 : (sent + n) * 100 / size);
+        record.flag = sent + n == size ? wire::kFlagLast : wire::kFlagMore;
+        record.length = static_cast<int32_t>(n);
+        std::memcpy(record.data.data(), data.data() + sent, n);
+        Io io = connection_.Send(wire::EncodeDataRecord(record), options_.ioTimeoutMs);
+        wire::Bytes<wire::kAcknowledgementSize> ack{};
+        if (io == Io::kOk) {
+            ++records;
+            recorder_.AddRecordsSent(1);
+            io = connection_.Receive(ack, options_.ioTimeoutMs);
+        }
+        if (io != Io::kOk) {
+            recorder_.Count(&BoxSimStats::dumpsBrokenOff,
+                            "dump " + name + ": broken off after " + std::to_string(records) +
+                                " record(s)");
+            return Lost(io);
+        }
+        if (!wire::IsAcknowledgement(ack)) {
+            return CloseByBox("dump " + name + ": bad acknowledgement");
+        }
+        sent += n;
+    } while (sent < size);
+    recorder_.Count(&BoxSimStats::dumpsCompleted, "dump " + name + ": " + std::to_string(size) +
+                                                      " byte(s) in " + std::to_string(records) +
+                                                      " record(s)");
+    return true;
+}
+
+std::string BoxSimSession::UploadRefusal(const std::string& name) const {
+    if (!loggedIn_) {
+        return kNotLoggedIn;
+    }
+    if (!options_.refuseUpload.empty()) {
+        return options_.refuseUpload;
+    }
+    if (!IsPlainFileName(name.c_str())) {
+        return kBadName;
+    }
+    if (IsWindowsSpecialName(name) || Lower(name) == Lower(options_.manifestName) ||
+        name.rfind(StoredUpload::kTemporaryPrefix, 0) == 0) {
+        return kReservedName;
+    }
+    return "";
+}
+
+bool BoxSimSession::HandleUpload() {
+    wire::Bytes<wire::kNameFieldSize> field{};
+    Io io = connection_.Receive(field, options_.ioTimeoutMs);
+    if (io != Io::kOk) {
+        return Lost(io);
+    }
+    const std::string name = wire::DecodeNameField(field);
+    std::string refusal = UploadRefusal(name);
+    std::unique_ptr<StoredUpload> file;
+    if (refusal.empty()) {
+        file = std::make_unique<StoredUpload>(options_.folder, name);
+        if (!file->IsOpen()) {
+            refusal = kCannotStore;
+        }
+    }
+    if (!refusal.empty()) {
+        recorder_.Count(&BoxSimStats::uploadsRefused, "upload " + name + ": refused: " + refusal);
+        return SendRefusal({0, 0, 0}, refusal);
+    }
+    const uint8_t followUp = options_.waitPhase ? wire::kFollowUpWaitPhase : 0;
+    io = connection_.Send(wire::EncodeReply({0, followUp, wire::kStatusAccepted}),
+                          options_.ioTimeoutMs);
+    wire::UploadBlock block;
+    while (io == Io::kOk) {
+        wire::Bytes<wire::kUploadBlockSize> bytes{};
+        io = connection_.Receive(bytes, options_.ioTimeoutMs);
+        if (io != Io::kOk) {
+            break;
+        }
+        block = wire::DecodeUploadBlock(bytes);
+        if ((block.flag != wire::kFlagMore && block.flag != wire::kFlagLast) || block.count < 0 ||
+            block.count > static_cast<int32_t>(wire::kBlockDataSize)) {
+            return CloseByBox("upload " + name + ": malformed block");
+        }
+        file->Write(block.data.data(), static_cast<size_t>(block.count));
+        io = connection_.Send(wire::EncodeReply({0, 0, wire::kStatusAccepted}),
+                              options_.ioTimeoutMs);
+        if (block.flag == wire::kFlagLast) {
+            break;
+        }
+    }
+    if (io != Io::kOk) {
+        recorder_.Count(&BoxSimStats::uploadsBrokenOff, "upload " + name + ": broken off");
+        return Lost(io);
+    }
+    const bool stored = file->Commit();
+    if (stored) {
+        recorder_.Count(&BoxSimStats::uploadsStored, "upload " + name + ": stored " +
+                                                         std::to_string(file->Size()) +
+                                                         " byte(s)");
+    } else {
+        recorder_.Count(&BoxSimStats::uploadsBrokenOff, "upload " + name + ": cannot be stored");
+    }
+    return !options_.waitPhase || RunWaitPhase(name, stored);
+}
+
+bool BoxSimSession::RunWaitPhase(const std::string& name, bool stored) {
+    std::vector<std::string> messages = options_.waitMessages;
+    int32_t finalStatus = options_.waitFinalStatus;
+    if (!stored) {
+        messages = {kCannotStore};
+        finalStatus = wire::kStatusFailedFrom;
+    } else if (messages.empty()) {
+        messages = {"Checking " + name + "...",
+                    finalStatus < wire::kStatusFailedFrom ? name + " stored"
+                                                          : name + " rejected"};
+    }
+    for (size_t i = 0; i < messages.size(); ++i) {
+        const bool last = i + 1 == messages.size();
+        wire::DataRecord record;
+        const size_t n = std::min(messages[i].size(), wire::kBlockDataSize - 1);
+        std::memcpy(record.data.data(), messages[i].data(), n);
+        record.percent = static_cast<int32_t>((i + 1) * 100 / messages.size());
+        record.flag = last ? finalStatus : wire::kFlagMore;
+        record.length = static_cast<int32_t>(n);
+        const Io io = connection_.Send(wire::EncodeDataRecord(record), options_.ioTimeoutMs);
+        if (io != Io::kOk) {
+            return Lost(io);
+        }
+    }
+    recorder_.Note("upload " + name + ": wait phase, " + std::to_string(messages.size()) +
+                   " message(s), final status " + std::to_string(finalStatus));
+    return true;
+}

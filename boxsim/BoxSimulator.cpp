@@ -1,0 +1,115 @@
+#include "boxsim/BoxSimulator.h"
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "boxsim/BoxSimSession.h"
+#include "boxsim/SimConnection.h"
+
+namespace {
+
+constexpr int kAcceptSliceMs = 50;
+
+}  // namespace
+
+BoxSimulator::BoxSimulator(BoxSimOptions options) : options_(std::move(options)) {}
+
+BoxSimulator::~BoxSimulator() { Stop(); }
+
+bool BoxSimulator::CheckOptions(std::string* error) const {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(options_.folder, ec)) {
+        *error = "folder \"" + options_.folder + "\" does not exist";
+        return false;
+    }
+    if (options_.password.size() > 4) {
+        *error = "the password has more than 4 characters; the login carries at most 4";
+        return false;
+    }
+    if (options_.ioTimeoutMs <= 0 || options_.pieceDelayMs < 0) {
+        *error = "time-outs must be positive and pauses not negative";
+        return false;
+    }
+    return true;
+}
+
+bool BoxSimulator::Start(std::string* error) {
+    std::string ignored;
+    if (error == nullptr) {
+        error = &ignored;
+    }
+    if (thread_.joinable() || running_.load()) {
+        *error = "already started";
+        return false;
+    }
+    if (!CheckOptions(error)) {
+        return false;
+    }
+    const std::string manifestPath =
+        (std::filesystem::path(options_.folder) / options_.manifestName).string();
+    if (!Manifest::Load(manifestPath, &manifest_, error)) {
+        return false;
+    }
+    if (const int e = net::Startup(); e != 0) {
+        *error = "the socket library cannot start: " + net::ErrorText(e);
+        return false;
+    }
+    int listenError = 0;
+    listener_ = SocketHandle(
+        net::Listen(options_.listenAddress.c_str(), options_.port, 4, &listenError));
+    if (!listener_.IsValid()) {
+        *error = "cannot listen on " + options_.listenAddress + ":" +
+                 std::to_string(options_.port) + ": " + net::ErrorText(listenError);
+        if (options_.port != 0 && options_.port < 1024) {
+            *error +=
+                " (ports below 1024 need root or CAP_NET_BIND_SERVICE on Linux; "
+                "choose a higher port with --port)";
+        }
+        return false;
+    }
+    port_ = net::LocalPort(listener_.Get());
+    stop_ = false;
+    running_ = true;
+    thread_ = std::thread([this] { Serve(); });
+    return true;
+}
+
+void BoxSimulator::Stop() {
+    stop_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    listener_.Reset();
+}
+
+void BoxSimulator::Serve() {
+    int served = 0;
+    while (!stop_.load()) {
+        if (options_.maxConnections > 0 && served >= options_.maxConnections) {
+            break;
+        }
+        const int ready = net::SelectOneMs(listener_.Get(), true, kAcceptSliceMs);
+        if (ready < 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kAcceptSliceMs));
+        }
+        if (ready <= 0) {
+            continue;
+        }
+        SocketHandle client(net::Accept(listener_.Get()));
+        if (!client.IsValid()) {
+            continue;
+        }
+        ++served;
+        recorder_.Count(&BoxSimStats::connectionsAccepted, "connection accepted");
+        std::string end;
+        {
+            SimConnection connection(std::move(client), &stop_, &recorder_, options_.pieceSize,
+                                     options_.pieceDelayMs);
+            BoxSimSession session(options_, manifest_, connection, recorder_);
+            end = session.Run();
+        }
+        recorder_.Count(&BoxSimStats::connectionsEnded, "connection ended: " + end);
+    }
+    running_ = false;
+}

@@ -1,0 +1,176 @@
+#include "boxsim/Manifest.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+#include "box/PlainFileName.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Splits one line into fields; false with a reason on an unterminated quote
+// or a quote glued to other text.
+bool SplitFields(const std::string& line, std::vector<std::string>* fields, std::string* why) {
+    size_t i = 0;
+    while (true) {
+        while (i < line.size() && IsBlank(line[i])) {
+            ++i;
+        }
+        if (i == line.size() || line[i] == '#') {
+            return true;
+        }
+        std::string field;
+        if (line[i] == '"') {
+            const size_t close = line.find('"', i + 1);
+            if (close == std::string::npos) {
+                *why = "missing closing quote";
+                return false;
+            }
+            field = line.substr(i + 1, close - i - 1);
+            i = close + 1;
+            if (i < line.size() && !IsBlank(line[i])) {
+                *why = "text right after a closing quote";
+                return false;
+            }
+        } else {
+            const size_t start = i;
+            while (i < line.size() && !IsBlank(line[i])) {
+                if (line[i] == '"') {
+                    *why = "quote inside a field";
+                    return false;
+                }
+                ++i;
+            }
+            field = line.substr(start, i - start);
+        }
+        fields->push_back(field);
+    }
+}
+
+bool ParseType(const std::string& text, int32_t* type) {
+    if (text.empty()) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool sign = i == 0 && (c == '-' || c == '+') && text.size() > 1;
+        if (!sign && (c < '0' || c > '9')) {
+            return false;
+        }
+    }
+    errno = 0;
+    const long long v = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno != 0 || v < std::numeric_limits<int32_t>::min() ||
+        v > std::numeric_limits<int32_t>::max()) {
+        return false;
+    }
+    *type = static_cast<int32_t>(v);
+    return true;
+}
+
+bool HasControlCharacter(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool NeedsQuotes(const std::string& field) {
+    return field.empty() || field[0] == '#' || field.find_first_of(" \t") != std::string::npos;
+}
+
+}  // namespace
+
+bool Manifest::Parse(const std::string& text, Manifest* out, std::string* error) {
+    Manifest result;
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    auto fail = [&](const std::string& why) {
+        *error = "line " + std::to_string(number) + ": " + why;
+        return false;
+    };
+    while (std::getline(lines, line)) {
+        ++number;
+        if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) {
+            line.erase(0, 3);  // the byte order mark some editors write
+        }
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::vector<std::string> fields;
+        std::string why;
+        if (!SplitFields(line, &fields, &why)) {
+            return fail(why);
+        }
+        if (fields.empty()) {
+            continue;
+        }
+        if (fields.size() != 3) {
+            return fail("expected GROUP NAME TYPE, found " + std::to_string(fields.size()) +
+                        " field(s)");
+        }
+        ManifestEntry entry;
+        entry.group = fields[0];
+        entry.name = fields[1];
+        if (entry.group.empty() || entry.group.size() > kMaxGroupLength ||
+            HasControlCharacter(entry.group)) {
+            return fail("group name \"" + entry.group + "\" must have 1 to 15 characters");
+        }
+        if (!IsPlainFileName(entry.name.c_str())) {
+            return fail("file name \"" + entry.name +
+                        "\" must be a plain name of 1 to 31 characters without / \\ :");
+        }
+        if (!ParseType(fields[2], &entry.type)) {
+            return fail("type \"" + fields[2] + "\" is not a decimal 32-bit number");
+        }
+        if (result.entries_.size() == kMaxEntries) {
+            return fail("more than 28 files; the box lists at most 28");
+        }
+        result.entries_.push_back(entry);
+    }
+    *out = std::move(result);
+    return true;
+}
+
+bool Manifest::Load(const std::string& path, Manifest* out, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        *error = path + ": cannot be read";
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!Parse(text.str(), out, error)) {
+        *error = path + ": " + *error;
+        return false;
+    }
+    return true;
+}
+
+std::string Manifest::Format(const std::vector<ManifestEntry>& entries) {
+    std::string text = "# GROUP  NAME  TYPE   (one file per line; \"quotes\" around spaces)\n";
+    for (const ManifestEntry& e : entries) {
+        for (const std::string* field : {&e.group, &e.name}) {
+            text += NeedsQuotes(*field) ? "\"" + *field + "\"" : *field;
+            text += "  ";
+        }
+        text += std::to_string(e.type) + "\n";
+    }
+    return text;
+}
+
+const ManifestEntry* Manifest::Find(const std::string& name) const {
+    for (const ManifestEntry& e : entries_) {
+        if (e.name == name) {
+            return &e;
+        }
+    }
+    return nullptr;
+}

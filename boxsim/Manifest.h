@@ -1,0 +1,37 @@
+#pragma once
+// The list of files that the substitute box offers: one line per file,
+// "GROUP NAME TYPE", in list order. Blank lines and lines whose first
+// non-blank character is '#' are ignored; a field holding spaces is written
+// in double quotes; a '#' that starts a field starts a comment.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ManifestEntry {
+    std::string group;  // 1..15 characters
+    std::string name;   // a plain file name of 1..31 characters
+    int32_t type = 0;
+};
+
+class Manifest {
+public:
+    // The list reply holds no more records than this.
+    static constexpr size_t kMaxEntries = 28;
+    static constexpr size_t kMaxGroupLength = 15;
+
+    // Parses a manifest text; on failure leaves out untouched and says which
+    // line is wrong and why ("line 3: ...").
+    static bool Parse(const std::string& text, Manifest* out, std::string* error);
+    // Reads and parses a manifest file; errors name the file.
+    static bool Load(const std::string& path, Manifest* out, std::string* error);
+    // The text of a manifest listing these entries (quoted where needed).
+    static std::string Format(const std::vector<ManifestEntry>& entries);
+
+    const std::vector<ManifestEntry>& Entries() const { return entries_; }
+    // The first entry of that exact name (case-sensitive), or null.
+    const ManifestEntry* Find(const std::string& name) const;
+
+private:
+    std::vector<ManifestEntry> entries_;
+};

@@ -1,0 +1,128 @@
+#include "boxsim/SimConnection.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "boxsim/SimRecorder.h"
+
+namespace {
+
+// Longest single wait, so that Stop() is noticed within this time.
+constexpr int kSliceMs = 50;
+
+int64_t NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+SimConnection::SimConnection(SocketHandle socket, const std::atomic<bool>* stop,
+                             SimRecorder* recorder, size_t pieceSize, int pieceDelayMs)
+    : socket_(std::move(socket)),
+      stop_(stop),
+      recorder_(recorder),
+      pieceSize_(pieceSize),
+      pieceDelayMs_(pieceDelayMs) {
+    net::SetNoDelay(socket_.Get(), true);
+    net::SetBlocking(socket_.Get(), false);
+}
+
+SimConnection::~SimConnection() { net::ShutdownSend(socket_.Get()); }
+
+SimConnection::Io SimConnection::WaitForRequest() {
+    while (!Stopping()) {
+        const int r = net::SelectOneMs(socket_.Get(), true, kSliceMs);
+        if (r > 0) {
+            return Io::kOk;
+        }
+        if (r < 0) {
+            return Io::kClosed;
+        }
+    }
+    return Io::kStopped;
+}
+
+SimConnection::Io SimConnection::Receive(uint8_t* buffer, size_t size, int timeoutMs) {
+    const int64_t deadline = NowMs() + timeoutMs;
+    size_t got = 0;
+    while (got < size) {
+        if (Stopping()) {
+            return Io::kStopped;
+        }
+        const int64_t left = deadline - NowMs();
+        if (left <= 0) {
+            return Io::kTimedOut;
+        }
+        const int ready = net::SelectOneMs(socket_.Get(), true,
+                                           static_cast<int>(std::min<int64_t>(left, kSliceMs)));
+        if (ready < 0) {
+            return Io::kClosed;
+        }
+        if (ready == 0) {
+            continue;
+        }
+        const int n = net::ReceiveSome(socket_.Get(), buffer + got, static_cast<int>(size - got));
+        if (n > 0) {
+            recorder_->AddReceived(buffer + got, static_cast<size_t>(n));
+            got += static_cast<size_t>(n);
+        } else if (n == 0 || !net::LastErrorWasWouldBlock()) {
+            return Io::kClosed;
+        }
+    }
+    return Io::kOk;
+}
+
+SimConnection::Io SimConnection::Send(const uint8_t* data, size_t size, int timeoutMs) {
+    const int64_t deadline = NowMs() + timeoutMs;
+    const size_t piece = pieceSize_ > 0 ? pieceSize_ : size;
+    for (size_t offset = 0; offset < size; offset += piece) {
+        if (offset > 0 && !Pause(pieceDelayMs_)) {
+            return Io::kStopped;
+        }
+        const Io r = SendAll(data + offset, std::min(piece, size - offset), deadline);
+        if (r != Io::kOk) {
+            return r;
+        }
+    }
+    return Io::kOk;
+}
+
+SimConnection::Io SimConnection::SendAll(const uint8_t* data, size_t size, int64_t deadlineMs) {
+    size_t sent = 0;
+    while (sent < size) {
+        if (Stopping()) {
+            return Io::kStopped;
+        }
+        const int64_t left = deadlineMs - NowMs();
+        if (left <= 0) {
+            return Io::kTimedOut;
+        }
+        const int ready = net::SelectOneMs(socket_.Get(), false,
+                                           static_cast<int>(std::min<int64_t>(left, kSliceMs)));
+        if (ready < 0) {
+            return Io::kClosed;
+        }
+        if (ready == 0) {
+            continue;
+        }
+        const int n = net::SendSome(socket_.Get(), data + sent, static_cast<int>(size - sent));
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+        } else if (n == 0 || !net::LastErrorWasWouldBlock()) {
+            return Io::kClosed;
+        }
+    }
+    return Io::kOk;
+}
+
+bool SimConnection::Pause(int milliseconds) const {
+    for (int left = milliseconds; left > 0; left -= kSliceMs) {
+        if (Stopping()) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(left, kSliceMs)));
+    }
+    return !Stopping();
+}

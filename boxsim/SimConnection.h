@@ -1,0 +1,55 @@
+#pragma once
+// The substitute box's end of one accepted connection: whole messages in
+// both directions, every wait cut into short slices so that a stop request
+// is seen at once, every received byte handed to the recorder, and sent
+// messages optionally split into small pieces with a pause between them.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "box/WireFormat.h"
+#include "boxsim/SocketHandle.h"
+
+class SimRecorder;
+
+class SimConnection {
+public:
+    enum class Io { kOk, kClosed, kTimedOut, kStopped };
+
+    // The socket is switched to non-blocking mode and small writes are sent
+    // at once (no coalescing).
+    SimConnection(SocketHandle socket, const std::atomic<bool>* stop /* not owned */,
+                  SimRecorder* recorder /* not owned */, size_t pieceSize, int pieceDelayMs);
+    SimConnection(const SimConnection&) = delete;
+    SimConnection& operator=(const SimConnection&) = delete;
+    // Ends sending first, so the PC reads end of stream, then closes.
+    ~SimConnection();
+
+    // Waits without a time limit until the PC sends something or goes away.
+    Io WaitForRequest();
+    // Reads exactly size bytes, all of them within timeoutMs.
+    Io Receive(uint8_t* buffer, size_t size, int timeoutMs);
+    // Sends all size bytes (in pieces when asked to) within timeoutMs.
+    Io Send(const uint8_t* data, size_t size, int timeoutMs);
+
+    template <size_t N>
+    Io Receive(wire::Bytes<N>& message, int timeoutMs) {
+        return Receive(message.data(), N, timeoutMs);
+    }
+    template <size_t N>
+    Io Send(const wire::Bytes<N>& message, int timeoutMs) {
+        return Send(message.data(), N, timeoutMs);
+    }
+
+private:
+    bool Stopping() const { return stop_->load(); }
+    Io SendAll(const uint8_t* data, size_t size, int64_t deadlineMs);
+    // Sleeps in short steps; false when a stop was requested meanwhile.
+    bool Pause(int milliseconds) const;
+
+    SocketHandle socket_;
+    const std::atomic<bool>* stop_;  // not owned
+    SimRecorder* recorder_;          // not owned
+    size_t pieceSize_;
+    int pieceDelayMs_;
+};

@@ -1,0 +1,70 @@
+#pragma once
+// What the substitute box saw and did, shared between its serving thread and
+// the thread that asks (tests, the main's verbose output): every byte
+// received from the PC in order, counters and a line per event.
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct BoxSimStats {
+    int connectionsAccepted = 0;
+    int connectionsEnded = 0;
+    int loginsAccepted = 0;
+    int loginsRefused = 0;     // wrong password or the refuse-login fault
+    int loginsUnanswered = 0;  // the no-login-reply fault
+    int lists = 0;
+    int dumpsCompleted = 0;
+    int dumpsRefused = 0;
+    int dumpsBrokenOff = 0;  // the PC went away, or the close-after-records fault
+    int recordsSent = 0;     // download records, all dumps together
+    int uploadsStored = 0;
+    int uploadsRefused = 0;
+    int uploadsBrokenOff = 0;  // the PC went away or the file could not be stored
+    int logouts = 0;
+    int protocolErrors = 0;  // unknown command, malformed header, block or acknowledgement
+};
+
+class SimRecorder {
+public:
+    // Called with each event line, under the recorder's lock: it must not
+    // call back into the recorder.
+    using EventSink = std::function<void(const std::string&)>;
+
+    SimRecorder() = default;
+    SimRecorder(const SimRecorder&) = delete;
+    SimRecorder& operator=(const SimRecorder&) = delete;
+
+    void SetEventSink(EventSink sink);
+
+    void AddReceived(const uint8_t* data, size_t size);
+    std::vector<uint8_t> Received() const;
+    void ClearReceived();
+
+    // Adds one to a counter and records the event line.
+    void Count(int BoxSimStats::*counter, const std::string& event);
+    // Records an event line that no counter follows.
+    void Note(const std::string& event);
+    void AddRecordsSent(int count);
+
+    BoxSimStats Stats() const;
+    std::vector<std::string> Events() const;
+
+    // Waits until the condition holds on the counters; false on time-out.
+    bool WaitFor(const std::function<bool(const BoxSimStats&)>& condition, int timeoutMs) const;
+    // Waits until at least count bytes have been received since the last clear.
+    bool WaitForReceived(size_t count, int timeoutMs) const;
+
+private:
+    void NoteLocked(const std::string& event);
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::vector<uint8_t> received_;
+    BoxSimStats stats_;
+    std::vector<std::string> events_;
+    EventSink sink_;
+};

@@ -1,0 +1,119 @@
+#include "cli/CliClient.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "box/BoxLogin.h"
+#include "box/BoxSession.h"
+#include "box/BoxSettings.h"
+#include "box/BoxSocket.h"
+#include "box/WireFormat.h"
+#include "catalog/FileCatalog.h"
+#include "cli/TerminalLog.h"
+
+CliClient::CliClient(const CliOptions& options, FILE* out, FILE* err)
+    : options_(options), out_(out), err_(err) {}
+
+int CliClient::Run() {
+    if (!options_.directory.empty()) {
+        std::error_code ec;
+        std::filesystem::current_path(options_.directory, ec);
+        if (ec) {
+            std::fprintf(err_, "velqo-cli: cannot use directory '%s': %s\n",
+                         options_.directory.c_str(), ec.message().c_str());
+            return kExitUsage;
+        }
+    }
+    BoxSettings settings;
+    settings.Load();
+    const std::string host = options_.host.empty() ? settings.BoxIp() : options_.host;
+    const int port = options_.port > 0 ? options_.port : settings.GetPort();
+    const std::string password =
+        options_.hasPassword ? options_.password : settings.Password();
+    if (port < 1 || port > 65535) {
+        std::fprintf(err_, "velqo-cli: the settings file gives port %d; use --port\n", port);
+        return kExitUsage;
+    }
+
+    BoxSocket socket;
+    BoxSession session(&socket);
+    session.SetLogSink(&TerminalLog::LogSink);
+    session.SetProgressSink(&TerminalLog::ProgressSink);
+    const LoginOutcome login =
+        ConnectAndLogin(socket, session, host.c_str(), port, password.c_str());
+    if (login != LoginOutcome::kLoggedIn) {
+        std::fprintf(err_, "velqo-cli: could not log in to %s:%d\n", host.c_str(), port);
+        socket.Close();
+        return kExitNoLogin;
+    }
+    wire::ListRecord records[wire::kMaxListRecords];
+    int count = 0;
+    if (session.ListFiles(records, &count) != 1) {
+        std::fprintf(err_, "velqo-cli: the box did not send its file list\n");
+        socket.Close();
+        return kExitFailed;
+    }
+    FileCatalog catalog;
+    for (int i = 0; i < count; ++i) {
+        catalog.AddEntry(records[i].group, records[i].name, records[i].type);
+    }
+    const int status = RunCommand(session, catalog);
+    session.Logout();
+    socket.Close();
+    return status;
+}
+
+int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
+    if (options_.command == CliOptions::Command::kList) {
+        PrintList(catalog);
+        return kExitOk;
+    }
+    bool failed = false;
+    for (const std::string& name : options_.names) {
+        if (!Transfer(session, catalog, name, &failed)) {
+            break;
+        }
+    }
+    return failed ? kExitFailed : kExitOk;
+}
+
+void CliClient::PrintList(const FileCatalog& catalog) {
+    char group[FileCatalog::kGroupNameSize];
+    char name[FileCatalog::kFileNameSize];
+    for (int g = 0; g < catalog.GroupCount(); ++g) {
+        catalog.GetGroupName(g, group);
+        for (int f = 0; f < catalog.FileCount(g); ++f) {
+            int32_t type = 0;
+            catalog.GetFile(g, f, name, &type);
+            std::fprintf(out_, "%s\t%s\t%d\n", group, name, static_cast<int>(type));
+        }
+    }
+    std::fflush(out_);
+}
+
+bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const std::string& name,
+                         bool* failed) {
+    if (catalog.FindFileType(name.c_str()) == -1) {
+        std::fprintf(err_, "velqo-cli: %s: not on the box's file list\n", name.c_str());
+        *failed = true;
+        return true;
+    }
+    const bool get = options_.command == CliOptions::Command::kGet;
+    if (get) {
+        session.Dump(name.c_str());
+    } else {
+        session.Upload(name.c_str());
+    }
+    const TransferOutcome outcome = session.LastOutcome();
+    if (outcome == TransferOutcome::kDone) {
+        return true;
+    }
+    *failed = true;
+    if (outcome == TransferOutcome::kLinkFailed || outcome == TransferOutcome::kBoxFailed ||
+        !session.Socket()->IsConnected()) {
+        std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The command line of velqo-cli.
+#include <string>
+#include <vector>
+
+struct CliOptions {
+    enum class Command { kNone, kList, kGet, kPut };
+
+    Command command = Command::kNone;
+    std::vector<std::string> names;
+    std::string directory;  // empty: the current directory
+    std::string host;       // empty: from the settings file, else built in
+    int port = -1;          // negative: likewise
+    std::string password;   // empty: likewise
+    bool hasPassword = false;
+    bool help = false;
+};
+
+// Parses the arguments after the program name; on a usage error returns
+// false with a message for the user.
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
+                     std::string* error);
+
+const char* CliUsage();

@@ -1,0 +1,60 @@
+#include "cli/TerminalLog.h"
+
+#include <cstring>
+
+TerminalLog* TerminalLog::current_ = nullptr;
+
+TerminalLog::TerminalLog(FILE* out, bool showProgress) : out_(out), showProgress_(showProgress) {
+    current_ = this;
+}
+
+TerminalLog::~TerminalLog() {
+    EndProgress();
+    if (current_ == this) {
+        current_ = nullptr;
+    }
+}
+
+int TerminalLog::LogSink(const char* text, int /*colour*/) {
+    if (current_ != nullptr) {
+        current_->Write(text);
+    }
+    return 0;
+}
+
+int TerminalLog::ProgressSink(int percent) {
+    if (current_ != nullptr && current_->showProgress_) {
+        current_->DrawBar(percent);
+    }
+    return 0;
+}
+
+void TerminalLog::Write(const char* text) {
+    if (barShown_) {
+        // Wipe the bar; it is drawn again at the next progress report.
+        std::fputs("\r\033[K", out_);
+        barShown_ = false;
+    }
+    std::fputs(text, out_);
+    std::fflush(out_);
+}
+
+void TerminalLog::DrawBar(int percent) {
+    constexpr int kWidth = 40;
+    const int filled = percent * kWidth / 100;
+    char bar[kWidth + 1];
+    std::memset(bar, '#', static_cast<size_t>(filled));
+    std::memset(bar + filled, '.', static_cast<size_t>(kWidth - filled));
+    bar[kWidth] = '\0';
+    std::fprintf(out_, "\r[%s] %3d%%", bar, percent);
+    std::fflush(out_);
+    barShown_ = true;
+}
+
+void TerminalLog::EndProgress() {
+    if (barShown_) {
+        std::fputs("\n", out_);
+        std::fflush(out_);
+        barShown_ = false;
+    }
+}

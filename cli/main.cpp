@@ -1,0 +1,39 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "box/NetApi.h"
+#include "cli/CliClient.h"
+#include "cli/CliOptions.h"
+#include "cli/TerminalLog.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define VELQO_ISATTY(fd) _isatty(fd)
+#define VELQO_FILENO(f) _fileno(f)
+#else
+#include <unistd.h>
+#define VELQO_ISATTY(fd) isatty(fd)
+#define VELQO_FILENO(f) fileno(f)
+#endif
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    CliOptions options;
+    std::string error;
+    if (!ParseCliOptions(args, &options, &error)) {
+        std::fprintf(stderr, "velqo-cli: %s\n\n%s", error.c_str(), CliUsage());
+        return CliClient::kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(CliUsage(), stdout);
+        return CliClient::kExitOk;
+    }
+    if (net::Startup() != 0) {
+        std::fprintf(stderr, "velqo-cli: the socket library did not start\n");
+        return CliClient::kExitNoLogin;
+    }
+    TerminalLog log(stderr, VELQO_ISATTY(VELQO_FILENO(stderr)) != 0);
+    CliClient client(options, stdout, stderr);
+    return client.Run();
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A brush owned by this object.
+#include "framework/CGdiObject.h"
+
+class CBrush : public CGdiObject {
+public:
+    CBrush() = default;
+    // A solid brush of `colour`; holds no brush when creation fails.
+    explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
+
+    BOOL CreateSolidBrush(COLORREF colour) { return Attach(::CreateSolidBrush(colour)); }
+    BOOL CreateSysColorBrush(int index) { return Attach(::GetSysColorBrush(index)); }
+    BOOL CreateHatchBrush(int style, COLORREF colour) {
+        return Attach(::CreateHatchBrush(style, colour));
+    }
+    BOOL CreatePatternBrush(HBITMAP bitmap) { return Attach(::CreatePatternBrush(bitmap)); }
+
+    HBRUSH GetSafeHandle() const { return static_cast<HBRUSH>(m_hObject); }
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
+};

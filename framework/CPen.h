@@ -1,0 +1,17 @@
+#pragma once
+// A pen owned by this object.
+#include "framework/CGdiObject.h"
+
+class CPen : public CGdiObject {
+public:
+    CPen() = default;
+    // Holds no pen when creation fails.
+    CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
+
+    BOOL CreatePen(int style, int width, COLORREF colour) {
+        return Attach(::CreatePen(style, width, colour));
+    }
+
+    HPEN GetSafeHandle() const { return static_cast<HPEN>(m_hObject); }
+    operator HPEN() const { return static_cast<HPEN>(m_hObject); }
+};

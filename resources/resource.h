@@ -1,0 +1,61 @@
+// Resource ids of VELQO_LAN_MM, shared by the resource script and the program.
+// Kept free of C++ so that the resource compiler can read it too.
+#ifndef VELQO_RESOURCES_RESOURCE_H
+#define VELQO_RESOURCES_RESOURCE_H
+
+// Dialog templates and strings.
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_MAIN 102
+#define IDD_FORMAT_HELP 173
+
+// System-menu command of the About item (the low four bits are the system's).
+#define IDM_ABOUTBOX 0x0010
+
+// Icons: the application's own and those of the buttons.
+#define IDR_MAINFRAME 128
+#define IDI_UPLOAD 154
+#define IDI_DOWNLOAD 159
+#define IDI_SAVE 161
+#define IDI_FORMAT_HELP 162
+#define IDI_CLEAR 163
+#define IDI_EXIT 172
+#define IDI_LOGIN 174
+#define IDI_LOGOUT 175
+
+// Tree images (20 x 20, 16 colours, white as mask).
+#define IDB_TREE_BINARY 141
+#define IDB_TREE_TEXT 142
+#define IDB_TREE_GROUP 143
+
+// Status pictures (169 x 42 PNG, resource type "PNG"): 169 logged in,
+// 170 no network, 171 network but no login.
+#define IDR_STATUS_LOGGED_IN 169
+#define IDR_STATUS_NO_NETWORK 170
+#define IDR_STATUS_NETWORK 171
+
+// Controls of the main window (IDD_MAIN).
+#define IDC_LOGIN 3
+#define IDC_PROGRESS 1003
+#define IDC_LOG 1004
+#define IDC_DOWNLOAD 1005
+#define IDC_UPLOAD 1008
+#define IDC_PASSWORD 1010
+#define IDC_TEXT 1011
+#define IDC_BOX_IP 1012
+#define IDC_TREE_LOCAL 1022
+#define IDC_TREE_BOX 1023
+#define IDC_SAVE 1029
+#define IDC_FORMAT_HELP 1030
+#define IDC_CLEAR 1031
+#define IDC_STATUS 1032
+#define IDC_SEL_FILE 1033
+
+// Control of the format help window (IDD_FORMAT_HELP).
+#define IDC_HELP_TEXT 1034
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#endif  // VELQO_RESOURCES_RESOURCE_H

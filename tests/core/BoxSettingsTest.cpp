@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "box/BoxSettings.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void WriteConfig(const std::string& text) {
+        std::filesystem::create_directories("config");
+        WriteFile("config/config.ini", text);
+    }
+    TempDir dir;
+    BoxSettings settings;
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, DefaultsWithoutAFile) {
+    EXPECT_FALSE(settings.Load());
+    EXPECT_STREQ(settings.BoxIp(), "192.168.1.108");
+    EXPECT_EQ(settings.GetPort(), 1000);
+    EXPECT_STREQ(settings.Password(), "7351");
+}
+
+TEST_F(SettingsTest, SaveWritesTheThreeLinesExactly) {
+    std::filesystem::create_directory("config");
+    settings.SetBoxIp("127.0.0.1");
+    settings.Save();
+    EXPECT_EQ(ReadFile("config/config.ini"), "BOXIP=127.0.0.1\nPORT=01000\nPASSWORD=7351\n");
+    settings.SetPort(1234567);
+    settings.SetPassword("12ab");
+    settings.Save();
+    EXPECT_EQ(ReadFile("config/config.ini"), "BOXIP=127.0.0.1\nPORT=1234567\nPASSWORD=12ab\n");
+    BoxSettings again;
+    ASSERT_TRUE(again.Load());
+    EXPECT_STREQ(again.Password(), "12");  // loads back only up to the first non-digit
+    EXPECT_EQ(again.GetPort(), 1234567);
+}
+
+TEST_F(SettingsTest, SaveWithoutConfigFolderFailsSilentlyAndCreatesNothing) {
+    settings.Save();
+    EXPECT_FALSE(Exists("config"));
+}
+
+TEST_F(SettingsTest, KeysIgnoreCaseAndValuesStopAtTheFirstOtherCharacter) {
+    struct Case {
+        const char* file;
+        const char* ip;
+        int port;
+        const char* password;
+    } cases[] = {
+        {"boxip=10.0.0.7\n", "10.0.0.7", 1000, "7351"},
+        {"BOXIP= 192.168.1.20 \n", " 192.168.1.20 ", 1000, "7351"},
+        {"BOXIP=box.local\n", "", 1000, "7351"},
+        {"PASSWORD=12ab\n", "192.168.1.108", 1000, "12"},
+        {"PASSWORD=\n", "192.168.1.108", 1000, ""},
+        {"PORT=01000\n", "192.168.1.108", 1000, "7351"},
+        {"Port=x12\n", "192.168.1.108", 0, "7351"},
+        {"PORT=  -42z\n", "192.168.1.108", -42, "7351"},
+        {"BOXIP=1.1.1.1\nBOXIP=2.2.2.2\n", "2.2.2.2", 1000, "7351"},
+        {"# comment\n\nNAME=x\n BOXIP=9.9.9.9\n", "192.168.1.108", 1000, "7351"},
+        {"BOXIP=127.0.0.1\r\nPORT=02000\r\nPASSWORD=4321\r\n", "127.0.0.1", 2000, "4321"},
+        {"BOXIP=127.0.0.1", "127.0.0.1", 1000, "7351"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        WriteConfig(c.file);
+        BoxSettings s;
+        EXPECT_TRUE(s.Load());
+        EXPECT_STREQ(s.BoxIp(), c.ip);
+        EXPECT_EQ(s.GetPort(), c.port);
+        EXPECT_STREQ(s.Password(), c.password);
+    }
+}
+
+TEST_F(SettingsTest, LongLinesAreReadInPiecesWithoutOverrun) {
+    // A 3000-character address: the first piece fills the buffer, the later
+    // pieces do not start with a key and change nothing.
+    WriteConfig("BOXIP=" + std::string(3000, '1') + "\nPASSWORD=" + std::string(2000, '9') + "\n");
+    ASSERT_TRUE(settings.Load());
+    EXPECT_EQ(std::string(settings.BoxIp()), std::string(1023 - 6, '1'));
+    EXPECT_EQ(std::string(settings.Password()), std::string(1023 - 9, '9'));
+    char small[33];
+    settings.GetBoxIp(small, sizeof small);
+    EXPECT_EQ(std::string(small), std::string(32, '1'));
+}
+
+TEST_F(SettingsTest, SettersCutTextsThatDoNotFit) {
+    settings.SetBoxIp(std::string(5000, '7').c_str());
+    EXPECT_EQ(std::string(settings.BoxIp()).size(), 1023u);
+}
