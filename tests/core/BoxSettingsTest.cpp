@@ -7,6 +7,13 @@
 
 namespace {
 
+// The file is written in the platform's text mode.
+#ifdef _WIN32
+const std::string kEnd = "\r\n";
+#else
+const std::string kEnd = "\n";
+#endif
+
 class SettingsTest : public ::testing::Test {
 protected:
     void WriteConfig(const std::string& text) {
@@ -30,11 +37,13 @@ TEST_F(SettingsTest, SaveWritesTheThreeLinesExactly) {
     std::filesystem::create_directory("config");
     settings.SetBoxIp("127.0.0.1");
     settings.Save();
-    EXPECT_EQ(ReadFile("config/config.ini"), "BOXIP=127.0.0.1\nPORT=01000\nPASSWORD=7351\n");
+    EXPECT_EQ(ReadFile("config/config.ini"),
+              "BOXIP=127.0.0.1" + kEnd + "PORT=01000" + kEnd + "PASSWORD=7351" + kEnd);
     settings.SetPort(1234567);
     settings.SetPassword("12ab");
     settings.Save();
-    EXPECT_EQ(ReadFile("config/config.ini"), "BOXIP=127.0.0.1\nPORT=1234567\nPASSWORD=12ab\n");
+    EXPECT_EQ(ReadFile("config/config.ini"),
+              "BOXIP=127.0.0.1" + kEnd + "PORT=1234567" + kEnd + "PASSWORD=12ab" + kEnd);
     BoxSettings again;
     ASSERT_TRUE(again.Load());
     EXPECT_STREQ(again.Password(), "12");  // loads back only up to the first non-digit

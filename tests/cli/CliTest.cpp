@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "boxsim/BoxSimulator.h"
+#include "boxsim/Manifest.h"
+#include "tests/support/ProgramRunner.h"
+#include "tests/support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Windows text mode writes CR LF; compare with LF ends.
+std::string Lf(std::string s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (!(s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')) {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+const char* kLoginLines =
+    "\nPC > Now connecting to BOX ....wait 20 seconds \n"
+    "PC > REMOTE KEY IS DISABLE, until Logout !\n"
+    "PC > Login OK. :) \n";
+
+class CliTest : public ::testing::Test {
+protected:
+    CliTest() {
+        fs::create_directories("box");
+        fs::create_directories("pc");
+        WriteFile("box/manifest.txt",
+                  "# group name type\n"
+                  "Config settings.txt 1\n"
+                  "Firmware image.bin 2\n"
+                  "Config \"two words.txt\" 1\n"
+                  "Logs other.log 3\n");
+        WriteFile("box/settings.txt", "a=1\r\nb=2\r\n");
+        WriteFile("box/image.bin", std::string(5000, '\x7f'));
+        WriteFile("box/two words.txt", "spaced");
+        WriteFile("box/other.log", "");
+    }
+
+    void StartBox(BoxSimOptions options = {}) {
+        options.folder = (dir.Path() / "box").string();
+        options.port = 0;
+        sim = std::make_unique<BoxSimulator>(options);
+        std::string error;
+        ASSERT_TRUE(sim->Start(&error)) << error;
+    }
+
+    ProgramResult Cli(std::vector<std::string> args, bool withDefaults = true) {
+        if (withDefaults) {
+            args.insert(args.begin(), {"--host", "127.0.0.1", "--port",
+                                       std::to_string(sim->Port()), "-C", "pc"});
+        }
+        ProgramResult r = RunProgram(SiblingProgram("velqo-cli"), args);
+        r.out = Lf(r.out);
+        r.err = Lf(r.err);
+        return r;
+    }
+
+    TempDir dir;
+    std::unique_ptr<BoxSimulator> sim;
+};
+
+}  // namespace
+
+TEST_F(CliTest, HelpAndUsageErrors) {
+    const ProgramResult help = Cli({"--help"}, false);
+    EXPECT_EQ(help.status, 0);
+    for (const char* word : {"--host", "--port", "--password", "-C", "list", "get", "put",
+                             "config/config.ini", "Exit status"}) {
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"fetch"},
+        {"--bogus", "list"},
+        {"--port", "70000", "list"},
+        {"--port", "12ab", "list"},
+        {"--password", "12345", "list"},
+        {"--host"},
+        {"get"},
+        {"list", "extra"},
+    };
+    for (const auto& args : bad) {
+        const ProgramResult r = Cli(args, false);
+        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(r.err.find("velqo-cli: "), std::string::npos);
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+TEST_F(CliTest, ListPrintsTheCatalogueInOrder) {
+    StartBox();
+    const ProgramResult r = Cli({"list"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Config\tsettings.txt\t1\n"
+              "Config\ttwo words.txt\t1\n"
+              "Firmware\timage.bin\t2\n"
+              "Logs\tother.log\t3\n");
+    EXPECT_EQ(r.err, kLoginLines);
+    // Login, list and logout reached the box, in that order.
+    const std::vector<uint8_t> received = sim->Received();
+    ASSERT_EQ(received.size(), 12u + 4u + 4u);
+    EXPECT_EQ(received[12], 2);
+    EXPECT_EQ(received[16], 5);
+}
+
+TEST_F(CliTest, GetDownloadsEachNameAndGoesOnAfterAFailure) {
+    StartBox();
+    const ProgramResult r = Cli({"get", "image.bin", "missing.txt", "settings.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(ReadFile("pc/image.bin"), std::string(5000, '\x7f'));
+    EXPECT_EQ(ReadFile("pc/settings.txt"), "a=1\r\nb=2\r\n");
+    EXPECT_NE(r.err.find("velqo-cli: missing.txt: not on the box's file list"),
+              std::string::npos);
+    EXPECT_NE(r.err.find("PC > Start to dump file:image.bin... \n"), std::string::npos);
+    EXPECT_NE(r.err.find("\nPC > Dump finished !\n"), std::string::npos);
+    EXPECT_FALSE(Exists("pc/missing.txt"));
+}
+
+TEST_F(CliTest, GetRefusedByTheBoxFailsButTheOthersRun) {
+    fs::remove("box/settings.txt");  // listed but gone: the box refuses it
+    StartBox();
+    const ProgramResult r = Cli({"get", "settings.txt", "two words.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("\nPC > read file fail!\n"), std::string::npos);
+    EXPECT_EQ(ReadFile("pc/two words.txt"), "spaced");
+    EXPECT_FALSE(Exists("pc/settings.txt"));
+}
+
+TEST_F(CliTest, PutUploadsFromTheWorkingDirectory) {
+    StartBox();
+    WriteFile("pc/settings.txt", std::string(3000, 's'));
+    const ProgramResult r = Cli({"put", "settings.txt"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile("box/settings.txt"), std::string(3000, 's'));
+    EXPECT_NE(r.err.find("PC > Start to upload file to BOX:settings.txt...\n"
+                         "PC > Wait BOX to process data...\n"),
+              std::string::npos);
+}
+
+TEST_F(CliTest, PutFailuresAreReportedPerName) {
+    BoxSimOptions options;
+    options.refuseUpload = "Read only";
+    StartBox(options);
+    WriteFile("pc/image.bin", "new");
+    const ProgramResult r = Cli({"put", "image.bin", "settings.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Read only\n"), std::string::npos);
+    EXPECT_NE(r.err.find("PC > Can not open local file:settings.txt !\n"), std::string::npos);
+    EXPECT_EQ(ReadFile("box/image.bin"), std::string(5000, '\x7f'));
+}
+
+TEST_F(CliTest, WaitPhaseFailureEndsTheRun) {
+    BoxSimOptions options;
+    options.waitPhase = true;
+    options.waitMessages = {"Checking", "Bad image"};
+    options.waitFinalStatus = 4;
+    StartBox(options);
+    WriteFile("pc/image.bin", "x");
+    WriteFile("pc/settings.txt", "y");
+    const ProgramResult r = Cli({"put", "image.bin", "settings.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Checking\nBad image\n"), std::string::npos);
+    EXPECT_NE(r.err.find("link to the box is lost"), std::string::npos);
+    EXPECT_EQ(r.err.find("upload file to BOX:settings.txt"), std::string::npos);
+}
+
+TEST_F(CliTest, LoginFailuresExitWithThree) {
+    StartBox();
+    ProgramResult r = Cli({"--password", "1111", "list"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("PC > Login FAIL:"), std::string::npos);
+    EXPECT_TRUE(r.out.empty());
+
+    const uint16_t port = sim->Port();
+    sim->Stop();
+    r = Cli({"--host", "127.0.0.1", "--port", std::to_string(port), "list"}, false);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("PC > Can not connect ! \n"), std::string::npos);
+}
+
+TEST_F(CliTest, SettingsFileSuppliesDefaultsAndOptionsOverrideThem) {
+    BoxSimOptions options;
+    options.password = "2468";
+    StartBox(options);
+    fs::create_directories("pc/config");
+    const std::string ini = "BOXIP=127.0.0.1\nPORT=" + std::to_string(sim->Port()) +
+                            "\nPASSWORD=2468\n";
+    WriteFile("pc/config/config.ini", ini);
+    ProgramResult r = Cli({"-C", "pc", "list"}, false);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 7), "Config\t");
+    EXPECT_EQ(ReadFile("pc/config/config.ini"), ini);  // never written
+
+    r = Cli({"-C", "pc", "--password", "1357", "list"}, false);
+    EXPECT_EQ(r.status, 3);
+}
