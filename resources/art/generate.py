@@ -196,7 +196,10 @@ def red_cross(img, inset, half, outline=16):
     strokes = [thick_segment((lo, lo), (hi, hi), half), thick_segment((hi, lo), (lo, hi), half)]
     for s in strokes:
         d.polygon(s, fill=(110, 0, 0, 255), outline=(110, 0, 0, 255), width=outline)
-    inner = [thick_segment((lo, lo), (hi, hi), half - outline), thick_segment((hi, lo), (lo, hi), half - outline)]
+    inner = [
+        thick_segment((lo, lo), (hi, hi), half - outline),
+        thick_segment((hi, lo), (lo, hi), half - outline),
+    ]
     for s in inner:
         fill_polygon_gradient(img, s, (255, 70, 60), (200, 0, 0), (200, 0, 0, 255), 1)
 
@@ -212,7 +215,8 @@ def icon_globe_plug():
     d = ImageDraw.Draw(flat)
     d.ellipse([cx - r, cy - r, cx + r, cy + r], fill=(30, 110, 215, 255))
     land = (60, 170, 60, 255)
-    d.polygon([(40, 60), (90, 30), (130, 45), (120, 85), (95, 100), (100, 140), (75, 150), (55, 110), (30, 95)], fill=land)
+    d.polygon([(40, 60), (90, 30), (130, 45), (120, 85), (95, 100), (100, 140), (75, 150),
+               (55, 110), (30, 95)], fill=land)
     d.polygon([(140, 95), (185, 80), (205, 110), (190, 150), (160, 175), (145, 140)], fill=land)
     d.polygon([(70, 170), (110, 165), (125, 195), (95, 212), (70, 200)], fill=land)
     mask = Image.new("L", flat.size, 0)
@@ -437,45 +441,49 @@ def draw_status(box_router, router_pc):
     img = vertical_gradient((STATUS_W * s, STATUS_H * s), (252, 253, 255), (222, 228, 238)).convert("RGB")
     d = ImageDraw.Draw(img)
 
-    def R(x0, y0, x1, y1):
+    def box(x0, y0, x1, y1):
+        """A rectangle given in final pixels, on the drawing canvas."""
         return [x0 * s, y0 * s, x1 * s, y1 * s]
 
     # Links first, so that the devices cover their ends.
     for (x0, x1, y), col in ((LINK_BOX_ROUTER, box_router), (LINK_ROUTER_PC, router_pc)):
         dark = tuple(c // 2 for c in col)
-        d.rounded_rectangle(R(x0 - 2, y - 2.2, x1 + 2, y + 2.2), radius=2 * s, fill=dark)
-        d.rounded_rectangle(R(x0 - 2, y - 1.4, x1 + 2, y + 1.4), radius=1.4 * s, fill=col)
+        d.rounded_rectangle(box(x0 - 2, y - 2.2, x1 + 2, y + 2.2), radius=2 * s, fill=dark)
+        d.rounded_rectangle(box(x0 - 2, y - 1.4, x1 + 2, y + 1.4), radius=1.4 * s, fill=col)
 
     # Set-top box: a flat black box with a display and two lights.
-    d.polygon([(6 * s, 19 * s), (10 * s, 15 * s), (52 * s, 15 * s), (48 * s, 19 * s)], fill=(95, 98, 108), outline=(20, 20, 24), width=s // 2)
-    d.polygon([(48 * s, 19 * s), (52 * s, 15 * s), (52 * s, 29 * s), (48 * s, 33 * s)], fill=(35, 36, 42), outline=(20, 20, 24), width=s // 2)
-    d.rectangle(R(6, 19, 48, 33), fill=(52, 54, 62), outline=(15, 15, 18), width=s // 2)
-    d.rectangle(R(10, 22.5, 25, 29), fill=(10, 30, 40), outline=(5, 5, 5), width=s // 4)
-    for i, x in enumerate((12, 15.5, 19, 22.5)):
-        d.rectangle(R(x - 0.2, 24, x + 1.6, 27.5), outline=(60, 230, 220), width=s // 2)
-    d.ellipse(R(38, 24.5, 40.5, 27), fill=(60, 220, 60))
-    d.ellipse(R(42.5, 24.5, 45, 27), fill=(240, 60, 40))
-    d.rectangle(R(9, 33, 13, 34.5), fill=(20, 20, 24))
-    d.rectangle(R(41, 33, 45, 34.5), fill=(20, 20, 24))
+    top = [(6 * s, 19 * s), (10 * s, 15 * s), (52 * s, 15 * s), (48 * s, 19 * s)]
+    side = [(48 * s, 19 * s), (52 * s, 15 * s), (52 * s, 29 * s), (48 * s, 33 * s)]
+    d.polygon(top, fill=(95, 98, 108), outline=(20, 20, 24), width=s // 2)
+    d.polygon(side, fill=(35, 36, 42), outline=(20, 20, 24), width=s // 2)
+    d.rectangle(box(6, 19, 48, 33), fill=(52, 54, 62), outline=(15, 15, 18), width=s // 2)
+    d.rectangle(box(10, 22.5, 25, 29), fill=(10, 30, 40), outline=(5, 5, 5), width=s // 4)
+    for x in (12, 15.5, 19, 22.5):
+        d.rectangle(box(x - 0.2, 24, x + 1.6, 27.5), outline=(60, 230, 220), width=s // 2)
+    d.ellipse(box(38, 24.5, 40.5, 27), fill=(60, 220, 60))
+    d.ellipse(box(42.5, 24.5, 45, 27), fill=(240, 60, 40))
+    d.rectangle(box(9, 33, 13, 34.5), fill=(20, 20, 24))
+    d.rectangle(box(41, 33, 45, 34.5), fill=(20, 20, 24))
 
     # Router: a box with two antennas and a row of lights.
-    for ax in (74, 96):
-        d.line([(ax * s, 22 * s), ((ax + (-2 if ax < 85 else 2)) * s, 6 * s)], fill=(30, 32, 40), width=int(1.6 * s))
-        tip = ax + (-2 if ax < 85 else 2)
-        d.ellipse(R(tip - 1.2, 4.8, tip + 1.2, 7.2), fill=(30, 32, 40))
-    d.rounded_rectangle(R(69, 20, 101, 33), radius=2 * s, fill=(205, 212, 225), outline=(40, 50, 70), width=s // 2)
-    d.rectangle(R(71, 21, 99, 23), fill=(235, 240, 248))
+    for foot, tip in ((74, 72), (96, 98)):
+        d.line([(foot * s, 22 * s), (tip * s, 6 * s)], fill=(30, 32, 40), width=int(1.6 * s))
+        d.ellipse(box(tip - 1.2, 4.8, tip + 1.2, 7.2), fill=(30, 32, 40))
+    d.rounded_rectangle(box(69, 20, 101, 33), radius=2 * s, fill=(205, 212, 225),
+                        outline=(40, 50, 70), width=s // 2)
+    d.rectangle(box(71, 21, 99, 23), fill=(235, 240, 248))
     for x in (75, 80, 85, 90, 95):
-        d.ellipse(R(x - 1.1, 27, x + 1.1, 29.2), fill=(40, 200, 70), outline=(10, 80, 20), width=s // 4)
+        d.ellipse(box(x - 1.1, 27, x + 1.1, 29.2), fill=(40, 200, 70), outline=(10, 80, 20), width=s // 4)
 
     # PC: a monitor on a stand and a tower beside it.
-    d.rectangle(R(155, 9, 166, 36), fill=(190, 195, 205), outline=(40, 44, 55), width=s // 2)
-    d.rectangle(R(157, 12, 164, 14), fill=(90, 95, 110))
-    d.rectangle(R(157, 16, 164, 18), fill=(90, 95, 110))
-    d.ellipse(R(159.5, 29, 161.5, 31), fill=(60, 200, 80))
-    d.rectangle(R(133, 30, 139, 34), fill=(60, 64, 75))
-    d.rounded_rectangle(R(127, 33.5, 145, 36), radius=s, fill=(60, 64, 75))
-    d.rounded_rectangle(R(119, 5, 153, 31), radius=1.5 * s, fill=(40, 44, 55), outline=(15, 15, 20), width=s // 2)
+    d.rectangle(box(155, 9, 166, 36), fill=(190, 195, 205), outline=(40, 44, 55), width=s // 2)
+    d.rectangle(box(157, 12, 164, 14), fill=(90, 95, 110))
+    d.rectangle(box(157, 16, 164, 18), fill=(90, 95, 110))
+    d.ellipse(box(159.5, 29, 161.5, 31), fill=(60, 200, 80))
+    d.rectangle(box(133, 30, 139, 34), fill=(60, 64, 75))
+    d.rounded_rectangle(box(127, 33.5, 145, 36), radius=s, fill=(60, 64, 75))
+    d.rounded_rectangle(box(119, 5, 153, 31), radius=1.5 * s, fill=(40, 44, 55),
+                        outline=(15, 15, 20), width=s // 2)
     screen = vertical_gradient((32 * s, 21 * s), (150, 205, 250), (40, 110, 200)).convert("RGB")
     img.paste(screen, (121 * s, 7 * s))
     d.polygon([(121 * s, 7 * s), (136 * s, 7 * s), (121 * s, 20 * s)], fill=(170, 215, 252))
