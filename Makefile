@@ -69,7 +69,11 @@ test: test-native test-asan test-win
 run-cli: native
 	tools/demo-cli.sh $(NATIVE)/bin
 
-run: run-cli
+run: native win wine-prefix
+	tools/run-window.sh
+
+screenshot: native win wine-prefix
+	tools/run-window.sh --screenshot build/screenshots/main.png
 
 bench: deps
 	bench/run.sh

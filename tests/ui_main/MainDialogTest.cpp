@@ -1,0 +1,304 @@
+// The real main window, made from its template by the framework, in a fresh
+// working directory; its session talks to a scripted box over loopback.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "box/BoxSession.h"
+#include "box/BoxSocket.h"
+#include "box/NetApi.h"
+#include "box/NetworkIdentity.h"
+#include "box/WireFormat.h"
+#include "framework/CWinApp.h"
+#include "resources/resource.h"
+#include "tests/support/ScriptedBox.h"
+#include "tests/support/TempDir.h"
+#include "ui/main/LinkState.h"
+#include "ui/main/MainDialog.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+std::string Text(HWND w) {
+    std::string s(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
+    GetWindowTextA(w, s.data(), static_cast<int>(s.size()));
+    s.resize(s.size() - 1);
+    return s;
+}
+
+struct CtlColors {
+    COLORREF text;
+    COLORREF back;
+    COLORREF brush;
+};
+
+// Asks the dialog for a control's colours, as the edit control does to paint.
+CtlColors ColorsOf(HWND dialog, HWND control, UINT message) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    LOGBRUSH lb{};
+    if (brush != nullptr) {
+        GetObjectA(brush, sizeof lb, &lb);
+    }
+    CtlColors c{GetTextColor(dc), GetBkColor(dc), brush != nullptr ? lb.lbColor : CLR_INVALID};
+    DeleteDC(dc);
+    return c;
+}
+
+// Writes a PNG of one colour with GDI+.
+bool WriteSolidPng(const std::string& path, int width, int height, COLORREF colour) {
+    using namespace Gdiplus::DllExports;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
+        return false;
+    }
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height,
+                                 0xFF000000u | (GetRValue(colour) << 16) |
+                                     (GetGValue(colour) << 8) | GetBValue(colour));
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    bool ok = GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppARGB,
+                                        reinterpret_cast<BYTE*>(pixels.data()),
+                                        &bitmap) == Gdiplus::Ok;
+    if (ok) {
+        // The PNG encoder's class id.
+        const CLSID png = {0x557CF406, 0x1A04, 0x11D3,
+                           {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+        const std::wstring wide(path.begin(), path.end());
+        ok = GdipSaveImageToFile(bitmap, wide.c_str(), &png, nullptr) == Gdiplus::Ok;
+        GdipDisposeImage(bitmap);
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return ok;
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        net::Startup();
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&icc);
+    }
+
+    void Open() {
+        dialog = std::make_unique<MainDialog>(nullptr);
+        g_pMainDialog = dialog.get();
+        dialog->AttachSession(&session);
+        ASSERT_TRUE(dialog->Create(nullptr));
+        Pump();
+    }
+
+    void TearDown() override {
+        if (dialog && dialog->GetSafeHwnd() != nullptr) {
+            DestroyWindow(dialog->GetSafeHwnd());
+        }
+        dialog.reset();
+        Pump();
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog->GetSafeHwnd(), id); }
+
+    TempDir dir;
+    BoxSocket socket;
+    BoxSession session{&socket};
+    std::unique_ptr<MainDialog> dialog;
+};
+
+}  // namespace
+
+TEST_F(MainDialogTest, ControlsAreBoundAndStartAsLaidOut) {
+    Open();
+    const HWND dlg = dialog->GetSafeHwnd();
+    int children = 0;
+    for (HWND w = GetWindow(dlg, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        ++children;
+    }
+    EXPECT_EQ(children, 22);
+    EXPECT_EQ(dialog->m_btnLogin.GetSafeHwnd(), Item(IDC_LOGIN));
+    EXPECT_EQ(dialog->m_editLog.GetSafeHwnd(), Item(IDC_LOG));
+    EXPECT_EQ(dialog->m_editText.GetSafeHwnd(), Item(IDC_TEXT));
+    EXPECT_EQ(dialog->m_treeBox.GetSafeHwnd(), Item(IDC_TREE_BOX));
+    EXPECT_EQ(dialog->m_progress.GetSafeHwnd(), Item(IDC_PROGRESS));
+    EXPECT_EQ(CWnd::FromHandlePermanent(Item(IDC_LOG)), &dialog->m_editLog);
+
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_DOWNLOAD)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_UPLOAD)));
+    EXPECT_EQ(SendMessageA(Item(IDC_PASSWORD), EM_GETLIMITTEXT, 0, 0), 4);
+    EXPECT_EQ(SendMessageA(Item(IDC_LOG), EM_GETLIMITTEXT, 0, 0), 0x100000);
+    EXPECT_EQ(SendMessageA(Item(IDC_TEXT), EM_GETLIMITTEXT, 0, 0), 0x200000);
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETRANGE, TRUE, 0), 0);
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETRANGE, FALSE, 0), 100);
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 0);
+    EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
+    for (int id : {IDC_UPLOAD, IDC_DOWNLOAD, IDC_SAVE, IDC_FORMAT_HELP, IDC_CLEAR, IDOK}) {
+        EXPECT_NE(SendMessageA(Item(id), BM_GETIMAGE, IMAGE_ICON, 0), 0) << id;
+    }
+    const HIMAGELIST images = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(Item(IDC_TREE_BOX), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(images), 3);
+    EXPECT_EQ(images, reinterpret_cast<HIMAGELIST>(SendMessageA(
+                          Item(IDC_TREE_LOCAL), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)));
+    EXPECT_EQ(GetFocus(), Item(IDC_LOG));
+    // The system menu carries the About item.
+    const HMENU menu = GetSystemMenu(dlg, FALSE);
+    char text[64] = {};
+    GetMenuStringA(menu, IDM_ABOUTBOX, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "&About VELQO_LAN_MM...");
+}
+
+TEST_F(MainDialogTest, LogStartsWithBannerVersionAndAddressLines) {
+    Open();
+    std::string host, address;
+    ASSERT_EQ(GetLocalHostName(&host), 0);
+    ASSERT_EQ(GetHostAddress(host.c_str(), &address), 0);
+    const std::string log = Text(Item(IDC_LOG));
+    const size_t version = log.find("\r\nVersion: v1.001\r\n");
+    ASSERT_NE(version, std::string::npos);
+    EXPECT_NE(log.substr(0, version).find(".exe"), std::string::npos);  // the banner names the program
+    const std::string rest = log.substr(version + 19);
+    if (address == "127.0.0.1") {
+        EXPECT_EQ(rest, "Network NOT connected , please check !\r\n");
+        EXPECT_EQ(dialog->LinkState(), link_state::kNoNetwork);
+    } else {
+        EXPECT_EQ(rest, "Local IP is " + address + " .\r\n");
+        EXPECT_EQ(dialog->LinkState(), link_state::kNetwork);
+    }
+    const CtlColors c = ColorsOf(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC);
+    EXPECT_EQ(c.text, RGB(255, 255, 255));
+    EXPECT_EQ(c.back, RGB(0, 50, 0));
+    EXPECT_EQ(c.brush, RGB(0, 50, 0));
+    const CtlColors panel = ColorsOf(dialog->GetSafeHwnd(), Item(IDC_TEXT), WM_CTLCOLOREDIT);
+    EXPECT_EQ(panel.text, RGB(0, 0, 255));
+    EXPECT_EQ(panel.back, RGB(230, 230, 255));
+    EXPECT_EQ(panel.brush, RGB(230, 230, 255));
+}
+
+TEST_F(MainDialogTest, SettingsFillTheFieldsAndDefaultsStandWithoutThem) {
+    Open();
+    EXPECT_EQ(Text(Item(IDC_BOX_IP)), "192.168.1.108");
+    EXPECT_EQ(Text(Item(IDC_PASSWORD)), "7351");
+    TearDown();
+
+    fs::create_directory("config");
+    WriteFile("config/config.ini", "BOXIP=127.0.0.1\nPORT=04321\nPASSWORD=2468\n");
+    Open();
+    EXPECT_EQ(Text(Item(IDC_BOX_IP)), "127.0.0.1");
+    EXPECT_EQ(Text(Item(IDC_PASSWORD)), "2468");
+    EXPECT_EQ(dialog->m_nPort, 1000);  // the window has no port control
+    TearDown();
+
+    // Values longer than the fields are cut to 32 characters.
+    WriteFile("config/config.ini", "BOXIP=" + std::string(100, '1') + "\n");
+    Open();
+    EXPECT_EQ(Text(Item(IDC_BOX_IP)), std::string(32, '1'));
+}
+
+TEST_F(MainDialogTest, LogColourCodesRecolourTheWholeConsole) {
+    Open();
+    struct Case {
+        int code;
+        COLORREF colour;
+    } cases[] = {{1, RGB(255, 0, 0)}, {0, RGB(255, 255, 255)}, {2, RGB(0, 0, 128)},
+                 {3, RGB(222, 222, 222)}, {255, RGB(222, 222, 222)}, {-1, RGB(222, 222, 222)}};
+    for (const Case& c : cases) {
+        MainDialog::AppendLog("PC > a line\n", c.code);
+        EXPECT_EQ(ColorsOf(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC).text, c.colour)
+            << c.code;
+    }
+    const std::string log = Text(Item(IDC_LOG));
+    EXPECT_EQ(log.substr(log.size() - 14), "\nPC > a line\r\n");
+}
+
+TEST_F(MainDialogTest, ConsoleRefusesTextPastItsLimit) {
+    Open();
+    EXPECT_EQ(SendMessageA(Item(IDC_LOG), EM_GETLIMITTEXT, 0, 0), 0x100000);
+    // The same refusal on a smaller limit: a megabyte takes Wine's edit control
+    // minutes to lay out.
+    SendMessageA(Item(IDC_LOG), EM_LIMITTEXT, 4096, 0);
+    std::string full;
+    while (full.size() + 64 <= 4096) {
+        full += std::string(62, 'x') + "\r\n";
+    }
+    full += std::string(4096 - full.size(), 'y');
+    SetWindowTextA(Item(IDC_LOG), full.c_str());
+    ASSERT_EQ(GetWindowTextLengthA(Item(IDC_LOG)), 4096);
+    MainDialog::AppendLog("PC > one more\n", 0);
+    EXPECT_EQ(Text(Item(IDC_LOG)), full);
+}
+
+TEST_F(MainDialogTest, ProgressSinkMovesTheBar) {
+    Open();
+    EXPECT_EQ(MainDialog::SetProgress(42), 0);
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 42);
+    EXPECT_EQ(MainDialog::SetProgress(100), 42);
+}
+
+TEST_F(MainDialogTest, ClosingSendsLogoutOnlyWhenLoggedIn) {
+    ScriptedBox box;
+    box.Read(12).Write(wire::EncodeReply({0x1001, 0, 1}));
+    box.Start();
+    ASSERT_TRUE(socket.Connect("127.0.0.1", box.Port(), 5000));
+    ASSERT_EQ(session.Login("7351"), 1);
+    Open();
+    DestroyWindow(dialog->GetSafeHwnd());
+    Pump();
+    EXPECT_EQ(session.State(), BoxSession::kNotLoggedIn);
+    Open();
+    DestroyWindow(dialog->GetSafeHwnd());  // not logged in now: nothing more
+    Pump();
+    socket.Close();
+    const auto received = box.FirstReceived();
+    ASSERT_EQ(received.size(), 16u);
+    EXPECT_EQ(received[12], wire::kCmdLogout);
+}
+
+TEST_F(MainDialogTest, StatusPictureIsDrawnForTheLinkState) {
+    fs::create_directory("status");
+    // A picture of one known colour per state, so the drawn state can be told.
+    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};
+    for (int state = 1; state <= 3; ++state) {
+        const std::string name = "status/CONN_" + std::to_string(state) + ".PNG";
+        ASSERT_TRUE(WriteSolidPng(name, 169, 42, colours[state - 1]));
+    }
+    Open();
+    ShowWindow(dialog->GetSafeHwnd(), SW_SHOW);
+    UpdateWindow(dialog->GetSafeHwnd());
+    Pump();
+    RECT area;
+    GetWindowRect(Item(IDC_STATUS), &area);
+    const POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(screen, middle.x, middle.y), colours[dialog->LinkState() - 1]);
+    ReleaseDC(nullptr, screen);
+    // Read back through the control's own window DC: what the screen shows is
+    // brought up to date only later, as messages are processed.
+    HDC control = GetWindowDC(Item(IDC_STATUS));
+    for (int state : {3, 1, 2}) {
+        dialog->DrawStatusPicture(state);
+        EXPECT_EQ(GetPixel(control, 5, 5), colours[state - 1]) << state;
+    }
+    ReleaseDC(Item(IDC_STATUS), control);
+}

@@ -1,0 +1,78 @@
+#!/bin/bash
+# Runs VELQO_LAN_MM.exe under Wine in build/run, against the substitute box on
+# 127.0.0.1:1000 with demo content.
+#   tools/run-window.sh            interactive when a display is there; without
+#                                  one, under Xvfb with a screenshot
+#   tools/run-window.sh --screenshot FILE
+#                                  under Xvfb: the window right after start, saved
+#                                  to FILE, then everything ends
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+native=build/native/bin
+win=build/win/bin
+run=build/run
+box=build/run-box
+shot=""
+if [ "${1:-}" = "--screenshot" ]; then
+    shot=${2:?--screenshot needs a file}
+fi
+export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+rm -rf "$run" "$box"
+mkdir -p "$run/config" "$run/status" "$run/help"
+cp "$win/VELQO_LAN_MM.exe" "$run/"
+cp resources/status/CONN_*.PNG "$run/status/"
+printf 'BOXIP=127.0.0.1\nPORT=01000\nPASSWORD=7351\n' >"$run/config/config.ini"
+"$native/velqo-boxsim" --make-demo "$box" >/dev/null
+# Some of the box's files already on the PC, and a help page for each text file.
+awk '!/^[[:space:]]*(#|$)/ { print $2, $3 }' "$box/manifest.txt" | while read -r name type; do
+    case "$type" in
+        1) printf 'Format of %s\r\n\r\nOne setting per line: KEY=VALUE.\r\n' "$name" >"$run/help/hlp_$name" ;;
+    esac
+done
+for f in config.txt channels.db; do
+    [ -f "$box/$f" ] && cp "$box/$f" "$run/"
+done
+
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+
+if ! "$native/velqo-boxsim" --folder "$box" --port 1000 --wait-phase >"$box.out" 2>"$box.err" & then
+    :
+fi
+pids+=($!)
+sleep 0.5
+if ! kill -0 "${pids[0]}" 2>/dev/null; then
+    cat "$box.err"
+    echo "The substitute box could not listen on 127.0.0.1:1000, the port the window uses."
+    echo "Ports below 1024 need root on Linux: run 'make run' as root, or allow it once with"
+    echo "  sudo setcap cap_net_bind_service=+ep $root/$native/velqo-boxsim"
+    exit 1
+fi
+echo "Substitute box on 127.0.0.1:1000 serving $box; the window runs in $run."
+
+if [ -z "$shot" ] && [ -n "${DISPLAY:-}" ]; then
+    (cd "$run" && wine VELQO_LAN_MM.exe)
+    exit 0
+fi
+
+# No display (or a screenshot asked for): a virtual one.
+display=":$((90 + RANDOM % 100))"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+sleep 1
+(cd "$run" && wine VELQO_LAN_MM.exe) &
+pids+=($!)
+out=${shot:-build/screenshots/run.png}
+mkdir -p "$(dirname "$out")"
+sleep "${VELQO_SETTLE_SECONDS:-8}"
+import -display "$display" -window root "$out.full.png"
+convert "$out.full.png" -trim +repage "$out"
+rm -f "$out.full.png"
+echo "No display here: the window ran under Xvfb; its screenshot is $out"

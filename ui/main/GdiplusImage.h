@@ -1,0 +1,23 @@
+#pragma once
+// Owns one GDI+ image loaded from a file (flat interface).
+#include <windows.h>
+
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+class GdiplusImage {
+public:
+    // Loads the file; with `colourManaged` the colour-managed load is used.
+    // A missing or unreadable file leaves the object empty.
+    GdiplusImage(const wchar_t* path, bool colourManaged);
+    ~GdiplusImage();
+    GdiplusImage(const GdiplusImage&) = delete;
+    GdiplusImage& operator=(const GdiplusImage&) = delete;
+
+    Gdiplus::GpImage* Get() const { return image_; }
+    explicit operator bool() const { return image_ != nullptr; }
+
+private:
+    Gdiplus::GpImage* image_ = nullptr;
+};

@@ -1,0 +1,95 @@
+#pragma once
+// The program's one window: the connection area, the log console, the two file
+// trees with the transfer arrows, and the text panel.
+#include <memory>
+#include <string>
+
+#include <windows.h>
+
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+#include "box/BoxSettings.h"
+#include "framework/CBitmapButton.h"
+#include "framework/CDialog.h"
+#include "framework/CImageList.h"
+#include "framework/CProgressCtrl.h"
+#include "framework/CStatic.h"
+#include "framework/CString.h"
+#include "framework/CTreeCtrl.h"
+#include "ui/text/ColorEdit.h"
+#include "ui/widgets/IconButton.h"
+
+class BoxSession;
+class BoxSocket;
+class FileCatalog;
+
+class MainDialog : public CDialog {
+public:
+    explicit MainDialog(CWnd* parent = nullptr);
+    ~MainDialog() override;
+
+    // Keeps the session and its socket (neither owned) and makes this window
+    // the session's log and progress sinks.
+    void AttachSession(BoxSession* pSession);
+
+    // The session's LogSink and ProgressSink; they reach the window through
+    // g_pMainDialog, as the sinks carry no context.
+    static int AppendLog(const char* text, int colourCode);
+    static int SetProgress(int percent);
+
+    // Draws the status picture of `state` into the status area at once.
+    void DrawStatusPicture(int state);
+
+    int LinkState() const { return m_nLinkState; }
+
+    IconButton m_btnLogin;
+    CBitmapButton m_btnExit;
+    CStatic m_stcStatus;
+    CBitmapButton m_btnClear;
+    CBitmapButton m_btnHelp;
+    CBitmapButton m_btnSave;
+    ColorEdit m_editText;
+    CTreeCtrl m_treeBox;
+    CTreeCtrl m_treeLocal;
+    ColorEdit m_editLog;
+    CBitmapButton m_btnUpload;
+    CBitmapButton m_btnDownload;
+    CProgressCtrl m_progress;
+    CString m_strBoxIp;
+    int m_nPort;
+    CString m_strPassword;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    void OnPaint();
+    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+
+private:
+    void AddAboutMenuItem();
+    void BuildTreeImageList();
+    void SetButtonIcon(CButton& button, UINT iconId);
+    // Looks up the PC's own address; returns false when a lookup fails.
+    bool LookUpLinkState(int* state, std::string* address);
+
+    HICON m_hIcon;  // shared resource icon, not destroyed
+    BoxSocket* m_pSocket = nullptr;    // not owned
+    BoxSession* m_pSession = nullptr;  // not owned
+    std::unique_ptr<CImageList> m_pImageList;
+    std::unique_ptr<FileCatalog> m_pCatalog;
+    BoxSettings m_settings;
+    Gdiplus::GdiplusStartupInput m_gdiplusInput;
+    ULONG_PTR m_gdiplusToken = 0;
+    char m_szSelFile[32];
+    int m_nLinkState;
+};
+
+// The one main window, for the session's sinks; null when there is none.
+extern MainDialog* g_pMainDialog;
