@@ -81,7 +81,9 @@ bool ParseInteger(const std::string& text, long long low, long long high, long l
 
 }  // namespace
 
-const char* BoxSimHelpText() { return kHelp; }
+const char* BoxSimHelpText() {
+    return kHelp;
+}
 
 bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine* out,
                             std::string* error) {
@@ -91,9 +93,9 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
     const long long kIntMin = std::numeric_limits<int32_t>::min();
 
     const std::map<std::string, bool*> switches = {
-        {"--help", &result.help},           {"-h", &result.help},
-        {"--once", &result.once},           {"--verbose", &result.verbose},
-        {"--wait-phase", &o.waitPhase},     {"--no-login-reply", &o.noLoginReply},
+        {"--help", &result.help},       {"-h", &result.help},
+        {"--once", &result.once},       {"--verbose", &result.verbose},
+        {"--wait-phase", &o.waitPhase}, {"--no-login-reply", &o.noLoginReply},
     };
     const std::map<std::string, std::string*> texts = {
         {"--folder", &o.folder},
@@ -109,9 +111,12 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         long long high;
     };
     const std::map<std::string, Range> numbers = {
-        {"--port", {0, 65535}},           {"--require-version", {0, 0xFFFF}},
-        {"--wait-status", {kIntMin, kIntMax}}, {"--io-timeout", {1, kIntMax}},
-        {"--close-after-records", {0, kIntMax}}, {"--pieces", {1, kIntMax}},
+        {"--port", {0, 65535}},
+        {"--require-version", {0, 0xFFFF}},
+        {"--wait-status", {kIntMin, kIntMax}},
+        {"--io-timeout", {1, kIntMax}},
+        {"--close-after-records", {0, kIntMax}},
+        {"--pieces", {1, kIntMax}},
         {"--piece-delay", {0, 60000}},
     };
 

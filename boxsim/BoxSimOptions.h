@@ -10,7 +10,7 @@ struct BoxSimOptions {
     std::string folder = ".";                   // served files, manifest, stored uploads
     std::string manifestName = "manifest.txt";  // inside folder
     std::string listenAddress = "127.0.0.1";
-    uint16_t port = 1000;  // 0 = any free port
+    uint16_t port = 1000;           // 0 = any free port
     std::string password = "7351";  // at most 4 characters, as the login carries
     uint16_t requiredVersion = 0x1001;
     bool waitPhase = false;  // upload reply follow-up flag 2

@@ -169,12 +169,12 @@ bool BoxSimSession::HandleLogin() {
         recorder_.Count(&BoxSimStats::loginsRefused, "login: refused: " + refusal);
         return SendRefusal({options_.requiredVersion, 0, 0}, refusal);
     }
-    recorder_.Count(&BoxSimStats::loginsAccepted,
-                    "login: accepted (tool " + VersionText(options_.requiredVersion) +
-                        " or newer required)");
-    const Io sent = connection_.Send(
-        wire::EncodeReply({options_.requiredVersion, 0, wire::kStatusAccepted}),
-        options_.ioTimeoutMs);
+    recorder_.Count(
+        &BoxSimStats::loginsAccepted,
+        "login: accepted (tool " + VersionText(options_.requiredVersion) + " or newer required)");
+    const Io sent =
+        connection_.Send(wire::EncodeReply({options_.requiredVersion, 0, wire::kStatusAccepted}),
+                         options_.ioTimeoutMs);
     loggedIn_ = sent == Io::kOk;
     return sent == Io::kOk || Lost(sent);
 }
@@ -199,9 +199,8 @@ bool BoxSimSession::HandleList() {
         r.type = entries[i].type;
     }
     recorder_.Count(&BoxSimStats::lists, "list: " + std::to_string(count) + " file(s)");
-    Io io = connection_.Send(
-        wire::EncodeReply({wire::kListReplyValue, 0, wire::kStatusAccepted}),
-        options_.ioTimeoutMs);
+    Io io = connection_.Send(wire::EncodeReply({wire::kListReplyValue, 0, wire::kStatusAccepted}),
+                             options_.ioTimeoutMs);
     if (io == Io::kOk) {
         io = connection_.Send(wire::EncodeListPayload(payload), options_.ioTimeoutMs);
     }
@@ -247,9 +246,9 @@ bool BoxSimSession::SendDataRecords(const std::string& name, const std::string& 
     int records = 0;
     do {
         if (records == options_.closeAfterRecords) {
-            recorder_.Count(&BoxSimStats::dumpsBrokenOff,
-                            "dump " + name + ": closing after " + std::to_string(records) +
-                                " record(s) (close-after-records)");
+            recorder_.Count(&BoxSimStats::dumpsBrokenOff, "dump " + name + ": closing after " +
+                                                              std::to_string(records) +
+                                                              " record(s) (close-after-records)");
             end_ = "closed by the box (close-after-records)";
             return false;
         }
@@ -267,9 +266,9 @@ bool BoxSimSession::SendDataRecords(const std::string& name, const std::string& 
             io = connection_.Receive(ack, options_.ioTimeoutMs);
         }
         if (io != Io::kOk) {
-            recorder_.Count(&BoxSimStats::dumpsBrokenOff,
-                            "dump " + name + ": broken off after " + std::to_string(records) +
-                                " record(s)");
+            recorder_.Count(
+                &BoxSimStats::dumpsBrokenOff,
+                "dump " + name + ": broken off after " + std::to_string(records) + " record(s)");
             return Lost(io);
         }
         if (!wire::IsAcknowledgement(ack)) {
@@ -347,9 +346,8 @@ bool BoxSimSession::HandleUpload() {
     }
     const bool stored = file->Commit();
     if (stored) {
-        recorder_.Count(&BoxSimStats::uploadsStored, "upload " + name + ": stored " +
-                                                         std::to_string(file->Size()) +
-                                                         " byte(s)");
+        recorder_.Count(&BoxSimStats::uploadsStored,
+                        "upload " + name + ": stored " + std::to_string(file->Size()) + " byte(s)");
     } else {
         recorder_.Count(&BoxSimStats::uploadsBrokenOff, "upload " + name + ": cannot be stored");
     }
@@ -364,8 +362,7 @@ bool BoxSimSession::RunWaitPhase(const std::string& name, bool stored) {
         finalStatus = wire::kStatusFailedFrom;
     } else if (messages.empty()) {
         messages = {"Checking " + name + "...",
-                    finalStatus < wire::kStatusFailedFrom ? name + " stored"
-                                                          : name + " rejected"};
+                    finalStatus < wire::kStatusFailedFrom ? name + " stored" : name + " rejected"};
     }
     for (size_t i = 0; i < messages.size(); ++i) {
         const bool last = i + 1 == messages.size();

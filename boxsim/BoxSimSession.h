@@ -22,8 +22,8 @@ public:
     static constexpr const char* kCannotStore = "Cannot store file";
 
     // All four are not owned and outlive the session.
-    BoxSimSession(const BoxSimOptions& options, const Manifest& manifest,
-                  SimConnection& connection, SimRecorder& recorder);
+    BoxSimSession(const BoxSimOptions& options, const Manifest& manifest, SimConnection& connection,
+                  SimRecorder& recorder);
     BoxSimSession(const BoxSimSession&) = delete;
     BoxSimSession& operator=(const BoxSimSession&) = delete;
 

@@ -15,7 +15,9 @@ constexpr int kAcceptSliceMs = 50;
 
 BoxSimulator::BoxSimulator(BoxSimOptions options) : options_(std::move(options)) {}
 
-BoxSimulator::~BoxSimulator() { Stop(); }
+BoxSimulator::~BoxSimulator() {
+    Stop();
+}
 
 bool BoxSimulator::CheckOptions(std::string* error) const {
     std::error_code ec;
@@ -56,8 +58,8 @@ bool BoxSimulator::Start(std::string* error) {
         return false;
     }
     int listenError = 0;
-    listener_ = SocketHandle(
-        net::Listen(options_.listenAddress.c_str(), options_.port, 4, &listenError));
+    listener_ =
+        SocketHandle(net::Listen(options_.listenAddress.c_str(), options_.port, 4, &listenError));
     if (!listener_.IsValid()) {
         *error = "cannot listen on " + options_.listenAddress + ":" +
                  std::to_string(options_.port) + ": " + net::ErrorText(listenError);

@@ -37,8 +37,8 @@ std::string FavouritesText() {
     std::string text = "FAVOURITES v2\r\n";
     const char* names[] = {"News 24", "Sport One", "Movies HD", "Kids", "Music Live", "Docs"};
     for (int i = 0; i < 90; ++i) {
-        text += std::to_string(i + 1) + ";" + names[i % 6] + " " + std::to_string(i / 6 + 1) +
-                ";" + std::to_string(10700 + i * 13) + ";H;27500\r\n";
+        text += std::to_string(i + 1) + ";" + names[i % 6] + " " + std::to_string(i / 6 + 1) + ";" +
+                std::to_string(10700 + i * 13) + ";H;27500\r\n";
     }
     return text;
 }

@@ -13,5 +13,4 @@ std::vector<ManifestEntry> DemoEntries();
 
 // Creates the folder when needed and writes the demo files and the manifest
 // into it (replacing files of the same names). False with a reason on failure.
-bool MakeDemoFolder(const std::string& folder, const std::string& manifestName,
-                    std::string* error);
+bool MakeDemoFolder(const std::string& folder, const std::string& manifestName, std::string* error);

@@ -10,7 +10,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Splits one line into fields; false with a reason on an unterminated quote
 // or a quote glued to other text.

@@ -29,7 +29,9 @@ SimConnection::SimConnection(SocketHandle socket, const std::atomic<bool>* stop,
     net::SetBlocking(socket_.Get(), false);
 }
 
-SimConnection::~SimConnection() { net::ShutdownSend(socket_.Get()); }
+SimConnection::~SimConnection() {
+    net::ShutdownSend(socket_.Get());
+}
 
 SimConnection::Io SimConnection::WaitForRequest() {
     while (!Stopping()) {

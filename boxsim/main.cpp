@@ -1,0 +1,68 @@
+// velqo-boxsim: the substitute box as a program. See --help.
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "boxsim/BoxSimCommandLine.h"
+#include "boxsim/BoxSimulator.h"
+#include "boxsim/DemoContent.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void OnStopSignal(int) {
+    g_stopRequested = 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    BoxSimCommandLine command;
+    std::string error;
+    if (!ParseBoxSimCommandLine(argc, argv, &command, &error)) {
+        std::fprintf(stderr, "velqo-boxsim: %s\nTry 'velqo-boxsim --help'.\n", error.c_str());
+        return 2;
+    }
+    if (command.help) {
+        std::fputs(BoxSimHelpText(), stdout);
+        return 0;
+    }
+    if (!command.makeDemoFolder.empty()) {
+        if (!MakeDemoFolder(command.makeDemoFolder, command.options.manifestName, &error)) {
+            std::fprintf(stderr, "velqo-boxsim: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("velqo-boxsim: demo written to %s; serve it with --folder %s\n",
+                    command.makeDemoFolder.c_str(), command.makeDemoFolder.c_str());
+        return 0;
+    }
+    if (command.once) {
+        command.options.maxConnections = 1;
+    }
+
+    BoxSimulator box(command.options);
+    if (command.verbose) {
+        box.SetEventSink([](const std::string& event) {
+            std::fprintf(stderr, "velqo-boxsim: %s\n", event.c_str());
+        });
+    }
+    if (!box.Start(&error)) {
+        std::fprintf(stderr, "velqo-boxsim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("velqo-boxsim: listening on %s:%u, serving %zu file(s) from %s\n",
+                command.options.listenAddress.c_str(), static_cast<unsigned>(box.Port()),
+                box.Files().Entries().size(), command.options.folder.c_str());
+    std::fflush(stdout);
+
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+    while (g_stopRequested == 0 && box.Running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    box.Stop();
+    return 0;
+}

@@ -1,0 +1,214 @@
+// The PC's real BoxSession against the substitute box: each side checks the
+// other, and the box's record shows byte for byte what the PC sent.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "BoxSimFixture.h"
+#include "box/BoxSession.h"
+#include "box/BoxSocket.h"
+#include "boxsim/DemoContent.h"
+
+namespace {
+
+std::string g_log;
+
+int CaptureLog(const char* text, int) {
+    g_log += text;
+    return 0;
+}
+
+std::string ReadLocal(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteLocal(const std::string& name, const std::string& content) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+class BoxSessionAgainstSim : public BoxSimFixture {
+protected:
+    void SetUp() override {
+        BoxSimFixture::SetUp();
+        std::string error;
+        ASSERT_TRUE(MakeDemoFolder(folder_.string(), "manifest.txt", &error)) << error;
+        g_log.clear();
+    }
+    void TearDown() override {
+        for (const char* name : {"channels.db", "satellites.db", "config.txt", "up.bin"}) {
+            std::filesystem::remove(name);
+        }
+        BoxSimFixture::TearDown();
+    }
+    // Connects the PC's socket to the box and makes a session on it.
+    void ConnectPc() {
+        ASSERT_TRUE(socket_.Connect("127.0.0.1", box_->Port(), 5000));
+        session_.SetLogSink(CaptureLog);
+    }
+
+    BoxSocket socket_;
+    BoxSession session_{&socket_};
+};
+
+TEST_F(BoxSessionAgainstSim, WholeRoundOverDemoContent) {
+    BoxSimOptions o = DefaultOptions();
+    o.waitPhase = true;
+    o.waitMessages = {"Checking up.bin", "Stored"};
+    StartBox(o);
+    ConnectPc();
+    const std::string upload = PatternBytes(1500, 11);
+    WriteLocal("up.bin", upload);
+
+    ASSERT_EQ(session_.Login("7351"), 1);
+    wire::ListRecord records[28];
+    int count = -1;
+    ASSERT_EQ(session_.ListFiles(records, &count), 1);
+    const std::vector<ManifestEntry> demo = DemoEntries();
+    ASSERT_EQ(count, static_cast<int>(demo.size()));
+    for (size_t i = 0; i < demo.size(); ++i) {
+        EXPECT_EQ(records[i].group, demo[i].group);
+        EXPECT_EQ(records[i].name, demo[i].name);
+        EXPECT_EQ(records[i].type, demo[i].type);
+    }
+    EXPECT_EQ(session_.Dump("channels.db"), 1);
+    EXPECT_EQ(session_.Dump("satellites.db"), 1);
+    EXPECT_EQ(session_.Upload("up.bin"), 1);
+    session_.Logout();
+    ASSERT_TRUE(box_->WaitFor([](const BoxSimStats& s) { return s.logouts == 1; }, 3000));
+
+    EXPECT_EQ(ReadLocal("channels.db"), ReadFile("channels.db"));
+    EXPECT_EQ(ReadLocal("channels.db").size(), 20000u);
+    EXPECT_EQ(ReadLocal("satellites.db"), ReadFile("satellites.db"));
+    EXPECT_EQ(ReadFile("up.bin"), upload);
+    EXPECT_NE(g_log.find("PC > Login OK. :) \n"), std::string::npos);
+    EXPECT_NE(g_log.find("\nPC > Dump finished !\n"), std::string::npos);
+    EXPECT_NE(g_log.find("PC > Wait BOX to process data...\nChecking up.bin\nStored\n"),
+              std::string::npos)
+        << g_log;
+
+    // What the box received, byte for byte.
+    auto acks = [](int n) {
+        std::vector<uint8_t> all;
+        for (int i = 0; i < n; ++i) {
+            all.insert(all.end(), {0, 0, 0, 0, 0, 1});
+        }
+        return all;
+    };
+    wire::UploadBlock first;
+    first.flag = 2;
+    first.count = 1024;
+    std::copy(upload.begin(), upload.begin() + 1024, first.data.begin());
+    wire::UploadBlock last;
+    last.flag = 3;
+    last.count = 476;
+    std::copy(upload.begin() + 1024, upload.end(), last.data.begin());
+    const std::vector<uint8_t> expected = Concat({
+        {1, 0, 8, 0, 0, 0, 0, 0, '7', '3', '5', '1'},
+        {2, 0, 0, 0},
+        {3, 0, 0, 0},
+        ToVector(wire::EncodeNameField("channels.db")),
+        acks(20),  // 20000 bytes
+        {3, 0, 0, 0},
+        ToVector(wire::EncodeNameField("satellites.db")),
+        acks(4),  // 4096 bytes
+        {4, 0, 0, 0},
+        ToVector(wire::EncodeNameField("up.bin")),
+        ToVector(wire::EncodeUploadBlock(first)),
+        ToVector(wire::EncodeUploadBlock(last)),
+        {5, 0, 0, 0},
+    });
+    EXPECT_EQ(box_->Received(), expected);
+}
+
+TEST_F(BoxSessionAgainstSim, MessagesInSmallPiecesStillWork) {
+    BoxSimOptions o = DefaultOptions();
+    o.pieceSize = 97;
+    o.pieceDelayMs = 1;
+    o.waitPhase = true;
+    StartBox(o);
+    ConnectPc();
+    WriteLocal("up.bin", PatternBytes(3000, 2));
+    ASSERT_EQ(session_.Login("7351"), 1);
+    wire::ListRecord records[28];
+    int count = 0;
+    ASSERT_EQ(session_.ListFiles(records, &count), 1);
+    EXPECT_EQ(count, 7);
+    EXPECT_EQ(session_.Dump("config.txt"), 1);
+    EXPECT_EQ(ReadLocal("config.txt"), ReadFile("config.txt"));
+    EXPECT_EQ(session_.Upload("up.bin"), 1);
+    EXPECT_EQ(ReadFile("up.bin"), PatternBytes(3000, 2));
+    EXPECT_NE(g_log.find("Checking up.bin...\nup.bin stored\n"), std::string::npos) << g_log;
+}
+
+TEST_F(BoxSessionAgainstSim, ClosingMidDownloadFailsTheDumpAndKeepsNoFile) {
+    BoxSimOptions o = DefaultOptions();
+    o.closeAfterRecords = 3;
+    StartBox(o);
+    ConnectPc();
+    ASSERT_EQ(session_.Login("7351"), 1);
+    EXPECT_EQ(session_.Dump("channels.db"), 0);
+    EXPECT_NE(g_log.find("PC > Read data error, please check the connect !\n"), std::string::npos)
+        << g_log;
+    EXPECT_FALSE(std::filesystem::exists("channels.db"));
+    EXPECT_EQ(box_->Stats().recordsSent, 3);
+}
+
+TEST_F(BoxSessionAgainstSim, WaitPhaseFailureClosesTheSession) {
+    BoxSimOptions o = DefaultOptions();
+    o.waitMessages = {"Bad image"};
+    o.waitPhase = true;
+    o.waitFinalStatus = 4;
+    StartBox(o);
+    ConnectPc();
+    WriteLocal("up.bin", "tiny");
+    ASSERT_EQ(session_.Login("7351"), 1);
+    EXPECT_EQ(session_.Upload("up.bin"), -1);
+    EXPECT_EQ(session_.State(), 1);
+    EXPECT_NE(g_log.find("Bad image\n"), std::string::npos) << g_log;
+    ASSERT_TRUE(box_->WaitFor([](const BoxSimStats& s) { return s.connectionsEnded == 1; }, 3000));
+}
+
+TEST_F(BoxSessionAgainstSim, RefusalsReachTheLog) {
+    BoxSimOptions o = DefaultOptions();
+    o.refuseUpload = "No space left";
+    StartBox(o);
+    ConnectPc();
+    EXPECT_EQ(session_.Login("0000"), 0);
+    EXPECT_NE(g_log.find("PC > Login FAIL:Wrong password\n"), std::string::npos) << g_log;
+    ASSERT_EQ(session_.Login("7351"), 1);
+    WriteLocal("up.bin", "x");
+    EXPECT_EQ(session_.Upload("up.bin"), 0);
+    EXPECT_NE(g_log.find("No space left\n"), std::string::npos) << g_log;
+    EXPECT_EQ(session_.Dump("nothere.bin"), 1);  // a refused dump still returns 1
+    EXPECT_EQ(session_.State(), 1);
+    EXPECT_FALSE(std::filesystem::exists("nothere.bin"));
+}
+
+TEST_F(BoxSessionAgainstSim, NewerRequiredVersionIsRefusedByThePc) {
+    BoxSimOptions o = DefaultOptions();
+    o.requiredVersion = 0x1002;
+    StartBox(o);
+    ConnectPc();
+    EXPECT_EQ(session_.Login("7351"), 0);
+    EXPECT_NE(g_log.find("PC > This tool version is too low, need 1.002\n"), std::string::npos)
+        << g_log;
+}
+
+TEST_F(BoxSessionAgainstSim, UnansweredLoginIsAnIncompleteReply) {
+    BoxSimOptions o = DefaultOptions();
+    o.noLoginReply = true;
+    StartBox(o);
+    ConnectPc();
+    socket_.SetIoTimeoutMs(1000);  // the one wait in this file that runs out
+    EXPECT_EQ(session_.Login("7351"), 2);
+    EXPECT_EQ(box_->Stats().loginsUnanswered, 1);
+}
+
+}  // namespace

@@ -1,0 +1,259 @@
+// velqo-boxsim's command line, its demo content and the program itself.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "boxsim/BoxSimCommandLine.h"
+#include "boxsim/BoxSimulator.h"
+#include "boxsim/DemoContent.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Parse(std::vector<const char*> args, BoxSimCommandLine* out, std::string* error) {
+    args.insert(args.begin(), "velqo-boxsim");
+    return ParseBoxSimCommandLine(static_cast<int>(args.size()), args.data(), out, error);
+}
+
+TEST(BoxSimCommandLine, TakesEveryOption) {
+    BoxSimCommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse({"--folder",
+                       "d",
+                       "--manifest",
+                       "m.txt",
+                       "--listen",
+                       "127.0.0.2",
+                       "--port",
+                       "0",
+                       "--password",
+                       "12",
+                       "--require-version",
+                       "0x1002",
+                       "--wait-message",
+                       "one",
+                       "--wait-message",
+                       "two",
+                       "--wait-status",
+                       "4",
+                       "--io-timeout",
+                       "700",
+                       "--refuse-login",
+                       "L",
+                       "--refuse-dump",
+                       "D",
+                       "--refuse-upload",
+                       "U",
+                       "--no-login-reply",
+                       "--close-after-records",
+                       "3",
+                       "--pieces",
+                       "16",
+                       "--piece-delay",
+                       "5",
+                       "--once",
+                       "--verbose"},
+                      &c, &error))
+        << error;
+    const BoxSimOptions& o = c.options;
+    EXPECT_EQ(o.folder, "d");
+    EXPECT_EQ(o.manifestName, "m.txt");
+    EXPECT_EQ(o.listenAddress, "127.0.0.2");
+    EXPECT_EQ(o.port, 0);
+    EXPECT_EQ(o.password, "12");
+    EXPECT_EQ(o.requiredVersion, 0x1002);
+    EXPECT_TRUE(o.waitPhase);
+    EXPECT_EQ(o.waitMessages, (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(o.waitFinalStatus, 4);
+    EXPECT_EQ(o.ioTimeoutMs, 700);
+    EXPECT_EQ(o.refuseLogin, "L");
+    EXPECT_EQ(o.refuseDump, "D");
+    EXPECT_EQ(o.refuseUpload, "U");
+    EXPECT_TRUE(o.noLoginReply);
+    EXPECT_EQ(o.closeAfterRecords, 3);
+    EXPECT_EQ(o.pieceSize, 16u);
+    EXPECT_EQ(o.pieceDelayMs, 5);
+    EXPECT_TRUE(c.once);
+    EXPECT_TRUE(c.verbose);
+    EXPECT_FALSE(c.help);
+
+    ASSERT_TRUE(Parse({}, &c, &error));
+    EXPECT_EQ(c.options.port, 1000);
+    EXPECT_EQ(c.options.listenAddress, "127.0.0.1");
+    EXPECT_FALSE(c.options.waitPhase);
+    ASSERT_TRUE(Parse({"--wait-status", "-1"}, &c, &error));
+    EXPECT_TRUE(c.options.waitPhase);
+    EXPECT_EQ(c.options.waitFinalStatus, -1);
+    ASSERT_TRUE(Parse({"--require-version", "4097"}, &c, &error));
+    EXPECT_EQ(c.options.requiredVersion, 0x1001);
+}
+
+TEST(BoxSimCommandLine, RejectsBadUsage) {
+    BoxSimCommandLine c;
+    c.options.port = 4321;
+    std::string error;
+    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+        {{"--bogus"}, "unknown option \"--bogus\""},
+        {{"--port"}, "--port needs a value"},
+        {{"--port", "65536"}, "--port: \"65536\" is not a number from 0 to 65535"},
+        {{"--port", "12x"}, "--port: \"12x\" is not a number"},
+        {{"--port", ""}, "--port: \"\" is not a number"},
+        {{"--require-version", "0x10000"}, "--require-version: \"0x10000\""},
+        {{"--pieces", "0"}, "--pieces: \"0\" is not a number from 1"},
+        {{"--close-after-records", "-1"}, "--close-after-records: \"-1\""},
+        {{"--io-timeout", "0"}, "--io-timeout: \"0\""},
+        {{"--password", "12345"}, "--password: at most 4 characters"},
+    };
+    for (const auto& [args, message] : cases) {
+        EXPECT_FALSE(Parse(args, &c, &error)) << args[0];
+        EXPECT_EQ(error.rfind(message, 0), 0u) << error;
+    }
+    EXPECT_EQ(c.options.port, 4321);  // untouched on failure
+}
+
+TEST(BoxSimCommandLine, HelpDocumentsEveryOption) {
+    const std::string help = BoxSimHelpText();
+    for (const char* option : {"--folder",
+                               "--manifest",
+                               "--make-demo",
+                               "--listen",
+                               "--port",
+                               "--once",
+                               "--password",
+                               "--require-version",
+                               "--wait-phase",
+                               "--wait-message",
+                               "--wait-status",
+                               "--io-timeout",
+                               "--refuse-login",
+                               "--refuse-dump",
+                               "--refuse-upload",
+                               "--no-login-reply",
+                               "--close-after-records",
+                               "--pieces",
+                               "--piece-delay",
+                               "--verbose",
+                               "--help",
+                               "CAP_NET_BIND_SERVICE",
+                               "Exit status"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+}
+
+TEST(BoxSimDemo, HasTheAdvertisedKindsOfFiles) {
+    const std::string dir = "demo_kinds";
+    fs::remove_all(dir);
+    std::string error;
+    ASSERT_TRUE(MakeDemoFolder(dir, "manifest.txt", &error)) << error;
+    Manifest m;
+    ASSERT_TRUE(Manifest::Load(dir + "/manifest.txt", &m, &error)) << error;
+    ASSERT_EQ(m.Entries().size(), DemoEntries().size());
+    std::set<std::string> groups;
+    bool crlfText = false, lfText = false, big = false, wholeKb = false, otherType = false;
+    for (const ManifestEntry& e : m.Entries()) {
+        groups.insert(e.group);
+        std::ifstream in(fs::path(dir) / e.name, std::ios::binary);
+        ASSERT_TRUE(in) << e.name;
+        std::ostringstream s;
+        s << in.rdbuf();
+        const std::string data = s.str();
+        if (e.type == 1 && data.find("\r\n") != std::string::npos) {
+            crlfText = true;
+        }
+        if (e.type == 1 && data.size() > 1000 && data.find('\r') == std::string::npos) {
+            lfText = true;
+        }
+        big |= (e.type == 0 || e.type == 2) && data.size() > 16384;
+        wholeKb |= (e.type == 0 || e.type == 2) && !data.empty() && data.size() % 1024 == 0;
+        otherType |= e.type > 2;
+    }
+    EXPECT_GE(groups.size(), 3u);
+    EXPECT_TRUE(crlfText);
+    EXPECT_TRUE(lfText);
+    EXPECT_TRUE(big);
+    EXPECT_TRUE(wholeKb);
+    EXPECT_TRUE(otherType);
+    fs::remove_all(dir);
+}
+
+// The program's path as the platform's command shell wants it.
+std::string ProgramPath() {
+    const char* dir = std::getenv("VELQO_BIN_DIR");
+    std::string path = std::string(dir != nullptr ? dir : ".") + "/velqo-boxsim";
+#ifdef _WIN32
+    path += ".exe";
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;  // Wine's drive for the Unix root
+    }
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+#endif
+    return path;
+}
+
+// Runs the program with arguments, output to a file; returns its exit code.
+int RunProgram(const std::string& args, std::string* output) {
+    const std::string command = "\"" + ProgramPath() + "\" " + args + " > boxsim-out.txt 2>&1";
+#ifdef _WIN32
+    const int status = std::system(("\"" + command + "\"").c_str());
+#else
+    const int raw = std::system(command.c_str());
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    std::ifstream in("boxsim-out.txt", std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    *output = s.str();
+    return status;
+}
+
+TEST(BoxSimProgram, HelpUsageErrorsDemoAndBusyPort) {
+    ASSERT_TRUE(fs::exists(ProgramPath())) << ProgramPath() << " (VELQO_BIN_DIR names its folder)";
+    std::string out;
+    EXPECT_EQ(RunProgram("--help", &out), 0);
+    EXPECT_NE(out.find("Usage: velqo-boxsim"), std::string::npos) << out;
+    EXPECT_NE(out.find("--close-after-records"), std::string::npos);
+
+    EXPECT_EQ(RunProgram("--port nine", &out), 2);
+    EXPECT_NE(out.find("--port: \"nine\" is not a number"), std::string::npos) << out;
+    EXPECT_NE(out.find("--help"), std::string::npos) << out;
+    EXPECT_EQ(RunProgram("--frobnicate", &out), 2);
+
+    fs::remove_all("demo_program");
+    EXPECT_EQ(RunProgram("--make-demo demo_program", &out), 0) << out;
+    Manifest m;
+    std::string error;
+    EXPECT_TRUE(Manifest::Load("demo_program/manifest.txt", &m, &error)) << error;
+    EXPECT_EQ(m.Entries().size(), DemoEntries().size());
+
+    EXPECT_EQ(RunProgram("--folder no_such_folder --port 0", &out), 1);
+    EXPECT_NE(out.find("does not exist"), std::string::npos) << out;
+
+    // A port that is taken: a clear message and exit 1.
+    BoxSimOptions o;
+    o.folder = "demo_program";
+    o.port = 0;
+    BoxSimulator holder(o);
+    ASSERT_TRUE(holder.Start(&error)) << error;
+    EXPECT_EQ(RunProgram("--folder demo_program --port " + std::to_string(holder.Port()), &out), 1);
+    EXPECT_NE(out.find("cannot listen on 127.0.0.1:" + std::to_string(holder.Port())),
+              std::string::npos)
+        << out;
+    holder.Stop();
+    fs::remove_all("demo_program");
+    fs::remove("boxsim-out.txt");
+}
+
+}  // namespace
