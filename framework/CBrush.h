@@ -9,7 +9,8 @@ public:
     explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
 
     BOOL CreateSolidBrush(COLORREF colour) { return Attach(::CreateSolidBrush(colour)); }
-    BOOL CreateSysColorBrush(int index) { return Attach(::GetSysColorBrush(index)); }
+    // A brush of its own in the system colour (the shared system brushes are not owned).
+    BOOL CreateSysColorBrush(int index) { return CreateSolidBrush(::GetSysColor(index)); }
     BOOL CreateHatchBrush(int style, COLORREF colour) {
         return Attach(::CreateHatchBrush(style, colour));
     }

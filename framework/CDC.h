@@ -64,7 +64,9 @@ public:
     // A one-pixel frame: top and left in `topLeft`, bottom and right in `bottomRight`.
     void Draw3dRect(const RECT* rect, COLORREF topLeft, COLORREF bottomRight);
     void Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight);
-    BOOL DrawEdge(RECT* rect, UINT edge, UINT flags) { return ::DrawEdge(m_hDC, rect, edge, flags); }
+    BOOL DrawEdge(RECT* rect, UINT edge, UINT flags) {
+        return ::DrawEdge(m_hDC, rect, edge, flags);
+    }
     void DrawFocusRect(const RECT* rect) { ::DrawFocusRect(m_hDC, rect); }
     BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
     BOOL Ellipse(int l, int t, int r, int b) { return ::Ellipse(m_hDC, l, t, r, b); }

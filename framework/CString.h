@@ -40,7 +40,9 @@ public:
         m_text += c;
         return *this;
     }
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
+    friend CString operator+(const CString& a, const CString& b) {
+        return CString(a.m_text + b.m_text);
+    }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
     friend bool operator==(const CString& a, const char* b) { return a.m_text == (b ? b : ""); }
     friend bool operator<(const CString& a, const CString& b) { return a.m_text < b.m_text; }

@@ -66,6 +66,9 @@ public:
 
     // Default processing of the message now being handled.
     LRESULT Default();
+    // Offers `msg` to PreTranslateMessage of the objects of its window and of that
+    // window's parents up to the top-level window; TRUE when one ate it.
+    static BOOL WalkPreTranslateTree(MSG* msg);
 
     // Standard parent-side handlers that handlers in maps may call as the base version.
     HBRUSH OnCtlColor(CDC* dc, CWnd* child, UINT kind);
@@ -80,7 +83,9 @@ public:
     }
 
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
-    int GetWindowText(char* buffer, int size) const { return ::GetWindowTextA(m_hWnd, buffer, size); }
+    int GetWindowText(char* buffer, int size) const {
+        return ::GetWindowTextA(m_hWnd, buffer, size);
+    }
     void GetWindowText(CString& text) const;
     int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
 
@@ -101,7 +106,9 @@ public:
     HWND GetParentHwnd() const { return ::GetParent(m_hWnd); }
 
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
-    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
+    DWORD GetExStyle() const {
+        return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE));
+    }
     // Removes then adds style bits; with `swpFlags` the frame is refreshed by SetWindowPos.
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
     BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0);
@@ -119,7 +126,9 @@ public:
     static HWND GetFocus() { return ::GetFocus(); }
 
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
-    void InvalidateRect(const RECT* rect, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, rect, erase); }
+    void InvalidateRect(const RECT* rect, BOOL erase = TRUE) {
+        ::InvalidateRect(m_hWnd, rect, erase);
+    }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
@@ -129,8 +138,8 @@ public:
     void ClientToScreen(RECT* rect) const;
 
     HICON SetIcon(HICON icon, BOOL big) {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                                                   reinterpret_cast<LPARAM>(icon)));
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
     // The window menu (not owned: it belongs to the window).
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
@@ -145,23 +154,24 @@ protected:
     // What is left for a command nobody in this window handled: the application's map.
     virtual BOOL OnUnhandledCommand(UINT id, UINT code);
 
-    // Binds `hwnd` to this object without touching its procedure (for windows whose
-    // procedure is already the framework's).
-    void AttachHandle(HWND hwnd);
+private:
+    friend LRESULT CALLBACK FrameworkSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    friend class CDialog;
+
     // Releases the handle after WM_NCDESTROY.
     void DetachAfterDestroy();
 
-private:
-    friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
-    friend class CDialog;
-
     // The child object (if any) that a child notification comes from.
-    static CWnd* ChildOfMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+    // Binds `hwnd` and installs the framework's subclass procedure.
+    BOOL Bind(HWND hwnd);
+    // Offers a child-notification message to the object of `child`.
+    static BOOL ReflectToChild(HWND child, CWnd* parent, UINT message, WPARAM wParam, LPARAM lParam,
+                               LRESULT* result);
 
-    WNDPROC m_pfnSuper = nullptr;  // the window's own procedure while subclassed
     bool m_bOwnsWindow = false;
     MSG m_current{};  // the message being handled, for Default()
 };
 
-// The framework's window procedure of every bound window.
-LRESULT CALLBACK FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The framework's subclass procedure of every bound window (SetWindowSubclass).
+LRESULT CALLBACK FrameworkSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR object);

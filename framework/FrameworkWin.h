@@ -4,4 +4,5 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// The common controls need the definitions of windows.h first.
 #include <commctrl.h>

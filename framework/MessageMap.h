@@ -129,8 +129,7 @@ bool CtlColorThunk(CCmdTarget* t, MsgContext& m) {
     CDC dc;
     dc.Attach(reinterpret_cast<HDC>(m.wParam));
     const UINT kind = m.message - WM_CTLCOLORMSGBOX;
-    HBRUSH brush =
-        (Self<F>(t)->*F)(&dc, PermanentWindow(reinterpret_cast<HWND>(m.lParam)), kind);
+    HBRUSH brush = (Self<F>(t)->*F)(&dc, PermanentWindow(reinterpret_cast<HWND>(m.lParam)), kind);
     m.result = reinterpret_cast<LRESULT>(brush);
     return true;
 }
@@ -156,57 +155,91 @@ bool ReflectCtlColorThunk(CCmdTarget* t, MsgContext& m) {
     return brush != nullptr;
 }
 
+// Entry makers behind the ON_... macros.
+template <auto F>
+constexpr MessageEntry Command(UINT idFirst, UINT idLast, UINT code) {
+    return {MsgKind::Command, WM_COMMAND, code, idFirst, idLast, &CommandThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry CommandRange(UINT idFirst, UINT idLast, UINT code) {
+    return {MsgKind::Command, WM_COMMAND, code, idFirst, idLast, &CommandRangeThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry Notify(UINT id, UINT code) {
+    return {MsgKind::Notify, WM_NOTIFY, code, id, id, &NotifyThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry Message(UINT message) {
+    return {MsgKind::Message, message, 0, 0, 0, &MessageThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry CtlColor() {
+    return {MsgKind::CtlColor, 0, 0, 0, 0, &CtlColorThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry ReflectCommand(UINT code) {
+    return {MsgKind::ReflectCommand, WM_COMMAND, code, 0, 0, &CommandThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry ReflectCommandEx(UINT code) {
+    return {MsgKind::ReflectCommand, WM_COMMAND, code, 0, 0, &ReflectCommandExThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry ReflectNotify(UINT code) {
+    return {MsgKind::ReflectNotify, WM_NOTIFY, code, 0, 0, &NotifyThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry ReflectNotifyEx(UINT code) {
+    return {MsgKind::ReflectNotify, WM_NOTIFY, code, 0, 0, &ReflectNotifyExThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry ReflectCtlColor() {
+    return {MsgKind::ReflectCtlColor, 0, 0, 0, 0, &ReflectCtlColorThunk<F>};
+}
+template <auto F>
+constexpr MessageEntry ReflectMessage(UINT message) {
+    return {MsgKind::ReflectMessage, message, 0, 0, 0, &MessageThunk<F>};
+}
+// Closes a table (lets every ON_... macro end in a comma); not part of the map.
+constexpr MessageEntry EndOfMap() {
+    return {MsgKind::Message, 0, 0, 0, 0, nullptr};
+}
+
 }  // namespace fw
 
-#define DECLARE_MESSAGE_MAP()                        \
-public:                                              \
+#define DECLARE_MESSAGE_MAP()                           \
+public:                                                 \
     static const ::fw::MessageMap* GetThisMessageMap(); \
-                                                     \
-protected:                                           \
+                                                        \
+protected:                                              \
     const ::fw::MessageMap* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                  \
-    const ::fw::MessageMap* theClass::GetMessageMap() const {                   \
-        return GetThisMessageMap();                                             \
-    }                                                                           \
-    const ::fw::MessageMap* theClass::GetThisMessageMap() {                     \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                           \
+    const ::fw::MessageMap* theClass::GetMessageMap() const {                            \
+        return GetThisMessageMap();                                                      \
+    }                                                                                    \
+    const ::fw::MessageMap* theClass::GetThisMessageMap() {                              \
         static const ::fw::MessageMap* (*const kBase)() = &baseClass::GetThisMessageMap; \
         static constexpr ::fw::MessageEntry kEntries[] = {
-#define END_MESSAGE_MAP()                                                       \
-    ::fw::MessageEntry{::fw::MsgKind::Message, 0, 0, 0, 0, nullptr}             \
-    }                                                                           \
-    ;                                                                           \
-    static const ::fw::MessageMap kMap{kBase,                                   \
-                                       std::span(kEntries, std::size(kEntries) - 1)}; \
-    return &kMap;                                                               \
+#define END_MESSAGE_MAP()                                                                    \
+    ::fw::EndOfMap()                                                                         \
+    }                                                                                        \
+    ;                                                                                        \
+    static const ::fw::MessageMap kMap{kBase, std::span(kEntries, std::size(kEntries) - 1)}; \
+    return &kMap;                                                                            \
     }
 
+#define FW_UINT(x) static_cast<UINT>(x)
 #define ON_COMMAND(id, code, handler) \
-    ::fw::MessageEntry{::fw::MsgKind::Command, WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), &::fw::CommandThunk<handler>},
-#define ON_COMMAND_RANGE(idFirst, idLast, code, handler)                      \
-    ::fw::MessageEntry{::fw::MsgKind::Command, WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(idFirst), static_cast<UINT>(idLast), \
-                       &::fw::CommandRangeThunk<handler>},
-#define ON_NOTIFY(code, id, handler)                                                   \
-    ::fw::MessageEntry{::fw::MsgKind::Notify, WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), \
-                       &::fw::NotifyThunk<handler>},
-#define ON_MESSAGE(msg, handler) \
-    ::fw::MessageEntry{::fw::MsgKind::Message, (msg), 0, 0, 0, &::fw::MessageThunk<handler>},
-#define ON_WM_CTLCOLOR(handler) \
-    ::fw::MessageEntry{::fw::MsgKind::CtlColor, 0, 0, 0, 0, &::fw::CtlColorThunk<handler>},
-#define ON_CONTROL_REFLECT(code, handler)                                            \
-    ::fw::MessageEntry{::fw::MsgKind::ReflectCommand, WM_COMMAND, static_cast<UINT>(code), 0, 0, \
-                       &::fw::CommandThunk<handler>},
-#define ON_CONTROL_REFLECT_EX(code, handler)                                         \
-    ::fw::MessageEntry{::fw::MsgKind::ReflectCommand, WM_COMMAND, static_cast<UINT>(code), 0, 0, \
-                       &::fw::ReflectCommandExThunk<handler>},
-#define ON_NOTIFY_REFLECT(code, handler)                                            \
-    ::fw::MessageEntry{::fw::MsgKind::ReflectNotify, WM_NOTIFY, static_cast<UINT>(code), 0, 0, \
-                       &::fw::NotifyThunk<handler>},
-#define ON_NOTIFY_REFLECT_EX(code, handler)                                         \
-    ::fw::MessageEntry{::fw::MsgKind::ReflectNotify, WM_NOTIFY, static_cast<UINT>(code), 0, 0, \
-                       &::fw::ReflectNotifyExThunk<handler>},
-#define ON_CTLCOLOR_REFLECT(handler) \
-    ::fw::MessageEntry{::fw::MsgKind::ReflectCtlColor, 0, 0, 0, 0, &::fw::ReflectCtlColorThunk<handler>},
-#define ON_MESSAGE_REFLECT(msg, handler)                        \
-    ::fw::MessageEntry{::fw::MsgKind::ReflectMessage, (msg), 0, 0, 0, \
-                       &::fw::MessageThunk<handler>},
+    ::fw::Command<handler>(FW_UINT(id), FW_UINT(id), FW_UINT(code)),
+#define ON_COMMAND_RANGE(idFirst, idLast, code, handler) \
+    ::fw::CommandRange<handler>(FW_UINT(idFirst), FW_UINT(idLast), FW_UINT(code)),
+#define ON_NOTIFY(code, id, handler) ::fw::Notify<handler>(FW_UINT(id), FW_UINT(code)),
+#define ON_MESSAGE(msg, handler) ::fw::Message<handler>(FW_UINT(msg)),
+#define ON_WM_CTLCOLOR(handler) ::fw::CtlColor<handler>(),
+#define ON_CONTROL_REFLECT(code, handler) ::fw::ReflectCommand<handler>(FW_UINT(code)),
+#define ON_CONTROL_REFLECT_EX(code, handler) ::fw::ReflectCommandEx<handler>(FW_UINT(code)),
+#define ON_NOTIFY_REFLECT(code, handler) ::fw::ReflectNotify<handler>(FW_UINT(code)),
+#define ON_NOTIFY_REFLECT_EX(code, handler) ::fw::ReflectNotifyEx<handler>(FW_UINT(code)),
+#define ON_CTLCOLOR_REFLECT(handler) ::fw::ReflectCtlColor<handler>(),
+#define ON_MESSAGE_REFLECT(msg, handler) ::fw::ReflectMessage<handler>(FW_UINT(msg)),

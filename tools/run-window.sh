@@ -67,7 +67,8 @@ Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=$display
 sleep 1
-(cd "$run" && wine VELQO_LAN_MM.exe) &
+# Wine's own desktop window draws the captions, as there is no window manager.
+(cd "$run" && wine explorer /desktop=velqo,1000x860 VELQO_LAN_MM.exe) &
 pids+=($!)
 out=${shot:-build/screenshots/run.png}
 mkdir -p "$(dirname "$out")"

@@ -1,0 +1,13 @@
+#include "framework/CPaintDC.h"
+
+#include "framework/CWnd.h"
+
+CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) {
+    Attach(::BeginPaint(m_hWnd, &m_ps));
+}
+
+CPaintDC::~CPaintDC() {
+    RestoreSelections();
+    ::EndPaint(m_hWnd, &m_ps);
+    Detach();
+}

@@ -1,0 +1,18 @@
+#pragma once
+// A tooltip control window owned by this object.
+#include "framework/CWnd.h"
+
+class CToolTipCtrl : public CWnd {
+public:
+    // Creates the tooltip window with `parent` as its owner; `style` is added to
+    // WS_POPUP.
+    BOOL Create(CWnd* parent, DWORD style = 0);
+    void Activate(BOOL activate) { SendMessage(TTM_ACTIVATE, static_cast<WPARAM>(activate)); }
+    int SetMaxTipWidth(int width) {
+        return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, width));
+    }
+    void RelayEvent(MSG* msg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg)); }
+    // Adds a tool covering the whole of `tool` (a child window of the owner) with `text`.
+    BOOL AddTool(CWnd* tool, const char* text);
+    int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
+};

@@ -1,0 +1,47 @@
+#include "framework/CTreeCtrl.h"
+
+#include "framework/CImageList.h"
+
+HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, HTREEITEM parent,
+                                HTREEITEM after) {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<char*>(text);
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    return reinterpret_cast<HTREEITEM>(
+        SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+CString CTreeCtrl::GetItemText(HTREEITEM item) const {
+    char buffer[1024] = {};
+    TVITEMA info{};
+    info.mask = TVIF_TEXT;
+    info.hItem = item;
+    info.pszText = buffer;
+    info.cchTextMax = sizeof(buffer);
+    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) {
+        return CString();
+    }
+    return CString(info.pszText);
+}
+
+BOOL CTreeCtrl::GetItemImage(HTREEITEM item, int& image, int& selectedImage) const {
+    TVITEMA info{};
+    info.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    info.hItem = item;
+    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) {
+        return FALSE;
+    }
+    image = info.iImage;
+    selectedImage = info.iSelectedImage;
+    return TRUE;
+}
+
+HIMAGELIST CTreeCtrl::SetImageList(CImageList* list, int which) {
+    return reinterpret_cast<HIMAGELIST>(
+        SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(which),
+                    reinterpret_cast<LPARAM>(list != nullptr ? list->m_hImageList : nullptr)));
+}

@@ -1,0 +1,136 @@
+// GDI ownership: objects delete what they created, DCs give back what they displaced.
+#include <gtest/gtest.h>
+
+#include "TestResources.h"
+#include "framework/Framework.h"
+
+namespace {
+
+struct Selection {
+    HGDIOBJ pen;
+    HGDIOBJ brush;
+    HGDIOBJ font;
+    HGDIOBJ bitmap;
+};
+
+Selection CurrentSelection(HDC dc) {
+    return {::GetCurrentObject(dc, OBJ_PEN), ::GetCurrentObject(dc, OBJ_BRUSH),
+            ::GetCurrentObject(dc, OBJ_FONT), ::GetCurrentObject(dc, OBJ_BITMAP)};
+}
+
+}  // namespace
+
+TEST(GdiOwnership, BorrowedDcGetsEverySelectionBackAndStaysAlive) {
+    HDC raw = ::CreateCompatibleDC(nullptr);
+    const Selection before = CurrentSelection(raw);
+    CPen pen1(PS_SOLID, 1, RGB(1, 2, 3));
+    CPen pen2(PS_SOLID, 2, RGB(4, 5, 6));
+    CBrush brush(RGB(7, 8, 9));
+    CFont font;
+    ASSERT_TRUE(font.CreateMenuFont());
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(raw, 4, 4));
+    {
+        CDC dc;
+        ASSERT_TRUE(dc.Attach(raw));
+        EXPECT_EQ(dc.SelectObject(&pen1), before.pen);
+        EXPECT_EQ(dc.SelectObject(&pen2), pen1.GetSafeHandle());
+        dc.SelectObject(&brush);
+        dc.SelectObject(&font);
+        dc.SelectObject(&bitmap);
+        dc.SelectStockObject(NULL_BRUSH);
+        EXPECT_EQ(::GetCurrentObject(raw, OBJ_PEN), pen2.GetSafeHandle());
+    }
+    const Selection after = CurrentSelection(raw);
+    EXPECT_EQ(after.pen, before.pen);
+    EXPECT_EQ(after.brush, before.brush);
+    EXPECT_EQ(after.font, before.font);
+    EXPECT_EQ(after.bitmap, before.bitmap);
+    EXPECT_EQ(::GetObjectType(raw), static_cast<DWORD>(OBJ_MEMDC));
+    ::DeleteDC(raw);
+}
+
+TEST(GdiOwnership, CreatedDcIsDeletedAndDetachedOneIsNot) {
+    HDC created = nullptr;
+    {
+        CDC dc;
+        ASSERT_TRUE(dc.CreateCompatibleDC(static_cast<CDC*>(nullptr)));
+        created = dc.m_hDC;
+        EXPECT_EQ(::GetObjectType(created), static_cast<DWORD>(OBJ_MEMDC));
+    }
+    EXPECT_EQ(::GetObjectType(created), 0u);
+
+    HDC kept = nullptr;
+    {
+        CDC dc;
+        ASSERT_TRUE(dc.CreateCompatibleDC(static_cast<CDC*>(nullptr)));
+        kept = dc.Detach();
+    }
+    EXPECT_EQ(::GetObjectType(kept), static_cast<DWORD>(OBJ_MEMDC));
+    ::DeleteDC(kept);
+}
+
+TEST(GdiOwnership, GdiObjectDeletesItsHandleUnlessDetached) {
+    HGDIOBJ deleted = nullptr;
+    HGDIOBJ detached = nullptr;
+    {
+        CBrush brush(RGB(10, 20, 30));
+        deleted = brush.GetSafeHandle();
+        EXPECT_EQ(::GetObjectType(deleted), static_cast<DWORD>(OBJ_BRUSH));
+        CPen pen(PS_SOLID, 1, RGB(0, 0, 0));
+        detached = pen.Detach();
+        // A second attach is refused: one handle per object.
+        CBrush other;
+        ASSERT_TRUE(other.CreateSolidBrush(RGB(1, 1, 1)));
+        EXPECT_FALSE(other.CreateSolidBrush(RGB(2, 2, 2)));
+    }
+    EXPECT_EQ(::GetObjectType(deleted), 0u);
+    EXPECT_EQ(::GetObjectType(detached), static_cast<DWORD>(OBJ_PEN));
+    ::DeleteObject(detached);
+}
+
+TEST(GdiOwnership, DrawingHelpersPaintWhereTheySay) {
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(static_cast<CDC*>(nullptr)));
+    CBitmap bitmap;
+    HDC screen = ::GetDC(nullptr);
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(screen, 10, 10));
+    ::ReleaseDC(nullptr, screen);
+    dc.SelectObject(&bitmap);
+    dc.SetBkColor(RGB(9, 9, 9));
+    dc.FillSolidRect(0, 0, 10, 10, RGB(255, 255, 255));
+    EXPECT_EQ(dc.GetBkColor(), RGB(9, 9, 9));
+    const CRect frame(1, 1, 9, 9);
+    dc.Draw3dRect(&frame, RGB(255, 0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(dc.GetPixel(1, 1), RGB(255, 0, 0));  // top-left corner
+    EXPECT_EQ(dc.GetPixel(8, 1), RGB(0, 0, 255));  // right edge
+    EXPECT_EQ(dc.GetPixel(1, 8), RGB(0, 0, 255));  // bottom edge
+    EXPECT_EQ(dc.GetPixel(4, 4), RGB(255, 255, 255));
+}
+
+TEST(ImageListOwnership, ListIsDestroyedWithItsObject) {
+    HIMAGELIST handle = nullptr;
+    {
+        CImageList list;
+        ASSERT_TRUE(list.Create(8, 8, ILC_COLOR24 | ILC_MASK, 1, 0));
+        CBitmap bitmap;
+        ASSERT_TRUE(bitmap.LoadBitmap(IDB_SQUARE));
+        EXPECT_EQ(list.Add(&bitmap, RGB(255, 255, 255)), 0);
+        EXPECT_EQ(list.GetImageCount(), 1);
+        handle = list.m_hImageList;
+    }
+    EXPECT_EQ(ImageList_GetImageCount(handle), 0);
+}
+
+TEST(StringBasics, FormatAndPieces) {
+    CString s;
+    s.Format(" [%s] ", "abc.txt");
+    EXPECT_EQ(s, " [abc.txt] ");
+    EXPECT_EQ(s.Find("abc"), 2);
+    EXPECT_EQ(s.Mid(2, 3), "abc");
+    EXPECT_EQ(s.Left(2), " [");
+    EXPECT_EQ(s.Right(2), "] ");
+    CString big;
+    big.Format("%0300d", 5);
+    EXPECT_EQ(big.GetLength(), 300);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Helpers for tests that drive real windows.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/FrameworkWin.h"
+
+// Answers every message box that appears while it exists: a thread timer finds
+// each box, records its text, presses its OK button and then runs `afterAnswer`.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(std::function<void()> afterAnswer = {});
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+    const std::vector<std::string>& Texts() const { return m_texts; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM self);
+
+    std::function<void()> m_afterAnswer;
+    std::vector<std::string> m_texts;
+    UINT_PTR m_timer = 0;
+};
+
+// Dispatches every message waiting in this thread's queue.
+void PumpMessages();
+
+// Renders the window's client area into a memory bitmap (WM_PRINTCLIENT) and reads
+// back the pixel at (x, y).
+COLORREF PrintedPixel(HWND hwnd, int x, int y);
