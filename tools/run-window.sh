@@ -74,6 +74,11 @@ out=${shot:-build/screenshots/run.png}
 mkdir -p "$(dirname "$out")"
 sleep "${VELQO_SETTLE_SECONDS:-8}"
 import -display "$display" -window root "$out.full.png"
-convert "$out.full.png" -trim +repage "$out"
+# Cut away the desktop around the window: frame the picture in the desktop's
+# colour, then trim that colour.
+convert "$out.full.png" -trim +repage "$out.desktop.png"
+desktop=$(convert "$out.desktop.png" -gravity southeast -crop 1x1+0+0 -format '%[pixel:p{0,0}]' info:)
+convert "$out.desktop.png" -bordercolor "$desktop" -border 1 -trim +repage "$out"
+rm -f "$out.desktop.png"
 rm -f "$out.full.png"
 echo "No display here: the window ran under Xvfb; its screenshot is $out"
