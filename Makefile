@@ -51,7 +51,7 @@ win: deps $(WIN)/build.ninja
 
 wine-prefix: deps
 	@[ -f $(WINE_PREFIX)/system.reg ] || { echo "Creating the Wine prefix $(WINE_PREFIX)"; \
-		xvfb-run -a tools/wine-run wineboot -i >/dev/null 2>&1; tools/wine-run wineserver -w; }
+		xvfb-run -a tools/wine-run wineboot -i >/dev/null 2>&1 && wineserver -w; }
 
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)

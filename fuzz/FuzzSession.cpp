@@ -241,7 +241,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!socket.Connect("127.0.0.1", g_box->Port(), 2000) || !g_box->Accept()) {
         Fail("cannot open a loopback connection");
     }
-    g_box->Play(script.box, script.boxSize);
+    if (g_box->Play(script.box, script.boxSize) < script.boxSize) {
+        static bool warned = false;
+        if (!warned) {
+            std::fprintf(stderr, "velqo_fuzz_session: socket buffers too small, stream cut\n");
+            warned = true;
+        }
+    }
     BoxSession session(&socket);
     session.SetLogSink(&CollectLog);
     session.SetProgressSink(&CheckProgress);
