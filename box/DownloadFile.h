@@ -1,31 +1,16 @@
 #pragma once
-// Where a download is written: a temporary file beside the target that
-// replaces the target only once the whole file has been written. A download
-// that breaks off leaves any earlier file of that name as it was.
+// Where a download is written: beside the target in the working directory,
+// replacing it only once the last record has been written.
 #include <string>
 
-#include "box/StdioFile.h"
+#include "box/ReplacingFile.h"
 
-class DownloadFile {
+class DownloadFile : public ReplacingFile {
 public:
-    explicit DownloadFile(const std::string& targetName);
-    ~DownloadFile();
-    DownloadFile(const DownloadFile&) = delete;
-    DownloadFile& operator=(const DownloadFile&) = delete;
+    explicit DownloadFile(const std::string& targetName)
+        : ReplacingFile(targetName, TemporaryName(targetName)) {}
 
-    bool IsOpen() const { return file_.IsOpen(); }
-    // Appends bytes; a failed write is remembered and fails Commit.
-    void Write(const void* data, size_t length);
-    // Closes the temporary file and puts it in place of the target.
-    bool Commit();
-    bool WriteFailed() const { return writeFailed_; }
-
-    static std::string TemporaryName(const std::string& targetName);
-
-private:
-    std::string target_;
-    std::string temporary_;
-    StdioFile file_;
-    bool writeFailed_ = false;
-    bool committed_ = false;
+    static std::string TemporaryName(const std::string& targetName) {
+        return "~velqo-" + targetName + ".part";
+    }
 };

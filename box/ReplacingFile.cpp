@@ -1,35 +1,34 @@
-#include "box/DownloadFile.h"
+#include "box/ReplacingFile.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
-std::string DownloadFile::TemporaryName(const std::string& targetName) {
-    return "~velqo-" + targetName + ".part";
-}
-
-DownloadFile::DownloadFile(const std::string& targetName)
-    : target_(targetName),
-      temporary_(TemporaryName(targetName)),
+ReplacingFile::ReplacingFile(std::string target, std::string temporary)
+    : target_(std::move(target)),
+      temporary_(std::move(temporary)),
       file_(temporary_.c_str(), "wb") {}
 
-DownloadFile::~DownloadFile() {
+ReplacingFile::~ReplacingFile() {
     if (!committed_) {
         file_.Close();
         std::remove(temporary_.c_str());
     }
 }
 
-void DownloadFile::Write(const void* data, size_t length) {
-    if (!file_.IsOpen() || writeFailed_) {
+void ReplacingFile::Write(const void* data, size_t length) {
+    if (!file_.IsOpen() || writeFailed_ || length == 0) {
         return;
     }
     if (std::fwrite(data, 1, length, file_.Get()) != length) {
         writeFailed_ = true;
+        return;
     }
+    size_ += length;
 }
 
-bool DownloadFile::Commit() {
+bool ReplacingFile::Commit() {
     if (!file_.IsOpen() || writeFailed_) {
         return false;
     }
@@ -37,11 +36,9 @@ bool DownloadFile::Commit() {
         writeFailed_ = true;
         return false;
     }
+    // Replaces an existing target on both platforms (MoveFileEx on Windows).
     std::error_code ec;
     std::filesystem::rename(temporary_, target_, ec);
-    if (ec) {
-        return false;
-    }
-    committed_ = true;
-    return true;
+    committed_ = !ec;
+    return committed_;
 }

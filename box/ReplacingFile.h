@@ -1,0 +1,32 @@
+#pragma once
+// A file written in full beside its target under a temporary name, and put in
+// place of the target only once it is complete: a write that breaks off leaves
+// any earlier file of that name as it was, and no partial file under its name.
+#include <cstddef>
+#include <string>
+
+#include "box/StdioFile.h"
+
+class ReplacingFile {
+public:
+    ReplacingFile(std::string target, std::string temporary);
+    ~ReplacingFile();  // removes the temporary file unless committed
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    bool IsOpen() const { return file_.IsOpen(); }
+    // Appends bytes; a failed write is remembered and fails Commit.
+    void Write(const void* data, size_t length);
+    // Closes the temporary file and puts it in place of the target.
+    bool Commit();
+    bool WriteFailed() const { return writeFailed_; }
+    size_t Size() const { return size_; }
+
+private:
+    std::string target_;
+    std::string temporary_;
+    StdioFile file_;
+    size_t size_ = 0;
+    bool writeFailed_ = false;
+    bool committed_ = false;
+};
