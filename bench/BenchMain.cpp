@@ -1,0 +1,197 @@
+// Speed of the box link on this machine, over loopback against the
+// substitute box: transfers through BoxSession beside the bare exchange of
+// the same messages, and the latency of connect-login-list and of a
+// small-file dump. Every figure is the median of repeated runs; the pairings
+// of each transfer row take turns within one run of this program.
+//   velqo_bench [--runs N]   N: runs per 1 MiB transfer row (default 9)
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/SessionRig.h"
+
+namespace {
+
+using Pair = SessionRig::Pair;
+
+constexpr uint64_t kMiB = 1024 * 1024;
+constexpr double kTransferTarget = 0.9;  // of the bare loop's throughput
+constexpr double kConnectLoginListTargetUs = 2000;
+constexpr double kSmallDumpTargetUs = 1000;
+constexpr int kLatencyRuns = 101;
+
+// Names start with the size: see SessionRig::BoxFile.
+const SessionRig::BoxFile kFiles[] = {
+    {"1048576.bin", 1 * kMiB},
+    {"16777216.bin", 16 * kMiB},
+    {"300.txt", 300},
+};
+const SessionRig::BoxFile& kSmall = kFiles[2];
+
+constexpr Pair kPairs[] = {Pair::kSessionToBox, Pair::kBareToBareBox, Pair::kSessionToBareBox,
+                           Pair::kBareToBox};
+constexpr size_t kPairCount = std::size(kPairs);
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+[[noreturn]] void Die(const std::string& why) {
+    std::fprintf(stderr, "velqo_bench: %s\n", why.c_str());
+    std::exit(1);
+}
+
+double Checked(double seconds, const std::string& error) {
+    if (seconds < 0) {
+        Die(error);
+    }
+    return seconds;
+}
+
+struct TransferRow {
+    std::string label;
+    uint64_t size = 0;
+    uint64_t blocks = 0;
+    double median[kPairCount] = {};  // seconds, in the order of kPairs
+    // Per pairing, the median over the runs of (bare loop time / its time)
+    // within the same run: adjacent measurements, so that load that comes
+    // and goes on the machine cancels out.
+    double ratio[kPairCount] = {};
+};
+
+double MBps(uint64_t size, double seconds) {
+    return static_cast<double>(size) / seconds / 1e6;
+}
+
+double UsPerBlock(uint64_t blocks, double seconds) {
+    return seconds * 1e6 / static_cast<double>(blocks);
+}
+
+// Every run gives each pairing one transfer, starting with a different
+// pairing each time, so that a drift of the machine's speed hits all alike.
+TransferRow MeasureTransfer(SessionRig& rig, const SessionRig::BoxFile& file, bool download,
+                            int runs) {
+    TransferRow row;
+    row.label =
+        std::string(download ? "download " : "upload ") + std::to_string(file.size / kMiB) + " MiB";
+    row.size = file.size;
+    row.blocks = download ? (file.size + 1023) / 1024 : file.size / 1024 + 1;
+    std::vector<double> seconds[kPairCount];
+    std::string error;
+    for (int i = 0; i < runs; ++i) {
+        for (size_t k = 0; k < kPairCount; ++k) {
+            const size_t p = (i + k) % kPairCount;
+            seconds[p].push_back(Checked(rig.Transfer(kPairs[p], download, file, &error), error));
+        }
+    }
+    for (size_t p = 0; p < kPairCount; ++p) {
+        row.median[p] = Median(seconds[p]);
+        std::vector<double> ratios;
+        for (int i = 0; i < runs; ++i) {
+            ratios.push_back(seconds[1][i] / seconds[p][i]);
+        }
+        row.ratio[p] = Median(ratios);
+    }
+    return row;
+}
+
+const char* Verdict(bool pass) {
+    return pass ? "PASS" : "MISS";
+}
+
+double LoadAverage() {
+    double load = -1;
+    return getloadavg(&load, 1) == 1 ? load : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = 9;
+    if (argc == 3 && std::strcmp(argv[1], "--runs") == 0 && std::atoi(argv[2]) > 0) {
+        runs = std::atoi(argv[2]);
+    } else if (argc != 1) {
+        std::fprintf(stderr, "usage: velqo_bench [--runs N]\n");
+        return 2;
+    }
+    const int largeRuns = std::max(3, runs / 2 + 1);
+
+    const double loadBefore = LoadAverage();
+    // Static, so that its folder is removed also when Die() ends the program.
+    static SessionRig rig;
+    std::string error;
+    if (!rig.Start(kFiles, std::size(kFiles), &error)) {
+        Die(error);
+    }
+
+    std::vector<double> connect;
+    std::vector<double> smallDump;
+    for (int i = 0; i < kLatencyRuns; ++i) {
+        connect.push_back(Checked(rig.ConnectLoginList(&error), error));
+        smallDump.push_back(
+            Checked(rig.Transfer(Pair::kSessionToBox, true, kSmall, &error), error));
+    }
+
+    std::vector<TransferRow> rows;
+    for (bool download : {true, false}) {
+        for (size_t f = 0; f < 2; ++f) {
+            rows.push_back(MeasureTransfer(rig, kFiles[f], download,
+                                           kFiles[f].size > kMiB ? largeRuns : runs));
+        }
+    }
+
+    const double loadAfter = LoadAverage();
+    std::printf("Box link over loopback (127.0.0.1), substitute box in-process; medians.\n");
+    std::printf("MB/s = 10^6 bytes/s. A block is one 1036-byte record and its 6-byte\n");
+    std::printf(
+        "acknowledgement (download) or one 1032-byte block and its 6-byte reply (upload).\n");
+    std::printf("session = BoxSession against the substitute box; bare = the same messages\n");
+    std::printf("between two bare loops; ratio = median over the runs of session MB/s / bare\n");
+    std::printf("MB/s, the two measured one after the other in each run.\n\n");
+    std::printf("%-20s %9s %9s %9s %9s %7s  %-11s %s\n", "", "session", "session", "bare", "bare",
+                "", "", "");
+    std::printf("%-20s %9s %9s %9s %9s %7s  %-11s %s\n", "operation", "MB/s", "us/block", "MB/s",
+                "us/block", "ratio", "target", "result");
+    for (const TransferRow& r : rows) {
+        const double session = r.median[0];
+        const double bare = r.median[1];
+        const double ratio = r.ratio[0];
+        std::printf("%-20s %9.1f %9.2f %9.1f %9.2f %7.3f  %-11s %s\n", r.label.c_str(),
+                    MBps(r.size, session), UsPerBlock(r.blocks, session), MBps(r.size, bare),
+                    UsPerBlock(r.blocks, bare), ratio, ">= 0.900",
+                    Verdict(ratio >= kTransferTarget));
+    }
+    const double connectUs = Median(connect) * 1e6;
+    const double smallUs = Median(smallDump) * 1e6;
+    std::printf("%-20s %9.0f us %47s %-11s %s\n", "connect+login+list", connectUs, "", "<= 2000 us",
+                Verdict(connectUs <= kConnectLoginListTargetUs));
+    std::printf("%-20s %9.0f us %47s %-11s %s\n",
+                ("dump " + std::to_string(kSmall.size) + " B file").c_str(), smallUs, "",
+                "<= 1000 us", Verdict(smallUs <= kSmallDumpTargetUs));
+
+    std::printf("\nWhere the time goes (ratios as above, each pairing against the bare loops):\n");
+    std::printf("%-20s %14s %16s %16s\n", "operation", "session vs", "bare PC vs", "session vs");
+    std::printf("%-20s %14s %16s %16s\n", "", "substitute box", "substitute box", "bare box");
+    for (const TransferRow& r : rows) {
+        std::printf("%-20s %14.3f %16.3f %16.3f\n", r.label.c_str(), r.ratio[0], r.ratio[3],
+                    r.ratio[2]);
+    }
+    std::printf("\nRuns: %d per 1 MiB row, %d per 16 MiB row, %d per latency row.\n", runs,
+                largeRuns, kLatencyRuns);
+    const unsigned cpus = std::thread::hardware_concurrency();
+    std::printf("Machine: %u CPUs; load average %.2f before, %.2f after.\n", cpus, loadBefore,
+                loadAfter);
+    if (std::max(loadBefore, loadAfter) > 0.5 * cpus) {
+        std::printf(
+            "Note: other work was running. Every block is a round trip between two threads,\n"
+            "so a busy CPU delays each one; rerun on a quiet machine for figures to rely on.\n");
+    }
+    return 0;
+}
