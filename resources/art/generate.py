@@ -159,7 +159,7 @@ def fill_polygon_gradient(img, points, top, bottom, outline, width):
     ImageDraw.Draw(img).polygon(points, outline=outline, width=width)
 
 
-def shaded_sphere(img, cx, cy, r, base, spec_strength=0.75):
+def shaded_sphere(img, cx, cy, r, base, shine_strength=0.75):
     """A lit ball: diffuse shading from the upper left and a soft highlight."""
     light = (-0.45, -0.6, 0.66)
     norm = math.sqrt(sum(c * c for c in light))
@@ -175,9 +175,9 @@ def shaded_sphere(img, cx, cy, r, base, spec_strength=0.75):
             diffuse = max(0.0, nx * light[0] + ny * light[1] + nz * light[2])
             # Reflection of the light about the normal, seen from the front.
             rz = 2 * diffuse * nz - light[2]
-            spec = max(0.0, rz) ** 24 * spec_strength
+            shine = max(0.0, rz) ** 24 * shine_strength
             shade = 0.28 + 0.8 * diffuse
-            col = [min(255, int(base[i] * shade + 255 * spec)) for i in range(3)]
+            col = [min(255, int(base[i] * shade + 255 * shine)) for i in range(3)]
             px[x, y] = (col[0], col[1], col[2], 255)
 
 
@@ -222,7 +222,7 @@ def icon_globe_plug():
     mask = Image.new("L", flat.size, 0)
     ImageDraw.Draw(mask).ellipse([cx - r, cy - r, cx + r, cy + r], fill=255)
     shade = canvas()
-    shaded_sphere(shade, cx, cy, r, (255, 255, 255), spec_strength=0.35)
+    shaded_sphere(shade, cx, cy, r, (255, 255, 255), shine_strength=0.35)
     fp, sp = flat.load(), shade.load()
     for y in range(BIG):
         for x in range(BIG):
