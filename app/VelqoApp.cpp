@@ -41,4 +41,6 @@ BOOL VelqoApp::InitInstance() {
     return FALSE;
 }
 
-int VelqoApp::ExitInstance() { return CWinApp::ExitInstance(); }
+int VelqoApp::ExitInstance() {
+    return CWinApp::ExitInstance();
+}

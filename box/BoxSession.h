@@ -17,11 +17,11 @@ using ProgressSink = int (*)(int percent);
 // refusals are kept apart from failures of the link and of local files.
 enum class TransferOutcome {
     kDone,
-    kBadName,       // not a plain file name; nothing was sent
-    kRefused,       // the box refused the request
-    kLinkFailed,    // a message could not be sent or did not arrive whole
-    kLocalFailed,   // the local file could not be opened, created or written
-    kBoxFailed,     // the box reported a failure after processing an upload
+    kBadName,      // not a plain file name; nothing was sent
+    kRefused,      // the box refused the request
+    kLinkFailed,   // a message could not be sent or did not arrive whole
+    kLocalFailed,  // the local file could not be opened, created or written
+    kBoxFailed,    // the box reported a failure after processing an upload
 };
 
 class BoxSession {

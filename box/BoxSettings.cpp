@@ -81,7 +81,15 @@ void BoxSettings::Save() const {
     std::fprintf(file.Get(), "PASSWORD=%s\n", password_);
 }
 
-void BoxSettings::GetBoxIp(char* out, size_t size) const { CopyCut(out, size, boxIp_); }
-void BoxSettings::GetPassword(char* out, size_t size) const { CopyCut(out, size, password_); }
-void BoxSettings::SetBoxIp(const char* text) { CopyCut(boxIp_, kTextSize, text); }
-void BoxSettings::SetPassword(const char* text) { CopyCut(password_, kTextSize, text); }
+void BoxSettings::GetBoxIp(char* out, size_t size) const {
+    CopyCut(out, size, boxIp_);
+}
+void BoxSettings::GetPassword(char* out, size_t size) const {
+    CopyCut(out, size, password_);
+}
+void BoxSettings::SetBoxIp(const char* text) {
+    CopyCut(boxIp_, kTextSize, text);
+}
+void BoxSettings::SetPassword(const char* text) {
+    CopyCut(password_, kTextSize, text);
+}

@@ -27,6 +27,8 @@ inline uint32_t GetU32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-inline int32_t GetI32(const uint8_t* p) { return static_cast<int32_t>(GetU32(p)); }
+inline int32_t GetI32(const uint8_t* p) {
+    return static_cast<int32_t>(GetU32(p));
+}
 
 }  // namespace wire

@@ -12,7 +12,7 @@ public:
     static constexpr const char* kTemporaryPrefix = "~boxsim-";
 
     StoredUpload(const std::string& folder, const std::string& name)
-        : ReplacingFile((std::filesystem::path(folder) / name).string(),
-                        (std::filesystem::path(folder) / (kTemporaryPrefix + name + ".part"))
-                            .string()) {}
+        : ReplacingFile(
+              (std::filesystem::path(folder) / name).string(),
+              (std::filesystem::path(folder) / (kTemporaryPrefix + name + ".part")).string()) {}
 };

@@ -13,7 +13,9 @@ void CopyName(char* field, size_t width, const char* name) {
 
 }  // namespace
 
-FileCatalog::FileCatalog() { Clear(); }
+FileCatalog::FileCatalog() {
+    Clear();
+}
 
 void FileCatalog::Clear() {
     groupCount_ = 0;

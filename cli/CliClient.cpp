@@ -29,8 +29,7 @@ int CliClient::Run() {
     settings.Load();
     const std::string host = options_.host.empty() ? settings.BoxIp() : options_.host;
     const int port = options_.port > 0 ? options_.port : settings.GetPort();
-    const std::string password =
-        options_.hasPassword ? options_.password : settings.Password();
+    const std::string password = options_.hasPassword ? options_.password : settings.Password();
     if (port < 1 || port > 65535) {
         std::fprintf(err_, "velqo-cli: the settings file gives port %d; use --port\n", port);
         return kExitUsage;

@@ -18,7 +18,6 @@ struct CliOptions {
 
 // Parses the arguments after the program name; on a usage error returns
 // false with a message for the user.
-bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
-                     std::string* error);
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
 
 const char* CliUsage();

@@ -55,8 +55,8 @@ protected:
 
     ProgramResult Cli(std::vector<std::string> args, bool withDefaults = true) {
         if (withDefaults) {
-            args.insert(args.begin(), {"--host", "127.0.0.1", "--port",
-                                       std::to_string(sim->Port()), "-C", "pc"});
+            args.insert(args.begin(),
+                        {"--host", "127.0.0.1", "--port", std::to_string(sim->Port()), "-C", "pc"});
         }
         ProgramResult r = RunProgram(SiblingProgram("velqo-cli"), args);
         r.out = Lf(r.out);
@@ -119,8 +119,7 @@ TEST_F(CliTest, GetDownloadsEachNameAndGoesOnAfterAFailure) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(ReadFile("pc/image.bin"), std::string(5000, '\x7f'));
     EXPECT_EQ(ReadFile("pc/settings.txt"), "a=1\r\nb=2\r\n");
-    EXPECT_NE(r.err.find("velqo-cli: missing.txt: not on the box's file list"),
-              std::string::npos);
+    EXPECT_NE(r.err.find("velqo-cli: missing.txt: not on the box's file list"), std::string::npos);
     EXPECT_NE(r.err.find("PC > Start to dump file:image.bin... \n"), std::string::npos);
     EXPECT_NE(r.err.find("\nPC > Dump finished !\n"), std::string::npos);
     EXPECT_FALSE(Exists("pc/missing.txt"));
@@ -193,8 +192,8 @@ TEST_F(CliTest, SettingsFileSuppliesDefaultsAndOptionsOverrideThem) {
     options.password = "2468";
     StartBox(options);
     fs::create_directories("pc/config");
-    const std::string ini = "BOXIP=127.0.0.1\nPORT=" + std::to_string(sim->Port()) +
-                            "\nPASSWORD=2468\n";
+    const std::string ini =
+        "BOXIP=127.0.0.1\nPORT=" + std::to_string(sim->Port()) + "\nPASSWORD=2468\n";
     WriteFile("pc/config/config.ini", ini);
     ProgramResult r = Cli({"-C", "pc", "list"}, false);
     EXPECT_EQ(r.status, 0) << r.err;

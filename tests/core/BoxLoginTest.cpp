@@ -60,8 +60,9 @@ TEST_F(LoginRuleTest, SilentBoxIsRetriedAfterTheTimeOut) {
 }
 
 TEST_F(LoginRuleTest, RefusalEndsAtOnceWithTheSocketOpen) {
-    box.Read(12).Write(B(wire::EncodeReply({0x1001, 0, 0}))).Write(
-        B(wire::EncodeRefusalText("Password error")));
+    box.Read(12)
+        .Write(B(wire::EncodeReply({0x1001, 0, 0})))
+        .Write(B(wire::EncodeRefusalText("Password error")));
     EXPECT_EQ(Run(), LoginOutcome::kRefused);
     EXPECT_TRUE(socket.IsConnected());
     EXPECT_EQ(sinks.lines.back(), "\n");

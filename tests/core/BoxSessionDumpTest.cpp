@@ -79,7 +79,10 @@ TEST_F(SessionTest, DumpRefusedReturnsOneEndsLoginAndCreatesNothing) {
 
 TEST_F(SessionTest, DumpBrokenOffKeepsEarlierFileAndLeavesNoPartialFile) {
     WriteFile("keep.bin", "earlier contents");
-    box.Read(36).Write(Reply(0, 0, 1)).Write(Record(50, 2, Bytes(1024, 'k'))).Read(6)
+    box.Read(36)
+        .Write(Reply(0, 0, 1))
+        .Write(Record(50, 2, Bytes(1024, 'k')))
+        .Read(6)
         .Write(ScriptedBox::Bytes(500, 1))
         .Close();
     Connect();
@@ -111,14 +114,15 @@ TEST_F(SessionTest, DumpRequestNotSentIsAReadFileError) {
     // Never connected: nothing can be sent.
     EXPECT_EQ(session.Dump("x"), 0);
     EXPECT_EQ(session.State(), BoxSession::kNotLoggedIn);
-    EXPECT_EQ(sinks.All(),
-              "\nPC > Start to dump file:x... \nPC > Read file error, please check the connect !\n");
+    EXPECT_EQ(
+        sinks.All(),
+        "\nPC > Start to dump file:x... \nPC > Read file error, please check the connect !\n");
 }
 
 TEST_F(SessionTest, UnsafeNamesAreRefusedBeforeAnythingIsSent) {
     const std::string tooLong(32, 'n');
-    const char* names[] = {"", ".", "..", "a/b", "..\\evil", "c:evil", "../up", tooLong.c_str(),
-                           "line\nbreak"};
+    const char* names[] = {
+        "", ".", "..", "a/b", "..\\evil", "c:evil", "../up", tooLong.c_str(), "line\nbreak"};
     box.Start();  // accepts, and records that nothing arrives
     ASSERT_TRUE(socket.Connect("127.0.0.1", box.Port(), 5000));
     for (const char* name : names) {

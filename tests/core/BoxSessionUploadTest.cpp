@@ -57,8 +57,9 @@ TEST_F(UploadTest, BlockSequencesFollowTheFileSize) {
         sinks.reports.clear();
         EXPECT_EQ(session.Upload("up.bin"), 1);
         EXPECT_EQ(sinks.reports, c.reports);
-        EXPECT_EQ(sinks.All(),
-                  "\nPC > Start to upload file to BOX:up.bin...\nPC > Wait BOX to process data...\n");
+        EXPECT_EQ(
+            sinks.All(),
+            "\nPC > Start to upload file to BOX:up.bin...\nPC > Wait BOX to process data...\n");
         ScriptedBox::Bytes expected = Concat({Header(4), Name("up.bin")});
         size_t offset = 0;
         for (size_t i = 0; i < c.counts.size(); ++i) {
@@ -97,8 +98,9 @@ TEST_F(UploadTest, MissingLocalFileSendsNothing) {
 TEST_F(UploadTest, WaitPhaseMessagesAreLoggedUntilDone) {
     WriteFile("fw.bin", "firmware");
     ScriptAccepted(1, 2);
-    box.Write(Record(0, 2, "Checking")).Write(Record(0, 2, "Writing"), 100).Write(
-        Record(0, 3, "Done"));
+    box.Write(Record(0, 2, "Checking"))
+        .Write(Record(0, 2, "Writing"), 100)
+        .Write(Record(0, 3, "Done"));
     Connect();
     EXPECT_EQ(session.Upload("fw.bin"), 1);
     const std::vector<std::string> tail(sinks.lines.end() - 6, sinks.lines.end());

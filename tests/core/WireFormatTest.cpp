@@ -17,8 +17,7 @@ TEST(WireFormat, RequestAndReplyLayouts) {
 
 TEST(WireFormat, LoginPayloadCarriesAtMostFourCharacters) {
     EXPECT_EQ(wire::EncodeLoginPayload("7351"), (wire::Bytes<8>{0, 0, 0, 0, '7', '3', '5', '1'}));
-    EXPECT_EQ(wire::EncodeLoginPayload("123456"),
-              (wire::Bytes<8>{0, 0, 0, 0, '1', '2', '3', '4'}));
+    EXPECT_EQ(wire::EncodeLoginPayload("123456"), (wire::Bytes<8>{0, 0, 0, 0, '1', '2', '3', '4'}));
     EXPECT_EQ(wire::EncodeLoginPayload(""), (wire::Bytes<8>{}));
     EXPECT_EQ(wire::DecodeLoginPassword(wire::EncodeLoginPayload("12")), "12");
 }

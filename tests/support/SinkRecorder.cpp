@@ -10,7 +10,9 @@ SinkRecorder::SinkRecorder(BoxSession& session) {
     session.SetProgressSink(&SinkRecorder::Progress);
 }
 
-SinkRecorder::~SinkRecorder() { current_ = nullptr; }
+SinkRecorder::~SinkRecorder() {
+    current_ = nullptr;
+}
 
 std::string SinkRecorder::All() const {
     std::string all;

@@ -56,8 +56,8 @@ CtlColors ColorsOf(HWND dialog, HWND control, UINT message) {
     HDC dc = CreateCompatibleDC(nullptr);
     SetTextColor(dc, RGB(1, 2, 3));
     SetBkColor(dc, RGB(4, 5, 6));
-    const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+        dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
     LOGBRUSH lb{};
     if (brush != nullptr) {
         GetObjectA(brush, sizeof lb, &lb);
@@ -75,17 +75,17 @@ bool WriteSolidPng(const std::string& path, int width, int height, COLORREF colo
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
         return false;
     }
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height,
-                                 0xFF000000u | (GetRValue(colour) << 16) |
-                                     (GetGValue(colour) << 8) | GetBValue(colour));
+    std::vector<uint32_t> pixels(
+        static_cast<size_t>(width) * height,
+        0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
     Gdiplus::GpBitmap* bitmap = nullptr;
-    bool ok = GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppARGB,
-                                        reinterpret_cast<BYTE*>(pixels.data()),
-                                        &bitmap) == Gdiplus::Ok;
+    bool ok =
+        GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppARGB,
+                                  reinterpret_cast<BYTE*>(pixels.data()), &bitmap) == Gdiplus::Ok;
     if (ok) {
         // The PNG encoder's class id.
-        const CLSID png = {0x557CF406, 0x1A04, 0x11D3,
-                           {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+        const CLSID png = {
+            0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
         const std::wstring wide(path.begin(), path.end());
         ok = GdipSaveImageToFile(bitmap, wide.c_str(), &png, nullptr) == Gdiplus::Ok;
         GdipDisposeImage(bitmap);
@@ -159,8 +159,8 @@ TEST_F(MainDialogTest, ControlsAreBoundAndStartAsLaidOut) {
         SendMessageA(Item(IDC_TREE_BOX), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     ASSERT_NE(images, nullptr);
     EXPECT_EQ(ImageList_GetImageCount(images), 3);
-    EXPECT_EQ(images, reinterpret_cast<HIMAGELIST>(SendMessageA(
-                          Item(IDC_TREE_LOCAL), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)));
+    EXPECT_EQ(images, reinterpret_cast<HIMAGELIST>(
+                          SendMessageA(Item(IDC_TREE_LOCAL), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)));
     EXPECT_EQ(GetFocus(), Item(IDC_LOG));
     // The system menu carries the About item.
     const HMENU menu = GetSystemMenu(dlg, FALSE);
@@ -177,7 +177,8 @@ TEST_F(MainDialogTest, LogStartsWithBannerVersionAndAddressLines) {
     const std::string log = Text(Item(IDC_LOG));
     const size_t version = log.find("\r\nVersion: v1.001\r\n");
     ASSERT_NE(version, std::string::npos);
-    EXPECT_NE(log.substr(0, version).find(".exe"), std::string::npos);  // the banner names the program
+    EXPECT_NE(log.substr(0, version).find(".exe"),
+              std::string::npos);  // the banner names the program
     const std::string rest = log.substr(version + 19);
     if (address == "127.0.0.1") {
         EXPECT_EQ(rest, "Network NOT connected , please check !\r\n");
@@ -221,7 +222,7 @@ TEST_F(MainDialogTest, LogColourCodesRecolourTheWholeConsole) {
     struct Case {
         int code;
         COLORREF colour;
-    } cases[] = {{1, RGB(255, 0, 0)}, {0, RGB(255, 255, 255)}, {2, RGB(0, 0, 128)},
+    } cases[] = {{1, RGB(255, 0, 0)},     {0, RGB(255, 255, 255)},   {2, RGB(0, 0, 128)},
                  {3, RGB(222, 222, 222)}, {255, RGB(222, 222, 222)}, {-1, RGB(222, 222, 222)}};
     for (const Case& c : cases) {
         MainDialog::AppendLog("PC > a line\n", c.code);

@@ -54,11 +54,11 @@ std::string ProgramFileName() {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(MainDialog, CDialog)
-    ON_MESSAGE(WM_SYSCOMMAND, &MainDialog::OnSysCommand)
-    ON_MESSAGE(WM_PAINT, &MainDialog::OnPaint)
-    ON_MESSAGE(WM_QUERYDRAGICON, &MainDialog::OnQueryDragIcon)
-    ON_MESSAGE(WM_DESTROY, &MainDialog::OnDestroy)
-    ON_WM_CTLCOLOR(&CWnd::OnCtlColor)
+ON_MESSAGE(WM_SYSCOMMAND, &MainDialog::OnSysCommand)
+ON_MESSAGE(WM_PAINT, &MainDialog::OnPaint)
+ON_MESSAGE(WM_QUERYDRAGICON, &MainDialog::OnQueryDragIcon)
+ON_MESSAGE(WM_DESTROY, &MainDialog::OnDestroy)
+ON_WM_CTLCOLOR(&CWnd::OnCtlColor)
 END_MESSAGE_MAP()
 
 MainDialog::MainDialog(CWnd* parent)
@@ -66,9 +66,9 @@ MainDialog::MainDialog(CWnd* parent)
       m_strBoxIp("192.168.1.108"),
       m_nPort(1000),
       m_strPassword("7351"),
-      m_hIcon(AfxGetApp() != nullptr ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
-                                     : ::LoadIconA(AfxGetInstanceHandle(),
-                                                   MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_hIcon(AfxGetApp() != nullptr
+                  ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
+                  : ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_pCatalog(std::make_unique<FileCatalog>()),
       m_szSelFile{},
       m_nLinkState(link_state::kNoNetwork) {
@@ -193,9 +193,9 @@ void MainDialog::AddAboutMenuItem() {
 
 void MainDialog::SetButtonIcon(CButton& button, UINT iconId) {
     // Resource icons loaded with LoadImage(LR_SHARED) belong to the system.
-    const HICON icon = static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(),
-                                                       MAKEINTRESOURCEA(iconId), IMAGE_ICON, 0,
-                                                       0, LR_DEFAULTSIZE | LR_SHARED));
+    const HICON icon =
+        static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(iconId),
+                                        IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
     button.SetIcon(icon);
 }
 
@@ -261,7 +261,9 @@ void MainDialog::OnPaint() {
     Default();
 }
 
-LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
+LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(m_hIcon);
+}
 
 LRESULT MainDialog::OnSysCommand(WPARAM wParam, LPARAM) {
     if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {

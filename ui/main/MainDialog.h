@@ -79,7 +79,7 @@ private:
     // Looks up the PC's own address; returns false when a lookup fails.
     bool LookUpLinkState(int* state, std::string* address);
 
-    HICON m_hIcon;  // shared resource icon, not destroyed
+    HICON m_hIcon;                     // shared resource icon, not destroyed
     BoxSocket* m_pSocket = nullptr;    // not owned
     BoxSession* m_pSession = nullptr;  // not owned
     std::unique_ptr<CImageList> m_pImageList;
