@@ -154,7 +154,8 @@ int main(int argc, char** argv) {
         "acknowledgement (download) or one 1032-byte block and its 6-byte reply (upload).\n");
     std::printf("session = BoxSession against the substitute box; bare = the same messages\n");
     std::printf("between two bare loops; ratio = median over the runs of session MB/s / bare\n");
-    std::printf("MB/s, the two measured one after the other in each run.\n\n");
+    std::printf("MB/s, the two measured one after the other in each run. Each transfer\n");
+    std::printf("writes a new file; the previous run's is removed outside the measured time.\n\n");
     std::printf("%-20s %9s %9s %9s %9s %7s  %-11s %s\n", "", "session", "session", "bare", "bare",
                 "", "", "");
     std::printf("%-20s %9s %9s %9s %9s %7s  %-11s %s\n", "operation", "MB/s", "us/block", "MB/s",

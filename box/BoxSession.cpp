@@ -18,6 +18,7 @@ namespace {
 
 constexpr const char* kReadDataError = "PC > Read data error, please check the connect !\n";
 constexpr const char* kReadFileError = "PC > Read file error, please check the connect !\n";
+constexpr size_t kFileBufferSize = 1 << 16;
 
 }  // namespace
 
@@ -236,9 +237,16 @@ int BoxSession::Upload(const char* name) {
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
+    // Blocks are read 1024 bytes at a time; a larger buffer than the default
+    // reads them in few calls. glibc ignores the size unless it is given the
+    // buffer, which is declared first so that it outlives the stream.
+    std::vector<char> buffer(kFileBufferSize);
     // Opened before anything is sent: a missing file is found while the box
     // still expects nothing.
     StdioFile file(name, "rb");
+    if (file.IsOpen()) {
+        std::setvbuf(file.Get(), buffer.data(), _IOFBF, buffer.size());
+    }
     const int64_t size = file.IsOpen() ? file.Size() : -1;
     if (size < 0) {
         LogF("PC > Can not open local file:%s !\n", name);
@@ -285,8 +293,7 @@ int BoxSession::Upload(const char* name) {
     } while (block.flag != wire::kFlagLast);
     Log("PC > Wait BOX to process data...\n");
     file.Close();
-    if (reply.followUp == wire::kFollowUpWaitPhase &&
-        RunWaitPhase() >= wire::kStatusFailedFrom) {
+    if (reply.followUp == wire::kFollowUpWaitPhase && RunWaitPhase() >= wire::kStatusFailedFrom) {
         socket_->Close();
         state_ = kNotLoggedIn;
         return Finish(TransferOutcome::kBoxFailed, kUploadBoxFailed);

@@ -18,7 +18,18 @@ int BoxSocket::WaitReady(bool forReading, int timeoutMs) {
 }
 
 int BoxSocket::Send(const void* bytes, int length, int timeoutMs) {
-    int r = WaitReady(false, timeoutMs < 0 ? ioTimeoutMs_ : timeoutMs);
+    if (timeoutMs < 0) {
+        timeoutMs = ioTimeoutMs_;
+    }
+    // The socket can nearly always take a message at once, and then a select
+    // first would cost as much as the send itself.
+    if (timeoutMs >= 0 && handle_ != net::kInvalidHandle) {
+        const int r = net::SendNow(handle_, bytes, length);
+        if (r != net::kNotReady) {
+            return r;
+        }
+    }
+    int r = WaitReady(false, timeoutMs);
     if (r > 0) {
         r = net::SendSome(handle_, bytes, length);
     }
@@ -26,7 +37,21 @@ int BoxSocket::Send(const void* bytes, int length, int timeoutMs) {
 }
 
 int BoxSocket::Receive(void* buffer, int length, int timeoutMs) {
-    int r = WaitReady(true, timeoutMs < 0 ? ioTimeoutMs_ : timeoutMs);
+    if (timeoutMs < 0) {
+        timeoutMs = ioTimeoutMs_;
+    }
+    // One receive bounded by the whole seconds of the time-out, as
+    // WaitReady would wait, without a separate select where the platform
+    // allows it.
+    if (timeoutMs >= 0 && handle_ != net::kInvalidHandle) {
+        const int r = net::ReceiveWithinMs(handle_, buffer, length, timeoutMs / 1000 * 1000,
+                                           &receiveTimeoutMs_);
+        if (r != net::kNotReady) {
+            return r;
+        }
+        return timeoutMs > 0 ? 0 : -1;
+    }
+    int r = WaitReady(true, timeoutMs);
     if (r > 0) {
         r = net::ReceiveSome(handle_, buffer, length);
     }
@@ -48,6 +73,7 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
         protocol = 0;
     }
     handle_ = net::OpenStream(protocol);
+    receiveTimeoutMs_ = 0;
     uint32_t address = 0;
     if (!hasHost_ || !net::ResolveIPv4(host_.c_str(), &address)) {
         return false;

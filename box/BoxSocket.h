@@ -1,6 +1,7 @@
 #pragma once
-// The one TCP connection to the box: every send and receive waits for the
-// socket with select() first, so that no protocol step blocks past its time-out.
+// The one TCP connection to the box: no send or receive waits past its
+// time-out, in whole seconds. A send that the socket can take at once goes
+// straight out; otherwise it, and on Windows every receive, selects first.
 #include <cstdint>
 #include <string>
 
@@ -44,4 +45,5 @@ private:
     net::Handle handle_ = net::kInvalidHandle;
     std::string host_;
     bool hasHost_ = false;
+    int receiveTimeoutMs_ = 0;  // receive time-out now set on handle_ (0: none)
 };

@@ -40,6 +40,26 @@ int SelectOne(Handle h, bool forReading, long seconds);
 int SendSome(Handle h, const void* data, int length);
 int ReceiveSome(Handle h, void* buffer, int length);
 
+// What the calls below return when the socket did not become ready in time.
+constexpr int kNotReady = -2;
+// One send that never waits: the count sent, kNotReady when the socket cannot
+// take a byte now (on Windows always: there the caller selects first), -1 on
+// an error.
+int SendNow(Handle h, const void* data, int length);
+// One receive or send that waits at most milliseconds for the socket (0 or
+// less: does not wait): the count, 0 when the peer closed (receive),
+// kNotReady on time-out, -1 on an error. On POSIX the wait is the kernel's
+// socket time-out on a blocking socket, set only when it changes
+// (*appliedMs, 0 for a new socket), so it costs no select; on Windows it is a
+// select first, since Winsock leaves a socket whose receive timed out in an
+// undefined state.
+int ReceiveWithinMs(Handle h, void* buffer, int length, int milliseconds, int* appliedMs);
+int SendWithinMs(Handle h, const void* data, int length, int milliseconds, int* appliedMs);
+// Puts a connected socket in the mode that ReceiveWithinMs and SendWithinMs
+// expect when every wait must stay short: blocking on POSIX (the time-outs
+// bound it), non-blocking on Windows (a send never waits past its select).
+void UseBoundedWaits(Handle h);
+
 int HostName(char* buffer, int size);
 int LastError();
 

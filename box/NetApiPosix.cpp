@@ -108,6 +108,56 @@ int ReceiveSome(Handle h, void* buffer, int length) {
     return static_cast<int>(recv(static_cast<int>(h), buffer, length, 0));
 }
 
+int SendNow(Handle h, const void* data, int length) {
+    const int n =
+        static_cast<int>(send(static_cast<int>(h), data, length, MSG_NOSIGNAL | MSG_DONTWAIT));
+    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? kNotReady : n;
+}
+
+namespace {
+
+// Sets SO_RCVTIMEO or SO_SNDTIMEO unless it already has that value; false
+// when it cannot be set.
+bool ApplyTimeout(int fd, int option, int milliseconds, int* appliedMs) {
+    if (*appliedMs == milliseconds) {
+        return true;
+    }
+    timeval tv{milliseconds / 1000, (milliseconds % 1000) * 1000};
+    if (setsockopt(fd, SOL_SOCKET, option, &tv, sizeof tv) != 0) {
+        return false;
+    }
+    *appliedMs = milliseconds;
+    return true;
+}
+
+}  // namespace
+
+int ReceiveWithinMs(Handle h, void* buffer, int length, int milliseconds, int* appliedMs) {
+    const int fd = static_cast<int>(h);
+    int flags = 0;
+    if (milliseconds <= 0) {
+        flags = MSG_DONTWAIT;
+    } else if (!ApplyTimeout(fd, SO_RCVTIMEO, milliseconds, appliedMs)) {
+        return -1;
+    }
+    const int n = static_cast<int>(recv(fd, buffer, length, flags));
+    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? kNotReady : n;
+}
+
+int SendWithinMs(Handle h, const void* data, int length, int milliseconds, int* appliedMs) {
+    const int fd = static_cast<int>(h);
+    int flags = MSG_NOSIGNAL;
+    if (milliseconds <= 0) {
+        flags |= MSG_DONTWAIT;
+    } else if (!ApplyTimeout(fd, SO_SNDTIMEO, milliseconds, appliedMs)) {
+        return -1;
+    }
+    const int n = static_cast<int>(send(fd, data, length, flags));
+    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? kNotReady : n;
+}
+
+void UseBoundedWaits(Handle h) { SetBlocking(h, true); }
+
 int HostName(char* buffer, int size) { return gethostname(buffer, size); }
 
 int LastError() { return errno; }

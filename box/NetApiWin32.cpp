@@ -114,6 +114,26 @@ int ReceiveSome(Handle h, void* buffer, int length) {
     return recv(S(h), static_cast<char*>(buffer), length, 0);
 }
 
+int SendNow(Handle, const void*, int) { return kNotReady; }
+
+int ReceiveWithinMs(Handle h, void* buffer, int length, int milliseconds, int*) {
+    const int ready = SelectOneMs(h, true, milliseconds);
+    if (ready <= 0) {
+        return ready < 0 ? -1 : kNotReady;
+    }
+    return ReceiveSome(h, buffer, length);
+}
+
+int SendWithinMs(Handle h, const void* data, int length, int milliseconds, int*) {
+    const int ready = SelectOneMs(h, false, milliseconds);
+    if (ready <= 0) {
+        return ready < 0 ? -1 : kNotReady;
+    }
+    return SendSome(h, data, length);
+}
+
+void UseBoundedWaits(Handle h) { SetBlocking(h, false); }
+
 int HostName(char* buffer, int size) { return gethostname(buffer, size); }
 
 int LastError() { return WSAGetLastError(); }

@@ -3,6 +3,7 @@
 // place of the target only once it is complete: a write that breaks off leaves
 // any earlier file of that name as it was, and no partial file under its name.
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "box/StdioFile.h"
@@ -25,6 +26,7 @@ public:
 private:
     std::string target_;
     std::string temporary_;
+    std::unique_ptr<char[]> buffer_;  // the stream's buffer: declared first, so it outlives file_
     StdioFile file_;
     size_t size_ = 0;
     bool writeFailed_ = false;

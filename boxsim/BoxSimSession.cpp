@@ -57,16 +57,26 @@ bool ReadWholeFile(const fs::path& path, std::string* data) {
     if (!fs::is_regular_file(path, ec)) {
         return false;
     }
+    const uintmax_t size = fs::file_size(path, ec);
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (ec || !in) {
         return false;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    // Read in one call into a string of the file's size: a stream copy
+    // through a growing buffer costs as much as sending a large file.
+    std::string bytes(static_cast<size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    if (bytes.size() == size) {
+        // The file may have grown since its size was taken: the rest too.
+        std::ostringstream rest;
+        rest << in.rdbuf();
+        bytes += rest.str();
+    }
     if (in.bad()) {
         return false;
     }
-    *data = bytes.str();
+    *data = std::move(bytes);
     return true;
 }
 

@@ -26,7 +26,7 @@ SimConnection::SimConnection(SocketHandle socket, const std::atomic<bool>* stop,
       pieceSize_(pieceSize),
       pieceDelayMs_(pieceDelayMs) {
     net::SetNoDelay(socket_.Get(), true);
-    net::SetBlocking(socket_.Get(), false);
+    net::UseBoundedWaits(socket_.Get());
 }
 
 SimConnection::~SimConnection() {
@@ -57,19 +57,13 @@ SimConnection::Io SimConnection::Receive(uint8_t* buffer, size_t size, int timeo
         if (left <= 0) {
             return Io::kTimedOut;
         }
-        const int ready = net::SelectOneMs(socket_.Get(), true,
-                                           static_cast<int>(std::min<int64_t>(left, kSliceMs)));
-        if (ready < 0) {
-            return Io::kClosed;
-        }
-        if (ready == 0) {
-            continue;
-        }
-        const int n = net::ReceiveSome(socket_.Get(), buffer + got, static_cast<int>(size - got));
+        const int n = net::ReceiveWithinMs(
+            socket_.Get(), buffer + got, static_cast<int>(size - got),
+            static_cast<int>(std::min<int64_t>(left, kSliceMs)), &receiveTimeoutMs_);
         if (n > 0) {
             recorder_->AddReceived(buffer + got, static_cast<size_t>(n));
             got += static_cast<size_t>(n);
-        } else if (n == 0 || !net::LastErrorWasWouldBlock()) {
+        } else if (n == 0 || (n != net::kNotReady && !net::LastErrorWasWouldBlock())) {
             return Io::kClosed;
         }
     }
@@ -101,18 +95,12 @@ SimConnection::Io SimConnection::SendAll(const uint8_t* data, size_t size, int64
         if (left <= 0) {
             return Io::kTimedOut;
         }
-        const int ready = net::SelectOneMs(socket_.Get(), false,
-                                           static_cast<int>(std::min<int64_t>(left, kSliceMs)));
-        if (ready < 0) {
-            return Io::kClosed;
-        }
-        if (ready == 0) {
-            continue;
-        }
-        const int n = net::SendSome(socket_.Get(), data + sent, static_cast<int>(size - sent));
+        const int n =
+            net::SendWithinMs(socket_.Get(), data + sent, static_cast<int>(size - sent),
+                              static_cast<int>(std::min<int64_t>(left, kSliceMs)), &sendTimeoutMs_);
         if (n > 0) {
             sent += static_cast<size_t>(n);
-        } else if (n == 0 || !net::LastErrorWasWouldBlock()) {
+        } else if (n == 0 || (n != net::kNotReady && !net::LastErrorWasWouldBlock())) {
             return Io::kClosed;
         }
     }

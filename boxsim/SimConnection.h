@@ -16,8 +16,8 @@ class SimConnection {
 public:
     enum class Io { kOk, kClosed, kTimedOut, kStopped };
 
-    // The socket is switched to non-blocking mode and small writes are sent
-    // at once (no coalescing).
+    // The socket is prepared for short bounded waits (net::UseBoundedWaits)
+    // and small writes are sent at once (no coalescing).
     SimConnection(SocketHandle socket, const std::atomic<bool>* stop /* not owned */,
                   SimRecorder* recorder /* not owned */, size_t pieceSize, int pieceDelayMs);
     SimConnection(const SimConnection&) = delete;
@@ -52,4 +52,6 @@ private:
     SimRecorder* recorder_;          // not owned
     size_t pieceSize_;
     int pieceDelayMs_;
+    int receiveTimeoutMs_ = 0;  // socket time-outs now set (see net::ReceiveWithinMs)
+    int sendTimeoutMs_ = 0;
 };
