@@ -37,8 +37,9 @@ done
 
 pids=()
 cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    # The window first, then the virtual display it draws on.
     wineserver -k 2>/dev/null || true
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
 }
 trap cleanup EXIT
 
@@ -68,7 +69,7 @@ pids+=($!)
 export DISPLAY=$display
 sleep 1
 # Wine's own desktop window draws the captions, as there is no window manager.
-(cd "$run" && wine explorer /desktop=velqo,1000x860 VELQO_LAN_MM.exe) &
+(cd "$run" && exec wine explorer /desktop=velqo,1000x860 VELQO_LAN_MM.exe) >"$run/wine.log" 2>&1 &
 pids+=($!)
 out=${shot:-build/screenshots/run.png}
 mkdir -p "$(dirname "$out")"
