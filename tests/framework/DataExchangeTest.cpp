@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "DialogFixture.h"
 #include "TestDialog.h"
 #include "TestSupport.h"
 
@@ -14,18 +15,7 @@ std::string TextOf(HWND hwnd) {
     return buffer;
 }
 
-class DataExchangeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        AfxInitCommonControls();
-        ASSERT_TRUE(dlg.Create());
-    }
-    void TearDown() override { dlg.DestroyWindow(); }
-
-    HWND Item(int id) { return dlg.GetDlgItem(id); }
-
-    TestDialog dlg;
-};
+class DataExchangeTest : public DialogFixture {};
 
 // Runs `onInit` once the modal dialog is up.
 class ModalProbe : public TestDialog {

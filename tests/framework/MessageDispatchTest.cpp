@@ -1,23 +1,13 @@
 // Message maps, reflection and owner drawing on a real dialog.
 #include <gtest/gtest.h>
 
+#include "DialogFixture.h"
 #include "TestDialog.h"
 #include "TestSupport.h"
 
 namespace {
 
-class DispatchTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        AfxInitCommonControls();
-        ASSERT_TRUE(dlg.Create());
-    }
-    void TearDown() override { dlg.DestroyWindow(); }
-
-    HWND Item(int id) { return dlg.GetDlgItem(id); }
-
-    TestDialog dlg;
-};
+class DispatchTest : public DialogFixture {};
 
 // A derived dialog whose map answers WM_APP + 1 its own way; everything else
 // comes from TestDialog's map.
