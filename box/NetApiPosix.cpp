@@ -8,7 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "box/NetApi.h"
 
@@ -87,16 +89,11 @@ bool PendingError(Handle h, int* error) {
 }
 
 int SelectOne(Handle h, bool forReading, long seconds) {
-    if (h < 0 || h >= FD_SETSIZE) {
-        errno = EBADF;
-        return -1;
+    if (seconds < 0) {
+        return -1;  // select() rejects a negative time value
     }
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(static_cast<int>(h), &set);
-    timeval tv{seconds, 0};
-    const int fd = static_cast<int>(h);
-    return select(fd + 1, forReading ? &set : nullptr, forReading ? nullptr : &set, nullptr, &tv);
+    const long most = std::numeric_limits<int>::max() / 1000;
+    return SelectOneMs(h, forReading, static_cast<int>(std::min(seconds, most) * 1000));
 }
 
 int SendSome(Handle h, const void* data, int length) {

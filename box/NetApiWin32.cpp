@@ -1,7 +1,9 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "box/NetApi.h"
 
@@ -97,13 +99,11 @@ bool PendingError(Handle h, int* error) {
 }
 
 int SelectOne(Handle h, bool forReading, long seconds) {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(S(h), &set);
-    timeval tv{seconds, 0};
-    // The first argument is ignored by Winsock; kept as the descriptor count.
-    const int count = static_cast<int>(h) + 1;
-    return select(count, forReading ? &set : nullptr, forReading ? nullptr : &set, nullptr, &tv);
+    if (seconds < 0) {
+        return -1;  // select() rejects a negative time value
+    }
+    const long most = std::numeric_limits<int>::max() / 1000;
+    return SelectOneMs(h, forReading, static_cast<int>(std::min(seconds, most) * 1000));
 }
 
 int SendSome(Handle h, const void* data, int length) {
