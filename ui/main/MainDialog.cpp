@@ -5,8 +5,6 @@
 #include <string>
 
 #include "box/BoxSession.h"
-#include "box/NetworkIdentity.h"
-#include "catalog/FileCatalog.h"
 #include "framework/CBitmap.h"
 #include "framework/CDataExchange.h"
 #include "framework/CPaintDC.h"
@@ -18,6 +16,7 @@
 #include "ui/main/GdiplusImage.h"
 #include "ui/main/LinkState.h"
 #include "ui/main/LogColour.h"
+#include "ui/text/FormatHelpDialog.h"
 
 MainDialog* g_pMainDialog = nullptr;
 
@@ -29,7 +28,10 @@ constexpr COLORREF kLogBack = RGB(0, 50, 0);
 constexpr COLORREF kLogText = RGB(255, 255, 255);
 constexpr COLORREF kPanelBack = RGB(230, 230, 255);
 constexpr COLORREF kPanelText = RGB(0, 0, 255);
-constexpr const char* kLoopback = "127.0.0.1";
+constexpr int kTreeImageSize = 20;
+constexpr COLORREF kTreeImageMask = RGB(255, 255, 255);
+// OnDownload and OnUpload read a tree item's text into a name of this size.
+constexpr size_t kItemNameSize = 128;
 
 // An edit control breaks lines only at CR LF: each lone LF of a log text
 // becomes CR LF, so that every line shows on a line of its own.
@@ -59,19 +61,30 @@ ON_MESSAGE(WM_PAINT, &MainDialog::OnPaint)
 ON_MESSAGE(WM_QUERYDRAGICON, &MainDialog::OnQueryDragIcon)
 ON_MESSAGE(WM_DESTROY, &MainDialog::OnDestroy)
 ON_WM_CTLCOLOR(&CWnd::OnCtlColor)
+ON_COMMAND(IDC_LOGIN, BN_CLICKED, &MainDialog::OnLogin)
+ON_COMMAND(IDC_DOWNLOAD, BN_CLICKED, &MainDialog::OnDownload)
+ON_COMMAND(IDC_UPLOAD, BN_CLICKED, &MainDialog::OnUpload)
+ON_COMMAND(IDC_SAVE, BN_CLICKED, &MainDialog::OnSave)
+ON_COMMAND(IDC_CLEAR, BN_CLICKED, &MainDialog::OnClear)
+ON_COMMAND(IDC_FORMAT_HELP, BN_CLICKED, &MainDialog::OnFormatHelp)
+ON_NOTIFY(NM_CLICK, IDC_TREE_BOX, &MainDialog::OnBoxTreeClick)
+ON_NOTIFY(TVN_SELCHANGEDA, IDC_TREE_BOX, &MainDialog::OnBoxTreeSelChanged)
+ON_NOTIFY(NM_KILLFOCUS, IDC_TREE_BOX, &MainDialog::OnBoxTreeKillFocus)
+ON_NOTIFY(NM_CLICK, IDC_TREE_LOCAL, &MainDialog::OnLocalTreeClick)
+ON_NOTIFY(TVN_SELCHANGEDA, IDC_TREE_LOCAL, &MainDialog::OnLocalTreeSelChanged)
+ON_NOTIFY(NM_KILLFOCUS, IDC_TREE_LOCAL, &MainDialog::OnLocalTreeKillFocus)
 END_MESSAGE_MAP()
 
 MainDialog::MainDialog(CWnd* parent)
     : CDialog(IDD_MAIN, parent),
-      m_strBoxIp("192.168.1.108"),
-      m_nPort(1000),
-      m_strPassword("7351"),
       m_hIcon(AfxGetApp() != nullptr
                   ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
-                  : ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_pCatalog(std::make_unique<FileCatalog>()),
-      m_szSelFile{},
-      m_nLinkState(link_state::kNoNetwork) {
+                  : ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {
+    // The fields start with the settings' defaults.
+    const BoxSettings& defaults = m_flow.Settings();
+    m_strBoxIp = defaults.BoxIp();
+    m_nPort = defaults.GetPort();
+    m_strPassword = defaults.Password();
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &m_gdiplusInput, nullptr);
 }
 
@@ -86,8 +99,7 @@ MainDialog::~MainDialog() {
 }
 
 void MainDialog::AttachSession(BoxSession* pSession) {
-    m_pSession = pSession;
-    m_pSocket = pSession->Socket();
+    m_flow.AttachSession(pSession);
     pSession->SetLogSink(&MainDialog::AppendLog);
     pSession->SetProgressSink(&MainDialog::SetProgress);
 }
@@ -142,20 +154,19 @@ BOOL MainDialog::OnInitDialog() {
               0);
     AppendLog("Version: v1.001\n", 0);
 
-    if (m_settings.Load()) {
+    BoxSettings& settings = m_flow.Settings();
+    if (settings.Load()) {
         char text[33];
-        m_settings.GetBoxIp(text, sizeof text);
+        settings.GetBoxIp(text, sizeof text);
         m_strBoxIp = text;
-        m_settings.GetPassword(text, sizeof text);
+        settings.GetPassword(text, sizeof text);
         m_strPassword = text;
     }
     UpdateData(FALSE);
 
-    int state = 0;
     std::string address;
-    if (LookUpLinkState(&state, &address)) {
-        m_nLinkState = state;
-        if (state == link_state::kNoNetwork) {
+    if (m_flow.LookUpLinkState(&address)) {
+        if (m_flow.m_nLinkState == link_state::kNoNetwork) {
             AppendLog("Network NOT connected , please check !\n", 0);
         } else {
             AppendLog(("Local IP is " + address + " .\n").c_str(), 0);
@@ -167,15 +178,6 @@ BOOL MainDialog::OnInitDialog() {
     m_editLog.SetFocus();
     m_editText.SendMessage(EM_LIMITTEXT, kTextLimit);
     return FALSE;
-}
-
-bool MainDialog::LookUpLinkState(int* state, std::string* address) {
-    std::string host;
-    if (GetLocalHostName(&host) != 0 || GetHostAddress(host.c_str(), address) != 0) {
-        return false;
-    }
-    *state = *address == kLoopback ? link_state::kNoNetwork : link_state::kNetwork;
-    return true;
 }
 
 void MainDialog::AddAboutMenuItem() {
@@ -201,11 +203,12 @@ void MainDialog::SetButtonIcon(CButton& button, UINT iconId) {
 
 void MainDialog::BuildTreeImageList() {
     m_pImageList = std::make_unique<CImageList>();
-    m_pImageList->Create(20, 20, ILC_MASK, 3, 0);
-    for (const UINT id : {IDB_TREE_GROUP, IDB_TREE_TEXT, IDB_TREE_BINARY}) {
+    constexpr UINT kImages[] = {IDB_TREE_GROUP, IDB_TREE_TEXT, IDB_TREE_BINARY};
+    m_pImageList->Create(kTreeImageSize, kTreeImageSize, ILC_MASK, std::size(kImages), 0);
+    for (const UINT id : kImages) {
         CBitmap bitmap;
         bitmap.LoadBitmap(id);
-        m_pImageList->Add(&bitmap, RGB(255, 255, 255));
+        m_pImageList->Add(&bitmap, kTreeImageMask);
     }
     m_treeLocal.SetImageList(m_pImageList.get(), TVSIL_NORMAL);
     m_treeBox.SetImageList(m_pImageList.get(), TVSIL_NORMAL);
@@ -221,7 +224,9 @@ int MainDialog::AppendLog(const char* text, int colourCode) {
     log.SendMessage(EM_SETSEL, n, n);
     log.SetForeColor(LogColour(colourCode));
     const std::string lines = WithEditLineEnds(text);
-    log.SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lines.c_str()));
+    log.ReplaceSel(lines.c_str());
+    // A login or a transfer holds the window's thread: paint the new line now.
+    log.UpdateWindow();
     return 0;
 }
 
@@ -230,7 +235,15 @@ int MainDialog::SetProgress(int percent) {
     if (window == nullptr || window->m_progress.GetSafeHwnd() == nullptr) {
         return 0;
     }
-    return window->m_progress.SetPos(percent);
+    CProgressCtrl& bar = window->m_progress;
+    const int shown = bar.GetPos();
+    // Reported for every block: only a change of the bar is worth a repaint.
+    if (percent == shown) {
+        return shown;
+    }
+    const int previous = bar.SetPos(percent);
+    bar.UpdateWindow();
+    return previous;
 }
 
 void MainDialog::DrawStatusPicture(int state) {
@@ -252,7 +265,7 @@ void MainDialog::OnPaint() {
         return;
     }
     GdiplusGraphics graphics(dc.GetSafeHdc());
-    const GdiplusImage picture(link_state::PicturePath(m_nLinkState), false);
+    const GdiplusImage picture(link_state::PicturePath(m_flow.m_nLinkState), false);
     RECT area;
     m_stcStatus.GetWindowRect(&area);
     ScreenToClient(&area);
@@ -276,9 +289,197 @@ LRESULT MainDialog::OnSysCommand(WPARAM wParam, LPARAM) {
 
 void MainDialog::OnDestroy() {
     Default();
-    if (m_pSession != nullptr) {
-        m_pSession->Logout();
-    }
+    m_flow.LogoutOnClose();
     Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;
+}
+
+namespace {
+
+// The text of an item, or null when there is none (held in `text`).
+const char* TextOrNull(const CTreeCtrl& tree, HTREEITEM item, CString& text) {
+    if (item == nullptr) {
+        return nullptr;
+    }
+    text = tree.GetItemText(item);
+    return text;
+}
+
+// A tree item's text as OnDownload and OnUpload name the file.
+std::string ItemName(const CTreeCtrl& tree, HTREEITEM item) {
+    return std::string(tree.GetItemText(item).GetString()).substr(0, kItemNameSize - 1);
+}
+
+HTREEITEM NewItem(NMHDR* header) {
+    return reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+}
+
+}  // namespace
+
+void MainDialog::ShowLoginButton(bool loggedIn) {
+    const UINT icon = loggedIn ? IDI_LOGOUT : IDI_LOGIN;
+    m_btnLogin.SetIcons(icon, icon);
+    m_btnLogin.SetWindowText(loggedIn ? "Logout" : "Login");
+}
+
+void MainDialog::OnLogin() {
+    UpdateData(TRUE);
+    m_flow.SaveSettings(m_strBoxIp, m_nPort, m_strPassword);
+    if (m_flow.IsLoggedIn()) {
+        m_flow.Logout();
+        ShowLoginButton(false);
+        ResetToLoggedOut();
+        return;
+    }
+    switch (m_flow.Login(m_strBoxIp, m_nPort, m_strPassword)) {
+        case LoginOutcome::kLoggedIn:
+            DrawStatusPicture(link_state::kLoggedIn);
+            ShowLoginButton(true);
+            FillBoxTree();
+            FillLocalTree();
+            break;
+        case LoginOutcome::kRefused:
+            break;  // the session has said why; everything stays as it was
+        case LoginOutcome::kCannotConnect:
+        case LoginOutcome::kPortClosed:
+            ResetToLoggedOut();
+            break;
+    }
+}
+
+void MainDialog::ResetToLoggedOut() {
+    m_treeLocal.DeleteAllItems();
+    m_treeBox.DeleteAllItems();
+    if (m_flow.ResetToLoggedOut()) {
+        DrawStatusPicture(m_flow.m_nLinkState);
+    }
+    m_btnUpload.EnableWindow(FALSE);
+    m_btnDownload.EnableWindow(FALSE);
+    m_editText.ClearText();
+    SetDlgItemText(IDC_SEL_FILE, " ");
+    ShowLoginButton(false);
+}
+
+void MainDialog::ShowTree(CTreeCtrl& tree, const FileTreeModel& model) {
+    tree.DeleteAllItems();
+    for (const TreeGroupItem& group : model) {
+        const HTREEITEM groupItem =
+            tree.InsertItem(group.name.c_str(), tree_image::kGroup, tree_image::kGroup);
+        for (const TreeFileItem& file : group.files) {
+            tree.InsertItem(file.name.c_str(), file.image, file.image, groupItem);
+        }
+        if (group.expanded) {
+            tree.Expand(groupItem, TVE_EXPAND);
+        }
+    }
+}
+
+void MainDialog::FillBoxTree() {
+    m_flow.FetchCatalog();
+    ShowTree(m_treeBox, BuildBoxTree(m_flow.Catalog()));
+}
+
+void MainDialog::FillLocalTree() {
+    ShowTree(m_treeLocal, BuildLocalTree(m_flow.Catalog()));
+}
+
+void MainDialog::FillLocalTreeExpanding(const char* fileName) {
+    ShowTree(m_treeLocal, BuildLocalTree(m_flow.Catalog(), fileName));
+}
+
+void MainDialog::ShowSelectedFile() {
+    m_editText.LoadTextFile(m_flow.m_szSelFile);
+    char line[FileCatalog::kFileNameSize + 8];
+    std::snprintf(line, sizeof line, " [%s] ", m_flow.m_szSelFile);
+    SetDlgItemText(IDC_SEL_FILE, line);
+}
+
+void MainDialog::OnDownload() {
+    FillLocalTree();
+    UpdateData(TRUE);
+    m_btnDownload.EnableWindow(FALSE);
+    const HTREEITEM item = m_treeBox.GetSelectedItem();
+    if (item == nullptr) {
+        return;
+    }
+    const std::string name = ItemName(m_treeBox, item);
+    const bool isText = m_flow.Download(name.c_str());
+    FillLocalTreeExpanding(name.c_str());
+    if (isText) {
+        ShowSelectedFile();
+    }
+}
+
+void MainDialog::OnUpload() {
+    const HTREEITEM item = m_treeLocal.GetSelectedItem();
+    if (item == nullptr) {
+        return;
+    }
+    const std::string name = ItemName(m_treeLocal, item);
+    if (m_flow.Upload(name.c_str()) < 0) {
+        ResetToLoggedOut();
+    }
+}
+
+void MainDialog::OnSave() {
+    if (const char* target = m_flow.SaveTarget()) {
+        m_editText.SaveTextFile(target);
+    }
+}
+
+void MainDialog::OnClear() {
+    m_editText.ClearText();
+}
+
+void MainDialog::OnFormatHelp() {
+    FormatHelpDialog help(nullptr);
+    if (help.FindHelpPage(m_flow.m_szSelFile)) {
+        help.DoModal();
+    }
+}
+
+void MainDialog::ApplyArrows(const ArrowChanges& changes) {
+    const auto apply = [](CButton& button, ButtonChange change) {
+        if (change != ButtonChange::kUnchanged) {
+            button.EnableWindow(change == ButtonChange::kEnable);
+        }
+    };
+    apply(m_btnUpload, changes.upload);
+    apply(m_btnDownload, changes.download);
+}
+
+void MainDialog::OnBoxTreeClick(NMHDR*, LRESULT*) {
+    CString text;
+    ApplyArrows(
+        m_flow.Arrows().BoxTreeClick(TextOrNull(m_treeBox, m_treeBox.GetSelectedItem(), text)));
+}
+
+void MainDialog::OnBoxTreeSelChanged(NMHDR* header, LRESULT*) {
+    UpdateData(TRUE);
+    CString text;
+    ApplyArrows(m_flow.Arrows().BoxTreeSelChanged(TextOrNull(m_treeBox, NewItem(header), text)));
+}
+
+void MainDialog::OnBoxTreeKillFocus(NMHDR*, LRESULT*) {
+    ApplyArrows(m_flow.Arrows().BoxTreeKillFocus(GetFocus() == m_btnDownload.GetSafeHwnd()));
+}
+
+void MainDialog::OnLocalTreeClick(NMHDR*, LRESULT*) {
+    CString text;
+    ApplyArrows(m_flow.Arrows().LocalTreeClick(
+        TextOrNull(m_treeLocal, m_treeLocal.GetSelectedItem(), text)));
+}
+
+void MainDialog::OnLocalTreeSelChanged(NMHDR* header, LRESULT*) {
+    UpdateData(TRUE);
+    CString text;
+    const char* item = TextOrNull(m_treeLocal, NewItem(header), text);
+    ApplyArrows(m_flow.Arrows().LocalTreeSelChanged(item));
+    if (item != nullptr && m_flow.SelectTextFile(item)) {
+        ShowSelectedFile();
+    }
+}
+
+void MainDialog::OnLocalTreeKillFocus(NMHDR*, LRESULT*) {
+    ApplyArrows(m_flow.Arrows().LocalTreeKillFocus(GetFocus() == m_btnUpload.GetSafeHwnd()));
 }

@@ -10,7 +10,6 @@
 
 #include <gdiplus.h>
 
-#include "box/BoxSettings.h"
 #include "framework/CBitmapButton.h"
 #include "framework/CDialog.h"
 #include "framework/CImageList.h"
@@ -18,12 +17,12 @@
 #include "framework/CStatic.h"
 #include "framework/CString.h"
 #include "framework/CTreeCtrl.h"
+#include "ui/main/FileTreeModel.h"
+#include "ui/main/MainFlow.h"
 #include "ui/text/ColorEdit.h"
 #include "ui/widgets/IconButton.h"
 
 class BoxSession;
-class BoxSocket;
-class FileCatalog;
 
 class MainDialog : public CDialog {
 public:
@@ -42,7 +41,8 @@ public:
     // Draws the status picture of `state` into the status area at once.
     void DrawStatusPicture(int state);
 
-    int LinkState() const { return m_nLinkState; }
+    int LinkState() const { return m_flow.m_nLinkState; }
+    const char* SelectedFile() const { return m_flow.m_szSelFile; }
 
     IconButton m_btnLogin;
     CBitmapButton m_btnExit;
@@ -72,23 +72,42 @@ protected:
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
 
+    void OnLogin();
+    void OnDownload();
+    void OnUpload();
+    void OnSave();
+    void OnClear();
+    void OnFormatHelp();
+    void OnBoxTreeClick(NMHDR* header, LRESULT* result);
+    void OnBoxTreeSelChanged(NMHDR* header, LRESULT* result);
+    void OnBoxTreeKillFocus(NMHDR* header, LRESULT* result);
+    void OnLocalTreeClick(NMHDR* header, LRESULT* result);
+    void OnLocalTreeSelChanged(NMHDR* header, LRESULT* result);
+    void OnLocalTreeKillFocus(NMHDR* header, LRESULT* result);
+
+    // Ends a logout, a failed connection and a lost upload: both trees, the
+    // catalogue, the selected file and the text panel emptied, the arrows
+    // disabled, the Login caption back.
+    void ResetToLoggedOut();
+    void FillBoxTree();
+    void FillLocalTree();
+    void FillLocalTreeExpanding(const char* fileName);
+
 private:
     void AddAboutMenuItem();
     void BuildTreeImageList();
     void SetButtonIcon(CButton& button, UINT iconId);
-    // Looks up the PC's own address; returns false when a lookup fails.
-    bool LookUpLinkState(int* state, std::string* address);
+    void ShowLoginButton(bool loggedIn);
+    void ShowTree(CTreeCtrl& tree, const FileTreeModel& model);
+    void ApplyArrows(const ArrowChanges& changes);
+    // Shows the selected text file in the panel and its name in line 1033.
+    void ShowSelectedFile();
 
-    HICON m_hIcon;                     // shared resource icon, not destroyed
-    BoxSocket* m_pSocket = nullptr;    // not owned
-    BoxSession* m_pSession = nullptr;  // not owned
+    HICON m_hIcon;  // shared resource icon, not destroyed
+    MainFlow m_flow;
     std::unique_ptr<CImageList> m_pImageList;
-    std::unique_ptr<FileCatalog> m_pCatalog;
-    BoxSettings m_settings;
     Gdiplus::GdiplusStartupInput m_gdiplusInput;
     ULONG_PTR m_gdiplusToken = 0;
-    char m_szSelFile[32];
-    int m_nLinkState;
 };
 
 // The one main window, for the session's sinks; null when there is none.

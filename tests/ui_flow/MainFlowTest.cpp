@@ -1,0 +1,144 @@
+// The main window's decisions against the substitute box over loopback, in a
+// fresh working directory, and against a scripted box for what a real box
+// should never send.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "box/BoxSession.h"
+#include "box/BoxSocket.h"
+#include "box/WireFormat.h"
+#include "boxsim/BoxSimulator.h"
+#include "boxsim/DemoContent.h"
+#include "tests/support/ScriptedBox.h"
+#include "tests/support/SinkRecorder.h"
+#include "tests/support/TempDir.h"
+#include "ui/main/LinkState.h"
+#include "ui/main/MainFlow.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainFlowTest : public ::testing::Test {
+protected:
+    MainFlowTest() : session(&socket), sinks(session) {
+        flow.AttachSession(&session);
+        fs::create_directory("config");
+    }
+    ~MainFlowTest() override {
+        if (box) {
+            box->Stop();
+        }
+    }
+
+    // The demo box, served from "box/" beside the working files.
+    void StartDemoBox(const char* password = "7351") {
+        std::string error;
+        ASSERT_TRUE(MakeDemoFolder("box", "manifest.txt", &error)) << error;
+        BoxSimOptions options;
+        options.folder = "box";
+        options.port = 0;
+        options.password = password;
+        box = std::make_unique<BoxSimulator>(options);
+        ASSERT_TRUE(box->Start(&error)) << error;
+    }
+
+    TempDir dir;
+    BoxSocket socket;
+    BoxSession session;
+    SinkRecorder sinks;
+    MainFlow flow;
+    std::unique_ptr<BoxSimulator> box;
+};
+
+}  // namespace
+
+TEST_F(MainFlowTest, LoginTransfersSaveAndLogout) {
+    StartDemoBox();
+    flow.SaveSettings("127.0.0.1", box->Port(), "7351");
+    EXPECT_EQ(ReadFile("config/config.ini"),
+              "BOXIP=127.0.0.1\nPORT=" + std::string(5 - std::to_string(box->Port()).size(), '0') +
+                  std::to_string(box->Port()) + "\nPASSWORD=7351\n");
+
+    ASSERT_EQ(flow.Login("127.0.0.1", box->Port(), "7351"), LoginOutcome::kLoggedIn);
+    EXPECT_TRUE(flow.IsLoggedIn());
+    EXPECT_EQ(flow.m_nLinkState, link_state::kLoggedIn);
+    flow.FetchCatalog();
+    EXPECT_EQ(flow.Catalog().GroupCount(), 4);
+    EXPECT_EQ(flow.Catalog().FindFileType("channels.db"), 2);
+
+    // A text file becomes the selected file; another type leaves it be.
+    EXPECT_TRUE(flow.Download("config.txt"));
+    EXPECT_STREQ(flow.m_szSelFile, "config.txt");
+    EXPECT_EQ(ReadFile("config.txt"), ReadFile("box/config.txt"));
+    EXPECT_FALSE(flow.Download("channels.db"));
+    EXPECT_EQ(ReadFile("channels.db"), ReadFile("box/channels.db"));
+    EXPECT_STREQ(flow.m_szSelFile, "config.txt");
+    ASSERT_NE(flow.SaveTarget(), nullptr);
+    EXPECT_STREQ(flow.SaveTarget(), "config.txt");
+
+    WriteFile("config.txt", "[general]\r\nlanguage=de\r\n");
+    EXPECT_EQ(flow.Upload("config.txt"), 1);
+    EXPECT_EQ(ReadFile("box/config.txt"), "[general]\r\nlanguage=de\r\n");
+
+    sinks.lines.clear();
+    flow.Logout();
+    EXPECT_EQ(sinks.All(), "\nPC > Logout , disconnect !\n");
+    EXPECT_FALSE(socket.IsConnected());
+    EXPECT_EQ(session.State(), BoxSession::kNotLoggedIn);
+
+    EXPECT_TRUE(flow.ResetToLoggedOut());
+    EXPECT_NE(flow.m_nLinkState, link_state::kLoggedIn);
+    EXPECT_EQ(flow.Catalog().GroupCount(), 0);
+    EXPECT_STREQ(flow.m_szSelFile, "");
+    EXPECT_EQ(flow.SaveTarget(), nullptr);  // nothing to save over after a logout
+}
+
+TEST_F(MainFlowTest, RefusedLoginChangesNothing) {
+    StartDemoBox("1111");
+    const int before = flow.m_nLinkState;
+    EXPECT_EQ(flow.Login("127.0.0.1", box->Port(), "7351"), LoginOutcome::kRefused);
+    EXPECT_EQ(flow.m_nLinkState, before);
+    EXPECT_FALSE(flow.IsLoggedIn());
+    EXPECT_TRUE(socket.IsConnected());  // as the Login button leaves it
+    EXPECT_NE(sinks.All().find("PC > Login FAIL:"), std::string::npos);
+}
+
+TEST_F(MainFlowTest, ListedNamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
+    ScriptedBox scripted;
+    wire::ListPayload list;
+    const char* names[] = {"..\\..\\evil.txt", "../evil.txt", "notes.txt"};
+    list.count = 3;
+    for (int i = 0; i < 3; ++i) {
+        std::snprintf(list.records[i].group, sizeof list.records[i].group, "Settings");
+        std::snprintf(list.records[i].name, sizeof list.records[i].name, "%s", names[i]);
+        list.records[i].type = 1;
+    }
+    scripted.Read(12)
+        .Write(wire::EncodeReply({wire::kToolVersion, 0, 1}))
+        .Read(4)
+        .Write(wire::EncodeReply({wire::kListReplyValue, 0, 0}))
+        .Write(wire::EncodeListPayload(list));
+    scripted.Start();
+    ASSERT_EQ(flow.Login("127.0.0.1", scripted.Port(), "7351"), LoginOutcome::kLoggedIn);
+    flow.FetchCatalog();
+    ASSERT_EQ(flow.Catalog().FindFileType("../evil.txt"), 1);
+
+    // The session refuses the dump before sending; nothing becomes selected.
+    sinks.lines.clear();
+    EXPECT_FALSE(flow.Download("../evil.txt"));
+    EXPECT_NE(sinks.All().find("PC > Refused file name"), std::string::npos);
+    EXPECT_FALSE(flow.SelectTextFile("..\\..\\evil.txt"));
+    EXPECT_STREQ(flow.m_szSelFile, "");
+    EXPECT_EQ(flow.SaveTarget(), nullptr);
+    EXPECT_EQ(flow.Upload("../evil.txt"), 0);
+
+    EXPECT_TRUE(flow.SelectTextFile("notes.txt"));
+    EXPECT_STREQ(flow.SaveTarget(), "notes.txt");
+    socket.Close();
+    // Login and list only: the unsafe names never went out.
+    EXPECT_EQ(scripted.FirstReceived().size(), 12u + 4u);
+}
