@@ -3,9 +3,10 @@
 # 127.0.0.1:1000 with demo content.
 #   tools/run-window.sh            interactive when a display is there; without
 #                                  one, under Xvfb with a screenshot
-#   tools/run-window.sh --screenshot FILE
-#                                  under Xvfb: the window right after start, saved
-#                                  to FILE, then everything ends
+#   tools/run-window.sh --screenshot FILE [--working]
+#                                  under Xvfb: the window right after start (with
+#                                  --working: logged in, config.txt downloaded into
+#                                  the text panel), saved to FILE, then everything ends
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -14,8 +15,10 @@ win=build/win/bin
 run=build/run
 box=build/run-box
 shot=""
+working=""
 if [ "${1:-}" = "--screenshot" ]; then
     shot=${2:?--screenshot needs a file}
+    [ "${3:-}" = "--working" ] && working=1
 fi
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -74,6 +77,11 @@ pids+=($!)
 out=${shot:-build/screenshots/run.png}
 mkdir -p "$(dirname "$out")"
 sleep "${VELQO_SETTLE_SECONDS:-8}"
+if [ -n "$working" ]; then
+    # Login, then the first file of the first group (config.txt) downloaded.
+    wine "$win/velqo-drive-window.exe" --group 0 --file 0 >"$run/drive.log" 2>&1
+    sleep 2
+fi
 import -display "$display" -window root "$out.full.png"
 # Cut away the desktop around the window: frame the picture in the desktop's
 # colour, then trim that colour.

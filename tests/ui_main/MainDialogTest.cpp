@@ -23,27 +23,13 @@
 #include "resources/resource.h"
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui_main/WindowDriver.h"
 #include "ui/main/LinkState.h"
 #include "ui/main/MainDialog.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-std::string Text(HWND w) {
-    std::string s(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
-    GetWindowTextA(w, s.data(), static_cast<int>(s.size()));
-    s.resize(s.size() - 1);
-    return s;
-}
 
 struct CtlColors {
     COLORREF text;

@@ -127,8 +127,8 @@ void MainDialog::DoDataExchange(CDataExchange* dx) {
 BOOL MainDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     AddAboutMenuItem();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
     BuildTreeImageList();
@@ -147,7 +147,7 @@ BOOL MainDialog::OnInitDialog() {
     m_editText.SetBackColor(kPanelBack);
     m_editText.SetForeColor(kPanelText);
     m_btnLogin.SetIcons(IDI_LOGIN, IDI_LOGIN);
-    m_editLog.SendMessage(EM_LIMITTEXT, kLogLimit);
+    m_editLog.SetLimitText(kLogLimit);
 
     AppendLog((ProgramFileName() + " - the LAN manager of your set-top box - www.velqo.example\n")
                   .c_str(),
@@ -173,10 +173,9 @@ BOOL MainDialog::OnInitDialog() {
         }
     }
 
-    m_editLog.SendMessage(EM_SETSEL, static_cast<WPARAM>(-1), 0);
-    m_editLog.SendMessage(EM_SCROLLCARET);
+    m_editLog.SetSel(-1, 0);  // no selection, the caret in view
     m_editLog.SetFocus();
-    m_editText.SendMessage(EM_LIMITTEXT, kTextLimit);
+    m_editText.SetLimitText(kTextLimit);
     return FALSE;
 }
 
@@ -221,7 +220,7 @@ int MainDialog::AppendLog(const char* text, int colourCode) {
     }
     ColorEdit& log = window->m_editLog;
     const int n = log.GetWindowTextLength();
-    log.SendMessage(EM_SETSEL, n, n);
+    log.SetSel(n, n, TRUE);
     log.SetForeColor(LogColour(colourCode));
     const std::string lines = WithEditLineEnds(text);
     log.ReplaceSel(lines.c_str());

@@ -40,8 +40,7 @@ BOOL FormatHelpDialog::OnInitDialog() {
     m_editHelp.SetBackColor(kPageBack);
     m_editHelp.SetForeColor(kPageText);
     m_editHelp.LoadTextFile(m_szPath);
-    m_editHelp.SetSel(-1, 0);
-    m_editHelp.SendMessage(EM_SCROLLCARET);
+    m_editHelp.SetSel(-1, 0);  // no selection, the caret scrolled into view
     m_editHelp.SetFocus();
     return FALSE;  // the focus is set
 }

@@ -1,0 +1,435 @@
+// The real main window at work against the substitute box over loopback: the
+// notifications come from the real controls (selection changes, clicks and
+// focus changes from real mouse and key input), in a fresh working directory.
+// One window serves the whole suite; each test starts logged out.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "box/BoxSession.h"
+#include "box/BoxSocket.h"
+#include "box/NetApi.h"
+#include "box/WireFormat.h"
+#include "boxsim/BoxSimulator.h"
+#include "boxsim/DemoContent.h"
+#include "resources/resource.h"
+#include "tests/support/ScriptedBox.h"
+#include "tests/support/TempDir.h"
+#include "tests/ui_main/WindowDriver.h"
+#include "ui/main/LinkState.h"
+#include "ui/main/MainDialog.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainWindowFlowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        net::Startup();
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&icc);
+        s_dir = std::make_unique<TempDir>();
+        fs::create_directories("config");
+        std::string error;
+        ASSERT_TRUE(MakeDemoFolder("box", "manifest.txt", &error)) << error;
+        BoxSimOptions options;
+        options.folder = "box";
+        options.port = 0;
+        s_box = std::make_unique<BoxSimulator>(options);
+        ASSERT_TRUE(s_box->Start(&error)) << error;
+        s_socket = std::make_unique<BoxSocket>();
+        s_session = std::make_unique<BoxSession>(s_socket.get());
+        s_dialog = std::make_unique<MainDialog>(nullptr);
+        g_pMainDialog = s_dialog.get();
+        s_dialog->AttachSession(s_session.get());
+        ASSERT_TRUE(s_dialog->Create(nullptr));
+        SetForegroundWindow(s_dialog->GetSafeHwnd());
+        // Two clicks on one item are two clicks here, never a double click.
+        s_doubleClickMs = GetDoubleClickTime();
+        SetDoubleClickTime(1);
+        Pump();
+    }
+
+    static void TearDownTestSuite() {
+        SetDoubleClickTime(s_doubleClickMs);
+        if (s_dialog && s_dialog->GetSafeHwnd() != nullptr) {
+            DestroyWindow(s_dialog->GetSafeHwnd());
+        }
+        s_dialog.reset();
+        g_pMainDialog = nullptr;
+        s_session.reset();
+        s_socket.reset();
+        s_box.reset();
+        s_dir.reset();
+    }
+
+    void SetUp() override {
+        ASSERT_NE(s_dialog, nullptr);
+        if (s_dialog->LinkState() == link_state::kLoggedIn) {
+            Click(IDC_LOGIN);
+        }
+        SetWindowTextA(Item(IDC_BOX_IP), "127.0.0.1");
+        SetWindowTextA(Item(IDC_PASSWORD), "7351");
+        s_dialog->m_nPort = s_box->Port();
+    }
+
+    static HWND Item(int id) { return GetDlgItem(s_dialog->GetSafeHwnd(), id); }
+    // A press of a button, as BM_CLICK makes it: the focus moves onto it.
+    static void Click(int id) {
+        SendMessageA(Item(id), BM_CLICK, 0, 0);
+        Pump();
+    }
+    static std::string Log() { return Text(Item(IDC_LOG)); }
+    static bool EndsWith(const std::string& text, const std::string& end) {
+        return text.size() >= end.size() &&
+               text.compare(text.size() - end.size(), end.size(), end) == 0;
+    }
+    static bool Enabled(int id) { return IsWindowEnabled(Item(id)) != FALSE; }
+    static void Select(int treeId, const char* text) {
+        const HWND tree = Item(treeId);
+        const HTREEITEM item = FindTreeItem(tree, text);
+        ASSERT_NE(item, nullptr) << text;
+        TreeView_SelectItem(tree, item);
+        Pump();
+    }
+    static void LogIn() {
+        Click(IDC_LOGIN);
+        ASSERT_EQ(s_dialog->LinkState(), link_state::kLoggedIn) << Log();
+    }
+    static std::string Box(const char* name) { return ReadFile(std::string("box/") + name); }
+
+    static std::unique_ptr<TempDir> s_dir;
+    static std::unique_ptr<BoxSimulator> s_box;
+    static std::unique_ptr<BoxSocket> s_socket;
+    static std::unique_ptr<BoxSession> s_session;
+    static std::unique_ptr<MainDialog> s_dialog;
+    static UINT s_doubleClickMs;
+};
+
+std::unique_ptr<TempDir> MainWindowFlowTest::s_dir;
+std::unique_ptr<BoxSimulator> MainWindowFlowTest::s_box;
+std::unique_ptr<BoxSocket> MainWindowFlowTest::s_socket;
+std::unique_ptr<BoxSession> MainWindowFlowTest::s_session;
+std::unique_ptr<MainDialog> MainWindowFlowTest::s_dialog;
+UINT MainWindowFlowTest::s_doubleClickMs = 0;
+
+// Text as an edit control shows it: every line ending in CR LF.
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n' && (out.empty() || out.back() != '\r')) {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+// The C runtime writes text files with CR LF ends on Windows.
+std::string WithoutCr(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+// A closed port: a listener that went away.
+uint16_t ClosedPort() {
+    int error = 0;
+    const net::Handle h = net::Listen("127.0.0.1", 0, 1, &error);
+    const uint16_t port = net::LocalPort(h);
+    net::CloseHandle(h);
+    return port;
+}
+
+}  // namespace
+
+TEST_F(MainWindowFlowTest, LoginFillsBothTreesAndLogoutEmptiesThem) {
+    WriteFile("favourites.txt", "mine\r\n");
+    WriteFile("update.pkg", "never shown on the PC's side");
+    LogIn();
+    EXPECT_EQ(Text(Item(IDC_LOGIN)), "Logout");
+    char port[8];
+    std::snprintf(port, sizeof port, "%05u", s_box->Port());
+    EXPECT_EQ(WithoutCr(ReadFile("config/config.ini")),
+              std::string("BOXIP=127.0.0.1\nPORT=") + port + "\nPASSWORD=7351\n");
+    EXPECT_NE(Log().find("PC > Now connecting to BOX ....wait 20 seconds \r\nPC > REMOTE KEY IS "
+                         "DISABLE, until Logout !\r\nPC > Login OK. :) \r\n"),
+              std::string::npos);
+    EXPECT_EQ(DescribeTree(Item(IDC_TREE_BOX)),
+              (std::vector<std::string>{"Settings: config.txt/1 favourites.txt/1 timers.txt/1",
+                                        "Channels: channels.db/2 satellites.db/0",
+                                        "Pictures: bootlogo.bmp/0", "Firmware: update.pkg/0"}));
+    EXPECT_EQ(DescribeTree(Item(IDC_TREE_LOCAL)),
+              (std::vector<std::string>{"Settings: favourites.txt/1",
+                                        "Channels:", "Pictures:", "Firmware:"}));
+
+    Click(IDC_LOGIN);
+    EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
+    EXPECT_NE(s_dialog->LinkState(), link_state::kLoggedIn);
+    EXPECT_TRUE(EndsWith(Log(), "\r\n\r\nPC > Logout , disconnect !\r\n")) << Log();
+    EXPECT_EQ(TreeView_GetCount(Item(IDC_TREE_BOX)), 0u);
+    EXPECT_EQ(TreeView_GetCount(Item(IDC_TREE_LOCAL)), 0u);
+    EXPECT_EQ(s_session->State(), BoxSession::kNotLoggedIn);
+    EXPECT_FALSE(s_socket->IsConnected());
+    fs::remove("favourites.txt");
+    fs::remove("update.pkg");
+}
+
+TEST_F(MainWindowFlowTest, RefusedUnreachableAndSilentBoxesLeaveTheWindowLoggedOut) {
+    const int state = s_dialog->LinkState();
+    SetWindowTextA(Item(IDC_PASSWORD), "1234");
+    Click(IDC_LOGIN);
+    EXPECT_NE(Log().find("PC > Login FAIL:"), std::string::npos);
+    EXPECT_EQ(s_dialog->LinkState(), state);
+    EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
+    EXPECT_EQ(TreeView_GetCount(Item(IDC_TREE_BOX)), 0u);
+    EXPECT_TRUE(s_socket->IsConnected());  // a refusal leaves the connection
+
+    s_dialog->m_nPort = ClosedPort();
+    Click(IDC_LOGIN);
+    EXPECT_TRUE(EndsWith(Log(),
+                         "PC > Now connecting to BOX ....wait 20 seconds \r\nPC > Can not "
+                         "connect ! \r\n"))
+        << Log();
+
+    // A box that takes the login and never answers: two logins, three connects.
+    ScriptedBox silent;
+    silent.Read(12).Close().NextConnection().Read(12).Close().NextConnection();
+    silent.Start();
+    s_dialog->m_nPort = silent.Port();
+    Click(IDC_LOGIN);
+    EXPECT_TRUE(EndsWith(Log(), "PC > Can not connect, Port is close !\r\n")) << Log();
+    EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
+    EXPECT_EQ(s_dialog->LinkState(), state);
+    s_socket->Close();
+    const auto received = silent.Finish();
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0].size(), 12u);
+    EXPECT_EQ(received[1].size(), 12u);
+    EXPECT_TRUE(received[2].empty());
+}
+
+TEST_F(MainWindowFlowTest, DownloadShowsTextFilesAndExpandsTheirGroup) {
+    LogIn();
+    Select(IDC_TREE_BOX, "config.txt");
+    ASSERT_TRUE(Enabled(IDC_DOWNLOAD));
+    Click(IDC_DOWNLOAD);
+    EXPECT_EQ(ReadFile("config.txt"), Box("config.txt"));
+    EXPECT_FALSE(Enabled(IDC_DOWNLOAD));  // a second download needs a new tree event
+    EXPECT_EQ(DescribeTree(Item(IDC_TREE_LOCAL))[0], "Settings+: config.txt/1");
+    EXPECT_EQ(Text(Item(IDC_TEXT)), WithCrLf(Box("config.txt")));
+    EXPECT_EQ(Text(Item(IDC_SEL_FILE)), " [config.txt] ");
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 100);
+    EXPECT_NE(Log().find("PC > Dump finished !"), std::string::npos);
+
+    // Another type: on disk and in the tree, the panel keeps the text file.
+    Select(IDC_TREE_BOX, "channels.db");
+    Click(IDC_DOWNLOAD);
+    EXPECT_EQ(ReadFile("channels.db"), Box("channels.db"));
+    const auto local = DescribeTree(Item(IDC_TREE_LOCAL));
+    EXPECT_EQ(local[0], "Settings: config.txt/1");
+    EXPECT_EQ(local[1], "Channels+: channels.db/2");
+    EXPECT_EQ(Text(Item(IDC_SEL_FILE)), " [config.txt] ");
+    EXPECT_EQ(Text(Item(IDC_TEXT)), WithCrLf(Box("config.txt")));
+    fs::remove("config.txt");
+    fs::remove("channels.db");
+}
+
+TEST_F(MainWindowFlowTest, EditSaveUploadAndClear) {
+    WriteFile("timers.txt", "20:15 News\n");
+    LogIn();
+    Select(IDC_TREE_LOCAL, "timers.txt");
+    EXPECT_TRUE(Enabled(IDC_UPLOAD));
+    EXPECT_EQ(Text(Item(IDC_TEXT)), "20:15 News\r\n");
+    EXPECT_EQ(Text(Item(IDC_SEL_FILE)), " [timers.txt] ");
+
+    SetWindowTextA(Item(IDC_TEXT), "21:00 Movie\r\n22:30 Sport");
+    Click(IDC_SAVE);
+    EXPECT_EQ(ReadFile("timers.txt"), "21:00 Movie\r\n22:30 Sport\r\n");
+    Click(IDC_UPLOAD);
+    EXPECT_EQ(Box("timers.txt"), "21:00 Movie\r\n22:30 Sport\r\n");
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 100);
+
+    Click(IDC_CLEAR);
+    EXPECT_EQ(Text(Item(IDC_TEXT)), "");
+    EXPECT_EQ(Text(Item(IDC_SEL_FILE)), " [timers.txt] ");
+    Click(IDC_SAVE);  // the emptied panel goes over the selected file
+    EXPECT_EQ(ReadFile("timers.txt"), "");
+
+    Click(IDC_LOGIN);  // logout
+    EXPECT_EQ(Text(Item(IDC_SEL_FILE)), " ");
+    WriteFile("timers.txt", "kept");
+    Click(IDC_SAVE);  // nothing is selected any more
+    EXPECT_EQ(ReadFile("timers.txt"), "kept");
+    fs::remove("timers.txt");
+}
+
+TEST_F(MainWindowFlowTest, ArrowsFollowTheTreesAndTheFocus) {
+    WriteFile("satellites.db", "old");
+    WriteFile("config.txt", "a=1\r\n");
+    LogIn();
+    const HWND box = Item(IDC_TREE_BOX);
+    const HWND local = Item(IDC_TREE_LOCAL);
+
+    // A click on a box file enables download; the focus going elsewhere disables it.
+    ClickTreeItem(box, FindTreeItem(box, "Channels"));
+    EXPECT_FALSE(Enabled(IDC_DOWNLOAD));
+    TreeView_Expand(box, FindTreeItem(box, "Channels"), TVE_EXPAND);
+    ClickTreeItem(box, FindTreeItem(box, "satellites.db"));
+    EXPECT_TRUE(Enabled(IDC_DOWNLOAD));
+    EXPECT_FALSE(Enabled(IDC_UPLOAD));
+    SetFocus(Item(IDC_LOG));
+    Pump();
+    EXPECT_FALSE(Enabled(IDC_DOWNLOAD));
+    // ... but not when it goes straight to the arrow, which then downloads.
+    ClickTreeItem(box, FindTreeItem(box, "satellites.db"));
+    ASSERT_TRUE(Enabled(IDC_DOWNLOAD));
+    ClickWindow(Item(IDC_DOWNLOAD));
+    EXPECT_EQ(ReadFile("satellites.db"), Box("satellites.db"));
+    EXPECT_FALSE(Enabled(IDC_DOWNLOAD));
+
+    // Local tree: arrow keys onto a type-0 file disable upload, a click on it
+    // (already selected) enables it, and a click in the local tree disables download.
+    for (const char* group : {"Settings", "Channels"}) {
+        TreeView_Expand(local, FindTreeItem(local, group), TVE_EXPAND);
+    }
+    ClickTreeItem(local, FindTreeItem(local, "config.txt"));
+    EXPECT_TRUE(Enabled(IDC_UPLOAD));
+    EXPECT_FALSE(Enabled(IDC_DOWNLOAD));
+    PressKey(VK_DOWN);  // onto the group "Channels"
+    EXPECT_FALSE(Enabled(IDC_UPLOAD));
+    PressKey(VK_DOWN);  // onto satellites.db, type 0
+    ASSERT_EQ(TreeItemText(local, TreeView_GetSelection(local)), "satellites.db");
+    EXPECT_FALSE(Enabled(IDC_UPLOAD));
+    ClickTreeItem(local, TreeView_GetSelection(local));
+    EXPECT_TRUE(Enabled(IDC_UPLOAD));
+    WriteFile("satellites.db", "new table");
+    ClickWindow(Item(IDC_UPLOAD));
+    EXPECT_EQ(Box("satellites.db"), "new table");
+    EXPECT_TRUE(Enabled(IDC_UPLOAD));  // until the next event in the local tree
+    ClickTreeItem(local, TreeView_GetSelection(local));
+    ClickWindow(Item(IDC_LOG));
+    EXPECT_FALSE(Enabled(IDC_UPLOAD));
+    fs::remove("satellites.db");
+    fs::remove("config.txt");
+}
+
+namespace {
+
+struct HelpSeen {
+    bool shown = false;
+    std::string text;
+    bool readOnly = false;
+    bool focusInText = false;
+    DWORD selStart = 1, selEnd = 1;
+    COLORREF textColour = CLR_INVALID, backColour = CLR_INVALID;
+};
+HelpSeen g_help;
+
+// Runs inside the help window's modal loop: reads the window, then presses Esc.
+void CALLBACK LookAtHelp(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND help = FindWindowA(nullptr, "Format help");
+    if (help == nullptr) {
+        return;
+    }
+    const HWND edit = GetDlgItem(help, IDC_HELP_TEXT);
+    g_help.shown = true;
+    g_help.text = Text(edit);
+    g_help.readOnly = (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0;
+    g_help.focusInText = GetFocus() == edit;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&g_help.selStart),
+                 reinterpret_cast<LPARAM>(&g_help.selEnd));
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageA(help, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(edit));
+    g_help.textColour = GetTextColor(dc);
+    g_help.backColour = GetBkColor(dc);
+    DeleteDC(dc);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = VK_ESCAPE;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+}  // namespace
+
+TEST_F(MainWindowFlowTest, FormatHelpShowsThePageOfTheSelectedFile) {
+    WriteFile("favourites.txt", "x\r\n");
+    fs::create_directories("help");
+    WriteFile("help/hlp_favourites.txt", "Line one\nLine two");
+    LogIn();
+    Select(IDC_TREE_LOCAL, "favourites.txt");
+    g_help = {};
+    SetTimer(nullptr, 0, 300, LookAtHelp);
+    Click(IDC_FORMAT_HELP);  // returns once Esc has closed the window
+    EXPECT_TRUE(g_help.shown);
+    EXPECT_EQ(g_help.text, "Line one\r\nLine two\r\n");
+    EXPECT_TRUE(g_help.readOnly);
+    EXPECT_TRUE(g_help.focusInText);
+    EXPECT_EQ(g_help.selStart, g_help.selEnd);  // nothing selected
+    EXPECT_EQ(g_help.textColour, RGB(0, 0, 0));
+    EXPECT_EQ(g_help.backColour, RGB(135, 206, 235));
+    EXPECT_EQ(FindWindowA(nullptr, "Format help"), nullptr);
+
+    // No page: no window at all.
+    fs::remove("help/hlp_favourites.txt");
+    g_help = {};
+    const UINT_PTR guard = SetTimer(nullptr, 0, 300, LookAtHelp);
+    Click(IDC_FORMAT_HELP);
+    Sleep(400);
+    Pump();
+    KillTimer(nullptr, guard);
+    EXPECT_FALSE(g_help.shown);
+    fs::remove("favourites.txt");
+}
+
+TEST_F(MainWindowFlowTest, ListedNamesThatAreNoPlainFileNamesStayOffTheDisk) {
+    const fs::path outside = fs::path("..") / "evil.txt";
+    WriteFile(outside.string(), "not the box's");
+    ScriptedBox scripted;
+    wire::ListPayload list;
+    list.count = 1;
+    std::snprintf(list.records[0].group, sizeof list.records[0].group, "Settings");
+    std::snprintf(list.records[0].name, sizeof list.records[0].name, "..\\evil.txt");
+    list.records[0].type = 1;
+    scripted.Read(12)
+        .Write(wire::EncodeReply({wire::kToolVersion, 0, 1}))
+        .Read(4)
+        .Write(wire::EncodeReply({wire::kListReplyValue, 0, 0}))
+        .Write(wire::EncodeListPayload(list));
+    scripted.Start();
+    s_dialog->m_nPort = scripted.Port();
+    LogIn();
+    EXPECT_EQ(DescribeTree(Item(IDC_TREE_BOX)),
+              (std::vector<std::string>{"Settings: ..\\evil.txt/1"}));
+    EXPECT_EQ(DescribeTree(Item(IDC_TREE_LOCAL)), (std::vector<std::string>{"Settings:"}));
+    Select(IDC_TREE_BOX, "..\\evil.txt");
+    Click(IDC_DOWNLOAD);
+    EXPECT_NE(Log().find("PC > Refused file name"), std::string::npos);
+    EXPECT_EQ(Text(Item(IDC_TEXT)), "");
+    EXPECT_EQ(ReadFile(outside.string()), "not the box's");
+    Click(IDC_LOGIN);
+    s_socket->Close();
+    EXPECT_EQ(scripted.FirstReceived().size(), 12u + 4u + 4u);  // login, list, logout
+    fs::remove(outside);
+}
+
+TEST_F(MainWindowFlowTest, ConsoleAndBarArePaintedAsTheyChange) {
+    // A transfer holds the thread: what is shown must be painted at once, not
+    // when the window's messages are next dispatched.
+    RECT pending;
+    MainDialog::AppendLog("PC > a line while busy\n", 0);
+    EXPECT_FALSE(GetUpdateRect(Item(IDC_LOG), &pending, FALSE));
+    MainDialog::SetProgress(37);
+    EXPECT_FALSE(GetUpdateRect(Item(IDC_PROGRESS), &pending, FALSE));
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 37);
+}

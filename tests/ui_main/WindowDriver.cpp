@@ -1,0 +1,115 @@
+#include "tests/ui_main/WindowDriver.h"
+
+namespace {
+
+void ClickAt(POINT screen) {
+    ::SetCursorPos(screen.x, screen.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+    Pump();
+}
+
+}  // namespace
+
+void Pump() {
+    // Input goes through the server before it reaches the queue: pump until
+    // the queue has stayed empty for a moment.
+    constexpr int kQuietRounds = 3;
+    constexpr int kMostRounds = 100;  // a window that repaints for ever ends it too
+    for (int quiet = 0, round = 0; quiet < kQuietRounds && round < kMostRounds; ++round) {
+        MSG msg;
+        bool any = false;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            any = true;
+        }
+        quiet = any ? 0 : quiet + 1;
+        Sleep(10);
+    }
+}
+
+std::string Text(HWND window) {
+    std::string s(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    GetWindowTextA(window, s.data(), static_cast<int>(s.size()));
+    s.resize(s.size() - 1);
+    return s;
+}
+
+std::string TreeItemText(HWND tree, HTREEITEM item) {
+    char text[256] = {};
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof text;
+    TreeView_GetItem(tree, &tv);
+    return text;
+}
+
+namespace {
+
+int ImageOf(HWND tree, HTREEITEM item) {
+    TVITEMA tv{};
+    tv.mask = TVIF_IMAGE;
+    tv.hItem = item;
+    TreeView_GetItem(tree, &tv);
+    return tv.iImage;
+}
+
+}  // namespace
+
+std::vector<std::string> DescribeTree(HWND tree) {
+    std::vector<std::string> lines;
+    for (HTREEITEM g = TreeView_GetRoot(tree); g != nullptr; g = TreeView_GetNextSibling(tree, g)) {
+        const bool expanded = (TreeView_GetItemState(tree, g, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+        std::string line = TreeItemText(tree, g) + (expanded ? "+:" : ":");
+        for (HTREEITEM f = TreeView_GetChild(tree, g); f != nullptr;
+             f = TreeView_GetNextSibling(tree, f)) {
+            line += " " + TreeItemText(tree, f) + "/" + std::to_string(ImageOf(tree, f));
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+HTREEITEM FindTreeItem(HWND tree, const std::string& text) {
+    for (HTREEITEM g = TreeView_GetRoot(tree); g != nullptr; g = TreeView_GetNextSibling(tree, g)) {
+        if (TreeItemText(tree, g) == text) {
+            return g;
+        }
+        for (HTREEITEM f = TreeView_GetChild(tree, g); f != nullptr;
+             f = TreeView_GetNextSibling(tree, f)) {
+            if (TreeItemText(tree, f) == text) {
+                return f;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void ClickTreeItem(HWND tree, HTREEITEM item) {
+    RECT r{};
+    TreeView_GetItemRect(tree, item, &r, TRUE);
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tree, &p);
+    ClickAt(p);
+}
+
+void ClickWindow(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+void PressKey(WORD virtualKey) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = virtualKey;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof(INPUT));
+    Pump();
+}

@@ -1,0 +1,146 @@
+// Drives a running VELQO_LAN_MM window from outside, as the screenshots and
+// the window benchmark need it: presses Login, then downloads the file at a
+// position of the box tree, and reports how long each download took and the
+// window's peak working set.
+//   velqo-drive-window [--group G] [--file F] [--downloads N] [--timeout-ms T]
+#include <windows.h>
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "resources/resource.h"
+
+namespace {
+
+constexpr const char* kCaption = "VELQO_LAN_MM";
+constexpr int kPollMs = 50;
+
+struct Options {
+    int group = 0;
+    int file = 0;
+    int downloads = 1;
+    int timeoutMs = 30000;
+};
+
+void Usage() {
+    std::puts(
+        "usage: velqo-drive-window [--group G] [--file F] [--downloads N] [--timeout-ms T]\n"
+        "Waits for the VELQO_LAN_MM window, presses Login, then downloads the F-th\n"
+        "file (from 0) of the G-th group of the box tree N times. Prints one line per\n"
+        "download (milliseconds) and the window's peak working set in KiB.\n"
+        "Exit status: 0 done, 1 the window or the tree did not appear in time, 2 usage.");
+}
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help") {
+            return false;
+        }
+        if (i + 1 >= argc) {
+            return false;
+        }
+        const int value = std::atoi(argv[++i]);
+        if (value < 0) {
+            return false;
+        }
+        if (arg == "--group") {
+            options->group = value;
+        } else if (arg == "--file") {
+            options->file = value;
+        } else if (arg == "--downloads") {
+            options->downloads = value;
+        } else if (arg == "--timeout-ms") {
+            options->timeoutMs = value;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename Condition>
+bool WaitFor(int timeoutMs, Condition condition) {
+    for (int waited = 0; waited <= timeoutMs; waited += kPollMs) {
+        if (condition()) {
+            return true;
+        }
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+HTREEITEM Nth(HWND tree, HTREEITEM first, int n) {
+    HTREEITEM item = first;
+    for (int i = 0; i < n && item != nullptr; ++i) {
+        item = TreeView_GetNextSibling(tree, item);
+    }
+    return item;
+}
+
+struct HandleCloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using ProcessHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+int Fail(const char* what) {
+    std::fprintf(stderr, "velqo-drive-window: %s\n", what);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        Usage();
+        return argc > 1 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
+    }
+    HWND window = nullptr;
+    if (!WaitFor(options.timeoutMs,
+                 [&] { return (window = FindWindowA(nullptr, kCaption)) != nullptr; })) {
+        return Fail("no VELQO_LAN_MM window");
+    }
+    const HWND tree = GetDlgItem(window, IDC_TREE_BOX);
+    SendMessageA(GetDlgItem(window, IDC_LOGIN), BM_CLICK, 0, 0);
+    if (!WaitFor(options.timeoutMs, [&] { return TreeView_GetCount(tree) > 0; })) {
+        return Fail("the box tree stayed empty: no login");
+    }
+    const HTREEITEM group = Nth(tree, TreeView_GetRoot(tree), options.group);
+    const HTREEITEM file =
+        group != nullptr ? Nth(tree, TreeView_GetChild(tree, group), options.file) : nullptr;
+    if (file == nullptr) {
+        return Fail("no such file in the box tree");
+    }
+    const HWND download = GetDlgItem(window, IDC_DOWNLOAD);
+    for (int i = 0; i < options.downloads; ++i) {
+        // A new selection each time: the arrow is enabled by a selection change.
+        TreeView_SelectItem(tree, group);
+        TreeView_SelectItem(tree, file);
+        const auto start = std::chrono::steady_clock::now();
+        SendMessageA(download, BM_CLICK, 0, 0);
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        std::printf("download %d: %.1f ms\n", i + 1, took.count());
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    const ProcessHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (process && GetProcessMemoryInfo(process.get(), &counters, sizeof counters)) {
+        std::printf("peak working set: %zu KiB\n",
+                    static_cast<size_t>(counters.PeakWorkingSetSize / 1024));
+    }
+    std::fflush(stdout);
+    return 0;
+}
