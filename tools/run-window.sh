@@ -79,7 +79,7 @@ mkdir -p "$(dirname "$out")"
 sleep "${VELQO_SETTLE_SECONDS:-8}"
 if [ -n "$working" ]; then
     # Login, then the first file of the first group (config.txt) downloaded.
-    wine "$win/velqo-drive-window.exe" --group 0 --file 0 >"$run/drive.log" 2>&1
+    wine "$win/velqo-drive-window.exe" --desktop velqo --group 0 --file 0 >"$run/drive.log" 2>&1
     sleep 2
 fi
 import -display "$display" -window root "$out.full.png"

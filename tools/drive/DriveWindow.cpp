@@ -2,7 +2,8 @@
 // the window benchmark need it: presses Login, then downloads the file at a
 // position of the box tree, and reports how long each download took and the
 // window's peak working set.
-//   velqo-drive-window [--group G] [--file F] [--downloads N] [--timeout-ms T]
+//   velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]
+//                      [--timeout-ms T]
 #include <windows.h>
 
 #include <commctrl.h>
@@ -24,6 +25,7 @@ constexpr const char* kCaption = "VELQO_LAN_MM";
 constexpr int kPollMs = 50;
 
 struct Options {
+    std::string desktop;
     int group = 0;
     int file = 0;
     int downloads = 1;
@@ -32,8 +34,10 @@ struct Options {
 
 void Usage() {
     std::puts(
-        "usage: velqo-drive-window [--group G] [--file F] [--downloads N] [--timeout-ms T]\n"
-        "Waits for the VELQO_LAN_MM window, presses Login, then downloads the F-th\n"
+        "usage: velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]\n"
+        "                          [--timeout-ms T]\n"
+        "Waits for the VELQO_LAN_MM window (on the named desktop, e.g. a Wine virtual\n"
+        "desktop's), presses Login, then downloads the F-th\n"
         "file (from 0) of the G-th group of the box tree N times. Prints one line per\n"
         "download (milliseconds) and the window's peak working set in KiB.\n"
         "Exit status: 0 done, 1 the window or the tree did not appear in time, 2 usage.");
@@ -47,6 +51,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         }
         if (i + 1 >= argc) {
             return false;
+        }
+        if (arg == "--desktop") {
+            options->desktop = argv[++i];
+            continue;
         }
         const int value = std::atoi(argv[++i]);
         if (value < 0) {
@@ -103,6 +111,14 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, &options)) {
         Usage();
         return argc > 1 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
+    }
+    if (!options.desktop.empty()) {
+        // Windows are looked for on the thread's desktop; the handle stays
+        // open for the program's life.
+        const HDESK desktop = OpenDesktopA(options.desktop.c_str(), 0, FALSE, GENERIC_ALL);
+        if (desktop == nullptr || !SetThreadDesktop(desktop)) {
+            return Fail("cannot open that desktop");
+        }
     }
     HWND window = nullptr;
     if (!WaitFor(options.timeoutMs,
