@@ -6,6 +6,9 @@ NATIVE := build/native
 ASAN := build/asan
 WIN := build/win
 WINE_PREFIX := $(ROOT)/build/wine-prefix
+# The tests' own prefix: every program in a virtual desktop of its own, since
+# without a window manager hiding a shown window outside one takes about 2 s.
+WINE_TEST_PREFIX := $(ROOT)/build/wine-test-prefix
 export WINEPREFIX := $(WINE_PREFIX)
 export WINEDEBUG := -all
 
@@ -15,7 +18,7 @@ PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick
 
 .PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz \
-	screenshot wine-prefix clean
+	screenshot wine-prefix wine-test-prefix clean
 
 all: native win
 
@@ -53,6 +56,15 @@ wine-prefix: deps
 	@[ -f $(WINE_PREFIX)/system.reg ] || { echo "Creating the Wine prefix $(WINE_PREFIX)"; \
 		xvfb-run -a tools/wine-run wineboot -i >/dev/null 2>&1 && wineserver -w; }
 
+wine-test-prefix: deps
+	@[ -f $(WINE_TEST_PREFIX)/.virtual-desktop ] || { echo "Creating the Wine prefix $(WINE_TEST_PREFIX)"; \
+		export WINEPREFIX=$(WINE_TEST_PREFIX); \
+		xvfb-run -a tools/wine-run wineboot -i >/dev/null 2>&1 && \
+		tools/wine-run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 && \
+		tools/wine-run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f \
+			>/dev/null 2>&1 && \
+		wineserver -w && touch $(WINE_TEST_PREFIX)/.virtual-desktop; }
+
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
 
@@ -60,8 +72,9 @@ test-asan: asan
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j$(JOBS)
 
-test-win: win wine-prefix
-	cd $(WIN) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j1
+test-win: win wine-test-prefix
+	cd $(WIN) && WINEPREFIX=$(WINE_TEST_PREFIX) xvfb-run -a -s "-screen 0 1280x1024x24" \
+		ctest --output-on-failure -j1
 
 test: test-native test-asan test-win
 	@echo "All test suites passed: native, sanitizers, Windows under Wine."

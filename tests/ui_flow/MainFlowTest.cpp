@@ -3,6 +3,7 @@
 // should never send.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -42,6 +43,9 @@ protected:
         options.folder = "box";
         options.port = 0;
         options.password = password;
+        // The box stores an upload before its processing messages, which the
+        // PC waits for: the stored file is there when Upload returns.
+        options.waitPhase = true;
         box = std::make_unique<BoxSimulator>(options);
         ASSERT_TRUE(box->Start(&error)) << error;
     }
@@ -59,9 +63,11 @@ protected:
 TEST_F(MainFlowTest, LoginTransfersSaveAndLogout) {
     StartDemoBox();
     flow.SaveSettings("127.0.0.1", box->Port(), "7351");
-    EXPECT_EQ(ReadFile("config/config.ini"),
-              "BOXIP=127.0.0.1\nPORT=" + std::string(5 - std::to_string(box->Port()).size(), '0') +
-                  std::to_string(box->Port()) + "\nPASSWORD=7351\n");
+    char port[8];
+    std::snprintf(port, sizeof port, "%05u", box->Port());
+    std::string written = ReadFile("config/config.ini");
+    std::erase(written, '\r');  // text mode writes CR LF on Windows
+    EXPECT_EQ(written, std::string("BOXIP=127.0.0.1\nPORT=") + port + "\nPASSWORD=7351\n");
 
     ASSERT_EQ(flow.Login("127.0.0.1", box->Port(), "7351"), LoginOutcome::kLoggedIn);
     EXPECT_TRUE(flow.IsLoggedIn());

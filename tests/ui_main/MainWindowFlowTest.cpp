@@ -43,6 +43,7 @@ protected:
         BoxSimOptions options;
         options.folder = "box";
         options.port = 0;
+        options.waitPhase = true;  // an upload is stored before Upload returns
         s_box = std::make_unique<BoxSimulator>(options);
         ASSERT_TRUE(s_box->Start(&error)) << error;
         s_socket = std::make_unique<BoxSocket>();
@@ -313,9 +314,11 @@ TEST_F(MainWindowFlowTest, ArrowsFollowTheTreesAndTheFocus) {
     WriteFile("satellites.db", "new table");
     ClickWindow(Item(IDC_UPLOAD));
     EXPECT_EQ(Box("satellites.db"), "new table");
-    EXPECT_TRUE(Enabled(IDC_UPLOAD));  // until the next event in the local tree
-    ClickTreeItem(local, TreeView_GetSelection(local));
-    ClickWindow(Item(IDC_LOG));
+    EXPECT_TRUE(Enabled(IDC_UPLOAD));  // until the focus leaves the local tree again
+    SetFocus(local);
+    Pump();
+    SetFocus(Item(IDC_LOG));
+    Pump();
     EXPECT_FALSE(Enabled(IDC_UPLOAD));
     fs::remove("satellites.db");
     fs::remove("config.txt");

@@ -3,12 +3,19 @@
 namespace {
 
 void ClickAt(POINT screen) {
-    ::SetCursorPos(screen.x, screen.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof(INPUT));
+    // Absolute coordinates with every event, so the press lands where meant.
+    const LONG x = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG y = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    INPUT input[3] = {};
+    for (INPUT& in : input) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = x;
+        in.mi.dy = y;
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(3, input, sizeof(INPUT));
     Pump();
 }
 
@@ -17,18 +24,22 @@ void ClickAt(POINT screen) {
 void Pump() {
     // Input goes through the server before it reaches the queue: pump until
     // the queue has stayed empty for a moment.
-    constexpr int kQuietRounds = 3;
-    constexpr int kMostRounds = 100;  // a window that repaints for ever ends it too
+    constexpr int kRoundMs = 10;
+    constexpr int kQuietRounds = 5;
+    constexpr int kMostRounds = 300;  // a window that repaints for ever ends it too
+    // Timers tick for ever (the system's mouse tracking among them): they are
+    // dispatched but are no sign of work still going on.
+    constexpr UINT kSystemTimer = 0x0118;
     for (int quiet = 0, round = 0; quiet < kQuietRounds && round < kMostRounds; ++round) {
         MSG msg;
         bool any = false;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
-            any = true;
+            any = any || (msg.message != WM_TIMER && msg.message != kSystemTimer);
         }
         quiet = any ? 0 : quiet + 1;
-        Sleep(10);
+        Sleep(kRoundMs);
     }
 }
 
