@@ -113,10 +113,15 @@ int main(int argc, char** argv) {
         return argc > 1 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
     }
     if (!options.desktop.empty()) {
-        // Windows are looked for on the thread's desktop; the handle stays
-        // open for the program's life.
-        const HDESK desktop = OpenDesktopA(options.desktop.c_str(), 0, FALSE, GENERIC_ALL);
-        if (desktop == nullptr || !SetThreadDesktop(desktop)) {
+        // Windows are looked for on the thread's desktop, which its program
+        // may still be making; the handle stays open for the program's life.
+        HDESK desktop = nullptr;
+        if (!WaitFor(options.timeoutMs,
+                     [&] {
+                         return (desktop = OpenDesktopA(options.desktop.c_str(), 0, FALSE,
+                                                        GENERIC_ALL)) != nullptr;
+                     }) ||
+            !SetThreadDesktop(desktop)) {
             return Fail("cannot open that desktop");
         }
     }
@@ -124,6 +129,12 @@ int main(int argc, char** argv) {
     if (!WaitFor(options.timeoutMs,
                  [&] { return (window = FindWindowA(nullptr, kCaption)) != nullptr; })) {
         return Fail("no VELQO_LAN_MM window");
+    }
+    // Ready once it has started up: the banner is in its log.
+    if (!WaitFor(options.timeoutMs, [&] {
+            return SendMessageA(GetDlgItem(window, IDC_LOG), WM_GETTEXTLENGTH, 0, 0) > 0;
+        })) {
+        return Fail("the window did not start up");
     }
     const HWND tree = GetDlgItem(window, IDC_TREE_BOX);
     SendMessageA(GetDlgItem(window, IDC_LOGIN), BM_CLICK, 0, 0);
