@@ -4,15 +4,15 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/StdioFile.h"
 #include "box/BoxSocket.h"
-#include "box/ByteOrder.h"
 #include "box/DownloadFile.h"
 #include "box/PlainFileName.h"
-#include "box/StdioFile.h"
 
 namespace {
 
@@ -127,8 +127,8 @@ int BoxSession::Login(const char* password) {
     }
     const wire::Reply reply = wire::DecodeReply(replyBytes);
     if (reply.value > wire::kToolVersion) {
-        LogF("PC > This tool version is too low, need %1x.%03x\n", reply.value >> 12,
-             reply.value & 0xFFF);
+        LogF("PC > This tool version is too low, need %1x.%03x\n", wire::VersionMajor(reply.value),
+             wire::VersionMinor(reply.value));
         state_ = kNotLoggedIn;
         return kLoginFailed;
     }
@@ -203,18 +203,18 @@ int BoxSession::Dump(const char* name) {
             Log(kReadDataError);
             return Finish(TransferOutcome::kLinkFailed, 0);
         }
-        const int32_t flag = wire::GetI32(&recordBytes[4]);
-        const size_t length = wire::UsableDataLength(wire::GetI32(&recordBytes[8]));
-        file.Write(&recordBytes[12], length);
-        const uint32_t percent = wire::GetU32(&recordBytes[0]);
-        if (percent <= 100) {
-            Report(static_cast<int>(percent));
+        const wire::DataRecordView record(recordBytes);
+        const std::span<const uint8_t> data = record.Data();
+        file.Write(data.data(), data.size());
+        const int32_t percent = record.Percent();
+        if (percent >= 0 && percent <= 100) {
+            Report(percent);
         }
         if (!Send(ack)) {
             Log(kReadDataError);
             return Finish(TransferOutcome::kLinkFailed, 0);
         }
-        if (flag == wire::kFlagLast) {
+        if (record.Flag() == wire::kFlagLast) {
             break;
         }
     }
@@ -305,17 +305,18 @@ int32_t BoxSession::RunWaitPhase() {
     int32_t status = wire::kFlagMore;
     wire::Bytes<wire::kDataRecordSize> recordBytes;
     do {
-        const size_t got = ReceiveWhole(recordBytes.data(), recordBytes.size());
-        if (got < recordBytes.size()) {
-            if (got >= 8) {
-                status = wire::GetI32(&recordBytes[4]);
+        const wire::DataRecordView record(recordBytes,
+                                          ReceiveWhole(recordBytes.data(), recordBytes.size()));
+        if (!record.IsWhole()) {
+            if (record.HasFlag()) {
+                status = record.Flag();
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             break;
         }
-        Log(wire::FieldText(&recordBytes[12], wire::kBlockDataSize).c_str());
+        Log(record.Text().c_str());
         Log("\n");
-        status = wire::GetI32(&recordBytes[4]);
+        status = record.Flag();
     } while (status < wire::kFlagLast);
     return status;
 }

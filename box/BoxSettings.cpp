@@ -5,18 +5,20 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "box/StdioFile.h"
+#include "base/StdioFile.h"
 
 namespace {
 
-bool StartsWithKey(const char* line, const char* key) {
+// The value after `key` (a name with its '=', any letter case) at the start of
+// `line`, or null when the line holds another key.
+const char* ValueOfKey(const char* line, const char* key) {
     for (; *key != '\0'; ++line, ++key) {
         if (std::toupper(static_cast<unsigned char>(*line)) !=
             std::toupper(static_cast<unsigned char>(*key))) {
-            return false;
+            return nullptr;
         }
     }
-    return true;
+    return line;
 }
 
 template <typename Accept>
@@ -47,15 +49,15 @@ BoxSettings::BoxSettings() : boxIp_{}, port_(1000), password_{} {
 }
 
 void BoxSettings::ParseLine(const char* line) {
-    if (StartsWithKey(line, "BOXIP=")) {
-        CopyWhile(boxIp_, line + 6,
+    if (const char* value = ValueOfKey(line, "BOXIP=")) {
+        CopyWhile(boxIp_, value,
                   [](unsigned char c) { return std::isdigit(c) || c == '.' || c == ' '; });
     }
-    if (StartsWithKey(line, "PORT=")) {
-        port_ = std::atoi(line + 5);
+    if (const char* value = ValueOfKey(line, "PORT=")) {
+        port_ = std::atoi(value);
     }
-    if (StartsWithKey(line, "PASSWORD=")) {
-        CopyWhile(password_, line + 9, [](unsigned char c) { return std::isdigit(c) != 0; });
+    if (const char* value = ValueOfKey(line, "PASSWORD=")) {
+        CopyWhile(password_, value, [](unsigned char c) { return std::isdigit(c) != 0; });
     }
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "box/StdioFile.h"
+#include "base/StdioFile.h"
 
 class ReplacingFile {
 public:

@@ -125,20 +125,41 @@ ListPayload DecodeListPayload(const Bytes<kListPayloadSize>& b) {
 
 Bytes<kDataRecordSize> EncodeDataRecord(const DataRecord& r) {
     Bytes<kDataRecordSize> b{};
-    PutI32(&b[0], r.percent);
-    PutI32(&b[4], r.flag);
-    PutI32(&b[8], r.length);
-    std::copy(r.data.begin(), r.data.end(), b.begin() + 12);
+    PutI32(&b[kRecordPercentOffset], r.percent);
+    PutI32(&b[kRecordFlagOffset], r.flag);
+    PutI32(&b[kRecordLengthOffset], r.length);
+    std::copy(r.data.begin(), r.data.end(), b.begin() + kRecordDataOffset);
     return b;
 }
 
 DataRecord DecodeDataRecord(const Bytes<kDataRecordSize>& b) {
+    const DataRecordView view(b);
     DataRecord r;
-    r.percent = GetI32(&b[0]);
-    r.flag = GetI32(&b[4]);
-    r.length = GetI32(&b[8]);
-    std::copy(b.begin() + 12, b.end(), r.data.begin());
+    r.percent = view.Percent();
+    r.flag = view.Flag();
+    r.length = view.Length();
+    std::copy(b.begin() + kRecordDataOffset, b.end(), r.data.begin());
     return r;
+}
+
+int32_t DataRecordView::Percent() const {
+    return GetI32(&bytes_[kRecordPercentOffset]);
+}
+
+int32_t DataRecordView::Flag() const {
+    return GetI32(&bytes_[kRecordFlagOffset]);
+}
+
+int32_t DataRecordView::Length() const {
+    return GetI32(&bytes_[kRecordLengthOffset]);
+}
+
+std::span<const uint8_t> DataRecordView::Data() const {
+    return std::span<const uint8_t>(&bytes_[kRecordDataOffset], UsableDataLength(Length()));
+}
+
+std::string DataRecordView::Text() const {
+    return FieldText(&bytes_[kRecordDataOffset], kBlockDataSize);
 }
 
 size_t UsableDataLength(int32_t length) {

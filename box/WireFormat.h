@@ -4,7 +4,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+
+#include "base/Version.h"
 
 namespace wire {
 
@@ -33,11 +36,28 @@ constexpr size_t kPasswordSize = 4;
 
 static_assert(kListPayloadSize == 4 + kMaxListRecords * kListRecordSize);
 static_assert(kListRecordSize == kGroupNameSize + kNameFieldSize + 4);
-static_assert(kDataRecordSize == 12 + kBlockDataSize);
+// Where a data record's fields lie.
+constexpr size_t kRecordPercentOffset = 0;
+constexpr size_t kRecordFlagOffset = 4;
+constexpr size_t kRecordLengthOffset = 8;
+constexpr size_t kRecordDataOffset = 12;
+static_assert(kDataRecordSize == kRecordDataOffset + kBlockDataSize);
 static_assert(kUploadBlockSize == 8 + kBlockDataSize);
 
-// The tool's own version: major in the top 4 bits, minor in the low 12.
-constexpr uint16_t kToolVersion = 0x1001;
+// A version on the wire: major in the top 4 bits, minor in the low 12.
+constexpr unsigned kVersionMinorBits = 12;
+constexpr uint16_t kVersionMinorMask = (1u << kVersionMinorBits) - 1;
+constexpr uint16_t EncodeVersion(unsigned major, unsigned minor) {
+    return static_cast<uint16_t>((major << kVersionMinorBits) | (minor & kVersionMinorMask));
+}
+constexpr unsigned VersionMajor(uint16_t v) {
+    return v >> kVersionMinorBits;
+}
+constexpr unsigned VersionMinor(uint16_t v) {
+    return v & kVersionMinorMask;
+}
+// The tool's own version, sent in no message but checked against the login reply.
+constexpr uint16_t kToolVersion = EncodeVersion(version::kMajor, version::kMinor);
 // The value of a list reply: the size of the payload that follows.
 constexpr uint16_t kListReplyValue = kListPayloadSize;
 // Reply status byte for an accepted request.
@@ -118,6 +138,30 @@ size_t UsableRecordCount(int32_t count);
 
 Bytes<kDataRecordSize> EncodeDataRecord(const DataRecord& r);
 DataRecord DecodeDataRecord(const Bytes<kDataRecordSize>& b);
+
+// A received data record read in place: the fields are decoded where they lie and
+// the data is not copied. The bytes must outlive the view. A record that came only
+// in part (a box breaking off its wait phase) still tells its flag once the bytes
+// up to it have come.
+class DataRecordView {
+public:
+    explicit DataRecordView(const Bytes<kDataRecordSize>& bytes, size_t received = kDataRecordSize)
+        : bytes_(bytes), received_(received) {}
+
+    bool IsWhole() const { return received_ >= kDataRecordSize; }
+    bool HasFlag() const { return received_ >= kRecordFlagOffset + sizeof(int32_t); }
+    int32_t Percent() const;
+    int32_t Flag() const;
+    int32_t Length() const;
+    // The data bytes that count: UsableDataLength(Length()) of them.
+    std::span<const uint8_t> Data() const;
+    // The data field as NUL-terminated text within its 1024 bytes.
+    std::string Text() const;
+
+private:
+    const Bytes<kDataRecordSize>& bytes_;
+    size_t received_;
+};
 // Bytes of a record's data to write: 0 for a length of 0 or less, at most 1024.
 size_t UsableDataLength(int32_t length);
 // A record's data taken as NUL-terminated text within its 1024 bytes.

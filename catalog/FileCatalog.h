@@ -4,12 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "box/WireFormat.h"
+
 class FileCatalog {
 public:
     static constexpr int kMaxGroups = 20;
-    static constexpr int kMaxFiles = 28;
-    static constexpr size_t kGroupNameSize = 16;
-    static constexpr size_t kFileNameSize = 32;
+    // A list reply holds no more files, and its fields no longer names.
+    static constexpr int kMaxFiles = static_cast<int>(wire::kMaxListRecords);
+    static constexpr size_t kGroupNameSize = wire::kGroupNameSize;
+    static constexpr size_t kFileNameSize = wire::kNameFieldSize;
 
     FileCatalog();
 

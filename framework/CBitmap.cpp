@@ -11,8 +11,8 @@ BOOL CBitmap::LoadBitmap(const char* resourceName) {
     if (m_hObject != nullptr) {
         return FALSE;
     }
-    return Attach(
-        ::LoadBitmapA(AfxFindResourceHandle(resourceName, MAKEINTRESOURCEA(2)), resourceName));
+    const char* type = reinterpret_cast<const char*>(RT_BITMAP);
+    return Attach(::LoadBitmapA(AfxFindResourceHandle(resourceName, type), resourceName));
 }
 
 BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,

@@ -8,13 +8,18 @@ public:
     // A solid brush of `colour`; holds no brush when creation fails.
     explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
 
-    BOOL CreateSolidBrush(COLORREF colour) { return Attach(::CreateSolidBrush(colour)); }
+    // Each creation fails, creating nothing, while a brush is held.
+    BOOL CreateSolidBrush(COLORREF colour) {
+        return m_hObject == nullptr && Attach(::CreateSolidBrush(colour));
+    }
     // A brush of its own in the system colour (the shared system brushes are not owned).
     BOOL CreateSysColorBrush(int index) { return CreateSolidBrush(::GetSysColor(index)); }
     BOOL CreateHatchBrush(int style, COLORREF colour) {
-        return Attach(::CreateHatchBrush(style, colour));
+        return m_hObject == nullptr && Attach(::CreateHatchBrush(style, colour));
     }
-    BOOL CreatePatternBrush(HBITMAP bitmap) { return Attach(::CreatePatternBrush(bitmap)); }
+    BOOL CreatePatternBrush(HBITMAP bitmap) {
+        return m_hObject == nullptr && Attach(::CreatePatternBrush(bitmap));
+    }
 
     HBRUSH GetSafeHandle() const { return static_cast<HBRUSH>(m_hObject); }
     operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }

@@ -2,6 +2,7 @@
 
 #include "framework/CDataExchange.h"
 #include "framework/CWinApp.h"
+#include "framework/UnexpectedFailure.h"
 
 namespace {
 
@@ -11,8 +12,12 @@ HHOOK g_filterHook = nullptr;
 int g_filterUsers = 0;
 
 LRESULT CALLBACK ModalMessageFilter(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == MSGF_DIALOGBOX && CWnd::WalkPreTranslateTree(reinterpret_cast<MSG*>(lParam))) {
-        return 1;
+    try {
+        if (code == MSGF_DIALOGBOX && CWnd::WalkPreTranslateTree(reinterpret_cast<MSG*>(lParam))) {
+            return 1;
+        }
+    } catch (...) {
+        fw::EndOnUnexpectedException("a modal dialog's message filter");
     }
     return ::CallNextHookEx(g_filterHook, code, wParam, lParam);
 }
@@ -64,15 +69,19 @@ INT_PTR CALLBACK CDialog::StartDialogProc(HWND hwnd, UINT message, WPARAM wParam
     if (message != WM_INITDIALOG) {
         return FALSE;
     }
-    CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
-    if (!dialog->Bind(hwnd)) {
-        return TRUE;
+    try {
+        CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+        if (!dialog->Bind(hwnd)) {
+            return TRUE;
+        }
+        const MSG saved = dialog->m_current;
+        dialog->m_current = MSG{hwnd, message, wParam, lParam, 0, {0, 0}};
+        const BOOL focusDefault = dialog->OnInitDialog();
+        dialog->m_current = saved;
+        return focusDefault;
+    } catch (...) {
+        fw::EndOnUnexpectedException("a dialog's start-up");
     }
-    const MSG saved = dialog->m_current;
-    dialog->m_current = MSG{hwnd, message, wParam, lParam, 0, {0, 0}};
-    const BOOL focusDefault = dialog->OnInitDialog();
-    dialog->m_current = saved;
-    return focusDefault;
 }
 
 INT_PTR CDialog::DoModal() {

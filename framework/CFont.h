@@ -4,8 +4,9 @@
 
 class CFont : public CGdiObject {
 public:
+    // Fails, creating nothing, while a font is held.
     BOOL CreateFontIndirect(const LOGFONTA* logFont) {
-        return Attach(::CreateFontIndirectA(logFont));
+        return m_hObject == nullptr && Attach(::CreateFontIndirectA(logFont));
     }
     // The font the system uses for menus (its non-client metrics).
     BOOL CreateMenuFont();

@@ -8,8 +8,9 @@ public:
     // Holds no pen when creation fails.
     CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
 
+    // Fails, creating nothing, while a pen is held.
     BOOL CreatePen(int style, int width, COLORREF colour) {
-        return Attach(::CreatePen(style, width, colour));
+        return m_hObject == nullptr && Attach(::CreatePen(style, width, colour));
     }
 
     HPEN GetSafeHandle() const { return static_cast<HPEN>(m_hObject); }

@@ -5,6 +5,7 @@
 #include "framework/CDC.h"
 #include "framework/CMenu.h"
 #include "framework/CWinApp.h"
+#include "framework/UnexpectedFailure.h"
 
 namespace {
 
@@ -33,11 +34,13 @@ CWnd::~CWnd() {
     if (m_hWnd == nullptr) {
         return;
     }
-    if (m_bOwnsWindow) {
-        ::DestroyWindow(m_hWnd);
-    }
-    if (m_hWnd != nullptr) {
-        UnsubclassWindow();
+    // The derived parts are gone: no message of the window may reach them now. An
+    // owned window that is still here was left by its owner (see OwnedWindow).
+    const bool owned = m_bOwnsWindow;
+    HWND hwnd = UnsubclassWindow();
+    if (owned) {
+        ::OutputDebugStringA("A window outlived the whole of its owning object.\n");
+        ::DestroyWindow(hwnd);
     }
 }
 
@@ -121,15 +124,19 @@ void CWnd::DetachAfterDestroy() {
 
 LRESULT CALLBACK FrameworkSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR, DWORD_PTR object) {
-    CWnd* wnd = reinterpret_cast<CWnd*>(object);
-    const MSG saved = wnd->m_current;
-    wnd->m_current = MSG{hwnd, message, wParam, lParam, 0, {0, 0}};
-    const LRESULT result = wnd->WindowProc(message, wParam, lParam);
-    wnd->m_current = saved;
-    if (message == WM_NCDESTROY && wnd->m_hWnd == hwnd) {
-        wnd->DetachAfterDestroy();
+    try {
+        CWnd* wnd = reinterpret_cast<CWnd*>(object);
+        const MSG saved = wnd->m_current;
+        wnd->m_current = MSG{hwnd, message, wParam, lParam, 0, {0, 0}};
+        const LRESULT result = wnd->WindowProc(message, wParam, lParam);
+        wnd->m_current = saved;
+        if (message == WM_NCDESTROY && wnd->m_hWnd == hwnd) {
+            wnd->DetachAfterDestroy();
+        }
+        return result;
+    } catch (...) {
+        fw::EndOnUnexpectedException("a window procedure");
     }
-    return result;
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,13 +1,15 @@
 #pragma once
 // A window object. It is bound to one window handle, either by creating the
-// window (CreateEx: the object owns the window and destroys it when it goes) or
-// by subclassing an existing one (SubclassWindow / SubclassDlgItem, as DDX_Control
-// does: the object restores the window procedure when it goes and never destroys
-// the window). While bound, every message of the window goes through WindowProc:
-// the message map first, then the framework's default routing, then the window's
-// original procedure (DefWindowProc). The object is found from its handle through
-// a permanent map (FromHandlePermanent). When the window is destroyed the object
-// lets go of the handle by itself. Never copied.
+// window (CreateEx: the object owns the window) or by subclassing an existing one
+// (SubclassWindow / SubclassDlgItem, as DDX_Control does: the object restores the
+// window procedure when it goes and never destroys the window). An owned window
+// is destroyed while the whole object lives: by DestroyWindow, or by declaring the
+// object as OwnedWindow<Derived>; the base destructor could only destroy it
+// without the derived classes' handlers. While bound, every message of the window
+// goes through WindowProc: the message map first, then the framework's default
+// routing, then the window's original procedure (DefWindowProc). The object is
+// found from its handle through a permanent map (FromHandlePermanent). When the
+// window is destroyed the object lets go of the handle by itself. Never copied.
 //
 // Routing of child notifications (reflection): WM_COMMAND and WM_NOTIFY from a
 // child that has an object are offered to that child first (its ON_..._REFLECT
@@ -48,6 +50,8 @@ public:
     // Gives the window back its own procedure; returns the handle.
     HWND UnsubclassWindow();
     BOOL DestroyWindow();
+    // Whether this object created the window it is bound to (and so must destroy it).
+    bool OwnsWindow() const { return m_bOwnsWindow; }
 
     // Called once the window is bound by SubclassWindow, before its next message.
     virtual void PreSubclassWindow() {}

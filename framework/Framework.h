@@ -26,3 +26,4 @@
 #include "framework/CWinApp.h"
 #include "framework/CWindowDC.h"
 #include "framework/CWnd.h"
+#include "framework/OwnedWindow.h"

@@ -64,3 +64,35 @@ TEST(WireFormat, TextFieldsStopAtTheirWidth) {
     const auto refusal = wire::EncodeRefusalText(std::string(300, 'r'));
     EXPECT_EQ(wire::FieldText(refusal.data(), refusal.size()), std::string(127, 'r'));
 }
+
+TEST(WireFormat, RecordViewReadsFieldsInPlace) {
+    wire::DataRecord r;
+    r.percent = 42;
+    r.flag = wire::kFlagMore;
+    r.length = 3;
+    std::memcpy(r.data.data(), "abcdef", 6);
+    const auto b = wire::EncodeDataRecord(r);
+    const wire::DataRecordView view(b);
+    EXPECT_TRUE(view.IsWhole());
+    EXPECT_EQ(view.Percent(), 42);
+    EXPECT_EQ(view.Flag(), wire::kFlagMore);
+    EXPECT_EQ(view.Length(), 3);
+    EXPECT_EQ(view.Data().data(), &b[12]);  // the received bytes, not a copy
+    EXPECT_EQ(view.Data().size(), 3u);
+    EXPECT_EQ(view.Text(), "abcdef");
+
+    // A record broken off after its flag still tells the flag; one broken off
+    // before it does not.
+    EXPECT_TRUE(wire::DataRecordView(b, 8).HasFlag());
+    EXPECT_FALSE(wire::DataRecordView(b, 8).IsWhole());
+    EXPECT_FALSE(wire::DataRecordView(b, 7).HasFlag());
+}
+
+TEST(WireFormat, VersionSplitsIntoMajorAndThreeHexDigitMinor) {
+    EXPECT_EQ(wire::EncodeVersion(1, 0x001), 0x1001);
+    EXPECT_EQ(wire::VersionMajor(0x2A0F), 2u);
+    EXPECT_EQ(wire::VersionMinor(0x2A0F), 0xA0Fu);
+    // The tool's version is the program's one version.
+    EXPECT_EQ(wire::VersionMajor(wire::kToolVersion), version::kMajor);
+    EXPECT_EQ(wire::VersionMinor(wire::kToolVersion), version::kMinor);
+}

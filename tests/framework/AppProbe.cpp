@@ -1,6 +1,7 @@
 // A program built on the framework's WinMain: it writes what its application
 // object went through to the file named on its command line.
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #include "framework/Framework.h"
@@ -16,7 +17,10 @@ void Note(const char* path, const std::string& line) {
     }
 }
 
-// Eats the WM_APP that the application posts to itself, and quits.
+constexpr UINT kThrowMessage = WM_APP + 1;
+
+// Eats the WM_APP that the application posts to itself, and quits. Its handler of
+// kThrowMessage fails with an exception.
 class QuitWindow : public CWnd {
 public:
     std::string* note = nullptr;  // not owned
@@ -28,16 +32,25 @@ public:
         }
         return FALSE;
     }
+    LRESULT OnThrow(WPARAM, LPARAM) { throw std::runtime_error("probe failure"); }
+
+private:
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(QuitWindow, CWnd)
+ON_MESSAGE(kThrowMessage, &QuitWindow::OnThrow)
+END_MESSAGE_MAP()
 
 class ProbeApp : public CWinApp {
 public:
     BOOL InitInstance() override {
-        // The command line is "<log file> [run]".
+        // The command line is "<log file> [run|throw]".
         std::string line = m_lpCmdLine;
         const size_t space = line.find(' ');
         m_log = line.substr(0, space);
-        const bool run = space != std::string::npos && line.substr(space + 1) == "run";
+        const std::string mode = space != std::string::npos ? line.substr(space + 1) : "";
+        const bool run = mode == "run" || mode == "throw";
         Note(m_log.c_str(),
              std::string("init ") + m_strAppName.GetString() +
                  (AfxGetInstanceHandle() == ::GetModuleHandleA(nullptr) ? " module" : " other"));
@@ -49,6 +62,10 @@ public:
         m_pMainWnd = &m_window;
         // A command the window does not handle goes on to the application's map.
         m_window.SendMessage(WM_COMMAND, MAKEWPARAM(kHelpCommand, 0), 0);
+        if (mode == "throw") {
+            m_window.SendMessage(kThrowMessage);
+            Note(m_log.c_str(), "survived");
+        }
         m_window.PostMessage(WM_APP);
         return TRUE;
     }

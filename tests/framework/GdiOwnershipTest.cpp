@@ -13,6 +13,10 @@ struct Selection {
     HGDIOBJ bitmap;
 };
 
+// More GDI handles than a process may hold (Windows' default quota is 10 000, Wine's
+// handle table 16 384).
+constexpr int kBeyondHandleQuota = 1 << 16;
+
 Selection CurrentSelection(HDC dc) {
     return {::GetCurrentObject(dc, OBJ_PEN), ::GetCurrentObject(dc, OBJ_BRUSH),
             ::GetCurrentObject(dc, OBJ_FONT), ::GetCurrentObject(dc, OBJ_BITMAP)};
@@ -87,6 +91,32 @@ TEST(GdiOwnership, GdiObjectDeletesItsHandleUnlessDetached) {
     EXPECT_EQ(::GetObjectType(deleted), 0u);
     EXPECT_EQ(::GetObjectType(detached), static_cast<DWORD>(OBJ_PEN));
     ::DeleteObject(detached);
+}
+
+TEST(GdiOwnership, CreatingIntoAHeldObjectCreatesNothing) {
+    CBrush brush(RGB(1, 2, 3));
+    CPen pen(PS_SOLID, 1, RGB(1, 2, 3));
+    CFont font;
+    ASSERT_TRUE(font.CreateMenuFont());
+    LOGFONTA logFont{};
+    ASSERT_EQ(font.GetObject(sizeof logFont, &logFont), static_cast<int>(sizeof logFont));
+    const HBRUSH heldBrush = brush;
+    const HPEN heldPen = pen;
+    const HFONT heldFont = font;
+    for (int i = 0; i < kBeyondHandleQuota; ++i) {
+        ASSERT_FALSE(brush.CreateSolidBrush(RGB(4, 5, 6)));
+        ASSERT_FALSE(brush.CreateHatchBrush(HS_CROSS, RGB(4, 5, 6)));
+        ASSERT_FALSE(pen.CreatePen(PS_SOLID, 2, RGB(4, 5, 6)));
+        ASSERT_FALSE(font.CreateFontIndirect(&logFont));
+    }
+    EXPECT_EQ(brush.GetSafeHandle(), heldBrush);
+    EXPECT_EQ(pen.GetSafeHandle(), heldPen);
+    EXPECT_EQ(font.GetSafeHandle(), heldFont);
+    // Had the refused creations left their handles behind, there would be none left.
+    CBrush fresh;
+    EXPECT_TRUE(fresh.CreateSolidBrush(RGB(7, 8, 9)));
+    CPen freshPen;
+    EXPECT_TRUE(freshPen.CreatePen(PS_SOLID, 1, RGB(7, 8, 9)));
 }
 
 TEST(GdiOwnership, DrawingHelpersPaintWhereTheySay) {

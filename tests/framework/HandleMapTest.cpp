@@ -26,6 +26,25 @@ public:
     ULONG_PTR lastDrawnData = 0;
 };
 
+// Notes the end of its window in a log that outlives the object.
+class EndNotingDialog : public TestDialog {
+public:
+    explicit EndNotingDialog(EventLog* ends) : m_pEnds(ends) {}
+    LRESULT OnDestroy(WPARAM, LPARAM) {
+        m_pEnds->push_back("destroy:" + std::to_string(m_number));
+        return Default();
+    }
+    void PostNcDestroy() override { m_pEnds->push_back("ncdestroy"); }
+
+private:
+    EventLog* m_pEnds;  // not owned
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(EndNotingDialog, TestDialog)
+ON_MESSAGE(WM_DESTROY, &EndNotingDialog::OnDestroy)
+END_MESSAGE_MAP()
+
 int g_ticks = 0;
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
     if (++g_ticks >= 3) {
@@ -52,6 +71,22 @@ TEST(WindowMap, BoundWindowsAreFoundUntilTheyAreDestroyed) {
     EXPECT_EQ(dlg.m_consume.m_hWnd, nullptr);
     EXPECT_EQ(CWnd::FromHandlePermanent(dialogHwnd), nullptr);
     EXPECT_EQ(CWnd::FromHandlePermanent(consumeHwnd), nullptr);
+}
+
+TEST(WindowMap, OwnedDialogEndsThroughItsDerivedHandlersWhileWhole) {
+    AfxInitCommonControls();
+    EventLog ends;
+    HWND hwnd = nullptr;
+    {
+        OwnedWindow<EndNotingDialog> dlg(&ends);
+        ASSERT_TRUE(dlg.Create());
+        hwnd = dlg.m_hWnd;
+        EXPECT_TRUE(ends.empty());
+    }
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+    // The derived handler ran with the derived object's data still there.
+    EXPECT_EQ(ends, (EventLog{"destroy:42", "ncdestroy"}));
 }
 
 TEST(WindowMap, ObjectGoingFirstLeavesASubclassedWindowWorking) {

@@ -16,6 +16,7 @@
 #include "TestIds.h"
 #include "framework/CBitmap.h"
 #include "framework/CDC.h"
+#include "framework/OwnedWindow.h"
 
 namespace {
 
@@ -113,15 +114,26 @@ HBITMAP MakeBitmap(COLORREF fill, COLORREF corner) {
     return static_cast<HBITMAP>(bitmap.Detach());
 }
 
+// Each test has a dialog of its own, a child of one top-level window that the
+// suite shows at the screen's corner: hiding or destroying a shown top-level window
+// takes seconds under Wine without a window manager, a child goes at once. The
+// top-level window ends with the process for the same reason.
 class IconButtonTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&controls);
+        if (s_pHost == nullptr) {
+            s_pHost = new CWnd;
+            ASSERT_TRUE(s_pHost->CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE,
+                                          RECT{0, 0, 400, 300}, nullptr, 0));
+            ::SetForegroundWindow(*s_pHost);
+            Pump();
+        }
     }
     void SetUp() override {
         ParkPointer();
-        ASSERT_TRUE(m_dlg.Create());
+        ASSERT_TRUE(m_dlg.Create(s_pHost));
     }
     void TearDown() override {
         m_dlg.DestroyWindow();
@@ -129,11 +141,12 @@ protected:
     }
     void Show() {
         ::ShowWindow(m_dlg, SW_SHOW);
-        ::SetForegroundWindow(m_dlg);
+        ::SetForegroundWindow(*s_pHost);
         ::UpdateWindow(m_dlg);
         Pump();
     }
-    TestDialog m_dlg;
+    static inline CWnd* s_pHost = nullptr;  // lives as long as the process
+    OwnedWindow<TestDialog> m_dlg;
 };
 
 TEST_F(IconButtonTest, SubclassingMakesOwnerDrawnButtonsAndReadsTheTemplateType) {
@@ -566,7 +579,7 @@ TEST_F(IconButtonTest, TooltipIsMadeOnceInactiveWithNoTools) {
     IconButton& btn = m_dlg.m_btnLogin;
     // A popup's owner is the top-level window of the child it is created for.
     const auto tips = [&] {
-        std::pair<HWND, std::vector<HWND>> search{m_dlg.m_hWnd, {}};
+        std::pair<HWND, std::vector<HWND>> search{::GetAncestor(m_dlg, GA_ROOT), {}};
         auto collect = [](HWND w, LPARAM found) -> BOOL {
             auto* s = reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(found);
             char name[64] = {};

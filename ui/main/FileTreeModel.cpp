@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "box/PlainFileName.h"
-#include "box/StdioFile.h"
+#include "base/StdioFile.h"
 #include "catalog/FileCatalog.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/Version.h"
 #include "box/BoxSession.h"
 #include "framework/CBitmap.h"
 #include "framework/CDataExchange.h"
@@ -152,7 +153,7 @@ BOOL MainDialog::OnInitDialog() {
     AppendLog((ProgramFileName() + " - the LAN manager of your set-top box - www.velqo.example\n")
                   .c_str(),
               0);
-    AppendLog("Version: v1.001\n", 0);
+    AppendLog((std::string("Version: v") + version::kText + "\n").c_str(), 0);
 
     BoxSettings& settings = m_flow.Settings();
     if (settings.Load()) {

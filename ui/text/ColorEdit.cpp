@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "box/StdioFile.h"
+#include "base/StdioFile.h"
 #include "framework/CDC.h"
 
 BEGIN_MESSAGE_MAP(ColorEdit, CEdit)

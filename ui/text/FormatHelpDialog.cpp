@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "box/StdioFile.h"
+#include "base/StdioFile.h"
 #include "framework/CDataExchange.h"
 #include "resources/resource.h"
 
