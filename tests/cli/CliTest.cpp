@@ -48,6 +48,7 @@ protected:
     void StartBox(BoxSimOptions options = {}) {
         options.folder = (dir.Path() / "box").string();
         options.port = 0;
+        options.recordReceived = true;
         sim = std::make_unique<BoxSimulator>(options);
         std::string error;
         ASSERT_TRUE(sim->Start(&error)) << error;
