@@ -66,14 +66,14 @@ std::string BoxIpProblem(const std::string& value) {
 
 std::string PortProblem(const std::string& value) {
     const std::string digits = TrimSpaces(value);
+    if (digits.empty() || !AllOf(digits, kDigits)) {
+        return "PORT needs a number from 1 to 65535";
+    }
     long long port = 0;
     for (const char c : digits) {
         port = std::min<long long>(port * 10 + (c - '0'), kMaxPort + 1);
     }
-    if (digits.empty() || !AllOf(digits, kDigits) || port < 1 || port > kMaxPort) {
-        return "PORT needs a number from 1 to 65535";
-    }
-    return "";
+    return port >= 1 && port <= kMaxPort ? "" : "PORT needs a number from 1 to 65535";
 }
 
 std::string PasswordProblem(const std::string& value) {
