@@ -1,7 +1,8 @@
 // Speed of the box link on this machine, over loopback against the
 // substitute box: transfers through BoxSession beside the bare exchange of
 // the same messages, and the latency of connect-login-list and of a
-// small-file dump. Every figure is the median of repeated runs; the pairings
+// small-file dump, and velqo-cli's download with and without a terminal for
+// its progress bar. Every figure is the median of repeated runs; the pairings
 // of each transfer row take turns within one run of this program.
 //   velqo_bench [--runs N]   N: runs per 1 MiB transfer row (default 9)
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/CliBench.h"
 #include "bench/SessionRig.h"
 
 namespace {
@@ -24,6 +26,8 @@ constexpr double kTransferTarget = 0.9;  // of the bare loop's throughput
 constexpr double kConnectLoginListTargetUs = 2000;
 constexpr double kSmallDumpTargetUs = 1000;
 constexpr int kLatencyRuns = 101;
+constexpr uint64_t kCliDownloadSize = 64 * kMiB;
+constexpr double kCliTerminalTarget = 1.05;  // time on a terminal / time without one
 
 // Names start with the size: see SessionRig::BoxFile.
 const SessionRig::BoxFile kFiles[] = {
@@ -102,6 +106,43 @@ TransferRow MeasureTransfer(SessionRig& rig, const SessionRig::BoxFile& file, bo
     return row;
 }
 
+struct CliRow {
+    double terminal = 0;  // median seconds
+    double plain = 0;
+    double ratio = 0;  // median over the runs of terminal time / plain time
+    size_t terminalBytes = 0;
+};
+
+// Turns about between the two, like the transfer rows.
+CliRow MeasureCli(CliBench& bench, int runs) {
+    std::vector<double> terminal;
+    std::vector<double> plain;
+    std::vector<double> ratios;
+    CliRow row;
+    std::string error;
+    for (int i = 0; i < runs; ++i) {
+        size_t bytes = 0;
+        double t = 0;
+        double p = 0;
+        for (int k = 0; k < 2; ++k) {
+            if ((i + k) % 2 == 0) {
+                t = Checked(bench.Download(true, &bytes, &error), error);
+                row.terminalBytes = bytes;
+            } else {
+                size_t none = 0;
+                p = Checked(bench.Download(false, &none, &error), error);
+            }
+        }
+        terminal.push_back(t);
+        plain.push_back(p);
+        ratios.push_back(t / p);
+    }
+    row.terminal = Median(terminal);
+    row.plain = Median(plain);
+    row.ratio = Median(ratios);
+    return row;
+}
+
 const char* Verdict(bool pass) {
     return pass ? "PASS" : "MISS";
 }
@@ -147,6 +188,12 @@ int main(int argc, char** argv) {
         }
     }
 
+    static CliBench cli;
+    if (!cli.Start(kCliDownloadSize, &error)) {
+        Die(error);
+    }
+    const CliRow cliRow = MeasureCli(cli, largeRuns);
+
     const double loadAfter = LoadAverage();
     std::printf("Box link over loopback (127.0.0.1), substitute box in-process; medians.\n");
     std::printf("MB/s = 10^6 bytes/s. A block is one 1036-byte record and its 6-byte\n");
@@ -177,6 +224,17 @@ int main(int argc, char** argv) {
                 ("dump " + std::to_string(kSmall.size) + " B file").c_str(), smallUs, "",
                 "<= 1000 us", Verdict(smallUs <= kSmallDumpTargetUs));
 
+    std::printf("\nvelqo-cli get of a %d MiB file, a separate program, its stderr on a\n",
+                static_cast<int>(kCliDownloadSize / kMiB));
+    std::printf("pseudo-terminal (progress bar drawn) or on /dev/null (none); ratio = median\n");
+    std::printf("over the runs of terminal time / time without, measured one after the other.\n");
+    std::printf("%-20s %9s %9s %7s %14s  %-11s %s\n", "operation", "terminal", "none", "ratio",
+                "terminal out", "target", "result");
+    std::printf("%-20s %7.2f s %7.2f s %7.3f %11zu B  %-11s %s\n",
+                ("cli download " + std::to_string(kCliDownloadSize / kMiB) + " MiB").c_str(),
+                cliRow.terminal, cliRow.plain, cliRow.ratio, cliRow.terminalBytes, "<= 1.050",
+                Verdict(cliRow.ratio <= kCliTerminalTarget));
+
     std::printf("\nWhere the time goes (ratios as above, each pairing against the bare loops):\n");
     std::printf("%-20s %14s %16s %16s\n", "operation", "session vs", "bare PC vs", "session vs");
     std::printf("%-20s %14s %16s %16s\n", "", "substitute box", "substitute box", "bare box");
@@ -184,7 +242,7 @@ int main(int argc, char** argv) {
         std::printf("%-20s %14.3f %16.3f %16.3f\n", r.label.c_str(), r.ratio[0], r.ratio[3],
                     r.ratio[2]);
     }
-    std::printf("\nRuns: %d per 1 MiB row, %d per 16 MiB row, %d per latency row.\n", runs,
+    std::printf("\nRuns: %d per 1 MiB row, %d per 16 MiB and cli row, %d per latency row.\n", runs,
                 largeRuns, kLatencyRuns);
     const unsigned cpus = std::thread::hardware_concurrency();
     std::printf("Machine: %u CPUs; load average %.2f before, %.2f after.\n", cpus, loadBefore,

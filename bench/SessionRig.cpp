@@ -222,7 +222,6 @@ double SessionRig::Transfer(Pair pair, bool download, const BoxFile& file, std::
                 const bool ok = bareBox_->sim.WaitFor(
                     [stored](const BoxSimStats& st) { return st.uploadsStored > stored; },
                     kBoxWaitMs);
-                bareBox_->sim.ClearReceived();
                 RemoveCheckedFile(fs::path(bareBox_->sim.Options().folder) / UploadName(file.name));
                 if (!ok) {
                     *error = "the substitute box did not store the bare upload";
@@ -263,7 +262,6 @@ double SessionRig::SessionUpload(PcSession& pc, Box* box, const BoxFile& file, s
         ok = ok &&
              box->sim.WaitFor([stored](const BoxSimStats& s) { return s.uploadsStored > stored; },
                               kBoxWaitMs);
-        box->sim.ClearReceived();
         RemoveCheckedFile(fs::path(box->sim.Options().folder) / name);
     }
     if (!ok) {

@@ -6,5 +6,5 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 BUILD="$ROOT/build/bench"
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-ninja -C "$BUILD" -j2 velqo_bench
+ninja -C "$BUILD" -j2 velqo_bench velqo-cli
 "$BUILD/bin/velqo_bench" "$@"

@@ -1,5 +1,6 @@
 #include "box/BoxSettings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,8 @@ const char* ValueOfKey(const char* line, const char* key) {
     return line;
 }
 
+constexpr const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+
 template <typename Accept>
 void CopyWhile(char* out, const char* in, Accept accept) {
     size_t n = 0;
@@ -30,6 +33,83 @@ void CopyWhile(char* out, const char* in, Accept accept) {
         ++n;
     }
     out[n] = '\0';
+}
+
+// The value after a key without its line end.
+std::string ValueOf(const char* line, size_t keyLength) {
+    std::string value(line + keyLength);
+    while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
+        value.pop_back();
+    }
+    return value;
+}
+
+std::string TrimSpaces(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? ""
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool AllOf(const std::string& text, const char* accepted) {
+    return text.find_first_not_of(accepted) == std::string::npos;
+}
+
+constexpr const char* kDigits = "0123456789";
+constexpr int kMaxPort = 65535;
+// The login carries four password characters.
+constexpr size_t kMaxPasswordLength = 4;
+
+std::string BoxIpProblem(const std::string& value) {
+    if (!AllOf(value, "0123456789. ") || TrimSpaces(value).empty()) {
+        return "BOXIP needs a dotted IPv4 address such as 192.168.1.108";
+    }
+    return "";
+}
+
+std::string PortProblem(const std::string& value) {
+    const std::string digits = TrimSpaces(value);
+    if (digits.empty() || !AllOf(digits, kDigits)) {
+        return "PORT needs a number from 1 to 65535";
+    }
+    long long port = 0;
+    for (const char c : digits) {
+        port = std::min<long long>(port * 10 + (c - '0'), kMaxPort + 1);
+    }
+    return port >= 1 && port <= kMaxPort ? "" : "PORT needs a number from 1 to 65535";
+}
+
+std::string PasswordProblem(const std::string& value) {
+    std::string digits = value;
+    while (!digits.empty() && digits.back() == ' ') {
+        digits.pop_back();
+    }
+    if (digits.empty() || !AllOf(digits, kDigits)) {
+        return "PASSWORD needs 1 to 4 digits";
+    }
+    if (digits.size() > kMaxPasswordLength) {
+        return "PASSWORD has more than the 4 digits that the login carries";
+    }
+    return "";
+}
+
+// Notes where a key was and whether its value is usable as written; a piece
+// of a longer line is never whole.
+void Check(const char* line, int number, bool whole, BoxSettingsReport* report) {
+    struct Key {
+        const char* name;
+        BoxSettingsReport::Line* line;
+        std::string (*problem)(const std::string&);
+    };
+    const Key keys[] = {{"BOXIP=", &report->boxIp, &BoxIpProblem},
+                        {"PORT=", &report->port, &PortProblem},
+                        {"PASSWORD=", &report->password, &PasswordProblem}};
+    for (const Key& key : keys) {
+        if (StartsWithKey(line, key.name)) {
+            key.line->number = number;
+            key.line->problem = whole ? key.problem(ValueOf(line, std::strlen(key.name)))
+                                      : "the line is longer than 1023 characters";
+        }
+    }
 }
 
 void CopyCut(char* out, size_t size, const char* in) {
@@ -61,14 +141,30 @@ void BoxSettings::ParseLine(const char* line) {
     }
 }
 
-bool BoxSettings::Load() {
+bool BoxSettings::Load(BoxSettingsReport* report) {
     StdioFile file(kPath, "r");
     if (!file.IsOpen()) {
         return false;
     }
     char line[kTextSize];
+    int number = 1;
+    bool first = true;
     while (std::fgets(line, sizeof line, file.Get()) != nullptr) {
-        ParseLine(line);
+        const char* text = line;
+        // Some editors start the file with one; it would hide the first key.
+        if (first && std::strncmp(text, kUtf8ByteOrderMark, 3) == 0) {
+            text += 3;
+        }
+        first = false;
+        const size_t length = std::strlen(line);
+        const bool lineEnds = length > 0 && line[length - 1] == '\n';
+        ParseLine(text);
+        if (report != nullptr) {
+            Check(text, number, lineEnds || std::feof(file.Get()) != 0, report);
+        }
+        if (lineEnds) {
+            ++number;
+        }
     }
     return true;
 }

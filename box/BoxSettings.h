@@ -2,6 +2,20 @@
 // The box's address, port and password, kept in ./config/config.ini relative
 // to the working directory.
 #include <cstddef>
+#include <string>
+
+// What Load saw besides the values, for a reader that must not use a value
+// that the record holds differently from what the file says (the client);
+// the window does without it.
+struct BoxSettingsReport {
+    struct Line {
+        int number = 0;       // the line that last gave the key; 0: the key is not in the file
+        std::string problem;  // empty: the record holds the value as written
+    };
+    Line boxIp;
+    Line port;
+    Line password;
+};
 
 class BoxSettings {
 public:
@@ -11,7 +25,9 @@ public:
     BoxSettings();
 
     // True when the file opens (whatever it holds); otherwise nothing changes.
-    bool Load();
+    // A UTF-8 byte order mark at the start of the file is skipped. With a
+    // report, also says where each key was and whether its value was usable.
+    bool Load(BoxSettingsReport* report = nullptr);
     // Rewrites the whole file; a file that cannot be written is not reported.
     void Save() const;
 

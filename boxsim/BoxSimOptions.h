@@ -28,4 +28,8 @@ struct BoxSimOptions {
     int pieceDelayMs = 2;        // pause between two pieces
     int ioTimeoutMs = 30000;     // longest wait for the rest of a started exchange
     int maxConnections = 0;      // serve this many connections, then end; 0 = until Stop()
+    // Keep the bytes received from the PC for BoxSimulator::Received() (the
+    // tests' option), at most recordLimit of them since the last clear.
+    bool recordReceived = false;
+    size_t recordLimit = 4 * 1024 * 1024;
 };

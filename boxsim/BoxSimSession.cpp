@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
+#include <system_error>
 #include <vector>
 
 #include "box/PlainFileName.h"
 #include "boxsim/BoxSimOptions.h"
 #include "boxsim/Manifest.h"
+#include "boxsim/ServedFile.h"
 #include "boxsim/SimRecorder.h"
 #include "boxsim/StoredUpload.h"
 
@@ -50,34 +50,6 @@ bool HeaderIsWellFormed(const wire::Bytes<wire::kRequestHeaderSize>& bytes,
                         const wire::RequestHeader& h) {
     const uint16_t expected = h.command == wire::kCmdLogin ? wire::kLoginPayloadSize : 0;
     return bytes[1] == 0 && h.payloadLength == expected;
-}
-
-bool ReadWholeFile(const fs::path& path, std::string* data) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        return false;
-    }
-    const uintmax_t size = fs::file_size(path, ec);
-    std::ifstream in(path, std::ios::binary);
-    if (ec || !in) {
-        return false;
-    }
-    // Read in one call into a string of the file's size: a stream copy
-    // through a growing buffer costs as much as sending a large file.
-    std::string bytes(static_cast<size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    if (bytes.size() == size) {
-        // The file may have grown since its size was taken: the rest too.
-        std::ostringstream rest;
-        rest << in.rdbuf();
-        bytes += rest.str();
-    }
-    if (in.bad()) {
-        return false;
-    }
-    *data = std::move(bytes);
-    return true;
 }
 
 }  // namespace
@@ -225,7 +197,7 @@ bool BoxSimSession::HandleDump() {
     }
     const std::string name = wire::DecodeNameField(field);
     std::string refusal;
-    std::string data;
+    ServedFile file;
     if (!loggedIn_) {
         refusal = kNotLoggedIn;
     } else if (!options_.refuseDump.empty()) {
@@ -234,7 +206,7 @@ bool BoxSimSession::HandleDump() {
         refusal = kBadName;
     } else if (manifest_.Find(name) == nullptr) {
         refusal = kNotListed;
-    } else if (!ReadWholeFile(fs::path(options_.folder) / name, &data)) {
+    } else if (!file.Open(fs::path(options_.folder) / name)) {
         refusal = kMissingOnBox;
     }
     if (!refusal.empty()) {
@@ -247,13 +219,14 @@ bool BoxSimSession::HandleDump() {
         recorder_.Count(&BoxSimStats::dumpsBrokenOff, "dump " + name + ": broken off");
         return Lost(sent);
     }
-    return SendDataRecords(name, data);
+    return SendDataRecords(name, file);
 }
 
-bool BoxSimSession::SendDataRecords(const std::string& name, const std::string& data) {
-    const uint64_t size = data.size();
+bool BoxSimSession::SendDataRecords(const std::string& name, ServedFile& file) {
+    const uint64_t size = file.Size();
     uint64_t sent = 0;
     int records = 0;
+    bool last = false;
     do {
         if (records == options_.closeAfterRecords) {
             recorder_.Count(&BoxSimStats::dumpsBrokenOff, "dump " + name + ": closing after " +
@@ -262,12 +235,19 @@ bool BoxSimSession::SendDataRecords(const std::string& name, const std::string& 
             end_ = "closed by the box (close-after-records)";
             return false;
         }
-        const uint64_t n = std::min<uint64_t>(wire::kBlockDataSize, size - sent);
         wire::DataRecord record;
-        record.percent = static_cast<int32_t>(size == 0 ? 100 : (sent + n) * 100 / size);
-        record.flag = sent + n == size ? wire::kFlagLast : wire::kFlagMore;
+        size_t n = 0;
+        if (!file.Next(&record.data, &n, &last)) {
+            recorder_.Count(&BoxSimStats::dumpsBrokenOff,
+                            "dump " + name + ": the file cannot be read; closing");
+            end_ = "closed by the box (file read error)";
+            return false;
+        }
+        // Percent of the size at the start; a file that grew stays at 100.
+        record.percent = static_cast<int32_t>(
+            last || size == 0 ? 100 : std::min<uint64_t>(100, (sent + n) * 100 / size));
+        record.flag = last ? wire::kFlagLast : wire::kFlagMore;
         record.length = static_cast<int32_t>(n);
-        std::memcpy(record.data.data(), data.data() + sent, n);
         Io io = connection_.Send(wire::EncodeDataRecord(record), options_.ioTimeoutMs);
         wire::Bytes<wire::kAcknowledgementSize> ack{};
         if (io == Io::kOk) {
@@ -285,8 +265,8 @@ bool BoxSimSession::SendDataRecords(const std::string& name, const std::string& 
             return CloseByBox("dump " + name + ": bad acknowledgement");
         }
         sent += n;
-    } while (sent < size);
-    recorder_.Count(&BoxSimStats::dumpsCompleted, "dump " + name + ": " + std::to_string(size) +
+    } while (!last);
+    recorder_.Count(&BoxSimStats::dumpsCompleted, "dump " + name + ": " + std::to_string(sent) +
                                                       " byte(s) in " + std::to_string(records) +
                                                       " record(s)");
     return true;
@@ -305,6 +285,13 @@ std::string BoxSimSession::UploadRefusal(const std::string& name) const {
     if (IsWindowsSpecialName(name) || Lower(name) == Lower(options_.manifestName) ||
         name.rfind(StoredUpload::kTemporaryPrefix, 0) == 0) {
         return kReservedName;
+    }
+    // Found now, while the PC can still be told: once the blocks have come
+    // the protocol has no refusal left, only the wait phase when there is one.
+    std::error_code ec;
+    const fs::path target = fs::path(options_.folder) / name;
+    if (fs::exists(fs::symlink_status(target, ec)) && !fs::is_regular_file(target, ec)) {
+        return kCannotStore;
     }
     return "";
 }

@@ -8,6 +8,7 @@
 
 struct BoxSimOptions;
 class Manifest;
+class ServedFile;
 class SimRecorder;
 
 class BoxSimSession {
@@ -39,7 +40,7 @@ private:
     bool HandleDump();
     bool HandleUpload();
     bool SendRefusal(const wire::Reply& reply, const std::string& text);
-    bool SendDataRecords(const std::string& name, const std::string& data);
+    bool SendDataRecords(const std::string& name, ServedFile& file);
     bool RunWaitPhase(const std::string& name, bool stored);
     std::string UploadRefusal(const std::string& name) const;
     bool Lost(Io io);

@@ -13,7 +13,9 @@ constexpr int kAcceptSliceMs = 50;
 
 }  // namespace
 
-BoxSimulator::BoxSimulator(BoxSimOptions options) : options_(std::move(options)) {}
+BoxSimulator::BoxSimulator(BoxSimOptions options) : options_(std::move(options)) {
+    recorder_.SetRecording(options_.recordReceived, options_.recordLimit);
+}
 
 BoxSimulator::~BoxSimulator() {
     Stop();

@@ -2,7 +2,8 @@
 // The substitute box: listens on a TCP port and serves the box side of the
 // command protocol from a folder, one client at a time, on a background
 // thread. Further clients wait in the listen queue until the current one
-// has gone. Everything received is recorded for tests.
+// has gone. What it receives is recorded for tests when asked to
+// (BoxSimOptions::recordReceived).
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -35,7 +36,8 @@ public:
     // True while the serving thread runs (it ends after maxConnections, or Stop).
     bool Running() const { return running_.load(); }
 
-    // Every byte received from any PC so far, in order.
+    // With recordReceived: the bytes received from any PC since the last
+    // clear, in order, up to recordLimit; otherwise empty.
     std::vector<uint8_t> Received() const { return recorder_.Received(); }
     void ClearReceived() { recorder_.ClearReceived(); }
     BoxSimStats Stats() const { return recorder_.Stats(); }

@@ -1,5 +1,6 @@
 #include "boxsim/SimRecorder.h"
 
+#include <algorithm>
 #include <chrono>
 
 void SimRecorder::SetEventSink(EventSink sink) {
@@ -7,10 +8,23 @@ void SimRecorder::SetEventSink(EventSink sink) {
     sink_ = std::move(sink);
 }
 
+void SimRecorder::SetRecording(bool enabled, size_t limit) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    recording_ = enabled;
+    recordLimit_ = limit;
+}
+
 void SimRecorder::AddReceived(const uint8_t* data, size_t size) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        received_.insert(received_.end(), data, data + size);
+        const size_t room =
+            recording_ ? recordLimit_ - std::min(recordLimit_, received_.size()) : 0;
+        const size_t kept = std::min(room, size);
+        received_.insert(received_.end(), data, data + kept);
+        stats_.bytesNotRecorded += size - kept;
+        if (kept == 0) {
+            return;  // nothing that a waiter looks at has changed
+        }
     }
     changed_.notify_all();
 }
@@ -23,6 +37,7 @@ std::vector<uint8_t> SimRecorder::Received() const {
 void SimRecorder::ClearReceived() {
     std::lock_guard<std::mutex> lock(mutex_);
     received_.clear();
+    received_.shrink_to_fit();
 }
 
 void SimRecorder::Count(int BoxSimStats::*counter, const std::string& event) {
@@ -51,6 +66,9 @@ void SimRecorder::AddRecordsSent(int count) {
 }
 
 void SimRecorder::NoteLocked(const std::string& event) {
+    if (events_.size() == kMaxEvents) {
+        events_.pop_front();
+    }
     events_.push_back(event);
     if (sink_) {
         sink_(event);
@@ -64,7 +82,7 @@ BoxSimStats SimRecorder::Stats() const {
 
 std::vector<std::string> SimRecorder::Events() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return events_;
+    return std::vector<std::string>(events_.begin(), events_.end());
 }
 
 bool SimRecorder::WaitFor(const std::function<bool(const BoxSimStats&)>& condition,

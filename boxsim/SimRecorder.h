@@ -1,10 +1,13 @@
 #pragma once
 // What the substitute box saw and did, shared between its serving thread and
-// the thread that asks (tests, the main's verbose output): every byte
-// received from the PC in order, counters and a line per event.
+// the thread that asks (tests, the main's verbose output): counters, the
+// latest event lines and, when asked for, the bytes received from the PC in
+// order. Everything kept is bounded, so a box left running holds on to no
+// more than a few megabytes whatever it is sent.
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -25,7 +28,8 @@ struct BoxSimStats {
     int uploadsRefused = 0;
     int uploadsBrokenOff = 0;  // the PC went away or the file could not be stored
     int logouts = 0;
-    int protocolErrors = 0;  // unknown command, malformed header, block or acknowledgement
+    int protocolErrors = 0;         // unknown command, malformed header, block or acknowledgement
+    uint64_t bytesNotRecorded = 0;  // received past the record's limit (or not asked to record)
 };
 
 class SimRecorder {
@@ -38,7 +42,13 @@ public:
     SimRecorder(const SimRecorder&) = delete;
     SimRecorder& operator=(const SimRecorder&) = delete;
 
+    // Event lines kept for Events(); older ones are dropped.
+    static constexpr size_t kMaxEvents = 1000;
+
     void SetEventSink(EventSink sink);
+    // Off by default: received bytes are then only counted. On: the first
+    // `limit` bytes since the last clear are kept, the rest counted.
+    void SetRecording(bool enabled, size_t limit);
 
     void AddReceived(const uint8_t* data, size_t size);
     std::vector<uint8_t> Received() const;
@@ -55,7 +65,7 @@ public:
 
     // Waits until the condition holds on the counters; false on time-out.
     bool WaitFor(const std::function<bool(const BoxSimStats&)>& condition, int timeoutMs) const;
-    // Waits until at least count bytes have been received since the last clear.
+    // Waits until at least count bytes have been recorded since the last clear.
     bool WaitForReceived(size_t count, int timeoutMs) const;
 
 private:
@@ -63,8 +73,10 @@ private:
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
+    bool recording_ = false;
+    size_t recordLimit_ = 0;
     std::vector<uint8_t> received_;
     BoxSimStats stats_;
-    std::vector<std::string> events_;
+    std::deque<std::string> events_;
     EventSink sink_;
 };

@@ -3,14 +3,29 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "box/BoxLogin.h"
 #include "box/BoxSession.h"
 #include "box/BoxSettings.h"
 #include "box/BoxSocket.h"
+#include "box/NetApi.h"
 #include "box/WireFormat.h"
 #include "catalog/FileCatalog.h"
 #include "cli/TerminalLog.h"
+
+namespace {
+
+constexpr const char* kSettingsFile = "config/config.ini";
+
+// The settings file may pad the address with spaces, which the record keeps.
+std::string TrimmedAddress(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? ""
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
 
 CliClient::CliClient(const CliOptions& options, FILE* out, FILE* err)
     : options_(options), out_(out), err_(err) {}
@@ -25,14 +40,16 @@ int CliClient::Run() {
             return kExitUsage;
         }
     }
-    BoxSettings settings;
-    settings.Load();
-    const std::string host = options_.host.empty() ? settings.BoxIp() : options_.host;
-    const int port = options_.port > 0 ? options_.port : settings.GetPort();
-    const std::string password = options_.hasPassword ? options_.password : settings.Password();
-    if (port < 1 || port > 65535) {
-        std::fprintf(err_, "velqo-cli: the settings file gives port %d; use --port\n", port);
+    Target target;
+    if (!ChooseTarget(&target)) {
         return kExitUsage;
+    }
+    const std::string& host = target.host;
+    const int port = target.port;
+    uint32_t address = 0;
+    if (!net::ResolveIPv4(host.c_str(), &address)) {
+        std::fprintf(err_, "velqo-cli: cannot resolve host %s\n", host.c_str());
+        return kExitNoLogin;
     }
 
     BoxSocket socket;
@@ -40,7 +57,7 @@ int CliClient::Run() {
     session.SetLogSink(&TerminalLog::LogSink);
     session.SetProgressSink(&TerminalLog::ProgressSink);
     const LoginOutcome login =
-        ConnectAndLogin(socket, session, host.c_str(), port, password.c_str());
+        ConnectAndLogin(socket, session, host.c_str(), port, target.password.c_str());
     if (login != LoginOutcome::kLoggedIn) {
         std::fprintf(err_, "velqo-cli: could not log in to %s:%d\n", host.c_str(), port);
         socket.Close();
@@ -61,6 +78,40 @@ int CliClient::Run() {
     session.Logout();
     socket.Close();
     return status;
+}
+
+bool CliClient::ChooseTarget(Target* target) {
+    BoxSettings settings;
+    BoxSettingsReport report;
+    settings.Load(&report);
+    const std::string file =
+        (options_.directory.empty() ? std::string() : options_.directory + "/") + kSettingsFile;
+    // Only the values the options leave to the file must be usable.
+    const std::pair<bool, const BoxSettingsReport::Line*> used[] = {
+        {options_.host.empty(), &report.boxIp},
+        {options_.port <= 0, &report.port},
+        {!options_.hasPassword, &report.password},
+    };
+    for (const auto& [fromFile, line] : used) {
+        if (fromFile && !line->problem.empty()) {
+            std::fprintf(err_, "velqo-cli: %s line %d: %s\n", file.c_str(), line->number,
+                         line->problem.c_str());
+            return false;
+        }
+    }
+    if (options_.host.empty() && report.boxIp.number == 0) {
+        // Never the built-in address: whatever answers there on this network
+        // would be sent the password.
+        std::fprintf(err_,
+                     "velqo-cli: no box address: give --host ADDR or a line BOXIP=ADDR in %s "
+                     "(the box's factory address is %s)\n",
+                     file.c_str(), BoxSettings().BoxIp());
+        return false;
+    }
+    target->host = options_.host.empty() ? TrimmedAddress(settings.BoxIp()) : options_.host;
+    target->port = options_.port > 0 ? options_.port : settings.GetPort();
+    target->password = options_.hasPassword ? options_.password : settings.Password();
+    return true;
 }
 
 int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
@@ -91,6 +142,18 @@ void CliClient::PrintList(const FileCatalog& catalog) {
     std::fflush(out_);
 }
 
+bool CliClient::IsUploadable(const std::string& name) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(name, ec);
+    // A missing file is the session's to report; it sends nothing for it.
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) {
+        return true;
+    }
+    std::fprintf(err_, "velqo-cli: %s: %s, not a regular file; skipped\n", name.c_str(),
+                 std::filesystem::is_directory(status) ? "a directory" : "a special file");
+    return false;
+}
+
 bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const std::string& name,
                          bool* failed) {
     if (catalog.FindFileType(name.c_str()) == -1) {
@@ -99,6 +162,10 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
         return true;
     }
     const bool get = options_.command == CliOptions::Command::kGet;
+    if (!get && !IsUploadable(name)) {
+        *failed = true;
+        return true;
+    }
     if (get) {
         session.Dump(name.c_str());
     } else {

@@ -2,6 +2,7 @@
 // Runs one velqo-cli command against the box: log in, list, the command,
 // log out. Returns the process exit status.
 #include <cstdio>
+#include <string>
 
 #include "cli/CliOptions.h"
 
@@ -20,8 +21,21 @@ public:
     int Run();
 
 private:
+    struct Target {
+        std::string host;
+        int port = 0;
+        std::string password;
+    };
+
+    // The box's address, port and password from the options, else from the
+    // settings file. False after a usage error message: a value from the
+    // file that cannot be used as written, or no address at all.
+    bool ChooseTarget(Target* target);
     int RunCommand(BoxSession& session, const FileCatalog& catalog);
     void PrintList(const FileCatalog& catalog);
+    // False, after saying so, when the name exists but is no regular file:
+    // reading it would fail after the box had accepted the upload.
+    bool IsUploadable(const std::string& name);
     // False when the link is gone and no further command can run.
     bool Transfer(BoxSession& session, const FileCatalog& catalog, const std::string& name,
                   bool* failed);

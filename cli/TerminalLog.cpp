@@ -1,10 +1,19 @@
 #include "cli/TerminalLog.h"
 
+#include <chrono>
 #include <cstring>
+#include <utility>
 
 TerminalLog* TerminalLog::current_ = nullptr;
 
-TerminalLog::TerminalLog(FILE* out, bool showProgress) : out_(out), showProgress_(showProgress) {
+TerminalLog::TerminalLog(FILE* out, bool showProgress, Clock clock)
+    : out_(out), showProgress_(showProgress), clock_(std::move(clock)) {
+    if (!clock_) {
+        clock_ = [] {
+            using namespace std::chrono;
+            return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+        };
+    }
     current_ = this;
 }
 
@@ -24,7 +33,7 @@ int TerminalLog::LogSink(const char* text, int /*colour*/) {
 
 int TerminalLog::ProgressSink(int percent) {
     if (current_ != nullptr && current_->showProgress_) {
-        current_->DrawBar(percent);
+        current_->Progress(percent);
     }
     return 0;
 }
@@ -37,6 +46,18 @@ void TerminalLog::Write(const char* text) {
     }
     std::fputs(text, out_);
     std::fflush(out_);
+}
+
+void TerminalLog::Progress(int percent) {
+    const int64_t now = clock_();
+    latestPercent_ = percent;
+    if (barShown_ &&
+        (percent == shownPercent_ || (percent != 100 && now - lastDrawMs_ < kRedrawIntervalMs))) {
+        return;
+    }
+    DrawBar(percent);
+    shownPercent_ = percent;
+    lastDrawMs_ = now;
 }
 
 void TerminalLog::DrawBar(int percent) {
@@ -53,6 +74,9 @@ void TerminalLog::DrawBar(int percent) {
 
 void TerminalLog::EndProgress() {
     if (barShown_) {
+        if (latestPercent_ != shownPercent_) {
+            DrawBar(latestPercent_);  // the last state, held back by the interval
+        }
         std::fputs("\n", out_);
         std::fflush(out_);
         barShown_ = false;

@@ -1,45 +1,64 @@
 #!/bin/sh
-# Builds the box session fuzzer (clang, AddressSanitizer, UndefinedBehaviorSanitizer,
-# libFuzzer) in build/fuzz, replays the regression inputs, then fuzzes for 60 seconds
-# (VELQO_FUZZ_SECONDS overrides) from a fresh copy of the seed corpus in fuzz/corpus.
-# New corpus entries go to build/fuzz/corpus, findings to build/fuzz/artifacts.
-# Exits non-zero when anything is found.
+# Builds the fuzz targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer,
+# libFuzzer) in build/fuzz, replays each target's regression inputs, then
+# fuzzes each in turn from a fresh copy of its seed corpus in fuzz/corpus/TARGET
+# for its share of VELQO_FUZZ_SECONDS (default 120):
+#   session   the PC side against arbitrary box byte streams
+#   box       the substitute box against arbitrary PC byte streams
+#   settings  the settings file reader
+#   manifest  the substitute box's manifest reader
+# New corpus entries go to build/fuzz/corpus/TARGET, findings to
+# build/fuzz/artifacts/TARGET. Exits non-zero when anything is found.
 set -eu
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 BUILD="$ROOT/build/fuzz"
-FUZZER="$BUILD/bin/velqo_fuzz_session"
-SECONDS_TO_RUN=${VELQO_FUZZ_SECONDS:-60}
-REGRESSIONS="$ROOT/tests/core/fuzz_regressions"
+TOTAL_SECONDS=${VELQO_FUZZ_SECONDS:-120}
+TARGETS="session box settings manifest"
+REGRESSIONS="$ROOT/fuzz/regressions"
 
 CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$BUILD" -G Ninja \
     -DVELQO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-ninja -C "$BUILD" -j2 velqo_fuzz_session
+ninja -C "$BUILD" -j2 $(for t in $TARGETS; do printf 'velqo_fuzz_%s ' "$t"; done)
 
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-# Inputs that once crashed must stay harmless.
-if [ -d "$REGRESSIONS" ] && [ -n "$(ls -A "$REGRESSIONS" 2>/dev/null)" ]; then
-    echo "Replaying $(ls -A "$REGRESSIONS" | wc -l) regression input(s) from $REGRESSIONS"
-    "$FUZZER" -timeout=4 "$REGRESSIONS"/*
-fi
+# Inputs that once found a fault must stay harmless.
+for t in $TARGETS; do
+    dir="$REGRESSIONS/$t"
+    if [ -d "$dir" ] && [ -n "$(ls -A "$dir" 2>/dev/null)" ]; then
+        echo "Replaying $(ls -A "$dir" | wc -l) $t regression input(s) from $dir"
+        "$BUILD/bin/velqo_fuzz_$t" -timeout=4 "$dir"/*
+    fi
+done
 
-rm -rf "$BUILD/corpus" "$BUILD/artifacts"
-mkdir -p "$BUILD/corpus" "$BUILD/artifacts"
-cp "$ROOT"/fuzz/corpus/* "$BUILD/corpus/"
-
-# Paths are absolute: the fuzzer works from its own temporary directory.
-# -timeout stays below the socket's 5 s time-out: after the box's stream has
-# ended no operation may wait for one, so an input that does is a finding.
-status=0
-"$FUZZER" -max_total_time="$SECONDS_TO_RUN" -max_len=32768 -timeout=4 \
-    -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/" "$BUILD/corpus" || status=$?
-
-found=$(ls -A "$BUILD/artifacts")
-if [ "$status" -ne 0 ] || [ -n "$found" ]; then
-    echo "fuzz: FOUND a fault (exit status $status); inputs in $BUILD/artifacts:" >&2
-    ls -l "$BUILD/artifacts" >&2
+share=$((TOTAL_SECONDS / 4))
+[ "$share" -ge 1 ] || share=1
+failed=""
+for t in $TARGETS; do
+    corpus="$BUILD/corpus/$t"
+    artifacts="$BUILD/artifacts/$t"
+    rm -rf "$corpus" "$artifacts"
+    mkdir -p "$corpus" "$artifacts"
+    cp "$ROOT/fuzz/corpus/$t"/* "$corpus/"
+    echo "fuzz: $t for $share s"
+    # Paths are absolute: some fuzzers work from their own temporary folder.
+    # -timeout stays below the 5 s time-outs of the link: once a stream has
+    # ended no operation may wait for one, so an input that does is a finding.
+    status=0
+    "$BUILD/bin/velqo_fuzz_$t" -max_total_time="$share" -max_len=32768 -timeout=4 \
+        -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" || status=$?
+    if [ "$status" -ne 0 ] || [ -n "$(ls -A "$artifacts")" ]; then
+        echo "fuzz: $t FOUND a fault (exit status $status); inputs in $artifacts:" >&2
+        ls -l "$artifacts" >&2
+        failed="$failed $t"
+    else
+        echo "fuzz: $t: nothing found; corpus now $(ls "$corpus" | wc -l) inputs"
+    fi
+done
+if [ -n "$failed" ]; then
+    echo "fuzz: faults found in:$failed" >&2
     exit 1
 fi
-echo "fuzz: nothing found in ${SECONDS_TO_RUN} s; corpus now $(ls "$BUILD/corpus" | wc -l) inputs"
+echo "fuzz: nothing found in ${TOTAL_SECONDS} s over: $TARGETS"

@@ -55,6 +55,7 @@ BoxSimOptions BoxSimFixture::DefaultOptions() const {
     BoxSimOptions o;
     o.folder = folder_.string();
     o.port = 0;
+    o.recordReceived = true;
     return o;
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "BoxSimFixture.h"
 #include "WireBytes.h"
@@ -279,6 +280,20 @@ TEST_F(BoxProtocol, UploadRefusalsCarryAText) {
     EXPECT_EQ(box_->Stats().uploadsRefused, 14);
     EXPECT_EQ(ReadFile("manifest.txt"), "");
     // Still in step: a good upload goes through.
+    ASSERT_TRUE(pc->Send(Concat({Header(4), NameField("ok.txt"), Block(3, "ok", 2)})));
+    EXPECT_EQ(pc->Receive(12), Concat({kAccepted, kAccepted}));
+}
+
+TEST_F(BoxProtocol, UploadToANameThatCannotBeStoredIsRefusedBeforeTheFirstBlock) {
+    std::filesystem::create_directories(folder_ / "taken.bin" / "inside");
+    StartBox();
+    auto pc = ConnectAndLogin();
+    ASSERT_TRUE(pc->Send(Concat({Header(4), NameField("taken.bin")})));
+    EXPECT_EQ(pc->Receive(6 + 128), Concat({kRefusedReply, Refusal(BoxSimSession::kCannotStore)}));
+    EXPECT_TRUE(std::filesystem::is_directory(folder_ / "taken.bin" / "inside"));
+    EXPECT_FALSE(Exists(std::string(StoredUpload::kTemporaryPrefix) + "taken.bin.part"));
+    EXPECT_EQ(box_->Stats().uploadsRefused, 1);
+    // Still in step: the next request is read as a request.
     ASSERT_TRUE(pc->Send(Concat({Header(4), NameField("ok.txt"), Block(3, "ok", 2)})));
     EXPECT_EQ(pc->Receive(12), Concat({kAccepted, kAccepted}));
 }

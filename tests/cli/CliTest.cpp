@@ -48,6 +48,7 @@ protected:
     void StartBox(BoxSimOptions options = {}) {
         options.folder = (dir.Path() / "box").string();
         options.port = 0;
+        options.recordReceived = true;
         sim = std::make_unique<BoxSimulator>(options);
         std::string error;
         ASSERT_TRUE(sim->Start(&error)) << error;
@@ -202,4 +203,100 @@ TEST_F(CliTest, SettingsFileSuppliesDefaultsAndOptionsOverrideThem) {
 
     r = Cli({"-C", "pc", "--password", "1357", "list"}, false);
     EXPECT_EQ(r.status, 3);
+}
+
+TEST_F(CliTest, PutSkipsWhatIsNotARegularFileAndGoesOn) {
+    StartBox();
+    fs::create_directories("pc/image.bin");
+    WriteFile("pc/settings.txt", "new settings");
+    const ProgramResult r = Cli({"put", "image.bin", "settings.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("velqo-cli: image.bin: a directory, not a regular file; skipped\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("upload file to BOX:image.bin"), std::string::npos);
+    EXPECT_EQ(ReadFile("box/settings.txt"), "new settings");
+    EXPECT_EQ(ReadFile("box/image.bin"), std::string(5000, '\x7f'));
+    EXPECT_EQ(sim->Stats().uploadsStored, 1);
+    EXPECT_EQ(sim->Stats().uploadsRefused + sim->Stats().uploadsBrokenOff, 0);
+}
+
+// Every row gives the address itself (BOXIP=127.0.0.1 or --host), or must be
+// refused before any connection.
+TEST_F(CliTest, SettingsFileValuesThatCannotBeUsedAreUsageErrors) {
+    StartBox();
+    const std::string port = std::to_string(sim->Port());
+    struct Case {
+        std::string ini;  // empty: no settings file
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> said;
+    };
+    const std::string noAddress =
+        "velqo-cli: no box address: give --host ADDR or a line BOXIP=ADDR";
+    const Case cases[] = {
+        {"BOXIP=127.0.0.1\nPORT=4294987597\n",
+         {},
+         2,
+         {"pc/config/config.ini line 2: PORT needs a number from 1 to 65535\n"}},
+        {"BOXIP=127.0.0.1\nPORT=0\n", {}, 2, {"config.ini line 2: PORT"}},
+        {"BOXIP=127.0.0.1\nPORT=" + port + "\nPASSWORD=12345\n",
+         {},
+         2,
+         {"config.ini line 3: PASSWORD has more than the 4 digits"}},
+        {"BOXIP=127.0.0.1\nPORT=" + port + "\nPASSWORD=73x1\n",
+         {},
+         2,
+         {"config.ini line 3: PASSWORD needs 1 to 4 digits"}},
+        {"# box\nBOXIP=box.local\n", {}, 2, {"config.ini line 2: BOXIP needs a dotted IPv4"}},
+        {"PORT=" + port + "\n", {}, 2, {noAddress, "192.168.1.108", "pc/config/config.ini"}},
+        {"", {}, 2, {noAddress, "192.168.1.108"}},
+        // What the options replace is not looked at.
+        {"BOXIP=127.0.0.1\nPORT=70000\nPASSWORD=123456\n",
+         {"--port", port, "--password", "7351"},
+         0,
+         {}},
+        {"BOXIP=box.local\n", {"--host", "127.0.0.1", "--port", port}, 0, {}},
+        // Some editors start the file with a byte order mark.
+        {"\xEF\xBB\xBF"
+         "BOXIP= 127.0.0.1 \r\nPORT=" +
+             port + "\r\n",
+         {},
+         0,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        fs::remove_all("pc/config");
+        if (!c.ini.empty()) {
+            fs::create_directories("pc/config");
+            WriteFile("pc/config/config.ini", c.ini);
+        }
+        const int loginsBefore = sim->Stats().connectionsAccepted;
+        std::vector<std::string> args = {"-C", "pc"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.push_back("list");
+        const ProgramResult r = Cli(args, false);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        for (const std::string& text : c.said) {
+            EXPECT_NE(r.err.find(text), std::string::npos) << text << "\n" << r.err;
+        }
+        if (c.status == 2) {
+            EXPECT_TRUE(r.out.empty());
+            EXPECT_EQ(sim->Stats().connectionsAccepted, loginsBefore);
+        } else {
+            EXPECT_EQ(r.out.substr(0, 7), "Config\t");
+        }
+    }
+}
+
+TEST_F(CliTest, HostThatCannotBeResolvedIsSaidSo) {
+    StartBox();
+    const ProgramResult r = Cli({"--host", "no-such-box.invalid", "--port",
+                                 std::to_string(sim->Port()), "-C", "pc", "list"},
+                                false);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("velqo-cli: cannot resolve host no-such-box.invalid\n"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Now connecting"), std::string::npos);
 }

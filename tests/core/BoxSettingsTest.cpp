@@ -102,3 +102,77 @@ TEST_F(SettingsTest, SettersCutTextsThatDoNotFit) {
     settings.SetBoxIp(std::string(5000, '7').c_str());
     EXPECT_EQ(std::string(settings.BoxIp()).size(), 1023u);
 }
+
+TEST_F(SettingsTest, ByteOrderMarkAtTheStartIsSkipped) {
+    WriteConfig(
+        "\xEF\xBB\xBF"
+        "BOXIP=10.1.2.3\nPORT=2000\n");
+    ASSERT_TRUE(settings.Load());
+    EXPECT_STREQ(settings.BoxIp(), "10.1.2.3");
+    EXPECT_EQ(settings.GetPort(), 2000);
+    // Only at the very start: elsewhere it is text that matches no key.
+    WriteConfig(
+        "PORT=3000\n\xEF\xBB\xBF"
+        "BOXIP=10.9.9.9\n");
+    BoxSettings again;
+    ASSERT_TRUE(again.Load());
+    EXPECT_STREQ(again.BoxIp(), "192.168.1.108");
+    EXPECT_EQ(again.GetPort(), 3000);
+}
+
+TEST_F(SettingsTest, ReportSaysWhereEachKeyWasAndWhetherItIsUsableAsWritten) {
+    struct Expect {
+        int line;
+        bool usable;
+    };
+    struct Case {
+        std::string file;
+        Expect ip, port, password;
+    } cases[] = {
+        {"BOXIP=127.0.0.1\nPORT=01000\nPASSWORD=7351\n", {1, true}, {2, true}, {3, true}},
+        {"", {0, true}, {0, true}, {0, true}},
+        {"# c\nboxip= 10.0.0.7 \r\nport= 65535 \r\n", {2, true}, {3, true}, {0, true}},
+        {"BOXIP=box.local\nBOXIP=\n", {2, false}, {0, true}, {0, true}},
+        {"BOXIP=\t10.0.0.7\n", {1, false}, {0, true}, {0, true}},
+        {"PORT=4294987597\n", {0, true}, {1, false}, {0, true}},
+        {"PORT=65536\n", {0, true}, {1, false}, {0, true}},
+        {"PORT=0\n", {0, true}, {1, false}, {0, true}},
+        {"PORT=-42\n", {0, true}, {1, false}, {0, true}},
+        {"PORT=12ab\n", {0, true}, {1, false}, {0, true}},
+        {"PORT=\n", {0, true}, {1, false}, {0, true}},
+        {"PASSWORD=12345\n", {0, true}, {0, true}, {1, false}},
+        {"PASSWORD=12ab\n", {0, true}, {0, true}, {1, false}},
+        {"PASSWORD=\n", {0, true}, {0, true}, {1, false}},
+        {"PASSWORD= 123\n", {0, true}, {0, true}, {1, false}},
+        {"PASSWORD=0042 \n", {0, true}, {0, true}, {1, true}},
+        // A later line replaces an earlier one, its verdict too.
+        {"PORT=99999\nPORT=2000\n", {0, true}, {2, true}, {0, true}},
+        {"\xEF\xBB\xBFPASSWORD=1\n", {0, true}, {0, true}, {1, true}},
+        {"BOXIP=" + std::string(2000, '1') + "\nPORT=7\n", {1, false}, {2, true}, {0, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.substr(0, 40));
+        WriteConfig(c.file);
+        BoxSettings s;
+        BoxSettingsReport report;
+        ASSERT_TRUE(s.Load(&report));
+        const std::pair<const BoxSettingsReport::Line*, Expect> checks[] = {
+            {&report.boxIp, c.ip}, {&report.port, c.port}, {&report.password, c.password}};
+        for (const auto& [line, expect] : checks) {
+            EXPECT_EQ(line->number, expect.line);
+            EXPECT_EQ(line->problem.empty(), expect.usable) << line->problem;
+        }
+    }
+}
+
+TEST_F(SettingsTest, ReportLeavesTheValuesAsTheWindowReadsThem) {
+    WriteConfig("BOXIP=box.local\nPORT=4294987597\nPASSWORD=123456\n");
+    BoxSettings plain;
+    BoxSettings reported;
+    BoxSettingsReport report;
+    ASSERT_TRUE(plain.Load());
+    ASSERT_TRUE(reported.Load(&report));
+    EXPECT_STREQ(reported.BoxIp(), plain.BoxIp());
+    EXPECT_EQ(reported.GetPort(), plain.GetPort());
+    EXPECT_STREQ(reported.Password(), plain.Password());
+}
