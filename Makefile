@@ -74,6 +74,7 @@ run: native win wine-prefix
 
 screenshot: native win wine-prefix
 	tools/run-window.sh --screenshot build/screenshots/main.png
+	tools/menu-screenshot.sh
 
 bench: deps
 	bench/run.sh

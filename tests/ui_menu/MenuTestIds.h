@@ -9,6 +9,7 @@
 #define IDD_MENU_TEST 410
 #define IDC_MENU_BUTTON 411
 #define IDC_MENU_EDIT 412
+#define IDI_MENU_DEMO 413
 
 #define ID_OPEN 1001
 #define ID_SAVE 1002
