@@ -5,15 +5,21 @@
 // button (taken from a check-box template style), paint the parent's background
 // under itself, show a grey copy of its icon while idle, open a link on click and
 // show a cursor of its own. Bind it to a template button with DDX_Control.
+//
+// The images live in ButtonImages, their place in ButtonLayout; the button keeps
+// its states (hover, pressed, focus, check) and paints.
 #include "framework/CBitmap.h"
 #include "framework/CButton.h"
 #include "framework/CDC.h"
 #include "framework/CRect.h"
 #include "framework/CToolTipCtrl.h"
+#include "ui/widgets/ButtonImages.h"
+#include "ui/widgets/ButtonLayout.h"
+#include "ui/widgets/OwnedIcon.h"
 
 class IconButton : public CButton {
 public:
-    // Indices of `colors`.
+    // Indices of the colours.
     enum ColorIndex : BYTE {
         kBackIn = 0,
         kForeIn = 1,
@@ -23,15 +29,19 @@ public:
         kForeFocus = 5,
         kColorCount = 6,
     };
-    // Values of `imageAlign`.
-    enum ImageAlign : BYTE { kAlignLeft = 0, kAlignTop = 1, kAlignRight = 2 };
+    // Values of the image alignment.
+    enum ImageAlign : BYTE {
+        kAlignLeft = button_layout::kAlignLeft,
+        kAlignTop = button_layout::kAlignTop,
+        kAlignRight = button_layout::kAlignRight,
+    };
 
     // Asks SetIcons / SetIconHandles for a grey copy of the in icon as the out icon.
     static constexpr UINT kGrayOutId = static_cast<UINT>(-2);
     static inline const HICON kGrayOutIcon = reinterpret_cast<HICON>(static_cast<INT_PTR>(-2));
 
     IconButton();
-    ~IconButton() override;
+    ~IconButton() override = default;
 
     // Loads icon resources `idIn` and `idOut` at their own size and installs them.
     // `idOut` 0: no out icon; kGrayOutId: a grey copy of the in icon. A missing in
@@ -52,33 +62,31 @@ public:
 
     // Check-button mode only: 1 for a non-zero state, else 0.
     DWORD SetCheckState(int state, BOOL repaint = TRUE);
-    int GetCheckState() const { return checkState; }
+    int GetCheckState() const { return m_nCheckState; }
 
     DWORD SetDefaultColors(BOOL repaint = TRUE);
     DWORD SetColor(BYTE index, COLORREF color, BOOL repaint = TRUE);
-    COLORREF GetColor(BYTE index) const { return index < kColorCount ? colors[index] : 0; }
+    COLORREF GetColor(BYTE index) const { return index < kColorCount ? m_crColors[index] : 0; }
 
     // Link or file opened (ShellExecuteEx "open") on every click; null clears it.
     DWORD SetLinkUrl(const char* url);
-    const char* GetLinkUrl() const { return linkUrl; }
+    const char* GetLinkUrl() const { return m_szLinkUrl; }
 
     // The button owns `cursor` (destroys it): pass a copy of a shared cursor.
-    void SetBtnCursor(HCURSOR cursor);
+    void SetBtnCursor(HCURSOR cursor) { m_cursor.Reset(cursor); }
     void SetFlat(BOOL flat, BOOL repaint = TRUE);
     void SetAlign(BYTE align, BOOL repaint = TRUE);
     void SetDrawBorder(BOOL draw, BOOL repaint = TRUE);
     void SetFocusRectWhenFlat(BOOL draw, BOOL repaint = TRUE);
-    void SetTrackWhenInactive(BOOL track) { trackWhenInactive = track; }
+    void SetTrackWhenInactive(BOOL track) { m_bTrackWhenInactive = track; }
     void SetShowDisabledBitmap(BOOL emboss, BOOL repaint = TRUE);
     void SetTransparent(BOOL transparent, BOOL repaint = TRUE);
 
-    BOOL IsHovering() const { return hovering; }
-    BOOL IsDefault() const { return isDefault; }
-    BOOL IsCheckboxMode() const { return checkboxMode; }
-    HICON GetIconHandle(int index) const {
-        return IsImageIndex(index) ? icons[index].handle : nullptr;
-    }
-    CSize GetIconSize(int index) const;
+    BOOL IsHovering() const { return m_bHovering; }
+    BOOL IsDefault() const { return m_bIsDefault; }
+    BOOL IsCheckboxMode() const { return m_bCheckboxMode; }
+    HICON GetIconHandle(int index) const { return m_images.Icon(index); }
+    CSize GetIconSize(int index) const { return m_images.IconSize(index); }
 
     void DrawItem(DRAWITEMSTRUCT* item) override;
     void PreSubclassWindow() override;
@@ -107,56 +115,49 @@ protected:
     LRESULT OnSetCheck(WPARAM check, LPARAM lParam);
     LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
 
-    struct IconRecord {
-        HICON handle;
-        DWORD width;
-        DWORD height;
-    };
-    struct BitmapRecord {
-        HBITMAP image;
-        DWORD width;
-        DWORD height;
-        HBITMAP mask;
-    };
+    // What a click does besides telling the parent: toggles a check button, opens
+    // the link of a push button.
+    void ToggleCheck();
+    void OpenLink();
 
-    void FreeImages(BOOL destroy);
+    // Hover: starts when the pointer comes over a flat button, ends on leaving,
+    // focus loss, cancel mode, deactivation and disabling.
+    void StartHover();
     void CancelHover();
     void EnsureTooltip();
-    // Where an image of `width` x `height` goes; moves `caption` out of its way.
-    CRect PlaceImage(BOOL hasCaption, const CRect& item, CRect* caption, BOOL isPressed,
-                     DWORD width, DWORD height) const;
-    void DrawIconImage(CDC* dc, BOOL hasCaption, const CRect& item, CRect* caption, BOOL isPressed,
-                       BOOL isDisabled);
-    void DrawBitmapImage(CDC* dc, BOOL hasCaption, const CRect& item, CRect* caption,
-                         BOOL isPressed, BOOL isDisabled);
+    // Takes pressed, focused and disabled from the owner-draw item state.
+    void TakeItemState(UINT itemState);
+    // The slot of the image that the current state shows.
+    int ImageSlot() const;
+    void DrawClassicEdge(HDC dc, const CRect& rect) const;
+    void DrawImage(CDC* dc, const CRect& image, int slot);
+    void DrawBitmapImage(CDC* dc, const CRect& image, int slot);
+    void DrawCaption(CDC* dc, const char* caption, const CRect& frame);
     void PaintParentBackground(CDC* dc);
-    // 0 (in) or 1 (out) for the current state; `outSet` tells whether an out image exists.
-    int ChooseImage(bool outSet) const;
     void DropBackground();
     void Repaint(BOOL repaint);
-    static bool IsImageIndex(int index) { return index == 0 || index == 1; }
 
-    BOOL showDisabledBitmap;
-    BOOL flatLook;
-    BOOL hovering;
-    BOOL transparentBack;
-    BOOL pressed;
-    BOOL focused;
-    BOOL disabled;
-    BOOL isDefault;
-    BOOL checkboxMode;
-    BYTE imageAlign;
-    BOOL drawBorder;
-    BOOL focusRectWhenFlat;
-    COLORREF colors[kColorCount];
-    HCURSOR cursor;  // owned
-    CToolTipCtrl tooltip;
-    CDC backDC;
-    CBitmap backBitmap;
-    HGDIOBJ oldBackBitmap;  // not owned: backDC's own bitmap while backBitmap is selected
-    BOOL trackWhenInactive;
-    int checkState;
-    char linkUrl[260];
-    IconRecord icons[2];      // owned handles
-    BitmapRecord bitmaps[2];  // owned handles
+    BOOL m_bShowDisabledBitmap;
+    BOOL m_bFlat;
+    BOOL m_bHovering;
+    BOOL m_bTransparent;
+    BOOL m_bPressed;
+    BOOL m_bFocused;
+    BOOL m_bDisabled;
+    BOOL m_bIsDefault;
+    BOOL m_bCheckboxMode;
+    BYTE m_nAlign;
+    BOOL m_bDrawBorder;
+    BOOL m_bFocusRectWhenFlat;
+    BOOL m_bTrackWhenInactive;
+    int m_nCheckState;
+    COLORREF m_crColors[kColorCount];
+    char m_szLinkUrl[MAX_PATH];
+    OwnedCursor m_cursor;
+    ButtonImages m_images;
+    CToolTipCtrl m_tooltip;
+    // The parent's background under the button, captured once. The DC comes after
+    // the bitmap it selects, so it goes first and gives the bitmap back itself.
+    CBitmap m_backBitmap;
+    CDC m_backDC;
 };

@@ -1,0 +1,190 @@
+#include "ui/widgets/ButtonImages.h"
+
+#include <cstring>
+#include <vector>
+
+#include "framework/CDC.h"
+
+namespace {
+
+constexpr int kTrueColourBits = 32;
+constexpr DWORD kColourBits = 0x00FFFFFF;  // of a 32-bit DIB pixel; the top byte is alpha
+constexpr DWORD kAlphaBits = 0xFF000000;
+
+// The icon's own size, read from its bitmaps (a colour icon's colour bitmap; a
+// monochrome icon's mask holds the AND and XOR halves one above the other).
+bool MeasureIcon(HICON icon, CSize* size) {
+    ICONINFO info{};
+    if (icon == nullptr || !::GetIconInfo(icon, &info)) {
+        return false;
+    }
+    CBitmap colour;
+    colour.Attach(info.hbmColor);
+    CBitmap mask;
+    mask.Attach(info.hbmMask);
+    BITMAP bm{};
+    if (colour.GetBitmap(&bm)) {
+        *size = CSize(bm.bmWidth, bm.bmHeight);
+        return true;
+    }
+    if (mask.GetBitmap(&bm)) {
+        *size = CSize(bm.bmWidth, bm.bmHeight / 2);
+        return true;
+    }
+    return false;
+}
+
+// Measures `image` and builds its mask: white where the image has the
+// `transparent` colour, black elsewhere; those pixels of the image turn black so
+// that mask-AND then image-OR leaves the background there.
+bool PrepareBitmap(HBITMAP image, COLORREF transparent, CBitmap* mask, CSize* size) {
+    BITMAP bm{};
+    if (image == nullptr || ::GetObjectType(image) != OBJ_BITMAP ||
+        ::GetObjectA(image, sizeof bm, &bm) != static_cast<int>(sizeof bm)) {
+        return false;
+    }
+    if (!mask->CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr)) {
+        return false;
+    }
+    CDC imageDC;
+    CDC maskDC;
+    if (!imageDC.CreateCompatibleDC(static_cast<HDC>(nullptr)) ||
+        !maskDC.CreateCompatibleDC(static_cast<HDC>(nullptr)) ||
+        imageDC.SelectObject(image) == nullptr || maskDC.SelectObject(mask) == nullptr) {
+        mask->DeleteObject();
+        return false;
+    }
+    imageDC.SetBkColor(transparent);
+    maskDC.BitBlt(0, 0, bm.bmWidth, bm.bmHeight, &imageDC, 0, 0, SRCCOPY);
+    imageDC.SetBkColor(RGB(0, 0, 0));
+    imageDC.SetTextColor(RGB(255, 255, 255));
+    imageDC.BitBlt(0, 0, bm.bmWidth, bm.bmHeight, &maskDC, 0, 0, SRCAND);
+    *size = CSize(bm.bmWidth, bm.bmHeight);
+    return true;
+}
+
+// ITU-R BT.601 luma of a colour, truncated toward zero.
+BYTE Luma(BYTE red, BYTE green, BYTE blue) {
+    return static_cast<BYTE>((299 * red + 587 * green + 114 * blue) / 1000);
+}
+
+}  // namespace
+
+bool ButtonImages::SetIcons(HICON in, HICON out) {
+    Clear();
+    if (in == nullptr) {
+        OwnedIcon unused(out);  // ours all the same
+        return true;
+    }
+    m_icons[kIn].handle.Reset(in);
+    m_bOutIconIsIn = out != nullptr && out == in;
+    if (!m_bOutIconIsIn) {
+        m_icons[kOut].handle.Reset(out);
+    }
+    const bool inOk = MeasureIcon(in, &m_icons[kIn].size);
+    const bool outOk = out == nullptr || MeasureIcon(out, &m_icons[kOut].size);
+    if (!inOk || !outOk) {
+        Clear();
+        return false;
+    }
+    return true;
+}
+
+bool ButtonImages::SetBitmaps(HBITMAP in, HBITMAP out, COLORREF transparent) {
+    Clear();
+    if (in == nullptr) {
+        CBitmap unused;  // ours all the same
+        unused.Attach(out);
+        return true;
+    }
+    m_bitmaps[kIn].image.Attach(in);
+    if (out != in) {
+        m_bitmaps[kOut].image.Attach(out);
+    }
+    for (BitmapImage& bitmap : m_bitmaps) {
+        HBITMAP image = bitmap.image;
+        if (image != nullptr && !PrepareBitmap(image, transparent, &bitmap.mask, &bitmap.size)) {
+            Clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+void ButtonImages::Clear() {
+    for (int slot = kIn; slot < kSlotCount; ++slot) {
+        m_icons[slot].handle.Reset();
+        m_icons[slot].size = CSize();
+        m_bitmaps[slot].image.DeleteObject();
+        m_bitmaps[slot].mask.DeleteObject();
+        m_bitmaps[slot].size = CSize();
+    }
+    m_bOutIconIsIn = false;
+}
+
+bool ButtonImages::HasOut() const {
+    return m_bOutIconIsIn || m_icons[kOut].handle.Get() != nullptr ||
+           m_bitmaps[kOut].image.GetSafeHandle() != nullptr;
+}
+
+HICON ButtonImages::Icon(int slot) const {
+    if (!IsSlot(slot)) {
+        return nullptr;
+    }
+    return slot == kOut && m_bOutIconIsIn ? m_icons[kIn].handle.Get() : m_icons[slot].handle.Get();
+}
+
+CSize ButtonImages::IconSize(int slot) const {
+    if (!IsSlot(slot)) {
+        return CSize();
+    }
+    return slot == kOut && m_bOutIconIsIn ? m_icons[kIn].size : m_icons[slot].size;
+}
+
+HICON ButtonImages::MakeGrayIcon(HICON icon, HDC dc) {
+    ICONINFO info{};
+    if (icon == nullptr || dc == nullptr || !::GetIconInfo(icon, &info)) {
+        return nullptr;
+    }
+    CBitmap colour;
+    colour.Attach(info.hbmColor);
+    CBitmap mask;
+    mask.Attach(info.hbmMask);
+    BITMAP bm{};
+    if (!colour.GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) {
+        return nullptr;
+    }
+    // The pixels go through 32-bit DIB rows rather than GetPixel/SetPixel, which would
+    // clear the alpha byte of every pixel they write: an icon with per-pixel alpha
+    // would then draw its grey pixels fully transparent.
+    BITMAPINFO layout{};
+    layout.bmiHeader.biSize = sizeof layout.bmiHeader;
+    layout.bmiHeader.biWidth = bm.bmWidth;
+    layout.bmiHeader.biHeight = -bm.bmHeight;  // top-down rows
+    layout.bmiHeader.biPlanes = 1;
+    layout.bmiHeader.biBitCount = kTrueColourBits;
+    layout.bmiHeader.biCompression = BI_RGB;
+    const size_t count = static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight);
+    std::vector<DWORD> pixels(count);
+    if (::GetDIBits(dc, colour, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &layout,
+                    DIB_RGB_COLORS) != bm.bmHeight) {
+        return nullptr;
+    }
+    for (DWORD& pixel : pixels) {
+        // DIB order: blue in the low byte, alpha in the high one. Black stays black.
+        if ((pixel & kColourBits) != 0) {
+            const DWORD g = Luma(static_cast<BYTE>(pixel >> 16), static_cast<BYTE>(pixel >> 8),
+                                 static_cast<BYTE>(pixel));
+            pixel = (pixel & kAlphaBits) | (g << 16) | (g << 8) | g;
+        }
+    }
+    void* bits = nullptr;
+    CBitmap gray;
+    gray.Attach(::CreateDIBSection(dc, &layout, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bits == nullptr) {
+        return nullptr;
+    }
+    std::memcpy(bits, pixels.data(), count * sizeof(DWORD));
+    ICONINFO grayInfo{TRUE, 0, 0, mask, gray};
+    return ::CreateIconIndirect(&grayInfo);
+}
