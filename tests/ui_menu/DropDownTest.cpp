@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "HandleCensus.h"
+#include "ItemCanvas.h"
 #include "MenuDemoDialog.h"
 #include "MenuTestIds.h"
 #include "framework/CWnd.h"
@@ -35,14 +36,16 @@ bool WaitFor(const std::function<bool()>& done) {
     return false;
 }
 
+// Puts the pointer at `screen` and sends `flags` (button events, or a move of one
+// pixel right onto the point) as real input. Positions are set directly: absolute
+// input coordinates are not mapped alike under every Wine display mode.
 void SendMouse(DWORD flags, POINT screen) {
+    const bool move = (flags & MOUSEEVENTF_MOVE) != 0;
+    ::SetCursorPos(move ? screen.x - 1 : screen.x, screen.y);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    const int w = ::GetSystemMetrics(SM_CXSCREEN);
-    const int h = ::GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = (screen.x * 65536 + w / 2) / w;
-    input.mi.dy = (screen.y * 65536 + h / 2) / h;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = move ? 1 : 0;
+    input.mi.dwFlags = flags;
     ::SendInput(1, &input, sizeof input);
 }
 
@@ -88,7 +91,8 @@ struct OpenMenuProbe {
     WORD key = 0;
     bool sawOpen = false;
     bool showingWhileOpen = false;
-    bool popupVisible = false;
+    bool drawnSunken = false;  // the button's left edge in the shadow colour
+    int redOnScreen = 0;       // pixels of the red tool bar image in the open menu
     UINT_PTR timer = 0;
 
     void Arm(MenuDemoDialog* dialog, WORD pressed) {
@@ -111,8 +115,22 @@ struct OpenMenuProbe {
             return;  // not open yet
         }
         self->sawOpen = true;
-        self->popupVisible = true;
         self->showingWhileOpen = self->dlg->m_btnTools.IsMenuShowing() != FALSE;
+        HWND button = self->dlg->m_btnTools;
+        RECT client{};
+        ::GetClientRect(button, &client);
+        ItemCanvas face(client.right, client.bottom);
+        ::SendMessageA(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(face.Dc()), PRF_CLIENT);
+        self->drawnSunken = face.At(0, client.bottom / 2) == ::GetSysColor(COLOR_BTNSHADOW);
+        // The menu as it shows on the screen: its items painted by the icon menu.
+        RECT shown{};
+        ::GetWindowRect(popup, &shown);
+        ItemCanvas screen(shown.right - shown.left, shown.bottom - shown.top);
+        HDC desktop = ::GetDC(nullptr);
+        ::BitBlt(screen.Dc(), 0, 0, screen.Width(), screen.Height(), desktop, shown.left, shown.top,
+                 SRCCOPY);
+        ::ReleaseDC(nullptr, desktop);
+        self->redOnScreen = screen.Count(screen.All(), RGB(255, 0, 0));
         PressKey(self->key);
     }
 };
@@ -168,6 +186,8 @@ TEST_F(DropDownTest, RealClickOpensTheMenuAKeyChoosesAndTheNamedOwnerGetsTheComm
     const OpenMenuProbe probe = ClickAndPress('S');  // "&Save all"
     ASSERT_TRUE(probe.sawOpen);
     EXPECT_TRUE(probe.showingWhileOpen);  // drawn pressed while the menu is open
+    EXPECT_TRUE(probe.drawnSunken);
+    EXPECT_GT(probe.redOnScreen, 50);  // the image of "&Open", a 10 x 9 red block
     EXPECT_FALSE(s_dlg->m_btnTools.IsMenuShowing());
     ASSERT_TRUE(WaitFor([] { return !s_sink->m_commands.empty(); }));
     EXPECT_EQ(s_sink->m_commands, std::vector<UINT>{ID_SAVE});
@@ -210,7 +230,8 @@ TEST_F(DropDownTest, MeasuringAndMnemonicsAreForwardedForRegisteredMenusOnly) {
         HMENU menu;
         LRESULT expected;
     };
-    for (const Row& row : {Row{tools->m_hMenu, MAKELRESULT(0, MNC_EXECUTE)}, Row{plain.m_hMenu, 0}}) {
+    for (const Row& row :
+         {Row{tools->m_hMenu, MAKELRESULT(0, MNC_EXECUTE)}, Row{plain.m_hMenu, 0}}) {
         EXPECT_EQ(btn.SendMessage(WM_MENUCHAR, MAKEWPARAM('o', MF_POPUP),
                                   reinterpret_cast<LPARAM>(row.menu)),
                   row.expected);

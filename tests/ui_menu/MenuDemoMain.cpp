@@ -18,14 +18,16 @@ constexpr int kDefaultSeconds = 60;
 constexpr int kDeletePos = 4;  // "&Delete", the disabled item of the Tools popup
 constexpr int kDialogAt = 16;
 
+// Puts the pointer at `screen` and sends `flags` (button events, or a move of one
+// pixel right onto the point) as real input. Positions are set directly: absolute
+// input coordinates are not mapped alike under every Wine display mode.
 void SendMouse(DWORD flags, POINT screen) {
+    const bool move = (flags & MOUSEEVENTF_MOVE) != 0;
+    ::SetCursorPos(move ? screen.x - 1 : screen.x, screen.y);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    const int w = ::GetSystemMetrics(SM_CXSCREEN);
-    const int h = ::GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = (screen.x * 65536 + w / 2) / w;
-    input.mi.dy = (screen.y * 65536 + h / 2) / h;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = move ? 1 : 0;
+    input.mi.dwFlags = flags;
     ::SendInput(1, &input, sizeof input);
 }
 
@@ -65,7 +67,8 @@ private:
             return;
         }
         ::KillTimer(nullptr, timer);
-        SendMouse(MOUSEEVENTF_MOVE, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+        SendMouse(MOUSEEVENTF_MOVE,
+                  POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
     }
     static void CALLBACK Finish(HWND, UINT, UINT_PTR timer, DWORD) {
         ::KillTimer(nullptr, timer);
