@@ -13,6 +13,6 @@ struct MenuTestConfig {
     // Takes the options out of argv.
     static void Parse(int& argc, char** argv);
     static const MenuTestConfig& Get();
-    // A classic theme was asked for (or nothing said, in which case none is expected).
+    // The run set the classic theme.
     bool ClassicTheme() const { return theme == "classic"; }
 };

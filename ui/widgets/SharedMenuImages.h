@@ -27,6 +27,7 @@ public:
 private:
     static CImageList& Images();
     static std::vector<UINT>& Ids();
-    // A shade variant rendered from `icon` as an icon masked by the button face.
+    // A shade variant bitmap as an icon, the button face transparent; the caller
+    // destroys it.
     static HICON VariantIcon(HBITMAP variant, int cx, int cy);
 };
