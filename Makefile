@@ -88,6 +88,7 @@ run: native win wine-prefix
 screenshot: native win wine-prefix
 	tools/run-window.sh --screenshot build/screenshots/main.png
 	tools/run-window.sh --screenshot build/screenshots/working.png --working
+	tools/menu-screenshot.sh
 
 bench: deps
 	bench/run.sh

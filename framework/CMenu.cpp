@@ -15,6 +15,12 @@ std::unordered_map<HMENU, CMenu*>& MenuMap() {
 
 }  // namespace
 
+const CRuntimeClass CMenu::classCMenu{"CMenu", static_cast<int>(sizeof(CMenu)), 0xFFFF, nullptr};
+
+const CRuntimeClass* CMenu::GetRuntimeClass() const {
+    return &classCMenu;
+}
+
 CMenu::~CMenu() {
     DestroyMenu();
 }

@@ -6,6 +6,7 @@
 // submenu let go of its handle. Owner-drawn items are measured and painted by the
 // menu object that holds them (MeasureItem, DrawItem), reached from the owner
 // window's WM_MEASUREITEM and WM_DRAWITEM. Never copied.
+#include "framework/CRuntimeClass.h"
 #include "framework/CString.h"
 #include "framework/FrameworkWin.h"
 
@@ -19,6 +20,14 @@ public:
     CMenu& operator=(const CMenu&) = delete;
 
     HMENU m_hMenu = nullptr;
+
+    // The run-time class of plain menus; a derived menu class declares its own
+    // (DECLARE_DYNAMIC), so that IsKindOf tells it from a plain menu.
+    static const CRuntimeClass classCMenu;
+    virtual const CRuntimeClass* GetRuntimeClass() const;
+    BOOL IsKindOf(const CRuntimeClass* type) const {
+        return GetRuntimeClass()->IsDerivedFrom(type) ? TRUE : FALSE;
+    }
 
     HMENU GetSafeHmenu() const { return m_hMenu; }
     operator HMENU() const { return m_hMenu; }

@@ -21,6 +21,7 @@
 #include "framework/CSize.h"
 #include "framework/CStatic.h"
 #include "framework/CString.h"
+#include "framework/CToolBar.h"
 #include "framework/CToolTipCtrl.h"
 #include "framework/CTreeCtrl.h"
 #include "framework/CWinApp.h"

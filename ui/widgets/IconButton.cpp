@@ -44,6 +44,8 @@ ON_MESSAGE(BM_SETSTYLE, &IconButton::OnSetStyle)
 ON_MESSAGE(WM_MOUSELEAVE, &IconButton::OnMouseLeave)
 ON_MESSAGE(BM_SETCHECK, &IconButton::OnSetCheck)
 ON_MESSAGE(BM_GETCHECK, &IconButton::OnGetCheck)
+ON_MESSAGE(WM_MENUCHAR, &IconButton::OnMenuChar)
+ON_MESSAGE(WM_MEASUREITEM, &IconButton::OnMeasureItem)
 END_MESSAGE_MAP()
 
 IconButton::IconButton()
@@ -62,8 +64,17 @@ IconButton::IconButton()
       m_bTrackWhenInactive(TRUE),
       m_nCheckState(0),
       m_crColors{},
+      m_hMenuOwner(nullptr),
+      m_bMenuShowing(FALSE),
       m_szLinkUrl{} {
     SetDefaultColors(FALSE);
+}
+
+IconButton::~IconButton() {
+    // The menu's tree goes before the members do.
+    if (m_menu.m_hMenu != nullptr) {
+        m_menu.DestroyTree();
+    }
 }
 
 DWORD IconButton::SetIcons(UINT idIn, UINT idOut) {
@@ -209,6 +220,9 @@ LRESULT IconButton::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void IconButton::TakeItemState(UINT itemState) {
     const bool selected = (itemState & ODS_SELECTED) != 0;
     m_bPressed = m_bCheckboxMode ? (selected || m_nCheckState != 0) : selected;
+    if (!m_bCheckboxMode && m_menu.m_hMenu != nullptr && m_bMenuShowing) {
+        m_bPressed = TRUE;  // drawn pressed while the drop-down is open
+    }
     m_bFocused = (itemState & ODS_FOCUS) != 0 ? TRUE : FALSE;
     m_bDisabled = (itemState & ODS_DISABLED) != 0 ? TRUE : FALSE;
 }
@@ -501,11 +515,59 @@ BOOL IconButton::OnClicked() {
     SetFocus();
     if (m_bCheckboxMode) {
         ToggleCheck();
+    } else if (m_menu.m_hMenu != nullptr) {
+        TrackDropDown();
     } else if (m_szLinkUrl[0] != '\0') {
         OpenLink();
     }
     // The parent still gets the click.
     return FALSE;
+}
+
+void IconButton::TrackDropDown() {
+    CRect rect;
+    ::GetWindowRect(m_hWnd, &rect);
+    m_bMenuShowing = TRUE;
+    Invalidate();
+    CMenu* popup = m_menu.GetSubMenu(0);
+    const UINT command = popup != nullptr
+                             ? static_cast<UINT>(popup->TrackPopupMenu(
+                                   TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD,
+                                   rect.left, rect.bottom, this))
+                             : 0;
+    m_bMenuShowing = FALSE;
+    Invalidate();
+    if (command != 0) {
+        // Without a named owner the command goes to the button's parent, which
+        // already hears of the click, rather than to no window at all.
+        HWND owner = m_hMenuOwner != nullptr ? m_hMenuOwner : GetParentHwnd();
+        ::PostMessageA(owner, WM_COMMAND, MAKEWPARAM(LOWORD(command), 0), 0);
+    }
+}
+
+BOOL IconButton::AttachMenu(UINT templateId, HWND owner) {
+    m_hMenuOwner = owner;
+    return m_menu.LoadTemplate(templateId);
+}
+
+LRESULT IconButton::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+    HMENU menu = reinterpret_cast<HMENU>(lParam);
+    if (!IconMenu::IsRegisteredMenu(menu)) {
+        return Default();
+    }
+    return IconMenu::HandleMenuChar(LOWORD(wParam), HIWORD(wParam),
+                                    CMenu::FromHandlePermanent(menu));
+}
+
+LRESULT IconButton::OnMeasureItem(WPARAM wParam, LPARAM lParam) {
+    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    HMENU menu = static_cast<HMENU>(LongToHandle(static_cast<LONG>(item->itemID)));
+    if (item->CtlType == ODT_MENU && ::IsMenu(menu) && IconMenu::IsRegisteredMenu(menu)) {
+        m_menu.MeasureItem(item);
+        return TRUE;
+    }
+    CButton::OnMeasureItem(static_cast<int>(wParam), item);
+    return TRUE;
 }
 
 void IconButton::ToggleCheck() {

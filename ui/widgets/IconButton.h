@@ -6,6 +6,11 @@
 // under itself, show a grey copy of its icon while idle, open a link on click and
 // show a cursor of its own. Bind it to a template button with DDX_Control.
 //
+// It can also carry a drop-down menu (an IconMenu attached with AttachMenu): a
+// click then opens the menu's first popup under the button, drawn pressed while it
+// is open, and posts the chosen command to the menu's owner window (the button's
+// parent when no owner was named).
+//
 // The images live in ButtonImages, their place in ButtonLayout; the button keeps
 // its states (hover, pressed, focus, check) and paints.
 #include "framework/CBitmap.h"
@@ -15,6 +20,7 @@
 #include "framework/CToolTipCtrl.h"
 #include "ui/widgets/ButtonImages.h"
 #include "ui/widgets/ButtonLayout.h"
+#include "ui/widgets/IconMenu.h"
 #include "ui/widgets/OwnedIcon.h"
 
 class IconButton : public CButton {
@@ -41,7 +47,7 @@ public:
     static inline const HICON kGrayOutIcon = reinterpret_cast<HICON>(static_cast<INT_PTR>(-2));
 
     IconButton();
-    ~IconButton() override = default;
+    ~IconButton() override;
 
     // Loads icon resources `idIn` and `idOut` at their own size and installs them.
     // `idOut` 0: no out icon; kGrayOutId: a grey copy of the in icon. A missing in
@@ -82,6 +88,14 @@ public:
     void SetShowDisabledBitmap(BOOL emboss, BOOL repaint = TRUE);
     void SetTransparent(BOOL transparent, BOOL repaint = TRUE);
 
+    // Loads menu template `templateId` as the drop-down menu; its chosen command goes
+    // to `owner` (not owned; null: the button's parent). FALSE when the template
+    // cannot be loaded.
+    BOOL AttachMenu(UINT templateId, HWND owner);
+    IconMenu& GetDropDownMenu() { return m_menu; }
+    // The drop-down menu is open.
+    BOOL IsMenuShowing() const { return m_bMenuShowing; }
+
     BOOL IsHovering() const { return m_bHovering; }
     BOOL IsDefault() const { return m_bIsDefault; }
     BOOL IsCheckboxMode() const { return m_bCheckboxMode; }
@@ -114,11 +128,15 @@ protected:
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetCheck(WPARAM check, LPARAM lParam);
     LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
 
     // What a click does besides telling the parent: toggles a check button, opens
     // the link of a push button.
     void ToggleCheck();
     void OpenLink();
+    // Shows the drop-down menu under the button and posts the chosen command.
+    void TrackDropDown();
 
     // Hover: starts when the pointer comes over a flat button, ends on leaving,
     // focus loss, cancel mode, deactivation and disabling.
@@ -152,6 +170,9 @@ protected:
     BOOL m_bTrackWhenInactive;
     int m_nCheckState;
     COLORREF m_crColors[kColorCount];
+    HWND m_hMenuOwner;  // not owned: gets the drop-down's command (null: the parent)
+    BOOL m_bMenuShowing;
+    IconMenu m_menu;
     char m_szLinkUrl[MAX_PATH];
     OwnedCursor m_cursor;
     ButtonImages m_images;

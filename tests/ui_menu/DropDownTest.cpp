@@ -1,0 +1,269 @@
+// The icon button's drop-down menu on a shown dialog: opened by a real click (input
+// injected at the system's input queue), a command chosen by key or the menu
+// dismissed while it is open, the command received by its owner.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "HandleCensus.h"
+#include "ItemCanvas.h"
+#include "MenuDemoDialog.h"
+#include "MenuTestIds.h"
+#include "framework/CWnd.h"
+#include "ui/widgets/IconMenu.h"
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 500; ++i) {
+        Pump();
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// Puts the pointer at `screen` and sends `flags` (button events, or a move of one
+// pixel right onto the point) as real input. Positions are set directly: absolute
+// input coordinates are not mapped alike under every Wine display mode.
+void SendMouse(DWORD flags, POINT screen) {
+    const bool move = (flags & MOUSEEVENTF_MOVE) != 0;
+    ::SetCursorPos(move ? screen.x - 1 : screen.x, screen.y);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = move ? 1 : 0;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+// A real click: the pointer moves to the button's centre, the left button goes down
+// and up.
+void ClickCentre(HWND window) {
+    RECT rc{};
+    ::GetWindowRect(window, &rc);
+    const POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    SendMouse(MOUSEEVENTF_MOVE, centre);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, centre);
+    SendMouse(MOUSEEVENTF_LEFTUP, centre);
+}
+
+void PressKey(WORD key) {
+    INPUT input[2]{};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof input[0]);
+}
+
+// A window that only records the commands it receives.
+class CommandSink : public CWnd {
+public:
+    std::vector<UINT> m_commands;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    void OnMenuCommand(UINT id) { m_commands.push_back(id); }
+};
+
+BEGIN_MESSAGE_MAP(CommandSink, CWnd)
+ON_COMMAND_RANGE(ID_OPEN, ID_NOT_ON_TOOLBAR, 0, &CommandSink::OnMenuCommand)
+END_MESSAGE_MAP()
+
+// What a thread timer saw while the drop-down was open, and the key it then pressed.
+struct OpenMenuProbe {
+    static inline OpenMenuProbe* s_active = nullptr;
+
+    MenuDemoDialog* dlg = nullptr;
+    WORD key = 0;
+    bool sawOpen = false;
+    bool showingWhileOpen = false;
+    bool drawnSunken = false;  // the button's left edge in the shadow colour
+    int redOnScreen = 0;       // pixels of the red tool bar image in the open menu
+    UINT_PTR timer = 0;
+
+    void Arm(MenuDemoDialog* dialog, WORD pressed) {
+        dlg = dialog;
+        key = pressed;
+        s_active = this;
+        timer = ::SetTimer(nullptr, 0, 300, &OpenMenuProbe::Tick);
+    }
+    void Disarm() {
+        ::KillTimer(nullptr, timer);
+        s_active = nullptr;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        OpenMenuProbe* self = s_active;
+        if (self == nullptr || self->sawOpen) {
+            return;
+        }
+        HWND popup = ::FindWindowA("#32768", nullptr);
+        if (popup == nullptr || !::IsWindowVisible(popup)) {
+            return;  // not open yet
+        }
+        self->sawOpen = true;
+        self->showingWhileOpen = self->dlg->m_btnTools.IsMenuShowing() != FALSE;
+        HWND button = self->dlg->m_btnTools;
+        RECT client{};
+        ::GetClientRect(button, &client);
+        ItemCanvas face(client.right, client.bottom);
+        ::SendMessageA(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(face.Dc()), PRF_CLIENT);
+        self->drawnSunken = face.At(0, client.bottom / 2) == ::GetSysColor(COLOR_BTNSHADOW);
+        // The menu as it shows on the screen: its items painted by the icon menu.
+        RECT shown{};
+        ::GetWindowRect(popup, &shown);
+        ItemCanvas screen(shown.right - shown.left, shown.bottom - shown.top);
+        HDC desktop = ::GetDC(nullptr);
+        ::BitBlt(screen.Dc(), 0, 0, screen.Width(), screen.Height(), desktop, shown.left, shown.top,
+                 SRCCOPY);
+        ::ReleaseDC(nullptr, desktop);
+        self->redOnScreen = screen.Count(screen.All(), RGB(255, 0, 0));
+        PressKey(self->key);
+    }
+};
+
+class DropDownTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        s_dlg = new MenuDemoDialog;
+        ASSERT_TRUE(s_dlg->Create());
+        ::SetWindowPos(*s_dlg, HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        ::SetForegroundWindow(*s_dlg);
+        Pump();
+        s_sink = new CommandSink;
+        ASSERT_TRUE(s_sink->CreateEx(0, "STATIC", "", WS_POPUP, RECT{0, 0, 1, 1}, nullptr, 0));
+    }
+    static void TearDownTestSuite() {
+        delete s_sink;
+        s_dlg->DestroyWindow();
+        Pump();
+        delete s_dlg;
+    }
+    void SetUp() override {
+        s_dlg->m_commands.clear();
+        s_dlg->m_nToolsClicks = 0;
+        s_sink->m_commands.clear();
+    }
+
+    // Clicks the button for real; once the menu is open, presses `key`.
+    static OpenMenuProbe ClickAndPress(WORD key) {
+        OpenMenuProbe probe;
+        ::SetForegroundWindow(*s_dlg);
+        probe.Arm(s_dlg, key);
+        ClickCentre(s_dlg->m_btnTools);
+        WaitFor([&] { return probe.sawOpen && !s_dlg->m_btnTools.IsMenuShowing(); });
+        probe.Disarm();
+        Pump();
+        return probe;
+    }
+
+    static MenuDemoDialog* s_dlg;
+    static CommandSink* s_sink;
+};
+
+MenuDemoDialog* DropDownTest::s_dlg = nullptr;
+CommandSink* DropDownTest::s_sink = nullptr;
+
+}  // namespace
+
+TEST_F(DropDownTest, RealClickOpensTheMenuAKeyChoosesAndTheNamedOwnerGetsTheCommand) {
+    ASSERT_TRUE(s_dlg->AttachTestMenu(*s_sink));
+    const OpenMenuProbe probe = ClickAndPress('S');  // "&Save all"
+    ASSERT_TRUE(probe.sawOpen);
+    EXPECT_TRUE(probe.showingWhileOpen);  // drawn pressed while the menu is open
+    EXPECT_TRUE(probe.drawnSunken);
+    EXPECT_GT(probe.redOnScreen, 50);  // the image of "&Open", a 10 x 9 red block
+    EXPECT_FALSE(s_dlg->m_btnTools.IsMenuShowing());
+    ASSERT_TRUE(WaitFor([] { return !s_sink->m_commands.empty(); }));
+    EXPECT_EQ(s_sink->m_commands, std::vector<UINT>{ID_SAVE});
+    EXPECT_TRUE(s_dlg->m_commands.empty());
+    EXPECT_EQ(s_dlg->m_nToolsClicks, 1);  // the parent still hears of the click
+}
+
+TEST_F(DropDownTest, DismissedMenuPostsNothing) {
+    ASSERT_TRUE(s_dlg->AttachTestMenu(*s_sink));
+    const OpenMenuProbe probe = ClickAndPress(VK_ESCAPE);
+    ASSERT_TRUE(probe.sawOpen);
+    for (int i = 0; i < 20; ++i) {
+        Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(s_sink->m_commands.empty());
+    EXPECT_TRUE(s_dlg->m_commands.empty());
+    EXPECT_EQ(s_dlg->m_nToolsClicks, 1);
+}
+
+TEST_F(DropDownTest, WithoutANamedOwnerTheCommandGoesToTheButtonsParent) {
+    ASSERT_TRUE(s_dlg->AttachTestMenu(nullptr));
+    const OpenMenuProbe probe = ClickAndPress('R');  // "&Refresh"
+    ASSERT_TRUE(probe.sawOpen);
+    ASSERT_TRUE(WaitFor([] { return !s_dlg->m_commands.empty(); }));
+    EXPECT_EQ(s_dlg->m_commands, std::vector<UINT>{ID_REFRESH});
+    EXPECT_TRUE(s_sink->m_commands.empty());
+}
+
+TEST_F(DropDownTest, MeasuringAndMnemonicsAreForwardedForRegisteredMenusOnly) {
+    ASSERT_TRUE(s_dlg->AttachTestMenu(*s_sink));
+    IconButton& btn = s_dlg->m_btnTools;
+    CMenu* tools = btn.GetDropDownMenu().GetSubMenu(0);
+    ASSERT_NE(tools, nullptr);
+    CMenu plain;
+    plain.CreatePopupMenu();
+    plain.AppendMenu(MF_STRING, ID_OPEN, "&Open");
+
+    struct Row {
+        HMENU menu;
+        LRESULT expected;
+    };
+    for (const Row& row :
+         {Row{tools->m_hMenu, MAKELRESULT(0, MNC_EXECUTE)}, Row{plain.m_hMenu, 0}}) {
+        EXPECT_EQ(btn.SendMessage(WM_MENUCHAR, MAKEWPARAM('o', MF_POPUP),
+                                  reinterpret_cast<LPARAM>(row.menu)),
+                  row.expected);
+    }
+    const auto* record = static_cast<IconMenu*>(tools)->GetRecord(0);
+    for (HMENU menu : {tools->m_hMenu, plain.m_hMenu}) {
+        MEASUREITEMSTRUCT item{};
+        item.CtlType = ODT_MENU;
+        item.itemID = static_cast<UINT>(HandleToUlong(menu));
+        item.itemData = reinterpret_cast<ULONG_PTR>(record);
+        btn.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(item.itemHeight >= 19, menu == tools->m_hMenu);
+    }
+}
+
+TEST(DropDownRelease, TheButtonReleasesItsMenuTreeWhenItGoes) {
+    MenuDemoDialog::LoadToolbarImages();
+    const int menusBefore = HandleCensus::Menus();
+    std::vector<HMENU> popups;
+    {
+        IconButton button;
+        EXPECT_EQ(button.GetDropDownMenu().m_hMenu, nullptr);
+        ASSERT_TRUE(button.AttachMenu(IDR_TEST_MENU, nullptr));
+        IconMenu& menu = button.GetDropDownMenu();
+        popups = menu.GetSubMenuHandles();
+        ASSERT_EQ(popups.size(), 2u);
+        EXPECT_TRUE(IconMenu::IsRegisteredMenu(popups[0]));
+        EXPECT_EQ(HandleCensus::Menus(), menusBefore + 4);
+    }
+    for (HMENU popup : popups) {
+        EXPECT_FALSE(IconMenu::IsRegisteredMenu(popup));
+        EXPECT_FALSE(::IsMenu(popup));
+    }
+    EXPECT_EQ(HandleCensus::Menus(), menusBefore);
+}

@@ -1,0 +1,29 @@
+#include "ui/widgets/OffscreenDC.h"
+
+OffscreenDC::OffscreenDC(CDC* target, const CRect& rect) : m_target(target), m_rect(rect) {
+    if (target->IsPrinting()) {
+        Attach(target->GetSafeHdc());
+        return;
+    }
+    if (!CreateCompatibleDC(target) ||
+        !m_bitmap.CreateCompatibleBitmap(target, rect.Width(), rect.Height())) {
+        // Without a bitmap of its own it paints straight through too.
+        DeleteDC();
+        Attach(target->GetSafeHdc());
+        return;
+    }
+    m_oldBitmap = ::SelectObject(m_hDC, m_bitmap.GetSafeHandle());
+    SetWindowOrg(rect.left, rect.top);
+    m_offscreen = true;
+}
+
+OffscreenDC::~OffscreenDC() {
+    if (m_offscreen) {
+        m_target->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this,
+                         m_rect.left, m_rect.top, SRCCOPY);
+        ::SelectObject(m_hDC, m_oldBitmap);
+        DeleteDC();
+    } else {
+        Detach();
+    }
+}
