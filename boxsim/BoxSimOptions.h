@@ -28,4 +28,8 @@ struct BoxSimOptions {
     int pieceDelayMs = 2;        // pause between two pieces
     int ioTimeoutMs = 30000;     // longest wait for the rest of a started exchange
     int maxConnections = 0;      // serve this many connections, then end; 0 = until Stop()
+
+    // Store each upload with its last byte inverted (an empty one gets a byte),
+    // while answering as if all were well.
+    bool corruptUploads = false;
 };

@@ -10,6 +10,7 @@
 #include "box/BoxSocket.h"
 #include "box/WireFormat.h"
 #include "catalog/FileCatalog.h"
+#include "cli/CliBackup.h"
 #include "cli/TerminalLog.h"
 
 CliClient::CliClient(const CliOptions& options, FILE* out, FILE* err)
@@ -28,11 +29,21 @@ int CliClient::Run() {
     BoxSettings settings;
     settings.Load();
     const std::string host = options_.host.empty() ? settings.BoxIp() : options_.host;
+    host_ = host;
     const int port = options_.port > 0 ? options_.port : settings.GetPort();
     const std::string password = options_.hasPassword ? options_.password : settings.Password();
     if (port < 1 || port > 65535) {
         std::fprintf(err_, "velqo-cli: the settings file gives port %d; use --port\n", port);
         return kExitUsage;
+    }
+    if (options_.command == CliOptions::Command::kRestore) {
+        restore_ = std::make_unique<CliRestore>(options_, out_, err_);
+        if (!restore_->CheckBackup()) {
+            return kExitFailed;
+        }
+    }
+    if (options_.verify) {
+        verifier_ = std::make_unique<UploadVerifier>(std::filesystem::current_path(), err_);
     }
 
     BoxSocket socket;
@@ -53,6 +64,7 @@ int CliClient::Run() {
         socket.Close();
         return kExitFailed;
     }
+    listed_.assign(records, records + count);
     FileCatalog catalog;
     for (int i = 0; i < count; ++i) {
         catalog.AddEntry(records[i].group, records[i].name, records[i].type);
@@ -67,6 +79,14 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
     if (options_.command == CliOptions::Command::kList) {
         PrintList(catalog);
         return kExitOk;
+    }
+    if (options_.command == CliOptions::Command::kBackup) {
+        const std::filesystem::path into =
+            options_.into.empty() ? std::filesystem::current_path() : options_.into;
+        return CliBackup(into, host_, out_, err_).Run(session, listed_);
+    }
+    if (options_.command == CliOptions::Command::kRestore) {
+        return restore_->Run(session, catalog, verifier_.get());
     }
     bool failed = false;
     for (const std::string& name : options_.names) {
@@ -104,15 +124,22 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
     } else {
         session.Upload(name.c_str());
     }
-    const TransferOutcome outcome = session.LastOutcome();
-    if (outcome == TransferOutcome::kDone) {
-        return true;
+    if (session.LastOutcome() == TransferOutcome::kDone) {
+        if (get || verifier_ == nullptr ||
+            verifier_->Verify(session, name, std::filesystem::absolute(name))) {
+            return true;
+        }
     }
     *failed = true;
-    if (outcome == TransferOutcome::kLinkFailed || outcome == TransferOutcome::kBoxFailed ||
-        !session.Socket()->IsConnected()) {
+    if (LinkLost(session)) {
         std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
         return false;
     }
     return true;
+}
+
+bool CliClient::LinkLost(const BoxSession& session) {
+    const TransferOutcome outcome = session.LastOutcome();
+    return outcome == TransferOutcome::kLinkFailed || outcome == TransferOutcome::kBoxFailed ||
+           !session.Socket()->IsConnected();
 }
