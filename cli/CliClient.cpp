@@ -81,8 +81,9 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
         return kExitOk;
     }
     if (options_.command == CliOptions::Command::kBackup) {
-        const std::filesystem::path into =
-            options_.into.empty() ? std::filesystem::current_path() : options_.into;
+        const std::filesystem::path into = options_.into.empty()
+                                               ? std::filesystem::current_path()
+                                               : std::filesystem::path(options_.into);
         return CliBackup(into, host_, out_, err_).Run(session, listed_);
     }
     if (options_.command == CliOptions::Command::kRestore) {

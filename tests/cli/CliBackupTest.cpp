@@ -16,6 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The box stores an upload after its last reply, so it may still be at work
+// when the program has ended: wait until it has seen every connection end.
+void WaitIdle(const BoxSimulator& box) {
+    box.WaitFor([](const BoxSimStats& s) { return s.connectionsEnded == s.connectionsAccepted; },
+                5000);
+}
+
 // Bytes of every value, repeatable.
 std::string Pattern(size_t size, unsigned seed) {
     std::string s(size, '\0');
@@ -168,6 +175,7 @@ TEST_F(CliBackupTest, BackupThenRestoreRoundTripIsByteExact) {
     }
     const ProgramResult r = Cli(box, {"restore", folder.string()});
     EXPECT_EQ(r.status, 0) << r.err;
+    WaitIdle(box);
     for (const auto& [name, bytes] : Contents()) {
         EXPECT_EQ(ReadFile("box/" + name), bytes) << name;
     }
@@ -295,6 +303,7 @@ TEST_F(CliBackupTest, DryRunSendsNothingAndNamesWhatWouldGo) {
     // For real: the listed ones go, the others are skipped; named ones count as failed.
     ProgramResult real = Cli(target, {"restore", folder.string()});
     EXPECT_EQ(real.status, 0) << real.err;
+    WaitIdle(target);
     EXPECT_EQ(ReadFile("box2/settings.txt"), "a=1\r\nb=2\r\n");
     EXPECT_FALSE(Exists("box2/image.bin"));
     real = Cli(target, {"restore", folder.string(), "abc.txt", "empty.log"});
