@@ -36,6 +36,17 @@ std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
+// Windows text mode writes CR LF; compare with LF ends.
+std::string Lf(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (!(s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')) {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -89,7 +100,10 @@ protected:
     ProgramResult Cli(const BoxSimulator& box, std::vector<std::string> args) {
         args.insert(args.begin(),
                     {"--host", "127.0.0.1", "--port", std::to_string(box.Port()), "-C", "pc"});
-        return RunProgram(SiblingProgram("velqo-cli"), args);
+        ProgramResult r = RunProgram(SiblingProgram("velqo-cli"), args);
+        r.out = Lf(r.out);
+        r.err = Lf(r.err);
+        return r;
     }
 
     // Makes a backup of the box; returns its folder (relative to the test's).

@@ -51,12 +51,13 @@ inside_display() {
     trap 'wineserver -k 2>/dev/null || true' EXIT
     # The window only connects when asked to; the settings say loopback anyway.
     printf 'BOXIP=127.0.0.1\r\nPORT=01000\r\nPASSWORD=7351\r\n' >"$folder/config/config.ini"
-    wine "$probe" "$folder/VELQO_LAN_MM.exe" "Version: v$version" 60 >"$work/window.log" 2>&1 ||
+    cd "$folder"
+    # A name relative to the folder: Wine maps the working directory, not Unix paths in arguments.
+    wine "$probe" VELQO_LAN_MM.exe "Version: v$version" 60 >"$work/window.log" 2>&1 ||
         fail "the window did not log its version: $(cat "$work/window.log")"
     grep -q 'VELQO_LAN_MM.exe - ' "$work/window.log" || fail "no banner: $(cat "$work/window.log")"
     ok "the zip's window starts in a fresh prefix and logs: $(head -c 120 "$work/window.log" | tr '\r\n' '  ')"
 
-    cd "$folder"
     wine velqo-boxsim.exe --make-demo demo >/dev/null 2>&1 || fail "velqo-boxsim.exe --make-demo"
     wine velqo-boxsim.exe --folder demo --port 0 --once >"$work/boxsim-win.out" 2>&1 &
     local box=$!
