@@ -130,6 +130,7 @@ int CliRestore::Run(BoxSession& session, const FileCatalog& catalog, UploadVerif
             std::error_code ec;
             std::fprintf(out_, "would send %s (%llu byte(s))\n", p.name.c_str(),
                          static_cast<unsigned long long>(fs::file_size(absolute / p.name, ec)));
+            ++sent;
             continue;
         }
         {
@@ -159,8 +160,7 @@ int CliRestore::Run(BoxSession& session, const FileCatalog& catalog, UploadVerif
     }
     std::fflush(out_);
     std::fprintf(err_, "velqo-cli: %s %d of %zu file(s) from %s, %d skipped\n",
-                 options_.dryRun ? "would restore" : "restored",
-                 options_.dryRun ? static_cast<int>(plan_.size()) - skipped : sent, plan_.size(),
+                 options_.dryRun ? "would restore" : "restored", sent, plan_.size(),
                  folder_.string().c_str(), skipped);
     return failed ? CliClient::kExitFailed : CliClient::kExitOk;
 }

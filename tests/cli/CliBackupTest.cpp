@@ -311,6 +311,8 @@ TEST_F(CliBackupTest, DryRunSendsNothingAndNamesWhatWouldGo) {
               "would send empty.log (0 byte(s))\n");
     EXPECT_TRUE(Contains(r.err, "image.bin: the box no longer lists it; skipped"));
     EXPECT_TRUE(Contains(r.err, "abc.txt: the box no longer lists it; skipped"));
+    EXPECT_TRUE(
+        Contains(r.err, "would restore 3 of 5 file(s) from " + folder.string() + ", 2 skipped"));
     EXPECT_EQ(target.Stats().uploadsStored + target.Stats().uploadsRefused, 0);
     EXPECT_EQ(Names("box2"), std::vector<std::string>{"manifest.txt"});
 
