@@ -15,10 +15,11 @@ export WINEDEBUG := -all
 # Debian packages the build, the tests and the tools need.
 PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
-	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick
+	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
+	libssl-dev help2man dpkg-dev zip unzip man-db groff-base
 
 .PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz \
-	screenshot wine-prefix wine-test-prefix clean
+	screenshot wine-prefix wine-test-prefix dist test-dist clean
 
 all: native win
 
@@ -76,8 +77,20 @@ test-win: win wine-test-prefix
 	cd $(WIN) && WINEPREFIX=$(WINE_TEST_PREFIX) xvfb-run -a -s "-screen 0 1280x1024x24" \
 		ctest --output-on-failure -j1
 
-test: test-native test-asan test-win
-	@echo "All test suites passed: native, sanitizers, Windows under Wine."
+# The packages, with CPack: the Windows zip from the Windows build, the .deb
+# of the command-line tools from the native build.
+DIST := build/dist
+dist: native win
+	rm -f $(DIST)/VELQO_LAN_MM-*-win64.zip $(DIST)/velqo-tools_*_amd64.deb
+	cd $(NATIVE) && cpack -G DEB
+	cd $(WIN) && cpack -G ZIP
+	@ls -l $(DIST)/*.zip $(DIST)/*.deb
+
+test-dist: dist
+	tests/dist/check-packages.sh
+
+test: test-native test-asan test-win test-dist
+	@echo "All test suites passed: native, sanitizers, Windows under Wine, packages."
 
 run-cli: native
 	tools/demo-cli.sh $(NATIVE)/bin

@@ -47,6 +47,8 @@ const char kHelp[] =
     "  --no-login-reply         read each login request and answer nothing\n"
     "  --close-after-records N  close the connection after N acknowledged download\n"
     "                           records (0: right after accepting the download)\n"
+    "  --corrupt-uploads        accept uploads as usual but store them with the last\n"
+    "                           byte inverted (an empty upload: one byte)\n"
     "  --pieces N               send every message in pieces of N bytes\n"
     "  --piece-delay MS         pause between two pieces (default: 2)\n"
     "\n"
@@ -93,9 +95,13 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
     const long long kIntMin = std::numeric_limits<int32_t>::min();
 
     const std::map<std::string, bool*> switches = {
-        {"--help", &result.help},       {"-h", &result.help},
-        {"--once", &result.once},       {"--verbose", &result.verbose},
-        {"--wait-phase", &o.waitPhase}, {"--no-login-reply", &o.noLoginReply},
+        {"--help", &result.help},
+        {"-h", &result.help},
+        {"--once", &result.once},
+        {"--verbose", &result.verbose},
+        {"--wait-phase", &o.waitPhase},
+        {"--no-login-reply", &o.noLoginReply},
+        {"--corrupt-uploads", &o.corruptUploads},
     };
     const std::map<std::string, std::string*> texts = {
         {"--folder", &o.folder},

@@ -32,4 +32,7 @@ struct BoxSimOptions {
     // tests' option), at most recordLimit of them since the last clear.
     bool recordReceived = false;
     size_t recordLimit = 4 * 1024 * 1024;
+    // Store each upload with its last byte inverted (an empty one gets a byte),
+    // while answering as if all were well.
+    bool corruptUploads = false;
 };

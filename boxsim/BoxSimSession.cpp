@@ -52,6 +52,17 @@ bool HeaderIsWellFormed(const wire::Bytes<wire::kRequestHeaderSize>& bytes,
     return bytes[1] == 0 && h.payloadLength == expected;
 }
 
+// The fault --corrupt-uploads plays: the last byte inverted, or one byte
+// added to an empty file, so that every stored copy differs from what came.
+void CorruptLastBlock(wire::UploadBlock* block) {
+    if (block->count == 0) {
+        block->data[0] = 0x5A;
+        block->count = 1;
+    } else {
+        block->data[static_cast<size_t>(block->count) - 1] ^= 0xFF;
+    }
+}
+
 }  // namespace
 
 BoxSimSession::BoxSimSession(const BoxSimOptions& options, const Manifest& manifest,
@@ -329,6 +340,9 @@ bool BoxSimSession::HandleUpload() {
         if ((block.flag != wire::kFlagMore && block.flag != wire::kFlagLast) || block.count < 0 ||
             block.count > static_cast<int32_t>(wire::kBlockDataSize)) {
             return CloseByBox("upload " + name + ": malformed block");
+        }
+        if (options_.corruptUploads && block.flag == wire::kFlagLast) {
+            CorruptLastBlock(&block);
         }
         file->Write(block.data.data(), static_cast<size_t>(block.count));
         io = connection_.Send(wire::EncodeReply({0, 0, wire::kStatusAccepted}),

@@ -12,6 +12,7 @@
 #include "box/NetApi.h"
 #include "box/WireFormat.h"
 #include "catalog/FileCatalog.h"
+#include "cli/CliBackup.h"
 #include "cli/TerminalLog.h"
 
 namespace {
@@ -51,6 +52,16 @@ int CliClient::Run() {
         std::fprintf(err_, "velqo-cli: cannot resolve host %s\n", host.c_str());
         return kExitNoLogin;
     }
+    host_ = host;
+    if (options_.command == CliOptions::Command::kRestore) {
+        restore_ = std::make_unique<CliRestore>(options_, out_, err_);
+        if (!restore_->CheckBackup()) {
+            return kExitFailed;
+        }
+    }
+    if (options_.verify) {
+        verifier_ = std::make_unique<UploadVerifier>(std::filesystem::current_path(), err_);
+    }
 
     BoxSocket socket;
     BoxSession session(&socket);
@@ -70,6 +81,7 @@ int CliClient::Run() {
         socket.Close();
         return kExitFailed;
     }
+    listed_.assign(records, records + count);
     FileCatalog catalog;
     for (int i = 0; i < count; ++i) {
         catalog.AddEntry(records[i].group, records[i].name, records[i].type);
@@ -118,6 +130,15 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
     if (options_.command == CliOptions::Command::kList) {
         PrintList(catalog);
         return kExitOk;
+    }
+    if (options_.command == CliOptions::Command::kBackup) {
+        const std::filesystem::path into = options_.into.empty()
+                                               ? std::filesystem::current_path()
+                                               : std::filesystem::path(options_.into);
+        return CliBackup(into, host_, out_, err_).Run(session, listed_);
+    }
+    if (options_.command == CliOptions::Command::kRestore) {
+        return restore_->Run(session, catalog, verifier_.get());
     }
     bool failed = false;
     for (const std::string& name : options_.names) {
@@ -171,15 +192,22 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
     } else {
         session.Upload(name.c_str());
     }
-    const TransferOutcome outcome = session.LastOutcome();
-    if (outcome == TransferOutcome::kDone) {
-        return true;
+    if (session.LastOutcome() == TransferOutcome::kDone) {
+        if (get || verifier_ == nullptr ||
+            verifier_->Verify(session, name, std::filesystem::absolute(name))) {
+            return true;
+        }
     }
     *failed = true;
-    if (outcome == TransferOutcome::kLinkFailed || outcome == TransferOutcome::kBoxFailed ||
-        !session.Socket()->IsConnected()) {
+    if (LinkLost(session)) {
         std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
         return false;
     }
     return true;
+}
+
+bool CliClient::LinkLost(const BoxSession& session) {
+    const TransferOutcome outcome = session.LastOutcome();
+    return outcome == TransferOutcome::kLinkFailed || outcome == TransferOutcome::kBoxFailed ||
+           !session.Socket()->IsConnected();
 }

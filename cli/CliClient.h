@@ -2,9 +2,14 @@
 // Runs one velqo-cli command against the box: log in, list, the command,
 // log out. Returns the process exit status.
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "box/WireFormat.h"
 #include "cli/CliOptions.h"
+#include "cli/CliRestore.h"
+#include "cli/UploadVerifier.h"
 
 class BoxSession;
 class BoxSocket;
@@ -19,6 +24,9 @@ public:
 
     CliClient(const CliOptions& options, FILE* out, FILE* err);
     int Run();
+
+    // Whether, after the session's last transfer failed, no further one can run.
+    static bool LinkLost(const BoxSession& session);
 
 private:
     struct Target {
@@ -43,4 +51,8 @@ private:
     const CliOptions& options_;
     FILE* out_;  // not owned
     FILE* err_;  // not owned
+    std::string host_;
+    std::vector<wire::ListRecord> listed_;      // the box's list, in its order
+    std::unique_ptr<CliRestore> restore_;       // restore only
+    std::unique_ptr<UploadVerifier> verifier_;  // --verify only
 };

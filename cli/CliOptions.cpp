@@ -34,24 +34,94 @@ bool ValidPassword(const std::string& text) {
     return true;
 }
 
+// The command's own options and its names; "--" ends the options.
+bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, CliOptions* options,
+                           std::string* error) {
+    using Command = CliOptions::Command;
+    const Command c = options->command;
+    bool namesOnly = false;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (namesOnly || a.empty() || a[0] != '-') {
+            options->names.push_back(a);
+        } else if (a == "--") {
+            namesOnly = true;
+        } else if (a == "--verify" && (c == Command::kPut || c == Command::kRestore)) {
+            options->verify = true;
+        } else if (a == "--dry-run" && c == Command::kRestore) {
+            options->dryRun = true;
+        } else if (a == "--into" && c == Command::kBackup) {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                *error = "--into needs a folder";
+                return false;
+            }
+            options->into = args[++i];
+        } else {
+            *error = "unknown option '" + a + "' for this command";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckBackupArguments(CliOptions* options, std::string* error) {
+    if (options->command == CliOptions::Command::kBackup) {
+        if (!options->names.empty()) {
+            *error = "backup takes no names";
+            return false;
+        }
+        return true;
+    }
+    if (options->names.empty()) {
+        *error = "restore needs the backup folder";
+        return false;
+    }
+    options->backupFolder = options->names.front();
+    options->names.erase(options->names.begin());
+    return true;
+}
+
 }  // namespace
 
 const char* CliUsage() {
-    return "Usage:\n"
-           "  velqo-cli [OPTIONS] list\n"
-           "  velqo-cli [OPTIONS] get NAME...\n"
-           "  velqo-cli [OPTIONS] put NAME...\n"
+    return "Usage: velqo-cli [OPTIONS] list\n"
+           "  or:  velqo-cli [OPTIONS] get NAME...\n"
+           "  or:  velqo-cli [OPTIONS] put [--verify] NAME...\n"
+           "  or:  velqo-cli [OPTIONS] backup [--into FOLDER]\n"
+           "  or:  velqo-cli [OPTIONS] restore [--dry-run] [--verify] BACKUP [NAME...]\n"
            "\n"
            "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
            "\n"
            "Commands:\n"
-           "  list        print one line per file on the box: GROUP<TAB>NAME<TAB>TYPE\n"
-           "  get NAME... download each named box file into DIR (an existing file of\n"
-           "              that name is replaced only once the download is complete)\n"
-           "  put NAME... upload each named file from DIR to the box\n"
-           "  Names must be on the box's file list; after a refused or failed name\n"
-           "  the others are still tried. put skips, with a message, a name that is a\n"
-           "  directory or another file that is not a regular file.\n"
+           "  list              print one line per file on the box:\n"
+           "                    GROUP<TAB>NAME<TAB>TYPE\n"
+           "  get NAME...       download each named box file into DIR (an existing file\n"
+           "                    of that name is replaced only once the download is\n"
+           "                    complete)\n"
+           "  put NAME...       upload each named file from DIR to the box\n"
+           "  backup            download every file on the box, in one session, into a\n"
+           "                    new folder FOLDER/HOST-YYYYMMDD-HHMMSS (FOLDER: --into,\n"
+           "                    else DIR) with manifest.txt (velqo-boxsim --folder serves\n"
+           "                    it as a box) and SHA256SUMS (sha256sum -c checks it);\n"
+           "                    when files are missing, the file INCOMPLETE names them;\n"
+           "                    prints the folder\n"
+           "  restore BACKUP    check every file of the backup folder BACKUP against its\n"
+           "                    SHA256SUMS (a damaged backup is refused before anything\n"
+           "                    is sent), then upload its files, or only the NAMEs given\n"
+           "                    after BACKUP, in manifest order; files the box no longer\n"
+           "                    lists are reported and skipped\n"
+           "\n"
+           "Names must be on the box's file list; after a refused or failed name the\n"
+           "others are still tried. put skips, with a message, a name that is a\n"
+           "directory or another file that is not a regular file.\n"
+           "\n"
+           "Command options:\n"
+           "  --verify          put, restore: read each uploaded file back from the box\n"
+           "                    and compare it byte for byte with the local file\n"
+           "  --dry-run         restore: print what would be sent, send nothing\n"
+           "  --into FOLDER     backup: make the backup folder inside FOLDER\n"
+           "  --                the arguments after it are names, even if they start\n"
+           "                    with '-'\n"
            "\n"
            "Options:\n"
            "  --host ADDR       the box's address (dotted IPv4 or host name)\n"
@@ -78,7 +148,8 @@ const char* CliUsage() {
            "\n"
            "Exit status:\n"
            "  0  all done\n"
-           "  1  the box refused something or a transfer failed\n"
+           "  1  the box refused something, a transfer or a verification failed, a\n"
+           "     backup is incomplete or damaged, or a named file was not restored\n"
            "  2  usage error\n"
            "  3  could not resolve the host, connect or log in\n";
 }
@@ -138,7 +209,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         }
     }
     if (i >= args.size()) {
-        *error = "no command given (list, get or put)";
+        *error = "no command given (list, get, put, backup or restore)";
         return false;
     }
     const std::string& command = args[i++];
@@ -148,11 +219,21 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         options->command = CliOptions::Command::kGet;
     } else if (command == "put") {
         options->command = CliOptions::Command::kPut;
+    } else if (command == "backup") {
+        options->command = CliOptions::Command::kBackup;
+    } else if (command == "restore") {
+        options->command = CliOptions::Command::kRestore;
     } else {
         *error = "unknown command '" + command + "'";
         return false;
     }
-    options->names.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    if (!ParseCommandArguments(args, i, options, error)) {
+        return false;
+    }
+    if (options->command == CliOptions::Command::kBackup ||
+        options->command == CliOptions::Command::kRestore) {
+        return CheckBackupArguments(options, error);
+    }
     if (options->command == CliOptions::Command::kList && !options->names.empty()) {
         *error = "list takes no names";
         return false;

@@ -4,7 +4,7 @@
 #include <vector>
 
 struct CliOptions {
-    enum class Command { kNone, kList, kGet, kPut };
+    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore };
 
     Command command = Command::kNone;
     std::vector<std::string> names;
@@ -14,6 +14,10 @@ struct CliOptions {
     std::string password;   // empty: likewise
     bool hasPassword = false;
     bool help = false;
+    std::string into;          // backup: where the backup folder is made; empty: DIR
+    std::string backupFolder;  // restore: the backup folder
+    bool dryRun = false;       // restore: say what would be sent, send nothing
+    bool verify = false;       // put, restore: read each upload back and compare
 };
 
 // Parses the arguments after the program name; on a usage error returns

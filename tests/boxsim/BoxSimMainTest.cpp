@@ -54,6 +54,7 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
                        "--refuse-upload",
                        "U",
                        "--no-login-reply",
+                       "--corrupt-uploads",
                        "--close-after-records",
                        "3",
                        "--pieces",
@@ -79,6 +80,7 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_EQ(o.refuseDump, "D");
     EXPECT_EQ(o.refuseUpload, "U");
     EXPECT_TRUE(o.noLoginReply);
+    EXPECT_TRUE(o.corruptUploads);
     EXPECT_EQ(o.closeAfterRecords, 3);
     EXPECT_EQ(o.pieceSize, 16u);
     EXPECT_EQ(o.pieceDelayMs, 5);
@@ -90,6 +92,7 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_EQ(c.options.port, 1000);
     EXPECT_EQ(c.options.listenAddress, "127.0.0.1");
     EXPECT_FALSE(c.options.waitPhase);
+    EXPECT_FALSE(c.options.corruptUploads);
     ASSERT_TRUE(Parse({"--wait-status", "-1"}, &c, &error));
     EXPECT_TRUE(c.options.waitPhase);
     EXPECT_EQ(c.options.waitFinalStatus, -1);
@@ -138,6 +141,7 @@ TEST(BoxSimCommandLine, HelpDocumentsEveryOption) {
                                "--refuse-dump",
                                "--refuse-upload",
                                "--no-login-reply",
+                               "--corrupt-uploads",
                                "--close-after-records",
                                "--pieces",
                                "--piece-delay",

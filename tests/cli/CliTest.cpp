@@ -107,7 +107,9 @@ TEST_F(CliTest, ListPrintsTheCatalogueInOrder) {
               "Firmware\timage.bin\t2\n"
               "Logs\tother.log\t3\n");
     EXPECT_EQ(r.err, kLoginLines);
-    // Login, list and logout reached the box, in that order.
+    // Login, list and logout reached the box, in that order (the box may still
+    // be reading the logout when the program has ended).
+    sim->WaitForReceived(12u + 4u + 4u, 5000);
     const std::vector<uint8_t> received = sim->Received();
     ASSERT_EQ(received.size(), 12u + 4u + 4u);
     EXPECT_EQ(received[12], 2);
@@ -141,6 +143,8 @@ TEST_F(CliTest, PutUploadsFromTheWorkingDirectory) {
     WriteFile("pc/settings.txt", std::string(3000, 's'));
     const ProgramResult r = Cli({"put", "settings.txt"});
     EXPECT_EQ(r.status, 0) << r.err;
+    // The box stores the file after its last reply: wait for it.
+    sim->WaitFor([](const BoxSimStats& s) { return s.uploadsStored == 1; }, 5000);
     EXPECT_EQ(ReadFile("box/settings.txt"), std::string(3000, 's'));
     EXPECT_NE(r.err.find("PC > Start to upload file to BOX:settings.txt...\n"
                          "PC > Wait BOX to process data...\n"),

@@ -1,0 +1,87 @@
+#include "cli/ChecksumList.h"
+
+#include <cstring>
+#include <sstream>
+
+#include "box/PlainFileName.h"
+#include "cli/Sha256.h"
+
+namespace {
+
+constexpr size_t kHexLength = Sha256::kDigestSize * 2;
+
+bool IsHex(const std::string& text) {
+    for (const char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'F') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+bool ChecksumList::Parse(const std::string& text, ChecksumList* out, std::string* error) {
+    ChecksumList result;
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty()) {
+            continue;
+        }
+        // "hex", a blank, then ' ' (text) or '*' (binary), then the name. A
+        // line starting with '\' carries an escaped name, which no plain name needs.
+        const bool wellFormed = line.size() > kHexLength + 2 && line[kHexLength] == ' ' &&
+                                (line[kHexLength + 1] == ' ' || line[kHexLength + 1] == '*') &&
+                                IsHex(line.substr(0, kHexLength));
+        if (!wellFormed) {
+            *error = "line " + std::to_string(number) + ": expected a SHA-256 and a file name";
+            return false;
+        }
+        ChecksumLine entry{Lower(line.substr(0, kHexLength)), line.substr(kHexLength + 2)};
+        if (!IsPlainFileName(entry.name.c_str()) ||
+            entry.name.size() != std::strlen(entry.name.c_str())) {
+            *error = "line " + std::to_string(number) + ": \"" + entry.name +
+                     "\" is not a plain file name";
+            return false;
+        }
+        if (result.Find(entry.name) != nullptr) {
+            *error = "line " + std::to_string(number) + ": " + entry.name + " is listed twice";
+            return false;
+        }
+        result.lines_.push_back(entry);
+    }
+    *out = std::move(result);
+    return true;
+}
+
+std::string ChecksumList::Format(const std::vector<ChecksumLine>& lines) {
+    std::string text;
+    for (const ChecksumLine& l : lines) {
+        text += l.hex + "  " + l.name + "\n";
+    }
+    return text;
+}
+
+const ChecksumLine* ChecksumList::Find(const std::string& name) const {
+    for (const ChecksumLine& l : lines_) {
+        if (l.name == name) {
+            return &l;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// A backup's SHA256SUMS: one line per file, "<64 hex digits>  NAME", as
+// sha256sum writes and `sha256sum -c` reads (a '*' in place of the second
+// blank, binary mode, is read too).
+#include <string>
+#include <vector>
+
+struct ChecksumLine {
+    std::string hex;  // lower-case
+    std::string name;
+};
+
+class ChecksumList {
+public:
+    // On failure says which line is wrong and why ("line 2: ...").
+    static bool Parse(const std::string& text, ChecksumList* out, std::string* error);
+    static std::string Format(const std::vector<ChecksumLine>& lines);
+
+    const std::vector<ChecksumLine>& Lines() const { return lines_; }
+    // The checksum given for that name, or null.
+    const ChecksumLine* Find(const std::string& name) const;
+
+private:
+    std::vector<ChecksumLine> lines_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// SHA-256 from the platform's own library: OpenSSL's libcrypto on POSIX,
+// CNG (bcrypt) on Windows. One implementation file per platform.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Sha256 {
+public:
+    static constexpr size_t kDigestSize = 32;
+    using Digest = std::array<uint8_t, kDigestSize>;
+
+    Sha256();
+    ~Sha256();
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
+
+    // False once the library has failed; the digest is then unusable.
+    bool Update(const void* data, size_t size);
+    // Ends the computation; the object is not used again afterwards.
+    bool Finish(Digest* digest);
+
+    // Lower-case hexadecimal, as sha256sum prints it.
+    static std::string Hex(const Digest& digest);
+    // The hex digest of a whole file; false when it cannot be read.
+    static bool OfFile(const std::string& path, std::string* hex);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};

@@ -1,0 +1,132 @@
+#!/bin/bash
+# Checks the packages of `make dist` as a user meets them:
+#  - the .deb unpacked with dpkg-deb -x: both programs run (velqo-cli lists a
+#    velqo-boxsim of the same package over loopback) and both man pages read
+#    with man -l;
+#  - the zip unpacked into a fresh folder, under a fresh Wine prefix: the
+#    window starts and logs its banner and version, and velqo-cli.exe lists a
+#    velqo-boxsim.exe of the same zip over loopback.
+# Everything talks to 127.0.0.1 only.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+cd "$root"
+dist=build/dist
+work=$root/build/dist-check
+probe=$root/build/win/bin/window_log_probe.exe
+
+fail() {
+    echo "check-packages: FAILED: $*" >&2
+    exit 1
+}
+ok() { echo "check-packages: ok: $*"; }
+
+# Waits for "listening on 127.0.0.1:PORT" in a file and prints PORT.
+listening_port() {
+    local out=$1
+    for _ in $(seq 1 150); do
+        if grep -q 'listening on 127.0.0.1:' "$out" 2>/dev/null; then
+            sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$out" | head -n1
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# The manifest's files as velqo-cli lists them: GROUP<TAB>NAME<TAB>TYPE, by group.
+check_list() {
+    local list=$1 demo=$2
+    tr -d '\r' <"$list" >"$list.lf"
+    local names
+    names=$(awk '!/^[[:space:]]*(#|$)/ { print $2 }' "$demo/manifest.txt" | sort)
+    [ -n "$names" ] || fail "the demo manifest lists nothing"
+    [ "$(cut -f2 "$list.lf" | sort)" = "$names" ] || fail "list output differs: $(cat "$list.lf")"
+}
+
+inside_display() {
+    local folder=$1 version=$2
+    export WINEPREFIX=$work/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    trap 'wineserver -k 2>/dev/null || true' EXIT
+    # The window only connects when asked to; the settings say loopback anyway.
+    printf 'BOXIP=127.0.0.1\r\nPORT=01000\r\nPASSWORD=7351\r\n' >"$folder/config/config.ini"
+    cd "$folder"
+    # A name relative to the folder: Wine maps the working directory, not Unix paths in arguments.
+    wine "$probe" VELQO_LAN_MM.exe "Version: v$version" 60 >"$work/window.log" 2>&1 ||
+        fail "the window did not log its version: $(cat "$work/window.log")"
+    grep -q 'VELQO_LAN_MM.exe - ' "$work/window.log" || fail "no banner: $(cat "$work/window.log")"
+    ok "the zip's window starts in a fresh prefix and logs: $(head -c 120 "$work/window.log" | tr '\r\n' '  ')"
+
+    wine velqo-boxsim.exe --make-demo demo >/dev/null 2>&1 || fail "velqo-boxsim.exe --make-demo"
+    wine velqo-boxsim.exe --folder demo --port 0 --once >"$work/boxsim-win.out" 2>&1 &
+    local box=$!
+    local port
+    port=$(listening_port "$work/boxsim-win.out") || fail "velqo-boxsim.exe did not listen"
+    wine velqo-cli.exe --host 127.0.0.1 --port "$port" list >"$work/list-win.out" \
+        2>"$work/list-win.err" || fail "velqo-cli.exe list: $(cat "$work/list-win.err")"
+    wait "$box" || fail "velqo-boxsim.exe ended with an error"
+    check_list "$work/list-win.out" demo
+    ok "the zip's velqo-cli.exe lists the zip's velqo-boxsim.exe on port $port"
+}
+
+if [ "${1:-}" = "--inside-display" ]; then
+    inside_display "$2" "$3"
+    exit 0
+fi
+
+shopt -s nullglob
+zips=("$dist"/VELQO_LAN_MM-*-win64.zip)
+debs=("$dist"/velqo-tools_*_amd64.deb)
+[ ${#zips[@]} = 1 ] || fail "expected one zip in $dist, found ${#zips[@]}"
+[ ${#debs[@]} = 1 ] || fail "expected one .deb in $dist, found ${#debs[@]}"
+zip=${zips[0]}
+deb=${debs[0]}
+version=$(basename "$zip" | sed 's/^VELQO_LAN_MM-\(.*\)-win64\.zip$/\1/')
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||
+    fail "the .deb has version $(dpkg-deb -f "$deb" Version), the zip $version"
+[ "$(basename "$deb")" = "velqo-tools_${version}_amd64.deb" ] || fail "odd .deb name $deb"
+rm -rf "$work"
+mkdir -p "$work"
+
+# The Debian package.
+dpkg-deb -x "$deb" "$work/deb"
+for program in velqo-cli velqo-boxsim; do
+    bin=$work/deb/usr/bin/$program
+    [ -x "$bin" ] || fail "$program is not in the .deb"
+    "$bin" --help | grep -q '^Usage' || fail "$program --help"
+    page=$work/deb/usr/share/man/man1/$program.1.gz
+    [ -f "$page" ] || fail "no man page for $program"
+    MANWIDTH=80 MANPAGER=cat man -l "$page" >"$work/$program.man" 2>"$work/$program.man.err" ||
+        fail "man -l $program: $(cat "$work/$program.man.err")"
+    [ ! -s "$work/$program.man.err" ] || fail "man -l $program warns: $(cat "$work/$program.man.err")"
+    for word in NAME SYNOPSIS DESCRIPTION "$program" "$version" --help; do
+        grep -q -- "$word" "$work/$program.man" || fail "the man page of $program lacks '$word'"
+    done
+done
+grep -q -- '--verify' "$work/velqo-cli.man" || fail "velqo-cli's man page lacks --verify"
+grep -q -- '--corrupt-uploads' "$work/velqo-boxsim.man" || fail "velqo-boxsim's man page lacks a fault"
+demo=$work/deb-demo
+"$work/deb/usr/bin/velqo-boxsim" --make-demo "$demo" >/dev/null
+"$work/deb/usr/bin/velqo-boxsim" --folder "$demo" --port 0 --once >"$work/boxsim.out" 2>&1 &
+box=$!
+port=$(listening_port "$work/boxsim.out") || fail "the .deb's velqo-boxsim did not listen"
+"$work/deb/usr/bin/velqo-cli" --host 127.0.0.1 --port "$port" list >"$work/list.out" \
+    2>"$work/list.err" || fail "the .deb's velqo-cli list: $(cat "$work/list.err")"
+wait "$box" || fail "the .deb's velqo-boxsim ended with an error"
+check_list "$work/list.out" "$demo"
+ok "$(basename "$deb"): programs run, man pages read, velqo-cli lists velqo-boxsim"
+
+# The zip, in a fresh folder.
+unzip -q "$zip" -d "$work/zip"
+folder=$work/zip/VELQO_LAN_MM-$version-win64
+for f in VELQO_LAN_MM.exe velqo-cli.exe velqo-boxsim.exe README.txt \
+    status/CONN_1.PNG status/CONN_2.PNG status/CONN_3.PNG help/ABOUT-HELP.txt; do
+    [ -f "$folder/$f" ] || fail "$f is not in the zip"
+done
+[ -d "$folder/config" ] && [ -z "$(ls -A "$folder/config")" ] || fail "no empty config/ in the zip"
+[ "$(ls -A "$folder/help")" = "ABOUT-HELP.txt" ] || fail "help/ holds more than its note"
+grep -q "$version" "$folder/README.txt" || fail "README.txt does not name version $version"
+[ -f "$probe" ] || fail "$probe is not built (make win)"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside-display "$folder" "$version"
+echo "check-packages: all checks passed for version $version"
