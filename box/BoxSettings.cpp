@@ -35,9 +35,9 @@ void CopyWhile(char* out, const char* in, Accept accept) {
     out[n] = '\0';
 }
 
-// The value after a key without its line end.
-std::string ValueOf(const char* line, size_t keyLength) {
-    std::string value(line + keyLength);
+// A key's value without its line end.
+std::string ValueOf(const char* text) {
+    std::string value(text);
     while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
         value.pop_back();
     }
@@ -104,9 +104,9 @@ void Check(const char* line, int number, bool whole, BoxSettingsReport* report) 
                         {"PORT=", &report->port, &PortProblem},
                         {"PASSWORD=", &report->password, &PasswordProblem}};
     for (const Key& key : keys) {
-        if (StartsWithKey(line, key.name)) {
+        if (const char* value = ValueOfKey(line, key.name)) {
             key.line->number = number;
-            key.line->problem = whole ? key.problem(ValueOf(line, std::strlen(key.name)))
+            key.line->problem = whole ? key.problem(ValueOf(value))
                                       : "the line is longer than 1023 characters";
         }
     }

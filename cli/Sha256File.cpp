@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "box/StdioFile.h"
+#include "base/StdioFile.h"
 #include "cli/Sha256.h"
 
 std::string Sha256::Hex(const Digest& digest) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "box/BoxSession.h"
-#include "box/StdioFile.h"
+#include "base/StdioFile.h"
 #include "cli/ScopedCurrentDirectory.h"
 
 #ifdef _WIN32

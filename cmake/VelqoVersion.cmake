@@ -1,8 +1,8 @@
 # VELQO_VERSION: the program's version ("1.001"), for the packages. Read from
-# the one place that the version resource takes it from, so that the .exe and
-# every package carry the same number.
-set(VELQO_VERSION_SOURCE ${PROJECT_SOURCE_DIR}/resources/VelqoLanMm.rc)
-set(VELQO_VERSION_PATTERN "VALUE \"ProductVersion\", \"([0-9]+\\.[0-9]+)\"")
+# the one header that the version resource, the login and the log take it from,
+# so that the .exe and every package carry the same number.
+set(VELQO_VERSION_SOURCE ${PROJECT_SOURCE_DIR}/base/Version.h)
+set(VELQO_VERSION_PATTERN "#define VELQO_VERSION_TEXT \"([0-9]+\\.[0-9]+)\"")
 
 file(STRINGS ${VELQO_VERSION_SOURCE} version_line REGEX "${VELQO_VERSION_PATTERN}")
 if(NOT version_line MATCHES "${VELQO_VERSION_PATTERN}")
