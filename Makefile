@@ -103,7 +103,7 @@ screenshot: native win wine-prefix
 	tools/run-window.sh --screenshot build/screenshots/working.png --working
 	tools/menu-screenshot.sh
 
-bench: deps
+bench: native win wine-prefix
 	bench/run.sh
 
 fuzz: deps

@@ -43,7 +43,8 @@ export DISPLAY=$display
 sleep 1
 (cd "$work/pc" && exec wine explorer /desktop=bench,1000x860 VELQO_LAN_MM.exe) >"$work/wine.log" 2>&1 &
 pids+=($!)
-wine "$win/velqo-drive-window.exe" --desktop bench --downloads "$downloads" >"$work/drive.log" 2>&1
+# Windows programs end their lines with CR LF.
+wine "$win/velqo-drive-window.exe" --desktop bench --downloads "$downloads" 2>&1 | tr -d '\r' >"$work/drive.log"
 cmp -s "$work/box/big.bin" "$work/pc/big.bin" || { echo "the window's download differs"; exit 1; }
 # The box serves one PC at a time: the window goes before the command line comes.
 wineserver -k 2>/dev/null || true
