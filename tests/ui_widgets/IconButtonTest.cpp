@@ -248,6 +248,10 @@ TEST_F(IconButtonTest, DraggingOntoTheButtonStartsNoHover) {
     CPoint screen = c;
     btn.ClientToScreen(&screen);
     ::SetCursorPos(screen.x, screen.y);
+    // Where the pointer's own move reaches the button (a virtual desktop
+    // reports it), it is a hover of its own: end it, then drag.
+    Pump();
+    btn.SendMessage(WM_MOUSELEAVE);
     btn.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
     EXPECT_FALSE(btn.IsHovering());
     btn.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(c.x, c.y));
