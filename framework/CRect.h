@@ -34,13 +34,12 @@ public:
         top += dy;
         bottom += dy;
     }
-    void InflateRect(int dx, int dy) {
-        left -= dx;
-        right += dx;
-        top -= dy;
-        bottom += dy;
+    void DeflateRect(int dx, int dy) {
+        left += dx;
+        right -= dx;
+        top += dy;
+        bottom -= dy;
     }
-    void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
 
     bool operator==(const CRect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
