@@ -22,15 +22,6 @@ BOOL CBitmapButton::LoadBitmaps(UINT up, UINT down, UINT focus, UINT disabled) {
     return TRUE;
 }
 
-void CBitmapButton::SizeToContent() {
-    BITMAP info{};
-    if (!m_bitmap.GetBitmap(&info)) {
-        return;
-    }
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, info.bmWidth, info.bmHeight,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void CBitmapButton::DrawItem(DRAWITEMSTRUCT* item) {
     // The most specific bitmap that exists for the state, else the up bitmap.
     CBitmap* picture = &m_bitmap;

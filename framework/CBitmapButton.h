@@ -10,8 +10,6 @@ class CBitmapButton : public CButton {
 public:
     // Loads the bitmap resources; 0 skips one. FALSE when the up bitmap cannot load.
     BOOL LoadBitmaps(UINT up, UINT down = 0, UINT focus = 0, UINT disabled = 0);
-    // Sizes the button to its up bitmap.
-    void SizeToContent();
     void DrawItem(DRAWITEMSTRUCT* item) override;
 
 protected:

@@ -12,14 +12,6 @@ public:
     BOOL CreateSolidBrush(COLORREF colour) {
         return m_hObject == nullptr && Attach(::CreateSolidBrush(colour));
     }
-    // A brush of its own in the system colour (the shared system brushes are not owned).
-    BOOL CreateSysColorBrush(int index) { return CreateSolidBrush(::GetSysColor(index)); }
-    BOOL CreateHatchBrush(int style, COLORREF colour) {
-        return m_hObject == nullptr && Attach(::CreateHatchBrush(style, colour));
-    }
-    BOOL CreatePatternBrush(HBITMAP bitmap) {
-        return m_hObject == nullptr && Attach(::CreatePatternBrush(bitmap));
-    }
 
     HBRUSH GetSafeHandle() const { return static_cast<HBRUSH>(m_hObject); }
     operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }

@@ -14,18 +14,9 @@ public:
         return reinterpret_cast<HICON>(
             SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
     }
-    HICON GetIcon() const {
-        return reinterpret_cast<HICON>(SendMessage(BM_GETIMAGE, IMAGE_ICON, 0));
-    }
-    HBITMAP SetBitmap(HBITMAP bitmap) {
-        return reinterpret_cast<HBITMAP>(
-            SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-    }
     int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
-    UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
     void SetState(BOOL highlight) { SendMessage(BM_SETSTATE, static_cast<WPARAM>(highlight)); }
-    UINT GetButtonStyle() const { return GetStyle() & 0xFFFF; }
     void SetButtonStyle(UINT style, BOOL redraw = TRUE) {
         SendMessage(BM_SETSTYLE, style, static_cast<LPARAM>(redraw));
     }

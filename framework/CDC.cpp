@@ -104,12 +104,6 @@ CPoint CDC::SetWindowOrg(int x, int y) {
     return CPoint(old);
 }
 
-CPoint CDC::GetWindowOrg() const {
-    POINT org{};
-    ::GetWindowOrgEx(m_hDC, &org);
-    return CPoint(org);
-}
-
 void CDC::FillSolidRect(const RECT* rect, COLORREF colour) {
     const COLORREF old = ::SetBkColor(m_hDC, colour);
     ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, rect, nullptr, 0, nullptr);
@@ -153,12 +147,6 @@ CSize CDC::GetTextExtentW(const wchar_t* text, int count) const {
 
 BOOL CDC::BitBlt(int x, int y, int cx, int cy, CDC* source, int sx, int sy, DWORD rop) {
     return ::BitBlt(m_hDC, x, y, cx, cy, source != nullptr ? source->m_hDC : nullptr, sx, sy, rop);
-}
-
-BOOL CDC::StretchBlt(int x, int y, int cx, int cy, CDC* source, int sx, int sy, int scx, int scy,
-                     DWORD rop) {
-    return ::StretchBlt(m_hDC, x, y, cx, cy, source != nullptr ? source->m_hDC : nullptr, sx, sy,
-                        scx, scy, rop);
 }
 
 BOOL CDC::DrawState(CPoint pt, CSize size, HICON icon, UINT flags, HBRUSH brush) {

@@ -41,19 +41,15 @@ public:
     HGDIOBJ SelectStockObject(int index) { return SelectObject(::GetStockObject(index)); }
 
     COLORREF SetTextColor(COLORREF colour) { return ::SetTextColor(m_hDC, colour); }
-    COLORREF GetTextColor() const { return ::GetTextColor(m_hDC); }
     COLORREF SetBkColor(COLORREF colour) { return ::SetBkColor(m_hDC, colour); }
     COLORREF GetBkColor() const { return ::GetBkColor(m_hDC); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
-    int GetBkMode() const { return ::GetBkMode(m_hDC); }
     int SaveDC() { return ::SaveDC(m_hDC); }
     BOOL RestoreDC(int saved) { return ::RestoreDC(m_hDC, saved); }
     int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
     // True for a printer DC.
     BOOL IsPrinting() const;
     CPoint SetWindowOrg(int x, int y);
-    CPoint GetWindowOrg() const;
-    int GetClipBox(RECT* rect) const { return ::GetClipBox(m_hDC, rect); }
 
     // Fills with a colour without touching the selections (the background colour is
     // restored afterwards).
@@ -68,7 +64,6 @@ public:
         return ::DrawEdge(m_hDC, rect, edge, flags);
     }
     void DrawFocusRect(const RECT* rect) { ::DrawFocusRect(m_hDC, rect); }
-    BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
     BOOL Ellipse(int l, int t, int r, int b) { return ::Ellipse(m_hDC, l, t, r, b); }
     CPoint MoveTo(int x, int y);
     BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
@@ -79,25 +74,16 @@ public:
     int DrawTextW(const wchar_t* text, int count, RECT* rect, UINT format) {
         return ::DrawTextW(m_hDC, text, count, rect, format);
     }
-    BOOL TextOut(int x, int y, const char* text, int count) {
-        return ::TextOutA(m_hDC, x, y, text, count);
-    }
     CSize GetTextExtent(const char* text, int count) const;
     CSize GetTextExtentW(const wchar_t* text, int count) const;
 
     BOOL BitBlt(int x, int y, int cx, int cy, CDC* source, int sx, int sy, DWORD rop);
-    BOOL BitBlt(int x, int y, int cx, int cy, HDC source, int sx, int sy, DWORD rop) {
-        return ::BitBlt(m_hDC, x, y, cx, cy, source, sx, sy, rop);
-    }
-    BOOL StretchBlt(int x, int y, int cx, int cy, CDC* source, int sx, int sy, int scx, int scy,
-                    DWORD rop);
     BOOL PatBlt(int x, int y, int cx, int cy, DWORD rop) {
         return ::PatBlt(m_hDC, x, y, cx, cy, rop);
     }
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
     COLORREF SetPixel(int x, int y, COLORREF colour) { return ::SetPixel(m_hDC, x, y, colour); }
 
-    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
     BOOL DrawIconEx(int x, int y, HICON icon, int cx, int cy, HBRUSH flickerFree, UINT flags) {
         return ::DrawIconEx(m_hDC, x, y, icon, cx, cy, 0, flickerFree, flags);
     }

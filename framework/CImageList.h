@@ -19,38 +19,20 @@ public:
 
     // ImageList_Create; FALSE when this object already holds a list or creation fails.
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow);
-    // Takes ownership of `list`.
-    BOOL Attach(HIMAGELIST list);
-    // Gives up ownership; the caller owns the returned list.
-    HIMAGELIST Detach();
     BOOL DeleteImageList();
 
     // ImageList_AddMasked: cuts the bitmap into images of the list's width, `mask`
     // colour transparent. The bitmap stays the caller's. Returns the first index or -1.
     int Add(CBitmap* bitmap, COLORREF mask);
     int Add(HBITMAP bitmap, COLORREF mask);
-    // ImageList_Add with a mask bitmap.
-    int Add(HBITMAP bitmap, HBITMAP maskBitmap);
     // Appends an icon (copied into the list); returns its index or -1.
     int Add(HICON icon) { return ImageList_ReplaceIcon(m_hImageList, -1, icon); }
     BOOL Replace(int index, HICON icon) {
         return ImageList_ReplaceIcon(m_hImageList, index, icon) >= 0;
     }
-    BOOL Remove(int index) { return ImageList_Remove(m_hImageList, index); }
     // A new icon of image `index` (ImageList_GetIcon); the caller destroys it.
     HICON ExtractIcon(int index, UINT flags = ILD_NORMAL) const {
         return ImageList_GetIcon(m_hImageList, index, flags);
     }
-    BOOL Draw(CDC* dc, int index, POINT pt, UINT style);
-    BOOL Draw(HDC dc, int index, POINT pt, UINT style) {
-        return ImageList_Draw(m_hImageList, index, dc, pt.x, pt.y, style);
-    }
     int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
-    BOOL GetImageInfo(int index, IMAGEINFO* info) const {
-        return ImageList_GetImageInfo(m_hImageList, index, info);
-    }
-    BOOL GetIconSize(int& cx, int& cy) const {
-        return ImageList_GetIconSize(m_hImageList, &cx, &cy);
-    }
-    COLORREF SetBkColor(COLORREF colour) { return ImageList_SetBkColor(m_hImageList, colour); }
 };

@@ -53,18 +53,6 @@ HMENU CMenu::Detach() {
     return menu;
 }
 
-BOOL CMenu::CreateMenu() {
-    if (m_hMenu != nullptr) {
-        return FALSE;
-    }
-    HMENU menu = ::CreateMenu();
-    if (!Attach(menu)) {
-        ::DestroyMenu(menu);
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CMenu::CreatePopupMenu() {
     if (m_hMenu != nullptr) {
         return FALSE;
@@ -115,21 +103,6 @@ BOOL CMenu::DestroyMenu() {
     }
     ReleaseSubMenuObjects(menu);
     return ::DestroyMenu(menu);
-}
-
-BOOL CMenu::DeleteMenu(UINT position, UINT flags) {
-    // The item's submenu goes with it: its object lets go first.
-    HMENU sub = nullptr;
-    if (flags & MF_BYPOSITION) {
-        sub = ::GetSubMenu(m_hMenu, static_cast<int>(position));
-    }
-    if (sub != nullptr) {
-        ReleaseSubMenuObjects(sub);
-        if (CMenu* object = FromHandlePermanent(sub)) {
-            object->Detach();
-        }
-    }
-    return ::DeleteMenu(m_hMenu, position, flags);
 }
 
 int CMenu::GetMenuString(UINT id, CString& text, UINT flags) const {

@@ -29,7 +29,6 @@ public:
         return GetRuntimeClass()->IsDerivedFrom(type) ? TRUE : FALSE;
     }
 
-    HMENU GetSafeHmenu() const { return m_hMenu; }
     operator HMENU() const { return m_hMenu; }
 
     // The object bound to `menu`, or null.
@@ -40,7 +39,6 @@ public:
     BOOL Attach(HMENU menu, bool owned = true);
     // Unbinds and returns the handle; the caller now owns it.
     HMENU Detach();
-    BOOL CreateMenu();
     BOOL CreatePopupMenu();
     // Loads a menu resource of the application's module.
     BOOL LoadMenu(UINT resourceId);
@@ -55,29 +53,13 @@ public:
     BOOL AppendMenu(UINT flags, UINT_PTR id, const void* data) {
         return ::AppendMenuA(m_hMenu, flags, id, static_cast<const char*>(data));
     }
-    BOOL InsertMenu(UINT position, UINT flags, UINT_PTR id = 0, const char* text = nullptr) {
-        return ::InsertMenuA(m_hMenu, position, flags, id, text);
-    }
-    BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR id = 0, const char* text = nullptr) {
-        return ::ModifyMenuA(m_hMenu, position, flags, id, text);
-    }
     BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR id, const void* data) {
         return ::ModifyMenuA(m_hMenu, position, flags, id, static_cast<const char*>(data));
     }
-    BOOL RemoveMenu(UINT position, UINT flags) { return ::RemoveMenu(m_hMenu, position, flags); }
-    BOOL DeleteMenu(UINT position, UINT flags);
     int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
     UINT GetMenuItemID(int position) const { return ::GetMenuItemID(m_hMenu, position); }
     UINT GetMenuState(UINT id, UINT flags) const { return ::GetMenuState(m_hMenu, id, flags); }
     int GetMenuString(UINT id, CString& text, UINT flags) const;
-    int GetMenuString(UINT id, char* buffer, int size, UINT flags) const {
-        return ::GetMenuStringA(m_hMenu, id, buffer, size, flags);
-    }
-    BOOL GetMenuItemInfo(UINT item, MENUITEMINFOA* info, BOOL byPosition = FALSE) const {
-        return ::GetMenuItemInfoA(m_hMenu, item, byPosition, info);
-    }
-    UINT CheckMenuItem(UINT id, UINT check) { return ::CheckMenuItem(m_hMenu, id, check); }
-    UINT EnableMenuItem(UINT id, UINT enable) { return ::EnableMenuItem(m_hMenu, id, enable); }
     // The submenu handle at `position` (not owned), or null.
     HMENU GetSubMenuHandle(int position) const { return ::GetSubMenu(m_hMenu, position); }
     // The object bound to the submenu at `position`, or null when it has none.

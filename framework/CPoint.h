@@ -12,10 +12,6 @@ public:
         return CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
     }
 
-    void Offset(int dx, int dy) {
-        x += dx;
-        y += dy;
-    }
     bool operator==(const CPoint& o) const { return x == o.x && y == o.y; }
     bool operator!=(const CPoint& o) const { return !(*this == o); }
 };

@@ -20,11 +20,7 @@ public:
     CSize Size() const { return CSize(Width(), Height()); }
     CPoint TopLeft() const { return CPoint(left, top); }
     CPoint BottomRight() const { return CPoint(right, bottom); }
-    CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
-    bool PtInRect(POINT p) const {
-        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
 
     void SetRect(int l, int t, int r, int b) {
         left = l;
@@ -32,27 +28,17 @@ public:
         right = r;
         bottom = b;
     }
-    void SetRectEmpty() { SetRect(0, 0, 0, 0); }
-    void CopyRect(const RECT* r) { *static_cast<RECT*>(this) = *r; }
     void OffsetRect(int dx, int dy) {
         left += dx;
         right += dx;
         top += dy;
         bottom += dy;
     }
-    void OffsetRect(POINT p) { OffsetRect(p.x, p.y); }
-    void InflateRect(int dx, int dy) {
-        left -= dx;
-        right += dx;
-        top -= dy;
-        bottom += dy;
-    }
-    void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
-    void DeflateRect(int l, int t, int r, int b) {
-        left += l;
-        top += t;
-        right -= r;
-        bottom -= b;
+    void DeflateRect(int dx, int dy) {
+        left += dx;
+        right -= dx;
+        top += dy;
+        bottom -= dy;
     }
 
     bool operator==(const CRect& o) const {

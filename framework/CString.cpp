@@ -5,8 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "framework/CWinApp.h"
-
 void CString::Format(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -26,28 +24,9 @@ void CString::Format(const char* format, ...) {
     m_text = std::move(out);
 }
 
-BOOL CString::LoadString(UINT id) {
-    // A string resource is at most 4096 characters long; LoadString with a zero
-    // length would hand out a read-only pointer instead of copying.
-    char buffer[4097];
-    const int n = ::LoadStringA(AfxGetResourceHandle(), id, buffer, sizeof(buffer));
-    if (n <= 0) {
-        m_text.clear();
-        return FALSE;
-    }
-    m_text.assign(buffer, static_cast<size_t>(n));
-    return TRUE;
-}
-
 void CString::MakeLower() {
     std::transform(m_text.begin(), m_text.end(), m_text.begin(), [](char c) {
         return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    });
-}
-
-void CString::MakeUpper() {
-    std::transform(m_text.begin(), m_text.end(), m_text.begin(), [](char c) {
-        return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     });
 }
 
@@ -89,11 +68,6 @@ CString CString::Mid(int first, int count) const {
         count = rest;
     }
     return CString(m_text.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
-}
-
-CString CString::Right(int count) const {
-    count = std::clamp(count, 0, GetLength());
-    return CString(m_text.substr(m_text.size() - static_cast<size_t>(count)));
 }
 
 char* CString::GetBuffer(int minLength) {

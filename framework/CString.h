@@ -49,18 +49,14 @@ public:
 
     // printf-style formatting; the text is as long as the result needs.
     void Format(const char* format, ...);
-    // Loads string resource `id` of the application's module; FALSE when missing.
-    BOOL LoadString(UINT id);
 
     void MakeLower();
-    void MakeUpper();
     // Index of the first match at or after `start`, or -1.
     int Find(char c, int start = 0) const;
     int Find(const char* text, int start = 0) const;
     int ReverseFind(char c) const;
     CString Left(int count) const;
     CString Mid(int first, int count = -1) const;
-    CString Right(int count) const;
 
     // A writable buffer of at least `minLength` characters plus the NUL; ReleaseBuffer
     // takes the length up to the first NUL (or `length` when given).

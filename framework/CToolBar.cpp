@@ -24,7 +24,6 @@ BOOL CToolBar::Create(HWND parent, DWORD style, UINT id) {
     if (m_hWnd != nullptr) {
         return FALSE;
     }
-    m_dwBarStyle = style & kBarStyleMask;
     const DWORD windowStyle = (style & ~kBarStyleMask) | CCS_TOP | CCS_NODIVIDER | TBSTYLE_FLAT;
     HWND hwnd = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, windowStyle, 0, 0, 0, 0, parent,
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
@@ -96,10 +95,6 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
         SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     }
     return TRUE;
-}
-
-int CToolBar::GetCount() const {
-    return static_cast<int>(SendMessage(TB_BUTTONCOUNT));
 }
 
 int CToolBar::CommandToIndex(UINT id) const {

@@ -23,15 +23,13 @@ public:
 
     // Creates the tool bar window as a child of `parent` (a window handle, so that the
     // desktop window may serve). The high word of `style` holds window styles, the
-    // low word bar styles (CBRS_...).
+    // low word bar styles (CBRS_...); the bar sits at the top whatever they say.
     BOOL Create(HWND parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP,
                 UINT id = AFX_IDW_TOOLBAR);
     // Adds the buttons of tool bar resource `resourceId` and its bitmap. FALSE when
     // the resource is missing or malformed (the tool bar then has no buttons).
     BOOL LoadToolBar(UINT resourceId);
 
-    DWORD GetBarStyle() const { return m_dwBarStyle; }
-    int GetCount() const;
     // The index of the button of command `id`, or -1.
     int CommandToIndex(UINT id) const;
     // Command, button style and image number of button `index`; all 0 for a bad index.
@@ -39,5 +37,4 @@ public:
 
 private:
     CBitmap m_bitmap;  // the button images; the control does not delete them
-    DWORD m_dwBarStyle = 0;
 };

@@ -12,7 +12,4 @@ public:
         return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, width));
     }
     void RelayEvent(MSG* msg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg)); }
-    // Adds a tool covering the whole of `tool` (a child window of the owner) with `text`.
-    BOOL AddTool(CWnd* tool, const char* text);
-    int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
 };

@@ -28,18 +28,6 @@ CString CTreeCtrl::GetItemText(HTREEITEM item) const {
     return CString(info.pszText);
 }
 
-BOOL CTreeCtrl::GetItemImage(HTREEITEM item, int& image, int& selectedImage) const {
-    TVITEMA info{};
-    info.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    info.hItem = item;
-    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) {
-        return FALSE;
-    }
-    image = info.iImage;
-    selectedImage = info.iSelectedImage;
-    return TRUE;
-}
-
 HIMAGELIST CTreeCtrl::SetImageList(CImageList* list, int which) {
     return reinterpret_cast<HIMAGELIST>(
         SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(which),

@@ -9,10 +9,6 @@ class CTreeCtrl : public CWnd {
 public:
     HTREEITEM InsertItem(const char* text, int image, int selectedImage,
                          HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST);
-    HTREEITEM InsertItem(const char* text, HTREEITEM parent = TVI_ROOT,
-                         HTREEITEM after = TVI_LAST) {
-        return InsertItem(text, 0, 0, parent, after);
-    }
     BOOL DeleteItem(HTREEITEM item) {
         return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)));
     }
@@ -22,25 +18,11 @@ public:
             SendMessage(TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
     }
     HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
-    HTREEITEM GetRootItem() const { return GetNextItem(nullptr, TVGN_ROOT); }
-    HTREEITEM GetChildItem(HTREEITEM item) const { return GetNextItem(item, TVGN_CHILD); }
-    HTREEITEM GetNextSiblingItem(HTREEITEM item) const { return GetNextItem(item, TVGN_NEXT); }
-    HTREEITEM GetParentItem(HTREEITEM item) const { return GetNextItem(item, TVGN_PARENT); }
-    BOOL SelectItem(HTREEITEM item) {
-        return static_cast<BOOL>(
-            SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)));
-    }
     BOOL Expand(HTREEITEM item, UINT code) {
         return static_cast<BOOL>(SendMessage(TVM_EXPAND, code, reinterpret_cast<LPARAM>(item)));
     }
     // The item's text (up to 1023 characters).
     CString GetItemText(HTREEITEM item) const;
-    BOOL GetItemImage(HTREEITEM item, int& image, int& selectedImage) const;
-    UINT GetItemState(HTREEITEM item, UINT mask) const {
-        return static_cast<UINT>(
-            SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), mask));
-    }
-    UINT GetCount() const { return static_cast<UINT>(SendMessage(TVM_GETCOUNT)); }
     // Gives the image list to the tree (TVSIL_NORMAL or TVSIL_STATE); the list stays
     // owned by its CImageList. Returns the previous list's handle.
     HIMAGELIST SetImageList(CImageList* list, int which);

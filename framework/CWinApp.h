@@ -22,7 +22,6 @@ public:
 
     // Loads an icon resource of the application's module at the standard size.
     HICON LoadIcon(UINT resourceId) const;
-    HICON LoadStandardIcon(const char* name) const { return ::LoadIconA(nullptr, name); }
 
     // No-ops kept for the start-up sequence's sake: this framework hosts no ActiveX
     // controls, so there is no container support to enable, and Windows draws

@@ -73,10 +73,6 @@ BOOL CWnd::SubclassWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
-    return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
-}
-
 HWND CWnd::UnsubclassWindow() {
     HWND hwnd = m_hWnd;
     if (hwnd == nullptr) {
@@ -331,15 +327,6 @@ void CWnd::GetWindowText(CString& text) const {
     text.ReleaseBuffer(got);
 }
 
-int CWnd::GetDlgItemText(int id, CString& text) const {
-    HWND item = GetDlgItem(id);
-    const int length = ::GetWindowTextLengthA(item);
-    char* buffer = text.GetBuffer(length);
-    const int got = ::GetWindowTextA(item, buffer, length + 1);
-    text.ReleaseBuffer(got);
-    return got;
-}
-
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
     const DWORD style = GetStyle();
     const DWORD changed = (style & ~remove) | add;
@@ -354,24 +341,6 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
     return TRUE;
 }
 
-BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
-    const DWORD style = GetExStyle();
-    const DWORD changed = (style & ~remove) | add;
-    if (changed == style) {
-        return FALSE;
-    }
-    ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
-    if (swpFlags != 0) {
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
-    }
-    return TRUE;
-}
-
 void CWnd::ScreenToClient(RECT* rect) const {
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
-}
-
-void CWnd::ClientToScreen(RECT* rect) const {
-    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(rect), 2);
 }

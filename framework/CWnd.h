@@ -46,7 +46,6 @@ public:
                   const RECT& rect, CWnd* parent, UINT id);
     // Binds an existing window (not owned) and routes its messages through this object.
     BOOL SubclassWindow(HWND hwnd);
-    BOOL SubclassDlgItem(UINT id, CWnd* parent);
     // Gives the window back its own procedure; returns the handle.
     HWND UnsubclassWindow();
     BOOL DestroyWindow();
@@ -87,19 +86,11 @@ public:
     }
 
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
-    int GetWindowText(char* buffer, int size) const {
-        return ::GetWindowTextA(m_hWnd, buffer, size);
-    }
     void GetWindowText(CString& text) const;
     int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
 
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
-    int GetDlgItemText(int id, CString& text) const;
-    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam);
-    }
     // The next (or previous) tab stop after `control` among this window's children.
     HWND GetNextDlgTabItem(HWND control, BOOL previous = FALSE) const {
         return ::GetNextDlgTabItem(m_hWnd, control, previous);
@@ -110,21 +101,11 @@ public:
     HWND GetParentHwnd() const { return ::GetParent(m_hWnd); }
 
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
-    DWORD GetExStyle() const {
-        return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE));
-    }
     // Removes then adds style bits; with `swpFlags` the frame is refreshed by SetWindowPos.
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
-    BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0);
 
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
-    BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
-    BOOL MoveWindow(int x, int y, int cx, int cy, BOOL repaint = TRUE) {
-        return ::MoveWindow(m_hWnd, x, y, cx, cy, repaint);
-    }
     // Returns the window that had the focus.
     HWND SetFocus() { return ::SetFocus(m_hWnd); }
     static HWND GetFocus() { return ::GetFocus(); }
@@ -136,10 +117,8 @@ public:
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
-    void ScreenToClient(POINT* point) const { ::ScreenToClient(m_hWnd, point); }
     void ScreenToClient(RECT* rect) const;
     void ClientToScreen(POINT* point) const { ::ClientToScreen(m_hWnd, point); }
-    void ClientToScreen(RECT* rect) const;
 
     HICON SetIcon(HICON icon, BOOL big) {
         return reinterpret_cast<HICON>(

@@ -194,11 +194,3 @@ TEST(MenuRouting, OwnerDrawnItemsReachTheirMenuObject) {
     EXPECT_EQ(menu.lastMeasuredId, 300u);
     dlg.DestroyWindow();
 }
-
-TEST(StringResources, LoadStringReadsTheTable) {
-    CString text;
-    EXPECT_TRUE(text.LoadString(IDS_HELLO));
-    EXPECT_EQ(text, "Hello from the string table");
-    EXPECT_FALSE(text.LoadString(9999));
-    EXPECT_TRUE(text.IsEmpty());
-}

@@ -2,7 +2,6 @@
 // Resource ids of the framework tests' own templates.
 #define IDD_TEST 100
 #define IDM_TEST 101
-#define IDS_HELLO 102
 #define IDB_SQUARE 103
 
 #define IDC_NAME 1001
