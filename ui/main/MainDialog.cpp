@@ -131,7 +131,7 @@ BOOL MainDialog::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     m_progress.SetRange(0, 100);
-    m_progress.SetPos(0);
+    m_progress.SetPos(m_nProgressShown);
     BuildTreeImageList();
 
     SetButtonIcon(m_btnUpload, IDI_UPLOAD);
@@ -235,15 +235,16 @@ int MainDialog::SetProgress(int percent) {
     if (window == nullptr || window->m_progress.GetSafeHwnd() == nullptr) {
         return 0;
     }
-    CProgressCtrl& bar = window->m_progress;
-    const int shown = bar.GetPos();
-    // Reported for every block: only a change of the bar is worth a repaint.
+    // Reported for every block: only a change of the bar is worth a message
+    // and a repaint, so the position shown is kept at hand.
+    const int shown = window->m_nProgressShown;
     if (percent == shown) {
         return shown;
     }
-    const int previous = bar.SetPos(percent);
-    bar.UpdateWindow();
-    return previous;
+    window->m_nProgressShown = percent;
+    window->m_progress.SetPos(percent);
+    window->m_progress.UpdateWindow();
+    return shown;
 }
 
 void MainDialog::DrawStatusPicture(int state) {

@@ -108,6 +108,7 @@ private:
     std::unique_ptr<CImageList> m_pImageList;
     Gdiplus::GdiplusStartupInput m_gdiplusInput;
     ULONG_PTR m_gdiplusToken = 0;
+    int m_nProgressShown = 0;  // the bar's position, set only by SetProgress
 };
 
 // The one main window, for the session's sinks; null when there is none.
