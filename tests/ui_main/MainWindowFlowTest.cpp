@@ -372,7 +372,7 @@ TEST_F(MainWindowFlowTest, FormatHelpShowsThePageOfTheSelectedFile) {
     LogIn();
     Select(IDC_TREE_LOCAL, "favourites.txt");
     g_help = {};
-    SetTimer(nullptr, 0, 300, LookAtHelp);
+    SetTimer(nullptr, 0, 100, LookAtHelp);
     Click(IDC_FORMAT_HELP);  // returns once Esc has closed the window
     EXPECT_TRUE(g_help.shown);
     EXPECT_EQ(g_help.text, "Line one\r\nLine two\r\n");
@@ -386,9 +386,9 @@ TEST_F(MainWindowFlowTest, FormatHelpShowsThePageOfTheSelectedFile) {
     // No page: no window at all.
     fs::remove("help/hlp_favourites.txt");
     g_help = {};
-    const UINT_PTR guard = SetTimer(nullptr, 0, 300, LookAtHelp);
+    const UINT_PTR guard = SetTimer(nullptr, 0, 100, LookAtHelp);
     Click(IDC_FORMAT_HELP);
-    Sleep(400);
+    Sleep(150);
     Pump();
     KillTimer(nullptr, guard);
     EXPECT_FALSE(g_help.shown);

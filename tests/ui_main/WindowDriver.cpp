@@ -25,7 +25,7 @@ void Pump() {
     // Input goes through the server before it reaches the queue: pump until
     // the queue has stayed empty for a moment.
     constexpr int kRoundMs = 10;
-    constexpr int kQuietRounds = 5;
+    constexpr int kQuietRounds = 3;
     constexpr int kMostRounds = 300;  // a window that repaints for ever ends it too
     // Timers tick for ever (the system's mouse tracking among them): they are
     // dispatched but are no sign of work still going on.
