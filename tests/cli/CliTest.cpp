@@ -219,6 +219,8 @@ TEST_F(CliTest, PutSkipsWhatIsNotARegularFileAndGoesOn) {
               std::string::npos)
         << r.err;
     EXPECT_EQ(r.err.find("upload file to BOX:image.bin"), std::string::npos);
+    // The box stores an upload after its last reply: wait for it.
+    sim->WaitFor([](const BoxSimStats& s) { return s.uploadsStored == 1; }, 5000);
     EXPECT_EQ(ReadFile("box/settings.txt"), "new settings");
     EXPECT_EQ(ReadFile("box/image.bin"), std::string(5000, '\x7f'));
     EXPECT_EQ(sim->Stats().uploadsStored, 1);
