@@ -80,42 +80,92 @@ bool WriteSolidPng(const std::string& path, int width, int height, COLORREF colo
     return ok;
 }
 
+// A picture of one known colour per state, so the drawn state can be told.
+const COLORREF kStateColours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};
+
+// Most tests look at one window made at the start of the suite, in a folder with
+// status pictures and without a settings file; the tests that need a window of
+// their own (other settings, closing) open one.
 class MainDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         net::Startup();
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
         InitCommonControlsEx(&icc);
+        s_dir = std::make_unique<TempDir>();
+        fs::create_directory("status");
+        for (int state = 1; state <= 3; ++state) {
+            const std::string name = "status/CONN_" + std::to_string(state) + ".PNG";
+            ASSERT_TRUE(WriteSolidPng(name, 169, 42, kStateColours[state - 1]));
+        }
+        s_socket = std::make_unique<BoxSocket>();
+        s_session = std::make_unique<BoxSession>(s_socket.get());
+        s_shared = std::make_unique<MainDialog>(nullptr);
+        g_pMainDialog = s_shared.get();
+        s_shared->AttachSession(s_session.get());
+        ASSERT_TRUE(s_shared->Create(nullptr));
+        Pump();
+    }
+
+    static void TearDownTestSuite() {
+        if (s_shared && s_shared->GetSafeHwnd() != nullptr) {
+            DestroyWindow(s_shared->GetSafeHwnd());
+        }
+        s_shared.reset();
+        g_pMainDialog = nullptr;
+        s_session.reset();
+        s_socket.reset();
+        s_dir.reset();
+    }
+
+    void UseShared() {
+        ASSERT_NE(s_shared, nullptr);
+        dialog = s_shared.get();
+        g_pMainDialog = dialog;
     }
 
     void Open() {
-        dialog = std::make_unique<MainDialog>(nullptr);
-        g_pMainDialog = dialog.get();
+        own = std::make_unique<MainDialog>(nullptr);
+        dialog = own.get();
+        g_pMainDialog = dialog;
         dialog->AttachSession(&session);
         ASSERT_TRUE(dialog->Create(nullptr));
         Pump();
     }
 
-    void TearDown() override {
-        if (dialog && dialog->GetSafeHwnd() != nullptr) {
-            DestroyWindow(dialog->GetSafeHwnd());
+    void Close() {
+        if (own && own->GetSafeHwnd() != nullptr) {
+            DestroyWindow(own->GetSafeHwnd());
         }
-        dialog.reset();
+        own.reset();
+        dialog = nullptr;
         Pump();
     }
 
+    void TearDown() override { Close(); }
+
     HWND Item(int id) const { return GetDlgItem(dialog->GetSafeHwnd(), id); }
 
-    TempDir dir;
+    static std::unique_ptr<TempDir> s_dir;
+    static std::unique_ptr<BoxSocket> s_socket;
+    static std::unique_ptr<BoxSession> s_session;
+    static std::unique_ptr<MainDialog> s_shared;
+
     BoxSocket socket;
     BoxSession session{&socket};
-    std::unique_ptr<MainDialog> dialog;
+    std::unique_ptr<MainDialog> own;
+    MainDialog* dialog = nullptr;  // the shared window or `own`
 };
+
+std::unique_ptr<TempDir> MainDialogTest::s_dir;
+std::unique_ptr<BoxSocket> MainDialogTest::s_socket;
+std::unique_ptr<BoxSession> MainDialogTest::s_session;
+std::unique_ptr<MainDialog> MainDialogTest::s_shared;
 
 }  // namespace
 
 TEST_F(MainDialogTest, ControlsAreBoundAndStartAsLaidOut) {
-    Open();
+    UseShared();
     const HWND dlg = dialog->GetSafeHwnd();
     int children = 0;
     for (HWND w = GetWindow(dlg, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
@@ -156,7 +206,7 @@ TEST_F(MainDialogTest, ControlsAreBoundAndStartAsLaidOut) {
 }
 
 TEST_F(MainDialogTest, LogStartsWithBannerVersionAndAddressLines) {
-    Open();
+    UseShared();
     std::string host, address;
     ASSERT_EQ(GetLocalHostName(&host), 0);
     ASSERT_EQ(GetHostAddress(host.c_str(), &address), 0);
@@ -184,27 +234,24 @@ TEST_F(MainDialogTest, LogStartsWithBannerVersionAndAddressLines) {
 }
 
 TEST_F(MainDialogTest, SettingsFillTheFieldsAndDefaultsStandWithoutThem) {
-    Open();
+    UseShared();  // made without a settings file
     EXPECT_EQ(Text(Item(IDC_BOX_IP)), "192.168.1.108");
     EXPECT_EQ(Text(Item(IDC_PASSWORD)), "7351");
-    TearDown();
 
+    const TempDir dir;
     fs::create_directory("config");
-    WriteFile("config/config.ini", "BOXIP=127.0.0.1\nPORT=04321\nPASSWORD=2468\n");
-    Open();
-    EXPECT_EQ(Text(Item(IDC_BOX_IP)), "127.0.0.1");
-    EXPECT_EQ(Text(Item(IDC_PASSWORD)), "2468");
-    EXPECT_EQ(dialog->m_nPort, 1000);  // the window has no port control
-    TearDown();
-
     // Values longer than the fields are cut to 32 characters.
-    WriteFile("config/config.ini", "BOXIP=" + std::string(100, '1') + "\n");
+    WriteFile("config/config.ini",
+              "BOXIP=" + std::string(100, '1') + "\nPORT=04321\nPASSWORD=2468\n");
     Open();
     EXPECT_EQ(Text(Item(IDC_BOX_IP)), std::string(32, '1'));
+    EXPECT_EQ(Text(Item(IDC_PASSWORD)), "2468");
+    EXPECT_EQ(dialog->m_nPort, 1000);  // the window has no port control
+    Close();
 }
 
 TEST_F(MainDialogTest, LogColourCodesRecolourTheWholeConsole) {
-    Open();
+    UseShared();
     struct Case {
         int code;
         COLORREF colour;
@@ -220,7 +267,7 @@ TEST_F(MainDialogTest, LogColourCodesRecolourTheWholeConsole) {
 }
 
 TEST_F(MainDialogTest, ConsoleRefusesTextPastItsLimit) {
-    Open();
+    UseShared();
     EXPECT_EQ(SendMessageA(Item(IDC_LOG), EM_GETLIMITTEXT, 0, 0), 0x100000);
     // The same refusal on a smaller limit: a megabyte takes Wine's edit control
     // minutes to lay out.
@@ -237,7 +284,7 @@ TEST_F(MainDialogTest, ConsoleRefusesTextPastItsLimit) {
 }
 
 TEST_F(MainDialogTest, ProgressSinkMovesTheBar) {
-    Open();
+    UseShared();
     EXPECT_EQ(MainDialog::SetProgress(42), 0);
     EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 42);
     EXPECT_EQ(MainDialog::SetProgress(100), 42);
@@ -249,13 +296,12 @@ TEST_F(MainDialogTest, ClosingSendsLogoutOnlyWhenLoggedIn) {
     box.Start();
     ASSERT_TRUE(socket.Connect("127.0.0.1", box.Port(), 5000));
     ASSERT_EQ(session.Login("7351"), 1);
+    const TempDir dir;
     Open();
-    DestroyWindow(dialog->GetSafeHwnd());
-    Pump();
+    Close();
     EXPECT_EQ(session.State(), BoxSession::kNotLoggedIn);
     Open();
-    DestroyWindow(dialog->GetSafeHwnd());  // not logged in now: nothing more
-    Pump();
+    Close();  // not logged in now: nothing more
     socket.Close();
     const auto received = box.FirstReceived();
     ASSERT_EQ(received.size(), 16u);
@@ -263,14 +309,7 @@ TEST_F(MainDialogTest, ClosingSendsLogoutOnlyWhenLoggedIn) {
 }
 
 TEST_F(MainDialogTest, StatusPictureIsDrawnForTheLinkState) {
-    fs::create_directory("status");
-    // A picture of one known colour per state, so the drawn state can be told.
-    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};
-    for (int state = 1; state <= 3; ++state) {
-        const std::string name = "status/CONN_" + std::to_string(state) + ".PNG";
-        ASSERT_TRUE(WriteSolidPng(name, 169, 42, colours[state - 1]));
-    }
-    Open();
+    UseShared();
     ShowWindow(dialog->GetSafeHwnd(), SW_SHOW);
     UpdateWindow(dialog->GetSafeHwnd());
     Pump();
@@ -278,14 +317,14 @@ TEST_F(MainDialogTest, StatusPictureIsDrawnForTheLinkState) {
     GetWindowRect(Item(IDC_STATUS), &area);
     const POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
     HDC screen = GetDC(nullptr);
-    EXPECT_EQ(GetPixel(screen, middle.x, middle.y), colours[dialog->LinkState() - 1]);
+    EXPECT_EQ(GetPixel(screen, middle.x, middle.y), kStateColours[dialog->LinkState() - 1]);
     ReleaseDC(nullptr, screen);
     // Read back through the control's own window DC: what the screen shows is
     // brought up to date only later, as messages are processed.
     HDC control = GetWindowDC(Item(IDC_STATUS));
     for (int state : {3, 1, 2}) {
         dialog->DrawStatusPicture(state);
-        EXPECT_EQ(GetPixel(control, 5, 5), colours[state - 1]) << state;
+        EXPECT_EQ(GetPixel(control, 5, 5), kStateColours[state - 1]) << state;
     }
     ReleaseDC(Item(IDC_STATUS), control);
 }
