@@ -43,6 +43,55 @@ std::string Quote(const std::string& arg) {
 #endif
 }
 
+#ifdef _WIN32
+// Owns one handle of a file the child inherits.
+class InheritedFile {
+public:
+    InheritedFile(const fs::path& path, DWORD access, DWORD creation) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        handle_ = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                              creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~InheritedFile() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    InheritedFile(const InheritedFile&) = delete;
+    InheritedFile& operator=(const InheritedFile&) = delete;
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// Starts the program itself rather than through cmd.exe, which under Wine now
+// and then reports a program that is there as unknown (status 9009).
+int RunWithFiles(std::string commandLine, const fs::path& in, const fs::path& out,
+                 const fs::path& err) {
+    const InheritedFile input(in, GENERIC_READ, OPEN_EXISTING);
+    const InheritedFile output(out, GENERIC_WRITE, CREATE_ALWAYS);
+    const InheritedFile errors(err, GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.Get();
+    startup.hStdOutput = output.Get();
+    startup.hStdError = errors.Get();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return -1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+#endif
+
 }  // namespace
 
 std::string SiblingProgram(const std::string& name) {
@@ -54,30 +103,26 @@ std::string SiblingProgram(const std::string& name) {
 }
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
+    const fs::path in = fs::absolute("program-stdin.txt");
     const fs::path out = fs::absolute("program-stdout.txt");
     const fs::path err = fs::absolute("program-stderr.txt");
     std::string command = Quote(program);
     for (const auto& a : args) {
         command += " " + Quote(a);
     }
-    command += " <" + Quote(fs::absolute("program-stdin.txt").string());
-    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-    WriteFile("program-stdin.txt", "");
-#ifdef _WIN32
-    // cmd.exe strips one pair of quotes around the whole line.
-    command = "\"" + command + "\"";
-#endif
+    WriteFile(in.string(), "");
     ProgramResult result;
-    const int raw = std::system(command.c_str());
 #ifdef _WIN32
-    result.status = raw;
+    result.status = RunWithFiles(command, in, out, err);
 #else
+    command += " <" + Quote(in.string()) + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+    const int raw = std::system(command.c_str());
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
     result.out = ReadFile(out.string());
     result.err = ReadFile(err.string());
     fs::remove(out);
     fs::remove(err);
-    fs::remove("program-stdin.txt");
+    fs::remove(in);
     return result;
 }
