@@ -13,15 +13,6 @@ long long MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-// A loopback port with nothing listening: bind one, note it, close it.
-uint16_t ClosedPort() {
-    int error = 0;
-    const net::Handle h = net::Listen("127.0.0.1", 0, 1, &error);
-    const uint16_t port = net::LocalPort(h);
-    net::CloseHandle(h);
-    return port;
-}
-
 }  // namespace
 
 TEST(BoxSocket, StartsClosedWithItsDefaults) {
@@ -73,7 +64,7 @@ TEST(BoxSocket, TimeOutsAreWholeSeconds) {
 
 TEST(BoxSocket, ConnectToClosedPortFailsAndLeavesItClosed) {
     BoxSocket s;
-    EXPECT_FALSE(s.Connect("127.0.0.1", ClosedPort(), 5000));
+    EXPECT_FALSE(s.Connect("127.0.0.1", ClosedLoopbackPort(), 5000));
     EXPECT_FALSE(s.IsConnected());
 }
 

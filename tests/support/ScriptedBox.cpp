@@ -2,7 +2,10 @@
 
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <thread>
+
+#include "box/WireFormat.h"
 
 namespace {
 
@@ -26,6 +29,14 @@ bool ReadExactly(net::Handle h, size_t count, ScriptedBox::Bytes* received) {
 }
 
 }  // namespace
+
+uint16_t ClosedLoopbackPort() {
+    int error = 0;
+    const net::Handle h = net::Listen("127.0.0.1", 0, 1, &error);
+    const uint16_t port = net::LocalPort(h);
+    net::CloseHandle(h);
+    return port;
+}
 
 ScriptedBox::Bytes Concat(std::initializer_list<ScriptedBox::Bytes> parts) {
     ScriptedBox::Bytes all;
@@ -60,6 +71,22 @@ ScriptedBox& ScriptedBox::Write(const Bytes& bytes, size_t pieceSize) {
 ScriptedBox& ScriptedBox::Close() {
     scripts_.back().push_back(Step{Step::kClose, 0, {}, 0});
     return *this;
+}
+
+ScriptedBox& ScriptedBox::LoginAndList(const char* group, std::initializer_list<const char*> names,
+                                       int32_t type) {
+    wire::ListPayload list;
+    for (const char* name : names) {
+        wire::ListRecord& record = list.records[static_cast<size_t>(list.count++)];
+        std::snprintf(record.group, sizeof record.group, "%s", group);
+        std::snprintf(record.name, sizeof record.name, "%s", name);
+        record.type = type;
+    }
+    return Read(wire::kRequestHeaderSize + wire::kLoginPayloadSize)
+        .Write(wire::EncodeReply({wire::kToolVersion, 0, wire::kStatusAccepted}))
+        .Read(wire::kRequestHeaderSize)
+        .Write(wire::EncodeReply({wire::kListReplyValue, 0, 0}))
+        .Write(wire::EncodeListPayload(list));
 }
 
 ScriptedBox& ScriptedBox::NextConnection() {

@@ -4,6 +4,7 @@
 // script; after its last step the box keeps reading until the PC closes.
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +31,10 @@ public:
     }
     ScriptedBox& Close();
     ScriptedBox& NextConnection();
+    // An accepted login, then a list reply of these names, all in one group
+    // and of one type.
+    ScriptedBox& LoginAndList(const char* group, std::initializer_list<const char*> names,
+                              int32_t type);
 
     void Start();
     // Waits for every scripted connection to end; returns what each received.
@@ -54,6 +59,9 @@ private:
     std::thread thread_;
     bool finished_ = false;
 };
+
+// A loopback port with nothing listening: bound once, noted, closed.
+uint16_t ClosedLoopbackPort();
 
 // Concatenates messages into one byte string.
 ScriptedBox::Bytes Concat(std::initializer_list<ScriptedBox::Bytes> parts);

@@ -115,19 +115,7 @@ TEST_F(MainFlowTest, RefusedLoginChangesNothing) {
 
 TEST_F(MainFlowTest, ListedNamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
     ScriptedBox scripted;
-    wire::ListPayload list;
-    const char* names[] = {"..\\..\\evil.txt", "../evil.txt", "notes.txt"};
-    list.count = 3;
-    for (int i = 0; i < 3; ++i) {
-        std::snprintf(list.records[i].group, sizeof list.records[i].group, "Settings");
-        std::snprintf(list.records[i].name, sizeof list.records[i].name, "%s", names[i]);
-        list.records[i].type = 1;
-    }
-    scripted.Read(12)
-        .Write(wire::EncodeReply({wire::kToolVersion, 0, 1}))
-        .Read(4)
-        .Write(wire::EncodeReply({wire::kListReplyValue, 0, 0}))
-        .Write(wire::EncodeListPayload(list));
+    scripted.LoginAndList("Settings", {"..\\..\\evil.txt", "../evil.txt", "notes.txt"}, 1);
     scripted.Start();
     ASSERT_EQ(flow.Login("127.0.0.1", scripted.Port(), "7351"), LoginOutcome::kLoggedIn);
     flow.FetchCatalog();

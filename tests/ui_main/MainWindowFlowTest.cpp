@@ -140,15 +140,6 @@ std::string WithoutCr(std::string text) {
     return text;
 }
 
-// A closed port: a listener that went away.
-uint16_t ClosedPort() {
-    int error = 0;
-    const net::Handle h = net::Listen("127.0.0.1", 0, 1, &error);
-    const uint16_t port = net::LocalPort(h);
-    net::CloseHandle(h);
-    return port;
-}
-
 }  // namespace
 
 TEST_F(MainWindowFlowTest, LoginFillsBothTreesAndLogoutEmptiesThem) {
@@ -193,7 +184,7 @@ TEST_F(MainWindowFlowTest, RefusedUnreachableAndSilentBoxesLeaveTheWindowLoggedO
     EXPECT_EQ(TreeView_GetCount(Item(IDC_TREE_BOX)), 0u);
     EXPECT_TRUE(s_socket->IsConnected());  // a refusal leaves the connection
 
-    s_dialog->m_nPort = ClosedPort();
+    s_dialog->m_nPort = ClosedLoopbackPort();
     Click(IDC_LOGIN);
     EXPECT_TRUE(EndsWith(Log(),
                          "PC > Now connecting to BOX ....wait 20 seconds \r\nPC > Can not "
@@ -399,16 +390,7 @@ TEST_F(MainWindowFlowTest, ListedNamesThatAreNoPlainFileNamesStayOffTheDisk) {
     const fs::path outside = fs::path("..") / "evil.txt";
     WriteFile(outside.string(), "not the box's");
     ScriptedBox scripted;
-    wire::ListPayload list;
-    list.count = 1;
-    std::snprintf(list.records[0].group, sizeof list.records[0].group, "Settings");
-    std::snprintf(list.records[0].name, sizeof list.records[0].name, "..\\evil.txt");
-    list.records[0].type = 1;
-    scripted.Read(12)
-        .Write(wire::EncodeReply({wire::kToolVersion, 0, 1}))
-        .Read(4)
-        .Write(wire::EncodeReply({wire::kListReplyValue, 0, 0}))
-        .Write(wire::EncodeListPayload(list));
+    scripted.LoginAndList("Settings", {"..\\evil.txt"}, 1);
     scripted.Start();
     s_dialog->m_nPort = scripted.Port();
     LogIn();
