@@ -11,6 +11,8 @@ WINE_PREFIX := $(ROOT)/build/wine-prefix
 WINE_TEST_PREFIX := $(ROOT)/build/wine-test-prefix
 export WINEPREFIX := $(WINE_PREFIX)
 export WINEDEBUG := -all
+# A compiler cache when the machine has one: worktrees and rebuilds share it.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 # Debian packages the build, the tests and the tools need.
 PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
@@ -35,13 +37,13 @@ deps:
 	fi
 
 $(NATIVE)/build.ninja:
-	cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(NATIVE) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 $(ASAN)/build.ninja:
-	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELQO_SANITIZE=ON
+	cmake -S . -B $(ASAN) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DVELQO_SANITIZE=ON
 
 $(WIN)/build.ninja:
-	cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	cmake -S . -B $(WIN) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
 
 native: deps $(NATIVE)/build.ninja
