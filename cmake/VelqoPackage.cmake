@@ -24,7 +24,10 @@ if(WIN32)
         ${CMAKE_BINARY_DIR}/packaging/help/ABOUT-HELP.txt NEWLINE_STYLE CRLF)
     install(TARGETS VELQO_LAN_MM velqo-cli velqo-boxsim RUNTIME DESTINATION .)
     install(FILES ${VELQO_STATUS_PICTURES} DESTINATION status)
-    install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
+    configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/packaging/LICENSE.txt
+        @ONLY NEWLINE_STYLE CRLF)
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt
+        ${CMAKE_BINARY_DIR}/packaging/LICENSE.txt DESTINATION .)
     install(FILES ${CMAKE_BINARY_DIR}/packaging/help/ABOUT-HELP.txt DESTINATION help)
     # The window saves its settings into config/ but does not make the folder.
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/config)
@@ -38,12 +41,15 @@ else()
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
         "velqo-cli lists, downloads, uploads, backs up and restores the files of a\n\
 VELQO set-top box over the LAN. velqo-boxsim is a substitute box that serves\n\
-a folder over the same protocol, for trying the tools and for replaying a backup.")
+a folder over the same protocol, for trying the tools and for replaying a\n\
+backup.")
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
-    # One man page per program, made from its --help text: written once.
+    # One man page per program, made from its --help text and the sections
+    # --help does not hold (examples, files, environment, see also) in
+    # packaging/man/PROGRAM.h2m: each written once.
     find_program(HELP2MAN help2man REQUIRED)
     find_program(GZIP gzip REQUIRED)
     set(man_dir ${CMAKE_BINARY_DIR}/man)
@@ -54,13 +60,15 @@ a folder over the same protocol, for trying the tools and for replaying a backup
         else()
             set(summary "substitute VELQO set-top box serving a folder")
         endif()
+        set(man_include ${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m)
         add_custom_command(OUTPUT ${man_dir}/${program}.1.gz
             COMMAND ${CMAKE_COMMAND} -E make_directory ${man_dir}
             COMMAND ${HELP2MAN} --no-info --no-discard-stderr
                     --version-string=${VELQO_VERSION} --name=${summary}
+                    --include=${man_include}
                     --output=${man_dir}/${program}.1 $<TARGET_FILE:${program}>
             COMMAND ${GZIP} -9nf ${man_dir}/${program}.1
-            DEPENDS ${program}
+            DEPENDS ${program} ${man_include}
             COMMENT "Man page of ${program}"
             VERBATIM)
         list(APPEND man_pages ${man_dir}/${program}.1.gz)
@@ -68,6 +76,33 @@ a folder over the same protocol, for trying the tools and for replaying a backup
     add_custom_target(man_pages ALL DEPENDS ${man_pages})
     install(TARGETS velqo-cli velqo-boxsim RUNTIME DESTINATION bin)
     install(FILES ${man_pages} DESTINATION share/man/man1)
+
+    # /usr/share/doc/velqo-tools: copyright, changelog and README.
+    # The copyright file in Debian's machine-readable format, its notice and
+    # licence text taken from LICENSE.
+    file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+    if(NOT license MATCHES "Copyright \\(c\\) ([^\n]+)\n\n(Permission .*[^\n])\n*$")
+        message(FATAL_ERROR "LICENSE does not read as the MIT licence with one copyright line")
+    endif()
+    set(VELQO_COPYRIGHT ${CMAKE_MATCH_1})
+    # Each line of a field's text starts with a blank; an empty line is " .".
+    string(REPLACE "\n\n" "\n.\n" VELQO_LICENSE_BODY "${CMAKE_MATCH_2}")
+    string(REPLACE "\n" "\n " VELQO_LICENSE_BODY " ${VELQO_LICENSE_BODY}")
+    set(doc_dir ${CMAKE_BINARY_DIR}/doc)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/copyright.in ${doc_dir}/copyright @ONLY)
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        ${PROJECT_SOURCE_DIR}/LICENSE)
+    # Compressed as Debian wants it: the most, without a time stamp.
+    set(changelog ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
+    add_custom_command(OUTPUT ${doc_dir}/changelog.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${changelog} ${doc_dir}/changelog
+        COMMAND ${GZIP} -9nf ${doc_dir}/changelog
+        DEPENDS ${changelog}
+        COMMENT "Debian changelog"
+        VERBATIM)
+    add_custom_target(debian_changelog ALL DEPENDS ${doc_dir}/changelog.gz)
+    install(FILES ${doc_dir}/copyright ${doc_dir}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
+        DESTINATION share/doc/${CPACK_PACKAGE_NAME})
 endif()
 
 include(CPack)
