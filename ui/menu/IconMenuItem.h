@@ -17,19 +17,19 @@ public:
     // A copy of `text` (null: no text).
     void SetText(const wchar_t* text);
     void SetTextAnsi(const char* text);
-    const wchar_t* GetText() const { return m_text.get(); }
+    const wchar_t* GetText() const { return m_pText.get(); }
     // The text in ANSI; empty without text.
     CString GetTextAnsi() const;
-    bool HasText() const { return m_text != nullptr; }
+    bool HasText() const { return m_pText != nullptr; }
 
-    std::unique_ptr<wchar_t[]> m_text;  // null when the item has no text
-    int m_ownImage = -1;                // reserved
-    int m_sharedImage = -1;             // index into the shared image list; -1: no image
-    int m_reserved1 = 0;
-    int m_ownImageOffset = -1;       // reserved: -1 means "use the shared image"
-    UINT m_flags = 0;                // the MF_ flags the item was last set with
-    UINT m_commandId = 0;            // command id; a popup's menu handle; 0 for a separator
-    int m_syncMark = 0;              // SyncRecords only
-    void* m_ownImageList = nullptr;  // reserved
-    int m_reserved2 = 0;
+    std::unique_ptr<wchar_t[]> m_pText;  // null when the item has no text
+    int m_nOwnImage = -1;                // reserved
+    int m_nSharedImage = -1;             // index into the shared image list; -1: no image
+    int m_nReserved1 = 0;
+    int m_nOwnImageOffset = -1;       // reserved: -1 means "use the shared image"
+    UINT m_nFlags = 0;                // the MF_ flags the item was last set with
+    UINT m_nCommandId = 0;            // command id; a popup's menu handle; 0 for a separator
+    int m_nSyncMark = 0;              // SyncRecords only
+    void* m_pOwnImageList = nullptr;  // reserved
+    int m_nReserved2 = 0;
 };
