@@ -1,6 +1,6 @@
 #include "framework/CBitmap.h"
 
-#include "framework/CDC.h"
+#include "framework/CDrawingDC.h"
 #include "framework/CWinApp.h"
 
 BOOL CBitmap::LoadBitmap(UINT resourceId) {
@@ -23,7 +23,7 @@ BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel
     return Attach(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
 }
 
-BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {
+BOOL CBitmap::CreateCompatibleBitmap(CDrawingDC* dc, int width, int height) {
     return CreateCompatibleBitmap(dc != nullptr ? dc->GetSafeHdc() : nullptr, width, height);
 }
 

@@ -2,7 +2,7 @@
 // A bitmap owned by this object.
 #include "framework/CGdiObject.h"
 
-class CDC;
+class CDrawingDC;
 
 class CBitmap : public CGdiObject {
 public:
@@ -10,7 +10,7 @@ public:
     BOOL LoadBitmap(UINT resourceId);
     BOOL LoadBitmap(const char* resourceName);
     BOOL CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
-    BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
+    BOOL CreateCompatibleBitmap(CDrawingDC* dc, int width, int height);
     BOOL CreateCompatibleBitmap(HDC dc, int width, int height);
     // Fills `info`; FALSE when there is no bitmap.
     BOOL GetBitmap(BITMAP* info) const;

@@ -3,11 +3,10 @@
 #include "framework/CWnd.h"
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd) {
-    Attach(::BeginPaint(m_hWnd, &m_ps));
+    m_hDC = ::BeginPaint(m_hWnd, &m_ps);
 }
 
 CPaintDC::~CPaintDC() {
     RestoreSelections();
     ::EndPaint(m_hWnd, &m_ps);
-    Detach();
 }

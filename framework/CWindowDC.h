@@ -1,15 +1,11 @@
 #pragma once
 // The whole-window DC of a window (GetWindowDC), released when this object goes.
-#include "framework/CDC.h"
+#include "framework/CBorrowedDC.h"
 
 class CWnd;
 
-class CWindowDC : public CDC {
+class CWindowDC : public CBorrowedDC {
 public:
     explicit CWindowDC(CWnd* wnd);
     explicit CWindowDC(HWND hwnd);
-    ~CWindowDC() override;
-
-private:
-    HWND m_hWnd;  // not owned
 };

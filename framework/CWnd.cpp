@@ -278,7 +278,7 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
 HBRUSH CWnd::OnCtlColor(CDC* dc, CWnd* child, UINT kind) {
     LRESULT brush = 0;
     if (child != nullptr && child != this &&
-        child->OnChildNotify(WM_CTLCOLORMSGBOX + kind, reinterpret_cast<WPARAM>(dc->m_hDC),
+        child->OnChildNotify(WM_CTLCOLORMSGBOX + kind, reinterpret_cast<WPARAM>(dc->GetSafeHdc()),
                              reinterpret_cast<LPARAM>(child->m_hWnd), &brush)) {
         return reinterpret_cast<HBRUSH>(brush);
     }

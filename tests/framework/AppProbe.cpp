@@ -23,10 +23,10 @@ constexpr UINT kThrowMessage = WM_APP + 1;
 // kThrowMessage fails with an exception.
 class QuitWindow : public CWnd {
 public:
-    std::string* note = nullptr;  // not owned
+    std::string* m_pNote = nullptr;  // not owned
     BOOL PreTranslateMessage(MSG* msg) override {
         if (msg->message == WM_APP) {
-            *note = "pretranslated";
+            *m_pNote = "pretranslated";
             ::PostQuitMessage(0);
             return TRUE;
         }
@@ -57,7 +57,7 @@ public:
         if (!run) {
             return FALSE;
         }
-        m_window.note = &m_seen;
+        m_window.m_pNote = &m_seen;
         m_window.CreateEx(0, "STATIC", "", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0);
         m_pMainWnd = &m_window;
         // A command the window does not handle goes on to the application's map.

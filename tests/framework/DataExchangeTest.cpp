@@ -3,9 +3,9 @@
 
 #include <functional>
 
-#include "DialogFixture.h"
 #include "TestDialog.h"
 #include "TestSupport.h"
+#include "tests/support/DialogFixture.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ std::string TextOf(HWND hwnd) {
     return buffer;
 }
 
-class DataExchangeTest : public DialogFixture {};
+class DataExchangeTest : public DialogFixture<TestDialog> {};
 
 // Runs `onInit` once the modal dialog is up.
 class ModalProbe : public TestDialog {
@@ -79,7 +79,7 @@ TEST_F(DataExchangeTest, ReadingBackTakesTheFieldsTexts) {
     EXPECT_TRUE(dlg.UpdateData(TRUE));
     EXPECT_EQ(dlg.m_name, "Bob");
     EXPECT_EQ(dlg.m_code, "12");
-    EXPECT_EQ(dlg.m_number, -17);
+    EXPECT_EQ(dlg.m_nNumber, -17);
 }
 
 TEST_F(DataExchangeTest, TooLongTextShowsTheStandardMessageAndStopsTheExchange) {
@@ -91,7 +91,7 @@ TEST_F(DataExchangeTest, TooLongTextShowsTheStandardMessageAndStopsTheExchange) 
     ASSERT_EQ(answerer.Texts().size(), 1u);
     EXPECT_EQ(answerer.Texts()[0], "Please enter no more than 4 characters.");
     EXPECT_EQ(dlg.m_code, "123456");  // read as it stood before the check failed
-    EXPECT_EQ(dlg.m_number, 42);      // the exchanges after the failure did not run
+    EXPECT_EQ(dlg.m_nNumber, 42);     // the exchanges after the failure did not run
     EXPECT_EQ(::GetFocus(), Item(IDC_CODE));
 }
 
@@ -101,7 +101,7 @@ TEST_F(DataExchangeTest, TextThatIsNoNumberFailsWithItsMessage) {
     EXPECT_FALSE(dlg.UpdateData(TRUE));
     ASSERT_EQ(answerer.Texts().size(), 1u);
     EXPECT_EQ(answerer.Texts()[0], "Please enter a whole number.");
-    EXPECT_EQ(dlg.m_number, 42);
+    EXPECT_EQ(dlg.m_nNumber, 42);
 }
 
 TEST(ModalDialog, OkReadsTheDataBackAndEndsWithIdok) {

@@ -1,6 +1,8 @@
 // GDI ownership: objects delete what they created, DCs give back what they displaced.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TestResources.h"
 #include "framework/Framework.h"
 
@@ -21,6 +23,19 @@ Selection CurrentSelection(HDC dc) {
     return {::GetCurrentObject(dc, OBJ_PEN), ::GetCurrentObject(dc, OBJ_BRUSH),
             ::GetCurrentObject(dc, OBJ_FONT), ::GetCurrentObject(dc, OBJ_BITMAP)};
 }
+
+// Whether code can make a DC object of this type let go of its DC without giving
+// it back to where it came from.
+template <class DC>
+constexpr bool kCanForgetItsDc = requires(DC& dc) {
+    dc.Detach();
+}
+|| requires(DC& dc) {
+    dc.DeleteDC();
+}
+|| requires(DC& dc) {
+    dc.m_hDC = nullptr;
+};
 
 }  // namespace
 
@@ -59,7 +74,7 @@ TEST(GdiOwnership, CreatedDcIsDeletedAndDetachedOneIsNot) {
     {
         CDC dc;
         ASSERT_TRUE(dc.CreateCompatibleDC(static_cast<CDC*>(nullptr)));
-        created = dc.m_hDC;
+        created = dc.GetSafeHdc();
         EXPECT_EQ(::GetObjectType(created), static_cast<DWORD>(OBJ_MEMDC));
     }
     EXPECT_EQ(::GetObjectType(created), 0u);
@@ -72,6 +87,44 @@ TEST(GdiOwnership, CreatedDcIsDeletedAndDetachedOneIsNot) {
     }
     EXPECT_EQ(::GetObjectType(kept), static_cast<DWORD>(OBJ_MEMDC));
     ::DeleteDC(kept);
+}
+
+TEST(GdiOwnership, BorrowedDcOffersNoCallThatForgetsIt) {
+    EXPECT_TRUE(kCanForgetItsDc<CDC>);  // the check sees such a call where there is one
+    EXPECT_FALSE(kCanForgetItsDc<CClientDC>);
+    EXPECT_FALSE(kCanForgetItsDc<CWindowDC>);
+    EXPECT_FALSE(kCanForgetItsDc<CPaintDC>);
+}
+
+// ReleaseDC gives back a common DC that is still out and answers 1; for one that is
+// back already it answers 0.
+TEST(GdiOwnership, BorrowedDcIsBackWhenItsObjectGoes) {
+    CWnd window;
+    ASSERT_TRUE(window.CreateEx(0, "STATIC", "", WS_POPUP, RECT{0, 0, 20, 20}, nullptr, 0));
+    CPen pen(PS_SOLID, 1, RGB(1, 2, 3));
+    const struct {
+        const char* name;
+        HWND owner;
+        std::function<HDC()> borrow;  // the DC borrowed, and given back or not
+        int stillOut;
+    } cases[] = {
+        {"client", window, [&] { return CClientDC(&window).GetSafeHdc(); }, 0},
+        {"window", window, [&] { return CWindowDC(&window).GetSafeHdc(); }, 0},
+        {"screen", nullptr, [] { return CClientDC(static_cast<HWND>(nullptr)).GetSafeHdc(); }, 0},
+        {"with a selection", window,
+         [&] {
+             CClientDC dc(&window);
+             dc.SelectObject(&pen);
+             return dc.GetSafeHdc();
+         },
+         0},
+        {"not given back", window, [&] { return ::GetDC(window); }, 1},
+    };
+    for (const auto& c : cases) {
+        const HDC dc = c.borrow();
+        ASSERT_NE(dc, nullptr) << c.name;
+        EXPECT_EQ(::ReleaseDC(c.owner, dc), c.stillOut) << c.name;
+    }
 }
 
 TEST(GdiOwnership, GdiObjectDeletesItsHandleUnlessDetached) {

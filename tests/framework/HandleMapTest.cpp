@@ -11,19 +11,19 @@ namespace {
 class RecordingMenu : public CMenu {
 public:
     void MeasureItem(MEASUREITEMSTRUCT* item) override {
-        ++measured;
-        lastMeasuredId = item->itemID;
+        ++m_nMeasured;
+        m_nLastMeasuredId = item->itemID;
         item->itemWidth = 80;
         item->itemHeight = 21;
     }
     void DrawItem(DRAWITEMSTRUCT* item) override {
-        ++drawn;
-        lastDrawnData = item->itemData;
+        ++m_nDrawn;
+        m_nLastDrawnData = item->itemData;
     }
-    int measured = 0;
-    int drawn = 0;
-    UINT lastMeasuredId = 0;
-    ULONG_PTR lastDrawnData = 0;
+    int m_nMeasured = 0;
+    int m_nDrawn = 0;
+    UINT m_nLastMeasuredId = 0;
+    ULONG_PTR m_nLastDrawnData = 0;
 };
 
 // Notes the end of its window in a log that outlives the object.
@@ -31,7 +31,7 @@ class EndNotingDialog : public TestDialog {
 public:
     explicit EndNotingDialog(EventLog* ends) : m_pEnds(ends) {}
     LRESULT OnDestroy(WPARAM, LPARAM) {
-        m_pEnds->push_back("destroy:" + std::to_string(m_number));
+        m_pEnds->push_back("destroy:" + std::to_string(m_nNumber));
         return Default();
     }
     void PostNcDestroy() override { m_pEnds->push_back("ncdestroy"); }
@@ -171,7 +171,7 @@ TEST(MenuRouting, OwnerDrawnItemsReachTheirMenuObject) {
 
     MEASUREITEMSTRUCT measure{ODT_MENU, 0, 300, 0, 0, reinterpret_cast<ULONG_PTR>(&itemTag)};
     dlg.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
-    EXPECT_EQ(menu.measured, 1);
+    EXPECT_EQ(menu.m_nMeasured, 1);
     EXPECT_EQ(measure.itemWidth, 80u);
 
     DRAWITEMSTRUCT draw{};
@@ -182,15 +182,15 @@ TEST(MenuRouting, OwnerDrawnItemsReachTheirMenuObject) {
     draw.hDC = ::GetDC(dlg.m_hWnd);
     dlg.SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
     ::ReleaseDC(dlg.m_hWnd, draw.hDC);
-    EXPECT_EQ(menu.drawn, 1);
-    EXPECT_EQ(menu.lastDrawnData, reinterpret_cast<ULONG_PTR>(&itemTag));
+    EXPECT_EQ(menu.m_nDrawn, 1);
+    EXPECT_EQ(menu.m_nLastDrawnData, reinterpret_cast<ULONG_PTR>(&itemTag));
 
     // A menu the system shows asks its owner to measure the item.
     g_ticks = 0;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CloseMenu);
     menu.TrackPopupMenu(TPM_RETURNCMD | TPM_NONOTIFY, 50, 50, &dlg);
     ::KillTimer(nullptr, timer);
-    EXPECT_GE(menu.measured, 2);
-    EXPECT_EQ(menu.lastMeasuredId, 300u);
+    EXPECT_GE(menu.m_nMeasured, 2);
+    EXPECT_EQ(menu.m_nLastMeasuredId, 300u);
     dlg.DestroyWindow();
 }

@@ -1,13 +1,18 @@
 // Message maps, reflection and owner drawing on a real dialog.
 #include <gtest/gtest.h>
 
-#include "DialogFixture.h"
 #include "TestDialog.h"
-#include "TestSupport.h"
+#include "tests/support/DialogFixture.h"
+#include "tests/support/PixelCanvas.h"
 
 namespace {
 
-class DispatchTest : public DialogFixture {};
+class DispatchTest : public DialogFixture<TestDialog> {};
+
+// The pixel at (x, y) of the window as it paints itself for WM_PRINTCLIENT.
+COLORREF PrintedPixel(HWND window, int x, int y) {
+    return PixelCanvas(window, PRF_CLIENT | PRF_ERASEBKGND).At(x, y);
+}
 
 // A derived dialog whose map answers WM_APP + 1 its own way; everything else
 // comes from TestDialog's map.
@@ -58,7 +63,7 @@ TEST_F(DispatchTest, CommandsMessagesAndNotificationsReachTheirHandlers) {
     NMHDR otherId{Item(IDC_CODE), IDC_CODE, kCustomNotify};
     EXPECT_EQ(dlg.SendMessage(WM_NOTIFY, IDC_CODE, reinterpret_cast<LPARAM>(&otherId)), 0);
 
-    EXPECT_EQ(dlg.log, (EventLog{"plain:parent", "file:202", "file:201", "notify:1001"}));
+    EXPECT_EQ(dlg.m_log, (EventLog{"plain:parent", "file:202", "file:201", "notify:1001"}));
 }
 
 TEST(DispatchOrder, DerivedMapComesBeforeItsBase) {
@@ -67,41 +72,41 @@ TEST(DispatchOrder, DerivedMapComesBeforeItsBase) {
     ASSERT_TRUE(dlg.Create());
     EXPECT_EQ(dlg.SendMessage(WM_APP + 1, 3, 4), 12);
     ::SendMessageA(dlg.GetDlgItem(IDC_PLAIN), BM_CLICK, 0, 0);
-    EXPECT_EQ(dlg.log, EventLog{"plain:parent"});
+    EXPECT_EQ(dlg.m_log, EventLog{"plain:parent"});
     dlg.DestroyWindow();
 }
 
 TEST_F(DispatchTest, ChildThatConsumesAClickHidesItFromTheParent) {
     ::SendMessageA(Item(IDC_CONSUME), BM_CLICK, 0, 0);
-    EXPECT_EQ(dlg.log, EventLog{"consume:child"});
+    EXPECT_EQ(dlg.m_log, EventLog{"consume:child"});
 }
 
 TEST_F(DispatchTest, ChildThatPassesAClickOnSeesItFirst) {
     ::SendMessageA(Item(IDC_PASS), BM_CLICK, 0, 0);
-    EXPECT_EQ(dlg.log, (EventLog{"pass:child", "pass:parent"}));
+    EXPECT_EQ(dlg.m_log, (EventLog{"pass:child", "pass:parent"}));
 }
 
 TEST_F(DispatchTest, ControlColourRequestReachesTheChildsCtlColor) {
     HDC memory = ::CreateCompatibleDC(nullptr);
     const LRESULT brush = dlg.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(memory),
                                           reinterpret_cast<LPARAM>(Item(IDC_COLORED)));
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), dlg.m_colored.brush.GetSafeHandle());
-    EXPECT_EQ(dlg.m_colored.lastKind, static_cast<UINT>(CTLCOLOR_EDIT));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), dlg.m_colored.m_brush.GetSafeHandle());
+    EXPECT_EQ(dlg.m_colored.m_nLastKind, static_cast<UINT>(CTLCOLOR_EDIT));
     EXPECT_EQ(::GetTextColor(memory), RGB(255, 0, 0));
     EXPECT_EQ(::GetBkColor(memory), RGB(0, 0, 255));
 
     // A child without a handler gets the dialog's own answer.
     const LRESULT other = dlg.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(memory),
                                           reinterpret_cast<LPARAM>(Item(IDC_READONLY)));
-    EXPECT_NE(reinterpret_cast<HBRUSH>(other), dlg.m_colored.brush.GetSafeHandle());
+    EXPECT_NE(reinterpret_cast<HBRUSH>(other), dlg.m_colored.m_brush.GetSafeHandle());
     ::DeleteDC(memory);
 }
 
 TEST_F(DispatchTest, EditPaintsWithTheColoursItsCtlColorChose) {
     ::SetWindowTextA(Item(IDC_COLORED), "");
-    const int before = dlg.m_colored.requests;
+    const int before = dlg.m_colored.m_nRequests;
     EXPECT_EQ(PrintedPixel(Item(IDC_COLORED), 3, 3), RGB(0, 0, 255));
-    EXPECT_GT(dlg.m_colored.requests, before);
+    EXPECT_GT(dlg.m_colored.m_nRequests, before);
 }
 
 TEST(DispatchParentColour, ParentMapAnswersFirstAndItsBaseAsksTheChild) {
@@ -115,14 +120,14 @@ TEST(DispatchParentColour, ParentMapAnswersFirstAndItsBaseAsksTheChild) {
     EXPECT_EQ(reinterpret_cast<HBRUSH>(forStatic), dlg.yellow.GetSafeHandle());
     const LRESULT forEdit = dlg.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(memory),
                                             reinterpret_cast<LPARAM>(dlg.GetDlgItem(IDC_COLORED)));
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(forEdit), dlg.m_colored.brush.GetSafeHandle());
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(forEdit), dlg.m_colored.m_brush.GetSafeHandle());
     ::DeleteDC(memory);
     dlg.DestroyWindow();
 }
 
 TEST_F(DispatchTest, OwnerDrawnButtonPaintsThroughDrawItem) {
     EXPECT_EQ(PrintedPixel(Item(IDC_OWNERDRAW), 2, 2), RGB(255, 0, 0));
-    EXPECT_GT(dlg.m_red.draws, 0);
+    EXPECT_GT(dlg.m_red.m_nDraws, 0);
 }
 
 TEST_F(DispatchTest, BitmapButtonPaintsItsBitmap) {

@@ -22,7 +22,7 @@ ON_NOTIFY(kCustomNotify, IDC_NAME, &TestDialog::OnCustomNotify)
 END_MESSAGE_MAP()
 
 void RedButton::DrawItem(DRAWITEMSTRUCT* item) {
-    ++draws;
+    ++m_nDraws;
     CDC dc;
     dc.Attach(item->hDC);
     CBrush red(RGB(255, 0, 0));
@@ -30,11 +30,11 @@ void RedButton::DrawItem(DRAWITEMSTRUCT* item) {
 }
 
 HBRUSH BlueEdit::CtlColor(CDC* dc, UINT kind) {
-    ++requests;
-    lastKind = kind;
+    ++m_nRequests;
+    m_nLastKind = kind;
     dc->SetTextColor(RGB(255, 0, 0));
     dc->SetBkColor(RGB(0, 0, 255));
-    return brush;
+    return m_brush;
 }
 
 void TestDialog::DoDataExchange(CDataExchange* dx) {
@@ -47,12 +47,12 @@ void TestDialog::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_NAME, m_name);
     DDX_Text(dx, IDC_CODE, m_code);
     DDV_MaxChars(dx, m_code, 4);
-    DDX_Text(dx, IDC_NUMBER, m_number);
+    DDX_Text(dx, IDC_NUMBER, m_nNumber);
 }
 
 BOOL TestDialog::OnInitDialog() {
-    m_consume.log = &log;
-    m_pass.log = &log;
+    m_consume.m_pLog = &m_log;
+    m_pass.m_pLog = &m_log;
     CDialog::OnInitDialog();
     m_bitmap.LoadBitmaps(IDB_SQUARE);
     return TRUE;

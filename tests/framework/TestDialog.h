@@ -14,17 +14,17 @@ using EventLog = std::vector<std::string>;
 // Takes BN_CLICKED itself: the parent never hears of it.
 class ConsumingButton : public CButton {
 public:
-    EventLog* log = nullptr;  // not owned
-    void OnClicked() { log->push_back("consume:child"); }
+    EventLog* m_pLog = nullptr;  // not owned
+    void OnClicked() { m_pLog->push_back("consume:child"); }
     DECLARE_MESSAGE_MAP()
 };
 
 // Sees BN_CLICKED first and passes it on to the parent.
 class PassingButton : public CButton {
 public:
-    EventLog* log = nullptr;  // not owned
+    EventLog* m_pLog = nullptr;  // not owned
     BOOL OnClicked() {
-        log->push_back("pass:child");
+        m_pLog->push_back("pass:child");
         return FALSE;
     }
     DECLARE_MESSAGE_MAP()
@@ -33,18 +33,18 @@ public:
 // Paints itself red.
 class RedButton : public CButton {
 public:
-    int draws = 0;
+    int m_nDraws = 0;
     void DrawItem(DRAWITEMSTRUCT* item) override;
 };
 
 // Answers its own control-colour requests: red text on blue.
 class BlueEdit : public CEdit {
 public:
-    BlueEdit() : brush(RGB(0, 0, 255)) {}
+    BlueEdit() : m_brush(RGB(0, 0, 255)) {}
     HBRUSH CtlColor(CDC* dc, UINT kind);
-    CBrush brush;
-    UINT lastKind = 0xFFFF;
-    int requests = 0;
+    CBrush m_brush;
+    UINT m_nLastKind = 0xFFFF;
+    int m_nRequests = 0;
     DECLARE_MESSAGE_MAP()
 };
 
@@ -54,24 +54,24 @@ public:
 
     CString m_name = "Alice";
     CString m_code = "1234";
-    int m_number = 42;
+    int m_nNumber = 42;
     ConsumingButton m_consume;
     PassingButton m_pass;
     RedButton m_red;
     CBitmapButton m_bitmap;
     BlueEdit m_colored;
     CEdit m_readOnly;
-    EventLog log;
+    EventLog m_log;
 
-    void OnConsume() { log.push_back("consume:parent"); }
-    void OnPass() { log.push_back("pass:parent"); }
-    void OnPlain() { log.push_back("plain:parent"); }
-    void OnFileCommand(UINT id) { log.push_back("file:" + std::to_string(id)); }
+    void OnConsume() { m_log.push_back("consume:parent"); }
+    void OnPass() { m_log.push_back("pass:parent"); }
+    void OnPlain() { m_log.push_back("plain:parent"); }
+    void OnFileCommand(UINT id) { m_log.push_back("file:" + std::to_string(id)); }
     LRESULT OnAppMessage(WPARAM wParam, LPARAM lParam) {
         return static_cast<LRESULT>(wParam) + lParam;
     }
     void OnCustomNotify(NMHDR* header, LRESULT* result) {
-        log.push_back("notify:" + std::to_string(header->idFrom));
+        m_log.push_back("notify:" + std::to_string(header->idFrom));
         *result = 77;
     }
 

@@ -11,11 +11,11 @@ MessageBoxAnswerer* g_answerer = nullptr;  // not owned: the one that is running
 MessageBoxAnswerer::MessageBoxAnswerer(std::function<void()> afterAnswer)
     : m_afterAnswer(std::move(afterAnswer)) {
     g_answerer = this;
-    m_timer = ::SetTimer(nullptr, 0, 30, &Tick);
+    m_nTimer = ::SetTimer(nullptr, 0, 30, &Tick);
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
-    ::KillTimer(nullptr, m_timer);
+    ::KillTimer(nullptr, m_nTimer);
     g_answerer = nullptr;
 }
 
@@ -52,29 +52,4 @@ BOOL CALLBACK MessageBoxAnswerer::VisitWindow(HWND hwnd, LPARAM self) {
         answerer->m_afterAnswer();
     }
     return FALSE;
-}
-
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-COLORREF PrintedPixel(HWND hwnd, int x, int y) {
-    RECT client{};
-    ::GetClientRect(hwnd, &client);
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
-                   PRF_CLIENT | PRF_ERASEBKGND);
-    const COLORREF pixel = ::GetPixel(memory, x, y);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    return pixel;
 }

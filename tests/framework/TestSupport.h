@@ -23,12 +23,5 @@ private:
 
     std::function<void()> m_afterAnswer;
     std::vector<std::string> m_texts;
-    UINT_PTR m_timer = 0;
+    UINT_PTR m_nTimer = 0;
 };
-
-// Dispatches every message waiting in this thread's queue.
-void PumpMessages();
-
-// Renders the window's client area into a memory bitmap (WM_PRINTCLIENT) and reads
-// back the pixel at (x, y).
-COLORREF PrintedPixel(HWND hwnd, int x, int y);

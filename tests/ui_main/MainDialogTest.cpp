@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "box/BoxSession.h"
-#include "box/BoxSocket.h"
-#include "box/NetApi.h"
 #include "box/NetworkIdentity.h"
 #include "box/WireFormat.h"
 #include "framework/CWinApp.h"
 #include "resources/resource.h"
+#include "tests/support/ControlColours.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui_main/WindowDriver.h"
@@ -30,28 +30,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CtlColors {
-    COLORREF text;
-    COLORREF back;
-    COLORREF brush;
-};
-
-// Asks the dialog for a control's colours, as the edit control does to paint.
-CtlColors ColorsOf(HWND dialog, HWND control, UINT message) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    SetTextColor(dc, RGB(1, 2, 3));
-    SetBkColor(dc, RGB(4, 5, 6));
-    const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
-        dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
-    LOGBRUSH lb{};
-    if (brush != nullptr) {
-        GetObjectA(brush, sizeof lb, &lb);
-    }
-    CtlColors c{GetTextColor(dc), GetBkColor(dc), brush != nullptr ? lb.lbColor : CLR_INVALID};
-    DeleteDC(dc);
-    return c;
-}
 
 // Writes a PNG of one colour with GDI+.
 bool WriteSolidPng(const std::string& path, int width, int height, COLORREF colour) {
@@ -89,55 +67,37 @@ const COLORREF kStateColours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)
 class MainDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        net::Startup();
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&icc);
+        StartWindowTests();
         s_dir = std::make_unique<TempDir>();
         fs::create_directory("status");
         for (int state = 1; state <= 3; ++state) {
             const std::string name = "status/CONN_" + std::to_string(state) + ".PNG";
             ASSERT_TRUE(WriteSolidPng(name, 169, 42, kStateColours[state - 1]));
         }
-        s_socket = std::make_unique<BoxSocket>();
-        s_session = std::make_unique<BoxSession>(s_socket.get());
-        s_shared = std::make_unique<MainDialog>(nullptr);
-        g_pMainDialog = s_shared.get();
-        s_shared->AttachSession(s_session.get());
-        ASSERT_TRUE(s_shared->Create(nullptr));
+        s_shared = std::make_unique<MainWindowUnderTest>();
+        ASSERT_TRUE(s_shared->Open());
         Pump();
     }
 
     static void TearDownTestSuite() {
-        if (s_shared && s_shared->GetSafeHwnd() != nullptr) {
-            DestroyWindow(s_shared->GetSafeHwnd());
-        }
         s_shared.reset();
-        g_pMainDialog = nullptr;
-        s_session.reset();
-        s_socket.reset();
         s_dir.reset();
     }
 
     void UseShared() {
-        ASSERT_NE(s_shared, nullptr);
-        dialog = s_shared.get();
+        ASSERT_NE(s_shared->Dialog(), nullptr);
+        dialog = s_shared->Dialog();
         g_pMainDialog = dialog;
     }
 
     void Open() {
-        own = std::make_unique<MainDialog>(nullptr);
-        dialog = own.get();
-        g_pMainDialog = dialog;
-        dialog->AttachSession(&session);
-        ASSERT_TRUE(dialog->Create(nullptr));
+        ASSERT_TRUE(own.Open());
+        dialog = own.Dialog();
         Pump();
     }
 
     void Close() {
-        if (own && own->GetSafeHwnd() != nullptr) {
-            DestroyWindow(own->GetSafeHwnd());
-        }
-        own.reset();
+        own.Close();
         dialog = nullptr;
         Pump();
     }
@@ -147,20 +107,14 @@ protected:
     HWND Item(int id) const { return GetDlgItem(dialog->GetSafeHwnd(), id); }
 
     static std::unique_ptr<TempDir> s_dir;
-    static std::unique_ptr<BoxSocket> s_socket;
-    static std::unique_ptr<BoxSession> s_session;
-    static std::unique_ptr<MainDialog> s_shared;
+    static std::unique_ptr<MainWindowUnderTest> s_shared;
 
-    BoxSocket socket;
-    BoxSession session{&socket};
-    std::unique_ptr<MainDialog> own;
-    MainDialog* dialog = nullptr;  // the shared window or `own`
+    MainWindowUnderTest own;
+    MainDialog* dialog = nullptr;  // the shared window or `own`'s
 };
 
 std::unique_ptr<TempDir> MainDialogTest::s_dir;
-std::unique_ptr<BoxSocket> MainDialogTest::s_socket;
-std::unique_ptr<BoxSession> MainDialogTest::s_session;
-std::unique_ptr<MainDialog> MainDialogTest::s_shared;
+std::unique_ptr<MainWindowUnderTest> MainDialogTest::s_shared;
 
 }  // namespace
 
@@ -223,11 +177,13 @@ TEST_F(MainDialogTest, LogStartsWithBannerVersionAndAddressLines) {
         EXPECT_EQ(rest, "Local IP is " + address + " .\r\n");
         EXPECT_EQ(dialog->LinkState(), link_state::kNetwork);
     }
-    const CtlColors c = ColorsOf(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC);
+    const ControlColours c =
+        AskControlColours(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC);
     EXPECT_EQ(c.text, RGB(255, 255, 255));
     EXPECT_EQ(c.back, RGB(0, 50, 0));
     EXPECT_EQ(c.brush, RGB(0, 50, 0));
-    const CtlColors panel = ColorsOf(dialog->GetSafeHwnd(), Item(IDC_TEXT), WM_CTLCOLOREDIT);
+    const ControlColours panel =
+        AskControlColours(dialog->GetSafeHwnd(), Item(IDC_TEXT), WM_CTLCOLOREDIT);
     EXPECT_EQ(panel.text, RGB(0, 0, 255));
     EXPECT_EQ(panel.back, RGB(230, 230, 255));
     EXPECT_EQ(panel.brush, RGB(230, 230, 255));
@@ -259,7 +215,8 @@ TEST_F(MainDialogTest, LogColourCodesRecolourTheWholeConsole) {
                  {3, RGB(222, 222, 222)}, {255, RGB(222, 222, 222)}, {-1, RGB(222, 222, 222)}};
     for (const Case& c : cases) {
         MainDialog::AppendLog("PC > a line\n", c.code);
-        EXPECT_EQ(ColorsOf(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC).text, c.colour)
+        EXPECT_EQ(AskControlColours(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC).text,
+                  c.colour)
             << c.code;
     }
     const std::string log = Text(Item(IDC_LOG));
@@ -294,15 +251,15 @@ TEST_F(MainDialogTest, ClosingSendsLogoutOnlyWhenLoggedIn) {
     ScriptedBox box;
     box.Read(12).Write(wire::EncodeReply({0x1001, 0, 1}));
     box.Start();
-    ASSERT_TRUE(socket.Connect("127.0.0.1", box.Port(), 5000));
-    ASSERT_EQ(session.Login("7351"), 1);
+    ASSERT_TRUE(own.Socket().Connect("127.0.0.1", box.Port(), 5000));
+    ASSERT_EQ(own.Session().Login("7351"), 1);
     const TempDir dir;
     Open();
     Close();
-    EXPECT_EQ(session.State(), BoxSession::kNotLoggedIn);
+    EXPECT_EQ(own.Session().State(), BoxSession::kNotLoggedIn);
     Open();
     Close();  // not logged in now: nothing more
-    socket.Close();
+    own.Socket().Close();
     const auto received = box.FirstReceived();
     ASSERT_EQ(received.size(), 16u);
     EXPECT_EQ(received[12], wire::kCmdLogout);

@@ -15,11 +15,11 @@
 
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
-#include "box/NetApi.h"
 #include "box/WireFormat.h"
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
 #include "resources/resource.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui_main/WindowDriver.h"
@@ -33,9 +33,7 @@ namespace {
 class MainWindowFlowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        net::Startup();
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&icc);
+        StartWindowTests();
         s_dir = std::make_unique<TempDir>();
         fs::create_directories("config");
         std::string error;
@@ -46,12 +44,11 @@ protected:
         options.waitPhase = true;  // an upload is stored before Upload returns
         s_box = std::make_unique<BoxSimulator>(options);
         ASSERT_TRUE(s_box->Start(&error)) << error;
-        s_socket = std::make_unique<BoxSocket>();
-        s_session = std::make_unique<BoxSession>(s_socket.get());
-        s_dialog = std::make_unique<MainDialog>(nullptr);
-        g_pMainDialog = s_dialog.get();
-        s_dialog->AttachSession(s_session.get());
-        ASSERT_TRUE(s_dialog->Create(nullptr));
+        s_window = std::make_unique<MainWindowUnderTest>();
+        ASSERT_TRUE(s_window->Open());
+        s_dialog = s_window->Dialog();
+        s_session = &s_window->Session();
+        s_socket = &s_window->Socket();
         SetForegroundWindow(s_dialog->GetSafeHwnd());
         // Two clicks on one item are two clicks here, never a double click.
         s_doubleClickMs = GetDoubleClickTime();
@@ -61,13 +58,7 @@ protected:
 
     static void TearDownTestSuite() {
         SetDoubleClickTime(s_doubleClickMs);
-        if (s_dialog && s_dialog->GetSafeHwnd() != nullptr) {
-            DestroyWindow(s_dialog->GetSafeHwnd());
-        }
-        s_dialog.reset();
-        g_pMainDialog = nullptr;
-        s_session.reset();
-        s_socket.reset();
+        s_window.reset();
         s_box.reset();
         s_dir.reset();
     }
@@ -109,17 +100,20 @@ protected:
 
     static std::unique_ptr<TempDir> s_dir;
     static std::unique_ptr<BoxSimulator> s_box;
-    static std::unique_ptr<BoxSocket> s_socket;
-    static std::unique_ptr<BoxSession> s_session;
-    static std::unique_ptr<MainDialog> s_dialog;
+    static std::unique_ptr<MainWindowUnderTest> s_window;
+    // Parts of s_window, not owned.
+    static MainDialog* s_dialog;
+    static BoxSession* s_session;
+    static BoxSocket* s_socket;
     static UINT s_doubleClickMs;
 };
 
 std::unique_ptr<TempDir> MainWindowFlowTest::s_dir;
 std::unique_ptr<BoxSimulator> MainWindowFlowTest::s_box;
-std::unique_ptr<BoxSocket> MainWindowFlowTest::s_socket;
-std::unique_ptr<BoxSession> MainWindowFlowTest::s_session;
-std::unique_ptr<MainDialog> MainWindowFlowTest::s_dialog;
+std::unique_ptr<MainWindowUnderTest> MainWindowFlowTest::s_window;
+MainDialog* MainWindowFlowTest::s_dialog = nullptr;
+BoxSession* MainWindowFlowTest::s_session = nullptr;
+BoxSocket* MainWindowFlowTest::s_socket = nullptr;
 UINT MainWindowFlowTest::s_doubleClickMs = 0;
 
 // Text as an edit control shows it: every line ending in CR LF.

@@ -4,37 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <thread>
 #include <vector>
 
 #include "HandleCensus.h"
-#include "ItemCanvas.h"
 #include "MenuDemoDialog.h"
 #include "MenuTestIds.h"
 #include "framework/CWnd.h"
-#include "ui/widgets/IconMenu.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/PixelCanvas.h"
+#include "ui/menu/IconMenu.h"
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-bool WaitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 500; ++i) {
-        Pump();
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
 
 // Puts the pointer at `screen` and sends `flags` (button events, or a move of one
 // pixel right onto the point) as real input. Positions are set directly: absolute
@@ -116,16 +97,12 @@ struct OpenMenuProbe {
         }
         self->sawOpen = true;
         self->showingWhileOpen = self->dlg->m_btnTools.IsMenuShowing() != FALSE;
-        HWND button = self->dlg->m_btnTools;
-        RECT client{};
-        ::GetClientRect(button, &client);
-        ItemCanvas face(client.right, client.bottom);
-        ::SendMessageA(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(face.Dc()), PRF_CLIENT);
-        self->drawnSunken = face.At(0, client.bottom / 2) == ::GetSysColor(COLOR_BTNSHADOW);
+        const PixelCanvas face(self->dlg->m_btnTools);
+        self->drawnSunken = face.At(0, face.Height() / 2) == ::GetSysColor(COLOR_BTNSHADOW);
         // The menu as it shows on the screen: its items painted by the icon menu.
         RECT shown{};
         ::GetWindowRect(popup, &shown);
-        ItemCanvas screen(shown.right - shown.left, shown.bottom - shown.top);
+        PixelCanvas screen(shown.right - shown.left, shown.bottom - shown.top);
         HDC desktop = ::GetDC(nullptr);
         ::BitBlt(screen.Dc(), 0, 0, screen.Width(), screen.Height(), desktop, shown.left, shown.top,
                  SRCCOPY);
@@ -144,14 +121,14 @@ protected:
         ASSERT_TRUE(s_dlg->Create());
         ::SetWindowPos(*s_dlg, HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         ::SetForegroundWindow(*s_dlg);
-        Pump();
+        PumpMessages();
         s_sink = new CommandSink;
         ASSERT_TRUE(s_sink->CreateEx(0, "STATIC", "", WS_POPUP, RECT{0, 0, 1, 1}, nullptr, 0));
     }
     static void TearDownTestSuite() {
         delete s_sink;
         s_dlg->DestroyWindow();
-        Pump();
+        PumpMessages();
         delete s_dlg;
     }
     void SetUp() override {
@@ -168,7 +145,7 @@ protected:
         ClickCentre(s_dlg->m_btnTools);
         WaitFor([&] { return probe.sawOpen && !s_dlg->m_btnTools.IsMenuShowing(); });
         probe.Disarm();
-        Pump();
+        PumpMessages();
         return probe;
     }
 
@@ -200,7 +177,7 @@ TEST_F(DropDownTest, DismissedMenuPostsNothing) {
     const OpenMenuProbe probe = ClickAndPress(VK_ESCAPE);
     ASSERT_TRUE(probe.sawOpen);
     for (int i = 0; i < 20; ++i) {
-        Pump();
+        PumpMessages();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_TRUE(s_sink->m_commands.empty());

@@ -9,8 +9,8 @@
 #include "MenuTestIds.h"
 #include "framework/CClientDC.h"
 #include "framework/CFont.h"
-#include "ui/widgets/IconMenu.h"
-#include "ui/widgets/MenuPlatform.h"
+#include "ui/menu/IconMenu.h"
+#include "ui/menu/MenuPlatform.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ TEST_F(IconMenuTest, TemplateBuildsNestedPopupsUnderAPlainBar) {
     CString bar;
     m_menu.GetMenuString(1, bar, MF_BYPOSITION);
     EXPECT_EQ(bar.Str(), "&Help");
-    EXPECT_EQ(m_menu.GetRecord(0)->m_flags, static_cast<UINT>(MF_BYPOSITION | MF_POPUP));
+    EXPECT_EQ(m_menu.GetRecord(0)->m_nFlags, static_cast<UINT>(MF_BYPOSITION | MF_POPUP));
 
     IconMenu* tools = PopupAt(m_menu, 0);
     IconMenu* help = PopupAt(m_menu, 1);
@@ -127,10 +127,10 @@ TEST_F(IconMenuTest, TemplateBuildsNestedPopupsUnderAPlainBar) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pos);
         const IconMenuItem* record = tools->GetRecord(row.pos);
-        EXPECT_EQ(record->m_commandId, row.id);
-        EXPECT_EQ(record->m_flags, row.flags);
-        EXPECT_EQ(record->m_ownImage, -1);
-        EXPECT_EQ(record->m_ownImageOffset, -1);
+        EXPECT_EQ(record->m_nCommandId, row.id);
+        EXPECT_EQ(record->m_nFlags, row.flags);
+        EXPECT_EQ(record->m_nOwnImage, -1);
+        EXPECT_EQ(record->m_nOwnImageOffset, -1);
         EXPECT_TRUE(IsOwnerDrawnWithRecord(*tools, row.pos));
     }
     EXPECT_EQ(tools->GetMenuState(ID_REFRESH, MF_BYCOMMAND) & MF_CHECKED,
@@ -179,7 +179,7 @@ TEST(IconMenuAppend, CommandZeroIsAnOwnerDrawnSeparatorWhateverTheFlags) {
         ASSERT_TRUE(menu.AppendIconItem(L"x", row.flags, row.id));
         const int pos = menu.GetRecordCount() - 1;
         SCOPED_TRACE(pos);
-        EXPECT_EQ(menu.GetRecord(pos)->m_flags, row.expected);
+        EXPECT_EQ(menu.GetRecord(pos)->m_nFlags, row.expected);
         EXPECT_EQ((menu.GetMenuState(static_cast<UINT>(pos), MF_BYPOSITION) & MF_SEPARATOR) != 0,
                   row.id == 0);
     }
@@ -267,7 +267,7 @@ TEST_F(IconMenuTest, SyncRecordsFollowsItemsChangedBehindTheRecordsBack) {
                                    0};
     for (int pos = 0; pos < 7; ++pos) {
         SCOPED_TRACE(pos);
-        EXPECT_EQ(tools.GetRecord(pos)->m_commandId, ids[static_cast<size_t>(pos)]);
+        EXPECT_EQ(tools.GetRecord(pos)->m_nCommandId, ids[static_cast<size_t>(pos)]);
         EXPECT_TRUE(IsOwnerDrawnWithRecord(tools, pos));
     }
     // Records of items that stayed are kept, with the text Windows now holds.
@@ -277,7 +277,7 @@ TEST_F(IconMenuTest, SyncRecordsFollowsItemsChangedBehindTheRecordsBack) {
     EXPECT_EQ(Text(tools, 0), "&New");
     EXPECT_EQ(Text(tools, 3), "Re&load");
     EXPECT_EQ(Text(tools, 5), "E&xport");  // an owner-drawn popup keeps its record text
-    EXPECT_EQ(tools.GetRecord(0)->m_flags & (MF_GRAYED | MF_OWNERDRAW | MF_BYPOSITION),
+    EXPECT_EQ(tools.GetRecord(0)->m_nFlags & (MF_GRAYED | MF_OWNERDRAW | MF_BYPOSITION),
               static_cast<UINT>(MF_GRAYED | MF_OWNERDRAW | MF_BYPOSITION));
     EXPECT_EQ(tools.GetMenuState(ID_REFRESH, MF_BYCOMMAND) & MF_CHECKED,
               static_cast<UINT>(MF_CHECKED));
@@ -318,7 +318,7 @@ TEST_F(IconMenuTest, AppendingToALoadedBarKeepsItsPopupsPlainAndItsCommandsIntac
         SCOPED_TRACE(pos);
         EXPECT_FALSE(IsOwnerDrawn(m_menu, pos));
         EXPECT_NE(m_menu.GetMenuState(static_cast<UINT>(pos), MF_BYPOSITION) & MF_POPUP, 0u);
-        EXPECT_EQ(m_menu.GetRecord(pos)->m_flags, static_cast<UINT>(MF_BYPOSITION | MF_POPUP));
+        EXPECT_EQ(m_menu.GetRecord(pos)->m_nFlags, static_cast<UINT>(MF_BYPOSITION | MF_POPUP));
     }
     CString view;
     m_menu.GetMenuString(2, view, MF_BYPOSITION);

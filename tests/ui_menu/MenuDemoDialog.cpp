@@ -2,7 +2,7 @@
 
 #include "MenuTestIds.h"
 #include "framework/CDataExchange.h"
-#include "ui/widgets/IconMenu.h"
+#include "ui/menu/IconMenu.h"
 
 BEGIN_MESSAGE_MAP(MenuDemoDialog, CDialog)
 ON_COMMAND_RANGE(ID_OPEN, ID_NOT_ON_TOOLBAR, 0, &MenuDemoDialog::OnMenuCommand)

@@ -8,7 +8,7 @@
 #include "MenuDemoDialog.h"
 #include "MenuTestIds.h"
 #include "framework/CWinApp.h"
-#include "ui/widgets/IconMenu.h"
+#include "ui/menu/IconMenu.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void SendMouse(DWORD flags, POINT screen) {
 
 class DemoDialog : public MenuDemoDialog {
 public:
-    explicit DemoDialog(int seconds) : m_seconds(seconds) {}
+    explicit DemoDialog(int seconds) : m_nSeconds(seconds) {}
 
 protected:
     BOOL OnInitDialog() override {
@@ -44,7 +44,7 @@ protected:
         s_self = this;
         ::SetTimer(nullptr, 0, kClickDelayMs, &DemoDialog::Click);
         ::SetTimer(nullptr, 0, kHoverPollMs, &DemoDialog::Hover);
-        ::SetTimer(nullptr, 0, static_cast<UINT>(m_seconds) * 1000, &DemoDialog::Finish);
+        ::SetTimer(nullptr, 0, static_cast<UINT>(m_nSeconds) * 1000, &DemoDialog::Finish);
         return TRUE;
     }
 
@@ -77,7 +77,7 @@ private:
     }
 
     static inline DemoDialog* s_self = nullptr;
-    int m_seconds;
+    int m_nSeconds;
 };
 
 class DemoApp : public CWinApp {

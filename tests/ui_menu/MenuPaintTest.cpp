@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "HandleCensus.h"
-#include "ItemCanvas.h"
 #include "MenuTestConfig.h"
 #include "MenuTestIds.h"
 #include "framework/CClientDC.h"
 #include "framework/CFont.h"
-#include "ui/widgets/IconMenu.h"
-#include "ui/widgets/MenuImageEffects.h"
-#include "ui/widgets/MenuPlatform.h"
-#include "ui/widgets/SharedMenuImages.h"
+#include "tests/support/PixelCanvas.h"
+#include "ui/menu/IconMenu.h"
+#include "ui/menu/MenuImageEffects.h"
+#include "ui/menu/MenuPlatform.h"
+#include "ui/menu/SharedMenuImages.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ protected:
 
     // Paints item `pos` in `state` into the canvas at (kOx, kOy), `height` high,
     // and checks that the DC comes back as it was.
-    static void Paint(ItemCanvas& canvas, int pos, UINT state, int height) {
+    static void Paint(PixelCanvas& canvas, int pos, UINT state, int height) {
         HDC dc = canvas.Dc();
         const HGDIOBJ before[] = {
             ::GetCurrentObject(dc, OBJ_PEN), ::GetCurrentObject(dc, OBJ_BRUSH),
@@ -130,7 +130,7 @@ struct PaintCase {
     COLORREF absent = CLR_INVALID;  // a colour that must not show in the item
 };
 
-void CheckCase(const ItemCanvas& canvas, const PaintCase& c) {
+void CheckCase(const PixelCanvas& canvas, const PaintCase& c) {
     SCOPED_TRACE(c.name);
     for (const Pixel& p : c.pixels) {
         EXPECT_EQ(canvas.At(kOx + p.x, kOy + p.y), p.colour) << "at " << p.x << "," << p.y;
@@ -140,8 +140,8 @@ void CheckCase(const ItemCanvas& canvas, const PaintCase& c) {
         EXPECT_EQ(canvas.Count(item, c.absent), 0);
     }
     // Nothing outside the item's rectangle.
-    EXPECT_EQ(canvas.Count(canvas.All(), ItemCanvas::kSentinel) +
-                  canvas.Count(item, [](COLORREF c) { return c != ItemCanvas::kSentinel; }),
+    EXPECT_EQ(canvas.Count(canvas.All(), PixelCanvas::kSentinel) +
+                  canvas.Count(item, [](COLORREF c) { return c != PixelCanvas::kSentinel; }),
               canvas.Width() * canvas.Height());
 }
 
@@ -152,7 +152,7 @@ std::vector<PaintCase> ClassicCases() {
     const COLORREF shadow = Sys(COLOR_BTNSHADOW);
     const COLORREF text = Sys(COLOR_MENUTEXT);
     const COLORREF tint = Lighten(b, 0.6);
-    const COLORREF none = ItemCanvas::kSentinel;
+    const COLORREF none = PixelCanvas::kSentinel;
     // Image at (2, 2): its red block covers (5..14, 5..13), its shadow column x 15.
     return {
         {"normal", kOpen, 0, 19, {{0, 0, b}, {1, 1, b}, {3, 3, b}, {8, 8, kRed}, {15, 8, shadow}}},
@@ -308,7 +308,7 @@ std::vector<PaintCase> FlatCases() {
 TEST_F(MenuPaintFixture, LookPaintsEachStateAtItsGeometry) {
     ASSERT_NE(Sys(COLOR_BTNSHADOW), kGrey);  // so that the mapping shows
     ASSERT_NE(Sys(COLOR_BTNFACE), kSilver);
-    ItemCanvas canvas(kWidth + 2 * kOx, 22 + 2 * kOy);
+    PixelCanvas canvas(kWidth + 2 * kOx, 22 + 2 * kOy);
     const std::vector<PaintCase> cases = Flat() ? FlatCases() : ClassicCases();
     // A first pass lets the system make the pens and caches it keeps for good.
     for (const PaintCase& c : cases) {
@@ -326,7 +326,7 @@ TEST_F(MenuPaintFixture, LookPaintsEachStateAtItsGeometry) {
 TEST_F(MenuPaintFixture, LookTextStartsRightOfTheCellAndShortcutsEndOneCellFromTheEdge) {
     const int height = Flat() ? 22 : 19;
     const int textLeft = Flat() ? 16 + 7 + 8 : 16 + 9;
-    ItemCanvas canvas(kWidth + 2 * kOx, height + 2 * kOy);
+    PixelCanvas canvas(kWidth + 2 * kOx, height + 2 * kOy);
     Paint(canvas, kOpen, 0, height);
     const COLORREF text = Sys(COLOR_MENUTEXT);
     const CRect item(kOx, kOy, kOx + kWidth, kOy + height);
@@ -349,7 +349,7 @@ TEST_F(MenuPaintFixture, LookTextStartsRightOfTheCellAndShortcutsEndOneCellFromT
 
 TEST_F(MenuPaintFixture, LookDisabledTextIsEngravedInTheClassicLookAndGreyInTheFlatOne) {
     const int height = Flat() ? 22 : 19;
-    ItemCanvas canvas(kWidth + 2 * kOx, height + 2 * kOy);
+    PixelCanvas canvas(kWidth + 2 * kOx, height + 2 * kOy);
     Paint(canvas, kDelete, ODS_GRAYED, height);
     const CRect text(kOx + 26, kOy, kOx + kWidth, kOy + height);
     const CRect grey = canvas.Bounds(text, [](COLORREF c) { return c == Sys(COLOR_GRAYTEXT); });
@@ -410,8 +410,8 @@ TEST_F(MenuPaintFixture, LookMeasuresCellsTextAndSeparators) {
 TEST_F(MenuPaintFixture, LookShadeVariantsComeWithTheFlatLookOnly) {
     const int k = SharedMenuImages::Find(ID_OPEN);
     ASSERT_GE(k, 0);
-    EXPECT_EQ(s_menu->GetRecord(kOpen)->m_sharedImage, k);
-    EXPECT_EQ(s_menu->GetRecord(kNotOnBar)->m_sharedImage,
+    EXPECT_EQ(s_menu->GetRecord(kOpen)->m_nSharedImage, k);
+    EXPECT_EQ(s_menu->GetRecord(kNotOnBar)->m_nSharedImage,
               SharedMenuImages::Find(ID_NOT_ON_TOOLBAR));
     ASSERT_EQ(SharedMenuImages::HasShadeVariants(k), Flat());
     if (!Flat()) {
@@ -427,11 +427,11 @@ TEST_F(MenuPaintFixture, LookShadeVariantsComeWithTheFlatLookOnly) {
     for (const Variant& v : {Variant{k + 1, Lighten(kRed, 0.3), Lighten(shadow, 0.3)},
                              Variant{k + 2, shadow, shadow}}) {
         SCOPED_TRACE(v.index);
-        ItemCanvas canvas(16, 15);
+        PixelCanvas canvas(16, 15);
         ImageList_Draw(SharedMenuImages::List(), v.index, canvas.Dc(), 0, 0, ILD_TRANSPARENT);
         EXPECT_EQ(canvas.At(6, 6), v.block);
         EXPECT_EQ(canvas.At(13, 8), v.column);
-        EXPECT_EQ(canvas.At(1, 1), ItemCanvas::kSentinel);  // the face stays transparent
+        EXPECT_EQ(canvas.At(1, 1), PixelCanvas::kSentinel);  // the face stays transparent
     }
     // Adding the image of a command again replaces it in place, variants too.
     const int count = SharedMenuImages::Count();
@@ -439,7 +439,7 @@ TEST_F(MenuPaintFixture, LookShadeVariantsComeWithTheFlatLookOnly) {
     again.CreatePopupMenu();
     again.AppendIconItem(L"Open", MF_STRING, ID_OPEN, IDR_TEST_TOOLBAR);
     EXPECT_EQ(SharedMenuImages::Count(), count);
-    EXPECT_EQ(again.GetRecord(0)->m_sharedImage, k);
+    EXPECT_EQ(again.GetRecord(0)->m_nSharedImage, k);
 }
 
 TEST(PlatformClass, VersionsMapToTheirClasses) {

@@ -42,18 +42,18 @@ class SchemeScope {
 public:
     SchemeScope() {
         for (int i = 0; i < kSchemeSize; ++i) {
-            m_indices[i] = kScheme[i].index;
-            m_saved[i] = ::GetSysColor(kScheme[i].index);
-            m_wanted[i] = kScheme[i].colour;
+            m_nIndices[i] = kScheme[i].index;
+            m_crSaved[i] = ::GetSysColor(kScheme[i].index);
+            m_crWanted[i] = kScheme[i].colour;
         }
-        ::SetSysColors(kSchemeSize, m_indices, m_wanted);
+        ::SetSysColors(kSchemeSize, m_nIndices, m_crWanted);
     }
-    ~SchemeScope() { ::SetSysColors(kSchemeSize, m_indices, m_saved); }
+    ~SchemeScope() { ::SetSysColors(kSchemeSize, m_nIndices, m_crSaved); }
 
 private:
-    INT m_indices[kSchemeSize];
-    COLORREF m_saved[kSchemeSize];
-    COLORREF m_wanted[kSchemeSize];
+    INT m_nIndices[kSchemeSize];
+    COLORREF m_crSaved[kSchemeSize];
+    COLORREF m_crWanted[kSchemeSize];
 };
 
 std::optional<std::string> ReadTheme() {

@@ -8,6 +8,9 @@
 
 #include "TextTestResources.h"
 #include "framework/Framework.h"
+#include "tests/support/ControlColours.h"
+#include "tests/support/DialogFixture.h"
+#include "tests/support/PixelCanvas.h"
 #include "ui/text/ColorEdit.h"
 
 namespace {
@@ -67,65 +70,39 @@ COLORREF BrushColour(HBRUSH brush) {
     return info.lbColor;
 }
 
-class ColorEditTest : public ::testing::Test {
+class ColorEditTest : public DialogFixture<TextDialog> {
 protected:
     void SetUp() override {
-        AfxInitCommonControls();
-        ASSERT_TRUE(dlg.Create());
+        DialogFixture::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
         dlg.m_panel.SetBackColor(RGB(230, 230, 255));
         dlg.m_panel.SetForeColor(RGB(0, 0, 255));
         dlg.m_panel.SetLimitText(0x200000);
     }
-    void TearDown() override { dlg.DestroyWindow(); }
-
-    // The control-colour answer the dialog gives for `edit` with `message`.
-    HBRUSH AskColour(ColorEdit& edit, UINT message, HDC dc) {
-        return reinterpret_cast<HBRUSH>(dlg.SendMessage(message, reinterpret_cast<WPARAM>(dc),
-                                                        reinterpret_cast<LPARAM>(edit.m_hWnd)));
-    }
-
-    TextDialog dlg;
 };
 
 }  // namespace
 
 TEST_F(ColorEditTest, ColourRequestsGetTheOwnersColoursWhateverTheirKind) {
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HBRUSH brush = AskColour(dlg.m_panel, WM_CTLCOLOREDIT, dc);
-    EXPECT_EQ(brush, dlg.m_panel.m_brBack.GetSafeHandle());
-    EXPECT_EQ(BrushColour(brush), RGB(230, 230, 255));
-    EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
-    EXPECT_EQ(::GetBkColor(dc), RGB(230, 230, 255));
+    ControlColours c = AskControlColours(dlg, dlg.m_panel, WM_CTLCOLOREDIT);
+    EXPECT_EQ(c.brushHandle, dlg.m_panel.m_brBack.GetSafeHandle());
+    EXPECT_EQ(c.brush, RGB(230, 230, 255));
+    EXPECT_EQ(c.text, RGB(0, 0, 255));
+    EXPECT_EQ(c.back, RGB(230, 230, 255));
 
     // The read-only console asks as a static control.
     dlg.m_console.SetBackColor(RGB(0, 50, 0));
     dlg.m_console.SetForeColor(RGB(255, 255, 255));
-    brush = AskColour(dlg.m_console, WM_CTLCOLORSTATIC, dc);
-    EXPECT_EQ(BrushColour(brush), RGB(0, 50, 0));
-    EXPECT_EQ(::GetTextColor(dc), RGB(255, 255, 255));
-    ::DeleteDC(dc);
+    c = AskControlColours(dlg, dlg.m_console, WM_CTLCOLORSTATIC);
+    EXPECT_EQ(c.brush, RGB(0, 50, 0));
+    EXPECT_EQ(c.text, RGB(255, 255, 255));
 }
 
 TEST_F(ColorEditTest, ControlPaintsItsBackgroundAndTextInTheColours) {
     dlg.m_panel.SetWindowText("WWWWWWWW\r\nWWWWWWWW");
-    RECT client{};
-    dlg.m_panel.GetClientRect(&client);
-    CClientDC screen(static_cast<CWnd*>(nullptr));
-    CDC memory;
-    ASSERT_TRUE(memory.CreateCompatibleDC(&screen));
-    CBitmap bitmap;
-    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, client.right, client.bottom));
-    memory.SelectObject(&bitmap);
-    dlg.m_panel.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.m_hDC),
-                            PRF_CLIENT | PRF_ERASEBKGND);
-    EXPECT_EQ(memory.GetPixel(client.right - 3, client.bottom - 3), RGB(230, 230, 255));
-    int textPixels = 0;
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 80; ++x) {
-            textPixels += memory.GetPixel(x, y) == RGB(0, 0, 255) ? 1 : 0;
-        }
-    }
-    EXPECT_GT(textPixels, 20);
+    const PixelCanvas shown(dlg.m_panel, PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(shown.At(shown.Width() - 3, shown.Height() - 3), RGB(230, 230, 255));
+    EXPECT_GT(shown.Count(CRect(0, 0, 80, 30), RGB(0, 0, 255)), 20);
 }
 
 TEST_F(ColorEditTest, NewBackColourReplacesTheOneBrushAndTheObjectDeletesIt) {
@@ -146,11 +123,8 @@ TEST_F(ColorEditTest, NewBackColourReplacesTheOneBrushAndTheObjectDeletesIt) {
 }
 
 TEST_F(ColorEditTest, WithoutABackColourTheDialogAnswersAsUsual) {
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    const HBRUSH brush = AskColour(dlg.m_help, WM_CTLCOLORSTATIC, dc);
+    EXPECT_NE(AskControlColours(dlg, dlg.m_help, WM_CTLCOLORSTATIC).brushHandle, nullptr);
     EXPECT_EQ(dlg.m_help.m_brBack.GetSafeHandle(), nullptr);
-    EXPECT_NE(brush, nullptr);
-    ::DeleteDC(dc);
 }
 
 TEST_F(ColorEditTest, CrLfFileComesBackByteForByte) {

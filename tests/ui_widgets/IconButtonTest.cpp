@@ -3,20 +3,18 @@
 // the pixels the button paints into a memory DC.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
-#include <functional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
-#include "Snapshot.h"
 #include "TestDialog.h"
 #include "TestIds.h"
 #include "framework/CBitmap.h"
 #include "framework/CDC.h"
 #include "framework/OwnedWindow.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/PixelCanvas.h"
 
 namespace {
 
@@ -30,26 +28,6 @@ constexpr int kIconRedLeft = 3 + 8;  // icon 3 pixels in; its first 8 columns ar
 
 COLORREF Sys(int index) {
     return ::GetSysColor(index);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-// Pumps messages until `done` holds; false after a few seconds without it.
-bool WaitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 300; ++i) {
-        Pump();
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
 }
 
 CPoint ClientCentre(HWND window) {
@@ -72,7 +50,7 @@ void ParkPointer() {
 }
 
 // Edge midpoints: top, left, bottom, right.
-std::vector<COLORREF> Edges(const Snapshot& s, int inset = 0) {
+std::vector<COLORREF> Edges(const PixelCanvas& s, int inset = 0) {
     const int w = s.Width();
     const int h = s.Height();
     return {s.At(w / 2, inset), s.At(inset, h / 2), s.At(w / 2, h - 1 - inset),
@@ -128,7 +106,7 @@ protected:
             ASSERT_TRUE(s_pHost->CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE,
                                           RECT{0, 0, 400, 300}, nullptr, 0));
             ::SetForegroundWindow(*s_pHost);
-            Pump();
+            PumpMessages();
         }
     }
     void SetUp() override {
@@ -137,13 +115,13 @@ protected:
     }
     void TearDown() override {
         m_dlg.DestroyWindow();
-        Pump();
+        PumpMessages();
     }
     void Show() {
         ::ShowWindow(m_dlg, SW_SHOW);
         ::SetForegroundWindow(*s_pHost);
         ::UpdateWindow(m_dlg);
-        Pump();
+        PumpMessages();
     }
     static inline CWnd* s_pHost = nullptr;  // lives as long as the process
     OwnedWindow<TestDialog> m_dlg;
@@ -190,18 +168,18 @@ TEST_F(IconButtonTest, FlatAtRestRaisedUnderThePointerSunkenWhilePressed) {
     Show();
     IconButton& btn = m_dlg.m_btnLogin;
     ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOUR, IDI_TEST_COLOUR), 0u);
-    const Snapshot rest = Snapshot::Of(btn);
+    const PixelCanvas rest(btn);
     EXPECT_EQ(Edges(rest), NoEdge());
 
     Hover(btn);
     ASSERT_TRUE(btn.IsHovering());
-    const Snapshot over = Snapshot::Of(btn);
+    const PixelCanvas over(btn);
     EXPECT_EQ(Edges(over), Raised());
     // The same icon (the same id twice) shows with and without the pointer.
     EXPECT_EQ(over.Bounds(over.All(), Is(kRed)), rest.Bounds(rest.All(), Is(kRed)));
 
     btn.SetState(TRUE);
-    const Snapshot down = Snapshot::Of(btn);
+    const PixelCanvas down(btn);
     btn.SetState(FALSE);
     EXPECT_EQ(Edges(down), Sunken());
     CRect red = over.Bounds(over.All(), Is(kRed));
@@ -216,7 +194,7 @@ TEST_F(IconButtonTest, FlatAtRestRaisedUnderThePointerSunkenWhilePressed) {
     // The pointer leaves for real: the leave notification ends the hover.
     ParkPointer();
     ASSERT_TRUE(WaitFor([&] { return !btn.IsHovering(); }));
-    EXPECT_EQ(Edges(Snapshot::Of(btn)), NoEdge());
+    EXPECT_EQ(Edges(PixelCanvas(btn)), NoEdge());
 }
 
 TEST_F(IconButtonTest, HoverEndsOnFocusLossCancelModeDeactivationAndMovesOff) {
@@ -250,7 +228,7 @@ TEST_F(IconButtonTest, DraggingOntoTheButtonStartsNoHover) {
     ::SetCursorPos(screen.x, screen.y);
     // Where the pointer's own move reaches the button (a virtual desktop
     // reports it), it is a hover of its own: end it, then drag.
-    Pump();
+    PumpMessages();
     btn.SendMessage(WM_MOUSELEAVE);
     btn.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
     EXPECT_FALSE(btn.IsHovering());
@@ -272,7 +250,7 @@ TEST_F(IconButtonTest, IconSitsLeftCentredVerticallyAndCaptionIsCentredInTheRest
     ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOUR, IDI_TEST_COLOUR), 0u);
     EXPECT_NE(btn.GetIconHandle(0), btn.GetIconHandle(1));  // two handles of one image
     EXPECT_EQ(btn.GetIconSize(1), CSize(kIcon, kIcon));
-    const Snapshot s = Snapshot::Of(btn);
+    const PixelCanvas s(btn);
     const int w = s.Width();
     const int h = s.Height();
     const int top = (h - kIcon) / 2;
@@ -291,22 +269,22 @@ TEST_F(IconButtonTest, ImagePlacementForTheOtherAlignmentsAndWithoutCaption) {
     Show();
     IconButton& alone = m_dlg.m_btnNoCaption;
     alone.SetIcons(IDI_TEST_COLOUR, 0);
-    Snapshot s = Snapshot::Of(alone);
+    PixelCanvas s(alone);
     const CRect centred((s.Width() - kIcon) / 2 + 8, (s.Height() - kIcon) / 2,
                         (s.Width() - kIcon) / 2 + kIcon, (s.Height() - kIcon) / 2 + 16);
     EXPECT_EQ(s.Bounds(s.All(), Is(kRed)), centred);
     alone.SetAlign(IconButton::kAlignRight);
-    s = Snapshot::Of(alone);
+    s.Print(alone);
     EXPECT_EQ(s.Bounds(s.All(), Is(kRed)), centred);
 
     IconButton& btn = m_dlg.m_btnLogin;
     btn.SetIcons(IDI_TEST_COLOUR, 0);
     btn.SetAlign(IconButton::kAlignTop);
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     EXPECT_EQ(s.Bounds(s.All(), Is(kRed)).TopLeft(), CPoint((s.Width() - kIcon) / 2 + 8, 3));
 
     btn.SetAlign(IconButton::kAlignRight);
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     const int iconLeft = s.Width() - kIcon - 3;
     EXPECT_EQ(s.Bounds(s.All(), Is(kRed)).TopLeft(),
               CPoint(iconLeft + 8, (s.Height() - kIcon) / 2));
@@ -320,13 +298,13 @@ TEST_F(IconButtonTest, FlatLookHasNoDefaultFrameNorFocusRectTheClassicLookHasBot
     Show();
     IconButton& def = m_dlg.m_btnDefault;
     def.SetFocus();
-    Snapshot s = Snapshot::Of(def);
+    PixelCanvas s(def);
     EXPECT_EQ(Edges(s), NoEdge());
     const CRect focusRing(3, 3, s.Width() - 3, 4);
     EXPECT_EQ(s.Count(focusRing, Is(Sys(COLOR_BTNFACE))), focusRing.Width());
 
     def.SetFlat(FALSE);
-    s = Snapshot::Of(def);
+    s.Print(def);
     EXPECT_EQ(Edges(s), std::vector<COLORREF>(4, kBlack));
     const CRect classicRing(4, 4, s.Width() - 4, 5);  // inside the black frame
     EXPECT_LT(s.Count(classicRing, Is(Sys(COLOR_BTNFACE))), classicRing.Width());
@@ -334,13 +312,13 @@ TEST_F(IconButtonTest, FlatLookHasNoDefaultFrameNorFocusRectTheClassicLookHasBot
     // Neither focused nor default: the 3-D edge, sunk to a shadow frame when pressed.
     IconButton& btn = m_dlg.m_btnLogin;
     btn.SetFlat(FALSE);
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     EXPECT_EQ(Edges(s), (std::vector<COLORREF>{Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNHIGHLIGHT),
                                                Sys(COLOR_3DDKSHADOW), Sys(COLOR_3DDKSHADOW)}));
     EXPECT_EQ(Edges(s, 1), (std::vector<COLORREF>{Sys(COLOR_3DLIGHT), Sys(COLOR_3DLIGHT),
                                                   Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNSHADOW)}));
     btn.SetState(TRUE);
-    EXPECT_EQ(Edges(Snapshot::Of(btn)), std::vector<COLORREF>(4, Sys(COLOR_BTNSHADOW)));
+    EXPECT_EQ(Edges(PixelCanvas(btn)), std::vector<COLORREF>(4, Sys(COLOR_BTNSHADOW)));
 }
 
 TEST_F(IconButtonTest, DoubleClickReachesTheParentAsTwoClicks) {
@@ -357,13 +335,13 @@ TEST_F(IconButtonTest, DisabledButtonEmbossesItsIconAndEngravesItsCaption) {
     Show();
     IconButton& btn = m_dlg.m_btnLogin;
     btn.SetIcons(IDI_TEST_COLOUR, IDI_TEST_COLOUR);
-    Snapshot s = Snapshot::Of(btn);
+    PixelCanvas s(btn);
     const CRect captionArea(3 + kIcon + 2, 2, s.Width() - 2, s.Height() - 2);
     ASSERT_GT(s.Count(s.All(), kRed), 0);
     ASSERT_EQ(s.Count(captionArea, Sys(COLOR_BTNSHADOW)), 0);
 
     btn.EnableWindow(FALSE);
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     EXPECT_EQ(s.Count(s.All(), kRed) + s.Count(s.All(), kGreen), 0);
     EXPECT_GT(s.Count(CRect(3, 0, 3 + kIcon + 1, s.Height()), Sys(COLOR_BTNSHADOW)), 0);
     EXPECT_EQ(s.Count(captionArea, Sys(COLOR_BTNTEXT)), 0);
@@ -399,7 +377,7 @@ TEST_F(IconButtonTest, CheckModeTogglesOnClickAndShowsTheCheckedStateSunken) {
     Click(chk);
     EXPECT_EQ(chk.GetCheck(), 1);
     EXPECT_EQ(m_dlg.m_nCheckClicks, 1);
-    Snapshot s = Snapshot::Of(chk);
+    PixelCanvas s(chk);
     EXPECT_EQ(Edges(s), Sunken());
     // Checked shows the in icon, not shifted.
     EXPECT_EQ(s.Bounds(s.All(), Is(kRed)).TopLeft(),
@@ -408,7 +386,7 @@ TEST_F(IconButtonTest, CheckModeTogglesOnClickAndShowsTheCheckedStateSunken) {
     Click(chk);
     EXPECT_EQ(chk.GetCheck(), 0);
     Hover(chk);  // hovering alone does not bring the in icon in check mode
-    s = Snapshot::Of(chk);
+    s.Print(chk);
     EXPECT_EQ(Edges(s), Raised());
     EXPECT_EQ(s.Count(s.All(), kRed), 0);
     EXPECT_GT(s.Count(s.All(), kRedGray), 0);
@@ -426,14 +404,14 @@ TEST_F(IconButtonTest, GreyIdleIconTurnsColouredUnderThePointer) {
     IconButton& btn = m_dlg.m_btnLogin;
     ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOUR, IconButton::kGrayOutId), 0u);
     ASSERT_NE(btn.GetIconHandle(1), nullptr);
-    Snapshot s = Snapshot::Of(btn);
+    PixelCanvas s(btn);
     const int top = (s.Height() - kIcon) / 2;
     EXPECT_EQ(s.At(20, top + 5), kRedGray);
     EXPECT_EQ(s.At(20, top + 20), kGreenGray);
     EXPECT_EQ(s.At(8, top + 10), kBlack);
     EXPECT_EQ(s.At(3, top), Sys(COLOR_BTNFACE));
     Hover(btn);
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     EXPECT_EQ(s.At(20, top + 5), kRed);
     EXPECT_EQ(s.At(20, top + 20), kGreen);
 }
@@ -490,7 +468,7 @@ TEST_F(IconButtonTest, ButtonOwnsItsIconsAndSurvivesBadOnes) {
     // A missing resource: caption only, and no error.
     EXPECT_EQ(btn.SetIcons(999, 999), 0u);
     EXPECT_EQ(btn.GetIconHandle(0), nullptr);
-    Snapshot s = Snapshot::Of(btn);
+    PixelCanvas s(btn);
     EXPECT_EQ(s.Count(s.All(), kRed), 0);
     EXPECT_GT(s.Count(s.All(), Sys(COLOR_BTNTEXT)), 0);
 
@@ -508,11 +486,11 @@ TEST_F(IconButtonTest, TransparentModeShowsTheParentBackgroundCapturedOnce) {
     btn.SetTransparent(TRUE);
     Show();
     const auto corner = [&] {
-        const Snapshot s = Snapshot::Of(btn);
+        const PixelCanvas s(btn);
         return s.At(s.Width() - 3, 3);
     };
     EXPECT_EQ(corner(), RGB(255, 0, 255));
-    EXPECT_EQ(Edges(Snapshot::Of(m_dlg.m_btnDefault)), NoEdge());  // the others paint their face
+    EXPECT_EQ(Edges(PixelCanvas(m_dlg.m_btnDefault)), NoEdge());  // the others paint their face
 
     const UINT redraw = RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW;
     m_dlg.SetBackground(RGB(0, 255, 255));
@@ -538,16 +516,16 @@ TEST_F(IconButtonTest, ColoursFollowInOutAndFocusStates) {
     btn.SetColor(IconButton::kBackIn, RGB(0, 128, 0));
     btn.SetColor(IconButton::kForeIn, RGB(255, 0, 255));
     btn.SetColor(IconButton::kBackFocus, RGB(128, 0, 0));
-    Snapshot s = Snapshot::Of(btn);
+    PixelCanvas s(btn);
     EXPECT_EQ(s.At(s.Width() - 3, 3), RGB(0, 0, 128));
     EXPECT_GT(s.Count(s.All(), RGB(255, 255, 0)), 0);
     Hover(btn);
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     EXPECT_EQ(s.At(s.Width() - 3, 3), RGB(0, 128, 0));
     EXPECT_GT(s.Count(s.All(), RGB(255, 0, 255)), 0);
     btn.SendMessage(WM_MOUSELEAVE);
     btn.SetFocus();
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     EXPECT_EQ(s.At(s.Width() - 3, 3), RGB(128, 0, 0));
     btn.SetDefaultColors();
     EXPECT_EQ(btn.GetColor(IconButton::kBackFocus), Sys(COLOR_BTNFACE));
@@ -560,19 +538,19 @@ TEST_F(IconButtonTest, BitmapsShowOutIdleInUnderThePointerAndEmbossedWhenDisable
     ASSERT_EQ(btn.SetBitmapHandles(MakeBitmap(RGB(255, 0, 0), magenta),
                                    MakeBitmap(RGB(0, 0, 255), magenta), magenta),
               0u);
-    Snapshot s = Snapshot::Of(btn);
+    PixelCanvas s(btn);
     const int left = (s.Width() - 16) / 2;
     const int top = (s.Height() - 16) / 2;
     EXPECT_EQ(s.Bounds(s.All(), Is(RGB(0, 0, 255))), CRect(left, top, left + 16, top + 16));
     EXPECT_EQ(s.Count(s.All(), magenta), 0);
     EXPECT_EQ(s.At(left, top), Sys(COLOR_BTNFACE));
     Hover(btn);
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     EXPECT_GT(s.Count(s.All(), RGB(255, 0, 0)), 0);
     EXPECT_EQ(s.Count(s.All(), RGB(0, 0, 255)), 0);
 
     btn.EnableWindow(FALSE);
-    s = Snapshot::Of(btn);
+    s.Print(btn);
     EXPECT_EQ(s.Count(s.All(), RGB(255, 0, 0)) + s.Count(s.All(), RGB(0, 0, 255)), 0);
     EXPECT_GT(s.Count(CRect(left, top, left + 17, top + 17), Sys(COLOR_BTNSHADOW)), 0);
 

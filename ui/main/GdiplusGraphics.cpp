@@ -5,25 +5,25 @@
 using namespace Gdiplus::DllExports;
 
 GdiplusGraphics::GdiplusGraphics(HDC dc) {
-    if (GdipCreateFromHDC(dc, &graphics_) != Gdiplus::Ok) {
-        graphics_ = nullptr;
+    if (GdipCreateFromHDC(dc, &m_pGraphics) != Gdiplus::Ok) {
+        m_pGraphics = nullptr;
     }
 }
 
 GdiplusGraphics::~GdiplusGraphics() {
-    if (graphics_ != nullptr) {
-        GdipDeleteGraphics(graphics_);
+    if (m_pGraphics != nullptr) {
+        GdipDeleteGraphics(m_pGraphics);
     }
 }
 
 void GdiplusGraphics::DrawImage(const GdiplusImage& image, int x, int y) {
-    if (graphics_ != nullptr && image) {
-        GdipDrawImageI(graphics_, image.Get(), x, y);
+    if (m_pGraphics != nullptr && image) {
+        GdipDrawImageI(m_pGraphics, image.Get(), x, y);
     }
 }
 
 void GdiplusGraphics::DrawImage(const GdiplusImage& image, int x, int y, int width, int height) {
-    if (graphics_ != nullptr && image) {
-        GdipDrawImageRectI(graphics_, image.Get(), x, y, width, height);
+    if (m_pGraphics != nullptr && image) {
+        GdipDrawImageRectI(m_pGraphics, image.Get(), x, y, width, height);
     }
 }

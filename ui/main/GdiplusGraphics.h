@@ -16,12 +16,12 @@ public:
     GdiplusGraphics(const GdiplusGraphics&) = delete;
     GdiplusGraphics& operator=(const GdiplusGraphics&) = delete;
 
-    explicit operator bool() const { return graphics_ != nullptr; }
+    explicit operator bool() const { return m_pGraphics != nullptr; }
     // At (x, y), at the image's own pixel size.
     void DrawImage(const GdiplusImage& image, int x, int y);
     // Stretched to the rectangle.
     void DrawImage(const GdiplusImage& image, int x, int y, int width, int height);
 
 private:
-    Gdiplus::GpGraphics* graphics_ = nullptr;
+    Gdiplus::GpGraphics* m_pGraphics = nullptr;
 };

@@ -3,15 +3,15 @@
 using namespace Gdiplus::DllExports;
 
 GdiplusImage::GdiplusImage(const wchar_t* path, bool colourManaged) {
-    const Gdiplus::GpStatus status = colourManaged ? GdipLoadImageFromFileICM(path, &image_)
-                                                   : GdipLoadImageFromFile(path, &image_);
+    const Gdiplus::GpStatus status = colourManaged ? GdipLoadImageFromFileICM(path, &m_pImage)
+                                                   : GdipLoadImageFromFile(path, &m_pImage);
     if (status != Gdiplus::Ok) {
-        image_ = nullptr;
+        m_pImage = nullptr;
     }
 }
 
 GdiplusImage::~GdiplusImage() {
-    if (image_ != nullptr) {
-        GdipDisposeImage(image_);
+    if (m_pImage != nullptr) {
+        GdipDisposeImage(m_pImage);
     }
 }

@@ -15,9 +15,9 @@ public:
     GdiplusImage(const GdiplusImage&) = delete;
     GdiplusImage& operator=(const GdiplusImage&) = delete;
 
-    Gdiplus::GpImage* Get() const { return image_; }
-    explicit operator bool() const { return image_ != nullptr; }
+    Gdiplus::GpImage* Get() const { return m_pImage; }
+    explicit operator bool() const { return m_pImage != nullptr; }
 
 private:
-    Gdiplus::GpImage* image_ = nullptr;
+    Gdiplus::GpImage* m_pImage = nullptr;
 };

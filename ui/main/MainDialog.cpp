@@ -86,13 +86,13 @@ MainDialog::MainDialog(CWnd* parent)
     m_strBoxIp = defaults.BoxIp();
     m_nPort = defaults.GetPort();
     m_strPassword = defaults.Password();
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &m_gdiplusInput, nullptr);
+    Gdiplus::GdiplusStartup(&m_nGdiplusToken, &m_gdiplusInput, nullptr);
 }
 
 MainDialog::~MainDialog() {
     // Normally done when the window goes; also when it was never created.
-    if (m_gdiplusToken != 0) {
-        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    if (m_nGdiplusToken != 0) {
+        Gdiplus::GdiplusShutdown(m_nGdiplusToken);
     }
     if (g_pMainDialog == this) {
         g_pMainDialog = nullptr;
@@ -291,8 +291,8 @@ LRESULT MainDialog::OnSysCommand(WPARAM wParam, LPARAM) {
 void MainDialog::OnDestroy() {
     Default();
     m_flow.LogoutOnClose();
-    Gdiplus::GdiplusShutdown(m_gdiplusToken);
-    m_gdiplusToken = 0;
+    Gdiplus::GdiplusShutdown(m_nGdiplusToken);
+    m_nGdiplusToken = 0;
 }
 
 namespace {

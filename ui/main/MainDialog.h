@@ -107,7 +107,7 @@ private:
     MainFlow m_flow;
     std::unique_ptr<CImageList> m_pImageList;
     Gdiplus::GdiplusStartupInput m_gdiplusInput;
-    ULONG_PTR m_gdiplusToken = 0;
+    ULONG_PTR m_nGdiplusToken = 0;
     int m_nProgressShown = 0;  // the bar's position, set only by SetProgress
 };
 

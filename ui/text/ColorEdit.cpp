@@ -14,20 +14,20 @@ ColorEdit::ColorEdit() : m_pBuffer(new char[kBufferSize]()) {}
 ColorEdit::~ColorEdit() = default;
 
 void ColorEdit::SetBackColor(COLORREF colour) {
-    m_clrBack = colour;
+    m_crBack = colour;
     m_brBack.DeleteObject();
     m_brBack.CreateSolidBrush(colour);
     InvalidateRect(nullptr, TRUE);
 }
 
 void ColorEdit::SetForeColor(COLORREF colour) {
-    m_clrText = colour;
+    m_crText = colour;
     InvalidateRect(nullptr, TRUE);
 }
 
 HBRUSH ColorEdit::CtlColor(CDC* dc, UINT) {
-    dc->SetTextColor(m_clrText);
-    dc->SetBkColor(m_clrBack);
+    dc->SetTextColor(m_crText);
+    dc->SetBkColor(m_crBack);
     return m_brBack.GetSafeHandle();
 }
 

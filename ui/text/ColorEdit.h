@@ -45,8 +45,8 @@ public:
     // an empty last line writing nothing. Never creates a file. True when written.
     bool SaveTextFile(const char* path);
 
-    COLORREF m_clrText = RGB(0, 0, 0);
-    COLORREF m_clrBack = RGB(255, 255, 255);
+    COLORREF m_crText = RGB(0, 0, 0);
+    COLORREF m_crBack = RGB(255, 255, 255);
     CBrush m_brBack;
     std::unique_ptr<char[]> m_pBuffer;
 

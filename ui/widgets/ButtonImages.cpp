@@ -141,6 +141,50 @@ CSize ButtonImages::IconSize(int slot) const {
     return slot == kOut && m_bOutIconIsIn ? m_icons[kIn].size : m_icons[slot].size;
 }
 
+void ButtonImages::Draw(CDC* dc, int slot, const CRect& at, bool disabled, bool emboss) const {
+    if (HasIcons()) {
+        dc->DrawState(at.TopLeft(), at.Size(), Icon(slot), disabled ? DSS_DISABLED : DSS_NORMAL);
+    } else if (HasBitmaps()) {
+        dc->SetBkColor(RGB(255, 255, 255));
+        DrawBitmap(dc, slot, at, disabled && emboss);
+    }
+}
+
+void ButtonImages::DrawBitmap(CDC* dc, int slot, const CRect& at, bool embossed) const {
+    const int w = at.Width();
+    const int h = at.Height();
+    CDC imageDC;
+    CDC maskDC;
+    if (!imageDC.CreateCompatibleDC(dc) || !maskDC.CreateCompatibleDC(static_cast<HDC>(nullptr)) ||
+        imageDC.SelectObject(Bitmap(slot)) == nullptr ||
+        maskDC.SelectObject(Mask(slot)) == nullptr) {
+        return;
+    }
+    if (embossed) {
+        CBitmap combined;
+        if (!combined.CreateCompatibleBitmap(dc, w, h)) {
+            return;
+        }
+        {
+            CDC combineDC;
+            if (!combineDC.CreateCompatibleDC(dc) || combineDC.SelectObject(&combined) == nullptr) {
+                return;
+            }
+            combineDC.PatBlt(0, 0, w, h, WHITENESS);
+            combineDC.SetBkColor(RGB(255, 255, 255));
+            combineDC.SetTextColor(RGB(0, 0, 0));
+            combineDC.BitBlt(0, 0, w, h, &maskDC, 0, 0, SRCAND);
+            combineDC.BitBlt(0, 0, w, h, &imageDC, 0, 0, SRCPAINT);
+        }
+        dc->DrawState(at.TopLeft(), CSize(w, h), static_cast<HBITMAP>(combined), DSS_DISABLED);
+        return;
+    }
+    // The mask's black (image) bits come out in the text colour.
+    dc->SetTextColor(RGB(0, 0, 0));
+    dc->BitBlt(at.left, at.top, w, h, &maskDC, 0, 0, SRCAND);
+    dc->BitBlt(at.left, at.top, w, h, &imageDC, 0, 0, SRCPAINT);
+}
+
 HICON ButtonImages::MakeGrayIcon(HICON icon, HDC dc) {
     ICONINFO info{};
     if (icon == nullptr || dc == nullptr || !::GetIconInfo(icon, &info)) {

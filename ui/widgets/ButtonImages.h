@@ -1,9 +1,12 @@
 #pragma once
 // The images of an icon button: an "in" image (shown while hovered or pressed) and
 // an optional "out" image (shown idle), either both icons or both bitmaps with the
-// masks made for their transparent colour. Owns every handle it holds and frees
-// them when they are replaced or when it goes. Never copied.
+// masks made for their transparent colour, and how they are drawn. Owns every
+// handle it holds and frees them when they are replaced or when it goes. Never
+// copied.
 #include "framework/CBitmap.h"
+#include "framework/CDC.h"
+#include "framework/CRect.h"
 #include "framework/CSize.h"
 #include "framework/FrameworkWin.h"
 #include "ui/widgets/OwnedIcon.h"
@@ -43,6 +46,12 @@ public:
     }
     CSize BitmapSize(int slot) const { return IsSlot(slot) ? m_bitmaps[slot].size : CSize(); }
 
+    // Draws the image of `slot` at `at`: an icon, greyed by the system when
+    // `disabled`; or a bitmap through its mask, so that its transparent pixels leave
+    // what is under them, embossed by the system when `disabled` and `emboss`. The
+    // DC's colours change; nothing without an image.
+    void Draw(CDC* dc, int slot, const CRect& at, bool disabled, bool emboss) const;
+
     // A grey copy of `icon` (same mask; coloured pixels turned to their luma, black
     // kept), or null. `dc` reads the pixels. The caller owns the copy.
     static HICON MakeGrayIcon(HICON icon, HDC dc);
@@ -50,6 +59,8 @@ public:
     static bool IsSlot(int slot) { return slot == kIn || slot == kOut; }
 
 private:
+    void DrawBitmap(CDC* dc, int slot, const CRect& at, bool embossed) const;
+
     struct IconImage {
         OwnedIcon handle;
         CSize size;

@@ -6,16 +6,14 @@
 
 #include "framework/CBrush.h"
 #include "framework/CClientDC.h"
-#include "framework/CPen.h"
 #include "framework/CString.h"
 #include "framework/CWinApp.h"
+#include "ui/widgets/ButtonPainter.h"
 
 namespace {
 
 // The button type field of a button style (BS_PUSHBUTTON ... BS_OWNERDRAW).
 constexpr UINT kButtonTypeMask = 0x1F;
-constexpr UINT kCaptionMeasure = DT_WORDBREAK | DT_CENTER | DT_CALCRECT;
-constexpr UINT kCaptionDraw = DT_WORDBREAK | DT_CENTER;
 constexpr int kFocusInset = 3;
 constexpr int kMaxTipWidth = 400;
 
@@ -263,7 +261,7 @@ void IconButton::DrawItem(DRAWITEMSTRUCT* item) {
             OnDrawBorder(&dc, &work);
         }
     } else {
-        DrawClassicEdge(dc, work);
+        ButtonPainter::DrawClassicEdge(dc, work);
     }
 
     CString caption;
@@ -277,9 +275,12 @@ void IconButton::DrawItem(DRAWITEMSTRUCT* item) {
     const button_layout::Placement place = button_layout::Place(
         m_nAlign, ToLayout(itemRect), ToLayout(client), {imageSize.cx, imageSize.cy},
         !caption.IsEmpty(), m_bPressed && !m_bCheckboxMode);
-    DrawImage(&dc, FromLayout(place.image), slot);
+    m_images.Draw(&dc, slot, FromLayout(place.image), m_bDisabled, m_bShowDisabledBitmap);
     if (!caption.IsEmpty()) {
-        DrawCaption(&dc, caption, FromLayout(place.caption));
+        const bool in = m_bHovering || m_bPressed;
+        ButtonPainter::DrawCaption(&dc, caption, FromLayout(place.caption), m_bDisabled,
+                                   m_crColors[in ? kForeIn : kForeOut],
+                                   m_crColors[in ? kBackIn : kBackOut]);
     }
 
     if (m_bFocused && (!m_bFlat || m_bFocusRectWhenFlat)) {
@@ -290,104 +291,9 @@ void IconButton::DrawItem(DRAWITEMSTRUCT* item) {
     dc.RestoreDC(saved);
 }
 
-void IconButton::DrawClassicEdge(HDC target, const CRect& rect) const {
-    CPen highlight(PS_SOLID, 0, ::GetSysColor(COLOR_BTNHIGHLIGHT));
-    CPen light(PS_SOLID, 0, ::GetSysColor(COLOR_3DLIGHT));
-    CPen darkShadow(PS_SOLID, 0, ::GetSysColor(COLOR_3DDKSHADOW));
-    CPen shadow(PS_SOLID, 0, ::GetSysColor(COLOR_BTNSHADOW));
-    // Declared after the pens: it gives the DC its own pen back before they go.
-    CDC dc;
-    dc.Attach(target);
-    const int l = rect.left;
-    const int t = rect.top;
-    const int r = rect.right;
-    const int b = rect.bottom;
-    dc.SelectObject(&highlight);
-    dc.MoveTo(l, b - 1);
-    dc.LineTo(l, t);
-    dc.LineTo(r, t);
-    dc.SelectObject(&light);
-    dc.MoveTo(l + 1, b - 1);
-    dc.LineTo(l + 1, t + 1);
-    dc.LineTo(r, t + 1);
-    dc.SelectObject(&darkShadow);
-    dc.MoveTo(l, b - 1);
-    dc.LineTo(r - 1, b - 1);
-    dc.LineTo(r - 1, t - 1);
-    dc.SelectObject(&shadow);
-    dc.MoveTo(l + 1, b - 2);
-    dc.LineTo(r - 2, b - 2);
-    dc.LineTo(r - 2, t);
-}
-
 int IconButton::ImageSlot() const {
     const bool in = m_bCheckboxMode ? m_bPressed != FALSE : (m_bPressed || m_bHovering);
     return in || !m_images.HasOut() ? ButtonImages::kIn : ButtonImages::kOut;
-}
-
-void IconButton::DrawImage(CDC* dc, const CRect& image, int slot) {
-    if (m_images.HasIcons()) {
-        dc->DrawState(image.TopLeft(), image.Size(), m_images.Icon(slot),
-                      m_bDisabled ? DSS_DISABLED : DSS_NORMAL);
-    } else if (m_images.HasBitmaps()) {
-        dc->SetBkColor(RGB(255, 255, 255));
-        DrawBitmapImage(dc, image, slot);
-    }
-}
-
-void IconButton::DrawBitmapImage(CDC* dc, const CRect& image, int slot) {
-    const int w = image.Width();
-    const int h = image.Height();
-    CDC imageDC;
-    CDC maskDC;
-    if (!imageDC.CreateCompatibleDC(dc) || !maskDC.CreateCompatibleDC(static_cast<HDC>(nullptr)) ||
-        imageDC.SelectObject(m_images.Bitmap(slot)) == nullptr ||
-        maskDC.SelectObject(m_images.Mask(slot)) == nullptr) {
-        return;
-    }
-    if (m_bDisabled && m_bShowDisabledBitmap) {
-        CBitmap combined;
-        if (!combined.CreateCompatibleBitmap(dc, w, h)) {
-            return;
-        }
-        {
-            CDC combineDC;
-            if (!combineDC.CreateCompatibleDC(dc) || combineDC.SelectObject(&combined) == nullptr) {
-                return;
-            }
-            combineDC.PatBlt(0, 0, w, h, WHITENESS);
-            combineDC.SetBkColor(RGB(255, 255, 255));
-            combineDC.SetTextColor(RGB(0, 0, 0));
-            combineDC.BitBlt(0, 0, w, h, &maskDC, 0, 0, SRCAND);
-            combineDC.BitBlt(0, 0, w, h, &imageDC, 0, 0, SRCPAINT);
-        }
-        dc->DrawState(image.TopLeft(), CSize(w, h), static_cast<HBITMAP>(combined), DSS_DISABLED);
-        return;
-    }
-    // The mask's black (image) bits come out in the text colour.
-    dc->SetTextColor(RGB(0, 0, 0));
-    dc->BitBlt(image.left, image.top, w, h, &maskDC, 0, 0, SRCAND);
-    dc->BitBlt(image.left, image.top, w, h, &imageDC, 0, 0, SRCPAINT);
-}
-
-void IconButton::DrawCaption(CDC* dc, const char* caption, const CRect& frame) {
-    CRect measured = frame;
-    dc->DrawText(caption, -1, &measured, kCaptionMeasure);
-    CRect text = FromLayout(button_layout::CentreText(ToLayout(frame), ToLayout(measured)));
-    dc->SetBkMode(TRANSPARENT);
-    if (m_bDisabled) {
-        text.OffsetRect(1, 1);
-        dc->SetTextColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
-        dc->DrawText(caption, -1, &text, kCaptionDraw);
-        text.OffsetRect(-1, -1);
-        dc->SetTextColor(::GetSysColor(COLOR_BTNSHADOW));
-        dc->DrawText(caption, -1, &text, kCaptionDraw);
-    } else {
-        const bool in = m_bHovering || m_bPressed;
-        dc->SetTextColor(m_crColors[in ? kForeIn : kForeOut]);
-        dc->SetBkColor(m_crColors[in ? kBackIn : kBackOut]);
-        dc->DrawText(caption, -1, &text, kCaptionDraw);
-    }
 }
 
 DWORD IconButton::OnDrawBackground(CDC* dc, CRect* rect) {
@@ -403,13 +309,7 @@ DWORD IconButton::OnDrawBackground(CDC* dc, CRect* rect) {
 }
 
 DWORD IconButton::OnDrawBorder(CDC* dc, CRect* rect) {
-    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
-    const COLORREF highlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
-    if (m_bPressed) {
-        dc->Draw3dRect(rect, shadow, highlight);
-    } else {
-        dc->Draw3dRect(rect, highlight, shadow);
-    }
+    ButtonPainter::DrawFlatBorder(dc, *rect, m_bPressed != FALSE);
     return 0;
 }
 

@@ -11,16 +11,17 @@
 // is open, and posts the chosen command to the menu's owner window (the button's
 // parent when no owner was named).
 //
-// The images live in ButtonImages, their place in ButtonLayout; the button keeps
-// its states (hover, pressed, focus, check) and paints.
+// The images live in ButtonImages, their place in ButtonLayout, the stateless
+// drawing steps in ButtonPainter; the button keeps its states (hover, pressed,
+// focus, check) and paints with them.
 #include "framework/CBitmap.h"
 #include "framework/CButton.h"
 #include "framework/CDC.h"
 #include "framework/CRect.h"
 #include "framework/CToolTipCtrl.h"
+#include "ui/menu/IconMenu.h"
 #include "ui/widgets/ButtonImages.h"
 #include "ui/widgets/ButtonLayout.h"
-#include "ui/widgets/IconMenu.h"
 #include "ui/widgets/OwnedIcon.h"
 
 class IconButton : public CButton {
@@ -147,10 +148,6 @@ protected:
     void TakeItemState(UINT itemState);
     // The slot of the image that the current state shows.
     int ImageSlot() const;
-    void DrawClassicEdge(HDC dc, const CRect& rect) const;
-    void DrawImage(CDC* dc, const CRect& image, int slot);
-    void DrawBitmapImage(CDC* dc, const CRect& image, int slot);
-    void DrawCaption(CDC* dc, const char* caption, const CRect& frame);
     void PaintParentBackground(CDC* dc);
     void DropBackground();
     void Repaint(BOOL repaint);

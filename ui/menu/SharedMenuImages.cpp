@@ -1,9 +1,9 @@
-#include "ui/widgets/SharedMenuImages.h"
+#include "ui/menu/SharedMenuImages.h"
 
 #include "framework/CBitmap.h"
 #include "framework/CClientDC.h"
-#include "ui/widgets/MenuImageEffects.h"
-#include "ui/widgets/MenuPlatform.h"
+#include "ui/menu/MenuImageEffects.h"
+#include "ui/menu/MenuPlatform.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ui/widgets/OffscreenDC.h"
+#include "ui/menu/OffscreenDC.h"
 
-OffscreenDC::OffscreenDC(CDC* target, const CRect& rect) : m_target(target), m_rect(rect) {
+OffscreenDC::OffscreenDC(CDC* target, const CRect& rect) : m_pTarget(target), m_rect(rect) {
     if (target->IsPrinting()) {
         Attach(target->GetSafeHdc());
         return;
@@ -12,16 +12,16 @@ OffscreenDC::OffscreenDC(CDC* target, const CRect& rect) : m_target(target), m_r
         Attach(target->GetSafeHdc());
         return;
     }
-    m_oldBitmap = ::SelectObject(m_hDC, m_bitmap.GetSafeHandle());
+    m_hOldBitmap = ::SelectObject(m_hDC, m_bitmap.GetSafeHandle());
     SetWindowOrg(rect.left, rect.top);
-    m_offscreen = true;
+    m_bOffscreen = true;
 }
 
 OffscreenDC::~OffscreenDC() {
-    if (m_offscreen) {
-        m_target->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this,
-                         m_rect.left, m_rect.top, SRCCOPY);
-        ::SelectObject(m_hDC, m_oldBitmap);
+    if (m_bOffscreen) {
+        m_pTarget->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this,
+                          m_rect.left, m_rect.top, SRCCOPY);
+        ::SelectObject(m_hDC, m_hOldBitmap);
         DeleteDC();
     } else {
         Detach();

@@ -1,13 +1,13 @@
-#include "ui/widgets/FlatMenuPainter.h"
+#include "ui/menu/FlatMenuPainter.h"
 
 #include "framework/CBitmap.h"
 #include "framework/CFont.h"
-#include "ui/widgets/MenuCheckMarks.h"
-#include "ui/widgets/MenuImageEffects.h"
-#include "ui/widgets/MenuPlatform.h"
-#include "ui/widgets/MenuText.h"
-#include "ui/widgets/OffscreenDC.h"
-#include "ui/widgets/SharedMenuImages.h"
+#include "ui/menu/MenuCheckMarks.h"
+#include "ui/menu/MenuImageEffects.h"
+#include "ui/menu/MenuPlatform.h"
+#include "ui/menu/MenuText.h"
+#include "ui/menu/OffscreenDC.h"
+#include "ui/menu/SharedMenuImages.h"
 
 namespace {
 

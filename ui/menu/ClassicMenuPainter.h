@@ -3,7 +3,7 @@
 // selection in the highlight colour to the right of the image cell, raised or
 // sunken image cells where the platform draws 3-D edges, an embossed image for a
 // disabled item and engraved disabled text.
-#include "ui/widgets/MenuPaintItem.h"
+#include "ui/menu/MenuPaintItem.h"
 
 class ClassicMenuPainter {
 public:

@@ -1,43 +1,43 @@
-#include "ui/widgets/IconMenuItem.h"
+#include "ui/menu/IconMenuItem.h"
 
 #include <cwchar>
 
 void IconMenuItem::SetText(const wchar_t* text) {
     if (text == nullptr) {
-        m_text.reset();
+        m_pText.reset();
         return;
     }
     const size_t length = std::wcslen(text);
-    m_text = std::make_unique<wchar_t[]>(length + 1);
-    std::wmemcpy(m_text.get(), text, length + 1);
+    m_pText = std::make_unique<wchar_t[]>(length + 1);
+    std::wmemcpy(m_pText.get(), text, length + 1);
 }
 
 void IconMenuItem::SetTextAnsi(const char* text) {
     if (text == nullptr) {
-        m_text.reset();
+        m_pText.reset();
         return;
     }
     const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (length <= 0) {
-        m_text.reset();
+        m_pText.reset();
         return;
     }
-    m_text = std::make_unique<wchar_t[]>(static_cast<size_t>(length));
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, m_text.get(), length);
+    m_pText = std::make_unique<wchar_t[]>(static_cast<size_t>(length));
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, m_pText.get(), length);
 }
 
 CString IconMenuItem::GetTextAnsi() const {
-    if (m_text == nullptr) {
+    if (m_pText == nullptr) {
         return CString();
     }
     const int length =
-        ::WideCharToMultiByte(CP_ACP, 0, m_text.get(), -1, nullptr, 0, nullptr, nullptr);
+        ::WideCharToMultiByte(CP_ACP, 0, m_pText.get(), -1, nullptr, 0, nullptr, nullptr);
     if (length <= 1) {
         return CString();
     }
     CString text;
     char* buffer = text.GetBuffer(length - 1);
-    ::WideCharToMultiByte(CP_ACP, 0, m_text.get(), -1, buffer, length, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_ACP, 0, m_pText.get(), -1, buffer, length, nullptr, nullptr);
     text.ReleaseBuffer(length - 1);
     return text;
 }

@@ -1,12 +1,12 @@
-#include "ui/widgets/ClassicMenuPainter.h"
+#include "ui/menu/ClassicMenuPainter.h"
 
 #include "framework/CBitmap.h"
 #include "framework/CBrush.h"
-#include "ui/widgets/MenuCheckMarks.h"
-#include "ui/widgets/MenuImageEffects.h"
-#include "ui/widgets/MenuPlatform.h"
-#include "ui/widgets/MenuText.h"
-#include "ui/widgets/SharedMenuImages.h"
+#include "ui/menu/MenuCheckMarks.h"
+#include "ui/menu/MenuImageEffects.h"
+#include "ui/menu/MenuPlatform.h"
+#include "ui/menu/MenuText.h"
+#include "ui/menu/SharedMenuImages.h"
 
 namespace {
 

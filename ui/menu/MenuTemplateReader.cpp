@@ -1,4 +1,4 @@
-#include "ui/widgets/MenuTemplateReader.h"
+#include "ui/menu/MenuTemplateReader.h"
 
 #include <cstring>
 
@@ -9,23 +9,23 @@ constexpr size_t kHeaderSize = 2 * sizeof(WORD);
 }  // namespace
 
 MenuTemplateReader::MenuTemplateReader(const void* data, size_t size)
-    : m_data(static_cast<const BYTE*>(data)), m_size(data != nullptr ? size : 0), m_pos(0) {
+    : m_pData(static_cast<const BYTE*>(data)), m_nSize(data != nullptr ? size : 0), m_nPos(0) {
     WORD version = 0;
     WORD offset = 0;
     if (ReadWord(version) && ReadWord(offset)) {
-        m_pos = kHeaderSize + offset;
+        m_nPos = kHeaderSize + offset;
     } else {
-        m_pos = m_size;
+        m_nPos = m_nSize;
     }
 }
 
 bool MenuTemplateReader::ReadWord(WORD& word) {
-    if (m_pos > m_size || m_size - m_pos < sizeof(WORD)) {
-        m_pos = m_size;
+    if (m_nPos > m_nSize || m_nSize - m_nPos < sizeof(WORD)) {
+        m_nPos = m_nSize;
         return false;
     }
-    std::memcpy(&word, m_data + m_pos, sizeof(WORD));
-    m_pos += sizeof(WORD);
+    std::memcpy(&word, m_pData + m_nPos, sizeof(WORD));
+    m_nPos += sizeof(WORD);
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "ui/widgets/MenuPlatform.h"
+#include "ui/menu/MenuPlatform.h"
 
 #include <cstddef>
 #include <cstdlib>

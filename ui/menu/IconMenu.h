@@ -17,7 +17,7 @@
 #include "framework/CImageList.h"
 #include "framework/CMenu.h"
 #include "framework/CString.h"
-#include "ui/widgets/IconMenuItem.h"
+#include "ui/menu/IconMenuItem.h"
 
 class IconMenu : public CMenu {
     DECLARE_DYNAMIC(IconMenu)

@@ -12,12 +12,12 @@ public:
     OffscreenDC(CDC* target, const CRect& rect);
     ~OffscreenDC() override;
 
-    bool IsOffscreen() const { return m_offscreen; }
+    bool IsOffscreen() const { return m_bOffscreen; }
 
 private:
     CBitmap m_bitmap;
-    HGDIOBJ m_oldBitmap = nullptr;  // not owned: the memory DC's own bitmap
-    CDC* m_target;                  // not owned
+    HGDIOBJ m_hOldBitmap = nullptr;  // not owned: the memory DC's own bitmap
+    CDC* m_pTarget;                  // not owned
     CRect m_rect;
-    bool m_offscreen = false;
+    bool m_bOffscreen = false;
 };

@@ -1,9 +1,9 @@
-#include "ui/widgets/MenuCheckMarks.h"
+#include "ui/menu/MenuCheckMarks.h"
 
 #include "framework/CBrush.h"
 #include "framework/CPen.h"
-#include "ui/widgets/MenuImageEffects.h"
-#include "ui/widgets/MenuPlatform.h"
+#include "ui/menu/MenuImageEffects.h"
+#include "ui/menu/MenuPlatform.h"
 
 namespace {
 

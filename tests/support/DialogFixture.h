@@ -1,10 +1,12 @@
 #pragma once
-// A modeless TestDialog made before each test and destroyed after it.
+// A modeless dialog of type `Dialog` (made from its own template) created before
+// each test and destroyed after it.
 #include <gtest/gtest.h>
 
-#include "TestDialog.h"
 #include "framework/CWinApp.h"
+#include "framework/FrameworkWin.h"
 
+template <class Dialog>
 class DialogFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -15,5 +17,5 @@ protected:
 
     HWND Item(int id) { return dlg.GetDlgItem(id); }
 
-    TestDialog dlg;
+    Dialog dlg;
 };

@@ -4,7 +4,7 @@
 // of the highlight colour framed by the highlight for the selection, images lifted
 // above their shadow when selected and faded when not. A disabled item is never
 // shown selected and reaches the screen in one off-screen copy.
-#include "ui/widgets/MenuPaintItem.h"
+#include "ui/menu/MenuPaintItem.h"
 
 class FlatMenuPainter {
 public:

@@ -25,7 +25,7 @@ public:
 private:
     bool ReadWord(WORD& word);
 
-    const BYTE* m_data;
-    size_t m_size;
-    size_t m_pos;
+    const BYTE* m_pData;
+    size_t m_nSize;
+    size_t m_nPos;
 };

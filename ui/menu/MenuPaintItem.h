@@ -3,7 +3,7 @@
 // is and which state Windows asks for.
 #include "framework/CDC.h"
 #include "framework/CRect.h"
-#include "ui/widgets/IconMenuItem.h"
+#include "ui/menu/IconMenuItem.h"
 
 struct MenuPaintItem {
     CDC* dc;  // not owned
@@ -18,9 +18,9 @@ struct MenuPaintItem {
     bool Selected() const { return (state & ODS_SELECTED) != 0; }
     bool Disabled() const { return (state & ODS_GRAYED) != 0; }
     bool Checked() const { return (state & ODS_CHECKED) != 0; }
-    bool IsSeparator() const { return (record->m_flags & MF_SEPARATOR) != 0; }
-    int Image() const { return record->m_sharedImage; }
-    bool HasImage() const { return record->m_sharedImage >= 0; }
+    bool IsSeparator() const { return (record->m_nFlags & MF_SEPARATOR) != 0; }
+    int Image() const { return record->m_nSharedImage; }
+    bool HasImage() const { return record->m_nSharedImage >= 0; }
     // The item has a checked-state bitmap: its check shows as a round dot.
     bool IsRadio() const {
         MENUITEMINFOA info{};

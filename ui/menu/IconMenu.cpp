@@ -1,4 +1,4 @@
-#include "ui/widgets/IconMenu.h"
+#include "ui/menu/IconMenu.h"
 
 #include <algorithm>
 
@@ -7,12 +7,12 @@
 #include "framework/CToolBar.h"
 #include "framework/CWinApp.h"
 #include "framework/SysColorBitmap.h"
-#include "ui/widgets/ClassicMenuPainter.h"
-#include "ui/widgets/FlatMenuPainter.h"
-#include "ui/widgets/MenuPaintItem.h"
-#include "ui/widgets/MenuPlatform.h"
-#include "ui/widgets/MenuTemplateReader.h"
-#include "ui/widgets/SharedMenuImages.h"
+#include "ui/menu/ClassicMenuPainter.h"
+#include "ui/menu/FlatMenuPainter.h"
+#include "ui/menu/MenuPaintItem.h"
+#include "ui/menu/MenuPlatform.h"
+#include "ui/menu/MenuTemplateReader.h"
+#include "ui/menu/SharedMenuImages.h"
 
 IMPLEMENT_DYNAMIC(IconMenu, CMenu)
 
@@ -160,13 +160,13 @@ BOOL IconMenu::LoadTemplate(const char* name) {
     for (int pos = 0; pos < GetRecordCount(); ++pos) {
         IconMenuItem& record = *m_items[static_cast<size_t>(pos)];
         const CString text = record.GetTextAnsi();
-        if (record.m_flags & MF_POPUP) {
+        if (record.m_nFlags & MF_POPUP) {
             ::ModifyMenuA(m_hMenu, static_cast<UINT>(pos), kBarPopup,
-                          reinterpret_cast<UINT_PTR>(MenuFromId(record.m_commandId)), text);
-            record.m_flags = kBarPopup;
+                          reinterpret_cast<UINT_PTR>(MenuFromId(record.m_nCommandId)), text);
+            record.m_nFlags = kBarPopup;
         } else {
-            ::ModifyMenuA(m_hMenu, static_cast<UINT>(pos), kBarString, record.m_commandId, text);
-            record.m_flags = kBarString;
+            ::ModifyMenuA(m_hMenu, static_cast<UINT>(pos), kBarString, record.m_nCommandId, text);
+            record.m_nFlags = kBarString;
         }
     }
     m_bLoaded = TRUE;
@@ -201,18 +201,18 @@ BOOL IconMenu::AppendIconItem(const wchar_t* text, UINT flags, UINT id, int tool
     auto record = std::make_unique<IconMenuItem>();
     record->SetText(text);
     if (toolbarId < 0) {
-        record->m_sharedImage = SharedMenuImages::Find(id);
+        record->m_nSharedImage = SharedMenuImages::Find(id);
     } else {
         int image = 0;
         FindToolbarImage(id, static_cast<UINT>(toolbarId), image);
         CImageList scratch;
         if (scratch.Create(m_nIconX, m_nIconY, kListFlags, kListInitial, kListGrow) &&
             AddBitmapToList(scratch, static_cast<UINT>(toolbarId))) {
-            record->m_sharedImage = SharedMenuImages::Add(scratch, image, id, m_nIconX, m_nIconY);
+            record->m_nSharedImage = SharedMenuImages::Add(scratch, image, id, m_nIconX, m_nIconY);
         }
     }
-    record->m_commandId = id;
-    record->m_flags = flags;
+    record->m_nCommandId = id;
+    record->m_nFlags = flags;
     const IconMenuItem* data = record.get();
     m_items.push_back(std::move(record));
     const UINT_PTR item =
@@ -228,8 +228,8 @@ std::unique_ptr<IconMenuItem> IconMenu::ReplaceItemRecord(UINT pos, UINT flags, 
                                                           CString text) {
     auto record = std::make_unique<IconMenuItem>();
     record->SetTextAnsi(text);
-    record->m_flags = flags;
-    record->m_commandId = id;
+    record->m_nFlags = flags;
+    record->m_nCommandId = id;
     const UINT_PTR item =
         (flags & MF_POPUP) ? reinterpret_cast<UINT_PTR>(MenuFromId(id)) : static_cast<UINT_PTR>(id);
     ModifyMenu(pos, flags, item,
@@ -239,7 +239,7 @@ std::unique_ptr<IconMenuItem> IconMenu::ReplaceItemRecord(UINT pos, UINT flags, 
 
 IconMenuItem* IconMenu::FindUnmarked(UINT id) const {
     for (const auto& record : m_items) {
-        if (!record->m_syncMark && record->m_commandId == id) {
+        if (!record->m_nSyncMark && record->m_nCommandId == id) {
             return record.get();
         }
     }
@@ -248,7 +248,7 @@ IconMenuItem* IconMenu::FindUnmarked(UINT id) const {
 
 void IconMenu::SyncRecords() {
     for (const auto& record : m_items) {
-        record->m_syncMark = 0;
+        record->m_nSyncMark = 0;
     }
     std::vector<IconMenuItem*> order;
     std::vector<std::unique_ptr<IconMenuItem>> made;
@@ -274,7 +274,8 @@ void IconMenu::SyncRecords() {
                     p, state | MF_SEPARATOR | MF_OWNERDRAW | MF_BYPOSITION, 0, ""));
                 record = made.back().get();
             } else {
-                ModifyMenu(p, record->m_flags | MF_BYPOSITION, 0, static_cast<const void*>(record));
+                ModifyMenu(p, record->m_nFlags | MF_BYPOSITION, 0,
+                           static_cast<const void*>(record));
             }
         } else {
             const UINT id = GetMenuItemID(pos);
@@ -285,14 +286,14 @@ void IconMenu::SyncRecords() {
                 made.push_back(ReplaceItemRecord(p, flags, id, text));
                 record = made.back().get();
             } else {
-                record->m_flags = flags;
+                record->m_nFlags = flags;
                 if (!text.IsEmpty()) {
                     record->SetTextAnsi(text);
                 }
                 ModifyMenu(p, flags, id, static_cast<const void*>(record));
             }
         }
-        record->m_syncMark = 1;
+        record->m_nSyncMark = 1;
         order.push_back(record);
     }
     // The records in position order; those no item uses go.
@@ -374,7 +375,7 @@ void IconMenu::MeasureItem(MEASUREITEMSTRUCT* item) {
     }
     const bool flat = MenuPlatform::IsThemedXp();
     const int margin = flat ? kFlatMargin : kClassicMargin;
-    if (record->m_flags & MF_SEPARATOR) {
+    if (record->m_nFlags & MF_SEPARATOR) {
         item->itemWidth = 0;
         item->itemHeight = static_cast<UINT>(
             std::max(::GetSystemMetrics(SM_CYMENU) >> 1, (m_nIconY + margin) / 2));
@@ -509,12 +510,12 @@ void IconMenu::RestoreBarPopups() {
     for (int i = 0; i < GetRecordCount() && prefix + i < GetMenuItemCount(); ++i) {
         IconMenuItem& record = *m_items[static_cast<size_t>(i)];
         // Only a popup can be set back as one: a command id is no menu handle.
-        HMENU popup = MenuFromId(record.m_commandId);
-        if ((record.m_flags & MF_POPUP) == 0 || !::IsMenu(popup)) {
+        HMENU popup = MenuFromId(record.m_nCommandId);
+        if ((record.m_nFlags & MF_POPUP) == 0 || !::IsMenu(popup)) {
             continue;
         }
         ::ModifyMenuA(m_hMenu, static_cast<UINT>(prefix + i), kBarPopup,
                       reinterpret_cast<UINT_PTR>(popup), record.GetTextAnsi());
-        record.m_flags = kBarPopup;
+        record.m_nFlags = kBarPopup;
     }
 }

@@ -1,4 +1,4 @@
-#include "ui/widgets/MenuText.h"
+#include "ui/menu/MenuText.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ MenuText::MenuText(const wchar_t* text) {
         m_label = whole;
         return;
     }
-    m_hasTab = true;
+    m_bHasTab = true;
     m_label = whole.substr(0, first);
     m_shortcut = whole.substr(whole.rfind(L'\t') + 1);
 }
@@ -22,7 +22,7 @@ MenuText::MenuText(const wchar_t* text) {
 void MenuText::Draw(CDC* dc, const CRect& area) const {
     CRect rect = area;
     dc->DrawTextW(m_label.c_str(), static_cast<int>(m_label.size()), &rect, kLabelFormat);
-    if (m_hasTab) {
+    if (m_bHasTab) {
         rect = area;
         dc->DrawTextW(m_shortcut.c_str(), static_cast<int>(m_shortcut.size()), &rect,
                       kShortcutFormat);

@@ -1,4 +1,4 @@
-#include "ui/widgets/MenuImageEffects.h"
+#include "ui/menu/MenuImageEffects.h"
 
 #include "framework/CBrush.h"
 #include "framework/CDC.h"

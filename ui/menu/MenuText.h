@@ -10,7 +10,7 @@ class MenuText {
 public:
     explicit MenuText(const wchar_t* text);
 
-    bool HasShortcut() const { return m_hasTab; }
+    bool HasShortcut() const { return m_bHasTab; }
     const std::wstring& Label() const { return m_label; }
     const std::wstring& Shortcut() const { return m_shortcut; }
     // Both parts, single line and centred vertically in `area`, in the current colour.
@@ -19,5 +19,5 @@ public:
 private:
     std::wstring m_label;
     std::wstring m_shortcut;
-    bool m_hasTab = false;
+    bool m_bHasTab = false;
 };
