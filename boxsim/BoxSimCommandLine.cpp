@@ -3,11 +3,24 @@
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+#include <cstdio>
 #include <map>
+#include <string>
+
+#include "box/BoxDefaults.h"
 
 namespace {
 
-const char kHelp[] =
+// A required version as --require-version takes it and as the log shows it.
+std::string VersionInHelp(uint16_t v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%04x, shown as %1x.%03x", v, wire::VersionMajor(v),
+                  wire::VersionMinor(v));
+    return text;
+}
+
+std::string MakeHelp() {
+    return std::string(
     "Usage: velqo-boxsim [OPTION]...\n"
     "A substitute set-top box: serves the box side of the box command protocol\n"
     "(login, list, dump, upload, logout) over TCP from a folder, one client at a\n"
@@ -24,14 +37,17 @@ const char kHelp[] =
     "\n"
     "Where it listens:\n"
     "  --listen ADDR            IPv4 address to listen on (default: 127.0.0.1)\n"
-    "  --port N                 TCP port, 0 = any free port (default: 1000; ports below\n"
+    "  --port N                 TCP port, 0 = any free port (default: ") +
+           std::to_string(box_defaults::kPort) + "; ports below\n"
     "                           1024 need root or CAP_NET_BIND_SERVICE on Linux)\n"
     "  --once                   serve one connection, then end\n"
     "\n"
     "How it answers:\n"
-    "  --password PIN           login password, at most 4 characters (default: 7351)\n"
+    "  --password PIN           login password, at most 4 characters (default: " +
+           box_defaults::kPassword + ")\n"
     "  --require-version V      lowest tool version the box requires, 0xNNNN or\n"
-    "                           decimal (default: 0x1001, shown as 1.001)\n"
+    "                           decimal (default: " +
+           VersionInHelp(box_defaults::kRequiredToolVersion) + ")\n"
     "  --wait-phase             after each upload, report processing messages\n"
     "  --wait-message TEXT      a processing message (repeatable; implies\n"
     "                           --wait-phase): all but the last carry status 2\n"
@@ -65,6 +81,7 @@ const char kHelp[] =
     "\n"
     "On start it prints \"velqo-boxsim: listening on ADDR:PORT\" to stdout.\n"
     "Exit status: 0 stopped, 1 cannot start (folder, manifest, port), 2 usage error.\n";
+}
 
 bool ParseInteger(const std::string& text, long long low, long long high, long long* value) {
     if (text.empty()) {
@@ -84,7 +101,8 @@ bool ParseInteger(const std::string& text, long long low, long long high, long l
 }  // namespace
 
 const char* BoxSimHelpText() {
-    return kHelp;
+    static const std::string help = MakeHelp();
+    return help.c_str();
 }
 
 bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine* out,

@@ -9,9 +9,10 @@
 #include <system_error>
 #include <vector>
 
+#include "base/AsciiCase.h"
 #include "box/PlainFileName.h"
 #include "boxsim/BoxSimOptions.h"
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 #include "boxsim/ServedFile.h"
 #include "boxsim/SimRecorder.h"
 #include "boxsim/StoredUpload.h"
@@ -26,19 +27,13 @@ std::string VersionText(uint16_t v) {
     return text;
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // Names that Windows maps to devices or silently changes; refused on every
 // platform so that the box behaves the same everywhere.
 bool IsWindowsSpecialName(const std::string& name) {
     if (name.back() == '.' || name.back() == ' ') {
         return true;
     }
-    const std::string base = Lower(name.substr(0, name.find('.')));
+    const std::string base = AsciiLower(name.substr(0, name.find('.')));
     if (base == "con" || base == "prn" || base == "aux" || base == "nul") {
         return true;
     }
@@ -293,7 +288,7 @@ std::string BoxSimSession::UploadRefusal(const std::string& name) const {
     if (!IsPlainFileName(name.c_str())) {
         return kBadName;
     }
-    if (IsWindowsSpecialName(name) || Lower(name) == Lower(options_.manifestName) ||
+    if (IsWindowsSpecialName(name) || EqualIgnoringAsciiCase(name, options_.manifestName) ||
         name.rfind(StoredUpload::kTemporaryPrefix, 0) == 0) {
         return kReservedName;
     }

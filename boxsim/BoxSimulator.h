@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "boxsim/BoxSimOptions.h"
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 #include "boxsim/SimRecorder.h"
 #include "boxsim/SocketHandle.h"
 

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "box/BoxDefaults.h"
+
 namespace {
 
 bool ParsePort(const std::string& text, int* port) {
@@ -81,10 +83,9 @@ bool CheckBackupArguments(CliOptions* options, std::string* error) {
     return true;
 }
 
-}  // namespace
-
-const char* CliUsage() {
-    return "Usage: velqo-cli [OPTIONS] list\n"
+std::string MakeUsage() {
+    return std::string(
+           "Usage: velqo-cli [OPTIONS] list\n"
            "  or:  velqo-cli [OPTIONS] get NAME...\n"
            "  or:  velqo-cli [OPTIONS] put [--verify] NAME...\n"
            "  or:  velqo-cli [OPTIONS] backup [--into FOLDER]\n"
@@ -133,9 +134,12 @@ const char* CliUsage() {
            "\n"
            "What the options do not give comes from DIR/config/config.ini (lines\n"
            "BOXIP=..., PORT=..., PASSWORD=...; the settings file is never written), else\n"
-           "port 1000 and password 7351. There is no built-in address: without --host\n"
-           "and without a BOXIP line nothing is sent (the box's factory address is\n"
-           "192.168.1.108). A value in the file that cannot be used as written (an\n"
+           "port ") + std::to_string(box_defaults::kPort) + " and password " +
+           box_defaults::kPassword +
+           ". There is no built-in address: without --host\n"
+           "and without a BOXIP line nothing is sent (the box's factory address is\n" +
+           box_defaults::kAddress +
+           "). A value in the file that cannot be used as written (an\n"
            "address that is not dotted IPv4, a port outside 1..65535, a password that is\n"
            "not 1 to 4 digits) is a usage error naming the file and the line.\n"
            "\n"
@@ -152,6 +156,13 @@ const char* CliUsage() {
            "     backup is incomplete or damaged, or a named file was not restored\n"
            "  2  usage error\n"
            "  3  could not resolve the host, connect or log in\n";
+}
+
+}  // namespace
+
+const char* CliUsage() {
+    static const std::string usage = MakeUsage();
+    return usage.c_str();
 }
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,

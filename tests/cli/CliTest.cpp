@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "boxsim/BoxSimulator.h"
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/TempDir.h"
 
