@@ -60,9 +60,8 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const FileCatalog& listed,
         ++outcome.sent;
         file.result = FileResult::kSent;
         if (options.verifier != nullptr) {
-            file.verified = options.verifier->Verify(session, p.name,
-                                                     fs::absolute(backup.PathOf(p.name)),
-                                                     &file.message);
+            file.verified = options.verifier->Verify(
+                session, p.name, fs::absolute(backup.PathOf(p.name)), &file.message);
             outcome.failed = outcome.failed || file.verified != Verified::kYes;
         }
         report.FileDone(file);

@@ -12,8 +12,8 @@ class RestorePlan;
 class WholeBoxReport;
 
 struct RestoreOptions {
-    bool dryRun = false;                    // report kWouldSend, send nothing
-    ReadBackVerifier* verifier = nullptr;   // read each upload back; null: no
+    bool dryRun = false;                   // report kWouldSend, send nothing
+    ReadBackVerifier* verifier = nullptr;  // read each upload back; null: no
 };
 
 struct RestoreOutcome {

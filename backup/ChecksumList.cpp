@@ -3,9 +3,9 @@
 #include <cstring>
 #include <sstream>
 
+#include "backup/Sha256.h"
 #include "base/AsciiCase.h"
 #include "box/PlainFileName.h"
-#include "backup/Sha256.h"
 
 namespace {
 

@@ -24,7 +24,7 @@ struct FileReport {
     std::string name{};
     std::string group{};  // empty when not known
     int32_t type = 0;
-    int64_t size = -1;   // bytes; -1 when not known
+    int64_t size = -1;     // bytes; -1 when not known
     std::string sha256{};  // lower-case hex; empty when not known
     FileResult result = FileResult::kFailed;
     Verified verified = Verified::kUnknown;

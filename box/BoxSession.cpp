@@ -128,8 +128,8 @@ int BoxSession::Login(const char* password) {
     }
     const wire::Reply reply = wire::DecodeReply(replyBytes);
     if (reply.value > wire::kToolVersion) {
-        LogF("PC > This tool version is too low, need %1x.%03x\n", wire::VersionMajor(reply.value),
-             wire::VersionMinor(reply.value));
+        LogF("PC > This tool version is too low, need %s\n",
+             wire::VersionText(reply.value).c_str());
         state_ = kNotLoggedIn;
         return kLoginFailed;
     }

@@ -107,8 +107,8 @@ void Check(const char* line, int number, bool whole, BoxSettingsReport* report) 
     for (const Key& key : keys) {
         if (const char* value = ValueOfKey(line, key.name)) {
             key.line->number = number;
-            key.line->problem = whole ? key.problem(ValueOf(value))
-                                      : "the line is longer than 1023 characters";
+            key.line->problem =
+                whole ? key.problem(ValueOf(value)) : "the line is longer than 1023 characters";
         }
     }
 }

@@ -12,7 +12,7 @@ struct BoxSimOptions {
     std::string folder = ".";                   // served files, manifest, stored uploads
     std::string manifestName = "manifest.txt";  // inside folder
     std::string listenAddress = "127.0.0.1";
-    uint16_t port = box_defaults::kPort;          // 0 = any free port
+    uint16_t port = box_defaults::kPort;             // 0 = any free port
     std::string password = box_defaults::kPassword;  // at most 4 characters, as the login carries
     uint16_t requiredVersion = box_defaults::kRequiredToolVersion;
     bool waitPhase = false;  // upload reply follow-up flag 2

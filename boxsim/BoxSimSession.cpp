@@ -12,20 +12,14 @@
 #include "base/AsciiCase.h"
 #include "box/PlainFileName.h"
 #include "boxsim/BoxSimOptions.h"
-#include "catalog/Manifest.h"
 #include "boxsim/ServedFile.h"
 #include "boxsim/SimRecorder.h"
 #include "boxsim/StoredUpload.h"
+#include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string VersionText(uint16_t v) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%1x.%03x", v >> 12, v & 0xFFF);
-    return text;
-}
 
 // Names that Windows maps to devices or silently changes; refused on every
 // platform so that the box behaves the same everywhere.
@@ -157,9 +151,9 @@ bool BoxSimSession::HandleLogin() {
         recorder_.Count(&BoxSimStats::loginsRefused, "login: refused: " + refusal);
         return SendRefusal({options_.requiredVersion, 0, 0}, refusal);
     }
-    recorder_.Count(
-        &BoxSimStats::loginsAccepted,
-        "login: accepted (tool " + VersionText(options_.requiredVersion) + " or newer required)");
+    recorder_.Count(&BoxSimStats::loginsAccepted, "login: accepted (tool " +
+                                                      wire::VersionText(options_.requiredVersion) +
+                                                      " or newer required)");
     const Io sent =
         connection_.Send(wire::EncodeReply({options_.requiredVersion, 0, wire::kStatusAccepted}),
                          options_.ioTimeoutMs);

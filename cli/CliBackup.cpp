@@ -6,7 +6,10 @@
 namespace fs = std::filesystem;
 
 CliBackup::CliBackup(fs::path into, fs::path shownInto, std::string host, FILE* out, FILE* err)
-    : into_(std::move(into)), shownInto_(std::move(shownInto)), host_(std::move(host)), out_(out),
+    : into_(std::move(into)),
+      shownInto_(std::move(shownInto)),
+      host_(std::move(host)),
+      out_(out),
       err_(err) {}
 
 void CliBackup::FileDone(const FileReport& file) {
@@ -26,7 +29,8 @@ int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& lis
     }
     const fs::path shown = shownInto_ / outcome.folder.filename();
     for (const fs::path& file : outcome.unwritten) {
-        std::fprintf(err_, "velqo-cli: cannot write %s\n", (shown / file.filename()).string().c_str());
+        std::fprintf(err_, "velqo-cli: cannot write %s\n",
+                     (shown / file.filename()).string().c_str());
     }
     if (outcome.status == BackupOutcome::Status::kNotStarted) {
         return CliClient::kExitFailed;

@@ -144,9 +144,8 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
         return kExitOk;
     }
     if (options_.command == CliOptions::Command::kBackup) {
-        const std::filesystem::path shownInto = options_.into.empty()
-                                                    ? absoluteDirectory_
-                                                    : std::filesystem::path(options_.into);
+        const std::filesystem::path shownInto =
+            options_.into.empty() ? absoluteDirectory_ : std::filesystem::path(options_.into);
         return CliBackup(InDirectory(shownInto), shownInto, host_, out_, err_)
             .Run(session, listed_);
     }

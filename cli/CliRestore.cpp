@@ -56,8 +56,7 @@ bool CliRestore::CheckBackup() {
     }
     std::string missing;
     if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {
-        std::fprintf(err_, "velqo-cli: %s: not in the backup; nothing was sent\n",
-                     missing.c_str());
+        std::fprintf(err_, "velqo-cli: %s: not in the backup; nothing was sent\n", missing.c_str());
         return false;
     }
     if (backup_.Incomplete()) {
@@ -77,7 +76,7 @@ int CliRestore::Run(BoxSession& session, const FileCatalog& catalog, ReadBackVer
     }
     std::fflush(out_);
     std::fprintf(err_, "velqo-cli: %s %d of %zu file(s) from %s, %d skipped\n",
-                 options_.dryRun ? "would restore" : "restored", outcome.sent,
-                 plan_.Files().size(), folder_.string().c_str(), outcome.skipped);
+                 options_.dryRun ? "would restore" : "restored", outcome.sent, plan_.Files().size(),
+                 folder_.string().c_str(), outcome.skipped);
     return outcome.failed ? CliClient::kExitFailed : CliClient::kExitOk;
 }

@@ -34,6 +34,6 @@ private:
     BackupContents backup_;
     RestorePlan plan_;
     bool checking_ = false;  // the backup's check is reporting, not the restore
-    FILE* out_;  // not owned
-    FILE* err_;  // not owned
+    FILE* out_;              // not owned
+    FILE* err_;              // not owned
 };
