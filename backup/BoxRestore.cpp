@@ -7,11 +7,10 @@
 #include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
 #include "box/BoxSession.h"
-#include "catalog/FileCatalog.h"
 
 namespace fs = std::filesystem;
 
-RestoreOutcome BoxRestore::Run(BoxSession& session, const FileCatalog& listed,
+RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                                const BackupContents& backup, const RestorePlan& plan,
                                const RestoreOptions& options, WholeBoxReport& report) {
     RestoreOutcome outcome;
@@ -25,7 +24,11 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const FileCatalog& listed,
         std::error_code ec;
         const auto size = fs::file_size(backup.PathOf(p.name), ec);
         file.size = ec ? -1 : static_cast<int64_t>(size);
-        if (listed.FindFileType(p.name.c_str()) == -1) {
+        bool onBox = false;
+        for (const wire::ListRecord& r : listed) {
+            onBox = onBox || p.name == r.name;
+        }
+        if (!onBox) {
             file.result = FileResult::kSkipped;
             file.message = "the box no longer lists it";
             ++outcome.skipped;

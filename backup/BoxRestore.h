@@ -3,10 +3,12 @@
 // order, in one session. Files the box no longer lists are skipped; once the
 // link is lost nothing more is tried.
 #include <cstddef>
+#include <vector>
+
+#include "box/WireFormat.h"
 
 class BackupContents;
 class BoxSession;
-class FileCatalog;
 class ReadBackVerifier;
 class RestorePlan;
 class WholeBoxReport;
@@ -26,10 +28,10 @@ struct RestoreOutcome {
 
 class BoxRestore {
 public:
-    // `listed`: the box's files, from the session's list. Reports, per planned
+    // `listed`: the box's list, in its order. Reports, per planned
     // file in order: kSent (with `verified` when a verifier is given),
     // kWouldSend, kUnchanged, kSkipped or kFailed.
-    static RestoreOutcome Run(BoxSession& session, const FileCatalog& listed,
+    static RestoreOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                               const BackupContents& backup, const RestorePlan& plan,
                               const RestoreOptions& options, WholeBoxReport& report);
 };

@@ -150,7 +150,7 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
             .Run(session, listed_);
     }
     if (options_.command == CliOptions::Command::kRestore) {
-        return restore_->Run(session, catalog, verifier_.get());
+        return restore_->Run(session, listed_, verifier_.get());
     }
     bool failed = false;
     for (const std::string& name : options_.names) {

@@ -68,9 +68,10 @@ bool CliRestore::CheckBackup() {
     return true;
 }
 
-int CliRestore::Run(BoxSession& session, const FileCatalog& catalog, ReadBackVerifier* verifier) {
+int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
+                    ReadBackVerifier* verifier) {
     const RestoreOutcome outcome =
-        BoxRestore::Run(session, catalog, backup_, plan_, {options_.dryRun, verifier}, *this);
+        BoxRestore::Run(session, listed, backup_, plan_, {options_.dryRun, verifier}, *this);
     if (outcome.linkLost) {
         std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
     }

@@ -5,14 +5,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "backup/BackupContents.h"
 #include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
+#include "box/WireFormat.h"
 #include "cli/CliOptions.h"
 
 class BoxSession;
-class FileCatalog;
 class ReadBackVerifier;
 
 class CliRestore : private WholeBoxReport {
@@ -24,7 +25,8 @@ public:
     // damaged or lacks a named file, and then nothing may be sent.
     bool CheckBackup();
     // Returns the process exit status. `verifier`: null unless --verify.
-    int Run(BoxSession& session, const FileCatalog& catalog, ReadBackVerifier* verifier);
+    int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
+            ReadBackVerifier* verifier);
 
 private:
     void FileDone(const FileReport& file) override;

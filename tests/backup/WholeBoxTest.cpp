@@ -19,7 +19,6 @@
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
 #include "boxsim/BoxSimulator.h"
-#include "catalog/FileCatalog.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -72,10 +71,6 @@ protected:
         int count = 0;
         ASSERT_EQ(session_->ListFiles(records, &count), 1);
         listed_.assign(records, records + count);
-        catalog_ = FileCatalog();
-        for (const wire::ListRecord& r : listed_) {
-            catalog_.AddEntry(r.group, r.name, r.type);
-        }
     }
 
     fs::path Backup() {
@@ -91,7 +86,6 @@ protected:
     BoxSocket socket_;
     std::unique_ptr<BoxSession> session_;
     std::vector<wire::ListRecord> listed_;
-    FileCatalog catalog_;
 };
 
 }  // namespace
@@ -187,7 +181,7 @@ TEST_F(WholeBoxTest, RestoreOfOnlyWhatDiffersAfterACompare) {
         }
     }
     Recorder restored;
-    const RestoreOutcome outcome = BoxRestore::Run(*session_, catalog_, backup, plan, {}, restored);
+    const RestoreOutcome outcome = BoxRestore::Run(*session_, listed_, backup, plan, {}, restored);
     EXPECT_EQ(restored.Results(), (std::map<std::string, std::string>{
                                       {"settings.txt", "unchanged"},
                                       {"image.bin", "sent"},
