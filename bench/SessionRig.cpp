@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "boxsim/BoxSimulator.h"
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
 

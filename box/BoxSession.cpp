@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
 #include <thread>
@@ -127,8 +128,8 @@ int BoxSession::Login(const char* password) {
     }
     const wire::Reply reply = wire::DecodeReply(replyBytes);
     if (reply.value > wire::kToolVersion) {
-        LogF("PC > This tool version is too low, need %1x.%03x\n", wire::VersionMajor(reply.value),
-             wire::VersionMinor(reply.value));
+        LogF("PC > This tool version is too low, need %s\n",
+             wire::VersionText(reply.value).c_str());
         state_ = kNotLoggedIn;
         return kLoginFailed;
     }
@@ -172,6 +173,19 @@ int BoxSession::ListFiles(wire::ListRecord* buffer, int* count) {
 }
 
 int BoxSession::Dump(const char* name) {
+    return DumpWith(name, nullptr, {});
+}
+
+int BoxSession::DumpInto(const char* name, const std::filesystem::path& folder) {
+    return DumpWith(name, nullptr, folder);
+}
+
+int BoxSession::DumpTo(const char* name, DownloadSink& sink) {
+    return DumpWith(name, &sink, {});
+}
+
+int BoxSession::DumpWith(const char* name, DownloadSink* given,
+                         const std::filesystem::path& folder) {
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
@@ -195,7 +209,11 @@ int BoxSession::Dump(const char* name) {
     // The box has accepted and sends the file whatever happens here, so a
     // local file that cannot be written does not stop the exchange: the
     // records are still read and acknowledged, keeping the link in step.
-    DownloadFile file(name);
+    std::optional<DownloadFile> download;
+    if (given == nullptr) {
+        download.emplace(folder, name);
+    }
+    DownloadSink& file = given != nullptr ? *given : *download;
     const auto ack = wire::EncodeAcknowledgement();
     wire::Bytes<wire::kDataRecordSize> recordBytes;
     for (;;) {
@@ -234,6 +252,10 @@ int BoxSession::Dump(const char* name) {
 }
 
 int BoxSession::Upload(const char* name) {
+    return UploadFrom(name, {});
+}
+
+int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder) {
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
@@ -243,7 +265,7 @@ int BoxSession::Upload(const char* name) {
     std::vector<char> buffer(kFileBufferSize);
     // Opened before anything is sent: a missing file is found while the box
     // still expects nothing.
-    StdioFile file(name, "rb");
+    StdioFile file((folder / name).string().c_str(), "rb");
     if (file.IsOpen()) {
         std::setvbuf(file.Get(), buffer.data(), _IOFBF, buffer.size());
     }
@@ -319,6 +341,11 @@ int32_t BoxSession::RunWaitPhase() {
         status = record.Flag();
     } while (status < wire::kFlagLast);
     return status;
+}
+
+bool BoxSession::LinkLost() const {
+    return outcome_ == TransferOutcome::kLinkFailed || outcome_ == TransferOutcome::kBoxFailed ||
+           !socket_->IsConnected();
 }
 
 int BoxSession::Logout() {

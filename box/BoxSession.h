@@ -3,10 +3,12 @@
 // synchronous exchange of fixed-size messages over the shared BoxSocket.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 
 #include "box/WireFormat.h"
 
 class BoxSocket;
+class DownloadSink;
 
 // Receives every user-visible line (with its own "\n") and a colour code.
 using LogSink = int (*)(const char* text, int colour);
@@ -46,13 +48,23 @@ public:
     int Login(const char* password);
     // Fills up to 28 records and their count; on failure leaves both as they were.
     int ListFiles(wire::ListRecord* buffer, int* count);
+    // The file of that name in the working directory.
     int Dump(const char* name);
     int Upload(const char* name);
+    // The same, with the file of that name in `folder` (empty: the working
+    // directory).
+    int DumpInto(const char* name, const std::filesystem::path& folder);
+    int UploadFrom(const char* name, const std::filesystem::path& folder);
+    // The same, with the bytes going to `sink` instead of a file; nothing
+    // reaches the sink for a refused or malformed request.
+    int DumpTo(const char* name, DownloadSink& sink);
     int Logout();
 
     int State() const { return state_; }
     TransferOutcome LastOutcome() const { return outcome_; }
     BoxSocket* Socket() const { return socket_; }
+    // Whether, after the last transfer failed, no further one can run.
+    bool LinkLost() const;
 
     // Logs a line through the installed sink, colour 0.
     void Log(const char* text) const;
@@ -62,6 +74,9 @@ private:
     void Report(int percent) const;
     bool CheckName(const char* name) const;
     int Finish(TransferOutcome outcome, int result);
+    // Dump into `sink`, or, when it is null, into a DownloadFile in `folder`
+    // made only once the box has accepted the request.
+    int DumpWith(const char* name, DownloadSink* sink, const std::filesystem::path& folder);
     // Whole messages: TCP may deliver them in pieces. Each message must
     // complete within the socket's default time-out; a receive returns the
     // count that came, which is short when it did not.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/StdioFile.h"
+#include "box/BoxDefaults.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ constexpr size_t kMaxPasswordLength = 4;
 
 std::string BoxIpProblem(const std::string& value) {
     if (!AllOf(value, "0123456789. ") || TrimSpaces(value).empty()) {
-        return "BOXIP needs a dotted IPv4 address such as 192.168.1.108";
+        return std::string("BOXIP needs a dotted IPv4 address such as ") + box_defaults::kAddress;
     }
     return "";
 }
@@ -106,8 +107,8 @@ void Check(const char* line, int number, bool whole, BoxSettingsReport* report) 
     for (const Key& key : keys) {
         if (const char* value = ValueOfKey(line, key.name)) {
             key.line->number = number;
-            key.line->problem = whole ? key.problem(ValueOf(value))
-                                      : "the line is longer than 1023 characters";
+            key.line->problem =
+                whole ? key.problem(ValueOf(value)) : "the line is longer than 1023 characters";
         }
     }
 }
@@ -123,9 +124,9 @@ void CopyCut(char* out, size_t size, const char* in) {
 
 }  // namespace
 
-BoxSettings::BoxSettings() : boxIp_{}, port_(1000), password_{} {
-    SetBoxIp("192.168.1.108");
-    SetPassword("7351");
+BoxSettings::BoxSettings() : boxIp_{}, port_(box_defaults::kPort), password_{} {
+    SetBoxIp(box_defaults::kAddress);
+    SetPassword(box_defaults::kPassword);
 }
 
 void BoxSettings::ParseLine(const char* line) {
@@ -142,7 +143,11 @@ void BoxSettings::ParseLine(const char* line) {
 }
 
 bool BoxSettings::Load(BoxSettingsReport* report) {
-    StdioFile file(kPath, "r");
+    return LoadFrom(kPath, report);
+}
+
+bool BoxSettings::LoadFrom(const char* path, BoxSettingsReport* report) {
+    StdioFile file(path, "r");
     if (!file.IsOpen()) {
         return false;
     }

@@ -28,6 +28,8 @@ public:
     // A UTF-8 byte order mark at the start of the file is skipped. With a
     // report, also says where each key was and whether its value was usable.
     bool Load(BoxSettingsReport* report = nullptr);
+    // The same from another file than kPath.
+    bool LoadFrom(const char* path, BoxSettingsReport* report = nullptr);
     // Rewrites the whole file; a file that cannot be written is not reported.
     void Save() const;
 

@@ -1,16 +1,28 @@
 #pragma once
-// Where a download is written: beside the target in the working directory,
-// replacing it only once the last record has been written.
+// Where a download is written: beside the target, in the working directory
+// or a given folder, replacing it only once the last record has been written.
+#include <filesystem>
 #include <string>
 
+#include "box/DownloadSink.h"
 #include "box/ReplacingFile.h"
 
-class DownloadFile : public ReplacingFile {
+class DownloadFile : public DownloadSink {
 public:
-    explicit DownloadFile(const std::string& targetName)
-        : ReplacingFile(targetName, TemporaryName(targetName)) {}
+    explicit DownloadFile(const std::string& targetName) : DownloadFile({}, targetName) {}
+    // An empty folder is the working directory.
+    DownloadFile(const std::filesystem::path& folder, const std::string& targetName)
+        : file_((folder / targetName).string(), (folder / TemporaryName(targetName)).string()) {}
 
     static std::string TemporaryName(const std::string& targetName) {
         return "~velqo-" + targetName + ".part";
     }
+
+    bool IsOpen() const override { return file_.IsOpen(); }
+    void Write(const void* data, size_t length) override { file_.Write(data, length); }
+    bool Commit() override { return file_.Commit(); }
+    bool WriteFailed() const override { return file_.WriteFailed(); }
+
+private:
+    ReplacingFile file_;
 };

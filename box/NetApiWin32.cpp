@@ -32,29 +32,6 @@ Handle OpenStream(int protocol) {
 
 int CloseHandle(Handle h) { return closesocket(S(h)); }
 
-bool ResolveIPv4(const char* host, uint32_t* addressNetOrder) {
-    const hostent* he = gethostbyname(host);
-    if (he == nullptr || he->h_addrtype != AF_INET || he->h_addr_list[0] == nullptr) {
-        return false;
-    }
-    std::memcpy(addressNetOrder, he->h_addr_list[0], 4);
-    return true;
-}
-
-bool ResolveAllIPv4(const char* host, std::string* firstDotted, bool* hasAddress) {
-    const hostent* he = gethostbyname(host);
-    if (he == nullptr) {
-        return false;
-    }
-    *hasAddress = he->h_addr_list[0] != nullptr;
-    if (*hasAddress) {
-        uint32_t a;
-        std::memcpy(&a, he->h_addr_list[0], 4);
-        *firstDotted = DottedIPv4(a);
-    }
-    return true;
-}
-
 std::string DottedIPv4(uint32_t addressNetOrder) {
     in_addr a{};
     a.s_addr = addressNetOrder;

@@ -1,11 +1,19 @@
 #include "box/WireFormat.h"
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cstring>
 
 #include "box/ByteOrder.h"
 
 namespace wire {
+
+std::string VersionText(uint16_t v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%1x.%03x", VersionMajor(v), VersionMinor(v));
+    return text;
+}
 
 namespace {
 

@@ -56,6 +56,8 @@ constexpr unsigned VersionMajor(uint16_t v) {
 constexpr unsigned VersionMinor(uint16_t v) {
     return v & kVersionMinorMask;
 }
+// A version as people read it, MAJOR.MINOR: 0x1002 is "1.002".
+std::string VersionText(uint16_t v);
 // The tool's own version, sent in no message but checked against the login reply.
 constexpr uint16_t kToolVersion = EncodeVersion(version::kMajor, version::kMinor);
 // The value of a list reply: the size of the payload that follows.

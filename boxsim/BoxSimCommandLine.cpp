@@ -1,70 +1,91 @@
 #include "boxsim/BoxSimCommandLine.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <map>
+#include <string>
+
+#include "box/BoxDefaults.h"
 
 namespace {
 
-const char kHelp[] =
-    "Usage: velqo-boxsim [OPTION]...\n"
-    "A substitute set-top box: serves the box side of the box command protocol\n"
-    "(login, list, dump, upload, logout) over TCP from a folder, one client at a\n"
-    "time, until stopped with Ctrl+C (SIGINT) or SIGTERM.\n"
-    "\n"
-    "What it serves:\n"
-    "  --folder DIR             folder with the served files, the manifest and the\n"
-    "                           stored uploads (default: .)\n"
-    "  --manifest NAME          manifest file inside the folder (default: manifest.txt);\n"
-    "                           one file per line: GROUP NAME TYPE, '#' comments,\n"
-    "                           \"double quotes\" around fields with spaces, at most 28\n"
-    "  --make-demo DIR          write a demo folder (files and manifest) to DIR and\n"
-    "                           end; serve it with --folder DIR\n"
-    "\n"
-    "Where it listens:\n"
-    "  --listen ADDR            IPv4 address to listen on (default: 127.0.0.1)\n"
-    "  --port N                 TCP port, 0 = any free port (default: 1000; ports below\n"
-    "                           1024 need root or CAP_NET_BIND_SERVICE on Linux)\n"
-    "  --once                   serve one connection, then end\n"
-    "\n"
-    "How it answers:\n"
-    "  --password PIN           login password, at most 4 characters (default: 7351)\n"
-    "  --require-version V      lowest tool version the box requires, 0xNNNN or\n"
-    "                           decimal (default: 0x1001, shown as 1.001)\n"
-    "  --wait-phase             after each upload, report processing messages\n"
-    "  --wait-message TEXT      a processing message (repeatable; implies\n"
-    "                           --wait-phase): all but the last carry status 2\n"
-    "  --wait-status N          status of the last message: 3 done, 4 or more failed\n"
-    "                           (default: 3; implies --wait-phase)\n"
-    "  --io-timeout MS          longest wait for the rest of a started exchange\n"
-    "                           (default: 30000); between requests it waits forever\n"
-    "\n"
-    "Faults, for testing a PC tool:\n"
-    "  --refuse-login TEXT      refuse every login with TEXT\n"
-    "  --refuse-dump TEXT       refuse every download with TEXT\n"
-    "  --refuse-upload TEXT     refuse every upload with TEXT\n"
-    "  --no-login-reply         read each login request and answer nothing\n"
-    "  --close-after-records N  close the connection after N acknowledged download\n"
-    "                           records (0: right after accepting the download)\n"
-    "  --corrupt-uploads        accept uploads as usual but store them with the last\n"
-    "                           byte inverted (an empty upload: one byte)\n"
-    "  --pieces N               send every message in pieces of N bytes\n"
-    "  --piece-delay MS         pause between two pieces (default: 2)\n"
-    "\n"
-    "Output:\n"
-    "  --verbose                print each connection and command to stderr\n"
-    "  --help                   show this help and end\n"
-    "\n"
-    "The box refuses, with a refusal text: a login with a wrong password; any\n"
-    "download or upload before a login; names that are not plain file names;\n"
-    "downloads of files not in the manifest or missing in the folder; uploads\n"
-    "named like the manifest. Uploads are stored in the folder (temporary file,\n"
-    "then renamed) and are listed only when the manifest names them. The\n"
-    "manifest is read once, at start.\n"
-    "\n"
-    "On start it prints \"velqo-boxsim: listening on ADDR:PORT\" to stdout.\n"
-    "Exit status: 0 stopped, 1 cannot start (folder, manifest, port), 2 usage error.\n";
+// A required version as --require-version takes it and as the log shows it.
+std::string VersionInHelp(uint16_t v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%04x", v);
+    return text + (", shown as " + wire::VersionText(v));
+}
+
+std::string MakeHelp() {
+    return std::string(
+               "Usage: velqo-boxsim [OPTION]...\n"
+               "A substitute set-top box: serves the box side of the box command protocol\n"
+               "(login, list, dump, upload, logout) over TCP from a folder, one client at a\n"
+               "time, until stopped with Ctrl+C (SIGINT) or SIGTERM.\n"
+               "\n"
+               "What it serves:\n"
+               "  --folder DIR             folder with the served files, the manifest and the\n"
+               "                           stored uploads (default: .)\n"
+               "  --manifest NAME          manifest file inside the folder (default: "
+               "manifest.txt);\n"
+               "                           one file per line: GROUP NAME TYPE, '#' comments,\n"
+               "                           \"double quotes\" around fields with spaces, at most "
+               "28\n"
+               "  --make-demo DIR          write a demo folder (files and manifest) to DIR and\n"
+               "                           end; serve it with --folder DIR\n"
+               "\n"
+               "Where it listens:\n"
+               "  --listen ADDR            IPv4 address to listen on (default: 127.0.0.1)\n"
+               "  --port N                 TCP port, 0 = any free port (default: ") +
+           std::to_string(box_defaults::kPort) +
+           "; ports below\n"
+           "                           1024 need root or CAP_NET_BIND_SERVICE on Linux)\n"
+           "  --once                   serve one connection, then end\n"
+           "\n"
+           "How it answers:\n"
+           "  --password PIN           login password, at most 4 characters (default: " +
+           box_defaults::kPassword +
+           ")\n"
+           "  --require-version V      lowest tool version the box requires, 0xNNNN or\n"
+           "                           decimal (default: " +
+           VersionInHelp(box_defaults::kRequiredToolVersion) +
+           ")\n"
+           "  --wait-phase             after each upload, report processing messages\n"
+           "  --wait-message TEXT      a processing message (repeatable; implies\n"
+           "                           --wait-phase): all but the last carry status 2\n"
+           "  --wait-status N          status of the last message: 3 done, 4 or more failed\n"
+           "                           (default: 3; implies --wait-phase)\n"
+           "  --io-timeout MS          longest wait for the rest of a started exchange\n"
+           "                           (default: 30000); between requests it waits forever\n"
+           "\n"
+           "Faults, for testing a PC tool:\n"
+           "  --refuse-login TEXT      refuse every login with TEXT\n"
+           "  --refuse-dump TEXT       refuse every download with TEXT\n"
+           "  --refuse-upload TEXT     refuse every upload with TEXT\n"
+           "  --no-login-reply         read each login request and answer nothing\n"
+           "  --close-after-records N  close the connection after N acknowledged download\n"
+           "                           records (0: right after accepting the download)\n"
+           "  --corrupt-uploads        accept uploads as usual but store them with the last\n"
+           "                           byte inverted (an empty upload: one byte)\n"
+           "  --pieces N               send every message in pieces of N bytes\n"
+           "  --piece-delay MS         pause between two pieces (default: 2)\n"
+           "\n"
+           "Output:\n"
+           "  --verbose                print each connection and command to stderr\n"
+           "  --help                   show this help and end\n"
+           "\n"
+           "The box refuses, with a refusal text: a login with a wrong password; any\n"
+           "download or upload before a login; names that are not plain file names;\n"
+           "downloads of files not in the manifest or missing in the folder; uploads\n"
+           "named like the manifest. Uploads are stored in the folder (temporary file,\n"
+           "then renamed) and are listed only when the manifest names them. The\n"
+           "manifest is read once, at start.\n"
+           "\n"
+           "On start it prints \"velqo-boxsim: listening on ADDR:PORT\" to stdout.\n"
+           "Exit status: 0 stopped, 1 cannot start (folder, manifest, port), 2 usage error.\n";
+}
 
 bool ParseInteger(const std::string& text, long long low, long long high, long long* value) {
     if (text.empty()) {
@@ -84,7 +105,8 @@ bool ParseInteger(const std::string& text, long long low, long long high, long l
 }  // namespace
 
 const char* BoxSimHelpText() {
-    return kHelp;
+    static const std::string help = MakeHelp();
+    return help.c_str();
 }
 
 bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine* out,

@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "box/BoxDefaults.h"
+
 struct BoxSimOptions {
     std::string folder = ".";                   // served files, manifest, stored uploads
     std::string manifestName = "manifest.txt";  // inside folder
     std::string listenAddress = "127.0.0.1";
-    uint16_t port = 1000;           // 0 = any free port
-    std::string password = "7351";  // at most 4 characters, as the login carries
-    uint16_t requiredVersion = 0x1001;
+    uint16_t port = box_defaults::kPort;             // 0 = any free port
+    std::string password = box_defaults::kPassword;  // at most 4 characters, as the login carries
+    uint16_t requiredVersion = box_defaults::kRequiredToolVersion;
     bool waitPhase = false;  // upload reply follow-up flag 2
     // Sent with status 2, then the last with waitFinalStatus; none: one
     // standard message.

@@ -9,28 +9,17 @@
 #include <system_error>
 #include <vector>
 
+#include "base/AsciiCase.h"
 #include "box/PlainFileName.h"
 #include "boxsim/BoxSimOptions.h"
-#include "boxsim/Manifest.h"
 #include "boxsim/ServedFile.h"
 #include "boxsim/SimRecorder.h"
 #include "boxsim/StoredUpload.h"
+#include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string VersionText(uint16_t v) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%1x.%03x", v >> 12, v & 0xFFF);
-    return text;
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // Names that Windows maps to devices or silently changes; refused on every
 // platform so that the box behaves the same everywhere.
@@ -38,7 +27,7 @@ bool IsWindowsSpecialName(const std::string& name) {
     if (name.back() == '.' || name.back() == ' ') {
         return true;
     }
-    const std::string base = Lower(name.substr(0, name.find('.')));
+    const std::string base = AsciiLower(name.substr(0, name.find('.')));
     if (base == "con" || base == "prn" || base == "aux" || base == "nul") {
         return true;
     }
@@ -162,9 +151,9 @@ bool BoxSimSession::HandleLogin() {
         recorder_.Count(&BoxSimStats::loginsRefused, "login: refused: " + refusal);
         return SendRefusal({options_.requiredVersion, 0, 0}, refusal);
     }
-    recorder_.Count(
-        &BoxSimStats::loginsAccepted,
-        "login: accepted (tool " + VersionText(options_.requiredVersion) + " or newer required)");
+    recorder_.Count(&BoxSimStats::loginsAccepted, "login: accepted (tool " +
+                                                      wire::VersionText(options_.requiredVersion) +
+                                                      " or newer required)");
     const Io sent =
         connection_.Send(wire::EncodeReply({options_.requiredVersion, 0, wire::kStatusAccepted}),
                          options_.ioTimeoutMs);
@@ -293,7 +282,7 @@ std::string BoxSimSession::UploadRefusal(const std::string& name) const {
     if (!IsPlainFileName(name.c_str())) {
         return kBadName;
     }
-    if (IsWindowsSpecialName(name) || Lower(name) == Lower(options_.manifestName) ||
+    if (IsWindowsSpecialName(name) || EqualIgnoringAsciiCase(name, options_.manifestName) ||
         name.rfind(StoredUpload::kTemporaryPrefix, 0) == 0) {
         return kReservedName;
     }

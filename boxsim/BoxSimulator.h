@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "boxsim/BoxSimOptions.h"
-#include "boxsim/Manifest.h"
 #include "boxsim/SimRecorder.h"
 #include "boxsim/SocketHandle.h"
+#include "catalog/Manifest.h"
 
 class BoxSimulator {
 public:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 
 // The files of the demo, in list order.
 std::vector<ManifestEntry> DemoEntries();

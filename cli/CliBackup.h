@@ -1,42 +1,32 @@
 #pragma once
-// `velqo-cli backup`: every file the box lists, downloaded in one session
-// into a new folder HOST-YYYYMMDD-HHMMSS, with a manifest.txt that the
-// substitute box can serve as it stands and a SHA256SUMS. A folder that
-// lacks files holds the file INCOMPLETE, which names them; its manifest and
-// checksums name only what was saved.
+// `velqo-cli backup`: the library's backup, printed: the folder's path on
+// stdout, what failed and the summary on stderr.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "backup/WholeBoxReport.h"
 #include "box/WireFormat.h"
 
 class BoxSession;
 
-class CliBackup {
+class CliBackup : private WholeBoxReport {
 public:
-    // The backup's own files; a box file of such a name cannot be saved beside them.
-    static constexpr const char* kManifestName = "manifest.txt";
-    static constexpr const char* kChecksumsName = "SHA256SUMS";
-    static constexpr const char* kIncompleteName = "INCOMPLETE";
-
-    // `into`: the folder in which the backup folder is made. `host`: the box's
-    // address as given, part of the folder's name.
-    CliBackup(std::filesystem::path into, std::string host, FILE* out, FILE* err);
+    // `into`: where the backup folder is made; `shownInto`: the same as the
+    // user gave it, as the paths printed start. `host`: the box's address as
+    // given, part of the folder's name.
+    CliBackup(std::filesystem::path into, std::filesystem::path shownInto, std::string host,
+              FILE* out, FILE* err);
     // Returns the process exit status.
     int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
-    // Whether `name` is one of the backup's own files (case does not matter,
-    // as on Windows).
-    static bool IsOwnFileName(const std::string& name);
-
 private:
-    bool MakeFolder();
-    bool WriteText(const char* name, const std::string& text);
+    void FileDone(const FileReport& file) override;
 
     std::filesystem::path into_;
+    std::filesystem::path shownInto_;
     std::string host_;
-    std::filesystem::path folder_;
     FILE* out_;  // not owned
     FILE* err_;  // not owned
 };

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "box/BoxDefaults.h"
 #include "box/BoxLogin.h"
 #include "box/BoxSession.h"
 #include "box/BoxSettings.h"
@@ -31,10 +32,21 @@ std::string TrimmedAddress(const std::string& text) {
 CliClient::CliClient(const CliOptions& options, FILE* out, FILE* err)
     : options_(options), out_(out), err_(err) {}
 
+std::filesystem::path CliClient::InDirectory(const std::filesystem::path& path) const {
+    return options_.directory.empty() ? path : std::filesystem::path(options_.directory) / path;
+}
+
 int CliClient::Run() {
-    if (!options_.directory.empty()) {
-        std::error_code ec;
-        std::filesystem::current_path(options_.directory, ec);
+    // DIR is where files go and come from; the process's own working
+    // directory is left alone.
+    std::error_code ec;
+    if (options_.directory.empty()) {
+        absoluteDirectory_ = std::filesystem::current_path(ec);
+    } else {
+        absoluteDirectory_ = std::filesystem::canonical(options_.directory, ec);
+        if (!ec && !std::filesystem::is_directory(absoluteDirectory_, ec) && !ec) {
+            ec = std::make_error_code(std::errc::not_a_directory);
+        }
         if (ec) {
             std::fprintf(err_, "velqo-cli: cannot use directory '%s': %s\n",
                          options_.directory.c_str(), ec.message().c_str());
@@ -54,13 +66,13 @@ int CliClient::Run() {
     }
     host_ = host;
     if (options_.command == CliOptions::Command::kRestore) {
-        restore_ = std::make_unique<CliRestore>(options_, out_, err_);
+        restore_ = std::make_unique<CliRestore>(options_, options_.backupFolder, out_, err_);
         if (!restore_->CheckBackup()) {
             return kExitFailed;
         }
     }
     if (options_.verify) {
-        verifier_ = std::make_unique<UploadVerifier>(std::filesystem::current_path(), err_);
+        verifier_ = std::make_unique<ReadBackVerifier>(absoluteDirectory_);
     }
 
     BoxSocket socket;
@@ -95,9 +107,9 @@ int CliClient::Run() {
 bool CliClient::ChooseTarget(Target* target) {
     BoxSettings settings;
     BoxSettingsReport report;
-    settings.Load(&report);
     const std::string file =
         (options_.directory.empty() ? std::string() : options_.directory + "/") + kSettingsFile;
+    settings.LoadFrom(options_.directory.empty() ? BoxSettings::kPath : file.c_str(), &report);
     // Only the values the options leave to the file must be usable.
     const std::pair<bool, const BoxSettingsReport::Line*> used[] = {
         {options_.host.empty(), &report.boxIp},
@@ -117,7 +129,7 @@ bool CliClient::ChooseTarget(Target* target) {
         std::fprintf(err_,
                      "velqo-cli: no box address: give --host ADDR or a line BOXIP=ADDR in %s "
                      "(the box's factory address is %s)\n",
-                     file.c_str(), BoxSettings().BoxIp());
+                     file.c_str(), box_defaults::kAddress);
         return false;
     }
     target->host = options_.host.empty() ? TrimmedAddress(settings.BoxIp()) : options_.host;
@@ -132,13 +144,13 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
         return kExitOk;
     }
     if (options_.command == CliOptions::Command::kBackup) {
-        const std::filesystem::path into = options_.into.empty()
-                                               ? std::filesystem::current_path()
-                                               : std::filesystem::path(options_.into);
-        return CliBackup(into, host_, out_, err_).Run(session, listed_);
+        const std::filesystem::path shownInto =
+            options_.into.empty() ? absoluteDirectory_ : std::filesystem::path(options_.into);
+        return CliBackup(InDirectory(shownInto), shownInto, host_, out_, err_)
+            .Run(session, listed_);
     }
     if (options_.command == CliOptions::Command::kRestore) {
-        return restore_->Run(session, catalog, verifier_.get());
+        return restore_->Run(session, listed_, verifier_.get());
     }
     bool failed = false;
     for (const std::string& name : options_.names) {
@@ -165,7 +177,7 @@ void CliClient::PrintList(const FileCatalog& catalog) {
 
 bool CliClient::IsUploadable(const std::string& name) {
     std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(name, ec);
+    const std::filesystem::file_status status = std::filesystem::status(InDirectory(name), ec);
     // A missing file is the session's to report; it sends nothing for it.
     if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) {
         return true;
@@ -187,27 +199,28 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
         *failed = true;
         return true;
     }
+    const std::string& directory = options_.directory;
     if (get) {
-        session.Dump(name.c_str());
+        session.DumpInto(name.c_str(), directory);
     } else {
-        session.Upload(name.c_str());
+        session.UploadFrom(name.c_str(), directory);
     }
     if (session.LastOutcome() == TransferOutcome::kDone) {
-        if (get || verifier_ == nullptr ||
-            verifier_->Verify(session, name, std::filesystem::absolute(name))) {
+        if (get || verifier_ == nullptr) {
+            return true;
+        }
+        std::string message;
+        const Verified verified = verifier_->Verify(
+            session, name, std::filesystem::absolute(InDirectory(name)), &message);
+        std::fprintf(err_, "velqo-cli: %s: %s\n", name.c_str(), message.c_str());
+        if (verified == Verified::kYes) {
             return true;
         }
     }
     *failed = true;
-    if (LinkLost(session)) {
+    if (session.LinkLost()) {
         std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
         return false;
     }
     return true;
-}
-
-bool CliClient::LinkLost(const BoxSession& session) {
-    const TransferOutcome outcome = session.LastOutcome();
-    return outcome == TransferOutcome::kLinkFailed || outcome == TransferOutcome::kBoxFailed ||
-           !session.Socket()->IsConnected();
 }

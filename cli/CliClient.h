@@ -2,14 +2,15 @@
 // Runs one velqo-cli command against the box: log in, list, the command,
 // log out. Returns the process exit status.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "backup/ReadBackVerifier.h"
 #include "box/WireFormat.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRestore.h"
-#include "cli/UploadVerifier.h"
 
 class BoxSession;
 class BoxSocket;
@@ -25,9 +26,6 @@ public:
     CliClient(const CliOptions& options, FILE* out, FILE* err);
     int Run();
 
-    // Whether, after the session's last transfer failed, no further one can run.
-    static bool LinkLost(const BoxSession& session);
-
 private:
     struct Target {
         std::string host;
@@ -39,6 +37,8 @@ private:
     // settings file. False after a usage error message: a value from the
     // file that cannot be used as written, or no address at all.
     bool ChooseTarget(Target* target);
+    // A path the user gave, as seen from DIR (an absolute one stays as it is).
+    std::filesystem::path InDirectory(const std::filesystem::path& path) const;
     int RunCommand(BoxSession& session, const FileCatalog& catalog);
     void PrintList(const FileCatalog& catalog);
     // False, after saying so, when the name exists but is no regular file:
@@ -52,7 +52,9 @@ private:
     FILE* out_;  // not owned
     FILE* err_;  // not owned
     std::string host_;
-    std::vector<wire::ListRecord> listed_;      // the box's list, in its order
-    std::unique_ptr<CliRestore> restore_;       // restore only
-    std::unique_ptr<UploadVerifier> verifier_;  // --verify only
+    // DIR as an absolute path: the default place of backups and read-backs.
+    std::filesystem::path absoluteDirectory_;
+    std::vector<wire::ListRecord> listed_;        // the box's list, in its order
+    std::unique_ptr<CliRestore> restore_;         // restore only
+    std::unique_ptr<ReadBackVerifier> verifier_;  // --verify only
 };

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "box/BoxDefaults.h"
+
 namespace {
 
 bool ParsePort(const std::string& text, int* port) {
@@ -81,61 +83,63 @@ bool CheckBackupArguments(CliOptions* options, std::string* error) {
     return true;
 }
 
-}  // namespace
-
-const char* CliUsage() {
-    return "Usage: velqo-cli [OPTIONS] list\n"
-           "  or:  velqo-cli [OPTIONS] get NAME...\n"
-           "  or:  velqo-cli [OPTIONS] put [--verify] NAME...\n"
-           "  or:  velqo-cli [OPTIONS] backup [--into FOLDER]\n"
-           "  or:  velqo-cli [OPTIONS] restore [--dry-run] [--verify] BACKUP [NAME...]\n"
-           "\n"
-           "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
-           "\n"
-           "Commands:\n"
-           "  list              print one line per file on the box:\n"
-           "                    GROUP<TAB>NAME<TAB>TYPE\n"
-           "  get NAME...       download each named box file into DIR (an existing file\n"
-           "                    of that name is replaced only once the download is\n"
-           "                    complete)\n"
-           "  put NAME...       upload each named file from DIR to the box\n"
-           "  backup            download every file on the box, in one session, into a\n"
-           "                    new folder FOLDER/HOST-YYYYMMDD-HHMMSS (FOLDER: --into,\n"
-           "                    else DIR) with manifest.txt (velqo-boxsim --folder serves\n"
-           "                    it as a box) and SHA256SUMS (sha256sum -c checks it);\n"
-           "                    when files are missing, the file INCOMPLETE names them;\n"
-           "                    prints the folder\n"
-           "  restore BACKUP    check every file of the backup folder BACKUP against its\n"
-           "                    SHA256SUMS (a damaged backup is refused before anything\n"
-           "                    is sent), then upload its files, or only the NAMEs given\n"
-           "                    after BACKUP, in manifest order; files the box no longer\n"
-           "                    lists are reported and skipped\n"
-           "\n"
-           "Names must be on the box's file list; after a refused or failed name the\n"
-           "others are still tried. put skips, with a message, a name that is a\n"
-           "directory or another file that is not a regular file.\n"
-           "\n"
-           "Command options:\n"
-           "  --verify          put, restore: read each uploaded file back from the box\n"
-           "                    and compare it byte for byte with the local file\n"
-           "  --dry-run         restore: print what would be sent, send nothing\n"
-           "  --into FOLDER     backup: make the backup folder inside FOLDER\n"
-           "  --                the arguments after it are names, even if they start\n"
-           "                    with '-'\n"
-           "\n"
-           "Options:\n"
-           "  --host ADDR       the box's address (dotted IPv4 or host name)\n"
-           "  --port N          the box's TCP port, 1..65535\n"
-           "  --password PIN    the box's password, up to 4 digits\n"
-           "  -C DIR            working directory (default: the current directory):\n"
-           "                    files are downloaded into it and uploaded from it\n"
-           "  -h, --help        show this help\n"
-           "\n"
-           "What the options do not give comes from DIR/config/config.ini (lines\n"
-           "BOXIP=..., PORT=..., PASSWORD=...; the settings file is never written), else\n"
-           "port 1000 and password 7351. There is no built-in address: without --host\n"
-           "and without a BOXIP line nothing is sent (the box's factory address is\n"
-           "192.168.1.108). A value in the file that cannot be used as written (an\n"
+std::string MakeUsage() {
+    return std::string(
+               "Usage: velqo-cli [OPTIONS] list\n"
+               "  or:  velqo-cli [OPTIONS] get NAME...\n"
+               "  or:  velqo-cli [OPTIONS] put [--verify] NAME...\n"
+               "  or:  velqo-cli [OPTIONS] backup [--into FOLDER]\n"
+               "  or:  velqo-cli [OPTIONS] restore [--dry-run] [--verify] BACKUP [NAME...]\n"
+               "\n"
+               "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
+               "\n"
+               "Commands:\n"
+               "  list              print one line per file on the box:\n"
+               "                    GROUP<TAB>NAME<TAB>TYPE\n"
+               "  get NAME...       download each named box file into DIR (an existing file\n"
+               "                    of that name is replaced only once the download is\n"
+               "                    complete)\n"
+               "  put NAME...       upload each named file from DIR to the box\n"
+               "  backup            download every file on the box, in one session, into a\n"
+               "                    new folder FOLDER/HOST-YYYYMMDD-HHMMSS (FOLDER: --into,\n"
+               "                    else DIR) with manifest.txt (velqo-boxsim --folder serves\n"
+               "                    it as a box) and SHA256SUMS (sha256sum -c checks it);\n"
+               "                    when files are missing, the file INCOMPLETE names them;\n"
+               "                    prints the folder\n"
+               "  restore BACKUP    check every file of the backup folder BACKUP against its\n"
+               "                    SHA256SUMS (a damaged backup is refused before anything\n"
+               "                    is sent), then upload its files, or only the NAMEs given\n"
+               "                    after BACKUP, in manifest order; files the box no longer\n"
+               "                    lists are reported and skipped\n"
+               "\n"
+               "Names must be on the box's file list; after a refused or failed name the\n"
+               "others are still tried. put skips, with a message, a name that is a\n"
+               "directory or another file that is not a regular file.\n"
+               "\n"
+               "Command options:\n"
+               "  --verify          put, restore: read each uploaded file back from the box\n"
+               "                    and compare it byte for byte with the local file\n"
+               "  --dry-run         restore: print what would be sent, send nothing\n"
+               "  --into FOLDER     backup: make the backup folder inside FOLDER\n"
+               "  --                the arguments after it are names, even if they start\n"
+               "                    with '-'\n"
+               "\n"
+               "Options:\n"
+               "  --host ADDR       the box's address (dotted IPv4 or host name)\n"
+               "  --port N          the box's TCP port, 1..65535\n"
+               "  --password PIN    the box's password, up to 4 digits\n"
+               "  -C DIR            working directory (default: the current directory):\n"
+               "                    files are downloaded into it and uploaded from it\n"
+               "  -h, --help        show this help\n"
+               "\n"
+               "What the options do not give comes from DIR/config/config.ini (lines\n"
+               "BOXIP=..., PORT=..., PASSWORD=...; the settings file is never written), else\n"
+               "port ") +
+           std::to_string(box_defaults::kPort) + " and password " + box_defaults::kPassword +
+           ". There is no built-in address: without --host\n"
+           "and without a BOXIP line nothing is sent (the box's factory address is\n" +
+           box_defaults::kAddress +
+           "). A value in the file that cannot be used as written (an\n"
            "address that is not dotted IPv4, a port outside 1..65535, a password that is\n"
            "not 1 to 4 digits) is a usage error naming the file and the line.\n"
            "\n"
@@ -152,6 +156,13 @@ const char* CliUsage() {
            "     backup is incomplete or damaged, or a named file was not restored\n"
            "  2  usage error\n"
            "  3  could not resolve the host, connect or log in\n";
+}
+
+}  // namespace
+
+const char* CliUsage() {
+    static const std::string usage = MakeUsage();
+    return usage.c_str();
 }
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,

@@ -1,110 +1,65 @@
 #include "cli/CliRestore.h"
 
-#include <fstream>
-#include <sstream>
-#include <system_error>
-
-#include "box/BoxSession.h"
-#include "boxsim/Manifest.h"
-#include "catalog/FileCatalog.h"
-#include "cli/ChecksumList.h"
-#include "cli/CliBackup.h"
+#include "backup/BoxRestore.h"
 #include "cli/CliClient.h"
-#include "cli/ScopedCurrentDirectory.h"
-#include "cli/Sha256.h"
-#include "cli/UploadVerifier.h"
 
 namespace fs = std::filesystem;
 
-namespace {
+CliRestore::CliRestore(const CliOptions& options, fs::path folder, FILE* out, FILE* err)
+    : options_(options), folder_(std::move(folder)), out_(out), err_(err) {}
 
-bool LoadChecksums(const fs::path& path, ChecksumList* out, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = path.string() + ": cannot be read";
-        return false;
+void CliRestore::FileDone(const FileReport& file) {
+    switch (file.result) {
+        case FileResult::kFailed:
+            // A failed upload has been told by the session's own lines.
+            if (checking_) {
+                std::fprintf(err_, "velqo-cli: %s: %s\n", file.name.c_str(), file.message.c_str());
+            }
+            break;
+        case FileResult::kSkipped:
+            std::fprintf(err_, "velqo-cli: %s: %s; skipped\n", file.name.c_str(),
+                         file.message.c_str());
+            break;
+        case FileResult::kWouldSend:
+            std::fprintf(out_, "would send %s (%llu byte(s))\n", file.name.c_str(),
+                         static_cast<unsigned long long>(file.size));
+            break;
+        case FileResult::kSent:
+            if (!file.message.empty()) {
+                std::fprintf(err_, "velqo-cli: %s: %s\n", file.name.c_str(), file.message.c_str());
+            }
+            break;
+        default:
+            break;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!ChecksumList::Parse(text.str(), out, error)) {
-        *error = path.string() + ": " + *error;
-        return false;
-    }
-    return true;
 }
 
-}  // namespace
-
-CliRestore::CliRestore(const CliOptions& options, FILE* out, FILE* err)
-    : options_(options), folder_(options.backupFolder), out_(out), err_(err) {}
-
 bool CliRestore::CheckBackup() {
-    Manifest manifest;
-    ChecksumList sums;
-    std::string error;
-    if (!Manifest::Load((folder_ / CliBackup::kManifestName).string(), &manifest, &error) ||
-        !LoadChecksums(folder_ / CliBackup::kChecksumsName, &sums, &error)) {
-        std::fprintf(err_, "velqo-cli: %s is not a usable backup: %s\n", folder_.string().c_str(),
-                     error.c_str());
+    checking_ = true;
+    const BackupContents::Check check = backup_.Load(
+        options_.directory.empty() ? folder_ : fs::path(options_.directory) / folder_, this);
+    checking_ = false;
+    if (check == BackupContents::Check::kUnusable) {
+        std::fprintf(err_, "velqo-cli: %s is not a usable backup: %s: %s\n",
+                     folder_.string().c_str(), (folder_ / backup_.ErrorFile()).string().c_str(),
+                     backup_.Error().c_str());
         return false;
     }
-    // Every file against its checksum, and every listed file must have one.
-    std::vector<std::string> failing;
-    for (const ChecksumLine& line : sums.Lines()) {
-        std::string hex;
-        const char* why = nullptr;
-        if (!Sha256::OfFile((folder_ / line.name).string(), &hex)) {
-            why = "missing or unreadable";
-        } else if (hex != line.hex) {
-            why = "its checksum does not match";
-        }
-        if (why != nullptr) {
-            std::fprintf(err_, "velqo-cli: %s: %s\n", line.name.c_str(), why);
-            failing.push_back(line.name);
-        }
-    }
-    for (const ManifestEntry& e : manifest.Entries()) {
-        bool known = sums.Find(e.name) != nullptr;
-        for (const std::string& f : failing) {
-            known = known || f == e.name;
-        }
-        if (!known) {
-            std::fprintf(err_, "velqo-cli: %s: listed in the manifest but has no checksum\n",
-                         e.name.c_str());
-            failing.push_back(e.name);
-        }
-    }
-    if (!failing.empty()) {
+    if (check == BackupContents::Check::kDamaged) {
         std::string names;
-        for (const std::string& f : failing) {
+        for (const std::string& f : backup_.Failing()) {
             names += (names.empty() ? "" : ", ") + f;
         }
         std::fprintf(err_, "velqo-cli: the backup in %s is damaged (%s); nothing was sent\n",
                      folder_.string().c_str(), names.c_str());
         return false;
     }
-    for (const std::string& name : options_.names) {
-        if (manifest.Find(name) == nullptr) {
-            std::fprintf(err_, "velqo-cli: %s: not in the backup; nothing was sent\n",
-                         name.c_str());
-            return false;
-        }
+    std::string missing;
+    if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {
+        std::fprintf(err_, "velqo-cli: %s: not in the backup; nothing was sent\n", missing.c_str());
+        return false;
     }
-    for (const ManifestEntry& e : manifest.Entries()) {
-        bool named = false;
-        for (const std::string& n : options_.names) {
-            named = named || n == e.name;
-        }
-        bool planned = false;
-        for (const Planned& p : plan_) {
-            planned = planned || p.name == e.name;
-        }
-        if (!planned && (named || options_.names.empty())) {
-            plan_.push_back({e.name, named});
-        }
-    }
-    std::error_code ec;
-    if (fs::exists(folder_ / CliBackup::kIncompleteName, ec)) {
+    if (backup_.Incomplete()) {
         std::fprintf(err_,
                      "velqo-cli: note: %s is an incomplete backup (see its INCOMPLETE); "
                      "restoring the files it holds\n",
@@ -113,54 +68,16 @@ bool CliRestore::CheckBackup() {
     return true;
 }
 
-int CliRestore::Run(BoxSession& session, const FileCatalog& catalog, UploadVerifier* verifier) {
-    bool failed = false;
-    int sent = 0;
-    int skipped = 0;
-    const fs::path absolute = fs::absolute(folder_);
-    for (const Planned& p : plan_) {
-        if (catalog.FindFileType(p.name.c_str()) == -1) {
-            std::fprintf(err_, "velqo-cli: %s: the box no longer lists it; skipped\n",
-                         p.name.c_str());
-            ++skipped;
-            failed = failed || p.named;
-            continue;
-        }
-        if (options_.dryRun) {
-            std::error_code ec;
-            std::fprintf(out_, "would send %s (%llu byte(s))\n", p.name.c_str(),
-                         static_cast<unsigned long long>(fs::file_size(absolute / p.name, ec)));
-            ++sent;
-            continue;
-        }
-        {
-            ScopedCurrentDirectory inFolder(absolute);
-            if (!inFolder.Entered()) {
-                std::fprintf(err_, "velqo-cli: cannot enter %s\n", absolute.string().c_str());
-                return CliClient::kExitFailed;
-            }
-            session.Upload(p.name.c_str());
-        }
-        if (session.LastOutcome() != TransferOutcome::kDone) {
-            failed = true;
-            if (CliClient::LinkLost(session)) {
-                std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
-                break;
-            }
-            continue;
-        }
-        ++sent;
-        if (verifier != nullptr && !verifier->Verify(session, p.name, absolute / p.name)) {
-            failed = true;
-            if (CliClient::LinkLost(session)) {
-                std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
-                break;
-            }
-        }
+int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
+                    ReadBackVerifier* verifier) {
+    const RestoreOutcome outcome =
+        BoxRestore::Run(session, listed, backup_, plan_, {options_.dryRun, verifier}, *this);
+    if (outcome.linkLost) {
+        std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
     }
     std::fflush(out_);
     std::fprintf(err_, "velqo-cli: %s %d of %zu file(s) from %s, %d skipped\n",
-                 options_.dryRun ? "would restore" : "restored", sent, plan_.size(),
-                 folder_.string().c_str(), skipped);
-    return failed ? CliClient::kExitFailed : CliClient::kExitOk;
+                 options_.dryRun ? "would restore" : "restored", outcome.sent, plan_.Files().size(),
+                 folder_.string().c_str(), outcome.skipped);
+    return outcome.failed ? CliClient::kExitFailed : CliClient::kExitOk;
 }

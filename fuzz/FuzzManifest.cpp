@@ -8,7 +8,7 @@
 #include <string>
 
 #include "box/PlainFileName.h"
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 
 namespace {
 

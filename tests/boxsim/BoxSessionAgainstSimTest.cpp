@@ -8,8 +8,10 @@
 #include <sstream>
 
 #include "BoxSimFixture.h"
+#include "box/BoxDefaults.h"
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
+#include "box/DownloadFile.h"
 #include "boxsim/DemoContent.h"
 
 namespace {
@@ -193,11 +195,13 @@ TEST_F(BoxSessionAgainstSim, RefusalsReachTheLog) {
 
 TEST_F(BoxSessionAgainstSim, NewerRequiredVersionIsRefusedByThePc) {
     BoxSimOptions o = DefaultOptions();
-    o.requiredVersion = 0x1002;
+    o.requiredVersion = wire::kToolVersion + 1;
     StartBox(o);
     ConnectPc();
     EXPECT_EQ(session_.Login("7351"), 0);
-    EXPECT_NE(g_log.find("PC > This tool version is too low, need 1.002\n"), std::string::npos)
+    EXPECT_NE(g_log.find("PC > This tool version is too low, need " +
+                         wire::VersionText(wire::kToolVersion + 1) + "\n"),
+              std::string::npos)
         << g_log;
 }
 
@@ -212,3 +216,78 @@ TEST_F(BoxSessionAgainstSim, UnansweredLoginIsAnIncompleteReply) {
 }
 
 }  // namespace
+
+// Takes a download into memory, through the same path as a file.
+class StringSink : public DownloadSink {
+public:
+    bool IsOpen() const override { return true; }
+    void Write(const void* data, size_t length) override {
+        bytes.append(static_cast<const char*>(data), length);
+    }
+    bool Commit() override { return committed = true; }
+    bool WriteFailed() const override { return false; }
+
+    std::string bytes;
+    bool committed = false;
+};
+
+TEST_F(BoxSessionAgainstSim, FilesGoIntoAndComeFromTheFolderGivenAndTheWorkingDirectoryStays) {
+    namespace fs = std::filesystem;
+    StartBox();
+    ConnectPc();
+    ASSERT_EQ(session_.Login(box_defaults::kPassword), 1);
+    const fs::path start = fs::current_path();
+    const fs::path relative = "pc_relative";
+    const fs::path absolute = start / "pc_absolute";
+    int stored = 0;
+    for (const fs::path& folder : {relative, absolute}) {
+        fs::create_directories(folder);
+        EXPECT_EQ(session_.DumpInto("config.txt", folder), 1) << folder;
+        EXPECT_EQ(ReadLocal((folder / "config.txt").string()), ReadFile("config.txt"));
+        EXPECT_FALSE(fs::exists(folder / DownloadFile::TemporaryName("config.txt")));
+        EXPECT_FALSE(fs::exists("config.txt")) << "also written into the working directory";
+
+        const std::string changed = "changed in " + folder.string();
+        WriteLocal((folder / "config.txt").string(), changed);
+        EXPECT_EQ(session_.UploadFrom("config.txt", folder), 1) << folder;
+        ASSERT_TRUE(
+            box_->WaitFor([&](const BoxSimStats& s) { return s.uploadsStored > stored; }, 3000));
+        ++stored;
+        EXPECT_EQ(ReadFile("config.txt"), changed);
+        EXPECT_EQ(fs::current_path(), start);
+        fs::remove_all(folder);
+    }
+    // A file missing from the folder is not looked for in the working directory.
+    WriteLocal("config.txt", "in the working directory");
+    fs::create_directories(relative);
+    EXPECT_EQ(session_.UploadFrom("config.txt", relative), 0);
+    EXPECT_EQ(session_.LastOutcome(), TransferOutcome::kLocalFailed);
+
+    // Into memory: the same bytes, and nothing on disk.
+    StringSink memory;
+    EXPECT_EQ(session_.DumpTo("channels.db", memory), 1);
+    EXPECT_TRUE(memory.committed);
+    EXPECT_EQ(memory.bytes, ReadFile("channels.db"));
+    EXPECT_FALSE(fs::exists("channels.db"));
+    EXPECT_TRUE(fs::is_empty(relative));
+    fs::remove_all(relative);
+}
+
+TEST_F(BoxSessionAgainstSim, ARefusedDumpReachesNoSinkAndMakesNoFileInTheFolder) {
+    namespace fs = std::filesystem;
+    BoxSimOptions o = DefaultOptions();
+    o.refuseDump = "not now";
+    StartBox(o);
+    ConnectPc();
+    ASSERT_EQ(session_.Login(box_defaults::kPassword), 1);
+    fs::create_directories("pc_refused");
+    EXPECT_EQ(session_.DumpInto("config.txt", "pc_refused"), 1);
+    EXPECT_EQ(session_.LastOutcome(), TransferOutcome::kRefused);
+    EXPECT_TRUE(fs::is_empty("pc_refused"));
+    StringSink memory;
+    EXPECT_EQ(session_.DumpTo("config.txt", memory), 1);
+    EXPECT_EQ(session_.LastOutcome(), TransferOutcome::kRefused);
+    EXPECT_FALSE(memory.committed);
+    EXPECT_TRUE(memory.bytes.empty());
+    fs::remove_all("pc_refused");
+}

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "box/BoxDefaults.h"
 #include "boxsim/BoxSimCommandLine.h"
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
@@ -97,7 +98,7 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_TRUE(c.options.waitPhase);
     EXPECT_EQ(c.options.waitFinalStatus, -1);
     ASSERT_TRUE(Parse({"--require-version", "4097"}, &c, &error));
-    EXPECT_EQ(c.options.requiredVersion, 0x1001);
+    EXPECT_EQ(c.options.requiredVersion, box_defaults::kRequiredToolVersion);
 }
 
 TEST(BoxSimCommandLine, RejectsBadUsage) {

@@ -453,7 +453,8 @@ TEST_F(BoxProtocol, ReceivedHoldsEveryByteInOrderAcrossConnections) {
     const std::vector<std::string> events = box_->Events();
     ASSERT_GE(events.size(), 5u);
     EXPECT_EQ(events[0], "connection accepted");
-    EXPECT_EQ(events[1], "login: accepted (tool 1.001 or newer required)");
+    EXPECT_EQ(events[1], "login: accepted (tool " + wire::VersionText(wire::kToolVersion) +
+                             " or newer required)");
     EXPECT_EQ(events[2], "logout");
 }
 }  // namespace

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "boxsim/BoxSimulator.h"
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/TempDir.h"
 

@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "box/BoxDefaults.h"
 #include "boxsim/BoxSimulator.h"
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/TempDir.h"
 
@@ -255,8 +256,8 @@ TEST_F(CliTest, SettingsFileValuesThatCannotBeUsedAreUsageErrors) {
          2,
          {"config.ini line 3: PASSWORD needs 1 to 4 digits"}},
         {"# box\nBOXIP=box.local\n", {}, 2, {"config.ini line 2: BOXIP needs a dotted IPv4"}},
-        {"PORT=" + port + "\n", {}, 2, {noAddress, "192.168.1.108", "pc/config/config.ini"}},
-        {"", {}, 2, {noAddress, "192.168.1.108"}},
+        {"PORT=" + port + "\n", {}, 2, {noAddress, box_defaults::kAddress, "pc/config/config.ini"}},
+        {"", {}, 2, {noAddress, box_defaults::kAddress}},
         // What the options replace is not looked at.
         {"BOXIP=127.0.0.1\nPORT=70000\nPASSWORD=123456\n",
          {"--port", port, "--password", "7351"},

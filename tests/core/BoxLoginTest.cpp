@@ -9,7 +9,7 @@
 
 namespace {
 
-const ScriptedBox::Bytes kAccepted = B(wire::EncodeReply({0x1001, 0, 1}));
+const ScriptedBox::Bytes kAccepted = B(wire::EncodeReply({wire::kToolVersion, 0, 1}));
 const std::string kConnecting = "\nPC > Now connecting to BOX ....wait 20 seconds \n";
 
 class LoginRuleTest : public ::testing::Test {
@@ -61,7 +61,7 @@ TEST_F(LoginRuleTest, SilentBoxIsRetriedAfterTheTimeOut) {
 
 TEST_F(LoginRuleTest, RefusalEndsAtOnceWithTheSocketOpen) {
     box.Read(12)
-        .Write(B(wire::EncodeReply({0x1001, 0, 0})))
+        .Write(B(wire::EncodeReply({wire::kToolVersion, 0, 0})))
         .Write(B(wire::EncodeRefusalText("Password error")));
     EXPECT_EQ(Run(), LoginOutcome::kRefused);
     EXPECT_TRUE(socket.IsConnected());

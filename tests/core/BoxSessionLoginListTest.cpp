@@ -11,7 +11,7 @@ ScriptedBox::Bytes LoginRequest(const char* password) {
 }  // namespace
 
 TEST_F(SessionTest, LoginAcceptedSendsHeadAndPasswordAndLogsBothLines) {
-    box.Read(12).Write(Reply(0x1001, 0, 1));
+    box.Read(12).Write(Reply(wire::kToolVersion, 0, 1));
     Connect();
     EXPECT_EQ(session.Login("7351"), 1);
     EXPECT_EQ(session.State(), BoxSession::kLoggedIn);
@@ -22,7 +22,7 @@ TEST_F(SessionTest, LoginAcceptedSendsHeadAndPasswordAndLogsBothLines) {
 }
 
 TEST_F(SessionTest, LoginShortPasswordIsZeroPadded) {
-    box.Read(12).Write(Reply(0x1000, 0, 1));
+    box.Read(12).Write(Reply(wire::kToolVersion - 1, 0, 1));
     Connect();
     EXPECT_EQ(session.Login("12"), 1);
     const ScriptedBox::Bytes expected = {1, 0, 8, 0, 0, 0, 0, 0, '1', '2', 0, 0};
@@ -32,13 +32,14 @@ TEST_F(SessionTest, LoginShortPasswordIsZeroPadded) {
 TEST_F(SessionTest, LoginNewerToolRequiredIgnoresStatus) {
     for (uint8_t status : {0, 1}) {
         ScriptedBox other;
-        other.Read(12).Write(Reply(0x1002, 0, status));
+        other.Read(12).Write(Reply(wire::kToolVersion + 1, 0, status));
         other.Start();
         ASSERT_TRUE(socket.Connect("127.0.0.1", other.Port(), 5000));
         sinks.lines.clear();
         EXPECT_EQ(session.Login("7351"), 0);
         EXPECT_EQ(session.State(), BoxSession::kNotLoggedIn);
-        EXPECT_EQ(sinks.All(), "PC > This tool version is too low, need 1.002\n");
+        EXPECT_EQ(sinks.All(), "PC > This tool version is too low, need " +
+                                   wire::VersionText(wire::kToolVersion + 1) + "\n");
         socket.Close();
         EXPECT_EQ(other.FirstReceived(), LoginRequest("7351"));
     }
@@ -52,7 +53,7 @@ TEST_F(SessionTest, LoginVersionTextUsesHexDigits) {
 }
 
 TEST_F(SessionTest, LoginRefusedLogsBoxTextBetweenFailAndLineFeed) {
-    box.Read(12).Write(Reply(0x1001, 0, 0)).Write(Refusal("Password error"));
+    box.Read(12).Write(Reply(wire::kToolVersion, 0, 0)).Write(Refusal("Password error"));
     Connect();
     EXPECT_EQ(session.Login("0000"), 0);
     EXPECT_EQ(session.State(), BoxSession::kNotLoggedIn);
@@ -60,7 +61,7 @@ TEST_F(SessionTest, LoginRefusedLogsBoxTextBetweenFailAndLineFeed) {
 }
 
 TEST_F(SessionTest, LoginRefusalFillingItsWholeFieldIsNotReadPastIt) {
-    box.Read(12).Write(Reply(0x1001, 0, 0)).Write(ScriptedBox::Bytes(128, 'x'));
+    box.Read(12).Write(Reply(wire::kToolVersion, 0, 0)).Write(ScriptedBox::Bytes(128, 'x'));
     Connect();
     EXPECT_EQ(session.Login("0000"), 0);
     ASSERT_EQ(sinks.lines.size(), 3u);
@@ -77,7 +78,7 @@ TEST_F(SessionTest, LoginWithoutWholeReplyReturnsTwo) {
 }
 
 TEST_F(SessionTest, LoginReplyArrivingInPiecesIsReassembled) {
-    box.Read(12).Write(Reply(0x1001, 0, 1), 1);
+    box.Read(12).Write(Reply(wire::kToolVersion, 0, 1), 1);
     Connect();
     EXPECT_EQ(session.Login("7351"), 1);
 }
@@ -111,7 +112,7 @@ TEST_F(SessionTest, ListCopiesRecordsAndKeepsState) {
 TEST_F(SessionTest, ListWithWrongLengthFailsWithoutReadingPayload) {
     for (uint16_t value : {1459, 1461}) {
         ScriptedBox other;
-        other.Read(12).Write(Reply(0x1001, 0, 1)).Read(4).Write(Reply(value, 0, 1));
+        other.Read(12).Write(Reply(wire::kToolVersion, 0, 1)).Read(4).Write(Reply(value, 0, 1));
         other.Start();
         ASSERT_TRUE(socket.Connect("127.0.0.1", other.Port(), 5000));
         ASSERT_EQ(session.Login("7351"), 1);

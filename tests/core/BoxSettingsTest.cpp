@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "box/BoxDefaults.h"
 #include "box/BoxSettings.h"
 #include "tests/support/TempDir.h"
 
@@ -28,9 +29,9 @@ protected:
 
 TEST_F(SettingsTest, DefaultsWithoutAFile) {
     EXPECT_FALSE(settings.Load());
-    EXPECT_STREQ(settings.BoxIp(), "192.168.1.108");
-    EXPECT_EQ(settings.GetPort(), 1000);
-    EXPECT_STREQ(settings.Password(), "7351");
+    EXPECT_STREQ(settings.BoxIp(), box_defaults::kAddress);
+    EXPECT_EQ(settings.GetPort(), box_defaults::kPort);
+    EXPECT_STREQ(settings.Password(), box_defaults::kPassword);
 }
 
 TEST_F(SettingsTest, SaveWritesTheThreeLinesExactly) {
@@ -62,18 +63,19 @@ TEST_F(SettingsTest, KeysIgnoreCaseAndValuesStopAtTheFirstOtherCharacter) {
         int port;
         const char* password;
     } cases[] = {
-        {"boxip=10.0.0.7\n", "10.0.0.7", 1000, "7351"},
-        {"BOXIP= 192.168.1.20 \n", " 192.168.1.20 ", 1000, "7351"},
-        {"BOXIP=box.local\n", "", 1000, "7351"},
-        {"PASSWORD=12ab\n", "192.168.1.108", 1000, "12"},
-        {"PASSWORD=\n", "192.168.1.108", 1000, ""},
-        {"PORT=01000\n", "192.168.1.108", 1000, "7351"},
-        {"Port=x12\n", "192.168.1.108", 0, "7351"},
-        {"PORT=  -42z\n", "192.168.1.108", -42, "7351"},
-        {"BOXIP=1.1.1.1\nBOXIP=2.2.2.2\n", "2.2.2.2", 1000, "7351"},
-        {"# comment\n\nNAME=x\n BOXIP=9.9.9.9\n", "192.168.1.108", 1000, "7351"},
+        {"boxip=10.0.0.7\n", "10.0.0.7", box_defaults::kPort, box_defaults::kPassword},
+        {"BOXIP= 192.168.1.20 \n", " 192.168.1.20 ", box_defaults::kPort, box_defaults::kPassword},
+        {"BOXIP=box.local\n", "", box_defaults::kPort, box_defaults::kPassword},
+        {"PASSWORD=12ab\n", box_defaults::kAddress, box_defaults::kPort, "12"},
+        {"PASSWORD=\n", box_defaults::kAddress, box_defaults::kPort, ""},
+        {"PORT=01000\n", box_defaults::kAddress, 1000, box_defaults::kPassword},
+        {"Port=x12\n", box_defaults::kAddress, 0, box_defaults::kPassword},
+        {"PORT=  -42z\n", box_defaults::kAddress, -42, box_defaults::kPassword},
+        {"BOXIP=1.1.1.1\nBOXIP=2.2.2.2\n", "2.2.2.2", box_defaults::kPort, box_defaults::kPassword},
+        {"# comment\n\nNAME=x\n BOXIP=9.9.9.9\n", box_defaults::kAddress, box_defaults::kPort,
+         box_defaults::kPassword},
         {"BOXIP=127.0.0.1\r\nPORT=02000\r\nPASSWORD=4321\r\n", "127.0.0.1", 2000, "4321"},
-        {"BOXIP=127.0.0.1", "127.0.0.1", 1000, "7351"},
+        {"BOXIP=127.0.0.1", "127.0.0.1", box_defaults::kPort, box_defaults::kPassword},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -116,7 +118,7 @@ TEST_F(SettingsTest, ByteOrderMarkAtTheStartIsSkipped) {
         "BOXIP=10.9.9.9\n");
     BoxSettings again;
     ASSERT_TRUE(again.Load());
-    EXPECT_STREQ(again.BoxIp(), "192.168.1.108");
+    EXPECT_STREQ(again.BoxIp(), box_defaults::kAddress);
     EXPECT_EQ(again.GetPort(), 3000);
 }
 

@@ -30,7 +30,7 @@ protected:
     }
 
     // Opens the session as logged in, so that Logout and state checks mean something.
-    void ScriptLogin() { box.Read(12).Write(wire::EncodeReply({0x1001, 0, 1})); }
+    void ScriptLogin() { box.Read(12).Write(wire::EncodeReply({wire::kToolVersion, 0, 1})); }
 
     static ScriptedBox::Bytes Header(uint8_t command, uint16_t length = 0) {
         return B(wire::EncodeRequestHeader({command, length}));

@@ -11,6 +11,7 @@
 
 #include "DialogTemplate.h"
 #include "MainWindowLayout.h"
+#include "base/Version.h"
 #include "resource.h"
 
 namespace {
@@ -78,7 +79,7 @@ TEST(DialogTemplateTest, AboutBox) {
     const DialogItem& version = dlg->items[0];
     EXPECT_EQ(version.id, IDC_STATIC);
     EXPECT_EQ(_wcsicmp(version.className.c_str(), L"Static"), 0);
-    EXPECT_EQ(version.text, L"VELQO_LAN_MM Version 1.001");
+    EXPECT_EQ(version.text, L"VELQO_LAN_MM Version " VELQO_VERSION_TEXT);
     EXPECT_EQ(version.style, kChild | WS_GROUP | SS_NOPREFIX);
     EXPECT_EQ(version.x, 61);
     EXPECT_EQ(version.y, 15);

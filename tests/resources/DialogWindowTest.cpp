@@ -11,6 +11,7 @@
 
 #include "MainWindowLayout.h"
 #include "ScopedHandles.h"
+#include "base/Version.h"
 #include "resource.h"
 
 namespace {
@@ -160,7 +161,7 @@ TEST_F(DialogWindowTest, AboutBoxShowsIconAndDefaultOk) {
     EXPECT_EQ(TextOf(dlg.get()), L"About VELQO_LAN_MM");
     std::vector<HWND> children = Children(dlg.get());
     ASSERT_EQ(children.size(), 4u);
-    EXPECT_EQ(TextOf(children[0]), L"VELQO_LAN_MM Version 1.001");
+    EXPECT_EQ(TextOf(children[0]), L"VELQO_LAN_MM Version " VELQO_VERSION_TEXT);
     EXPECT_FALSE(TextOf(children[1]).empty());
 
     HWND ok = GetDlgItem(dlg.get(), IDOK);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Version.h"
 #include "resource.h"
 
 namespace {
@@ -54,8 +55,8 @@ TEST(VersionResourceTest, VersionReadsBack) {
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
     EXPECT_EQ(VersionString(block, L"ProductName"), L"VELQO_LAN_MM");
-    EXPECT_EQ(VersionString(block, L"FileVersion"), L"1.001");
-    EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.001");
+    EXPECT_EQ(VersionString(block, L"FileVersion"), L"" VELQO_VERSION_TEXT);
+    EXPECT_EQ(VersionString(block, L"ProductVersion"), L"" VELQO_VERSION_TEXT);
     EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"VELQO_LAN_MM.exe");
 }
 

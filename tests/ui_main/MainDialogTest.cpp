@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Version.h"
+#include "box/BoxDefaults.h"
 #include "box/BoxSession.h"
 #include "box/NetworkIdentity.h"
 #include "box/WireFormat.h"
@@ -165,7 +167,7 @@ TEST_F(MainDialogTest, LogStartsWithBannerVersionAndAddressLines) {
     ASSERT_EQ(GetLocalHostName(&host), 0);
     ASSERT_EQ(GetHostAddress(host.c_str(), &address), 0);
     const std::string log = Text(Item(IDC_LOG));
-    const size_t version = log.find("\r\nVersion: v1.001\r\n");
+    const size_t version = log.find(std::string("\r\nVersion: v") + version::kText + "\r\n");
     ASSERT_NE(version, std::string::npos);
     EXPECT_NE(log.substr(0, version).find(".exe"),
               std::string::npos);  // the banner names the program
@@ -191,8 +193,8 @@ TEST_F(MainDialogTest, LogStartsWithBannerVersionAndAddressLines) {
 
 TEST_F(MainDialogTest, SettingsFillTheFieldsAndDefaultsStandWithoutThem) {
     UseShared();  // made without a settings file
-    EXPECT_EQ(Text(Item(IDC_BOX_IP)), "192.168.1.108");
-    EXPECT_EQ(Text(Item(IDC_PASSWORD)), "7351");
+    EXPECT_EQ(Text(Item(IDC_BOX_IP)), box_defaults::kAddress);
+    EXPECT_EQ(Text(Item(IDC_PASSWORD)), box_defaults::kPassword);
 
     const TempDir dir;
     fs::create_directory("config");
@@ -202,7 +204,7 @@ TEST_F(MainDialogTest, SettingsFillTheFieldsAndDefaultsStandWithoutThem) {
     Open();
     EXPECT_EQ(Text(Item(IDC_BOX_IP)), std::string(32, '1'));
     EXPECT_EQ(Text(Item(IDC_PASSWORD)), "2468");
-    EXPECT_EQ(dialog->m_nPort, 1000);  // the window has no port control
+    EXPECT_EQ(dialog->m_nPort, box_defaults::kPort);  // the window has no port control
     Close();
 }
 
@@ -249,7 +251,7 @@ TEST_F(MainDialogTest, ProgressSinkMovesTheBar) {
 
 TEST_F(MainDialogTest, ClosingSendsLogoutOnlyWhenLoggedIn) {
     ScriptedBox box;
-    box.Read(12).Write(wire::EncodeReply({0x1001, 0, 1}));
+    box.Read(12).Write(wire::EncodeReply({wire::kToolVersion, 0, 1}));
     box.Start();
     ASSERT_TRUE(own.Socket().Connect("127.0.0.1", box.Port(), 5000));
     ASSERT_EQ(own.Session().Login("7351"), 1);

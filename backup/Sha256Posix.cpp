@@ -1,6 +1,6 @@
 #include <openssl/evp.h>
 
-#include "cli/Sha256.h"
+#include "backup/Sha256.h"
 
 struct Sha256::State {
     struct Free {

@@ -1,7 +1,7 @@
 #include <vector>
 
+#include "backup/Sha256.h"
 #include "base/StdioFile.h"
-#include "cli/Sha256.h"
 
 std::string Sha256::Hex(const Digest& digest) {
     static constexpr char kDigits[] = "0123456789abcdef";

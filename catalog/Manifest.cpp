@@ -1,4 +1,4 @@
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,10 +1,11 @@
-#include "cli/ChecksumList.h"
+#include "backup/ChecksumList.h"
 
 #include <cstring>
 #include <sstream>
 
+#include "backup/Sha256.h"
+#include "base/AsciiCase.h"
 #include "box/PlainFileName.h"
-#include "cli/Sha256.h"
 
 namespace {
 
@@ -17,15 +18,6 @@ bool IsHex(const std::string& text) {
         }
     }
     return true;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'F') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 }  // namespace
@@ -52,7 +44,7 @@ bool ChecksumList::Parse(const std::string& text, ChecksumList* out, std::string
             *error = "line " + std::to_string(number) + ": expected a SHA-256 and a file name";
             return false;
         }
-        ChecksumLine entry{Lower(line.substr(0, kHexLength)), line.substr(kHexLength + 2)};
+        ChecksumLine entry{AsciiLower(line.substr(0, kHexLength)), line.substr(kHexLength + 2)};
         if (!IsPlainFileName(entry.name.c_str()) ||
             entry.name.size() != std::strlen(entry.name.c_str())) {
             *error = "line " + std::to_string(number) + ": \"" + entry.name +

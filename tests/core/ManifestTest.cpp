@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <bcrypt.h>
 
-#include "cli/Sha256.h"
+#include "backup/Sha256.h"
 
 namespace {
 

@@ -1,0 +1,41 @@
+#pragma once
+// The layout of a backup folder: its name HOST-YYYYMMDD-HHMMSS, the box's
+// files, and three files of its own. manifest.txt lists the saved files as
+// the substitute box reads them; SHA256SUMS holds their checksums as
+// sha256sum writes them; INCOMPLETE, while it exists, says that files are
+// missing and why. INCOMPLETE is written before the first download and
+// removed only once every file is saved, so a broken-off backup never looks
+// complete.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class BackupFolder {
+public:
+    static constexpr const char* kManifestName = "manifest.txt";
+    static constexpr const char* kChecksumsName = "SHA256SUMS";
+    static constexpr const char* kIncompleteName = "INCOMPLETE";
+    // A second backup within the same second gets "-2", "-3"... up to this.
+    static constexpr int kMaxFolderAttempts = 100;
+
+    struct Missing {
+        std::string name;
+        std::string why;
+    };
+
+    // Whether `name` is one of the backup's own files (case does not matter,
+    // as on Windows); a box file of such a name cannot be kept beside them.
+    static bool IsOwnFileName(const std::string& name);
+    // "HOST-YYYYMMDD-HHMMSS" in local time; anything in the host but letters,
+    // digits, '.', '-' and '_' becomes '_'.
+    static std::string FolderName(const std::string& host);
+    // Makes a new folder of that name in `into` (made if need be), never an
+    // existing one. False with the reason (possibly empty) on failure.
+    static bool Make(const std::filesystem::path& into, const std::string& host,
+                     std::filesystem::path* folder, std::string* why);
+    // The text of INCOMPLETE naming the missing files.
+    static std::string IncompleteText(const std::vector<Missing>& missing);
+    // Writes one of the backup's own files whole, replacing any older one.
+    static bool WriteText(const std::filesystem::path& folder, const char* name,
+                          const std::string& text);
+};

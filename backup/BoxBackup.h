@@ -1,0 +1,46 @@
+#pragma once
+// A backup: every file the box lists downloaded, in one session, into a new
+// backup folder (see BackupFolder). A file that fails leaves the others
+// saved; once the link is lost the rest are reported as not tried.
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "box/WireFormat.h"
+
+class BoxSession;
+class WholeBoxReport;
+
+struct BackupOutcome {
+    enum class Status {
+        kComplete,    // every listed file saved
+        kIncomplete,  // the folder exists, INCOMPLETE names what is missing
+        kNoFolder,    // the folder could not be made; nothing was downloaded
+        kNotStarted,  // INCOMPLETE could not be written first; nothing was downloaded
+    };
+    Status status = Status::kNoFolder;
+    std::filesystem::path folder;  // the backup folder; empty with kNoFolder
+    std::string why;               // kNoFolder: the system's reason, possibly empty
+    size_t saved = 0;
+    size_t listed = 0;  // distinct names the box listed
+    // The backup's own files that could not be written; the backup is then
+    // kIncomplete, or kNotStarted when INCOMPLETE could not be written first.
+    std::vector<std::filesystem::path> unwritten;
+};
+
+class BoxBackup {
+public:
+    // `into`: the folder in which the backup folder is made. `host`: the
+    // box's address as the user gave it, part of the folder's name.
+    BoxBackup(std::filesystem::path into, std::string host);
+
+    // `listed`: the box's list, in its order. Reports kSaved or kFailed per
+    // distinct name, in list order.
+    BackupOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
+                      WholeBoxReport& report);
+
+private:
+    std::filesystem::path into_;
+    std::string host_;
+};

@@ -1,0 +1,77 @@
+#include "backup/BoxRestore.h"
+
+#include <system_error>
+
+#include "backup/BackupContents.h"
+#include "backup/ReadBackVerifier.h"
+#include "backup/RestorePlan.h"
+#include "backup/WholeBoxReport.h"
+#include "box/BoxSession.h"
+
+namespace fs = std::filesystem;
+
+RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
+                               const BackupContents& backup, const RestorePlan& plan,
+                               const RestoreOptions& options, WholeBoxReport& report) {
+    RestoreOutcome outcome;
+    const int count = static_cast<int>(plan.Files().size());
+    int index = 0;
+    for (const PlannedFile& p : plan.Files()) {
+        report.FileStarting(++index, count, p.name);
+        FileReport file{p.name, p.group, p.type};
+        const ChecksumLine* sum = backup.Sums().Find(p.name);
+        file.sha256 = sum != nullptr ? sum->hex : "";
+        std::error_code ec;
+        const auto size = fs::file_size(backup.PathOf(p.name), ec);
+        file.size = ec ? -1 : static_cast<int64_t>(size);
+        bool onBox = false;
+        for (const wire::ListRecord& r : listed) {
+            onBox = onBox || p.name == r.name;
+        }
+        if (!onBox) {
+            file.result = FileResult::kSkipped;
+            file.message = "the box no longer lists it";
+            ++outcome.skipped;
+            outcome.failed = outcome.failed || p.named;
+            report.FileDone(file);
+            continue;
+        }
+        if (p.unchanged) {
+            file.result = FileResult::kUnchanged;
+            ++outcome.unchanged;
+            report.FileDone(file);
+            continue;
+        }
+        if (options.dryRun) {
+            file.result = FileResult::kWouldSend;
+            ++outcome.sent;
+            report.FileDone(file);
+            continue;
+        }
+        session.UploadFrom(p.name.c_str(), backup.Folder());
+        if (session.LastOutcome() != TransferOutcome::kDone) {
+            file.result = FileResult::kFailed;
+            file.message = "the upload failed";
+            outcome.failed = true;
+            report.FileDone(file);
+            if (session.LinkLost()) {
+                outcome.linkLost = true;
+                break;
+            }
+            continue;
+        }
+        ++outcome.sent;
+        file.result = FileResult::kSent;
+        if (options.verifier != nullptr) {
+            file.verified = options.verifier->Verify(
+                session, p.name, fs::absolute(backup.PathOf(p.name)), &file.message);
+            outcome.failed = outcome.failed || file.verified != Verified::kYes;
+        }
+        report.FileDone(file);
+        if (options.verifier != nullptr && file.verified != Verified::kYes && session.LinkLost()) {
+            outcome.linkLost = true;
+            break;
+        }
+    }
+    return outcome;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// A restore: a checked backup's planned files uploaded to the box in plan
+// order, in one session. Files the box no longer lists are skipped; once the
+// link is lost nothing more is tried.
+#include <cstddef>
+#include <vector>
+
+#include "box/WireFormat.h"
+
+class BackupContents;
+class BoxSession;
+class ReadBackVerifier;
+class RestorePlan;
+class WholeBoxReport;
+
+struct RestoreOptions {
+    bool dryRun = false;                   // report kWouldSend, send nothing
+    ReadBackVerifier* verifier = nullptr;  // read each upload back; null: no
+};
+
+struct RestoreOutcome {
+    int sent = 0;  // with a dry run: that would be sent
+    int skipped = 0;
+    int unchanged = 0;
+    bool failed = false;    // a transfer or read-back failed, or a named file was skipped
+    bool linkLost = false;  // stopped early: the link is gone
+};
+
+class BoxRestore {
+public:
+    // `listed`: the box's list, in its order. Reports, per planned
+    // file in order: kSent (with `verified` when a verifier is given),
+    // kWouldSend, kUnchanged, kSkipped or kFailed.
+    static RestoreOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
+                              const BackupContents& backup, const RestorePlan& plan,
+                              const RestoreOptions& options, WholeBoxReport& report);
+};

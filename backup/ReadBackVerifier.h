@@ -1,0 +1,32 @@
+#pragma once
+// Reads an uploaded file back from the box, in the same session, into a
+// temporary folder and compares it byte for byte with the local file: the
+// protocol carries no checksum of its own. The folder, "~velqo-verify-PID"
+// in the folder given, is made at the first read-back and goes with the object.
+#include <filesystem>
+#include <string>
+
+#include "backup/FileReport.h"
+
+class BoxSession;
+
+class ReadBackVerifier {
+public:
+    explicit ReadBackVerifier(std::filesystem::path parent);
+    ~ReadBackVerifier();
+    ReadBackVerifier(const ReadBackVerifier&) = delete;
+    ReadBackVerifier& operator=(const ReadBackVerifier&) = delete;
+
+    // kYes when the box's copy of `name` equals the file at `uploaded`; kNo
+    // when it differs; kUnknown when it could not be read back or compared.
+    // `message` says what was found ("verified, ...", "VERIFY FAILED: ...",
+    // "NOT VERIFIED: ...").
+    Verified Verify(BoxSession& session, const std::string& name,
+                    const std::filesystem::path& uploaded, std::string* message);
+
+private:
+    bool MakeArea();
+
+    std::filesystem::path parent_;
+    std::filesystem::path area_;  // empty until the first read-back
+};

@@ -1,0 +1,17 @@
+#pragma once
+// How a whole-box operation (backup, restore, compare, a backup's check)
+// tells its front what it does, file by file, as it goes. The session's own
+// log lines and transfer percentages still come through its sinks.
+#include <string>
+
+#include "backup/FileReport.h"
+
+class WholeBoxReport {
+public:
+    virtual ~WholeBoxReport() = default;
+
+    // Before file `index` (1-based) of `count` is worked on.
+    virtual void FileStarting(int /*index*/, int /*count*/, const std::string& /*name*/) {}
+    // Once per file, as soon as its result is known.
+    virtual void FileDone(const FileReport& file) = 0;
+};

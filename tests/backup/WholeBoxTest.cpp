@@ -1,0 +1,195 @@
+// The whole-box library against the substitute box over loopback, on real
+// files: what it reports per file, compare, and a restore of only what differs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "backup/BackupContents.h"
+#include "backup/BoxBackup.h"
+#include "backup/BoxCompare.h"
+#include "backup/BoxRestore.h"
+#include "backup/RestorePlan.h"
+#include "backup/WholeBoxReport.h"
+#include "box/BoxDefaults.h"
+#include "box/BoxSession.h"
+#include "box/BoxSocket.h"
+#include "boxsim/BoxSimulator.h"
+#include "tests/support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Recorder : WholeBoxReport {
+    void FileStarting(int index, int count, const std::string& name) override {
+        progress.push_back(std::to_string(index) + "/" + std::to_string(count) + " " + name);
+    }
+    void FileDone(const FileReport& file) override { files.push_back(file); }
+
+    std::map<std::string, std::string> Results() const {
+        std::map<std::string, std::string> results;
+        for (const FileReport& f : files) {
+            results[f.name] = FileResultName(f.result);
+        }
+        return results;
+    }
+
+    std::vector<std::string> progress;
+    std::vector<FileReport> files;
+};
+
+class WholeBoxTest : public ::testing::Test {
+protected:
+    WholeBoxTest() {
+        fs::create_directories("box");
+        WriteFile("box/manifest.txt",
+                  "Config settings.txt 1\nData image.bin 2\nLogs empty.log 3\n");
+        WriteFile("box/settings.txt", "a=1\n");
+        WriteFile("box/image.bin", std::string(3000, 'i'));
+        WriteFile("box/empty.log", "");
+    }
+
+    // A box on the folder, logged in with its list fetched.
+    void Open(BoxSimOptions options = {}) {
+        session_.reset();
+        socket_.Close();
+        box_.reset();
+        options.folder = "box";
+        options.port = 0;
+        box_ = std::make_unique<BoxSimulator>(options);
+        std::string error;
+        ASSERT_TRUE(box_->Start(&error)) << error;
+        ASSERT_TRUE(socket_.Connect("127.0.0.1", box_->Port(), 5000));
+        session_ = std::make_unique<BoxSession>(&socket_);
+        ASSERT_EQ(session_->Login(box_defaults::kPassword), BoxSession::kLoginOk);
+        wire::ListRecord records[wire::kMaxListRecords];
+        int count = 0;
+        ASSERT_EQ(session_->ListFiles(records, &count), 1);
+        listed_.assign(records, records + count);
+    }
+
+    fs::path Backup() {
+        Recorder report;
+        const BackupOutcome outcome =
+            BoxBackup("backups", "127.0.0.1").Run(*session_, listed_, report);
+        EXPECT_EQ(outcome.status, BackupOutcome::Status::kComplete);
+        return outcome.folder;
+    }
+
+    TempDir dir_;
+    std::unique_ptr<BoxSimulator> box_;
+    BoxSocket socket_;
+    std::unique_ptr<BoxSession> session_;
+    std::vector<wire::ListRecord> listed_;
+};
+
+}  // namespace
+
+TEST_F(WholeBoxTest, BackupReportsEachFileAsDataWithProgress) {
+    Open();
+    Recorder report;
+    const BackupOutcome outcome = BoxBackup("backups", "127.0.0.1").Run(*session_, listed_, report);
+    ASSERT_EQ(outcome.status, BackupOutcome::Status::kComplete);
+    EXPECT_EQ(outcome.folder.parent_path(), fs::path("backups"));
+    EXPECT_EQ(report.progress,
+              (std::vector<std::string>{"1/3 settings.txt", "2/3 image.bin", "3/3 empty.log"}));
+    ASSERT_EQ(report.files.size(), 3u);
+    const FileReport& settings = report.files[0];
+    EXPECT_EQ(settings.result, FileResult::kSaved);
+    EXPECT_EQ(settings.group, "Config");
+    EXPECT_EQ(settings.type, 1);
+    EXPECT_EQ(settings.size, 4);
+    EXPECT_EQ(report.files[2].sha256,
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(ReadFile((outcome.folder / "image.bin").string()), std::string(3000, 'i'));
+    EXPECT_EQ(fs::current_path(), dir_.Path());
+}
+
+TEST_F(WholeBoxTest, CompareStatesPerFileWhatTheBoxHoldsAndStoresNothing) {
+    Open();
+    const fs::path folder = Backup();
+    BackupContents backup;
+    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+
+    Recorder unchanged;
+    CompareOutcome outcome = BoxCompare::Run(*session_, listed_, backup, unchanged);
+    EXPECT_TRUE(outcome.AllSame());
+    EXPECT_EQ(outcome.same, 3);
+
+    // The box changes one file, drops one from its list and lists a new one.
+    WriteFile("box/settings.txt", "a=2\n");
+    WriteFile("box/manifest.txt", "Config settings.txt 1\nData image.bin 2\nNew extra.txt 1\n");
+    WriteFile("box/extra.txt", "x");
+    Open();
+    Recorder changed;
+    outcome = BoxCompare::Run(*session_, listed_, backup, changed);
+    EXPECT_EQ(changed.Results(), (std::map<std::string, std::string>{
+                                     {"settings.txt", "differs"},
+                                     {"image.bin", "same"},
+                                     {"empty.log", "missing-on-box"},
+                                     {"extra.txt", "only-on-box"},
+                                 }));
+    EXPECT_EQ(outcome.differs + outcome.same + outcome.missingOnBox + outcome.onlyOnBox, 4);
+    EXPECT_EQ(changed.files[0].size, 4);  // the box's copy
+    EXPECT_NE(changed.files[0].sha256, backup.Sums().Find("settings.txt")->hex);
+    EXPECT_EQ(changed.progress.size(), 3u);  // the backup's files
+    // Read straight into the digest: no file of the box's copies anywhere.
+    std::vector<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(".")) {
+        names.push_back(e.path().filename().string());
+    }
+    EXPECT_EQ(std::count(names.begin(), names.end(), "settings.txt"), 2);  // box and backup
+}
+
+TEST_F(WholeBoxTest, CompareAfterALostLinkReportsTheRestAsNotTried) {
+    Open();
+    const fs::path folder = Backup();
+    BackupContents backup;
+    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+    BoxSimOptions options;
+    options.closeAfterRecords = 1;  // within image.bin, the second file
+    Open(options);
+    Recorder report;
+    const CompareOutcome outcome = BoxCompare::Run(*session_, listed_, backup, report);
+    EXPECT_TRUE(outcome.linkLost);
+    EXPECT_EQ(outcome.failed, 2);
+    EXPECT_EQ(report.Results()["settings.txt"], "same");
+    ASSERT_EQ(report.files.size(), 3u);
+    EXPECT_EQ(report.files[2].message, "not tried, the link to the box was lost");
+}
+
+TEST_F(WholeBoxTest, RestoreOfOnlyWhatDiffersAfterACompare) {
+    Open();
+    const fs::path folder = Backup();
+    WriteFile("box/image.bin", "damaged");
+    Open();
+    BackupContents backup;
+    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+    RestorePlan plan;
+    std::string missing;
+    ASSERT_TRUE(RestorePlan::Make(backup, {}, &plan, &missing));
+    Recorder compared;
+    BoxCompare::Run(*session_, listed_, backup, compared);
+    for (const FileReport& f : compared.files) {
+        if (f.result == FileResult::kSame) {
+            EXPECT_TRUE(plan.MarkUnchanged(f.name));
+        }
+    }
+    Recorder restored;
+    const RestoreOutcome outcome = BoxRestore::Run(*session_, listed_, backup, plan, {}, restored);
+    EXPECT_EQ(restored.Results(), (std::map<std::string, std::string>{
+                                      {"settings.txt", "unchanged"},
+                                      {"image.bin", "sent"},
+                                      {"empty.log", "unchanged"},
+                                  }));
+    EXPECT_EQ(outcome.sent, 1);
+    EXPECT_EQ(outcome.unchanged, 2);
+    EXPECT_FALSE(outcome.failed);
+    ASSERT_TRUE(box_->WaitFor([](const BoxSimStats& s) { return s.uploadsStored == 1; }, 3000));
+    EXPECT_EQ(ReadFile("box/image.bin"), std::string(3000, 'i'));
+}
