@@ -42,7 +42,7 @@ const char kHelp[] =
     "  --pace-ms MS             wait MS before each reply, download record and wait\n"
     "                           message, as a real box's processor and flash do\n"
     "                           (default: 0); 4 is like a box on a home LAN, about\n"
-    "                           250 KB/s, 1 MB of files backed up in about 4 s\n"
+    "                           200 KB/s: 0.8 MB of files backed up in about 4 s\n"
     "\n"
     "Faults, for testing a PC tool:\n"
     "  --refuse-login TEXT      refuse every login with TEXT\n"
