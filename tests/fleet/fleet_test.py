@@ -101,24 +101,38 @@ class Ansible:
         """Runs an example playbook on every box; returns its output, the recap
         per host and each host's result (the tree callback's files)."""
         tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
-        argv = ['ansible-playbook', '-i', self.inventory, '-f', '8', '-v', '-e', 'target=boxes',
-                os.path.join(EXAMPLES, playbook)] + list(options)
+        output = self.run(['ansible-playbook', '-i', self.inventory, '-f', '8', '-v', '-e',
+                           'target=boxes', os.path.join(EXAMPLES, playbook)] + list(options),
+                          rc, tree)
+        recap = {m[0]: dict(zip(('ok', 'changed', 'unreachable', 'failed'), map(int, m[1:])))
+                 for m in RECAP.findall(output)}
+        expect(set(recap) == set(BOXES), 'the recap names every box', output)
+        return output, recap, self.results(tree)
+
+    def adhoc(self, module):
+        """Runs a module on every box without a playbook; returns each host's result."""
+        tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
+        self.run(['ansible', 'boxes', '-i', self.inventory, '-f', '8', '-m', module, '--tree',
+                  tree], 0, tree)
+        return self.results(tree)
+
+    def run(self, argv, rc, tree):
         p = subprocess.run(argv, cwd=self.work, capture_output=True, text=True,
                            env=dict(self.env, ANSIBLE_CALLBACK_TREE_DIR=tree),
                            timeout=PLAYBOOK_TIMEOUT_S)
         output = p.stdout + p.stderr
         self.outputs.append(output)
-        expect(p.returncode == rc, '%s %s: exit status %d, not %d' % (playbook, ' '.join(options),
-                                                                       p.returncode, rc), output)
-        recap = {m[0]: dict(zip(('ok', 'changed', 'unreachable', 'failed'), map(int, m[1:])))
-                 for m in RECAP.findall(output)}
-        expect(set(recap) == set(BOXES), 'the recap names every box', output)
+        expect(p.returncode == rc, '%s: exit status %d, not %d' % (' '.join(argv[3:]), p.returncode,
+                                                                 rc), output)
+        return output
+
+    def results(self, tree):
         results = {}
         for host in os.listdir(tree):
             with open(os.path.join(tree, host)) as f:
                 results[host] = json.load(f)
             self.outputs.append(json.dumps(results[host]))
-        return output, recap, results
+        return results
 
 
 def changed(recap):
@@ -145,6 +159,14 @@ def read(path):
 
 def run(fleet, ansible, passed):
     fleet.start_all()
+    results = ansible.adhoc('velqo.box.files_info')
+    names = sorted(e['name'] for e in results['box5']['files'])
+    expect(len(results) == 8 and all(sorted(e['name'] for e in r['files']) == names and
+                                     not r['changed'] for r in results.values()) and
+           'config.txt' in names and len(names) == 7, 'files_info: every box lists the demo',
+           str(results))
+    passed('files_info: eight catalogues')
+
     _, recap, results = ansible.play('backup.yml')
     expect(changed(recap) == sorted(BOXES), 'backup: every box changed', str(recap))
     folders = {h: results[h]['folder'] for h in BOXES}
