@@ -158,6 +158,16 @@ def read(path):
 
 
 def run(fleet, ansible, passed):
+    for module in ('files_info', 'backup', 'compare', 'restore'):
+        doc = subprocess.run(['ansible-doc', 'velqo.box.' + module], env=ansible.env, text=True,
+                             capture_output=True, timeout=PLAYBOOK_TIMEOUT_S)
+        expect(doc.returncode == 0 and all(part in doc.stdout for part in (
+            'OPTIONS', 'velqo_password', 'EXAMPLES:', '  velqo.box.%s:' % module,
+            'RETURN VALUES')),
+            'ansible-doc velqo.box.%s: options, examples and return values' % module,
+            doc.stdout + doc.stderr)
+    passed('ansible-doc documents the four modules')
+
     fleet.start_all()
     results = ansible.adhoc('velqo.box.files_info')
     names = sorted(e['name'] for e in results['box5']['files'])

@@ -74,8 +74,10 @@ class VelqoCli(object):
             document = None
         if not isinstance(document, dict):
             lines = process.stderr.decode('utf-8', 'replace').strip().splitlines()
+            # Its own message rather than the usage text that may follow it.
+            said = [line for line in lines if line.startswith('velqo-cli:')] or lines
             raise CliError('velqo-cli ended with status %d without a JSON document%s'
-                           % (process.returncode, ': ' + lines[-1] if lines else ''))
+                           % (process.returncode, ': ' + said[-1] if said else ''))
         return document
 
 
