@@ -25,11 +25,7 @@ MAX_DIFF_BYTES = 256 * 1024
 
 
 class CliError(Exception):
-    """A failure before or instead of a JSON document, or one the document reports."""
-
-    def __init__(self, message, document=None):
-        super(CliError, self).__init__(message)
-        self.document = document or {}
+    """A failure before velqo-cli ran, or one that left no JSON document."""
 
 
 def find_cli(path):

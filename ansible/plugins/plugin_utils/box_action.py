@@ -9,6 +9,7 @@ __metaclass__ = type
 import os
 import tempfile
 
+from ansible.errors import AnsibleActionFail
 from ansible.module_utils.common.text.converters import to_text
 from ansible.plugins.action import ActionBase
 
@@ -35,11 +36,11 @@ class BoxAction(ActionBase):
         result = super(BoxAction, self).run(tmp, task_vars)
         del tmp
         self._vars = task_vars or {}
-        _, args = self.validate_argument_spec(argument_spec=dict(BOX_OPTIONS, **self.OPTIONS))
-        for name in self.LOCAL_PATHS:
-            if args.get(name) and args[name] != 'latest' and not os.path.isabs(args[name]):
-                args[name] = os.path.join(self._loader.get_basedir(), args[name])
         try:
+            _, args = self.validate_argument_spec(argument_spec=dict(BOX_OPTIONS, **self.OPTIONS))
+            for name in self.LOCAL_PATHS:
+                if args.get(name) and args[name] != 'latest' and not os.path.isabs(args[name]):
+                    args[name] = os.path.join(self._loader.get_basedir(), args[name])
             executable = find_cli(args['velqo_cli'] or self._var('velqo_cli'))
             host = args['host'] or self._var('ansible_host') or self._var('inventory_hostname')
             # Never an option and never in a result: the password goes from the
@@ -49,8 +50,10 @@ class BoxAction(ActionBase):
                 cli = VelqoCli(executable, host, args['port'] or self._var('velqo_port'),
                                password, workdir)
                 result.update(self.run_box(cli, args))
+        except AnsibleActionFail as e:  # an option that does not validate
+            # Its message only: its traceback is of nothing (no exception was being handled).
+            result.update(failed=True, msg=e.result['msg'])
         except CliError as e:
-            result.update(e.document)
             result.update(failed=True, msg=str(e))
         return result
 
