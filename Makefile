@@ -18,10 +18,10 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -
 PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
-	libssl-dev help2man dpkg-dev zip unzip man-db groff-base lintian
+	libssl-dev help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core
 
 .PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz \
-	screenshot wine-prefix wine-test-prefix dist test-dist clean
+	screenshot wine-prefix wine-test-prefix dist collection test-dist test-fleet clean
 
 all: native win
 
@@ -80,19 +80,28 @@ test-win: win wine-test-prefix
 		ctest --output-on-failure -j1
 
 # The packages, with CPack: the Windows zip from the Windows build, the .deb
-# of the command-line tools from the native build.
+# of the command-line tools from the native build; and the Ansible collection.
 DIST := build/dist
-dist: native win
+dist: native win collection
 	rm -f $(DIST)/VELQO_LAN_MM-*-win64.zip $(DIST)/velqo-tools_*_amd64.deb
 	cd $(NATIVE) && cpack -G DEB
 	cd $(WIN) && cpack -G ZIP
-	@ls -l $(DIST)/*.zip $(DIST)/*.deb
+	@ls -l $(DIST)/*.zip $(DIST)/*.deb $(DIST)/*.tar.gz
+
+# The Ansible collection velqo.box (ansible/), with ansible-galaxy.
+collection: deps
+	tools/build-collection.sh $(DIST)
 
 test-dist: dist
 	tests/dist/check-packages.sh
 
-test: test-native test-asan test-win test-dist
-	@echo "All test suites passed: native, sanitizers, Windows under Wine, packages."
+# Eight substitute boxes on 127.0.0.2-127.0.0.9 port 1000 (root) and real
+# ansible-playbook runs of the collection's example playbooks.
+test-fleet: native collection
+	tests/fleet/fleet_test.py --bin $(NATIVE)/bin --collection $$(ls $(DIST)/velqo-box-*.tar.gz)
+
+test: test-native test-asan test-win test-dist test-fleet
+	@echo "All test suites passed: native, sanitizers, Windows under Wine, packages, fleet."
 
 run-cli: native
 	tools/demo-cli.sh $(NATIVE)/bin
@@ -105,7 +114,7 @@ screenshot: native win wine-prefix
 	tools/run-window.sh --screenshot build/screenshots/working.png --working
 	tools/menu-screenshot.sh
 
-bench: native win wine-prefix
+bench: native win wine-prefix collection
 	bench/run.sh
 
 fuzz: deps

@@ -30,6 +30,10 @@ struct BoxSimOptions {
     int pieceDelayMs = 2;        // pause between two pieces
     int ioTimeoutMs = 30000;     // longest wait for the rest of a started exchange
     int maxConnections = 0;      // serve this many connections, then end; 0 = until Stop()
+    // Wait this long before each message that answers the PC (every reply,
+    // download record and wait-phase record), as a real box's slower
+    // processor and flash do; 0 answers at once.
+    int paceMs = 0;
     // Keep the bytes received from the PC for BoxSimulator::Received() (the
     // tests' option), at most recordLimit of them since the last clear.
     bool recordReceived = false;

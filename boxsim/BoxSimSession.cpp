@@ -124,8 +124,15 @@ bool BoxSimSession::CloseByBox(const std::string& why) {
     return false;
 }
 
+BoxSimSession::Io BoxSimSession::Answer(const uint8_t* data, size_t size) {
+    if (options_.paceMs > 0 && !connection_.Pause(options_.paceMs)) {
+        return Io::kStopped;
+    }
+    return connection_.Send(data, size, options_.ioTimeoutMs);
+}
+
 bool BoxSimSession::SendRefusal(const wire::Reply& reply, const std::string& text) {
-    Io io = connection_.Send(wire::EncodeReply(reply), options_.ioTimeoutMs);
+    Io io = Answer(wire::EncodeReply(reply));
     if (io == Io::kOk) {
         io = connection_.Send(wire::EncodeRefusalText(text), options_.ioTimeoutMs);
     }
@@ -154,9 +161,7 @@ bool BoxSimSession::HandleLogin() {
     recorder_.Count(&BoxSimStats::loginsAccepted, "login: accepted (tool " +
                                                       wire::VersionText(options_.requiredVersion) +
                                                       " or newer required)");
-    const Io sent =
-        connection_.Send(wire::EncodeReply({options_.requiredVersion, 0, wire::kStatusAccepted}),
-                         options_.ioTimeoutMs);
+    const Io sent = Answer(wire::EncodeReply({options_.requiredVersion, 0, wire::kStatusAccepted}));
     loggedIn_ = sent == Io::kOk;
     return sent == Io::kOk || Lost(sent);
 }
@@ -165,7 +170,7 @@ bool BoxSimSession::HandleList() {
     if (!loggedIn_) {
         // A reply whose value is not the payload size: the PC reads no list.
         recorder_.Note("list: refused, not logged in");
-        const Io io = connection_.Send(wire::EncodeReply({0, 0, 0}), options_.ioTimeoutMs);
+        const Io io = Answer(wire::EncodeReply({0, 0, 0}));
         return io == Io::kOk || Lost(io);
     }
     wire::ListPayload payload;
@@ -181,8 +186,7 @@ bool BoxSimSession::HandleList() {
         r.type = entries[i].type;
     }
     recorder_.Count(&BoxSimStats::lists, "list: " + std::to_string(count) + " file(s)");
-    Io io = connection_.Send(wire::EncodeReply({wire::kListReplyValue, 0, wire::kStatusAccepted}),
-                             options_.ioTimeoutMs);
+    Io io = Answer(wire::EncodeReply({wire::kListReplyValue, 0, wire::kStatusAccepted}));
     if (io == Io::kOk) {
         io = connection_.Send(wire::EncodeListPayload(payload), options_.ioTimeoutMs);
     }
@@ -213,8 +217,7 @@ bool BoxSimSession::HandleDump() {
         recorder_.Count(&BoxSimStats::dumpsRefused, "dump " + name + ": refused: " + refusal);
         return SendRefusal({0, 0, 0}, refusal);
     }
-    const Io sent =
-        connection_.Send(wire::EncodeReply({0, 0, wire::kStatusAccepted}), options_.ioTimeoutMs);
+    const Io sent = Answer(wire::EncodeReply({0, 0, wire::kStatusAccepted}));
     if (sent != Io::kOk) {
         recorder_.Count(&BoxSimStats::dumpsBrokenOff, "dump " + name + ": broken off");
         return Lost(sent);
@@ -248,7 +251,7 @@ bool BoxSimSession::SendDataRecords(const std::string& name, ServedFile& file) {
             last || size == 0 ? 100 : std::min<uint64_t>(100, (sent + n) * 100 / size));
         record.flag = last ? wire::kFlagLast : wire::kFlagMore;
         record.length = static_cast<int32_t>(n);
-        Io io = connection_.Send(wire::EncodeDataRecord(record), options_.ioTimeoutMs);
+        Io io = Answer(wire::EncodeDataRecord(record));
         wire::Bytes<wire::kAcknowledgementSize> ack{};
         if (io == Io::kOk) {
             ++records;
@@ -316,8 +319,7 @@ bool BoxSimSession::HandleUpload() {
         return SendRefusal({0, 0, 0}, refusal);
     }
     const uint8_t followUp = options_.waitPhase ? wire::kFollowUpWaitPhase : 0;
-    io = connection_.Send(wire::EncodeReply({0, followUp, wire::kStatusAccepted}),
-                          options_.ioTimeoutMs);
+    io = Answer(wire::EncodeReply({0, followUp, wire::kStatusAccepted}));
     wire::UploadBlock block;
     while (io == Io::kOk) {
         wire::Bytes<wire::kUploadBlockSize> bytes{};
@@ -334,8 +336,7 @@ bool BoxSimSession::HandleUpload() {
             CorruptLastBlock(&block);
         }
         file->Write(block.data.data(), static_cast<size_t>(block.count));
-        io = connection_.Send(wire::EncodeReply({0, 0, wire::kStatusAccepted}),
-                              options_.ioTimeoutMs);
+        io = Answer(wire::EncodeReply({0, 0, wire::kStatusAccepted}));
         if (block.flag == wire::kFlagLast) {
             break;
         }
@@ -372,7 +373,7 @@ bool BoxSimSession::RunWaitPhase(const std::string& name, bool stored) {
         record.percent = static_cast<int32_t>((i + 1) * 100 / messages.size());
         record.flag = last ? finalStatus : wire::kFlagMore;
         record.length = static_cast<int32_t>(n);
-        const Io io = connection_.Send(wire::EncodeDataRecord(record), options_.ioTimeoutMs);
+        const Io io = Answer(wire::EncodeDataRecord(record));
         if (io != Io::kOk) {
             return Lost(io);
         }

@@ -39,6 +39,13 @@ private:
     bool HandleList();
     bool HandleDump();
     bool HandleUpload();
+    // Sends a message that answers the PC after the --pace-ms wait, which a
+    // stop request cuts short (kStopped).
+    Io Answer(const uint8_t* data, size_t size);
+    template <size_t N>
+    Io Answer(const wire::Bytes<N>& message) {
+        return Answer(message.data(), N);
+    }
     bool SendRefusal(const wire::Reply& reply, const std::string& text);
     bool SendDataRecords(const std::string& name, ServedFile& file);
     bool RunWaitPhase(const std::string& name, bool stored);

@@ -41,11 +41,12 @@ public:
         return Send(message.data(), N, timeoutMs);
     }
 
+    // Sleeps in short steps; false when a stop was requested meanwhile.
+    bool Pause(int milliseconds) const;
+
 private:
     bool Stopping() const { return stop_->load(); }
     Io SendAll(const uint8_t* data, size_t size, int64_t deadlineMs);
-    // Sleeps in short steps; false when a stop was requested meanwhile.
-    bool Pause(int milliseconds) const;
 
     SocketHandle socket_;
     const std::atomic<bool>* stop_;  // not owned

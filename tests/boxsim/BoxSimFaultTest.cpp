@@ -136,6 +136,28 @@ TEST_F(BoxFaults, PiecesCarryTheSameBytesInSeveralParts) {
     EXPECT_STREQ(reinterpret_cast<const char*>(&payload[4 + 16]), "config.txt");
 }
 
+TEST_F(BoxFaults, PaceHoldsBackEveryAnswer) {
+    WriteFile("a.bin", std::string(1500, 'a'));
+    WriteManifest("G a.bin 0\n");
+    BoxSimOptions o = DefaultOptions();
+    o.paceMs = 400;
+    StartBox(o);
+    auto pc = Connect();
+    // Each answer comes only after the pace: nothing in the first 200 ms
+    // after a request or an acknowledgement, then the answer itself.
+    ASSERT_TRUE(pc->Send(kLoginRequest));
+    EXPECT_TRUE(pc->QuietFor(200));
+    EXPECT_EQ(pc->Receive(6).at(5), 1);
+    ASSERT_TRUE(pc->Send(Concat({Header(3), NameField("a.bin")})));
+    EXPECT_TRUE(pc->QuietFor(200));
+    EXPECT_EQ(pc->Receive(6), kAccepted);
+    EXPECT_TRUE(pc->QuietFor(200));
+    EXPECT_EQ(ParseRecord(pc->Receive(1036)).length, 1024);
+    ASSERT_TRUE(pc->Send(kAck));
+    EXPECT_TRUE(pc->QuietFor(200));
+    EXPECT_EQ(ParseRecord(pc->Receive(1036)).length, 476);
+}
+
 TEST_F(BoxFaults, StopEndsAConnectedClientPromptly) {
     StartBox();
     auto pc = ConnectAndLogin();

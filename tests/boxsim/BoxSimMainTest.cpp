@@ -62,6 +62,8 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
                        "16",
                        "--piece-delay",
                        "5",
+                       "--pace-ms",
+                       "4",
                        "--once",
                        "--verbose"},
                       &c, &error))
@@ -85,6 +87,7 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_EQ(o.closeAfterRecords, 3);
     EXPECT_EQ(o.pieceSize, 16u);
     EXPECT_EQ(o.pieceDelayMs, 5);
+    EXPECT_EQ(o.paceMs, 4);
     EXPECT_TRUE(c.once);
     EXPECT_TRUE(c.verbose);
     EXPECT_FALSE(c.help);
@@ -115,6 +118,7 @@ TEST(BoxSimCommandLine, RejectsBadUsage) {
         {{"--pieces", "0"}, "--pieces: \"0\" is not a number from 1"},
         {{"--close-after-records", "-1"}, "--close-after-records: \"-1\""},
         {{"--io-timeout", "0"}, "--io-timeout: \"0\""},
+        {{"--pace-ms", "-1"}, "--pace-ms: \"-1\" is not a number from 0 to 60000"},
         {{"--password", "12345"}, "--password: at most 4 characters"},
     };
     for (const auto& [args, message] : cases) {
@@ -146,6 +150,7 @@ TEST(BoxSimCommandLine, HelpDocumentsEveryOption) {
                                "--close-after-records",
                                "--pieces",
                                "--piece-delay",
+                               "--pace-ms",
                                "--verbose",
                                "--help",
                                "CAP_NET_BIND_SERVICE",

@@ -1,0 +1,29 @@
+# -*- coding: utf-8 -*-
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BoxAction
+
+
+class ActionModule(BoxAction):
+    """velqo.box.backup: a new backup folder in dest; changed when one was made."""
+
+    OPTIONS = dict(
+        dest=dict(type='path', required=True),
+        keep=dict(type='int'),
+    )
+    LOCAL_PATHS = ('dest',)
+
+    def run_box(self, cli, args):
+        if self.check_mode:
+            # Nothing is made: the box's list tells what a backup would hold.
+            document = cli.run(['list'])
+            result = self.outcome(document, changed=bool(document.get('ok')))
+            result.update(folder=None, complete=None, removed=[])
+            return result
+        arguments = ['backup', '--into', args['dest']]
+        if args['keep'] is not None:
+            arguments += ['--keep', str(args['keep'])]
+        document = cli.run(arguments)
+        return self.outcome(document, changed=bool(document.get('folder')))

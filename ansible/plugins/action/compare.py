@@ -1,0 +1,39 @@
+# -*- coding: utf-8 -*-
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+from ansible_collections.velqo.box.plugins.module_utils.velqo_cli import (
+    fetch_box_copies, text_diff, text_files)
+from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BoxAction
+
+# compare's outcomes that are differences, not failures.
+DIFFERENCES = ('differs', 'missing-on-box', 'only-on-box')
+
+
+class ActionModule(BoxAction):
+    """velqo.box.compare: the box against a backup; reads only, never changed."""
+
+    OPTIONS = dict(
+        src=dict(type='str', required=True),
+        dest=dict(type='path'),
+        names=dict(type='list', elements='str', default=[]),
+    )
+    LOCAL_PATHS = ('src', 'dest')
+
+    def run_box(self, cli, args):
+        folder = self.backup_folder(args, cli.host)
+        document = cli.run(['compare', '--', folder] + args['names'])
+        states = [entry.get('state') for entry in document.get('files') or []]
+        # Exit status 1 stands for differences as well as failures.
+        failed = (bool(document.get('error')) or 'failed' in states or
+                  document.get('exit') not in (0, 1) or
+                  (document.get('exit') == 1 and not any(s in DIFFERENCES for s in states)))
+        result = self.outcome(document, changed=False, failed=failed)
+        if self.diff_mode and not failed:
+            differing = [e.get('name') for e in document.get('files') or []
+                         if e.get('state') == 'differs']
+            shown = text_files(folder, differing)
+            on_box = fetch_box_copies(cli, shown)
+            result['diff'] = [d for d in (text_diff(cli, folder, n, on_box) for n in shown) if d]
+        return result

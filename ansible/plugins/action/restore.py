@@ -1,0 +1,40 @@
+# -*- coding: utf-8 -*-
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+from ansible_collections.velqo.box.plugins.module_utils.velqo_cli import (
+    fetch_box_copies, text_diff, text_files)
+from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BoxAction
+
+
+class ActionModule(BoxAction):
+    """velqo.box.restore: only the backup's files that differ from the box are
+    sent; check mode compares and sends nothing."""
+
+    OPTIONS = dict(
+        src=dict(type='str', required=True),
+        dest=dict(type='path'),
+        names=dict(type='list', elements='str', default=[]),
+        verify=dict(type='bool', default=True),
+    )
+    LOCAL_PATHS = ('src', 'dest')
+
+    def run_box(self, cli, args):
+        folder = self.backup_folder(args, cli.host)
+        shown = text_files(folder, args['names']) if self.diff_mode else []
+        # The box's copies as they are before anything is sent.
+        on_box = fetch_box_copies(cli, shown)
+        arguments = ['restore', '--changed-only']
+        if args['verify']:
+            arguments.append('--verify')
+        if self.check_mode:
+            arguments.append('--dry-run')
+        document = cli.run(arguments + ['--', folder] + args['names'])
+        result = self.outcome(document, changed=bool(document.get('changed')))
+        if shown:
+            sent = [e.get('name') for e in document.get('files') or []
+                    if e.get('result') in ('sent', 'would-send')]
+            result['diff'] = [d for d in (text_diff(cli, folder, n, on_box)
+                                          for n in shown if n in sent) if d]
+        return result

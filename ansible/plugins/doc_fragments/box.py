@@ -1,0 +1,38 @@
+# -*- coding: utf-8 -*-
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+
+class ModuleDocFragment(object):
+    # The box and the client: what every velqo.box module takes.
+    DOCUMENTATION = r'''
+options:
+  host:
+    description:
+      - The box's address (dotted IPv4 or a host name).
+      - Defaults to the inventory host's C(ansible_host), else its inventory name,
+        so a task needs no host option.
+    type: str
+  port:
+    description:
+      - The box's TCP port, 1 to 65535.
+      - Defaults to the variable C(velqo_port), else the box's port 1000.
+    type: int
+  velqo_cli:
+    description:
+      - Path of the velqo-cli program on the control node.
+      - Defaults to the variable C(velqo_cli), else C(velqo-cli) found on C(PATH).
+    type: path
+notes:
+  - The task runs on the control node, never on the box (a box runs neither Python nor
+    SSH); with forks, many boxes are served at once. Inventory hosts need no
+    C(ansible_connection), and plays need no facts (set C(gather_facts) to false).
+  - The box's password comes from the variable C(velqo_password) (keep it in a vault),
+    which reaches velqo-cli in its environment as C(VELQO_PASSWORD), never on a command
+    line, in a log or in a result. Without it, velqo-cli takes C(VELQO_PASSWORD) from
+    the control node's environment, else the box's factory password.
+  - Relative folders are taken from the playbook's folder.
+requirements:
+  - velqo-cli with C(--json) (the velqo-tools package) on the control node.
+'''

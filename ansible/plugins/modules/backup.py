@@ -1,0 +1,123 @@
+# -*- coding: utf-8 -*-
+# The work is done by the action plugin of the same name on the control node;
+# this file documents the module.
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+DOCUMENTATION = r'''
+---
+module: backup
+short_description: Back up every file of a VELQO set-top box
+description:
+  - Downloads every file the box lists, in one session, into a new folder
+    C(DEST/HOST-YYYYMMDD-HHMMSS) with C(velqo-cli --json backup). Beside the files the
+    folder holds C(manifest.txt) (C(velqo-boxsim --folder) serves it as the box was) and
+    C(SHA256SUMS).
+  - A backup that lacks files keeps the file C(INCOMPLETE), which names them, and the task
+    fails; it is still C(changed), as a folder was made.
+  - C(changed) whenever a backup folder was made.
+options:
+  dest:
+    description:
+      - The folder in which the backup folder is made (made itself when missing).
+      - Relative to the playbook's folder unless absolute.
+    type: path
+    required: true
+  keep:
+    description:
+      - After a complete backup, remove the oldest complete backups of the same box in
+        I(dest) so that this many remain, the new one among them.
+      - Incomplete backups are neither counted nor removed.
+      - Without it, nothing is removed.
+    type: int
+extends_documentation_fragment:
+  - velqo.box.box
+  - action_common_attributes
+  - action_common_attributes.flow
+attributes:
+  action:
+    support: full
+  async:
+    support: none
+  bypass_host_loop:
+    support: none
+  check_mode:
+    support: full
+    details: Makes no folder and downloads nothing; lists the box to return the files a
+      backup would hold, and reports C(changed).
+  diff_mode:
+    support: none
+  platform:
+    platforms: posix
+author:
+  - VELQO
+'''
+
+EXAMPLES = r'''
+- name: Back up every box, keeping its ten newest backups
+  velqo.box.backup:
+    dest: backups
+    keep: 10
+  register: backup
+
+- name: Where each box's backup went
+  ansible.builtin.debug:
+    var: backup.folder
+'''
+
+RETURN = r'''
+folder:
+  description: The backup folder made (null in check mode, or when none could be made).
+  returned: always
+  type: str
+  sample: /srv/backups/127.0.0.2-20250614-093012
+complete:
+  description: Whether every listed file was saved (null in check mode).
+  returned: always
+  type: bool
+  sample: true
+files:
+  description:
+    - One entry per file the box listed.
+    - In check mode the box's list (C(group), C(name), C(type)) only.
+  returned: success or a partial backup
+  type: list
+  elements: dict
+  contains:
+    group:
+      description: The file's group on the box.
+      type: str
+    name:
+      description: The file's name.
+      type: str
+    type:
+      description: The file's type code (1 text).
+      type: int
+    size:
+      description: Bytes saved.
+      type: int
+    sha256:
+      description: SHA-256 of the saved file, as in C(SHA256SUMS).
+      type: str
+    result:
+      description: C(saved), C(failed) or C(skipped) (a box file named like one of the
+        backup's own files).
+      type: str
+    message:
+      description: Why a file failed or was skipped; null otherwise.
+      type: str
+removed:
+  description: Older backup folders removed because of I(keep).
+  returned: always
+  type: list
+  elements: str
+exit:
+  description: velqo-cli's exit status (0 all done, 1 a file failed, 2 usage, 3 no login).
+  returned: always
+  type: int
+error:
+  description: Why the backup ended early (cannot resolve, connect or log in).
+  returned: when velqo-cli ended early
+  type: str
+'''

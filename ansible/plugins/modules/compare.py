@@ -1,0 +1,116 @@
+# -*- coding: utf-8 -*-
+# The work is done by the action plugin of the same name on the control node;
+# this file documents the module.
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+DOCUMENTATION = r'''
+---
+module: compare
+short_description: Compare a VELQO set-top box with a backup
+description:
+  - Reads each file back from the box with C(velqo-cli --json compare) and compares it
+    with the backup by SHA-256. Nothing is written, neither on the box nor on the
+    control node (the box's copies live in a temporary folder that never stays).
+  - Reads only, so never C(changed); C(same) tells whether the box matches. A playbook
+    that wants the differing boxes in its recap can add C(changed_when) on C(not result.same).
+  - Fails when the backup is damaged (a file does not match its C(SHA256SUMS)) or a file
+    cannot be read from the box.
+options:
+  src:
+    description:
+      - The backup folder, as M(velqo.box.backup) makes it.
+      - C(latest) takes the newest complete backup of this box (folders
+        C(HOST-YYYYMMDD-HHMMSS) without an C(INCOMPLETE) file) in I(dest).
+      - Relative to the playbook's folder unless absolute.
+    type: str
+    required: true
+  dest:
+    description:
+      - The folder holding the backups, where I(src=latest) looks.
+    type: path
+  names:
+    description:
+      - Compare only these files; all of them when empty.
+    type: list
+    elements: str
+    default: []
+extends_documentation_fragment:
+  - velqo.box.box
+  - action_common_attributes
+  - action_common_attributes.flow
+attributes:
+  action:
+    support: full
+  async:
+    support: none
+  bypass_host_loop:
+    support: none
+  check_mode:
+    support: full
+    details: Compares in check mode too, as it changes nothing.
+  diff_mode:
+    support: full
+    details: A unified diff for each differing text file (type 1), the box's copy
+      before and the backup's after; files over 256 KiB are named, not shown.
+  platform:
+    platforms: posix
+author:
+  - VELQO
+'''
+
+EXAMPLES = r'''
+- name: Compare every box with its newest backup
+  velqo.box.compare:
+    src: latest
+    dest: backups
+  register: compared
+  changed_when: not compared.same
+
+- name: Compare the settings of the shop's boxes with a golden backup, showing the differences
+  velqo.box.compare:
+    src: golden/127.0.0.2-20250614-093012
+    names:
+      - config.txt
+      - favourites.txt
+  diff: true
+'''
+
+RETURN = r'''
+folder:
+  description: The backup folder compared with.
+  returned: when a backup folder was found
+  type: str
+  sample: /srv/backups/127.0.0.2-20250614-093012
+same:
+  description: Whether every file is the same on the box and in the backup.
+  returned: success
+  type: bool
+  sample: false
+files:
+  description: One entry per file of the backup or the box.
+  returned: success
+  type: list
+  elements: dict
+  contains:
+    name:
+      description: The file's name.
+      type: str
+    state:
+      description:
+        - C(same), C(differs), C(missing-on-box) (in the backup, not listed by the box),
+          C(only-on-box) (listed by the box, not in the backup) or C(failed).
+      type: str
+    message:
+      description: Why a file failed; null otherwise.
+      type: str
+exit:
+  description: velqo-cli's exit status (0 all the same, 1 something differs or failed).
+  returned: always
+  type: int
+error:
+  description: Why the comparison ended early (damaged backup, cannot connect or log in).
+  returned: when velqo-cli ended early
+  type: str
+'''

@@ -1,0 +1,84 @@
+#!/bin/bash
+# The fleet row: sixteen substitute boxes on 127.0.0.2-127.0.0.17, port 1000,
+# each holding about 0.8 MB and paced as a box on a home LAN (--pace-ms 4), so
+# that one box's backup takes about four seconds. All sixteen are backed up by
+# a shell loop running velqo-cli backup for each in turn, and by
+# ansible-playbook -f 16 with the collection's backup.yml; one run each. Beside
+# them, Ansible's own time: the same sixteen hosts with a task that does nothing.
+# Port 1000 needs root (or the capability); without it the row is skipped with a word.
+# Usage: bench/fleet-bench.sh BIN COLLECTION  (BIN: velqo-cli and velqo-boxsim)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin=$(realpath "$1")
+collection=$(realpath "$2")
+work=$root/build/bench-fleet
+boxes=16
+pace_ms=4
+box_bytes=800000
+
+rm -rf "$work"
+mkdir -p "$work"
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+"$bin/velqo-boxsim" --make-demo "$work/demo" >/dev/null
+head -c "$box_bytes" /dev/zero | tr '\0' 'c' >"$work/demo/channels.db"
+inventory=$work/inventory.ini
+echo "[boxes]" >"$inventory"
+for i in $(seq 2 $((boxes + 1))); do
+    cp -r "$work/demo" "$work/box$i"
+    "$bin/velqo-boxsim" --folder "$work/box$i" --listen "127.0.0.$i" --port 1000 \
+        --pace-ms "$pace_ms" >"$work/box$i.out" 2>&1 &
+    pids+=($!)
+    echo "box$i ansible_host=127.0.0.$i" >>"$inventory"
+done
+printf '[boxes:vars]\nvelqo_cli=%s\n' "$bin/velqo-cli" >>"$inventory"
+sleep 0.5
+for i in $(seq 2 $((boxes + 1))); do
+    if ! grep -q "listening on 127.0.0.$i:1000" "$work/box$i.out"; then
+        echo "fleet row skipped: a substitute box cannot listen on 127.0.0.$i:1000 ($(cat "$work/box$i.out"))"
+        exit 0
+    fi
+done
+
+seconds() {
+    local start=$(date +%s%N)
+    "$@" >"$work/last.log" 2>&1 || { cat "$work/last.log" >&2; exit 1; }
+    awk -v ns=$(($(date +%s%N) - start)) 'BEGIN { printf "%.2f", ns / 1e9 }'
+}
+one_box() { "$bin/velqo-cli" --host 127.0.0.2 backup --into "$work/one"; }
+loop() {
+    for i in $(seq 2 $((boxes + 1))); do
+        "$bin/velqo-cli" --host "127.0.0.$i" backup --into "$work/loop" || return 1
+    done
+}
+export ANSIBLE_COLLECTIONS_PATH=$work/collections ANSIBLE_LOCAL_TEMP=$work/ansible-tmp
+ansible-galaxy collection install "$collection" -p "$ANSIBLE_COLLECTIONS_PATH" >/dev/null
+playbook() {
+    ansible-playbook -i "$inventory" -f "$boxes" "$root/ansible/examples/backup.yml" \
+        -e target=boxes -e velqo_backups="$work/playbook"
+}
+printf -- '- hosts: boxes\n  gather_facts: false\n  tasks:\n    - ansible.builtin.debug:\n        msg: ""\n' \
+    >"$work/nothing.yml"
+nothing() { ansible-playbook -i "$inventory" -f "$boxes" "$work/nothing.yml"; }
+
+one_s=$(seconds one_box)
+loop_s=$(seconds loop)
+playbook_s=$(seconds playbook)
+nothing_s=$(seconds nothing)
+made=$(find "$work/playbook" -mindepth 1 -maxdepth 1 -type d | wc -l)
+[ "$made" = "$boxes" ] || { echo "the playbook made $made backup folders, not $boxes"; exit 1; }
+awk -v one="$one_s" -v l="$loop_s" -v p="$playbook_s" -v n="$nothing_s" -v b="$boxes" \
+    -v pace="$pace_ms" -v bytes="$box_bytes" 'BEGIN {
+    ratio = l / p
+    printf "\nFleet: %d substitute boxes on 127.0.0.2-127.0.0.%d:1000, --pace-ms %d, %.1f MB each; one run:\n", b, b + 1, pace, (bytes + 34000) / 1e6
+    printf "  %-42s %8.2f s\n", "one box, velqo-cli backup", one
+    printf "  %-42s %8.2f s\n", "shell loop, velqo-cli backup for each", l
+    printf "  %-42s %8.2f s\n", "ansible-playbook -f " b " backup.yml", p
+    printf "  %-42s %8.2f x   aim at least 8x: %s\n", "loop / playbook", ratio, (ratio >= 8 ? "PASS" : "MISS")
+    printf "  %-42s %8.2f s\n", "ansible-playbook -f " b ", a task doing nothing", n
+}'

@@ -1,0 +1,282 @@
+#!/usr/bin/env python3
+"""The collection velqo.box against a fleet: eight substitute boxes on
+127.0.0.2-127.0.0.9, port 1000 (root, as `make test` runs), driven by real
+ansible-playbook runs of ansible/examples with eight forks. Every wait is
+bounded; every box is stopped at the end, however the test ends."""
+import argparse
+import hashlib
+import json
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+EXAMPLES = os.path.join(ROOT, 'ansible', 'examples')
+BOXES = {'box%d' % i: '127.0.0.%d' % i for i in range(2, 10)}
+PASSWORD = '2468'  # not the factory one: a box answers only when it was passed on
+PLAYBOOK_TIMEOUT_S = 300
+START_TIMEOUT_S = 10
+RECAP = re.compile(r'^(\S+)\s+: ok=(\d+)\s+changed=(\d+)\s+unreachable=(\d+)\s+failed=(\d+)', re.M)
+
+
+class Failed(Exception):
+    pass
+
+
+def expect(condition, what, detail=''):
+    if not condition:
+        raise Failed('%s%s' % (what, '\n' + detail if detail else ''))
+
+
+class Fleet:
+    def __init__(self, boxsim, work):
+        self.boxsim, self.work, self.boxes = boxsim, work, {}
+        demo = os.path.join(work, 'demo')
+        subprocess.run([boxsim, '--make-demo', demo], check=True, stdout=subprocess.DEVNULL)
+        self.demo = demo
+
+    def folder(self, name):
+        return os.path.join(self.work, name)
+
+    def start_all(self):
+        for name, address in BOXES.items():
+            shutil.copytree(self.demo, self.folder(name))
+            log = open(os.path.join(self.work, name + '.log'), 'w')
+            self.boxes[name] = subprocess.Popen(
+                [self.boxsim, '--folder', self.folder(name), '--listen', address, '--port', '1000',
+                 '--password', PASSWORD, '--verbose'],
+                stdout=subprocess.PIPE, stderr=log, text=True)
+        for name, box in self.boxes.items():
+            ready, _, _ = select.select([box.stdout], [], [], START_TIMEOUT_S)
+            line = box.stdout.readline() if ready else ''
+            expect('listening on %s:1000' % BOXES[name] in line,
+                   '%s did not listen on %s:1000 (root is needed for port 1000)' % (name, BOXES[name]),
+                   self.log(name))
+
+    def stop(self, name):
+        box = self.boxes.pop(name)
+        box.terminate()
+        try:
+            box.wait(timeout=START_TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            box.kill()
+            box.wait()
+
+    def stop_all(self):
+        for name in list(self.boxes):
+            self.stop(name)
+
+    def log(self, name):
+        with open(os.path.join(self.work, name + '.log')) as f:
+            return f.read()
+
+    def uploads(self):
+        """The uploads each box has seen so far, from its --verbose log."""
+        return {name: re.findall(r': upload (\S+): ', self.log(name)) for name in BOXES}
+
+
+class Ansible:
+    def __init__(self, work, cli, collection):
+        self.work, self.outputs = work, []
+        self.env = dict(os.environ, ANSIBLE_COLLECTIONS_PATH=os.path.join(work, 'collections'),
+                        ANSIBLE_LOCAL_TEMP=os.path.join(work, 'ansible-tmp'), ANSIBLE_NOCOLOR='1',
+                        ANSIBLE_RETRY_FILES_ENABLED='0', ANSIBLE_CALLBACKS_ENABLED='tree')
+        subprocess.run(['ansible-galaxy', 'collection', 'install', collection, '-p',
+                        self.env['ANSIBLE_COLLECTIONS_PATH']], check=True, env=self.env,
+                       stdout=subprocess.DEVNULL, timeout=PLAYBOOK_TIMEOUT_S)
+        self.inventory = os.path.join(work, 'inventory.ini')
+        with open(self.inventory, 'w') as f:
+            f.write('[boxes]\n')
+            f.writelines('%s ansible_host=%s\n' % item for item in BOXES.items())
+            f.write('[boxes:vars]\nvelqo_password=%s\nvelqo_cli=%s\nvelqo_backups=%s\n'
+                    % (PASSWORD, cli, os.path.join(work, 'backups')))
+
+    def play(self, playbook, *options, rc=0):
+        """Runs an example playbook on every box; returns its output, the recap
+        per host and each host's result (the tree callback's files)."""
+        tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
+        output = self.run(['ansible-playbook', '-i', self.inventory, '-f', '8', '-v', '-e',
+                           'target=boxes', os.path.join(EXAMPLES, playbook)] + list(options),
+                          rc, tree)
+        recap = {m[0]: dict(zip(('ok', 'changed', 'unreachable', 'failed'), map(int, m[1:])))
+                 for m in RECAP.findall(output)}
+        expect(set(recap) == set(BOXES), 'the recap names every box', output)
+        return output, recap, self.results(tree)
+
+    def adhoc(self, module):
+        """Runs a module on every box without a playbook; returns each host's result."""
+        tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
+        self.run(['ansible', 'boxes', '-i', self.inventory, '-f', '8', '-m', module, '--tree',
+                  tree], 0, tree)
+        return self.results(tree)
+
+    def run(self, argv, rc, tree):
+        p = subprocess.run(argv, cwd=self.work, capture_output=True, text=True,
+                           env=dict(self.env, ANSIBLE_CALLBACK_TREE_DIR=tree),
+                           timeout=PLAYBOOK_TIMEOUT_S)
+        output = p.stdout + p.stderr
+        self.outputs.append(output)
+        expect(p.returncode == rc, '%s: exit status %d, not %d' % (' '.join(argv[3:]), p.returncode,
+                                                                 rc), output)
+        return output
+
+    def results(self, tree):
+        results = {}
+        for host in os.listdir(tree):
+            with open(os.path.join(tree, host)) as f:
+                results[host] = json.load(f)
+            self.outputs.append(json.dumps(results[host]))
+        return results
+
+
+def changed(recap):
+    return sorted(h for h, r in recap.items() if r['changed'])
+
+
+def verified(folder):
+    """Whether a backup folder is complete and every file matches SHA256SUMS."""
+    if os.path.exists(os.path.join(folder, 'INCOMPLETE')):
+        return False
+    with open(os.path.join(folder, 'SHA256SUMS')) as f:
+        sums = dict(reversed(line.rstrip('\n').split('  ', 1)) for line in f)
+    for name, digest in sums.items():
+        with open(os.path.join(folder, name), 'rb') as f:
+            if hashlib.sha256(f.read()).hexdigest() != digest:
+                return False
+    return len(sums) == 7  # the demo's files
+
+
+def read(path):
+    with open(path, 'rb') as f:
+        return f.read()
+
+
+def run(fleet, ansible, passed):
+    for module in ('files_info', 'backup', 'compare', 'restore'):
+        doc = subprocess.run(['ansible-doc', 'velqo.box.' + module], env=ansible.env, text=True,
+                             capture_output=True, timeout=PLAYBOOK_TIMEOUT_S)
+        expect(doc.returncode == 0 and all(part in doc.stdout for part in (
+            'OPTIONS', 'velqo_password', 'EXAMPLES:', '  velqo.box.%s:' % module,
+            'RETURN VALUES')),
+            'ansible-doc velqo.box.%s: options, examples and return values' % module,
+            doc.stdout + doc.stderr)
+    passed('ansible-doc documents the four modules')
+
+    fleet.start_all()
+    results = ansible.adhoc('velqo.box.files_info')
+    names = sorted(e['name'] for e in results['box5']['files'])
+    expect(len(results) == 8 and all(sorted(e['name'] for e in r['files']) == names and
+                                     not r['changed'] for r in results.values()) and
+           'config.txt' in names and len(names) == 7, 'files_info: every box lists the demo',
+           str(results))
+    passed('files_info: eight catalogues')
+
+    _, recap, results = ansible.play('backup.yml')
+    expect(changed(recap) == sorted(BOXES), 'backup: every box changed', str(recap))
+    folders = {h: results[h]['folder'] for h in BOXES}
+    expect(all(verified(f) for f in folders.values()) and len(set(folders.values())) == 8,
+           'backup: eight verified folders', str(folders))
+    passed('backup: eight complete folders, each matching its SHA256SUMS')
+
+    _, recap, results = ansible.play('compare.yml')
+    expect(all(results[h]['same'] for h in BOXES) and not changed(recap),
+           'compare: every box the same as its backup', str(results))
+    passed('compare: all the same')
+
+    with open(os.path.join(fleet.folder('box3'), 'config.txt'), 'ab') as f:
+        f.write(b'volume=12\n')
+    channels = os.path.join(fleet.folder('box4'), 'channels.db')
+    data = bytearray(read(channels))
+    data[100] ^= 0xFF
+    with open(channels, 'wb') as f:
+        f.write(data)
+    output, recap, results = ansible.play('compare.yml', '--diff')
+    expect(changed(recap) == ['box3', 'box4'] and
+           [h for h in sorted(BOXES) if not results[h]['same']] == ['box3', 'box4'],
+           'compare: exactly box3 and box4 differ', str(recap))
+    expect('before: 127.0.0.3:config.txt' in output and '+volume=12' not in output and
+           '-volume=12' in output and '127.0.0.4:channels.db' not in output,
+           'compare --diff: the text file diffed, the binary one not', output)
+    passed('compare: exactly the two changed boxes differ; --diff shows the text file')
+
+    golden = folders['box2']
+    before = fleet.uploads()
+    _, recap, results = ansible.play('restore.yml', '-e', 'golden=' + golden, '--check')
+    expect(changed(recap) == ['box3', 'box4'] and all(results[h]['dry_run'] for h in BOXES),
+           'restore --check: exactly box3 and box4 would change', str(recap))
+    expect(fleet.uploads() == before and not any(before.values()),
+           'restore --check: no box received an upload', str(fleet.uploads()))
+    expect(b'volume=12' in read(os.path.join(fleet.folder('box3'), 'config.txt')),
+           'restore --check: box3 keeps its change')
+    passed('restore --check: two would change, nothing sent')
+
+    _, recap, _ = ansible.play('restore.yml', '-e', 'golden=' + golden)
+    uploads = fleet.uploads()
+    expect(changed(recap) == ['box3', 'box4'], 'restore: exactly box3 and box4 changed', str(recap))
+    expect(uploads == dict({h: [] for h in BOXES}, box3=['config.txt'], box4=['channels.db']),
+           'restore: only the differing files sent', str(uploads))
+    for name in ('config.txt', 'channels.db'):
+        for box in ('box3', 'box4'):
+            expect(read(os.path.join(golden, name)) == read(os.path.join(fleet.folder(box), name)),
+                   'restore: %s on %s as in the golden backup' % (name, box))
+    passed('restore: two changed, only the differing files sent')
+
+    _, recap, _ = ansible.play('restore.yml', '-e', 'golden=' + golden)
+    expect(not changed(recap) and fleet.uploads() == uploads, 'restore again: nothing sent',
+           str(recap))
+    passed('restore again: zero changed')
+
+    fleet.stop('box9')
+    output, recap, results = ansible.play('backup.yml', rc=2)
+    expect(recap['box9']['failed'] == 1 and results['box9'].get('msg'),
+           'backup with box9 stopped: box9 fails with the CLI\'s message', output)
+    expect(all(recap[h]['failed'] == 0 and recap[h]['changed'] == 1 and
+               verified(results[h]['folder']) for h in BOXES if h != 'box9'),
+           'backup with box9 stopped: the seven others complete', output)
+    passed('one box stopped: only it fails (%s), the others back up' % results['box9']['msg'])
+
+    leaks = [o for o in ansible.outputs if re.search(r'\b%s\b' % PASSWORD, o)]
+    expect(not leaks, 'the password appears in no output or result', '\n'.join(leaks)[:2000])
+    passed('the password in no output or result')
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument('--bin', required=True, help='folder with velqo-cli and velqo-boxsim')
+    parser.add_argument('--collection', required=True, help='velqo-box-VERSION.tar.gz')
+    args = parser.parse_args()
+    work = tempfile.mkdtemp(prefix='velqo-fleet-')
+    # A stop request ends the test through the finally below, which stops the boxes.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    fleet = Fleet(os.path.join(args.bin, 'velqo-boxsim'), work)
+    count = [0]
+
+    def passed(what):
+        count[0] += 1
+        print('fleet: ok: %s' % what, flush=True)
+
+    started = time.monotonic()
+    try:
+        ansible = Ansible(work, os.path.abspath(os.path.join(args.bin, 'velqo-cli')),
+                          os.path.abspath(args.collection))
+        run(fleet, ansible, passed)
+    except (Failed, subprocess.SubprocessError) as e:
+        print('fleet: FAILED: %s' % e, file=sys.stderr)
+        print('fleet: %d passed, 1 failed' % count[0])
+        return 1
+    finally:
+        fleet.stop_all()
+        shutil.rmtree(work, ignore_errors=True)
+    print('fleet: the test took %.0f s' % (time.monotonic() - started))
+    print('fleet: %d passed, 0 failed' % count[0])
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
