@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+#include "ui/main/BackupShelf.h"
+
+namespace fs = std::filesystem;
+
+TEST(BackupShelfTest, FolderNamesOfBackupsAreRecognised) {
+    struct Case {
+        const char* folder;
+        const char* host;
+        const char* stamp;
+        int sequence;
+    } cases[] = {
+        {"127.0.0.1-20261208-144517", "127.0.0.1", "20261208144517", 1},
+        {"my-box_2-20240229-235960-2", "my-box_2", "20240229235960", 2},  // leap day and second
+        {"box-20261208-144517-12", "box", "20261208144517", 12},
+    };
+    for (const Case& c : cases) {
+        BackupFolderName name;
+        ASSERT_TRUE(BackupShelf::ParseFolderName(c.folder, &name)) << c.folder;
+        EXPECT_EQ(name.host, c.host) << c.folder;
+        EXPECT_EQ(name.stamp, c.stamp) << c.folder;
+        EXPECT_EQ(name.sequence, c.sequence) << c.folder;
+    }
+}
+
+TEST(BackupShelfTest, OtherFolderNamesAreRefused) {
+    const char* refused[] = {
+        "box-20230229-120000",        // no 29 February that year
+        "box-20261308-120000",        // month 13
+        "box-20261200-120000",        // day 0
+        "box-20261208-240000",        // hour 24
+        "box-20261208-126000",        // minute 60
+        "-20261208-144517",           // no host
+        "box 1-20261208-144517",      // a blank in the host
+        "box-20261208-144517-1",      // a second backup is numbered from 2
+        "box-20261208-144517-02",     // a leading zero
+        "box-20261208-144517-10000",  // too many
+        "box-2026128-144517",        "box-20261208-144517.zip",
+    };
+    for (const char* folder : refused) {
+        BackupFolderName name;
+        EXPECT_FALSE(BackupShelf::ParseFolderName(folder, &name)) << folder;
+    }
+}
+
+TEST(BackupShelfTest, ListsBackupFoldersNewestFirstWithTheirFilesAndState) {
+    const TempDir dir;
+    struct Folder {
+        const char* name;
+        const char* manifest;  // null: none
+        bool incomplete;
+    } folders[] = {
+        {"a-20261208-100000", "Settings config.txt 1\nChannels channels.db 2\nPics logo.bmp 0\n",
+         false},
+        {"a-20261208-100000-2", "Settings config.txt 1\n", true},
+        {"b-20261209-080000", nullptr, false},
+        {"b-20261208-100000", "# empty\n", false},
+        {"a-20251231-235959", "Settings config.txt one\n", false},  // a wrong line
+        {"c-20251231-235959", nullptr, false},
+        {"notes", "Settings config.txt 1\n", false},  // not a backup's name
+    };
+    for (const Folder& f : folders) {
+        fs::create_directories(fs::path("backup") / f.name);
+        if (f.manifest != nullptr) {
+            WriteFile(std::string("backup/") + f.name + "/manifest.txt", f.manifest);
+        }
+        if (f.incomplete) {
+            WriteFile(std::string("backup/") + f.name + "/INCOMPLETE", "channels.db: lost\n");
+        }
+    }
+    // Far too large for a manifest of ours: not read.
+    WriteFile("backup/c-20251231-235959/manifest.txt", std::string(70000, '#'));
+    WriteFile("backup/a-20261209-090000", "a file named like a backup");
+
+    std::vector<std::string> shown;
+    for (const BackupRow& row : BackupShelf::List(BackupShelf::kFolder)) {
+        shown.push_back(row.TakenText() + " | " + row.name.host + " | " + row.FilesText() + " | " +
+                        row.StateText());
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "2026-12-09 08:00:00 | b | ? | no manifest",
+                         "2026-12-08 10:00:00 (2) | a | 1 | incomplete",
+                         "2026-12-08 10:00:00 | a | 3 | ",
+                         "2026-12-08 10:00:00 | b | 0 | ",
+                         "2025-12-31 23:59:59 | a | ? | damaged manifest",
+                         "2025-12-31 23:59:59 | c | ? | damaged manifest",
+                     }));
+    EXPECT_TRUE(BackupShelf::List("no-such-folder").empty());
+}
