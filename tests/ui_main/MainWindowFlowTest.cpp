@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
@@ -417,4 +418,151 @@ TEST_F(MainWindowFlowTest, ConsoleAndBarArePaintedAsTheyChange) {
     MainDialog::SetProgress(37);
     EXPECT_FALSE(GetUpdateRect(Item(IDC_PROGRESS), &pending, FALSE));
     EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 37);
+}
+
+namespace {
+
+struct BackupsSeen {
+    bool shown = false;
+    bool ownerDisabled = false;     // modal over the main window
+    bool consoleInView = false;     // neither the log console nor the bar covered
+    std::vector<std::string> rows;  // "taken | box | files | state"
+    std::vector<std::string> fileColumns;
+    int fileRows = -1;
+    std::vector<int> enabledButtons;  // of Back up now, Compare, Restore..., Close
+    bool escapeFailed = false;
+};
+BackupsSeen g_backups;
+
+std::string ListItemText(HWND list, int item, int column) {
+    char text[128] = {};
+    LVITEMA lv{};
+    lv.iSubItem = column;
+    lv.pszText = text;
+    lv.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
+    return text;
+}
+
+std::vector<std::string> ColumnHeadings(HWND list) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    std::vector<std::string> headings;
+    for (int i = 0; i < static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)); ++i) {
+        char text[64] = {};
+        HDITEMA item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        headings.push_back(text);
+    }
+    return headings;
+}
+
+// Should Esc not close the dialog, this does, so that the suite goes on.
+void CALLBACK CloseBackups(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (const HWND dialog = FindWindowA(nullptr, "Backups")) {
+        g_backups.escapeFailed = true;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+// Runs inside the dialog's modal loop: reads the dialog, then presses Esc.
+void CALLBACK LookAtBackups(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND dialog = FindWindowA(nullptr, "Backups");
+    if (dialog == nullptr) {
+        return;
+    }
+    g_backups.shown = true;
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    g_backups.ownerDisabled = owner != nullptr && !IsWindowEnabled(owner);
+    RECT mine, console, bar, overlap;
+    GetWindowRect(dialog, &mine);
+    GetWindowRect(GetDlgItem(owner, IDC_LOG), &console);
+    GetWindowRect(GetDlgItem(owner, IDC_PROGRESS), &bar);
+    g_backups.consoleInView =
+        !IntersectRect(&overlap, &mine, &console) && !IntersectRect(&overlap, &mine, &bar);
+    const HWND list = GetDlgItem(dialog, IDC_BACKUP_LIST);
+    for (int i = 0; i < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++i) {
+        g_backups.rows.push_back(ListItemText(list, i, 0) + " | " + ListItemText(list, i, 1) +
+                                 " | " + ListItemText(list, i, 2) + " | " +
+                                 ListItemText(list, i, 3));
+    }
+    const HWND files = GetDlgItem(dialog, IDC_BACKUP_FILES);
+    g_backups.fileColumns = ColumnHeadings(files);
+    g_backups.fileRows = static_cast<int>(SendMessageA(files, LVM_GETITEMCOUNT, 0, 0));
+    for (int id : {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}) {
+        if (IsWindowEnabled(GetDlgItem(dialog, id))) {
+            g_backups.enabledButtons.push_back(id);
+        }
+    }
+    SetTimer(nullptr, 0, 3000, CloseBackups);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = VK_ESCAPE;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// The system menu's command, posted as the menu posts it; returns once the
+// dialog it opens (if any) is closed.
+void ChooseBackups(HWND window) {
+    g_backups = {};
+    const UINT_PTR look = SetTimer(nullptr, 0, 100, LookAtBackups);
+    PostMessageA(window, WM_SYSCOMMAND, IDM_BACKUPS, 0);
+    Pump();
+    Sleep(150);
+    Pump();
+    KillTimer(nullptr, look);
+}
+
+bool Greyed(HMENU menu) {
+    return (GetMenuState(menu, IDM_BACKUPS, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+}  // namespace
+
+TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
+    const HWND window = s_dialog->GetSafeHwnd();
+    const HMENU menu = GetSystemMenu(window, FALSE);
+    // Below About: a separator, then the entry, greyed while logged out.
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 3);
+    EXPECT_EQ(GetMenuItemID(menu, count - 3), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_NE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_BACKUPS));
+    char text[64] = {};
+    GetMenuStringA(menu, IDM_BACKUPS, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "&Backups...");
+    EXPECT_TRUE(Greyed(menu));
+    ChooseBackups(window);  // only a program can: nothing opens
+    EXPECT_FALSE(g_backups.shown);
+
+    fs::create_directories("backup/127.0.0.1-20261208-144517");
+    WriteFile("backup/127.0.0.1-20261208-144517/manifest.txt",
+              "Settings config.txt 1\nChannels channels.db 2\n");
+    fs::create_directories("backup/127.0.0.1-20261209-090000");
+    WriteFile("backup/127.0.0.1-20261209-090000/INCOMPLETE", "broken off\n");
+    LogIn();
+    EXPECT_FALSE(Greyed(menu));
+    ChooseBackups(window);
+    EXPECT_TRUE(g_backups.shown);
+    EXPECT_FALSE(g_backups.escapeFailed);
+    EXPECT_TRUE(g_backups.ownerDisabled);
+    EXPECT_TRUE(g_backups.consoleInView);
+    EXPECT_EQ(g_backups.rows, (std::vector<std::string>{
+                                  "2026-12-09 09:00:00 | 127.0.0.1 | ? | incomplete",
+                                  "2026-12-08 14:45:17 | 127.0.0.1 | 2 | ",
+                              }));
+    EXPECT_EQ(g_backups.fileColumns, (std::vector<std::string>{"Group", "Name", "Size", "State"}));
+    EXPECT_EQ(g_backups.fileRows, 0);
+    EXPECT_EQ(g_backups.enabledButtons, (std::vector<int>{IDCANCEL}));
+    EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(window));
+
+    Click(IDC_LOGIN);  // logout
+    EXPECT_TRUE(Greyed(menu));
+    fs::remove_all("backup");
 }
