@@ -25,3 +25,11 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
     return static_cast<BOOL>(
         SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&info)));
 }
+
+BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
+    LVITEMA info{};
+    info.state = state;
+    info.stateMask = mask;
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&info)));
+}

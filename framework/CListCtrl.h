@@ -9,6 +9,8 @@ public:
     // Returns the new item's index, or -1.
     int InsertItem(int item, const char* text);
     BOOL SetItemText(int item, int subItem, const char* text);
+    // Sets the `mask` bits of the item's state (LVIS_SELECTED, LVIS_FOCUSED, ...).
+    BOOL SetItemState(int item, UINT state, UINT mask);
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
     // Returns the previous extended styles.
     DWORD SetExtendedStyle(DWORD styles) {

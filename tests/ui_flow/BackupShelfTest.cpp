@@ -93,3 +93,32 @@ TEST(BackupShelfTest, ListsBackupFoldersNewestFirstWithTheirFilesAndState) {
                      }));
     EXPECT_TRUE(BackupShelf::List("no-such-folder").empty());
 }
+
+TEST(BackupShelfTest, FilesOfABackupComeInManifestOrderWithTheirSizes) {
+    const TempDir dir;
+    fs::create_directories("b/update.pkg");  // a folder is no saved file
+    WriteFile("b/manifest.txt",
+              "Settings config.txt 1\nChannels channels.db 2\nPictures \"boot logo.bmp\" 0\n"
+              "Firmware update.pkg 3\nSettings empty.txt 1\n");
+    WriteFile("b/config.txt", "a=1\r\nb=22\r\n");
+    WriteFile("b/channels.db", std::string(1234567, 'c'));
+    WriteFile("b/empty.txt", "");
+    struct Row {
+        const char* group;
+        const char* name;
+        const char* size;
+    } want[] = {{"Settings", "config.txt", "11"},
+                {"Channels", "channels.db", "1,234,567"},
+                {"Pictures", "boot logo.bmp", "?"},
+                {"Firmware", "update.pkg", "?"},
+                {"Settings", "empty.txt", "0"}};
+    const std::vector<BackupFileRow> rows = BackupShelf::Files("b");
+    ASSERT_EQ(rows.size(), std::size(want));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].group, want[i].group) << i;
+        EXPECT_EQ(rows[i].name, want[i].name) << i;
+        EXPECT_EQ(rows[i].sizeText, want[i].size) << i;
+    }
+    fs::remove("b/manifest.txt");
+    EXPECT_TRUE(BackupShelf::Files("b").empty());
+}

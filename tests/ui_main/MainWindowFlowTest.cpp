@@ -428,8 +428,9 @@ struct BackupsSeen {
     bool consoleInView = false;     // neither the log console nor the bar covered
     std::vector<std::string> rows;  // "taken | box | files | state"
     std::vector<std::string> fileColumns;
-    int fileRows = -1;
-    std::vector<int> enabledButtons;  // of Back up now, Compare, Restore..., Close
+    std::vector<std::string> newestFiles;  // "group | name | size | state"
+    std::vector<std::string> olderFiles;   // once the second backup is selected
+    std::vector<int> enabledButtons;       // of Back up now, Compare, Restore..., Close
     bool escapeFailed = false;
 };
 BackupsSeen g_backups;
@@ -442,6 +443,15 @@ std::string ListItemText(HWND list, int item, int column) {
     lv.cchTextMax = sizeof text;
     SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
     return text;
+}
+
+std::vector<std::string> ListRows(HWND list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++i) {
+        rows.push_back(ListItemText(list, i, 0) + " | " + ListItemText(list, i, 1) + " | " +
+                       ListItemText(list, i, 2) + " | " + ListItemText(list, i, 3));
+    }
+    return rows;
 }
 
 std::vector<std::string> ColumnHeadings(HWND list) {
@@ -485,14 +495,15 @@ void CALLBACK LookAtBackups(HWND, UINT, UINT_PTR timer, DWORD) {
     g_backups.consoleInView =
         !IntersectRect(&overlap, &mine, &console) && !IntersectRect(&overlap, &mine, &bar);
     const HWND list = GetDlgItem(dialog, IDC_BACKUP_LIST);
-    for (int i = 0; i < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++i) {
-        g_backups.rows.push_back(ListItemText(list, i, 0) + " | " + ListItemText(list, i, 1) +
-                                 " | " + ListItemText(list, i, 2) + " | " +
-                                 ListItemText(list, i, 3));
-    }
+    g_backups.rows = ListRows(list);
     const HWND files = GetDlgItem(dialog, IDC_BACKUP_FILES);
     g_backups.fileColumns = ColumnHeadings(files);
-    g_backups.fileRows = static_cast<int>(SendMessageA(files, LVM_GETITEMCOUNT, 0, 0));
+    g_backups.newestFiles = ListRows(files);
+    // The list's own selection change tells the dialog.
+    LVITEMA select{};
+    select.state = select.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+    g_backups.olderFiles = ListRows(files);
     for (int id : {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}) {
         if (IsWindowEnabled(GetDlgItem(dialog, id))) {
             g_backups.enabledButtons.push_back(id);
@@ -544,7 +555,10 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     WriteFile("backup/127.0.0.1-20261208-144517/manifest.txt",
               "Settings config.txt 1\nChannels channels.db 2\n");
     fs::create_directories("backup/127.0.0.1-20261209-090000");
-    WriteFile("backup/127.0.0.1-20261209-090000/INCOMPLETE", "broken off\n");
+    WriteFile("backup/127.0.0.1-20261209-090000/manifest.txt", "Settings config.txt 1\n");
+    WriteFile("backup/127.0.0.1-20261209-090000/config.txt", "a=1\r\n");
+    WriteFile("backup/127.0.0.1-20261209-090000/INCOMPLETE", "channels.db: lost\n");
+    WriteFile("backup/127.0.0.1-20261208-144517/channels.db", std::string(2048, 'c'));
     LogIn();
     EXPECT_FALSE(Greyed(menu));
     ChooseBackups(window);
@@ -553,11 +567,14 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     EXPECT_TRUE(g_backups.ownerDisabled);
     EXPECT_TRUE(g_backups.consoleInView);
     EXPECT_EQ(g_backups.rows, (std::vector<std::string>{
-                                  "2026-12-09 09:00:00 | 127.0.0.1 | ? | incomplete",
+                                  "2026-12-09 09:00:00 | 127.0.0.1 | 1 | incomplete",
                                   "2026-12-08 14:45:17 | 127.0.0.1 | 2 | ",
                               }));
     EXPECT_EQ(g_backups.fileColumns, (std::vector<std::string>{"Group", "Name", "Size", "State"}));
-    EXPECT_EQ(g_backups.fileRows, 0);
+    EXPECT_EQ(g_backups.newestFiles, (std::vector<std::string>{"Settings | config.txt | 5 | "}));
+    EXPECT_EQ(g_backups.olderFiles,
+              (std::vector<std::string>{"Settings | config.txt | ? | ",
+                                        "Channels | channels.db | 2,048 | "}));
     EXPECT_EQ(g_backups.enabledButtons, (std::vector<int>{IDCANCEL}));
     EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
     EXPECT_TRUE(IsWindowEnabled(window));

@@ -38,22 +38,25 @@ bool IsRealDateTime(const std::string& stamp) {
            Digits(stamp, 12, 2) <= 60;
 }
 
-BackupManifest ReadManifest(const fs::path& path, int* fileCount) {
+BackupManifest ReadManifest(const fs::path& path, Manifest* manifest) {
     std::error_code ec;
     if (!fs::exists(path, ec)) {
         return BackupManifest::kMissing;
     }
     const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec || size > kMaxManifestBytes) {
-        return BackupManifest::kUnreadable;
-    }
-    Manifest manifest;
     std::string error;
-    if (!Manifest::Load(path.string(), &manifest, &error)) {
+    if (ec || size > kMaxManifestBytes || !Manifest::Load(path.string(), manifest, &error)) {
         return BackupManifest::kUnreadable;
     }
-    *fileCount = static_cast<int>(manifest.Entries().size());
     return BackupManifest::kRead;
+}
+
+std::string GroupedDigits(std::uintmax_t value) {
+    std::string digits = std::to_string(value);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<size_t>(at), ",");
+    }
+    return digits;
 }
 
 }  // namespace
@@ -115,7 +118,9 @@ std::vector<BackupRow> BackupShelf::List(const fs::path& root) {
         if (!it->is_directory(entryError) || !ParseFolderName(row.folder, &row.name)) {
             continue;
         }
-        row.manifest = ReadManifest(it->path() / kManifestName, &row.fileCount);
+        Manifest manifest;
+        row.manifest = ReadManifest(it->path() / kManifestName, &manifest);
+        row.fileCount = static_cast<int>(manifest.Entries().size());
         row.incomplete = fs::exists(it->path() / kIncompleteName, entryError);
         rows.push_back(std::move(row));
     }
@@ -124,5 +129,22 @@ std::vector<BackupRow> BackupShelf::List(const fs::path& root) {
         return std::tie(b.name.stamp, b.name.sequence, a.name.host) <
                std::tie(a.name.stamp, a.name.sequence, b.name.host);
     });
+    return rows;
+}
+
+std::vector<BackupFileRow> BackupShelf::Files(const fs::path& folder) {
+    Manifest manifest;
+    std::vector<BackupFileRow> rows;
+    if (ReadManifest(folder / kManifestName, &manifest) != BackupManifest::kRead) {
+        return rows;
+    }
+    for (const ManifestEntry& entry : manifest.Entries()) {
+        // The manifest's names are plain file names: they stay in the folder.
+        const fs::path file = folder / entry.name;
+        std::error_code ec;
+        const bool there = fs::is_regular_file(file, ec);
+        const std::uintmax_t size = there ? fs::file_size(file, ec) : 0;
+        rows.push_back({entry.group, entry.name, there && !ec ? GroupedDigits(size) : "?"});
+    }
     return rows;
 }

@@ -34,6 +34,13 @@ struct BackupRow {
     std::string StateText() const;
 };
 
+// One file that a backup's manifest names.
+struct BackupFileRow {
+    std::string group;
+    std::string name;
+    std::string sizeText;  // bytes, grouped by thousands; "?" when not in the folder
+};
+
 class BackupShelf {
 public:
     // The folder under the working directory where backups are kept.
@@ -48,4 +55,8 @@ public:
     // Every backup folder in `root`, newest first; none when `root` is not a
     // folder.
     static std::vector<BackupRow> List(const std::filesystem::path& root);
+
+    // The files that the manifest of the backup in `folder` names, in its
+    // order; none when the manifest cannot be read.
+    static std::vector<BackupFileRow> Files(const std::filesystem::path& folder);
 };

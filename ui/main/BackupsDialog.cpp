@@ -2,9 +2,9 @@
 
 #include <span>
 
+#include <filesystem>
 #include "framework/CDataExchange.h"
 #include "resources/resource.h"
-#include "ui/main/BackupShelf.h"
 
 namespace {
 
@@ -36,6 +36,10 @@ void SetUpColumns(CListCtrl& list, std::span<const Column> columns) {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(BackupsDialog, CDialog)
+ON_NOTIFY(LVN_ITEMCHANGED, IDC_BACKUP_LIST, &BackupsDialog::OnBackupChanged)
+END_MESSAGE_MAP()
+
 BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft)
     : CDialog(IDD_BACKUPS, parent), m_ptTopLeft(topLeft) {}
 
@@ -60,12 +64,38 @@ BOOL BackupsDialog::OnInitDialog() {
 
 void BackupsDialog::ShowBackups() {
     m_listBackups.DeleteAllItems();
-    int item = 0;
-    for (const BackupRow& row : BackupShelf::List(BackupShelf::kFolder)) {
+    m_rows = BackupShelf::List(BackupShelf::kFolder);
+    for (int item = 0; item < static_cast<int>(m_rows.size()); ++item) {
+        const BackupRow& row = m_rows[static_cast<size_t>(item)];
         m_listBackups.InsertItem(item, row.TakenText().c_str());
         m_listBackups.SetItemText(item, 1, row.name.host.c_str());
         m_listBackups.SetItemText(item, 2, row.FilesText().c_str());
         m_listBackups.SetItemText(item, 3, row.StateText().c_str());
-        ++item;
+    }
+    if (!m_rows.empty()) {
+        // The newest, whose files then show.
+        m_listBackups.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+}
+
+void BackupsDialog::ShowFiles(const BackupRow& backup) {
+    m_listFiles.DeleteAllItems();
+    const std::vector<BackupFileRow> files =
+        BackupShelf::Files(std::filesystem::path(BackupShelf::kFolder) / backup.folder);
+    for (int item = 0; item < static_cast<int>(files.size()); ++item) {
+        const BackupFileRow& file = files[static_cast<size_t>(item)];
+        m_listFiles.InsertItem(item, file.group.c_str());
+        m_listFiles.SetItemText(item, 1, file.name.c_str());
+        m_listFiles.SetItemText(item, 2, file.sizeText.c_str());
+    }
+}
+
+void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    const bool selected = (change->uChanged & LVIF_STATE) != 0 &&
+                          (change->uNewState & LVIS_SELECTED) != 0 &&
+                          (change->uOldState & LVIS_SELECTED) == 0;
+    if (selected && change->iItem >= 0 && change->iItem < static_cast<int>(m_rows.size())) {
+        ShowFiles(m_rows[static_cast<size_t>(change->iItem)]);
     }
 }
