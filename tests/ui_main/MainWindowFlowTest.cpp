@@ -424,58 +424,49 @@ namespace {
 
 struct BackupsSeen {
     bool shown = false;
-    bool ownerDisabled = false;     // modal over the main window
-    bool consoleInView = false;     // neither the log console nor the bar covered
-    std::vector<std::string> rows;  // "taken | box | files | state"
-    std::vector<std::string> fileColumns;
-    std::vector<std::string> newestFiles;  // "group | name | size | state"
-    std::vector<std::string> olderFiles;   // once the second backup is selected
-    std::vector<int> enabledButtons;       // of Back up now, Compare, Restore..., Close
-    bool escapeFailed = false;
+    bool ownerDisabled = false;  // modal over the main window
+    bool consoleInView = false;  // neither the log console nor the bar covered
+    std::vector<std::string> rows, fileColumns, newestFiles, olderFiles;
+    std::vector<int> enabled;  // of Back up now, Compare, Restore... and Close
 };
 BackupsSeen g_backups;
 
-std::string ListItemText(HWND list, int item, int column) {
-    char text[128] = {};
-    LVITEMA lv{};
-    lv.iSubItem = column;
-    lv.pszText = text;
-    lv.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
-    return text;
-}
-
-std::vector<std::string> ListRows(HWND list) {
-    std::vector<std::string> rows;
-    for (int i = 0; i < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++i) {
-        rows.push_back(ListItemText(list, i, 0) + " | " + ListItemText(list, i, 1) + " | " +
-                       ListItemText(list, i, 2) + " | " + ListItemText(list, i, 3));
-    }
-    return rows;
-}
-
-std::vector<std::string> ColumnHeadings(HWND list) {
+int Columns(HWND list) {
     const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    return static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+std::vector<std::string> Headings(HWND list) {
     std::vector<std::string> headings;
-    for (int i = 0; i < static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)); ++i) {
+    for (int c = 0; c < Columns(list); ++c) {
         char text[64] = {};
-        HDITEMA item{};
-        item.mask = HDI_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
         headings.push_back(text);
     }
     return headings;
 }
 
-// Should Esc not close the dialog, this does, so that the suite goes on.
-void CALLBACK CloseBackups(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    if (const HWND dialog = FindWindowA(nullptr, "Backups")) {
-        g_backups.escapeFailed = true;
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+// Each item as "column 0 | column 1 | ...".
+std::vector<std::string> Rows(HWND list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++i) {
+        std::string row;
+        for (int c = 0; c < Columns(list); ++c) {
+            char text[128] = {};
+            LVITEMA item{};
+            item.iSubItem = c;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+            row += (c > 0 ? " | " : "") + std::string(text);
+        }
+        rows.push_back(row);
     }
+    return rows;
 }
 
 // Runs inside the dialog's modal loop: reads the dialog, then presses Esc.
@@ -495,21 +486,20 @@ void CALLBACK LookAtBackups(HWND, UINT, UINT_PTR timer, DWORD) {
     g_backups.consoleInView =
         !IntersectRect(&overlap, &mine, &console) && !IntersectRect(&overlap, &mine, &bar);
     const HWND list = GetDlgItem(dialog, IDC_BACKUP_LIST);
-    g_backups.rows = ListRows(list);
     const HWND files = GetDlgItem(dialog, IDC_BACKUP_FILES);
-    g_backups.fileColumns = ColumnHeadings(files);
-    g_backups.newestFiles = ListRows(files);
+    g_backups.rows = Rows(list);
+    g_backups.fileColumns = Headings(files);
+    g_backups.newestFiles = Rows(files);
     // The list's own selection change tells the dialog.
     LVITEMA select{};
     select.state = select.stateMask = LVIS_SELECTED;
     SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
-    g_backups.olderFiles = ListRows(files);
+    g_backups.olderFiles = Rows(files);
     for (int id : {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}) {
         if (IsWindowEnabled(GetDlgItem(dialog, id))) {
-            g_backups.enabledButtons.push_back(id);
+            g_backups.enabled.push_back(id);
         }
     }
-    SetTimer(nullptr, 0, 3000, CloseBackups);
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_KEYBOARD;
     input[0].ki.wVk = input[1].ki.wVk = VK_ESCAPE;
@@ -517,8 +507,8 @@ void CALLBACK LookAtBackups(HWND, UINT, UINT_PTR timer, DWORD) {
     SendInput(2, input, sizeof(INPUT));
 }
 
-// The system menu's command, posted as the menu posts it; returns once the
-// dialog it opens (if any) is closed.
+// The system menu's command, posted as the menu posts it; returns once Esc has
+// closed the dialog it opens (if any).
 void ChooseBackups(HWND window) {
     g_backups = {};
     const UINT_PTR look = SetTimer(nullptr, 0, 100, LookAtBackups);
@@ -551,19 +541,19 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     ChooseBackups(window);  // only a program can: nothing opens
     EXPECT_FALSE(g_backups.shown);
 
-    fs::create_directories("backup/127.0.0.1-20261208-144517");
-    WriteFile("backup/127.0.0.1-20261208-144517/manifest.txt",
-              "Settings config.txt 1\nChannels channels.db 2\n");
-    fs::create_directories("backup/127.0.0.1-20261209-090000");
-    WriteFile("backup/127.0.0.1-20261209-090000/manifest.txt", "Settings config.txt 1\n");
-    WriteFile("backup/127.0.0.1-20261209-090000/config.txt", "a=1\r\n");
-    WriteFile("backup/127.0.0.1-20261209-090000/INCOMPLETE", "channels.db: lost\n");
-    WriteFile("backup/127.0.0.1-20261208-144517/channels.db", std::string(2048, 'c'));
+    const std::string older = "backup/127.0.0.1-20261208-144517/";
+    const std::string newer = "backup/127.0.0.1-20261209-090000/";
+    fs::create_directories(older);
+    fs::create_directories(newer);
+    WriteFile(older + "manifest.txt", "Settings config.txt 1\nChannels channels.db 2\n");
+    WriteFile(older + "channels.db", std::string(2048, 'c'));
+    WriteFile(newer + "manifest.txt", "Settings config.txt 1\n");
+    WriteFile(newer + "config.txt", "a=1\r\n");
+    WriteFile(newer + "INCOMPLETE", "channels.db: lost\n");
     LogIn();
     EXPECT_FALSE(Greyed(menu));
     ChooseBackups(window);
     EXPECT_TRUE(g_backups.shown);
-    EXPECT_FALSE(g_backups.escapeFailed);
     EXPECT_TRUE(g_backups.ownerDisabled);
     EXPECT_TRUE(g_backups.consoleInView);
     EXPECT_EQ(g_backups.rows, (std::vector<std::string>{
@@ -575,7 +565,7 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     EXPECT_EQ(g_backups.olderFiles,
               (std::vector<std::string>{"Settings | config.txt | ? | ",
                                         "Channels | channels.db | 2,048 | "}));
-    EXPECT_EQ(g_backups.enabledButtons, (std::vector<int>{IDCANCEL}));
+    EXPECT_EQ(g_backups.enabled, (std::vector<int>{IDCANCEL}));
     EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
     EXPECT_TRUE(IsWindowEnabled(window));
 
