@@ -7,10 +7,14 @@
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_MAIN 102
+#define IDS_BACKUPS 103
+#define IDD_BACKUPS 104
 #define IDD_FORMAT_HELP 173
 
-// System-menu command of the About item (the low four bits are the system's).
+// System-menu commands of the About and Backups items (the low four bits are
+// the system's).
 #define IDM_ABOUTBOX 0x0010
+#define IDM_BACKUPS 0x0020
 
 // Icons: the application's own and those of the buttons.
 #define IDR_MAINFRAME 128
@@ -53,6 +57,17 @@
 
 // Control of the format help window (IDD_FORMAT_HELP).
 #define IDC_HELP_TEXT 1034
+
+// Controls of the backups dialog (IDD_BACKUPS), none of them the main
+// window's; its Close button is IDCANCEL.
+#define IDC_BACKUP_LIST_LABEL 1040
+#define IDC_BACKUP_LIST 1041
+#define IDC_BACKUP_NOW 1042
+#define IDC_BACKUP_FILES_LABEL 1043
+#define IDC_BACKUP_FILES 1044
+#define IDC_BACKUP_COMPARE 1045
+#define IDC_BACKUP_RESTORE 1046
+#define IDC_BACKUP_PROGRESS 1047
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -136,6 +136,21 @@ TEST(DialogTemplateTest, FormatHelp) {
     EXPECT_EQ(edit.cy, 155);
 }
 
+TEST(DialogTemplateTest, BackupsDialogSharesNoIdWithTheMainWindow) {
+    const auto backups = LoadDialogTemplate(kModule, IDD_BACKUPS);
+    const auto main = LoadDialogTemplate(kModule, IDD_MAIN);
+    ASSERT_TRUE(backups.has_value());
+    ASSERT_TRUE(main.has_value());
+    EXPECT_EQ(backups->title, L"Backups");
+    ASSERT_EQ(backups->items.size(), 9u);
+    EXPECT_EQ(backups->items[0].text, L"Backups in backup\\ of the working folder:");
+    for (const DialogItem& mine : backups->items) {
+        for (const DialogItem& theirs : main->items) {
+            EXPECT_NE(mine.id, theirs.id) << "id " << mine.id;
+        }
+    }
+}
+
 TEST(DialogTemplateTest, ParserRejectsTruncatedTemplate) {
     HRSRC info = FindResourceW(kModule, MAKEINTRESOURCEW(IDD_MAIN), MAKEINTRESOURCEW(5));
     ASSERT_NE(info, nullptr);

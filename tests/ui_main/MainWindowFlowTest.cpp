@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
@@ -411,4 +412,158 @@ TEST_F(MainWindowFlowTest, ConsoleAndBarArePaintedAsTheyChange) {
     MainDialog::SetProgress(37);
     EXPECT_FALSE(GetUpdateRect(Item(IDC_PROGRESS), &pending, FALSE));
     EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 37);
+}
+
+namespace {
+
+struct BackupsSeen {
+    bool shown = false;
+    bool ownerDisabled = false;  // modal over the main window
+    bool consoleInView = false;  // neither the log console nor the bar covered
+    std::vector<std::string> rows, fileColumns, newestFiles, olderFiles;
+    std::vector<int> enabled;  // of Back up now, Compare, Restore... and Close
+};
+BackupsSeen g_backups;
+
+int Columns(HWND list) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    return static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+std::vector<std::string> Headings(HWND list) {
+    std::vector<std::string> headings;
+    for (int c = 0; c < Columns(list); ++c) {
+        char text[64] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+        headings.push_back(text);
+    }
+    return headings;
+}
+
+// Each item as "column 0 | column 1 | ...".
+std::vector<std::string> Rows(HWND list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++i) {
+        std::string row;
+        for (int c = 0; c < Columns(list); ++c) {
+            char text[128] = {};
+            LVITEMA item{};
+            item.iSubItem = c;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+            row += (c > 0 ? " | " : "") + std::string(text);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Runs inside the dialog's modal loop: reads the dialog, then presses Esc.
+void CALLBACK LookAtBackups(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND dialog = FindWindowA(nullptr, "Backups");
+    if (dialog == nullptr) {
+        return;
+    }
+    g_backups.shown = true;
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    g_backups.ownerDisabled = owner != nullptr && !IsWindowEnabled(owner);
+    RECT mine, console, bar, overlap;
+    GetWindowRect(dialog, &mine);
+    GetWindowRect(GetDlgItem(owner, IDC_LOG), &console);
+    GetWindowRect(GetDlgItem(owner, IDC_PROGRESS), &bar);
+    g_backups.consoleInView =
+        !IntersectRect(&overlap, &mine, &console) && !IntersectRect(&overlap, &mine, &bar);
+    const HWND list = GetDlgItem(dialog, IDC_BACKUP_LIST);
+    const HWND files = GetDlgItem(dialog, IDC_BACKUP_FILES);
+    g_backups.rows = Rows(list);
+    g_backups.fileColumns = Headings(files);
+    g_backups.newestFiles = Rows(files);
+    // The list's own selection change tells the dialog.
+    LVITEMA select{};
+    select.state = select.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+    g_backups.olderFiles = Rows(files);
+    for (int id : {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}) {
+        if (IsWindowEnabled(GetDlgItem(dialog, id))) {
+            g_backups.enabled.push_back(id);
+        }
+    }
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = VK_ESCAPE;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// The system menu's command, posted as the menu posts it; returns once Esc has
+// closed the dialog it opens (if any).
+void ChooseBackups(HWND window) {
+    g_backups = {};
+    const UINT_PTR look = SetTimer(nullptr, 0, 100, LookAtBackups);
+    PostMessageA(window, WM_SYSCOMMAND, IDM_BACKUPS, 0);
+    Pump();
+    Sleep(150);
+    Pump();
+    KillTimer(nullptr, look);
+}
+
+bool Greyed(HMENU menu) {
+    return (GetMenuState(menu, IDM_BACKUPS, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+}  // namespace
+
+TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
+    const HWND window = s_dialog->GetSafeHwnd();
+    const HMENU menu = GetSystemMenu(window, FALSE);
+    // Below About: a separator, then the entry, greyed while logged out.
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 3);
+    EXPECT_EQ(GetMenuItemID(menu, count - 3), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_NE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_BACKUPS));
+    char text[64] = {};
+    GetMenuStringA(menu, IDM_BACKUPS, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "&Backups...");
+    EXPECT_TRUE(Greyed(menu));
+    ChooseBackups(window);  // only a program can: nothing opens
+    EXPECT_FALSE(g_backups.shown);
+
+    const std::string older = "backup/127.0.0.1-20261208-144517/";
+    const std::string newer = "backup/127.0.0.1-20261209-090000/";
+    fs::create_directories(older);
+    fs::create_directories(newer);
+    WriteFile(older + "manifest.txt", "Settings config.txt 1\nChannels channels.db 2\n");
+    WriteFile(older + "channels.db", std::string(2048, 'c'));
+    WriteFile(newer + "manifest.txt", "Settings config.txt 1\n");
+    WriteFile(newer + "config.txt", "a=1\r\n");
+    WriteFile(newer + "INCOMPLETE", "channels.db: lost\n");
+    LogIn();
+    EXPECT_FALSE(Greyed(menu));
+    ChooseBackups(window);
+    EXPECT_TRUE(g_backups.shown);
+    EXPECT_TRUE(g_backups.ownerDisabled);
+    EXPECT_TRUE(g_backups.consoleInView);
+    EXPECT_EQ(g_backups.rows, (std::vector<std::string>{
+                                  "2026-12-09 09:00:00 | 127.0.0.1 | 1 | incomplete",
+                                  "2026-12-08 14:45:17 | 127.0.0.1 | 2 | ",
+                              }));
+    EXPECT_EQ(g_backups.fileColumns, (std::vector<std::string>{"Group", "Name", "Size", "State"}));
+    EXPECT_EQ(g_backups.newestFiles, (std::vector<std::string>{"Settings | config.txt | 5 | "}));
+    EXPECT_EQ(g_backups.olderFiles,
+              (std::vector<std::string>{"Settings | config.txt | ? | ",
+                                        "Channels | channels.db | 2,048 | "}));
+    EXPECT_EQ(g_backups.enabled, (std::vector<int>{IDCANCEL}));
+    EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(window));
+
+    Click(IDC_LOGIN);  // logout
+    EXPECT_TRUE(Greyed(menu));
+    fs::remove_all("backup");
 }

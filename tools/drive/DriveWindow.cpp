@@ -37,7 +37,7 @@ void Usage() {
         "usage: velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]\n"
         "                          [--timeout-ms T]\n"
         "Waits for the VELQO_LAN_MM window (on the named desktop, e.g. a Wine virtual\n"
-        "desktop's), presses Login, then downloads the F-th\n"
+        "desktop's), presses Login unless it is logged in, then downloads the F-th\n"
         "file (from 0) of the G-th group of the box tree N times. Prints one line per\n"
         "download (milliseconds) and the window's peak working set in KiB.\n"
         "Exit status: 0 done, 1 the window or the tree did not appear in time, 2 usage.");
@@ -137,7 +137,11 @@ int main(int argc, char** argv) {
         return Fail("the window did not start up");
     }
     const HWND tree = GetDlgItem(window, IDC_TREE_BOX);
-    SendMessageA(GetDlgItem(window, IDC_LOGIN), BM_CLICK, 0, 0);
+    // A window that is logged in already (an earlier run) stays so: Login
+    // would log it out.
+    if (TreeView_GetCount(tree) == 0) {
+        SendMessageA(GetDlgItem(window, IDC_LOGIN), BM_CLICK, 0, 0);
+    }
     if (!WaitFor(options.timeoutMs, [&] { return TreeView_GetCount(tree) > 0; })) {
         return Fail("the box tree stayed empty: no login");
     }

@@ -13,6 +13,7 @@
 #include "framework/CWindowDC.h"
 #include "resources/resource.h"
 #include "ui/main/AboutDialog.h"
+#include "ui/main/BackupsDialog.h"
 #include "ui/main/GdiplusGraphics.h"
 #include "ui/main/GdiplusImage.h"
 #include "ui/main/LinkState.h"
@@ -31,6 +32,8 @@ constexpr COLORREF kPanelBack = RGB(230, 230, 255);
 constexpr COLORREF kPanelText = RGB(0, 0, 255);
 constexpr int kTreeImageSize = 20;
 constexpr COLORREF kTreeImageMask = RGB(255, 255, 255);
+// Pixels between the progress bar and the backups dialog below it.
+constexpr int kBackupsGap = 4;
 // OnDownload and OnUpload read a tree item's text into a name of this size.
 constexpr size_t kItemNameSize = 128;
 
@@ -128,6 +131,7 @@ void MainDialog::DoDataExchange(CDataExchange* dx) {
 BOOL MainDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     AddAboutMenuItem();
+    AddBackupsMenuItem();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     m_progress.SetRange(0, 100);
@@ -190,6 +194,24 @@ void MainDialog::AddAboutMenuItem() {
     if (text[0] != '\0') {
         ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
+    }
+}
+
+void MainDialog::AddBackupsMenuItem() {
+    const HMENU menu = GetSystemMenu(FALSE);  // the system's, not owned
+    char text[256] = {};
+    LoadStringA(AfxGetResourceHandle(), IDS_BACKUPS, text, sizeof text);
+    if (menu == nullptr || text[0] == '\0') {
+        return;
+    }
+    // Usable only while logged in: a backup goes through the window's session.
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_STRING | MF_GRAYED, IDM_BACKUPS, text);
+}
+
+void MainDialog::EnableBackupsMenuItem(bool enable) {
+    if (const HMENU menu = GetSystemMenu(FALSE)) {
+        ::EnableMenuItem(menu, IDM_BACKUPS, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
     }
 }
 
@@ -285,7 +307,25 @@ LRESULT MainDialog::OnSysCommand(WPARAM wParam, LPARAM) {
         about.DoModal();
         return 0;
     }
+    if ((wParam & 0xFFF0) == IDM_BACKUPS) {
+        // A command can be sent for a greyed item too: it does nothing then.
+        const HMENU menu = GetSystemMenu(FALSE);
+        if (menu != nullptr && (::GetMenuState(menu, IDM_BACKUPS, MF_BYCOMMAND) & MF_GRAYED) == 0) {
+            OnBackups();
+        }
+        return 0;
+    }
     return Default();
+}
+
+void MainDialog::OnBackups() {
+    // Below the log console and the bar, which show a backup's progress.
+    RECT bar;
+    m_progress.GetWindowRect(&bar);
+    POINT clientLeft{0, 0};
+    ClientToScreen(&clientLeft);
+    BackupsDialog backups(this, {clientLeft.x, bar.bottom + kBackupsGap});
+    backups.DoModal();
 }
 
 void MainDialog::OnDestroy() {
@@ -321,6 +361,7 @@ void MainDialog::ShowLoginButton(bool loggedIn) {
     const UINT icon = loggedIn ? IDI_LOGOUT : IDI_LOGIN;
     m_btnLogin.SetIcons(icon, icon);
     m_btnLogin.SetWindowText(loggedIn ? "Logout" : "Login");
+    EnableBackupsMenuItem(loggedIn);
 }
 
 void MainDialog::OnLogin() {

@@ -68,6 +68,8 @@ protected:
     BOOL OnInitDialog() override;
 
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    // The Backups entry of the system menu: the backups dialog, modal.
+    void OnBackups();
     void OnPaint();
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
@@ -95,8 +97,12 @@ protected:
 
 private:
     void AddAboutMenuItem();
+    // "Backups..." below About, greyed until the window logs in.
+    void AddBackupsMenuItem();
+    void EnableBackupsMenuItem(bool enable);
     void BuildTreeImageList();
     void SetButtonIcon(CButton& button, UINT iconId);
+    // The Login/Logout caption and icon, and the Backups entry with them.
     void ShowLoginButton(bool loggedIn);
     void ShowTree(CTreeCtrl& tree, const FileTreeModel& model);
     void ApplyArrows(const ArrowChanges& changes);
