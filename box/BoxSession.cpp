@@ -68,6 +68,12 @@ bool BoxSession::CheckName(const char* name) const {
     return false;
 }
 
+void BoxSession::ReceiveRefusal() {
+    wire::Bytes<wire::kRefusalTextSize> refusal{};
+    const size_t got = ReceiveWhole(refusal.data(), refusal.size());
+    refusal_ = wire::FieldText(refusal.data(), got);
+}
+
 bool BoxSession::SendWhole(const uint8_t* data, size_t size) {
     using Clock = std::chrono::steady_clock;
     const int budget = socket_->IoTimeoutMs();
@@ -139,9 +145,8 @@ int BoxSession::Login(const char* password) {
         return kLoginOk;
     }
     Log("PC > Login FAIL:");
-    wire::Bytes<wire::kRefusalTextSize> refusal{};
-    const size_t got = ReceiveWhole(refusal.data(), refusal.size());
-    Log(wire::FieldText(refusal.data(), got).c_str());
+    ReceiveRefusal();
+    Log(refusal_.c_str());
     Log("\n");
     state_ = kNotLoggedIn;
     return kLoginFailed;
@@ -172,6 +177,7 @@ int BoxSession::ListFiles(wire::ListRecord* buffer, int* count) {
 }
 
 int BoxSession::Dump(const char* name) {
+    refusal_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
@@ -185,8 +191,7 @@ int BoxSession::Dump(const char* name) {
         return Finish(TransferOutcome::kLinkFailed, 0);
     }
     if (wire::DecodeReply(replyBytes).status != wire::kStatusAccepted) {
-        wire::Bytes<wire::kRefusalTextSize> refusal;
-        ReceiveWhole(refusal.data(), refusal.size());
+        ReceiveRefusal();
         Log("\nPC > read file fail!\n");
         state_ = kNotLoggedIn;
         return Finish(TransferOutcome::kRefused, 1);
@@ -234,6 +239,7 @@ int BoxSession::Dump(const char* name) {
 }
 
 int BoxSession::Upload(const char* name) {
+    refusal_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
@@ -260,9 +266,8 @@ int BoxSession::Upload(const char* name) {
     }
     const wire::Reply reply = wire::DecodeReply(replyBytes);
     if (reply.status != wire::kStatusAccepted) {
-        wire::Bytes<wire::kRefusalTextSize> refusal{};
-        const size_t got = ReceiveWhole(refusal.data(), refusal.size());
-        Log(wire::FieldText(refusal.data(), got).c_str());
+        ReceiveRefusal();
+        Log(refusal_.c_str());
         Log("\n");
         return Finish(TransferOutcome::kRefused, 0);
     }

@@ -3,6 +3,7 @@
 // synchronous exchange of fixed-size messages over the shared BoxSocket.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "box/WireFormat.h"
 
@@ -52,6 +53,9 @@ public:
 
     int State() const { return state_; }
     TransferOutcome LastOutcome() const { return outcome_; }
+    // The box's text of the last refused login, dump or upload, as it came
+    // (empty when the last dump or upload was not refused).
+    const std::string& LastRefusal() const { return refusal_; }
     BoxSocket* Socket() const { return socket_; }
 
     // Logs a line through the installed sink, colour 0.
@@ -61,6 +65,8 @@ private:
     void LogF(const char* format, ...) const;
     void Report(int percent) const;
     bool CheckName(const char* name) const;
+    // Receives the refusal text that follows a refusing reply and keeps it.
+    void ReceiveRefusal();
     int Finish(TransferOutcome outcome, int result);
     // Whole messages: TCP may deliver them in pieces. Each message must
     // complete within the socket's default time-out; a receive returns the
@@ -82,6 +88,7 @@ private:
     BoxSocket* socket_;  // not owned
     int state_ = kNotLoggedIn;
     TransferOutcome outcome_ = TransferOutcome::kDone;
+    std::string refusal_;
     LogSink log_ = nullptr;
     ProgressSink progress_ = nullptr;
 };

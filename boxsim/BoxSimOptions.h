@@ -27,7 +27,10 @@ struct BoxSimOptions {
     size_t pieceSize = 0;        // send every message in pieces of this size; 0 = whole
     int pieceDelayMs = 2;        // pause between two pieces
     int ioTimeoutMs = 30000;     // longest wait for the rest of a started exchange
-    int maxConnections = 0;      // serve this many connections, then end; 0 = until Stop()
+    // Longest wait for the next request; a client silent for longer is
+    // dropped, so that it cannot keep every other client waiting. 0: no limit.
+    int idleTimeoutMs = 60000;
+    int maxConnections = 0;  // serve this many connections, then end; 0 = until Stop()
     // Keep the bytes received from the PC for BoxSimulator::Received() (the
     // tests' option), at most recordLimit of them since the last clear.
     bool recordReceived = false;

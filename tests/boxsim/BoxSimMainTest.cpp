@@ -47,6 +47,8 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
                        "4",
                        "--io-timeout",
                        "700",
+                       "--idle-timeout",
+                       "7",
                        "--refuse-login",
                        "L",
                        "--refuse-dump",
@@ -76,6 +78,7 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_EQ(o.waitMessages, (std::vector<std::string>{"one", "two"}));
     EXPECT_EQ(o.waitFinalStatus, 4);
     EXPECT_EQ(o.ioTimeoutMs, 700);
+    EXPECT_EQ(o.idleTimeoutMs, 7000);
     EXPECT_EQ(o.refuseLogin, "L");
     EXPECT_EQ(o.refuseDump, "D");
     EXPECT_EQ(o.refuseUpload, "U");
@@ -93,6 +96,9 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_EQ(c.options.listenAddress, "127.0.0.1");
     EXPECT_FALSE(c.options.waitPhase);
     EXPECT_FALSE(c.options.corruptUploads);
+    EXPECT_EQ(c.options.idleTimeoutMs, 60000);
+    ASSERT_TRUE(Parse({"--idle-timeout", "0"}, &c, &error));
+    EXPECT_EQ(c.options.idleTimeoutMs, 0);
     ASSERT_TRUE(Parse({"--wait-status", "-1"}, &c, &error));
     EXPECT_TRUE(c.options.waitPhase);
     EXPECT_EQ(c.options.waitFinalStatus, -1);
@@ -114,6 +120,7 @@ TEST(BoxSimCommandLine, RejectsBadUsage) {
         {{"--pieces", "0"}, "--pieces: \"0\" is not a number from 1"},
         {{"--close-after-records", "-1"}, "--close-after-records: \"-1\""},
         {{"--io-timeout", "0"}, "--io-timeout: \"0\""},
+        {{"--idle-timeout", "-1"}, "--idle-timeout: \"-1\" is not a number from 0"},
         {{"--password", "12345"}, "--password: at most 4 characters"},
     };
     for (const auto& [args, message] : cases) {
@@ -137,6 +144,7 @@ TEST(BoxSimCommandLine, HelpDocumentsEveryOption) {
                                "--wait-message",
                                "--wait-status",
                                "--io-timeout",
+                               "--idle-timeout",
                                "--refuse-login",
                                "--refuse-dump",
                                "--refuse-upload",
