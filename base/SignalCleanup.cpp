@@ -26,6 +26,8 @@ struct Slot {
 };
 
 Slot g_slots[SignalCleanup::kSlots];
+// The handler reads the slots' states: that must not take a lock.
+static_assert(std::atomic<int>::is_always_lock_free);
 
 bool RemoveFile(const PathChar* path) {
 #ifdef _WIN32

@@ -32,7 +32,7 @@ bool BoxSimulator::CheckOptions(std::string* error) const {
         return false;
     }
     if (options_.ioTimeoutMs <= 0 || options_.pieceDelayMs < 0 || options_.idleTimeoutMs < 0) {
-        *error = "time-outs must be positive and pauses not negative";
+        *error = "time-outs must be positive, the idle limit and pauses not negative";
         return false;
     }
     return true;
