@@ -7,6 +7,8 @@ class StdioFile {
 public:
     StdioFile() = default;
     StdioFile(const char* path, const char* mode) : f_(std::fopen(path, mode)) {}
+    // Takes over a stream opened elsewhere (may be null).
+    explicit StdioFile(FILE* f) : f_(f) {}
     ~StdioFile() { Close(); }
     StdioFile(const StdioFile&) = delete;
     StdioFile& operator=(const StdioFile&) = delete;

@@ -69,6 +69,12 @@ bool BoxSession::CheckName(const char* name) const {
     return false;
 }
 
+void BoxSession::ReceiveRefusal() {
+    wire::Bytes<wire::kRefusalTextSize> refusal{};
+    const size_t got = ReceiveWhole(refusal.data(), refusal.size());
+    refusal_ = wire::FieldText(refusal.data(), got);
+}
+
 bool BoxSession::SendWhole(const uint8_t* data, size_t size) {
     using Clock = std::chrono::steady_clock;
     const int budget = socket_->IoTimeoutMs();
@@ -140,9 +146,8 @@ int BoxSession::Login(const char* password) {
         return kLoginOk;
     }
     Log("PC > Login FAIL:");
-    wire::Bytes<wire::kRefusalTextSize> refusal{};
-    const size_t got = ReceiveWhole(refusal.data(), refusal.size());
-    Log(wire::FieldText(refusal.data(), got).c_str());
+    ReceiveRefusal();
+    Log(refusal_.c_str());
     Log("\n");
     state_ = kNotLoggedIn;
     return kLoginFailed;
@@ -186,6 +191,7 @@ int BoxSession::DumpTo(const char* name, DownloadSink& sink) {
 
 int BoxSession::DumpWith(const char* name, DownloadSink* given,
                          const std::filesystem::path& folder) {
+    refusal_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
@@ -199,8 +205,7 @@ int BoxSession::DumpWith(const char* name, DownloadSink* given,
         return Finish(TransferOutcome::kLinkFailed, 0);
     }
     if (wire::DecodeReply(replyBytes).status != wire::kStatusAccepted) {
-        wire::Bytes<wire::kRefusalTextSize> refusal;
-        ReceiveWhole(refusal.data(), refusal.size());
+        ReceiveRefusal();
         Log("\nPC > read file fail!\n");
         state_ = kNotLoggedIn;
         return Finish(TransferOutcome::kRefused, 1);
@@ -256,6 +261,7 @@ int BoxSession::Upload(const char* name) {
 }
 
 int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder) {
+    refusal_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
@@ -282,9 +288,8 @@ int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder
     }
     const wire::Reply reply = wire::DecodeReply(replyBytes);
     if (reply.status != wire::kStatusAccepted) {
-        wire::Bytes<wire::kRefusalTextSize> refusal{};
-        const size_t got = ReceiveWhole(refusal.data(), refusal.size());
-        Log(wire::FieldText(refusal.data(), got).c_str());
+        ReceiveRefusal();
+        Log(refusal_.c_str());
         Log("\n");
         return Finish(TransferOutcome::kRefused, 0);
     }

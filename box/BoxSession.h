@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "box/WireFormat.h"
 
@@ -62,6 +63,9 @@ public:
 
     int State() const { return state_; }
     TransferOutcome LastOutcome() const { return outcome_; }
+    // The box's text of the last refused login, dump or upload, as it came
+    // (empty when the last dump or upload was not refused).
+    const std::string& LastRefusal() const { return refusal_; }
     BoxSocket* Socket() const { return socket_; }
     // Whether, after the last transfer failed, no further one can run.
     bool LinkLost() const;
@@ -73,6 +77,8 @@ private:
     void LogF(const char* format, ...) const;
     void Report(int percent) const;
     bool CheckName(const char* name) const;
+    // Receives the refusal text that follows a refusing reply and keeps it.
+    void ReceiveRefusal();
     int Finish(TransferOutcome outcome, int result);
     // Dump into `sink`, or, when it is null, into a DownloadFile in `folder`
     // made only once the box has accepted the request.
@@ -97,6 +103,7 @@ private:
     BoxSocket* socket_;  // not owned
     int state_ = kNotLoggedIn;
     TransferOutcome outcome_ = TransferOutcome::kDone;
+    std::string refusal_;
     LogSink log_ = nullptr;
     ProgressSink progress_ = nullptr;
 };

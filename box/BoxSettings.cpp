@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <system_error>
 
+#include "base/RegularFile.h"
 #include "base/StdioFile.h"
 #include "box/BoxDefaults.h"
 
@@ -147,14 +150,26 @@ bool BoxSettings::Load(BoxSettingsReport* report) {
 }
 
 bool BoxSettings::LoadFrom(const char* path, BoxSettingsReport* report) {
-    StdioFile file(path, "r");
+    FileKind kind = FileKind::kMissing;
+    std::error_code error;
+    StdioFile file = OpenRegularFile(path, LinkRule::kFollow, true, &kind, &error);
     if (!file.IsOpen()) {
+        if (report != nullptr && kind != FileKind::kMissing) {
+            report->fileProblem = FileKindText(kind);
+            if (error) {
+                report->fileProblem += " (" + error.message() + ")";
+            }
+        }
         return false;
     }
     char line[kTextSize];
     int number = 1;
     bool first = true;
-    while (std::fgets(line, sizeof line, file.Get()) != nullptr) {
+    long read = 0;
+    // Each read stops at the limit: fgets reads at most its size less one.
+    while (read < kMaxFileSize &&
+           std::fgets(line, static_cast<int>(std::min<long>(sizeof line, kMaxFileSize - read + 1)),
+                      file.Get()) != nullptr) {
         const char* text = line;
         // Some editors start the file with one; it would hide the first key.
         if (first && std::strncmp(text, kUtf8ByteOrderMark, 3) == 0) {
@@ -170,11 +185,24 @@ bool BoxSettings::LoadFrom(const char* path, BoxSettingsReport* report) {
         if (lineEnds) {
             ++number;
         }
+        read += static_cast<long>(length);
+    }
+    if (report != nullptr) {
+        if (std::ferror(file.Get())) {
+            report->fileProblem = "not readable";
+        } else if (read >= kMaxFileSize && std::fgetc(file.Get()) != EOF) {
+            report->fileProblem =
+                "larger than " + std::to_string(kMaxFileSize) + " bytes, not a settings file";
+        }
     }
     return true;
 }
 
 void BoxSettings::Save() const {
+    const FileKind kind = KindOfFile(kPath, LinkRule::kFollow);
+    if (kind != FileKind::kRegular && kind != FileKind::kMissing) {
+        return;  // opening a FIFO for writing would wait for a reader
+    }
     StdioFile file(kPath, "w");
     if (!file.IsOpen()) {
         return;

@@ -15,22 +15,31 @@ struct BoxSettingsReport {
     Line boxIp;
     Line port;
     Line password;
+    // Why the file, which is there, cannot be used as a settings file (a
+    // folder, a FIFO or device, not readable, too large); empty when it can,
+    // or when there is no file.
+    std::string fileProblem;
 };
 
 class BoxSettings {
 public:
     static constexpr size_t kTextSize = 1024;
     static constexpr const char* kPath = "./config/config.ini";
+    // Three short lines; a larger file is read only this far.
+    static constexpr long kMaxFileSize = 64 * 1024;
 
     BoxSettings();
 
     // True when the file opens (whatever it holds); otherwise nothing changes.
-    // A UTF-8 byte order mark at the start of the file is skipped. With a
-    // report, also says where each key was and whether its value was usable.
+    // Only a regular file is opened (a FIFO or a device in its place would
+    // never end), and at most kMaxFileSize bytes of it are read. A UTF-8 byte
+    // order mark at the start of the file is skipped. With a report, also
+    // says where each key was and whether its value was usable.
     bool Load(BoxSettingsReport* report = nullptr);
     // The same from another file than kPath.
     bool LoadFrom(const char* path, BoxSettingsReport* report = nullptr);
     // Rewrites the whole file; a file that cannot be written is not reported.
+    // Something other than a regular file under its name is left alone.
     void Save() const;
 
     // Copy the text out; the buffer holds `size` bytes and the text is cut to fit.

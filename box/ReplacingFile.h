@@ -2,10 +2,14 @@
 // A file written in full beside its target under a temporary name, and put in
 // place of the target only once it is complete: a write that breaks off leaves
 // any earlier file of that name as it was, and no partial file under its name.
+// The temporary file is always a new one (whatever had its name is removed
+// first), so nothing is ever written through a symbolic link planted there;
+// and it is removed when the run is interrupted by a signal (SignalCleanup).
 #include <cstddef>
 #include <memory>
 #include <string>
 
+#include "base/RemovedOnSignal.h"
 #include "base/StdioFile.h"
 
 class ReplacingFile {
@@ -26,9 +30,11 @@ public:
 private:
     std::string target_;
     std::string temporary_;
+    RemovedOnSignal cleanup_;         // before file_: registered while the file can exist
     std::unique_ptr<char[]> buffer_;  // the stream's buffer: declared first, so it outlives file_
     StdioFile file_;
     size_t size_ = 0;
     bool writeFailed_ = false;
+    bool created_ = false;  // the temporary file is ours to remove
     bool committed_ = false;
 };

@@ -23,7 +23,7 @@ std::string MakeHelp() {
                "Usage: velqo-boxsim [OPTION]...\n"
                "A substitute set-top box: serves the box side of the box command protocol\n"
                "(login, list, dump, upload, logout) over TCP from a folder, one client at a\n"
-               "time, until stopped with Ctrl+C (SIGINT) or SIGTERM.\n"
+               "time, until stopped with Ctrl+C (SIGINT), SIGTERM or SIGHUP.\n"
                "\n"
                "What it serves:\n"
                "  --folder DIR             folder with the served files, the manifest and the\n"
@@ -58,7 +58,10 @@ std::string MakeHelp() {
            "  --wait-status N          status of the last message: 3 done, 4 or more failed\n"
            "                           (default: 3; implies --wait-phase)\n"
            "  --io-timeout MS          longest wait for the rest of a started exchange\n"
-           "                           (default: 30000); between requests it waits forever\n"
+           "                           (default: 30000)\n"
+           "  --idle-timeout SECONDS   longest wait for the next request; a client silent\n"
+           "                           for longer is dropped, so that it cannot keep the\n"
+           "                           others waiting (default: 60; 0: no limit)\n"
            "  --pace-ms MS             wait MS before each reply, download record and wait\n"
            "                           message, as a real box's processor and flash do\n"
            "                           (default: 0); 4 is like a box on a home LAN, about\n"
@@ -78,11 +81,14 @@ std::string MakeHelp() {
            "\n"
            "Output:\n"
            "  --verbose                print each connection and command to stderr\n"
+           "                           (a dropped client is printed also without it)\n"
            "  --help                   show this help and end\n"
            "\n"
            "The box refuses, with a refusal text: a login with a wrong password; any\n"
            "download or upload before a login; names that are not plain file names;\n"
-           "downloads of files not in the manifest or missing in the folder; uploads\n"
+           "downloads of files not in the manifest or missing in the folder (a listed\n"
+           "name that is a symbolic link, a folder, a FIFO or a device counts as\n"
+           "missing: only the folder's own regular files are served); uploads\n"
            "named like the manifest. Uploads are stored in the folder (temporary file,\n"
            "then renamed) and are listed only when the manifest names them. The\n"
            "manifest is read once, at start.\n"
@@ -90,6 +96,8 @@ std::string MakeHelp() {
            "On start it prints \"velqo-boxsim: listening on ADDR:PORT\" to stdout.\n"
            "Exit status: 0 stopped, 1 cannot start (folder, manifest, port), 2 usage error.\n";
 }
+
+constexpr long long kMsPerSecond = 1000;
 
 bool ParseInteger(const std::string& text, long long low, long long high, long long* value) {
     if (text.empty()) {
@@ -147,6 +155,7 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         {"--require-version", {0, 0xFFFF}},
         {"--wait-status", {kIntMin, kIntMax}},
         {"--io-timeout", {1, kIntMax}},
+        {"--idle-timeout", {0, kIntMax / kMsPerSecond}},
         {"--close-after-records", {0, kIntMax}},
         {"--pieces", {1, kIntMax}},
         {"--piece-delay", {0, 60000}},
@@ -199,6 +208,8 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
                 o.waitPhase = true;
             } else if (option == "--io-timeout") {
                 o.ioTimeoutMs = static_cast<int>(v);
+            } else if (option == "--idle-timeout") {
+                o.idleTimeoutMs = static_cast<int>(v * kMsPerSecond);
             } else if (option == "--close-after-records") {
                 o.closeAfterRecords = static_cast<int>(v);
             } else if (option == "--pieces") {

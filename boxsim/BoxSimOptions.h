@@ -29,6 +29,9 @@ struct BoxSimOptions {
     size_t pieceSize = 0;        // send every message in pieces of this size; 0 = whole
     int pieceDelayMs = 2;        // pause between two pieces
     int ioTimeoutMs = 30000;     // longest wait for the rest of a started exchange
+    // Longest wait for the next request; a client silent for longer is
+    // dropped, so that it cannot keep every other client waiting. 0: no limit.
+    int idleTimeoutMs = 60000;
     int maxConnections = 0;      // serve this many connections, then end; 0 = until Stop()
     // Wait this long before each message that answers the PC (every reply,
     // download record and wait-phase record), as a real box's slower

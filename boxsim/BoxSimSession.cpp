@@ -35,6 +35,13 @@ bool IsWindowsSpecialName(const std::string& name) {
            base[3] >= '1' && base[3] <= '9';
 }
 
+// Whole seconds as such, anything else in milliseconds.
+std::string DurationText(int milliseconds) {
+    constexpr int kMsPerSecond = 1000;
+    return milliseconds % kMsPerSecond == 0 ? std::to_string(milliseconds / kMsPerSecond) + " s"
+                                            : std::to_string(milliseconds) + " ms";
+}
+
 bool HeaderIsWellFormed(const wire::Bytes<wire::kRequestHeaderSize>& bytes,
                         const wire::RequestHeader& h) {
     const uint16_t expected = h.command == wire::kCmdLogin ? wire::kLoginPayloadSize : 0;
@@ -60,7 +67,14 @@ BoxSimSession::BoxSimSession(const BoxSimOptions& options, const Manifest& manif
 
 std::string BoxSimSession::Run() {
     while (true) {
-        Io io = connection_.WaitForRequest();
+        Io io = connection_.WaitForRequest(options_.idleTimeoutMs);
+        if (io == Io::kTimedOut) {
+            recorder_.Notice(&BoxSimStats::idleDrops, "dropping the client: no request for " +
+                                                          DurationText(options_.idleTimeoutMs) +
+                                                          " (idle limit)");
+            end_ = "dropped by the box (idle limit)";
+            return end_;
+        }
         wire::Bytes<wire::kRequestHeaderSize> head{};
         if (io == Io::kOk) {
             io = connection_.Receive(head, options_.ioTimeoutMs);
@@ -201,7 +215,9 @@ bool BoxSimSession::HandleDump() {
     }
     const std::string name = wire::DecodeNameField(field);
     std::string refusal;
+    std::string why;  // for the event line only: the PC is told it is missing
     ServedFile file;
+    FileKind kind = FileKind::kRegular;
     if (!loggedIn_) {
         refusal = kNotLoggedIn;
     } else if (!options_.refuseDump.empty()) {
@@ -210,11 +226,12 @@ bool BoxSimSession::HandleDump() {
         refusal = kBadName;
     } else if (manifest_.Find(name) == nullptr) {
         refusal = kNotListed;
-    } else if (!file.Open(fs::path(options_.folder) / name)) {
+    } else if (!file.Open(fs::path(options_.folder) / name, &kind)) {
         refusal = kMissingOnBox;
+        why = std::string(" (") + FileKindText(kind) + ")";
     }
     if (!refusal.empty()) {
-        recorder_.Count(&BoxSimStats::dumpsRefused, "dump " + name + ": refused: " + refusal);
+        recorder_.Count(&BoxSimStats::dumpsRefused, "dump " + name + ": refused: " + refusal + why);
         return SendRefusal({0, 0, 0}, refusal);
     }
     const Io sent = Answer(wire::EncodeReply({0, 0, wire::kStatusAccepted}));

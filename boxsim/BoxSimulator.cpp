@@ -31,8 +31,9 @@ bool BoxSimulator::CheckOptions(std::string* error) const {
         *error = "the password has more than 4 characters; the login carries at most 4";
         return false;
     }
-    if (options_.ioTimeoutMs <= 0 || options_.pieceDelayMs < 0 || options_.paceMs < 0) {
-        *error = "time-outs must be positive and pauses not negative";
+    if (options_.ioTimeoutMs <= 0 || options_.pieceDelayMs < 0 || options_.paceMs < 0 ||
+        options_.idleTimeoutMs < 0) {
+        *error = "time-outs must be positive, the idle limit and pauses not negative";
         return false;
     }
     return true;

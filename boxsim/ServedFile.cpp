@@ -1,7 +1,7 @@
 #include "boxsim/ServedFile.h"
 
 #include <algorithm>
-#include <system_error>
+#include <cstdio>
 
 namespace {
 
@@ -11,28 +11,32 @@ constexpr size_t kStreamBufferSize = 64 * 1024;
 
 }  // namespace
 
-bool ServedFile::Open(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+bool ServedFile::Open(const std::filesystem::path& path, FileKind* kind) {
+    file_ = OpenRegularFile(path, LinkRule::kRefuse, false, kind);
+    if (!file_.IsOpen()) {
         return false;
     }
-    size_ = std::filesystem::file_size(path, ec);
-    if (ec) {
-        return false;
-    }
+    // Set before any other use of the stream: the C library honours it only then.
     buffer_ = std::make_unique<char[]>(kStreamBufferSize);
-    // Set before opening: the standard library honours it only then.
-    in_.rdbuf()->pubsetbuf(buffer_.get(), kStreamBufferSize);
-    in_.open(path, std::ios::binary);
-    return in_.is_open() && ReadAhead();
+    std::setvbuf(file_.Get(), buffer_.get(), _IOFBF, kStreamBufferSize);
+    const int64_t size = file_.Size();
+    if (size < 0) {
+        *kind = FileKind::kUnreadable;
+        return false;
+    }
+    size_ = static_cast<uint64_t>(size);
+    if (!ReadAhead()) {
+        *kind = FileKind::kUnreadable;
+        return false;
+    }
+    return true;
 }
 
 bool ServedFile::ReadAhead() {
-    in_.read(reinterpret_cast<char*>(ahead_.data()), static_cast<std::streamsize>(ahead_.size()));
-    aheadCount_ = static_cast<size_t>(in_.gcount());
+    aheadCount_ = std::fread(ahead_.data(), 1, ahead_.size(), file_.Get());
     // A short block carries nothing after its bytes.
     std::fill(ahead_.begin() + static_cast<std::ptrdiff_t>(aheadCount_), ahead_.end(), 0);
-    return !in_.bad();
+    return std::ferror(file_.Get()) == 0;
 }
 
 bool ServedFile::Next(Block* block, size_t* count, bool* last) {

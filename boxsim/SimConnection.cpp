@@ -33,9 +33,16 @@ SimConnection::~SimConnection() {
     net::ShutdownSend(socket_.Get());
 }
 
-SimConnection::Io SimConnection::WaitForRequest() {
+SimConnection::Io SimConnection::WaitForRequest(int idleLimitMs) {
+    const int64_t deadline = NowMs() + idleLimitMs;
     while (!Stopping()) {
-        const int r = net::SelectOneMs(socket_.Get(), true, kSliceMs);
+        const int64_t left = deadline - NowMs();
+        if (idleLimitMs > 0 && left <= 0) {
+            return Io::kTimedOut;
+        }
+        const int slice =
+            idleLimitMs > 0 ? static_cast<int>(std::min<int64_t>(left, kSliceMs)) : kSliceMs;
+        const int r = net::SelectOneMs(socket_.Get(), true, slice);
         if (r > 0) {
             return Io::kOk;
         }

@@ -25,8 +25,9 @@ public:
     // Ends sending first, so the PC reads end of stream, then closes.
     ~SimConnection();
 
-    // Waits without a time limit until the PC sends something or goes away.
-    Io WaitForRequest();
+    // Waits until the PC sends something or goes away, at most idleLimitMs
+    // (0: without a limit); kTimedOut when the limit passed.
+    Io WaitForRequest(int idleLimitMs);
     // Reads exactly size bytes, all of them within timeoutMs.
     Io Receive(uint8_t* buffer, size_t size, int timeoutMs);
     // Sends all size bytes (in pieces when asked to) within timeoutMs.

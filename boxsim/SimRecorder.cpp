@@ -49,6 +49,15 @@ void SimRecorder::Count(int BoxSimStats::*counter, const std::string& event) {
     changed_.notify_all();
 }
 
+void SimRecorder::Notice(int BoxSimStats::*counter, const std::string& event) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++(stats_.*counter);
+        NoteLocked(event, true);
+    }
+    changed_.notify_all();
+}
+
 void SimRecorder::Note(const std::string& event) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -65,13 +74,13 @@ void SimRecorder::AddRecordsSent(int count) {
     changed_.notify_all();
 }
 
-void SimRecorder::NoteLocked(const std::string& event) {
+void SimRecorder::NoteLocked(const std::string& event, bool notice) {
     if (events_.size() == kMaxEvents) {
         events_.pop_front();
     }
     events_.push_back(event);
     if (sink_) {
-        sink_(event);
+        sink_(event, notice);
     }
 }
 

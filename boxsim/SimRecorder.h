@@ -29,14 +29,16 @@ struct BoxSimStats {
     int uploadsBrokenOff = 0;  // the PC went away or the file could not be stored
     int logouts = 0;
     int protocolErrors = 0;         // unknown command, malformed header, block or acknowledgement
+    int idleDrops = 0;              // clients dropped for sending no request within the idle limit
     uint64_t bytesNotRecorded = 0;  // received past the record's limit (or not asked to record)
 };
 
 class SimRecorder {
 public:
     // Called with each event line, under the recorder's lock: it must not
-    // call back into the recorder.
-    using EventSink = std::function<void(const std::string&)>;
+    // call back into the recorder. `notice`: an event worth showing even
+    // when the details are not asked for (the box dropped a client).
+    using EventSink = std::function<void(const std::string& event, bool notice)>;
 
     SimRecorder() = default;
     SimRecorder(const SimRecorder&) = delete;
@@ -58,6 +60,8 @@ public:
     void Count(int BoxSimStats::*counter, const std::string& event);
     // Records an event line that no counter follows.
     void Note(const std::string& event);
+    // Like Count, for an event that the sink shows as a notice.
+    void Notice(int BoxSimStats::*counter, const std::string& event);
     void AddRecordsSent(int count);
 
     BoxSimStats Stats() const;
@@ -69,7 +73,7 @@ public:
     bool WaitForReceived(size_t count, int timeoutMs) const;
 
 private:
-    void NoteLocked(const std::string& event);
+    void NoteLocked(const std::string& event, bool notice = false);
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;

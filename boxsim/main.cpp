@@ -5,6 +5,8 @@
 #include <string>
 #include <thread>
 
+#include "base/SignalCleanup.h"
+#include "base/TextEscape.h"
 #include "boxsim/BoxSimCommandLine.h"
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
@@ -20,6 +22,7 @@ extern "C" void OnStopSignal(int) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    SignalCleanup::IgnoreBrokenPipe();
     BoxSimCommandLine command;
     std::string error;
     if (!ParseBoxSimCommandLine(argc, argv, &command, &error)) {
@@ -44,11 +47,12 @@ int main(int argc, char** argv) {
     }
 
     BoxSimulator box(command.options);
-    if (command.verbose) {
-        box.SetEventSink([](const std::string& event) {
-            std::fprintf(stderr, "velqo-boxsim: %s\n", event.c_str());
-        });
-    }
+    // Events quote names as the PC sent them.
+    box.SetEventSink([verbose = command.verbose](const std::string& event, bool notice) {
+        if (verbose || notice) {
+            std::fprintf(stderr, "velqo-boxsim: %s\n", EscapeControls(event).c_str());
+        }
+    });
     if (!box.Start(&error)) {
         std::fprintf(stderr, "velqo-boxsim: %s\n", error.c_str());
         return 1;
@@ -60,6 +64,9 @@ int main(int argc, char** argv) {
 
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
+#ifdef SIGHUP
+    std::signal(SIGHUP, OnStopSignal);
+#endif
     while (g_stopRequested == 0 && box.Running()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

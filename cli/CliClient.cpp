@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "box/BoxDefaults.h"
+#include "base/TextEscape.h"
 #include "box/BoxLogin.h"
 #include "box/BoxSession.h"
 #include "box/BoxSettings.h"
@@ -49,7 +50,7 @@ int CliClient::Run() {
         }
         if (ec) {
             std::fprintf(err_, "velqo-cli: cannot use directory '%s': %s\n",
-                         options_.directory.c_str(), ec.message().c_str());
+                         QuoteForMessage(options_.directory).c_str(), ec.message().c_str());
             return kExitUsage;
         }
     }
@@ -61,7 +62,7 @@ int CliClient::Run() {
     const int port = target.port;
     uint32_t address = 0;
     if (!net::ResolveIPv4(host.c_str(), &address)) {
-        std::fprintf(err_, "velqo-cli: cannot resolve host %s\n", host.c_str());
+        std::fprintf(err_, "velqo-cli: cannot resolve host %s\n", QuoteForMessage(host).c_str());
         return kExitNoLogin;
     }
     host_ = host;
@@ -82,7 +83,8 @@ int CliClient::Run() {
     const LoginOutcome login =
         ConnectAndLogin(socket, session, host.c_str(), port, target.password.c_str());
     if (login != LoginOutcome::kLoggedIn) {
-        std::fprintf(err_, "velqo-cli: could not log in to %s:%d\n", host.c_str(), port);
+        std::fprintf(err_, "velqo-cli: could not log in to %s:%d\n", QuoteForMessage(host).c_str(),
+                     port);
         socket.Close();
         return kExitNoLogin;
     }
@@ -107,9 +109,18 @@ int CliClient::Run() {
 bool CliClient::ChooseTarget(Target* target) {
     BoxSettings settings;
     BoxSettingsReport report;
-    const std::string file =
+    const std::string path =
         (options_.directory.empty() ? std::string() : options_.directory + "/") + kSettingsFile;
-    settings.LoadFrom(options_.directory.empty() ? BoxSettings::kPath : file.c_str(), &report);
+    const std::string file = QuoteForMessage(path);
+    // Read only when the options leave something to it.
+    if (options_.host.empty() || options_.port <= 0 || !options_.hasPassword) {
+        settings.LoadFrom(options_.directory.empty() ? BoxSettings::kPath : path.c_str(), &report);
+    }
+    if (!report.fileProblem.empty()) {
+        std::fprintf(err_, "velqo-cli: %s cannot be used as a settings file: %s\n", file.c_str(),
+                     report.fileProblem.c_str());
+        return false;
+    }
     // Only the values the options leave to the file must be usable.
     const std::pair<bool, const BoxSettingsReport::Line*> used[] = {
         {options_.host.empty(), &report.boxIp},
@@ -169,7 +180,8 @@ void CliClient::PrintList(const FileCatalog& catalog) {
         for (int f = 0; f < catalog.FileCount(g); ++f) {
             int32_t type = 0;
             catalog.GetFile(g, f, name, &type);
-            std::fprintf(out_, "%s\t%s\t%d\n", group, name, static_cast<int>(type));
+            std::fprintf(out_, "%s\t%s\t%d\n", EscapeControls(group).c_str(),
+                         EscapeControls(name).c_str(), static_cast<int>(type));
         }
     }
     std::fflush(out_);
@@ -182,7 +194,8 @@ bool CliClient::IsUploadable(const std::string& name) {
     if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) {
         return true;
     }
-    std::fprintf(err_, "velqo-cli: %s: %s, not a regular file; skipped\n", name.c_str(),
+    std::fprintf(err_, "velqo-cli: %s: %s, not a regular file; skipped\n",
+                 QuoteForMessage(name).c_str(),
                  std::filesystem::is_directory(status) ? "a directory" : "a special file");
     return false;
 }
@@ -190,7 +203,8 @@ bool CliClient::IsUploadable(const std::string& name) {
 bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const std::string& name,
                          bool* failed) {
     if (catalog.FindFileType(name.c_str()) == -1) {
-        std::fprintf(err_, "velqo-cli: %s: not on the box's file list\n", name.c_str());
+        std::fprintf(err_, "velqo-cli: %s: not on the box's file list\n",
+                     QuoteForMessage(name).c_str());
         *failed = true;
         return true;
     }
@@ -204,6 +218,10 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
         session.DumpInto(name.c_str(), directory);
     } else {
         session.UploadFrom(name.c_str(), directory);
+    }
+    if (session.LastOutcome() == TransferOutcome::kRefused) {
+        std::fprintf(err_, "velqo-cli: %s: refused by the box: \"%s\"\n",
+                     QuoteForMessage(name).c_str(), EscapeControls(session.LastRefusal()).c_str());
     }
     if (session.LastOutcome() == TransferOutcome::kDone) {
         if (get || verifier_ == nullptr) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "box/BoxDefaults.h"
+#include "base/TextEscape.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, CliOp
             }
             options->into = args[++i];
         } else {
-            *error = "unknown option '" + a + "' for this command";
+            *error = "unknown option '" + QuoteForMessage(a) + "' for this command";
             return false;
         }
     }
@@ -95,7 +96,9 @@ std::string MakeUsage() {
                "\n"
                "Commands:\n"
                "  list              print one line per file on the box:\n"
-               "                    GROUP<TAB>NAME<TAB>TYPE\n"
+               "                    GROUP<TAB>NAME<TAB>TYPE; control characters in a group\n"
+               "                    or name are shown escaped (\\t, \\n, \\r, \\xHH) and a\n"
+               "                    backslash as \\\\\n"
                "  get NAME...       download each named box file into DIR (an existing file\n"
                "                    of that name is replaced only once the download is\n"
                "                    complete)\n"
@@ -141,19 +144,25 @@ std::string MakeUsage() {
            box_defaults::kAddress +
            "). A value in the file that cannot be used as written (an\n"
            "address that is not dotted IPv4, a port outside 1..65535, a password that is\n"
-           "not 1 to 4 digits) is a usage error naming the file and the line.\n"
+           "not 1 to 4 digits) is a usage error naming the file and the line. The file\n"
+           "is not read when the options give all three values; otherwise a file that\n"
+           "is there but is no settings file (a folder, a FIFO or device, not readable,\n"
+           "over 64 KiB) is a usage error naming it.\n"
            "\n"
            "Connecting follows the window's Login button: up to three connects of at\n"
            "most 20 s each and two login attempts; every protocol step waits at most 5 s.\n"
            "\n"
            "Output: the list on stdout; the session's log lines (\"PC > ...\") on stderr,\n"
            "with a progress bar when stderr is a terminal (redrawn at most ten times a\n"
-           "second).\n"
+           "second). Control characters from the box or from names are shown escaped\n"
+           "there too. SIGINT, SIGTERM and SIGHUP remove the temporary files of a\n"
+           "transfer and end the program with 128 + the signal's number.\n"
            "\n"
            "Exit status:\n"
            "  0  all done\n"
            "  1  the box refused something, a transfer or a verification failed, a\n"
-           "     backup is incomplete or damaged, or a named file was not restored\n"
+           "     backup is incomplete or damaged, a named file was not restored, or\n"
+           "     the output could not be written (a closed stdout or stderr)\n"
            "  2  usage error\n"
            "  3  could not resolve the host, connect or log in\n";
 }
@@ -196,7 +205,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
                 return false;
             }
             if (!ParsePort(text, &options->port)) {
-                *error = "--port needs a number from 1 to 65535, not '" + text + "'";
+                *error =
+                    "--port needs a number from 1 to 65535, not '" + QuoteForMessage(text) + "'";
                 return false;
             }
         } else if (a == "--password") {
@@ -213,7 +223,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
                 return false;
             }
         } else if (!a.empty() && a[0] == '-') {
-            *error = "unknown option '" + a + "'";
+            *error = "unknown option '" + QuoteForMessage(a) + "'";
             return false;
         } else {
             break;
@@ -235,7 +245,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
     } else if (command == "restore") {
         options->command = CliOptions::Command::kRestore;
     } else {
-        *error = "unknown command '" + command + "'";
+        *error = "unknown command '" + QuoteForMessage(command) + "'";
         return false;
     }
     if (!ParseCommandArguments(args, i, options, error)) {

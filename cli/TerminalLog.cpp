@@ -2,7 +2,27 @@
 
 #include <chrono>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <utility>
+
+#include "base/TextEscape.h"
+
+namespace {
+
+// The line feeds that start and end a log text are its own line structure;
+// everything between, names and box texts among it, is shown escaped.
+std::string Escaped(std::string_view text) {
+    const size_t first = text.find_first_not_of('\n');
+    if (first == std::string_view::npos) {
+        return std::string(text);
+    }
+    const size_t end = text.find_last_not_of('\n') + 1;
+    return std::string(text.substr(0, first)) + EscapeControls(text.substr(first, end - first)) +
+           std::string(text.substr(end));
+}
+
+}  // namespace
 
 TerminalLog* TerminalLog::current_ = nullptr;
 
@@ -44,7 +64,7 @@ void TerminalLog::Write(const char* text) {
         std::fputs("\r\033[K", out_);
         barShown_ = false;
     }
-    std::fputs(text, out_);
+    std::fputs(Escaped(text).c_str(), out_);
     std::fflush(out_);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The session's log lines and progress, on stderr. The sinks are plain
 // functions without a context, so they reach the one TerminalLog through a
-// process-wide pointer.
+// process-wide pointer. A log text's leading and trailing line feeds are
+// written as they are; control characters inside it (a box's name or text
+// may hold any) are written escaped (base/TextEscape.h).
 #include <cstdint>
 #include <cstdio>
 #include <functional>

@@ -48,6 +48,8 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
                        "4",
                        "--io-timeout",
                        "700",
+                       "--idle-timeout",
+                       "7",
                        "--refuse-login",
                        "L",
                        "--refuse-dump",
@@ -79,6 +81,7 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_EQ(o.waitMessages, (std::vector<std::string>{"one", "two"}));
     EXPECT_EQ(o.waitFinalStatus, 4);
     EXPECT_EQ(o.ioTimeoutMs, 700);
+    EXPECT_EQ(o.idleTimeoutMs, 7000);
     EXPECT_EQ(o.refuseLogin, "L");
     EXPECT_EQ(o.refuseDump, "D");
     EXPECT_EQ(o.refuseUpload, "U");
@@ -97,6 +100,9 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_EQ(c.options.listenAddress, "127.0.0.1");
     EXPECT_FALSE(c.options.waitPhase);
     EXPECT_FALSE(c.options.corruptUploads);
+    EXPECT_EQ(c.options.idleTimeoutMs, 60000);
+    ASSERT_TRUE(Parse({"--idle-timeout", "0"}, &c, &error));
+    EXPECT_EQ(c.options.idleTimeoutMs, 0);
     ASSERT_TRUE(Parse({"--wait-status", "-1"}, &c, &error));
     EXPECT_TRUE(c.options.waitPhase);
     EXPECT_EQ(c.options.waitFinalStatus, -1);
@@ -119,6 +125,7 @@ TEST(BoxSimCommandLine, RejectsBadUsage) {
         {{"--close-after-records", "-1"}, "--close-after-records: \"-1\""},
         {{"--io-timeout", "0"}, "--io-timeout: \"0\""},
         {{"--pace-ms", "-1"}, "--pace-ms: \"-1\" is not a number from 0 to 60000"},
+        {{"--idle-timeout", "-1"}, "--idle-timeout: \"-1\" is not a number from 0"},
         {{"--password", "12345"}, "--password: at most 4 characters"},
     };
     for (const auto& [args, message] : cases) {
@@ -142,6 +149,7 @@ TEST(BoxSimCommandLine, HelpDocumentsEveryOption) {
                                "--wait-message",
                                "--wait-status",
                                "--io-timeout",
+                               "--idle-timeout",
                                "--refuse-login",
                                "--refuse-dump",
                                "--refuse-upload",

@@ -101,4 +101,25 @@ TEST(TerminalLog, NoBarWithoutATerminal) {
     EXPECT_EQ(terminal.Text(), "text\n");
 }
 
+// A log text keeps the line feeds that start and end it; what is between,
+// names and the box's texts among it, reaches the terminal escaped.
+TEST(TerminalLog, ControlCharactersInsideALogTextAreEscaped) {
+    const struct {
+        const char* text;
+        const char* shown;
+    } rows[] = {
+        {"PC > Start to dump file:a\x1b[31m... \n", "PC > Start to dump file:a\\x1b[31m... \n"},
+        {"\nPC > read file fail!\n", "\nPC > read file fail!\n"},
+        {"\n", "\n"},
+        {"Busy\x07", "Busy\\x07"},
+        {"\n\nline\none\r\n", "\n\nline\\none\\r\n"},
+    };
+    for (const auto& row : rows) {
+        Terminal terminal;
+        TerminalLog log(terminal.file, false);
+        TerminalLog::LogSink(row.text, 0);
+        EXPECT_EQ(terminal.Text(), row.shown);
+    }
+}
+
 }  // namespace

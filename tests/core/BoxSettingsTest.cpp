@@ -1,10 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "box/BoxDefaults.h"
 #include "box/BoxSettings.h"
 #include "tests/support/TempDir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -177,4 +186,122 @@ TEST_F(SettingsTest, ReportLeavesTheValuesAsTheWindowReadsThem) {
     EXPECT_STREQ(reported.BoxIp(), plain.BoxIp());
     EXPECT_EQ(reported.GetPort(), plain.GetPort());
     EXPECT_STREQ(reported.Password(), plain.Password());
+}
+
+namespace {
+
+// What Load and Save made of a settings file that is not a settings file.
+struct LoadOutcome {
+    bool ended = false;  // false: Load or Save did not come back
+    bool loaded = false;
+    std::string problem;
+    std::string boxIp;
+};
+
+LoadOutcome LoadAndSave() {
+    LoadOutcome outcome;
+    BoxSettings settings;
+    BoxSettingsReport report;
+    outcome.loaded = settings.Load(&report);
+    outcome.problem = report.fileProblem;
+    outcome.boxIp = settings.BoxIp();
+    settings.Save();
+    outcome.ended = true;
+    return outcome;
+}
+
+// Runs LoadAndSave where a hang cannot hold the tests: in a child process
+// that an alarm ends.
+LoadOutcome LoadAndSaveBounded() {
+#ifdef _WIN32
+    return LoadAndSave();
+#else
+    constexpr unsigned kLimitSeconds = 5;
+    const std::string result = std::filesystem::absolute("load-outcome.txt").string();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(kLimitSeconds);
+        const LoadOutcome o = LoadAndSave();
+        WriteFile(result, std::string(o.loaded ? "1" : "0") + "\n" + o.problem + "\n" + o.boxIp);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    LoadOutcome outcome;
+    const std::string text = ReadFile(result);
+    std::filesystem::remove(result);
+    const size_t first = text.find('\n');
+    const size_t second = text.find('\n', first + 1);
+    if (!WIFEXITED(status) || second == std::string::npos) {
+        return outcome;
+    }
+    outcome.ended = true;
+    outcome.loaded = text[0] == '1';
+    outcome.problem = text.substr(first + 1, second - first - 1);
+    outcome.boxIp = text.substr(second + 1);
+    return outcome;
+#endif
+}
+
+}  // namespace
+
+// Whatever has the settings file's name, the window loads and saves without
+// waiting; what is no settings file keeps the defaults and says why.
+TEST_F(SettingsTest, AFileThatIsNoSettingsFileIsNeitherWaitedForNorUsed) {
+    const std::string path = "config/config.ini";
+    struct Case {
+        const char* what;
+        std::function<bool()> make;  // false: cannot be made here
+        bool loaded;
+        const char* problem;  // part of the report's reason; empty: none
+        const char* boxIp;
+    };
+    const Case cases[] = {
+        {"a folder", [&] { return std::filesystem::create_directory(path); }, false, "a folder",
+         "192.168.1.108"},
+#ifndef _WIN32
+        {"a FIFO", [&] { return mkfifo(path.c_str(), 0644) == 0; }, false, "FIFO or device",
+         "192.168.1.108"},
+        {"a device",
+         [&] {
+             // The zero device itself when we may make one, else a link to it.
+             return mknod(path.c_str(), S_IFCHR | 0644, makedev(1, 5)) == 0 ||
+                    symlink("/dev/zero", path.c_str()) == 0;
+         },
+         false, "FIFO or device", "192.168.1.108"},
+        {"a link to a settings file",
+         [&] {
+             WriteFile("elsewhere.ini", "BOXIP=10.0.0.9\n");
+             return symlink("../elsewhere.ini", path.c_str()) == 0;
+         },
+         true, "", "10.0.0.9"},
+        {"not readable",
+         [&] {
+             WriteFile(path, "BOXIP=10.0.0.9\n");
+             // Root reads it all the same.
+             return chmod(path.c_str(), 0) == 0 && geteuid() != 0;
+         },
+         false, "not readable", "192.168.1.108"},
+#endif
+        {"larger than a settings file",
+         [&] {
+             WriteFile(path, "BOXIP=10.0.0.9\n" + std::string(BoxSettings::kMaxFileSize, '#'));
+             return true;
+         },
+         true, "larger than 65536 bytes", "10.0.0.9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all("config");
+        std::filesystem::create_directory("config");
+        if (!c.make()) {
+            continue;
+        }
+        const LoadOutcome outcome = LoadAndSaveBounded();
+        ASSERT_TRUE(outcome.ended) << "Load or Save waited";
+        EXPECT_EQ(outcome.loaded, c.loaded);
+        EXPECT_NE(outcome.problem.find(c.problem), std::string::npos) << outcome.problem;
+        EXPECT_EQ(outcome.problem.empty(), std::string(c.problem).empty()) << outcome.problem;
+        EXPECT_EQ(outcome.boxIp, c.boxIp);
+    }
 }

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <tuple>
 
-#include "boxsim/Manifest.h"
+#include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
 

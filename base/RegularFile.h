@@ -1,0 +1,43 @@
+#pragma once
+// Files that come from outside (a served folder, a settings file, a backup
+// someone sent) are opened only when they are what they claim to be: a
+// regular file. What a path is, is looked at before it is opened, so a FIFO
+// or a device is never opened for reading and cannot hang the reader; the
+// open itself is checked again on the opened handle, so a path swapped in
+// between is caught too. Where only a folder's own files may be read, a
+// symbolic link (or on Windows any reparse point) is refused rather than
+// followed. A hard link is a regular file of the folder and is read.
+#include <filesystem>
+#include <system_error>
+
+#include "base/StdioFile.h"
+
+enum class FileKind {
+    kRegular,
+    kMissing,
+    kLink,  // only with LinkRule::kRefuse
+    kFolder,
+    kSpecial,     // FIFO, device, socket
+    kUnreadable,  // there, but what it is or its contents cannot be read
+};
+
+enum class LinkRule { kFollow, kRefuse };
+
+// What a path that is not a readable regular file is, in words for a
+// message: "a symbolic link", "a folder", ...
+const char* FileKindText(FileKind kind);
+
+// What the path is, without opening it.
+FileKind KindOfFile(const std::filesystem::path& path, LinkRule links);
+
+// Opens the path for reading ("rb", or "r" with `text`) when it is a regular
+// file. Otherwise returns a closed file, with *kind saying what the path is
+// and, for kUnreadable, *error why.
+StdioFile OpenRegularFile(const std::filesystem::path& path, LinkRule links, bool text,
+                          FileKind* kind, std::error_code* error = nullptr);
+
+// Creates the path as a new file for writing ("wb"). Fails when anything has
+// that name, a dangling symbolic link included, so it never writes through a
+// link. On Windows the file may be deleted while it is open (the deletion
+// takes effect when it is closed), so that an interrupted run can remove it.
+StdioFile CreateNewFile(const std::filesystem::path& path);

@@ -1,0 +1,153 @@
+// A real velqo-cli process interrupted by real signals mid-transfer, and
+// given standard streams that cannot be written. POSIX only: Windows has
+// neither these signals nor such pipes.
+#ifndef _WIN32
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "boxsim/BoxSimulator.h"
+#include "tests/support/BackgroundProgram.h"
+#include "tests/support/ProgramRunner.h"
+#include "tests/support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kEndMs = 10000;
+// A slow box: a download of kBigSize bytes takes several seconds.
+constexpr size_t kBigSize = 300 * 1024;
+constexpr size_t kPieceSize = 64;
+constexpr int kPieceDelayMs = 3;
+
+// Everything under the folder whose name marks it as temporary.
+std::vector<std::string> Temporaries(const fs::path& folder) {
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind("~velqo-", 0) == 0) {
+            found.push_back(it->path().string());
+        }
+    }
+    return found;
+}
+
+class CliInterrupt : public ::testing::Test {
+protected:
+    CliInterrupt() {
+        fs::create_directories("box");
+        fs::create_directories("pc");
+        WriteFile("box/manifest.txt", "G big.bin 2\nG small.txt 1\n");
+        WriteFile("box/big.bin", std::string(kBigSize, 'b'));
+        WriteFile("box/small.txt", "small");
+    }
+
+    void StartBox(size_t pieceSize, int pieceDelayMs) {
+        BoxSimOptions options;
+        options.folder = (dir.Path() / "box").string();
+        options.port = 0;
+        options.pieceSize = pieceSize;
+        options.pieceDelayMs = pieceDelayMs;
+        options.recordReceived = true;
+        sim = std::make_unique<BoxSimulator>(options);
+        std::string error;
+        ASSERT_TRUE(sim->Start(&error)) << error;
+    }
+
+    std::vector<std::string> To(std::vector<std::string> args) const {
+        args.insert(args.begin(),
+                    {"--host", "127.0.0.1", "--port", std::to_string(sim->Port()), "-C", "pc"});
+        return args;
+    }
+
+    TempDir dir;
+    std::unique_ptr<BoxSimulator> sim;
+};
+
+}  // namespace
+
+// A signal mid-transfer removes the transfer's temporary file and ends the
+// program with 128 + the signal's number.
+TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
+    StartBox(kPieceSize, kPieceDelayMs);
+    const struct {
+        std::vector<std::string> command;
+        int signal;
+    } rows[] = {
+        {{"get", "big.bin"}, SIGINT},
+        {{"get", "big.bin"}, SIGTERM},
+        {{"get", "big.bin"}, SIGHUP},
+        {{"backup", "--into", "backups"}, SIGTERM},
+    };
+    fs::create_directories("pc/backups");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command[0] + " " + strsignal(row.signal));
+        BackgroundProgram cli(SiblingProgram("velqo-cli"), To(row.command));
+        ASSERT_TRUE(cli.Started());
+        // Mid-transfer: the temporary file is there and the program still runs.
+        ASSERT_TRUE(WaitUntil([] { return !Temporaries("pc").empty(); }, kEndMs)) << cli.Err();
+        ASSERT_FALSE(cli.Wait(0)) << cli.Err();
+        ASSERT_TRUE(cli.Signal(row.signal));
+        ASSERT_TRUE(cli.Wait(kEndMs));
+        EXPECT_EQ(cli.KilledBy(), 0);
+        EXPECT_EQ(cli.ExitStatus(), 128 + row.signal);
+        EXPECT_EQ(Temporaries("pc"), std::vector<std::string>());
+        EXPECT_FALSE(fs::exists("pc/big.bin"));
+    }
+}
+
+// Output that cannot be written is an error to end on, never a signal that
+// kills the program, and never bytes sent to the box.
+TEST_F(CliInterrupt, OutputThatCannotBeWrittenEndsWithStatusOne) {
+    StartBox(0, 0);
+    using Output = BackgroundProgram::Output;
+    const struct {
+        const char* what;
+        std::vector<std::string> command;
+        Output out;
+        Output err;
+    } rows[] = {
+        {"list into a pipe nobody reads", {"list"}, Output::kBrokenPipe, Output::kFile},
+        {"log lines into a pipe nobody reads",
+         {"get", "small.txt"},
+         Output::kFile,
+         Output::kBrokenPipe},
+        {"list with stdout closed", {"list"}, Output::kClosed, Output::kFile},
+        {"help into a pipe nobody reads", {"--help"}, Output::kBrokenPipe, Output::kFile},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        sim->ClearReceived();
+        const int ended = sim->Stats().connectionsEnded;
+        BackgroundProgram cli(SiblingProgram("velqo-cli"), To(row.command), row.out, row.err);
+        ASSERT_TRUE(cli.Wait(kEndMs));
+        EXPECT_EQ(cli.KilledBy(), 0);
+        EXPECT_EQ(cli.ExitStatus(), 1) << cli.Err();
+        if (row.err == Output::kFile) {
+            EXPECT_NE(cli.Err().find("velqo-cli: the output could not be written\n"),
+                      std::string::npos)
+                << cli.Err();
+        }
+        if (row.command[0] == "--help") {
+            continue;
+        }
+        // The box got the session and nothing else: login, list, any
+        // download's request and acknowledgements, logout.
+        ASSERT_TRUE(
+            sim->WaitFor([&](const BoxSimStats& s) { return s.connectionsEnded > ended; }, kEndMs));
+        EXPECT_EQ(sim->Stats().protocolErrors, 0);
+        const std::vector<uint8_t> received = sim->Received();
+        ASSERT_GE(received.size(), 20u);
+        EXPECT_EQ(received[received.size() - 4], 5);  // the logout
+    }
+    EXPECT_EQ(ReadFile("pc/small.txt"), "small");
+}
+
+#endif

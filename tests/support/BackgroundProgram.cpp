@@ -1,0 +1,135 @@
+#include "tests/support/BackgroundProgram.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+#include "tests/support/TempDir.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kPollMs = 10;
+
+// Sets up one of the child's standard descriptors; `pipeEnds` keeps the
+// parent's ends of a broken pipe until the child has started.
+void Direct(posix_spawn_file_actions_t* actions, int fd, BackgroundProgram::Output output,
+            const std::string& path, std::vector<int>* pipeEnds) {
+    switch (output) {
+        case BackgroundProgram::Output::kFile:
+            posix_spawn_file_actions_addopen(actions, fd, path.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            break;
+        case BackgroundProgram::Output::kClosed:
+            posix_spawn_file_actions_addclose(actions, fd);
+            break;
+        case BackgroundProgram::Output::kBrokenPipe: {
+            int ends[2];
+            if (pipe(ends) != 0) {
+                break;
+            }
+            posix_spawn_file_actions_adddup2(actions, ends[1], fd);
+            posix_spawn_file_actions_addclose(actions, ends[0]);
+            posix_spawn_file_actions_addclose(actions, ends[1]);
+            pipeEnds->push_back(ends[0]);
+            pipeEnds->push_back(ends[1]);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+BackgroundProgram::BackgroundProgram(const std::string& program,
+                                     const std::vector<std::string>& args, Output out, Output err) {
+    static std::atomic<int> counter{0};
+    const std::string stem = "background-" + std::to_string(counter++);
+    outPath_ = std::filesystem::absolute(stem + "-out.txt").string();
+    errPath_ = std::filesystem::absolute(stem + "-err.txt").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    std::vector<int> pipeEnds;
+    Direct(&actions, 1, out, outPath_, &pipeEnds);
+    Direct(&actions, 2, err, errPath_, &pipeEnds);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    // The test's own dispositions are the child's defaults.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        sigaddset(&defaults, s);
+    }
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ) == 0) {
+        pid_ = pid;
+    }
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    // The reading end goes with the writing one: nobody reads the pipe.
+    for (const int fd : pipeEnds) {
+        close(fd);
+    }
+}
+
+BackgroundProgram::~BackgroundProgram() {
+    if (Started() && !ended_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status_, 0);
+    }
+    std::error_code ec;
+    std::filesystem::remove(outPath_, ec);
+    std::filesystem::remove(errPath_, ec);
+}
+
+bool BackgroundProgram::Signal(int signal) const {
+    return Started() && !ended_ && kill(pid_, signal) == 0;
+}
+
+bool BackgroundProgram::Wait(int timeoutMs) {
+    for (int waited = 0; Started() && !ended_; waited += kPollMs) {
+        if (waitpid(pid_, &status_, WNOHANG) == pid_) {
+            ended_ = true;
+        } else if (waited >= timeoutMs) {
+            return false;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+        }
+    }
+    return ended_;
+}
+
+int BackgroundProgram::ExitStatus() const {
+    return ended_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+}
+
+int BackgroundProgram::KilledBy() const {
+    return ended_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
+}
+
+std::string BackgroundProgram::Out() const {
+    return ReadFile(outPath_);
+}
+
+std::string BackgroundProgram::Err() const {
+    return ReadFile(errPath_);
+}
+
+#endif

@@ -1,0 +1,59 @@
+#pragma once
+// A program started beside the test and left running, so that the test can
+// send it signals, or give it standard streams that cannot be written (POSIX
+// only: Windows has neither such signals nor such pipes).
+#ifndef _WIN32
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+class BackgroundProgram {
+public:
+    // Where stdout or stderr goes: a file (read back with Out and Err), a
+    // pipe whose reader has gone, or nowhere (the descriptor is closed).
+    enum class Output { kFile, kBrokenPipe, kClosed };
+
+    BackgroundProgram(const std::string& program, const std::vector<std::string>& args,
+                      Output out = Output::kFile, Output err = Output::kFile);
+    // Kills the program if it still runs, and reaps it.
+    ~BackgroundProgram();
+    BackgroundProgram(const BackgroundProgram&) = delete;
+    BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+
+    bool Started() const { return pid_ > 0; }
+    bool Signal(int signal) const;
+    // Waits at most timeoutMs for the program to end; false when it still runs.
+    bool Wait(int timeoutMs);
+
+    // After Wait: how it ended. -1 when it did not exit by itself.
+    int ExitStatus() const;
+    // The signal that ended it, 0 when none did.
+    int KilledBy() const;
+    std::string Out() const;
+    std::string Err() const;
+
+private:
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    int status_ = 0;
+    std::string outPath_;
+    std::string errPath_;
+};
+
+// Waits, polling, at most timeoutMs until the condition holds.
+template <typename Condition>
+bool WaitUntil(Condition condition, int timeoutMs) {
+    constexpr int kPollMs = 10;
+    for (int waited = 0; !condition(); waited += kPollMs) {
+        if (waited >= timeoutMs) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    }
+    return true;
+}
+
+#endif
