@@ -29,9 +29,12 @@ TARGETS=${VELQO_FUZZ_TARGETS:-$ALL_TARGETS}
 REGRESSIONS="$ROOT/fuzz/regressions"
 # Some regressions depend on timing: each runs this many times.
 REPLAYS=${VELQO_FUZZ_REPLAYS:-300}
-# Below the link's 5 s time-outs: once a stream has ended no operation may
-# wait for one, so an input that does is a finding.
-UNIT_TIMEOUT=4
+# Time-out per input, in seconds: far above what any input takes, even when
+# a loaded machine leaves the fuzzer a small share of its time, and below
+# the time-outs the harnesses give the code under test (the session
+# target's link waits 120 s, the box target calls a box that does not
+# answer for 30 s a hang), so that an input that waits for one is a finding.
+UNIT_TIMEOUT=60
 MAX_LEN=32768
 
 for t in $TARGETS; do
