@@ -20,7 +20,7 @@ PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
 	libssl-dev help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core
 
-.PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz \
+.PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz fuzz-merge \
 	screenshot wine-prefix wine-test-prefix dist collection test-dist test-fleet clean
 
 all: native win
@@ -117,8 +117,13 @@ screenshot: native win wine-prefix
 bench: native win wine-prefix collection
 	bench/run.sh
 
+# VELQO_FUZZ_SECONDS (shared) or VELQO_FUZZ_SECONDS_PER_TARGET, VELQO_FUZZ_TARGETS:
+# see fuzz/run.sh and the README.
 fuzz: deps
 	fuzz/run.sh
+
+fuzz-merge: deps
+	fuzz/run.sh --merge
 
 clean:
 	rm -rf build

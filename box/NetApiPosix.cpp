@@ -1,5 +1,4 @@
 #include <arpa/inet.h>
-#include <cerrno>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -7,8 +6,10 @@
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <limits>
 
@@ -16,7 +17,31 @@
 
 namespace net {
 
-int Startup() { return 0; }
+namespace {
+
+// A signal handled while a call waits cuts the call short with EINTR:
+// select() and sockets with time-outs are never restarted, whatever the
+// handler's flags say. Each call below then goes on, a waiting one for what
+// is left of its time, so a signal is never taken for a failed connection.
+template <typename Call>
+auto RetryInterrupted(Call call) {
+    decltype(call()) r;
+    do {
+        r = call();
+    } while (r < 0 && errno == EINTR);
+    return r;
+}
+
+int64_t NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+int Startup() {
+    return 0;
+}
 
 int ProtocolNumber(const char* name) {
     const protoent* p = getprotobyname(name);
@@ -28,7 +53,9 @@ Handle OpenStream(int protocol) {
     return fd < 0 ? kInvalidHandle : fd;
 }
 
-int CloseHandle(Handle h) { return close(static_cast<int>(h)); }
+int CloseHandle(Handle h) {
+    return close(static_cast<int>(h));
+}
 
 std::string DottedIPv4(uint32_t addressNetOrder) {
     in_addr a{};
@@ -47,7 +74,9 @@ ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port) {
     if (connect(static_cast<int>(h), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
         return ConnectResult::kConnected;
     }
-    return errno == EINPROGRESS ? ConnectResult::kInProgress : ConnectResult::kFailed;
+    // An interrupted connect goes on in the background, as a started one does.
+    return errno == EINPROGRESS || errno == EINTR ? ConnectResult::kInProgress
+                                                  : ConnectResult::kFailed;
 }
 
 void SetBlocking(Handle h, bool on) {
@@ -58,7 +87,9 @@ void SetBlocking(Handle h, bool on) {
     }
 }
 
-int WaitConnected(Handle h, long seconds) { return SelectOne(h, false, seconds); }
+int WaitConnected(Handle h, long seconds) {
+    return SelectOne(h, false, seconds);
+}
 
 bool PendingError(Handle h, int* error) {
     socklen_t len = sizeof *error;
@@ -75,16 +106,18 @@ int SelectOne(Handle h, bool forReading, long seconds) {
 
 int SendSome(Handle h, const void* data, int length) {
     // MSG_NOSIGNAL: a peer that has gone away is an error result, not a signal.
-    return static_cast<int>(send(static_cast<int>(h), data, length, MSG_NOSIGNAL));
+    return static_cast<int>(
+        RetryInterrupted([&] { return send(static_cast<int>(h), data, length, MSG_NOSIGNAL); }));
 }
 
 int ReceiveSome(Handle h, void* buffer, int length) {
-    return static_cast<int>(recv(static_cast<int>(h), buffer, length, 0));
+    return static_cast<int>(
+        RetryInterrupted([&] { return recv(static_cast<int>(h), buffer, length, 0); }));
 }
 
 int SendNow(Handle h, const void* data, int length) {
-    const int n =
-        static_cast<int>(send(static_cast<int>(h), data, length, MSG_NOSIGNAL | MSG_DONTWAIT));
+    const int n = static_cast<int>(RetryInterrupted(
+        [&] { return send(static_cast<int>(h), data, length, MSG_NOSIGNAL | MSG_DONTWAIT); }));
     return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? kNotReady : n;
 }
 
@@ -104,37 +137,60 @@ bool ApplyTimeout(int fd, int option, int milliseconds, int* appliedMs) {
     return true;
 }
 
+// One receive or send (`transfer`, called with its flags) that waits at most
+// milliseconds, by the socket's time-out `option`; one cut short by a signal
+// is made again with what is left of the time.
+template <typename Transfer>
+int TransferWithinMs(int fd, int option, int flags, int milliseconds, int* appliedMs,
+                     Transfer transfer) {
+    if (milliseconds <= 0) {
+        const ssize_t n = RetryInterrupted([&] { return transfer(flags | MSG_DONTWAIT); });
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? kNotReady : static_cast<int>(n);
+    }
+    const int64_t deadline = NowMs() + milliseconds;
+    for (int64_t left = milliseconds; left > 0; left = deadline - NowMs()) {
+        if (!ApplyTimeout(fd, option, static_cast<int>(left), appliedMs)) {
+            return -1;
+        }
+        const ssize_t n = transfer(flags);
+        if (n >= 0) {
+            return static_cast<int>(n);
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            return kNotReady;
+        }
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    return kNotReady;
+}
+
 }  // namespace
 
 int ReceiveWithinMs(Handle h, void* buffer, int length, int milliseconds, int* appliedMs) {
     const int fd = static_cast<int>(h);
-    int flags = 0;
-    if (milliseconds <= 0) {
-        flags = MSG_DONTWAIT;
-    } else if (!ApplyTimeout(fd, SO_RCVTIMEO, milliseconds, appliedMs)) {
-        return -1;
-    }
-    const int n = static_cast<int>(recv(fd, buffer, length, flags));
-    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? kNotReady : n;
+    return TransferWithinMs(fd, SO_RCVTIMEO, 0, milliseconds, appliedMs,
+                            [&](int flags) { return recv(fd, buffer, length, flags); });
 }
 
 int SendWithinMs(Handle h, const void* data, int length, int milliseconds, int* appliedMs) {
     const int fd = static_cast<int>(h);
-    int flags = MSG_NOSIGNAL;
-    if (milliseconds <= 0) {
-        flags |= MSG_DONTWAIT;
-    } else if (!ApplyTimeout(fd, SO_SNDTIMEO, milliseconds, appliedMs)) {
-        return -1;
-    }
-    const int n = static_cast<int>(send(fd, data, length, flags));
-    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) ? kNotReady : n;
+    return TransferWithinMs(fd, SO_SNDTIMEO, MSG_NOSIGNAL, milliseconds, appliedMs,
+                            [&](int flags) { return send(fd, data, length, flags); });
 }
 
-void UseBoundedWaits(Handle h) { SetBlocking(h, true); }
+void UseBoundedWaits(Handle h) {
+    SetBlocking(h, true);
+}
 
-int HostName(char* buffer, int size) { return gethostname(buffer, size); }
+int HostName(char* buffer, int size) {
+    return gethostname(buffer, size);
+}
 
-int LastError() { return errno; }
+int LastError() {
+    return errno;
+}
 
 Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -171,11 +227,14 @@ uint16_t LocalPort(Handle h) {
 }
 
 Handle Accept(Handle listener) {
-    const int fd = accept(static_cast<int>(listener), nullptr, nullptr);
+    const int fd =
+        RetryInterrupted([&] { return accept(static_cast<int>(listener), nullptr, nullptr); });
     return fd < 0 ? kInvalidHandle : fd;
 }
 
-void ShutdownSend(Handle h) { shutdown(static_cast<int>(h), SHUT_WR); }
+void ShutdownSend(Handle h) {
+    shutdown(static_cast<int>(h), SHUT_WR);
+}
 
 void SetNoDelay(Handle h, bool on) {
     const int v = on ? 1 : 0;
@@ -187,17 +246,25 @@ int SelectOneMs(Handle h, bool forReading, int milliseconds) {
         errno = EBADF;
         return -1;
     }
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(static_cast<int>(h), &set);
-    const int ms = milliseconds > 0 ? milliseconds : 0;
-    timeval tv{ms / 1000, (ms % 1000) * 1000};
     const int fd = static_cast<int>(h);
-    return select(fd + 1, forReading ? &set : nullptr, forReading ? nullptr : &set, nullptr, &tv);
+    const int64_t deadline = NowMs() + std::max(milliseconds, 0);
+    return RetryInterrupted([&] {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(fd, &set);
+        const int64_t left = std::max<int64_t>(deadline - NowMs(), 0);
+        timeval tv{static_cast<time_t>(left / 1000), static_cast<suseconds_t>(left % 1000 * 1000)};
+        return select(fd + 1, forReading ? &set : nullptr, forReading ? nullptr : &set, nullptr,
+                      &tv);
+    });
 }
 
-bool LastErrorWasWouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR; }
+bool LastErrorWasWouldBlock() {
+    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+}
 
-std::string ErrorText(int error) { return std::strerror(error); }
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
 
 }  // namespace net

@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "box/WireFormat.h"
 
 namespace {
 
+constexpr size_t kNoCut = std::numeric_limits<size_t>::max();
+
 // One direction's bytes, taken message by message.
 class Stream {
 public:
-    explicit Stream(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    explicit Stream(const std::vector<uint8_t>& bytes, size_t at = 0) : bytes_(bytes), at_(at) {}
     template <size_t N>
     bool Take(wire::Bytes<N>* out) {
         if (bytes_.size() - at_ < N) {
@@ -22,10 +25,11 @@ public:
     }
     bool AtEnd() const { return at_ == bytes_.size(); }
     size_t Left() const { return bytes_.size() - at_; }
+    size_t At() const { return at_; }
 
 private:
     const std::vector<uint8_t>& bytes_;
-    size_t at_ = 0;
+    size_t at_;
 };
 
 // The box ends a connection whose request header is not one of the five.
@@ -37,40 +41,86 @@ bool HeaderIsWellFormed(const wire::Bytes<wire::kRequestHeaderSize>& b) {
     return h.payloadLength == (h.command == wire::kCmdLogin ? wire::kLoginPayloadSize : 0);
 }
 
+bool IsHeaderOf(const wire::Bytes<wire::kRequestHeaderSize>& b, uint8_t command) {
+    return b[0] == command && HeaderIsWellFormed(b);
+}
+
+bool IsRightPassword(const wire::Bytes<wire::kLoginPayloadSize>& payload) {
+    return std::memcmp(payload.data() + 4, BoxFolder::kPassword, 4) == 0;
+}
+
+// Reads upload blocks up to the last one; false when the stream ends first
+// or a block is malformed (the box then closes without storing).
+bool TakeWholeUpload(Stream* pc, std::string* data) {
+    while (true) {
+        wire::Bytes<wire::kUploadBlockSize> bytes;
+        if (!pc->Take(&bytes)) {
+            return false;
+        }
+        const wire::UploadBlock block = wire::DecodeUploadBlock(bytes);
+        if ((block.flag != wire::kFlagMore && block.flag != wire::kFlagLast) || block.count < 0 ||
+            block.count > static_cast<int32_t>(wire::kBlockDataSize)) {
+            return false;
+        }
+        data->append(reinterpret_cast<const char*>(block.data.data()),
+                     static_cast<size_t>(block.count));
+        if (block.flag == wire::kFlagLast) {
+            return true;
+        }
+    }
+}
+
+std::string Describe(const BoxFolder::Files& files) {
+    std::string text;
+    for (const auto& [name, content] : files) {
+        text += " " + name + "(" + std::to_string(content.size()) + ")";
+    }
+    return text;
+}
+
 class Walk {
 public:
     Walk(const std::vector<uint8_t>& pc, const std::vector<uint8_t>& box, bool reset,
          bool waitPhase, const BoxFolder& folder)
-        : pc_(pc), box_(box), reset_(reset), waitPhase_(waitPhase), folder_(folder) {
-        result_.expected = folder.Initial();
-    }
+        : pcBytes_(pc),
+          pc_(pc),
+          box_(box),
+          reset_(reset),
+          waitPhase_(waitPhase),
+          folder_(folder),
+          expected_(folder.Initial()) {}
 
-    BoxExchangeCheck::Result Run() {
-        while (result_.ok && Request()) {
+    std::string Run(const BoxFolder::Files& now) {
+        while (failure_.empty() && Request()) {
         }
-        // What follows the last exchange the box took part in: nothing.
-        if (result_.ok && !box_.AtEnd()) {
+        // What follows the last exchange the box took part in: nothing, or
+        // after a cut the start of a message the reset cut off.
+        if (failure_.empty() && cutAt_ == kNoCut && !box_.AtEnd()) {
             Fail("the box sent " + std::to_string(box_.Left()) + " byte(s) out of frame");
         }
-        return result_;
+        if (failure_.empty() && !FolderIsExplained(now)) {
+            Fail("the folder holds" + Describe(now) + " instead of" + Describe(expected_));
+        }
+        return failure_;
     }
 
 private:
     bool Fail(const std::string& why) {
-        result_.ok = false;
-        result_.failure = why;
+        failure_ = why;
         return false;
     }
 
-    // A box message that must be there; missing is a failure unless the
-    // connection was reset, which may have cut it off.
+    // A box message that must be there. Missing is a failure unless the
+    // connection was reset, which may have thrown it away: the walk then
+    // stops at the request it belongs to.
     template <size_t N>
-    bool FromBox(wire::Bytes<N>* out, const char* what, bool* cut) {
+    bool FromBox(wire::Bytes<N>* out, const char* what) {
         if (box_.Take(out)) {
             return true;
         }
         if (reset_) {
-            *cut = true;
+            cutAt_ = requestAt_;
+            loggedInAtCut_ = loggedIn_;
             return false;
         }
         return Fail(std::string("the box did not send the ") + what);
@@ -78,6 +128,7 @@ private:
 
     // False when the connection has ended (or a failure was found).
     bool Request() {
+        requestAt_ = pc_.At();
         wire::Bytes<wire::kRequestHeaderSize> head;
         if (!pc_.Take(&head)) {
             return false;
@@ -100,31 +151,29 @@ private:
         }
     }
 
-    bool Refusal(bool* cut) {
+    bool Refusal() {
         wire::Bytes<wire::kRefusalTextSize> text;
-        return FromBox(&text, "refusal text", cut);
+        return FromBox(&text, "refusal text");
     }
 
     bool Login() {
         wire::Bytes<wire::kLoginPayloadSize> payload;
         wire::Bytes<wire::kReplySize> reply;
-        bool cut = false;
-        if (!pc_.Take(&payload) || !FromBox(&reply, "login reply", &cut)) {
+        if (!pc_.Take(&payload) || !FromBox(&reply, "login reply")) {
             return false;
         }
         const wire::Reply r = wire::DecodeReply(reply);
-        const bool right = std::memcmp(payload.data() + 4, BoxFolder::kPassword, 4) == 0;
+        const bool right = IsRightPassword(payload);
         if ((r.status == wire::kStatusAccepted) != right) {
             return Fail(right ? "the right password was refused" : "a wrong password was accepted");
         }
         loggedIn_ = right;
-        return right || Refusal(&cut);
+        return right || Refusal();
     }
 
     bool List() {
         wire::Bytes<wire::kReplySize> reply;
-        bool cut = false;
-        if (!FromBox(&reply, "list reply", &cut)) {
+        if (!FromBox(&reply, "list reply")) {
             return false;
         }
         const bool payload = wire::DecodeReply(reply).value == wire::kListReplyValue;
@@ -135,7 +184,7 @@ private:
         if (!payload) {
             return true;
         }
-        if (!FromBox(&list, "list payload", &cut)) {
+        if (!FromBox(&list, "list payload")) {
             return false;
         }
         return wire::DecodeListPayload(list).count == 5 || Fail("the list lost files");
@@ -144,15 +193,14 @@ private:
     bool Dump() {
         wire::Bytes<wire::kNameFieldSize> field;
         wire::Bytes<wire::kReplySize> reply;
-        bool cut = false;
-        if (!pc_.Take(&field) || !FromBox(&reply, "dump reply", &cut)) {
+        if (!pc_.Take(&field) || !FromBox(&reply, "dump reply")) {
             return false;
         }
         const std::string name = wire::DecodeNameField(field);
-        const auto file = result_.expected.find(name);
-        const bool servable = loggedIn_ && folder_.IsListed(name) && file != result_.expected.end();
+        const auto file = expected_.find(name);
+        const bool servable = loggedIn_ && folder_.IsListed(name) && file != expected_.end();
         if (wire::DecodeReply(reply).status != wire::kStatusAccepted) {
-            return !servable ? Refusal(&cut) : Fail("a listed file was refused: " + name);
+            return !servable ? Refusal() : Fail("a listed file was refused: " + name);
         }
         if (!servable) {
             return Fail("a download that cannot be served was accepted: " + name);
@@ -161,7 +209,7 @@ private:
         while (true) {
             wire::Bytes<wire::kDataRecordSize> bytes;
             wire::Bytes<wire::kAcknowledgementSize> ack;
-            if (!FromBox(&bytes, "download record", &cut)) {
+            if (!FromBox(&bytes, "download record")) {
                 return false;
             }
             const wire::DataRecord record = wire::DecodeDataRecord(bytes);
@@ -184,16 +232,15 @@ private:
     bool Upload() {
         wire::Bytes<wire::kNameFieldSize> field;
         wire::Bytes<wire::kReplySize> reply;
-        bool cut = false;
-        if (!pc_.Take(&field) || !FromBox(&reply, "upload reply", &cut)) {
+        if (!pc_.Take(&field) || !FromBox(&reply, "upload reply")) {
             return false;
         }
         const std::string name = wire::DecodeNameField(field);
         const wire::Reply accepted = wire::DecodeReply(reply);
         if (accepted.status != wire::kStatusAccepted) {
-            return Refusal(&cut);
+            return Refusal();
         }
-        if (!loggedIn_ || name == BoxFolder::kManifestName || name == BoxFolder::kFolderName) {
+        if (!MayStore(name, loggedIn_)) {
             return Fail("an upload that cannot be stored was accepted: " + name);
         }
         std::string data;
@@ -209,11 +256,7 @@ private:
             }
             data.append(reinterpret_cast<const char*>(block.data.data()),
                         static_cast<size_t>(block.count));
-            if (!FromBox(&reply, "block reply", &cut)) {
-                if (cut && block.flag == wire::kFlagLast) {
-                    result_.undecidedName = name;
-                    result_.undecidedUpload = data;
-                }
+            if (!FromBox(&reply, "block reply")) {
                 return false;
             }
             if (block.flag == wire::kFlagLast) {
@@ -226,31 +269,90 @@ private:
         bool stored = true;
         for (int32_t status = wire::kFlagMore; waitPhase_ && status < wire::kFlagLast;) {
             wire::Bytes<wire::kDataRecordSize> bytes;
-            if (!FromBox(&bytes, "wait phase record", &cut)) {
+            if (!FromBox(&bytes, "wait phase record")) {
                 return false;
             }
             status = wire::DecodeDataRecord(bytes).flag;
             stored = status < wire::kStatusFailedFrom;
         }
         if (stored) {
-            result_.expected[name] = data;
+            expected_[name] = data;
         }
         return true;
     }
 
+    static bool MayStore(const std::string& name, bool loggedIn) {
+        return loggedIn && name != BoxFolder::kManifestName && name != BoxFolder::kFolderName;
+    }
+
+    // Every file holds what the walk expects, or, after a cut, what an
+    // upload in the rest of the stream may have brought. No upload removes
+    // a file.
+    bool FolderIsExplained(const BoxFolder::Files& now) const {
+        for (const auto& [name, content] : expected_) {
+            if (now.count(name) == 0) {
+                return false;
+            }
+        }
+        for (const auto& [name, content] : now) {
+            const auto it = expected_.find(name);
+            if ((it == expected_.end() || it->second != content) &&
+                !MayHaveStoredAfterCut(name, content)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Looks for an upload of `name` bringing `content` anywhere from the
+    // cut on, whatever framing the box followed, after a login it may have
+    // had by then.
+    bool MayHaveStoredAfterCut(const std::string& name, const std::string& content) const {
+        if (cutAt_ == kNoCut) {
+            return false;
+        }
+        size_t loggedInFrom = loggedInAtCut_ ? cutAt_ : kNoCut;
+        for (size_t at = cutAt_; at < pcBytes_.size(); ++at) {
+            Stream pc(pcBytes_, at);
+            wire::Bytes<wire::kRequestHeaderSize> head;
+            wire::Bytes<wire::kLoginPayloadSize> payload;
+            wire::Bytes<wire::kNameFieldSize> field;
+            if (!pc.Take(&head)) {
+                return false;
+            }
+            if (IsHeaderOf(head, wire::kCmdLogin) && pc.Take(&payload) &&
+                IsRightPassword(payload)) {
+                loggedInFrom = std::min(loggedInFrom, pc.At());
+                continue;
+            }
+            std::string data;
+            if (IsHeaderOf(head, wire::kCmdUpload) && pc.Take(&field) &&
+                wire::DecodeNameField(field) == name && MayStore(name, at >= loggedInFrom) &&
+                TakeWholeUpload(&pc, &data) && data == content) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    const std::vector<uint8_t>& pcBytes_;
     Stream pc_;
     Stream box_;
     bool reset_;
     bool waitPhase_;
     const BoxFolder& folder_;
+    BoxFolder::Files expected_;
     bool loggedIn_ = false;
-    BoxExchangeCheck::Result result_;
+    size_t requestAt_ = 0;
+    size_t cutAt_ = kNoCut;
+    bool loggedInAtCut_ = false;
+    std::string failure_;
 };
 
 }  // namespace
 
-BoxExchangeCheck::Result BoxExchangeCheck::Run(const std::vector<uint8_t>& pc,
-                                               const std::vector<uint8_t>& box, bool reset,
-                                               bool waitPhase, const BoxFolder& folder) {
-    return Walk(pc, box, reset, waitPhase, folder).Run();
+std::string BoxExchangeCheck::Run(const std::vector<uint8_t>& pc, const std::vector<uint8_t>& box,
+                                  bool reset, bool waitPhase, const BoxFolder& folder,
+                                  const BoxFolder::Files& now) {
+    return Walk(pc, box, reset, waitPhase, folder).Run(now);
 }

@@ -41,6 +41,12 @@ int g_lastProgress = -1;
 
 const std::string kKeptContent = "the local copy that a broken download must not touch\n";
 
+// The link's time-out for every send and receive here: above run.sh's
+// time-out per input, so that an operation that waits for it after the
+// stream has ended, which it never has to, is a finding; and so long that
+// no input comes near it only because the machine is loaded.
+constexpr int kLinkTimeoutMs = 120000;
+
 [[noreturn]] void Fail(const char* what, const char* detail = "") {
     std::fprintf(stderr, "velqo_fuzz_session: %s %s\n", what, detail);
     std::fflush(stderr);
@@ -241,6 +247,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!socket.Connect("127.0.0.1", g_box->Port(), 2000) || !g_box->Accept()) {
         Fail("cannot open a loopback connection");
     }
+    socket.SetIoTimeoutMs(kLinkTimeoutMs);
     if (g_box->Play(script.box, script.boxSize) < script.boxSize) {
         static bool warned = false;
         if (!warned) {

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "fuzz/RetryInterrupted.h"
+
 namespace {
 
 // Room for the largest fuzz input in the kernel's buffers, so that the whole
@@ -47,7 +49,7 @@ bool LoopbackBox::Listen(std::string* error) {
 
 bool LoopbackBox::Accept() {
     Abort();
-    peer_ = accept(listener_, nullptr, nullptr);
+    peer_ = RetryInterrupted([this] { return accept(listener_, nullptr, nullptr); });
     if (peer_ < 0) {
         return false;
     }
@@ -59,7 +61,8 @@ bool LoopbackBox::Accept() {
 size_t LoopbackBox::Play(const uint8_t* data, size_t size) {
     size_t sent = 0;
     while (sent < size) {
-        const ssize_t r = send(peer_, data + sent, size - sent, MSG_NOSIGNAL);
+        const ssize_t r =
+            RetryInterrupted([&] { return send(peer_, data + sent, size - sent, MSG_NOSIGNAL); });
         if (r <= 0) {
             break;
         }
@@ -71,7 +74,7 @@ size_t LoopbackBox::Play(const uint8_t* data, size_t size) {
 
 void LoopbackBox::Drain() {
     uint8_t sink[4096];
-    while (recv(peer_, sink, sizeof sink, MSG_DONTWAIT) > 0) {
+    while (RetryInterrupted([&] { return recv(peer_, sink, sizeof sink, MSG_DONTWAIT); }) > 0) {
     }
 }
 
