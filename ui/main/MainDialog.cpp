@@ -266,6 +266,9 @@ int MainDialog::SetProgress(int percent) {
     window->m_nProgressShown = percent;
     window->m_progress.SetPos(percent);
     window->m_progress.UpdateWindow();
+    if (window->m_pBackups != nullptr) {
+        window->m_pBackups->TransferPercent(percent);
+    }
     return shown;
 }
 
@@ -324,8 +327,24 @@ void MainDialog::OnBackups() {
     m_progress.GetWindowRect(&bar);
     POINT clientLeft{0, 0};
     ClientToScreen(&clientLeft);
-    BackupsDialog backups(this, {clientLeft.x, bar.bottom + kBackupsGap});
+    BackupsFlow flow(*m_flow.Session(), BackupShelf::kFolder, m_flow.Settings().BoxIp());
+    BackupsDialog backups(this, {clientLeft.x, bar.bottom + kBackupsGap}, flow,
+                          [this] { AfterBoxWork(); });
+    m_pBackups = &backups;
     backups.DoModal();
+    m_pBackups = nullptr;
+}
+
+void MainDialog::AfterBoxWork() {
+    if (m_flow.DropLostLink()) {
+        ResetToLoggedOut();
+        return;
+    }
+    // A backup writes under backup\, a restore writes to the box: the tree
+    // changes only when something else touched the working directory.
+    if (!SameFiles(BuildLocalTree(m_flow.Catalog()), m_localShown)) {
+        FillLocalTree();
+    }
 }
 
 void MainDialog::OnDestroy() {
@@ -391,6 +410,7 @@ void MainDialog::OnLogin() {
 
 void MainDialog::ResetToLoggedOut() {
     m_treeLocal.DeleteAllItems();
+    m_localShown.clear();
     m_treeBox.DeleteAllItems();
     if (m_flow.ResetToLoggedOut()) {
         DrawStatusPicture(m_flow.m_nLinkState);
@@ -403,6 +423,9 @@ void MainDialog::ResetToLoggedOut() {
 }
 
 void MainDialog::ShowTree(CTreeCtrl& tree, const FileTreeModel& model) {
+    if (&tree == &m_treeLocal) {
+        m_localShown = model;
+    }
     tree.DeleteAllItems();
     for (const TreeGroupItem& group : model) {
         const HTREEITEM groupItem =
