@@ -30,7 +30,7 @@ std::string Count(int n, const char* what) {
 // "27 same, 1 differs": the counts that are not zero, in this order.
 std::string CompareSummary(const CompareOutcome& c) {
     const std::pair<int, const char*> parts[] = {{c.same, "same"},
-                                                 {c.differs, "differ"},
+                                                 {c.differs, "different"},
                                                  {c.missingOnBox, "missing on the box"},
                                                  {c.onlyOnBox, "only on the box"},
                                                  {c.failed, "failed"}};
