@@ -22,6 +22,9 @@ constexpr Column kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
                                    {"Size", LVCFMT_RIGHT, 16},
                                    {"State", LVCFMT_LEFT, 22}};
 constexpr int kStateColumn = 3;
+constexpr int kFullPercent = 100;
+// While an operation runs, what changed is painted at most this often.
+constexpr DWORD kPaintIntervalMs = 40;
 constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
                                      IDCANCEL};
 
@@ -137,13 +140,23 @@ void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
 
 void BackupsDialog::OverallChanged(int percent) {
     m_progress.SetPos(percent);
-    m_progress.UpdateWindow();
+    PaintIfDue(percent == kFullPercent);
 }
 
 void BackupsDialog::FileRowChanged(int row) {
     ShowFileRow(row);
     m_listFiles.EnsureVisible(row);
-    m_listFiles.UpdateWindow();
+    PaintIfDue(false);
+}
+
+void BackupsDialog::PaintIfDue(bool now) {
+    // Not more often than the eye follows: every paint costs under Wine.
+    const DWORD tick = ::GetTickCount();
+    if (now || tick - m_nPaintedAt >= kPaintIntervalMs) {
+        m_nPaintedAt = tick;
+        m_progress.UpdateWindow();
+        m_listFiles.UpdateWindow();
+    }
 }
 
 void BackupsDialog::SetBusy(bool busy) {

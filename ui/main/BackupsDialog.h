@@ -47,8 +47,11 @@ private:
     // Buttons off while an operation runs; back as the flow says after it.
     void SetBusy(bool busy);
     void ShowStatus();
+    // Paints the bar and the files list now, or when the last paint is a moment ago.
+    void PaintIfDue(bool now);
 
     POINT m_ptTopLeft;
     BackupsFlow& m_flow;  // not owned
     std::function<void()> m_afterBoxWork;
+    DWORD m_nPaintedAt = 0;  // tick count of the last paint while busy
 };

@@ -194,6 +194,7 @@ void BackupsFlow::SetState(const std::string& name, const std::string& group,
 
 void BackupsFlow::BackUp() {
     Begin();
+    Select(-1);  // the files list fills as the files are saved
     session_.Log("\n");
     if (!ListBox()) {
         Finish("No backup: the box's list of files could not be read.");

@@ -32,6 +32,10 @@ constexpr COLORREF kPanelBack = RGB(230, 230, 255);
 constexpr COLORREF kPanelText = RGB(0, 0, 255);
 constexpr int kTreeImageSize = 20;
 constexpr COLORREF kTreeImageMask = RGB(255, 255, 255);
+// The console and the progress bar are painted at most this often while the
+// thread is busy (the bar always at the end of a transfer).
+constexpr DWORD kPaintIntervalMs = 40;
+constexpr int kFullPercent = 100;
 // Pixels between the progress bar and the backups dialog below it.
 constexpr int kBackupsGap = 4;
 // OnDownload and OnUpload read a tree item's text into a name of this size.
@@ -244,11 +248,22 @@ int MainDialog::AppendLog(const char* text, int colourCode) {
     ColorEdit& log = window->m_editLog;
     const int n = log.GetWindowTextLength();
     log.SetSel(n, n, TRUE);
-    log.SetForeColor(LogColour(colourCode));
+    // A new colour repaints the whole console; the same one needs no repaint
+    // beyond the new line's, which matters under Wine for the many lines of a backup.
+    if (log.GetForeColor() != LogColour(colourCode)) {
+        log.SetForeColor(LogColour(colourCode));
+    }
     const std::string lines = WithEditLineEnds(text);
     log.ReplaceSel(lines.c_str());
-    // A login or a transfer holds the window's thread: paint the new line now.
-    log.UpdateWindow();
+    // A login or a transfer holds the window's thread: the new line is
+    // painted now, unless the console was painted a moment ago (a backup's
+    // lines come in bursts, and every paint costs under Wine); then the next
+    // line or the end of the work paints it.
+    const DWORD now = ::GetTickCount();
+    if (now - window->m_nLogPaintedAt >= kPaintIntervalMs) {
+        window->m_nLogPaintedAt = now;
+        log.UpdateWindow();
+    }
     return 0;
 }
 
@@ -264,11 +279,19 @@ int MainDialog::SetProgress(int percent) {
         return shown;
     }
     window->m_nProgressShown = percent;
-    window->m_progress.SetPos(percent);
-    window->m_progress.UpdateWindow();
     if (window->m_pBackups != nullptr) {
         window->m_pBackups->TransferPercent(percent);
     }
+    // Moved and painted at once, but not more often than the eye follows: a
+    // backup restarts the bar for every file, and under Wine each move of a
+    // progress bar costs about a millisecond. The end of a transfer always shows.
+    const DWORD now = ::GetTickCount();
+    if (percent != kFullPercent && now - window->m_nProgressPaintedAt < kPaintIntervalMs) {
+        return shown;
+    }
+    window->m_nProgressPaintedAt = now;
+    window->m_progress.SetPos(percent);
+    window->m_progress.UpdateWindow();
     return shown;
 }
 

@@ -119,6 +119,8 @@ private:
     Gdiplus::GdiplusStartupInput m_gdiplusInput;
     ULONG_PTR m_nGdiplusToken = 0;
     int m_nProgressShown = 0;             // the bar's position, set only by SetProgress
+    DWORD m_nLogPaintedAt = 0;            // tick count of the console's last paint
+    DWORD m_nProgressPaintedAt = 0;       // tick count of the bar's last paint
     FileTreeModel m_localShown;           // what the local tree shows
     BackupsDialog* m_pBackups = nullptr;  // while open, for the transfer percentages; not owned
 };
