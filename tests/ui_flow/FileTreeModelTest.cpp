@@ -69,7 +69,7 @@ TEST_F(FileTreeModelTest, LocalTreeExpandsTheGroupOfTheNamedFile) {
     EXPECT_EQ(Describe(BuildLocalTree(catalog, "f2"))[1], "B:");
 }
 
-TEST(FileTreeModelTest, SameFilesIgnoresOnlyWhatIsExpanded) {
+TEST(FileTreeModelSameFilesTest, IgnoresOnlyWhatIsExpanded) {
     const FileTreeModel shown = {{"A", true, {{"f1", 1}}}, {"B", false, {}}};
     struct Case {
         FileTreeModel other;
