@@ -112,6 +112,7 @@ run: native win wine-prefix
 screenshot: native win wine-prefix
 	tools/run-window.sh --screenshot build/screenshots/main.png
 	tools/run-window.sh --screenshot build/screenshots/working.png --working
+	tools/run-window.sh --screenshot build/screenshots/backups.png --backups
 	tools/menu-screenshot.sh
 
 bench: native win wine-prefix collection

@@ -23,12 +23,22 @@ public:
         std::string why;
     };
 
+    // The parts of a folder name as FolderName and Make write it.
+    struct NameParts {
+        std::string host;
+        std::string stamp;  // YYYYMMDDHHMMSS
+        int sequence = 1;   // 2, 3... for a second backup within the same second
+    };
+
     // Whether `name` is one of the backup's own files (case does not matter,
     // as on Windows); a box file of such a name cannot be kept beside them.
     static bool IsOwnFileName(const std::string& name);
     // "HOST-YYYYMMDD-HHMMSS" in local time; anything in the host but letters,
     // digits, '.', '-' and '_' becomes '_'.
     static std::string FolderName(const std::string& host);
+    // Reads a name written so; false for any other name, and for one that
+    // names no real date and time (folders are copied around and renamed).
+    static bool ParseFolderName(const std::string& folder, NameParts* out);
     // Makes a new folder of that name in `into` (made if need be), never an
     // existing one. False with the reason (possibly empty) on failure.
     static bool Make(const std::filesystem::path& into, const std::string& host,

@@ -11,6 +11,10 @@ public:
     BOOL SetItemText(int item, int subItem, const char* text);
     // Sets the `mask` bits of the item's state (LVIS_SELECTED, LVIS_FOCUSED, ...).
     BOOL SetItemState(int item, UINT state, UINT mask);
+    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+    BOOL EnsureVisible(int item) {
+        return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE));
+    }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
     // Returns the previous extended styles.
     DWORD SetExtendedStyle(DWORD styles) {

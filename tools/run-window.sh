@@ -3,10 +3,12 @@
 # 127.0.0.1:1000 with demo content.
 #   tools/run-window.sh            interactive when a display is there; without
 #                                  one, under Xvfb with a screenshot
-#   tools/run-window.sh --screenshot FILE [--working]
+#   tools/run-window.sh --screenshot FILE [--working | --backups]
 #                                  under Xvfb: the window right after start (with
 #                                  --working: logged in, config.txt downloaded into
-#                                  the text panel), saved to FILE, then everything ends
+#                                  the text panel; with --backups: the backups dialog
+#                                  after a backup and a compare, config.txt changed on
+#                                  the box in between), saved to FILE, then everything ends
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,9 +18,11 @@ run=build/run
 box=build/run-box
 shot=""
 working=""
+backups=""
 if [ "${1:-}" = "--screenshot" ]; then
     shot=${2:?--screenshot needs a file}
     [ "${3:-}" = "--working" ] && working=1
+    [ "${3:-}" = "--backups" ] && backups=1
 fi
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -80,6 +84,13 @@ sleep "${VELQO_SETTLE_SECONDS:-8}"
 if [ -n "$working" ]; then
     # Login, then the first file of the first group (config.txt) downloaded.
     wine "$win/velqo-drive-window.exe" --desktop velqo --group 0 --file 0 >"$run/drive.log" 2>&1
+    sleep 2
+fi
+if [ -n "$backups" ]; then
+    drive=(wine "$win/velqo-drive-window.exe" --desktop velqo)
+    "${drive[@]}" --backup >"$run/drive.log" 2>&1
+    printf 'volume=12\r\nstandby=off\r\n' >"$box/config.txt"
+    "${drive[@]}" --compare >>"$run/drive.log" 2>&1
     sleep 2
 fi
 import -display "$display" -window root "$out.full.png"

@@ -142,7 +142,7 @@ TEST(DialogTemplateTest, BackupsDialogSharesNoIdWithTheMainWindow) {
     ASSERT_TRUE(backups.has_value());
     ASSERT_TRUE(main.has_value());
     EXPECT_EQ(backups->title, L"Backups");
-    ASSERT_EQ(backups->items.size(), 9u);
+    ASSERT_EQ(backups->items.size(), 10u);
     EXPECT_EQ(backups->items[0].text, L"Backups in backup\\ of the working folder:");
     for (const DialogItem& mine : backups->items) {
         for (const DialogItem& theirs : main->items) {

@@ -9,34 +9,6 @@
 
 namespace fs = std::filesystem;
 
-TEST(BackupShelfTest, FolderNamesOfBackupsAreRecognisedAndOthersRefused) {
-    struct Case {
-        const char* folder;
-        const char* parsed;  // "host stamp sequence", empty when refused
-    } cases[] = {
-        {"127.0.0.1-20261208-144517", "127.0.0.1 20261208144517 1"},
-        {"my-box_2-20240229-235960-2", "my-box_2 20240229235960 2"},  // leap day and second
-        {"box-20261208-144517-12", "box 20261208144517 12"},
-        {"box-20230229-120000", ""},  // no 29 February that year
-        {"box-20261308-120000", ""},
-        {"box-20261200-120000", ""},
-        {"box-20261208-240000", ""},
-        {"box-20261208-126000", ""},
-        {"-20261208-144517", ""},
-        {"box 1-20261208-144517", ""},
-        {"box-20261208-144517-1", ""},  // a second backup is numbered from 2
-        {"box-20261208-144517-02", ""},
-        {"box-20261208-144517-10000", ""},
-        {"box-20261208-144517.zip", ""},
-    };
-    for (const Case& c : cases) {
-        BackupFolderName name;
-        const bool parsed = BackupShelf::ParseFolderName(c.folder, &name);
-        EXPECT_EQ(parsed ? name.host + " " + name.stamp + " " + std::to_string(name.sequence) : "",
-                  c.parsed);
-    }
-}
-
 TEST(BackupShelfTest, ListsBackupFoldersNewestFirstWithTheirFilesAndState) {
     const TempDir dir;
     struct Folder {

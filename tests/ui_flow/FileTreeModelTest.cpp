@@ -68,3 +68,20 @@ TEST_F(FileTreeModelTest, LocalTreeExpandsTheGroupOfTheNamedFile) {
     std::filesystem::remove("f2");
     EXPECT_EQ(Describe(BuildLocalTree(catalog, "f2"))[1], "B:");
 }
+
+TEST(FileTreeModelSameFilesTest, IgnoresOnlyWhatIsExpanded) {
+    const FileTreeModel shown = {{"A", true, {{"f1", 1}}}, {"B", false, {}}};
+    struct Case {
+        FileTreeModel other;
+        bool same;
+    } cases[] = {
+        {{{"A", false, {{"f1", 1}}}, {"B", false, {}}}, true},
+        {{{"A", true, {{"f1", 1}}}, {"B", false, {{"f2", 0}}}}, false},  // a file came
+        {{{"A", true, {}}, {"B", false, {}}}, false},                    // a file went
+        {{{"A", true, {{"f1", 2}}}, {"B", false, {}}}, false},
+        {{{"A", true, {{"f1", 1}}}}, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SameFiles(shown, c.other), c.same);
+    }
+}

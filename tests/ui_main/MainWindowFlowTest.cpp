@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,7 @@ protected:
         options.folder = "box";
         options.port = 0;
         options.waitPhase = true;  // an upload is stored before Upload returns
+        options.recordReceived = true;
         s_box = std::make_unique<BoxSimulator>(options);
         ASSERT_TRUE(s_box->Start(&error)) << error;
         s_window = std::make_unique<MainWindowUnderTest>();
@@ -559,11 +561,176 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     EXPECT_EQ(g_backups.olderFiles,
               (std::vector<std::string>{"Settings | config.txt | ? | ",
                                         "Channels | channels.db | 2,048 | "}));
-    EXPECT_EQ(g_backups.enabled, (std::vector<int>{IDCANCEL}));
+    // Logged in, with a backup whose manifest reads selected: everything.
+    EXPECT_EQ(g_backups.enabled,
+              (std::vector<int>{IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}));
     EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
     EXPECT_TRUE(IsWindowEnabled(window));
 
     Click(IDC_LOGIN);  // logout
     EXPECT_TRUE(Greyed(menu));
     fs::remove_all("backup");
+}
+
+namespace {
+
+// Each file of the backups dialog's files list as "name: state".
+std::vector<std::string> FileStates(HWND dialog) {
+    std::vector<std::string> states;
+    for (const std::string& row : Rows(GetDlgItem(dialog, IDC_BACKUP_FILES))) {
+        const size_t name = row.find(" | ") + 3;
+        const size_t size = row.find(" | ", name);
+        states.push_back(row.substr(name, size - name) + ": " + row.substr(row.rfind(" | ") + 3));
+    }
+    return states;
+}
+
+std::function<void(HWND)> g_script;
+bool g_scriptRan = false;
+
+// Runs inside the dialog's modal loop: the script, then Close.
+void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND dialog = FindWindowA(nullptr, "Backups");
+    if (dialog == nullptr) {
+        return;
+    }
+    g_scriptRan = true;
+    g_script(dialog);
+    SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+}
+
+// Opens the backups dialog through the system menu's command, runs `script`
+// in it and closes it.
+void InBackupsDialog(HWND window, std::function<void(HWND)> script) {
+    g_script = std::move(script);
+    g_scriptRan = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, RunScript);
+    PostMessageA(window, WM_SYSCOMMAND, IDM_BACKUPS, 0);
+    Pump();
+    Sleep(150);
+    Pump();
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_scriptRan);
+    EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
+}
+
+void Press(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+struct Question {
+    int answer = IDNO;
+    int looks = 0;
+    std::string text;  // empty when no question came
+};
+Question g_question;
+
+// Runs inside the message box's modal loop: reads the question and answers it.
+void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR timer, DWORD) {
+    constexpr int kMostLooks = 50;
+    const HWND box = FindWindowA("#32770", "Restore");
+    if (box == nullptr) {
+        if (++g_question.looks > kMostLooks) {
+            KillTimer(nullptr, timer);
+        }
+        return;
+    }
+    KillTimer(nullptr, timer);
+    constexpr int kMessageBoxText = 0xFFFF;
+    g_question.text = Text(GetDlgItem(box, kMessageBoxText));
+    SendMessageA(GetDlgItem(box, g_question.answer), BM_CLICK, 0, 0);
+}
+
+// Presses Restore..., answering its question (if one comes) with `answer`.
+void PressRestore(HWND dialog, int answer) {
+    g_question = {};
+    g_question.answer = answer;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerQuestion);
+    Press(dialog, IDC_BACKUP_RESTORE);
+    KillTimer(nullptr, timer);
+}
+
+}  // namespace
+
+TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
+    LogIn();
+    Select(IDC_TREE_BOX, "config.txt");
+    Click(IDC_DOWNLOAD);
+    const std::string original = Box("config.txt");
+    const std::vector<std::string> allSame = {
+        "config.txt: same",    "favourites.txt: same", "timers.txt: same", "channels.db: same",
+        "satellites.db: same", "bootlogo.bmp: same",   "update.pkg: same"};
+    std::string folder;
+    const auto localBefore = DescribeTree(Item(IDC_TREE_LOCAL));
+    InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
+        Press(dialog, IDC_BACKUP_NOW);
+        const auto backups = Rows(GetDlgItem(dialog, IDC_BACKUP_LIST));
+        ASSERT_EQ(backups.size(), 1u);
+        EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_BACKUP_LIST), -1, LVNI_SELECTED), 0);
+        EXPECT_EQ(FileStates(dialog)[0], "config.txt: saved");
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PROGRESS), PBM_GETPOS, 0, 0), 100);
+        Press(dialog, IDC_BACKUP_COMPARE);
+        EXPECT_EQ(FileStates(dialog), allSame);
+        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_BACKUP_STATUS)), "Compared with the box: 7 same.");
+        for (int id : {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}) {
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+        }
+    });
+    for (const auto& e : fs::directory_iterator("backup")) {
+        folder = e.path().string();
+    }
+    EXPECT_NE(Log().find("PC > Dump finished !"), std::string::npos);
+    EXPECT_NE(Log().find("PC > Compared with the box: 7 same."), std::string::npos);
+    EXPECT_EQ(DescribeTree(Item(IDC_TREE_LOCAL)), localBefore);
+
+    // Edited in the panel, saved and uploaded: the box's copy differs.
+    Select(IDC_TREE_LOCAL, "config.txt");
+    SetWindowTextA(Item(IDC_TEXT), "volume=1");
+    Click(IDC_SAVE);
+    Click(IDC_UPLOAD);
+    ASSERT_EQ(Box("config.txt"), "volume=1\r\n");
+    const int stored = s_box->Stats().uploadsStored;
+    InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
+        Press(dialog, IDC_BACKUP_COMPARE);
+        std::vector<std::string> differs = allSame;
+        differs[0] = "config.txt: differs";
+        EXPECT_EQ(FileStates(dialog), differs);
+        PressRestore(dialog, IDYES);
+        EXPECT_EQ(g_question.text.rfind("1 file(s) of the backup differ from the box's and will "
+                                        "be sent: config.txt.",
+                                        0),
+                  0u)
+            << g_question.text;
+        std::vector<std::string> restored(allSame.size());
+        for (size_t i = 0; i < allSame.size(); ++i) {
+            restored[i] = allSame[i].substr(0, allSame[i].find(':')) + ": unchanged";
+        }
+        restored[0] = "config.txt: verified";
+        EXPECT_EQ(FileStates(dialog), restored);
+        Press(dialog, IDC_BACKUP_COMPARE);
+        EXPECT_EQ(FileStates(dialog), allSame);
+    });
+    EXPECT_EQ(Box("config.txt"), original);
+    EXPECT_EQ(Box("config.txt"), ReadFile(folder + "/config.txt"));
+    EXPECT_EQ(s_box->Stats().uploadsStored, stored + 1);  // that file alone
+
+    // A damaged backup: refused before anything reaches the box.
+    WriteFile(folder + "/channels.db", "not what was saved");
+    WriteFile("box/timers.txt", "changed on the box");
+    s_box->ClearReceived();
+    InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
+        PressRestore(dialog, IDNO);
+        EXPECT_EQ(g_question.text, "");  // nothing asked
+        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_BACKUP_STATUS)),
+                  "Damaged backup, refused: channels.db fail(s) the backup's checksums; nothing "
+                  "was sent.");
+        EXPECT_EQ(FileStates(dialog)[3], "channels.db: damaged");
+    });
+    EXPECT_TRUE(s_box->Received().empty());
+    EXPECT_EQ(Box("timers.txt"), "changed on the box");
+    fs::remove_all("backup");
+    fs::remove("config.txt");
+    WriteFile("box/config.txt", original);
+    WriteFile("box/timers.txt", "");
 }

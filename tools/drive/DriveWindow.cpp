@@ -1,9 +1,10 @@
 // Drives a running VELQO_LAN_MM window from outside, as the screenshots and
 // the window benchmark need it: presses Login, then downloads the file at a
 // position of the box tree, and reports how long each download took and the
-// window's peak working set.
+// window's peak working set; or, with --backup or --compare, presses that
+// button of the backups dialog (opened through the system menu's command).
 //   velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]
-//                      [--timeout-ms T]
+//                      [--backup | --compare] [--timeout-ms T]
 #include <windows.h>
 
 #include <commctrl.h>
@@ -22,6 +23,7 @@
 namespace {
 
 constexpr const char* kCaption = "VELQO_LAN_MM";
+constexpr const char* kBackupsCaption = "Backups";
 constexpr int kPollMs = 50;
 
 struct Options {
@@ -30,16 +32,22 @@ struct Options {
     int file = 0;
     int downloads = 1;
     int timeoutMs = 30000;
+    // A button of the backups dialog to press instead of downloading: after
+    // Back up now the dialog is closed, after Compare it stays open.
+    int backupsButton = 0;
 };
 
 void Usage() {
     std::puts(
         "usage: velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]\n"
-        "                          [--timeout-ms T]\n"
+        "                          [--backup | --compare] [--timeout-ms T]\n"
         "Waits for the VELQO_LAN_MM window (on the named desktop, e.g. a Wine virtual\n"
         "desktop's), presses Login unless it is logged in, then downloads the F-th\n"
         "file (from 0) of the G-th group of the box tree N times. Prints one line per\n"
         "download (milliseconds) and the window's peak working set in KiB.\n"
+        "--backup: instead, opens Backups... and presses Back up now (one line with\n"
+        "its milliseconds), then closes the dialog. --compare: opens Backups... and\n"
+        "presses Compare, leaving the dialog open.\n"
         "Exit status: 0 done, 1 the window or the tree did not appear in time, 2 usage.");
 }
 
@@ -48,6 +56,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         const std::string arg = argv[i];
         if (arg == "--help") {
             return false;
+        }
+        if (arg == "--backup" || arg == "--compare") {
+            options->backupsButton = arg == "--backup" ? IDC_BACKUP_NOW : IDC_BACKUP_COMPARE;
+            continue;
         }
         if (i + 1 >= argc) {
             return false;
@@ -104,6 +116,31 @@ int Fail(const char* what) {
     return 1;
 }
 
+// Presses a button of the backups dialog, opening it first when needed.
+int PressInBackups(HWND window, const Options& options) {
+    HWND dialog = FindWindowA(nullptr, kBackupsCaption);
+    if (dialog == nullptr) {
+        // As the system menu sends it; the dialog is modal, so posted.
+        PostMessageA(window, WM_SYSCOMMAND, IDM_BACKUPS, 0);
+    }
+    if (!WaitFor(options.timeoutMs, [&] {
+            return (dialog = FindWindowA(nullptr, kBackupsCaption)) != nullptr &&
+                   IsWindowEnabled(GetDlgItem(dialog, IDCANCEL));
+        })) {
+        return Fail("the backups dialog did not open");
+    }
+    const auto start = std::chrono::steady_clock::now();
+    // Returns once the window's thread has done the whole operation.
+    SendMessageA(GetDlgItem(dialog, options.backupsButton), BM_CLICK, 0, 0);
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    if (options.backupsButton == IDC_BACKUP_NOW) {
+        std::printf("backup: %.1f ms\n", took.count());
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,6 +181,9 @@ int main(int argc, char** argv) {
     }
     if (!WaitFor(options.timeoutMs, [&] { return TreeView_GetCount(tree) > 0; })) {
         return Fail("the box tree stayed empty: no login");
+    }
+    if (options.backupsButton != 0) {
+        return PressInBackups(window, options);
     }
     const HTREEITEM group = Nth(tree, TreeView_GetRoot(tree), options.group);
     const HTREEITEM file =

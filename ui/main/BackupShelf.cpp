@@ -1,7 +1,6 @@
 #include "ui/main/BackupShelf.h"
 
 #include <algorithm>
-#include <regex>
 #include <system_error>
 #include <tuple>
 
@@ -14,29 +13,6 @@ namespace {
 // A manifest lists at most 28 files: anything much larger is no manifest of
 // ours and is not read into memory.
 constexpr std::uintmax_t kMaxManifestBytes = 64 * 1024;
-constexpr int kMaxSequence = 9999;
-
-int Digits(const std::string& text, size_t at, size_t count) {
-    return std::stoi(text.substr(at, count));
-}
-
-bool IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-bool IsRealDateTime(const std::string& stamp) {
-    constexpr int kDaysIn[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const int year = Digits(stamp, 0, 4);
-    const int month = Digits(stamp, 4, 2);
-    const int day = Digits(stamp, 6, 2);
-    if (month < 1 || month > 12 || day < 1) {
-        return false;
-    }
-    const int days = kDaysIn[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
-    // A leap second is written as second 60.
-    return day <= days && Digits(stamp, 8, 2) <= 23 && Digits(stamp, 10, 2) <= 59 &&
-           Digits(stamp, 12, 2) <= 60;
-}
 
 BackupManifest ReadManifest(const fs::path& path, Manifest* manifest) {
     std::error_code ec;
@@ -90,24 +66,6 @@ std::string BackupRow::StateText() const {
     return "";
 }
 
-bool BackupShelf::ParseFolderName(const std::string& folder, BackupFolderName* out) {
-    // The host as the backup wrote it: letters, digits, '.', '-' and '_'.
-    static const std::regex kPattern(
-        "([A-Za-z0-9._-]+)-([0-9]{8})-([0-9]{6})(?:-([1-9][0-9]{0,3}))?");
-    std::smatch match;
-    if (!std::regex_match(folder, match, kPattern)) {
-        return false;
-    }
-    const std::string stamp = match[2].str() + match[3].str();
-    const int sequence = match[4].matched ? std::stoi(match[4].str()) : 1;
-    // A second backup of the same second is numbered from 2.
-    if (!IsRealDateTime(stamp) || (match[4].matched && sequence < 2) || sequence > kMaxSequence) {
-        return false;
-    }
-    *out = {match[1].str(), stamp, sequence};
-    return true;
-}
-
 std::vector<BackupRow> BackupShelf::List(const fs::path& root) {
     std::vector<BackupRow> rows;
     std::error_code ec;
@@ -115,13 +73,14 @@ std::vector<BackupRow> BackupShelf::List(const fs::path& root) {
         BackupRow row;
         row.folder = it->path().filename().string();
         std::error_code entryError;
-        if (!it->is_directory(entryError) || !ParseFolderName(row.folder, &row.name)) {
+        if (!it->is_directory(entryError) ||
+            !BackupFolder::ParseFolderName(row.folder, &row.name)) {
             continue;
         }
         Manifest manifest;
-        row.manifest = ReadManifest(it->path() / kManifestName, &manifest);
+        row.manifest = ReadManifest(it->path() / BackupFolder::kManifestName, &manifest);
         row.fileCount = static_cast<int>(manifest.Entries().size());
-        row.incomplete = fs::exists(it->path() / kIncompleteName, entryError);
+        row.incomplete = fs::exists(it->path() / BackupFolder::kIncompleteName, entryError);
         rows.push_back(std::move(row));
     }
     std::sort(rows.begin(), rows.end(), [](const BackupRow& a, const BackupRow& b) {
@@ -135,7 +94,7 @@ std::vector<BackupRow> BackupShelf::List(const fs::path& root) {
 std::vector<BackupFileRow> BackupShelf::Files(const fs::path& folder) {
     Manifest manifest;
     std::vector<BackupFileRow> rows;
-    if (ReadManifest(folder / kManifestName, &manifest) != BackupManifest::kRead) {
+    if (ReadManifest(folder / BackupFolder::kManifestName, &manifest) != BackupManifest::kRead) {
         return rows;
     }
     for (const ManifestEntry& entry : manifest.Entries()) {

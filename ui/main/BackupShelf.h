@@ -8,20 +8,14 @@
 #include <string>
 #include <vector>
 
-// The parts of a backup folder's name: HOST-YYYYMMDD-HHMMSS, with -N after it
-// for a second backup within the same second.
-struct BackupFolderName {
-    std::string host;
-    std::string stamp;  // YYYYMMDDHHMMSS
-    int sequence = 1;
-};
+#include "backup/BackupFolder.h"
 
 // How far a backup's manifest could be read.
 enum class BackupManifest { kRead, kMissing, kUnreadable };
 
 struct BackupRow {
     std::string folder;  // the folder's own name
-    BackupFolderName name;
+    BackupFolder::NameParts name;
     BackupManifest manifest = BackupManifest::kRead;
     int fileCount = 0;  // the manifest's files; 0 unless it was read
     bool incomplete = false;
@@ -45,12 +39,6 @@ class BackupShelf {
 public:
     // The folder under the working directory where backups are kept.
     static constexpr const char* kFolder = "backup";
-    static constexpr const char* kManifestName = "manifest.txt";
-    static constexpr const char* kIncompleteName = "INCOMPLETE";
-
-    // False for a name that is not of a backup folder (or names no real
-    // date and time).
-    static bool ParseFolderName(const std::string& folder, BackupFolderName* out);
 
     // Every backup folder in `root`, newest first; none when `root` is not a
     // folder.

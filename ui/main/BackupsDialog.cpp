@@ -2,7 +2,6 @@
 
 #include <span>
 
-#include <filesystem>
 #include "framework/CDataExchange.h"
 #include "resources/resource.h"
 
@@ -22,6 +21,12 @@ constexpr Column kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
                                    {"Name", LVCFMT_LEFT, 36},
                                    {"Size", LVCFMT_RIGHT, 16},
                                    {"State", LVCFMT_LEFT, 22}};
+constexpr int kStateColumn = 3;
+constexpr int kFullPercent = 100;
+// While an operation runs, what changed is painted at most this often.
+constexpr DWORD kPaintIntervalMs = 40;
+constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
+                                     IDCANCEL};
 
 void SetUpColumns(CListCtrl& list, std::span<const Column> columns) {
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
@@ -34,14 +39,31 @@ void SetUpColumns(CListCtrl& list, std::span<const Column> columns) {
     }
 }
 
+// Clicks and keys that came while the thread was busy are dropped: they were
+// aimed at a dialog whose buttons were off.
+void DropInputMadeMeanwhile(HWND dialog) {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
+           ::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(BackupsDialog, CDialog)
 ON_NOTIFY(LVN_ITEMCHANGED, IDC_BACKUP_LIST, &BackupsDialog::OnBackupChanged)
+ON_COMMAND(IDC_BACKUP_NOW, BN_CLICKED, &BackupsDialog::OnBackUpNow)
+ON_COMMAND(IDC_BACKUP_COMPARE, BN_CLICKED, &BackupsDialog::OnCompare)
+ON_COMMAND(IDC_BACKUP_RESTORE, BN_CLICKED, &BackupsDialog::OnRestore)
 END_MESSAGE_MAP()
 
-BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft)
-    : CDialog(IDD_BACKUPS, parent), m_ptTopLeft(topLeft) {}
+BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow,
+                             std::function<void()> afterBoxWork)
+    : CDialog(IDD_BACKUPS, parent),
+      m_ptTopLeft(topLeft),
+      m_flow(flow),
+      m_afterBoxWork(std::move(afterBoxWork)) {}
 
 void BackupsDialog::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
@@ -58,35 +80,48 @@ BOOL BackupsDialog::OnInitDialog() {
     SetUpColumns(m_listFiles, kFileColumns);
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
+    m_flow.SetProgress(this);
+    m_flow.ReadShelf();
+    // The newest, whose files then show.
+    m_flow.Select(0);
     ShowBackups();
+    SetBusy(false);
     return TRUE;
 }
 
 void BackupsDialog::ShowBackups() {
     m_listBackups.DeleteAllItems();
-    m_rows = BackupShelf::List(BackupShelf::kFolder);
-    for (int item = 0; item < static_cast<int>(m_rows.size()); ++item) {
-        const BackupRow& row = m_rows[static_cast<size_t>(item)];
+    const std::vector<BackupRow>& rows = m_flow.Backups();
+    for (int item = 0; item < static_cast<int>(rows.size()); ++item) {
+        const BackupRow& row = rows[static_cast<size_t>(item)];
         m_listBackups.InsertItem(item, row.TakenText().c_str());
         m_listBackups.SetItemText(item, 1, row.name.host.c_str());
         m_listBackups.SetItemText(item, 2, row.FilesText().c_str());
         m_listBackups.SetItemText(item, 3, row.StateText().c_str());
     }
-    if (!m_rows.empty()) {
-        // The newest, whose files then show.
-        m_listBackups.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    const int selected = m_flow.Selected();
+    if (selected >= 0) {
+        m_listBackups.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED,
+                                   LVIS_SELECTED | LVIS_FOCUSED);
+        m_listBackups.EnsureVisible(selected);
     }
+    ShowFiles();
 }
 
-void BackupsDialog::ShowFiles(const BackupRow& backup) {
+void BackupsDialog::ShowFileRow(int row) {
+    const FileStateRow& file = m_flow.Files()[static_cast<size_t>(row)];
+    if (row >= m_listFiles.GetItemCount()) {
+        m_listFiles.InsertItem(row, file.group.c_str());
+        m_listFiles.SetItemText(row, 1, file.name.c_str());
+        m_listFiles.SetItemText(row, 2, file.sizeText.c_str());
+    }
+    m_listFiles.SetItemText(row, kStateColumn, file.state.c_str());
+}
+
+void BackupsDialog::ShowFiles() {
     m_listFiles.DeleteAllItems();
-    const std::vector<BackupFileRow> files =
-        BackupShelf::Files(std::filesystem::path(BackupShelf::kFolder) / backup.folder);
-    for (int item = 0; item < static_cast<int>(files.size()); ++item) {
-        const BackupFileRow& file = files[static_cast<size_t>(item)];
-        m_listFiles.InsertItem(item, file.group.c_str());
-        m_listFiles.SetItemText(item, 1, file.name.c_str());
-        m_listFiles.SetItemText(item, 2, file.sizeText.c_str());
+    for (int row = 0; row < static_cast<int>(m_flow.Files().size()); ++row) {
+        ShowFileRow(row);
     }
 }
 
@@ -95,7 +130,86 @@ void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
     const bool selected = (change->uChanged & LVIF_STATE) != 0 &&
                           (change->uNewState & LVIS_SELECTED) != 0 &&
                           (change->uOldState & LVIS_SELECTED) == 0;
-    if (selected && change->iItem >= 0 && change->iItem < static_cast<int>(m_rows.size())) {
-        ShowFiles(m_rows[static_cast<size_t>(change->iItem)]);
+    // The flow's own selection, shown again, keeps the states it has.
+    if (selected && change->iItem != m_flow.Selected()) {
+        m_flow.Select(change->iItem);
+        ShowFiles();
+        SetBusy(false);
     }
+}
+
+void BackupsDialog::OverallChanged(int percent) {
+    m_progress.SetPos(percent);
+    PaintIfDue(percent == kFullPercent);
+}
+
+void BackupsDialog::FileRowChanged(int row) {
+    ShowFileRow(row);
+    m_listFiles.EnsureVisible(row);
+    PaintIfDue(false);
+}
+
+void BackupsDialog::PaintIfDue(bool now) {
+    // Not more often than the eye follows: every paint costs under Wine.
+    const DWORD tick = ::GetTickCount();
+    if (now || tick - m_nPaintedAt >= kPaintIntervalMs) {
+        m_nPaintedAt = tick;
+        m_progress.UpdateWindow();
+        m_listFiles.UpdateWindow();
+    }
+}
+
+void BackupsDialog::SetBusy(bool busy) {
+    if (!busy) {
+        DropInputMadeMeanwhile(m_hWnd);
+    }
+    const BackupsButtons buttons = m_flow.Buttons(busy);
+    const bool enable[] = {buttons.backUpNow, buttons.compare, buttons.restore, buttons.close};
+    for (size_t i = 0; i < std::size(kOperationButtons); ++i) {
+        ::EnableWindow(GetDlgItem(kOperationButtons[i]), enable[i] ? TRUE : FALSE);
+    }
+    if (busy) {
+        UpdateWindow();
+    }
+}
+
+void BackupsDialog::ShowStatus() {
+    SetDlgItemText(IDC_BACKUP_STATUS, m_flow.Status().c_str());
+}
+
+void BackupsDialog::OnBackUpNow() {
+    SetBusy(true);
+    m_flow.BackUp();
+    ShowBackups();
+    ShowStatus();
+    m_afterBoxWork();
+    SetBusy(false);
+}
+
+void BackupsDialog::OnCompare() {
+    SetBusy(true);
+    m_flow.Compare();
+    ShowStatus();
+    m_afterBoxWork();
+    SetBusy(false);
+}
+
+void BackupsDialog::OnRestore() {
+    SetBusy(true);
+    const RestoreQuestion question = m_flow.PrepareRestore();
+    if (question.ask) {
+        const int answer = ::MessageBoxA(m_hWnd, question.text.c_str(), "Restore",
+                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+        // What the message box covered, painted before the thread is busy again.
+        ::RedrawWindow(GetParentHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        UpdateWindow();
+        if (answer == IDYES) {
+            m_flow.Restore();
+        } else {
+            m_flow.CancelRestore();
+        }
+    }
+    ShowStatus();
+    m_afterBoxWork();
+    SetBusy(false);
 }

@@ -1,11 +1,12 @@
 #include "ui/main/FileTreeModel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#include "box/PlainFileName.h"
 #include "base/StdioFile.h"
+#include "box/PlainFileName.h"
 #include "catalog/FileCatalog.h"
 
 namespace {
@@ -60,4 +61,15 @@ bool FileExists(const char* name) {
     std::error_code error;
     // A folder opens for reading on some systems, but it is no file.
     return file.IsOpen() && !std::filesystem::is_directory(name, error);
+}
+
+bool SameFiles(const FileTreeModel& a, const FileTreeModel& b) {
+    const auto sameFile = [](const TreeFileItem& x, const TreeFileItem& y) {
+        return x.name == y.name && x.image == y.image;
+    };
+    const auto sameGroup = [&](const TreeGroupItem& x, const TreeGroupItem& y) {
+        return x.name == y.name &&
+               std::equal(x.files.begin(), x.files.end(), y.files.begin(), y.files.end(), sameFile);
+    };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameGroup);
 }

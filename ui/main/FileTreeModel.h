@@ -38,5 +38,8 @@ FileTreeModel BuildBoxTree(const FileCatalog& catalog);
 // directory. The group of the file named `expandName` (when given) is expanded.
 FileTreeModel BuildLocalTree(const FileCatalog& catalog, const char* expandName = nullptr);
 
+// Whether two models show the same groups and files, however expanded.
+bool SameFiles(const FileTreeModel& a, const FileTreeModel& b);
+
 // A file of that name, relative to the working directory, opens for reading.
 bool FileExists(const char* name);

@@ -32,6 +32,10 @@ constexpr COLORREF kPanelBack = RGB(230, 230, 255);
 constexpr COLORREF kPanelText = RGB(0, 0, 255);
 constexpr int kTreeImageSize = 20;
 constexpr COLORREF kTreeImageMask = RGB(255, 255, 255);
+// The console and the progress bar are painted at most this often while the
+// thread is busy (the bar always at the end of a transfer).
+constexpr DWORD kPaintIntervalMs = 40;
+constexpr int kFullPercent = 100;
 // Pixels between the progress bar and the backups dialog below it.
 constexpr int kBackupsGap = 4;
 // OnDownload and OnUpload read a tree item's text into a name of this size.
@@ -244,11 +248,22 @@ int MainDialog::AppendLog(const char* text, int colourCode) {
     ColorEdit& log = window->m_editLog;
     const int n = log.GetWindowTextLength();
     log.SetSel(n, n, TRUE);
-    log.SetForeColor(LogColour(colourCode));
+    // A new colour repaints the whole console; the same one needs no repaint
+    // beyond the new line's, which matters under Wine for the many lines of a backup.
+    if (log.GetForeColor() != LogColour(colourCode)) {
+        log.SetForeColor(LogColour(colourCode));
+    }
     const std::string lines = WithEditLineEnds(text);
     log.ReplaceSel(lines.c_str());
-    // A login or a transfer holds the window's thread: paint the new line now.
-    log.UpdateWindow();
+    // A login or a transfer holds the window's thread: the new line is
+    // painted now, unless the console was painted a moment ago (a backup's
+    // lines come in bursts, and every paint costs under Wine); then the next
+    // line or the end of the work paints it.
+    const DWORD now = ::GetTickCount();
+    if (now - window->m_nLogPaintedAt >= kPaintIntervalMs) {
+        window->m_nLogPaintedAt = now;
+        log.UpdateWindow();
+    }
     return 0;
 }
 
@@ -264,6 +279,17 @@ int MainDialog::SetProgress(int percent) {
         return shown;
     }
     window->m_nProgressShown = percent;
+    if (window->m_pBackups != nullptr) {
+        window->m_pBackups->TransferPercent(percent);
+    }
+    // Moved and painted at once, but not more often than the eye follows: a
+    // backup restarts the bar for every file, and under Wine each move of a
+    // progress bar costs about a millisecond. The end of a transfer always shows.
+    const DWORD now = ::GetTickCount();
+    if (percent != kFullPercent && now - window->m_nProgressPaintedAt < kPaintIntervalMs) {
+        return shown;
+    }
+    window->m_nProgressPaintedAt = now;
     window->m_progress.SetPos(percent);
     window->m_progress.UpdateWindow();
     return shown;
@@ -324,8 +350,24 @@ void MainDialog::OnBackups() {
     m_progress.GetWindowRect(&bar);
     POINT clientLeft{0, 0};
     ClientToScreen(&clientLeft);
-    BackupsDialog backups(this, {clientLeft.x, bar.bottom + kBackupsGap});
+    BackupsFlow flow(*m_flow.Session(), BackupShelf::kFolder, m_flow.Settings().BoxIp());
+    BackupsDialog backups(this, {clientLeft.x, bar.bottom + kBackupsGap}, flow,
+                          [this] { AfterBoxWork(); });
+    m_pBackups = &backups;
     backups.DoModal();
+    m_pBackups = nullptr;
+}
+
+void MainDialog::AfterBoxWork() {
+    if (m_flow.DropLostLink()) {
+        ResetToLoggedOut();
+        return;
+    }
+    // A backup writes under backup\, a restore writes to the box: the tree
+    // changes only when something else touched the working directory.
+    if (!SameFiles(BuildLocalTree(m_flow.Catalog()), m_localShown)) {
+        FillLocalTree();
+    }
 }
 
 void MainDialog::OnDestroy() {
@@ -391,6 +433,7 @@ void MainDialog::OnLogin() {
 
 void MainDialog::ResetToLoggedOut() {
     m_treeLocal.DeleteAllItems();
+    m_localShown.clear();
     m_treeBox.DeleteAllItems();
     if (m_flow.ResetToLoggedOut()) {
         DrawStatusPicture(m_flow.m_nLinkState);
@@ -403,6 +446,9 @@ void MainDialog::ResetToLoggedOut() {
 }
 
 void MainDialog::ShowTree(CTreeCtrl& tree, const FileTreeModel& model) {
+    if (&tree == &m_treeLocal) {
+        m_localShown = model;
+    }
     tree.DeleteAllItems();
     for (const TreeGroupItem& group : model) {
         const HTREEITEM groupItem =

@@ -22,6 +22,7 @@
 #include "ui/text/ColorEdit.h"
 #include "ui/widgets/IconButton.h"
 
+class BackupsDialog;
 class BoxSession;
 
 class MainDialog : public CDialog {
@@ -105,6 +106,9 @@ private:
     // The Login/Logout caption and icon, and the Backups entry with them.
     void ShowLoginButton(bool loggedIn);
     void ShowTree(CTreeCtrl& tree, const FileTreeModel& model);
+    // After a backup or a restore: the local tree rebuilt only if the files
+    // it shows changed, and the logged-out view when the link is lost.
+    void AfterBoxWork();
     void ApplyArrows(const ArrowChanges& changes);
     // Shows the selected text file in the panel and its name in line 1033.
     void ShowSelectedFile();
@@ -114,7 +118,11 @@ private:
     std::unique_ptr<CImageList> m_pImageList;
     Gdiplus::GdiplusStartupInput m_gdiplusInput;
     ULONG_PTR m_nGdiplusToken = 0;
-    int m_nProgressShown = 0;  // the bar's position, set only by SetProgress
+    int m_nProgressShown = 0;             // the bar's position, set only by SetProgress
+    DWORD m_nLogPaintedAt = 0;            // tick count of the console's last paint
+    DWORD m_nProgressPaintedAt = 0;       // tick count of the bar's last paint
+    FileTreeModel m_localShown;           // what the local tree shows
+    BackupsDialog* m_pBackups = nullptr;  // while open, for the transfer percentages; not owned
 };
 
 // The one main window, for the session's sinks; null when there is none.

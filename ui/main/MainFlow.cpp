@@ -88,6 +88,14 @@ bool MainFlow::LookUpLinkState(std::string* address) {
     return true;
 }
 
+bool MainFlow::DropLostLink() {
+    if (!IsLoggedIn() || !m_pSession->LinkLost()) {
+        return false;
+    }
+    m_pSocket->Close();
+    return true;
+}
+
 bool MainFlow::Download(const char* name) {
     m_pSession->Dump(name);
     // Whatever the dump did, a text file of that name that is on disk is shown.

@@ -52,6 +52,12 @@ public:
     // The file Save writes over, or null when Save does nothing.
     const char* SaveTarget() const;
 
+    // The session, for the backups dialog's work with the box; null until attached.
+    BoxSession* Session() const { return m_pSession; }
+    // After whole-box work: when the link to the box is lost, the socket is
+    // closed and true is returned, for the window to show itself logged out.
+    bool DropLostLink();
+
     const FileCatalog& Catalog() const { return *m_pCatalog; }
     const ArrowRules& Arrows() const { return m_arrows; }
     const BoxSettings& Settings() const { return m_settings; }

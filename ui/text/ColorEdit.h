@@ -29,6 +29,7 @@ public:
     void SetBackColor(COLORREF colour);
     // Stores the text colour (for all of the text) and repaints the control.
     void SetForeColor(COLORREF colour);
+    COLORREF GetForeColor() const { return m_crText; }
     // The reflected control-colour request: our colours and brush. Before the first
     // SetBackColor there is no brush and the parent's usual answer stands.
     HBRUSH CtlColor(CDC* dc, UINT kind);

@@ -1,0 +1,197 @@
+// The backups dialog's decisions against the substitute box over loopback:
+// state words, which buttons are usable, and back up, compare and restore
+// as the dialog runs them, on real files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "box/BoxDefaults.h"
+#include "box/BoxSession.h"
+#include "box/BoxSocket.h"
+#include "boxsim/BoxSimulator.h"
+#include "tests/support/TempDir.h"
+#include "ui/main/BackupsFlow.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Shown : BackupsProgress {
+    void OverallChanged(int percent) override { percents.push_back(percent); }
+    void FileRowChanged(int row) override { rows.push_back(row); }
+    std::vector<int> percents;
+    std::vector<int> rows;
+};
+
+class BackupsFlowTest : public ::testing::Test {
+protected:
+    BackupsFlowTest() {
+        fs::create_directories("box");
+        WriteFile("box/manifest.txt", "Config settings.txt 1\nData image.bin 2\n");
+        WriteFile("box/settings.txt", "a=1\n");
+        WriteFile("box/image.bin", std::string(5000, 'i'));
+        Restart();
+        flow_.SetProgress(&shown_);
+    }
+
+    // A box on the folder as its manifest now says, logged in on the same session.
+    void Restart() {
+        socket_.Close();
+        box_.reset();
+        BoxSimOptions options;
+        options.folder = "box";
+        options.port = 0;
+        options.waitPhase = true;
+        options.recordReceived = true;
+        box_ = std::make_unique<BoxSimulator>(options);
+        std::string error;
+        EXPECT_TRUE(box_->Start(&error)) << error;
+        EXPECT_TRUE(socket_.Connect("127.0.0.1", box_->Port(), 5000));
+        EXPECT_EQ(session_.Login(box_defaults::kPassword), BoxSession::kLoginOk);
+    }
+
+    // "name: state" per row of the files list.
+    std::vector<std::string> States() const {
+        std::vector<std::string> states;
+        for (const FileStateRow& f : flow_.Files()) {
+            states.push_back(f.name + ": " + f.state);
+        }
+        return states;
+    }
+
+    TempDir dir_;
+    std::unique_ptr<BoxSimulator> box_;
+    BoxSocket socket_;
+    BoxSession session_{&socket_};
+    BackupsFlow flow_{session_, "backup", "127.0.0.1"};
+    Shown shown_;
+};
+
+}  // namespace
+
+TEST(BackupsFlowStateTest, EachResultHasItsWord) {
+    struct Case {
+        FileResult result;
+        Verified verified;
+        const char* shown;
+    } cases[] = {
+        {FileResult::kSaved, Verified::kUnknown, "saved"},
+        {FileResult::kSame, Verified::kUnknown, "same"},
+        {FileResult::kDiffers, Verified::kUnknown, "differs"},
+        {FileResult::kMissingOnBox, Verified::kUnknown, "missing on the box"},
+        {FileResult::kSkipped, Verified::kUnknown, "missing on the box"},
+        {FileResult::kOnlyOnBox, Verified::kUnknown, "only on the box"},
+        {FileResult::kUnchanged, Verified::kUnknown, "unchanged"},
+        {FileResult::kSent, Verified::kYes, "verified"},
+        {FileResult::kSent, Verified::kUnknown, "sent"},
+        {FileResult::kSent, Verified::kNo, "failed"},
+        {FileResult::kFailed, Verified::kUnknown, "failed"},
+    };
+    for (const Case& c : cases) {
+        FileReport file;
+        file.result = c.result;
+        file.verified = c.verified;
+        EXPECT_EQ(FileStateText(file), c.shown) << FileResultName(c.result);
+    }
+}
+
+TEST_F(BackupsFlowTest, ButtonsFollowTheSelectionTheLinkAndTheWork) {
+    fs::create_directories("backup/x-20000101-100000");  // no manifest
+    flow_.BackUp();  // the new backup comes first, the one without a manifest second
+    struct Case {
+        int select;
+        bool busy;
+        bool loggedIn;
+        const char* usable;  // back up, compare, restore, close
+    } cases[] = {
+        {-1, false, true, "BxxC"}, {1, false, true, "BxxC"},  {0, false, true, "BCRC"},
+        {0, true, true, "xxxx"},   {0, false, false, "xxxC"},
+    };
+    for (const Case& c : cases) {
+        flow_.Select(c.select);
+        if (!c.loggedIn) {
+            socket_.Close();
+        }
+        const BackupsButtons b = flow_.Buttons(c.busy);
+        const std::string usable = std::string(b.backUpNow ? "B" : "x") + (b.compare ? "C" : "x") +
+                                   (b.restore ? "R" : "x") + (b.close ? "C" : "x");
+        EXPECT_EQ(usable, c.usable) << c.select << c.busy << c.loggedIn;
+    }
+}
+
+TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
+    flow_.ReadShelf();
+    EXPECT_TRUE(flow_.Backups().empty());
+    flow_.BackUp();
+    ASSERT_EQ(flow_.Backups().size(), 1u);
+    EXPECT_EQ(flow_.Selected(), 0);
+    EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: saved", "image.bin: saved"}));
+    EXPECT_EQ(flow_.Status().rfind("Backed up 2 file(s) into backup", 0), 0u) << flow_.Status();
+    EXPECT_EQ(shown_.percents.back(), 100);
+
+    flow_.Compare();
+    EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: same", "image.bin: same"}));
+    EXPECT_EQ(flow_.Status(), "Compared with the box: 2 same.");
+
+    // The box changes a file and lists one more: only the changed one is sent.
+    WriteFile("box/image.bin", "changed");
+    WriteFile("box/extra.txt", "x");
+    WriteFile("box/manifest.txt", "Config settings.txt 1\nData image.bin 2\nNew extra.txt 1\n");
+    Restart();
+    flow_.Compare();
+    EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: same", "image.bin: differs",
+                                                  "extra.txt: only on the box"}));
+    const RestoreQuestion question = flow_.PrepareRestore();
+    ASSERT_TRUE(question.ask) << flow_.Status();
+    EXPECT_EQ(question.count, 1);
+    EXPECT_EQ(question.text.rfind("1 file(s) of the backup differ from the box's and will be "
+                                  "sent: image.bin.",
+                                  0),
+              0u);
+    box_->ClearReceived();
+    flow_.CancelRestore();
+    EXPECT_TRUE(box_->Received().empty());
+    EXPECT_EQ(ReadFile("box/image.bin"), "changed");
+
+    ASSERT_TRUE(flow_.PrepareRestore().ask);
+    flow_.Restore();
+    EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: unchanged", "image.bin: verified",
+                                                  "extra.txt: only on the box"}));
+    EXPECT_EQ(flow_.Status(), "Restored: 1 sent, 1 unchanged.");
+    EXPECT_EQ(ReadFile("box/image.bin"), std::string(5000, 'i'));
+    EXPECT_EQ(ReadFile("box/extra.txt"), "x");  // left alone
+    // The read-back's temporary folder is gone: only the backup is there.
+    EXPECT_EQ(std::distance(fs::directory_iterator("backup"), fs::directory_iterator()), 1);
+    flow_.Compare();
+    EXPECT_EQ(States()[1], "image.bin: same");
+}
+
+TEST_F(BackupsFlowTest, ADamagedBackupIsRefusedBeforeAnythingIsSent) {
+    flow_.BackUp();
+    const fs::path folder = fs::path("backup") / flow_.Backups()[0].folder;
+    WriteFile((folder / "settings.txt").string(), "a=9\n");
+    WriteFile("box/settings.txt", "a=2\n");
+    box_->ClearReceived();
+    const RestoreQuestion question = flow_.PrepareRestore();
+    EXPECT_FALSE(question.ask);
+    EXPECT_EQ(flow_.Status(),
+              "Damaged backup, refused: settings.txt fail(s) the backup's checksums; nothing "
+              "was sent.");
+    EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: damaged", "image.bin: "}));
+    EXPECT_TRUE(box_->Received().empty());
+    EXPECT_EQ(ReadFile("box/settings.txt"), "a=2\n");
+}
+
+TEST_F(BackupsFlowTest, AFailedBackupNamesTheFilesNotSaved) {
+    WriteFile("box/manifest.txt", "Config settings.txt 1\nData image.bin 2\nData gone.bin 2\n");
+    Restart();
+    flow_.BackUp();
+    EXPECT_NE(flow_.Status().find(": 2 of 3 file(s) saved; not saved: gone.bin."),
+              std::string::npos)
+        << flow_.Status();
+    EXPECT_EQ(flow_.Status().rfind("INCOMPLETE backup in backup", 0), 0u);
+    EXPECT_EQ(flow_.Backups()[0].StateText(), "incomplete");
+}

@@ -1,0 +1,125 @@
+#pragma once
+// The backups dialog's decisions and its work with the box, without any
+// window: the backups listed, the files of the selected one with each file's
+// state, backing up, comparing and restoring through the window's own session,
+// the dialog's status line and which of its buttons are usable. The dialog
+// shows what this class holds and asks the user where it is told to.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "backup/BackupContents.h"
+#include "backup/FileReport.h"
+#include "backup/RestorePlan.h"
+#include "backup/WholeBoxReport.h"
+#include "box/WireFormat.h"
+#include "ui/main/BackupShelf.h"
+
+class BoxSession;
+
+// Told as an operation goes, so that the dialog shows it at once: the
+// window's thread is busy with the box until the operation ends.
+class BackupsProgress {
+public:
+    virtual ~BackupsProgress() = default;
+    // The operation's progress, 0..100.
+    virtual void OverallChanged(int percent) = 0;
+    // The state of file row `row` changed (a row past the end is new).
+    virtual void FileRowChanged(int row) = 0;
+};
+
+struct BackupsButtons {
+    bool backUpNow = false;
+    bool compare = false;
+    bool restore = false;
+    bool close = false;
+};
+
+struct FileStateRow {
+    std::string group;
+    std::string name;
+    std::string sizeText;
+    std::string state;  // empty until an operation says something of the file
+};
+
+// What a restore would send, once its backup is checked and compared.
+struct RestoreQuestion {
+    bool ask = false;  // false: nothing to send, or refused; Status() says why
+    int count = 0;
+    std::string text;  // the question, naming the files
+};
+
+// The state word shown for a file's result: "same", "differs", "missing on
+// the box", "only on the box", "sent", "verified", "unchanged", "failed"...
+std::string FileStateText(const FileReport& file);
+
+class BackupsFlow : private WholeBoxReport {
+public:
+    // `root`: the folder of the backups. `host`: the box's address as the
+    // user gave it, part of a new backup's name.
+    BackupsFlow(BoxSession& session, std::filesystem::path root, std::string host);
+
+    void SetProgress(BackupsProgress* progress) { progress_ = progress; }  // not owned
+
+    // Reads the backups again; none is selected then.
+    void ReadShelf();
+    const std::vector<BackupRow>& Backups() const { return backups_; }
+    // Selects a backup (-1: none) and lists its files without states.
+    void Select(int row);
+    int Selected() const { return selected_; }
+    const std::vector<FileStateRow>& Files() const { return files_; }
+    const std::string& Status() const { return status_; }
+    // Whether the session can still work with the box.
+    bool LinkUsable() const;
+    BackupsButtons Buttons(bool busy) const;
+
+    // One backup of the whole box; the new backup is then selected, its
+    // files shown as saved.
+    void BackUp();
+    // The selected backup against the box: each file's state.
+    void Compare();
+    // A restore's first half: the backup's checksums checked (a damaged
+    // backup is refused before anything is sent), then compared; the files
+    // that differ are planned.
+    RestoreQuestion PrepareRestore();
+    // The second half, once the user agreed: the planned files sent, each
+    // read back and compared.
+    void Restore();
+    // The user said no.
+    void CancelRestore();
+
+    // A transfer's percentage, as the session reports it.
+    void TransferPercent(int percent);
+
+private:
+    enum class Phase { kIdle, kChecking, kWorking };
+
+    void FileStarting(int index, int count, const std::string& name) override;
+    void FileDone(const FileReport& file) override;
+
+    bool ListBox();
+    // Loads the selected backup; false (Status() says why) when unusable.
+    bool LoadSelected(BackupContents* contents);
+    void Begin();
+    void SetState(const std::string& name, const std::string& group, const std::string& state);
+    void Finish(const std::string& status);
+    std::filesystem::path SelectedFolder() const;
+
+    BoxSession& session_;
+    std::filesystem::path root_;
+    std::string host_;
+    BackupsProgress* progress_ = nullptr;  // not owned
+    std::vector<BackupRow> backups_;
+    int selected_ = -1;
+    std::vector<FileStateRow> files_;
+    std::string status_;
+    std::vector<wire::ListRecord> listed_;
+    Phase phase_ = Phase::kIdle;
+    std::vector<FileReport> reports_;  // of the operation running
+    int fileIndex_ = 0;
+    int fileCount_ = 0;
+    int shownPercent_ = 0;
+    // Between PrepareRestore and Restore.
+    BackupContents restoreContents_;
+    RestorePlan restorePlan_;
+};
