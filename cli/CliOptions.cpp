@@ -24,6 +24,16 @@ bool ParsePort(const std::string& text, int* port) {
     return true;
 }
 
+bool ParseCount(const std::string& text, int* count) {
+    constexpr size_t kMaxDigits = 6;
+    if (text.empty() || text.size() > kMaxDigits ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    *count = std::atoi(text.c_str());
+    return *count >= 1;
+}
+
 bool ValidPassword(const std::string& text) {
     if (text.empty() || text.size() > 4) {
         return false;
@@ -52,6 +62,14 @@ bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, CliOp
             options->verify = true;
         } else if (a == "--dry-run" && c == Command::kRestore) {
             options->dryRun = true;
+        } else if (a == "--changed-only" && c == Command::kRestore) {
+            options->changedOnly = true;
+        } else if (a == "--keep" && c == Command::kBackup) {
+            if (i + 1 >= args.size() || !ParseCount(args[i + 1], &options->keep)) {
+                *error = "--keep needs a number of backups, 1 or more";
+                return false;
+            }
+            ++i;
         } else if (a == "--into" && c == Command::kBackup) {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 *error = "--into needs a folder";
@@ -75,7 +93,7 @@ bool CheckBackupArguments(CliOptions* options, std::string* error) {
         return true;
     }
     if (options->names.empty()) {
-        *error = "restore needs the backup folder";
+        *error = std::string(CommandName(options->command)) + " needs the backup folder";
         return false;
     }
     options->backupFolder = options->names.front();
@@ -88,8 +106,10 @@ std::string MakeUsage() {
                "Usage: velqo-cli [OPTIONS] list\n"
                "  or:  velqo-cli [OPTIONS] get NAME...\n"
                "  or:  velqo-cli [OPTIONS] put [--verify] NAME...\n"
-               "  or:  velqo-cli [OPTIONS] backup [--into FOLDER]\n"
-               "  or:  velqo-cli [OPTIONS] restore [--dry-run] [--verify] BACKUP [NAME...]\n"
+               "  or:  velqo-cli [OPTIONS] backup [--into FOLDER] [--keep N]\n"
+               "  or:  velqo-cli [OPTIONS] restore [--dry-run] [--verify] [--changed-only]\n"
+               "                           BACKUP [NAME...]\n"
+               "  or:  velqo-cli [OPTIONS] compare BACKUP [NAME...]\n"
                "\n"
                "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
                "\n"
@@ -111,6 +131,12 @@ std::string MakeUsage() {
                "                    is sent), then upload its files, or only the NAMEs given\n"
                "                    after BACKUP, in manifest order; files the box no longer\n"
                "                    lists are reported and skipped\n"
+               "  compare BACKUP    check the backup folder BACKUP as restore does, read each\n"
+               "                    of its files (or the NAMEs) back from the box into a\n"
+               "                    SHA-256 and print one line per file: same NAME,\n"
+               "                    differs NAME, missing-on-box NAME (in the backup, not\n"
+               "                    listed by the box), only-on-box NAME (listed by the\n"
+               "                    box, not in the backup) or failed NAME\n"
                "\n"
                "Names must be on the box's file list; after a refused or failed name the\n"
                "others are still tried. put skips, with a message, a name that is a\n"
@@ -120,21 +146,33 @@ std::string MakeUsage() {
                "  --verify          put, restore: read each uploaded file back from the box\n"
                "                    and compare it byte for byte with the local file\n"
                "  --dry-run         restore: print what would be sent, send nothing\n"
+               "  --changed-only    restore: compare first and send only the files that\n"
+               "                    differ on the box; a second run sends nothing\n"
                "  --into FOLDER     backup: make the backup folder inside FOLDER\n"
+               "  --keep N          backup: once the backup is complete, remove the oldest\n"
+               "                    complete backups of the same host in the same folder so\n"
+               "                    that N remain (incomplete ones are neither counted nor\n"
+               "                    removed)\n"
                "  --                the arguments after it are names, even if they start\n"
                "                    with '-'\n"
                "\n"
                "Options:\n"
                "  --host ADDR       the box's address (dotted IPv4 or host name)\n"
                "  --port N          the box's TCP port, 1..65535\n"
-               "  --password PIN    the box's password, up to 4 digits\n"
+               "  --password PIN    the box's password, up to 4 digits; without it the\n"
+               "                    environment's VELQO_PASSWORD gives it, which ps does\n"
+               "                    not show\n"
                "  -C DIR            working directory (default: the current directory):\n"
                "                    files are downloaded into it and uploaded from it\n"
+               "  --json            print one JSON document on stdout when the command ends\n"
+               "                    (\"command\", \"ok\", \"exit\", the files with their\n"
+               "                    results, \"error\" when it ended early); log lines stay\n"
+               "                    on stderr\n"
                "  -h, --help        show this help\n"
                "\n"
-               "What the options do not give comes from DIR/config/config.ini (lines\n"
-               "BOXIP=..., PORT=..., PASSWORD=...; the settings file is never written), else\n"
-               "port ") +
+               "What the options and VELQO_PASSWORD do not give comes from\n"
+               "DIR/config/config.ini (lines BOXIP=..., PORT=..., PASSWORD=...; the settings\n"
+               "file is never written), else port ") +
            std::to_string(box_defaults::kPort) + " and password " + box_defaults::kPassword +
            ". There is no built-in address: without --host\n"
            "and without a BOXIP line nothing is sent (the box's factory address is\n" +
@@ -153,12 +191,48 @@ std::string MakeUsage() {
            "Exit status:\n"
            "  0  all done\n"
            "  1  the box refused something, a transfer or a verification failed, a\n"
-           "     backup is incomplete or damaged, or a named file was not restored\n"
+           "     backup is incomplete or damaged, a named file was not restored, or\n"
+           "     compare found a file that is not the same\n"
            "  2  usage error\n"
            "  3  could not resolve the host, connect or log in\n";
 }
 
 }  // namespace
+
+bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string* error) {
+    // An empty variable is as good as none.
+    if (options->hasPassword || value == nullptr || *value == '\0') {
+        return true;
+    }
+    if (!ValidPassword(value)) {
+        *error = "VELQO_PASSWORD needs 1 to 4 digits";
+        return false;
+    }
+    options->password = value;
+    options->hasPassword = true;
+    return true;
+}
+
+const char* CommandName(CliOptions::Command command) {
+    using Command = CliOptions::Command;
+    switch (command) {
+        case Command::kList:
+            return "list";
+        case Command::kGet:
+            return "get";
+        case Command::kPut:
+            return "put";
+        case Command::kBackup:
+            return "backup";
+        case Command::kRestore:
+            return "restore";
+        case Command::kCompare:
+            return "compare";
+        case Command::kNone:
+            break;
+    }
+    return nullptr;
+}
 
 const char* CliUsage() {
     static const std::string usage = MakeUsage();
@@ -208,6 +282,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
                 return false;
             }
             options->hasPassword = true;
+        } else if (a == "--json") {
+            options->json = true;
         } else if (a == "-C") {
             if (!value(a, &options->directory)) {
                 return false;
@@ -220,7 +296,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         }
     }
     if (i >= args.size()) {
-        *error = "no command given (list, get, put, backup or restore)";
+        *error = "no command given (list, get, put, backup, restore or compare)";
         return false;
     }
     const std::string& command = args[i++];
@@ -234,6 +310,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         options->command = CliOptions::Command::kBackup;
     } else if (command == "restore") {
         options->command = CliOptions::Command::kRestore;
+    } else if (command == "compare") {
+        options->command = CliOptions::Command::kCompare;
     } else {
         *error = "unknown command '" + command + "'";
         return false;
@@ -242,7 +320,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         return false;
     }
     if (options->command == CliOptions::Command::kBackup ||
-        options->command == CliOptions::Command::kRestore) {
+        options->command == CliOptions::Command::kRestore ||
+        options->command == CliOptions::Command::kCompare) {
         return CheckBackupArguments(options, error);
     }
     if (options->command == CliOptions::Command::kList && !options->names.empty()) {

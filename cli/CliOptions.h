@@ -4,7 +4,7 @@
 #include <vector>
 
 struct CliOptions {
-    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore };
+    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore, kCompare };
 
     Command command = Command::kNone;
     std::vector<std::string> names;
@@ -14,14 +14,24 @@ struct CliOptions {
     std::string password;   // empty: likewise
     bool hasPassword = false;
     bool help = false;
+    bool json = false;         // one JSON document on stdout when the command ends
     std::string into;          // backup: where the backup folder is made; empty: DIR
-    std::string backupFolder;  // restore: the backup folder
+    int keep = 0;              // backup: complete backups of the host left; 0: all
+    std::string backupFolder;  // restore, compare: the backup folder
     bool dryRun = false;       // restore: say what would be sent, send nothing
+    bool changedOnly = false;  // restore: compare first, send only what differs
     bool verify = false;       // put, restore: read each upload back and compare
 };
 
 // Parses the arguments after the program name; on a usage error returns
 // false with a message for the user.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
+
+// Takes the password from the environment's VELQO_PASSWORD (`value`, null
+// when not set) unless the command line gave one; false on a usage error.
+bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string* error);
+
+// The command's word ("list", "restore"...), or null for none.
+const char* CommandName(CliOptions::Command command);
 
 const char* CliUsage();
