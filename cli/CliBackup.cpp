@@ -4,6 +4,7 @@
 #include "backup/BoxBackup.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
+#include "cli/TerminalLog.h"
 
 namespace fs = std::filesystem;
 
@@ -15,6 +16,10 @@ CliBackup::CliBackup(fs::path into, fs::path shownInto, std::string host, int ke
       keep_(keep),
       output_(output) {}
 
+void CliBackup::FileStarting(int index, int count, const std::string& name) {
+    TerminalLog::FileStarting(name, index, count);
+}
+
 void CliBackup::FileDone(const FileReport& file) {
     if (file.result == FileResult::kFailed) {
         output_.Note("%s: not saved: %s", file.name.c_str(), file.message.c_str());
@@ -25,7 +30,7 @@ void CliBackup::FileDone(const FileReport& file) {
 bool CliBackup::Prune(const fs::path& made) {
     const BackupRotation::Outcome pruned = BackupRotation::Prune(made, keep_);
     for (const fs::path& folder : pruned.removed) {
-        output_.Note("removed the old backup %s",
+        output_.Info("removed the old backup %s",
                      (shownInto_ / folder.filename()).string().c_str());
         output_.Removed(folder);
     }
@@ -59,7 +64,7 @@ int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& lis
         return CliClient::kExitFailed;
     }
     output_.Flag("complete", true);
-    output_.Note("backup of %zu file(s) complete in %s", outcome.saved, shown.string().c_str());
+    output_.Info("backup of %zu file(s) complete in %s", outcome.saved, shown.string().c_str());
     if (keep_ > 0 && !Prune(outcome.folder)) {
         return CliClient::kExitFailed;
     }

@@ -23,6 +23,7 @@ public:
     int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
 private:
+    void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
     // False when an old backup that was to go could not be removed.
     bool Prune(const std::filesystem::path& made);

@@ -1,6 +1,7 @@
 #include "cli/CliBackupSource.h"
 
 #include <string>
+#include <system_error>
 
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
@@ -23,6 +24,12 @@ int CliBackupSource::Load() {
     const char* nothing = options_.command == CliOptions::Command::kCompare ? "nothing was compared"
                                                                             : "nothing was sent";
     output_.Folder(folder_);
+    std::error_code ec;
+    const fs::file_status status = fs::status(folder_, ec);
+    if (!fs::is_directory(status)) {
+        return output_.Error(CliClient::kExitUsage, "%s: %s", given_.string().c_str(),
+                             fs::exists(status) ? "not a folder" : "no such folder");
+    }
     const BackupContents::Check check = backup_.Load(folder_, this);
     if (check == BackupContents::Check::kUnusable) {
         return output_.Error(

@@ -84,19 +84,13 @@ int CliClient::Run() {
     if (const int status = ChooseTarget(&target); status != kExitOk) {
         return status;
     }
-    const std::string& host = target.host;
-    const int port = target.port;
     uint32_t address = 0;
-    if (!net::ResolveIPv4(host.c_str(), &address)) {
-        return output_.Error(kExitNoLogin, "cannot resolve host %s", host.c_str());
+    if (!net::ResolveIPv4(target.host.c_str(), &address)) {
+        return output_.Error(kExitNoLogin, "cannot resolve host %s", target.host.c_str());
     }
-    host_ = host;
-    if (options_.command == CliOptions::Command::kRestore ||
-        options_.command == CliOptions::Command::kCompare) {
-        source_ = std::make_unique<CliBackupSource>(options_, absoluteDirectory_, output_);
-        if (const int status = source_->Load(); status != kExitOk) {
-            return status;
-        }
+    host_ = target.host;
+    if (const int status = CheckBeforeConnecting(); status != kExitOk) {
+        return status;
     }
     if (options_.verify) {
         verifier_ = std::make_unique<ReadBackVerifier>(absoluteDirectory_);
@@ -106,11 +100,12 @@ int CliClient::Run() {
     BoxSession session(&socket);
     session.SetLogSink(&TerminalLog::LogSink);
     session.SetProgressSink(&TerminalLog::ProgressSink);
+    session.SetByteProgressSink(&TerminalLog::ByteProgressSink);
     const LoginOutcome login =
-        ConnectAndLogin(socket, session, host.c_str(), port, target.password.c_str());
+        ConnectAndLogin(socket, session, target.host.c_str(), target.port, target.password.c_str());
     if (login != LoginOutcome::kLoggedIn) {
         socket.Close();
-        return output_.Error(kExitNoLogin, "could not log in to %s:%d", host.c_str(), port);
+        return NotLoggedIn(login, socket, session, target);
     }
     wire::ListRecord records[wire::kMaxListRecords];
     int count = 0;
@@ -129,12 +124,73 @@ int CliClient::Run() {
     return status;
 }
 
+int CliClient::CheckBeforeConnecting() {
+    if (options_.command == CliOptions::Command::kRestore ||
+        options_.command == CliOptions::Command::kCompare) {
+        source_ = std::make_unique<CliBackupSource>(options_, absoluteDirectory_, output_);
+        return source_->Load();
+    }
+    if (options_.command != CliOptions::Command::kPut) {
+        return kExitOk;
+    }
+    // A file that is not there is said before the box is even asked.
+    size_t missing = 0;
+    for (const std::string& name : options_.names) {
+        const fs::path path = InDirectory(name);
+        std::error_code ec;
+        const fs::file_status status = fs::status(path, ec);
+        if (!fs::exists(status)) {
+            if (status.type() == fs::file_type::not_found || !ec) {
+                ec = std::make_error_code(std::errc::no_such_file_or_directory);
+            }
+            FileReport file{name};
+            file.message = "cannot read " + path.string() + ": " + ec.message();
+            output_.Note("%s: %s; skipped", name.c_str(), file.message.c_str());
+            output_.File(file);
+            unreadable_.push_back(name);
+            ++missing;
+        }
+    }
+    return missing == options_.names.size() ? kExitFailed : kExitOk;
+}
+
+int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const BoxSession& session,
+                           const Target& target) {
+    const char* host = target.host.c_str();
+    switch (login) {
+        case LoginOutcome::kCannotConnect:
+            return output_.Error(kExitNoLogin,
+                                 "cannot connect to %s:%d: %s; check that the box is on and that "
+                                 "the address and port are its own",
+                                 host, target.port, socket.ConnectError().c_str());
+        case LoginOutcome::kPortClosed:
+            return output_.Error(kExitNoLogin,
+                                 "%s:%d took the connection but never answered the login; is it "
+                                 "a box, and is this its port?",
+                                 host, target.port);
+        default:
+            break;
+    }
+    if (session.LoginNeedsVersion() != 0) {
+        return output_.Error(kExitNoLogin, "the box at %s:%d needs velqo-cli for version %s", host,
+                             target.port, wire::VersionText(session.LoginNeedsVersion()).c_str());
+    }
+    const std::string said =
+        session.LoginRefusal().empty() ? "" : " (the box said: " + session.LoginRefusal() + ")";
+    return output_.Error(kExitNoLogin, "the box at %s:%d refused the password%s%s", host,
+                         target.port, target.passwordFrom.c_str(), said.c_str());
+}
+
 int CliClient::ChooseTarget(Target* target) {
     BoxSettings settings;
     BoxSettingsReport report;
     const std::string file =
         (options_.directory.empty() ? std::string() : options_.directory + "/") + kSettingsFile;
     settings.LoadFrom(options_.directory.empty() ? BoxSettings::kPath : file.c_str(), &report);
+    for (const BoxSettingsReport::NearMiss& miss : report.nearMisses) {
+        output_.Note("%s line %d: ignored: did you mean %s=?", file.c_str(), miss.number,
+                     miss.key.c_str());
+    }
     // Only the values the options leave to the file must be usable.
     const std::pair<bool, const BoxSettingsReport::Line*> used[] = {
         {options_.host.empty(), &report.boxIp},
@@ -158,6 +214,23 @@ int CliClient::ChooseTarget(Target* target) {
     target->host = options_.host.empty() ? TrimmedAddress(settings.BoxIp()) : options_.host;
     target->port = options_.port > 0 ? options_.port : settings.GetPort();
     target->password = options_.hasPassword ? options_.password : settings.Password();
+    // Where each came from, for --verbose and for a refused password.
+    const auto from = [&](bool given, const char* option, const BoxSettingsReport::Line& line) {
+        if (given) {
+            return std::string(" (from ") + option + ")";
+        }
+        if (line.number > 0) {
+            return " (from " + file + " line " + std::to_string(line.number) + ")";
+        }
+        return std::string(" (the box's factory default)");
+    };
+    target->passwordFrom =
+        from(options_.hasPassword,
+             options_.passwordFromEnvironment ? "VELQO_PASSWORD" : "--password", report.password);
+    output_.Detail("box %s%s, port %d%s, password%s", target->host.c_str(),
+                   from(!options_.host.empty(), "--host", report.boxIp).c_str(), target->port,
+                   from(options_.port > 0, "--port", report.port).c_str(),
+                   target->passwordFrom.c_str());
     return kExitOk;
 }
 
@@ -225,6 +298,13 @@ bool CliClient::IsUploadable(const std::string& name, FileReport* file) {
 
 bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const std::string& name,
                          bool* failed) {
+    for (const std::string& unreadable : unreadable_) {
+        if (unreadable == name) {
+            *failed = true;  // said before connecting
+            return true;
+        }
+    }
+    TerminalLog::FileStarting(name, 0, 0);
     FileReport file{name};
     const auto done = [&](bool ok) {
         *failed = *failed || !ok;
@@ -260,8 +340,12 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
         if (!get && verifier_ != nullptr) {
             file.verified =
                 verifier_->Verify(session, name, fs::absolute(InDirectory(name)), &file.message);
-            output_.Note("%s: %s", name.c_str(), file.message.c_str());
             ok = file.verified == Verified::kYes;
+            if (ok) {
+                output_.Info("%s: %s", name.c_str(), file.message.c_str());
+            } else {
+                output_.Note("%s: %s", name.c_str(), file.message.c_str());
+            }
         }
     }
     done(ok);

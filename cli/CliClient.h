@@ -9,6 +9,7 @@
 
 #include "backup/FileReport.h"
 #include "backup/ReadBackVerifier.h"
+#include "box/BoxLogin.h"
 #include "box/WireFormat.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliOptions.h"
@@ -33,12 +34,19 @@ private:
         std::string host;
         int port = 0;
         std::string password;
+        std::string passwordFrom;  // " (from VELQO_PASSWORD)"...
     };
 
     // The box's address, port and password from the options, else from the
     // settings file. A usage error's exit status after its message: a value
     // from the file that cannot be used as written, or no address at all.
     int ChooseTarget(Target* target);
+    // What can go wrong without the box: a damaged backup, a file to put
+    // that is not there. The exit status, kExitOk to go on.
+    int CheckBeforeConnecting();
+    // Says why there is no session, connect or login; the exit status.
+    int NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const BoxSession& session,
+                    const Target& target);
     // A path the user gave, as seen from DIR (an absolute one stays as it is).
     std::filesystem::path InDirectory(const std::filesystem::path& path) const;
     int RunCommand(BoxSession& session, const FileCatalog& catalog);
@@ -57,6 +65,7 @@ private:
     // DIR as an absolute path: the default place of backups and read-backs.
     std::filesystem::path absoluteDirectory_;
     std::vector<wire::ListRecord> listed_;        // the box's list, in its order
+    std::vector<std::string> unreadable_;         // put: names not there, already said
     std::unique_ptr<CliBackupSource> source_;     // restore and compare only
     std::unique_ptr<ReadBackVerifier> verifier_;  // --verify only
 };

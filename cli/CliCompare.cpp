@@ -4,9 +4,14 @@
 #include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
+#include "cli/TerminalLog.h"
 
 CliCompare::CliCompare(const CliBackupSource& source, CliOutput& output)
     : source_(source), output_(output) {}
+
+void CliCompare::FileStarting(int index, int count, const std::string& name) {
+    TerminalLog::FileStarting(name, index, count);
+}
 
 void CliCompare::FileDone(const FileReport& file) {
     output_.Line("%s %s\n", FileResultName(file.result), file.name.c_str());
@@ -23,7 +28,7 @@ int CliCompare::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
         output_.Note("the link to the box is lost; stopping");
     }
     output_.Flag("same", outcome.AllSame());
-    output_.Note(
+    output_.Info(
         "compared with %s: %d same, %d differ, %d missing on the box, %d only on the "
         "box, %d failed",
         source_.Given().string().c_str(), outcome.same, outcome.differs, outcome.missingOnBox,

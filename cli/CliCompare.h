@@ -2,6 +2,7 @@
 // `velqo-cli compare BACKUP [NAME...]`: the library's compare of a checked
 // backup with the box, printed one line per file on stdout ("same NAME",
 // "differs NAME", "missing-on-box NAME", "only-on-box NAME", "failed NAME").
+#include <string>
 #include <vector>
 
 #include "backup/WholeBoxReport.h"
@@ -18,6 +19,7 @@ public:
     int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
 private:
+    void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
 
     const CliBackupSource& source_;

@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/TerminalLog.h"
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -60,8 +62,8 @@ Json FileEntry(Command command, const FileReport& file) {
 
 }  // namespace
 
-CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json)
-    : out_(out), err_(err), command_(command) {
+CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbosity)
+    : out_(out), err_(err), command_(command), verbosity_(verbosity) {
     if (!json) {
         return;
     }
@@ -104,13 +106,35 @@ void CliOutput::Line(const char* format, ...) {
     va_end(args);
 }
 
+void CliOutput::Message(int least, const char* format, va_list args) {
+    if (verbosity_ < least) {
+        return;
+    }
+    const std::string text = Formatted(format, args);
+    TerminalLog::ClearLine(err_);
+    std::fprintf(err_, "velqo-cli: %s\n", text.c_str());
+    std::fflush(err_);
+}
+
 void CliOutput::Note(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const std::string text = Formatted(format, args);
+    Message(CliOptions::kQuiet, format, args);
     va_end(args);
-    std::fprintf(err_, "velqo-cli: %s\n", text.c_str());
-    std::fflush(err_);
+}
+
+void CliOutput::Info(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Message(CliOptions::kNormal, format, args);
+    va_end(args);
+}
+
+void CliOutput::Detail(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Message(CliOptions::kVerbose, format, args);
+    va_end(args);
 }
 
 int CliOutput::Error(int exit, const char* format, ...) {
@@ -118,6 +142,7 @@ int CliOutput::Error(int exit, const char* format, ...) {
     va_start(args, format);
     const std::string text = Formatted(format, args);
     va_end(args);
+    TerminalLog::ClearLine(err_);
     std::fprintf(err_, "velqo-cli: %s\n", text.c_str());
     std::fflush(err_);
     if (IsJson()) {
@@ -133,6 +158,14 @@ void CliOutput::Listed(const std::string& group, const std::string& name, int32_
 }
 
 void CliOutput::File(const FileReport& file) {
+    if (verbosity_ >= CliOptions::kVerbose) {
+        std::string size;
+        if (file.size >= 0) {
+            size = " (" + std::to_string(file.size) + " byte(s))";
+        }
+        Detail("%s: %s%s%s%s", file.name.c_str(), FileResultName(file.result), size.c_str(),
+               file.message.empty() ? "" : ": ", file.message.c_str());
+    }
     if (IsJson()) {
         (*document_)["files"].push_back(FileEntry(command_, file));
     }

@@ -7,11 +7,15 @@
 #include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
+#include "cli/TerminalLog.h"
 
 namespace {
 
 // The names a compare found the same on the box.
 struct SameFiles : WholeBoxReport {
+    void FileStarting(int index, int count, const std::string& name) override {
+        TerminalLog::FileStarting(name, index, count);
+    }
     void FileDone(const FileReport& file) override {
         if (file.result == FileResult::kSame) {
             names.push_back(file.name);
@@ -25,6 +29,10 @@ struct SameFiles : WholeBoxReport {
 CliRestore::CliRestore(const CliOptions& options, CliBackupSource& source, CliOutput& output)
     : options_(options), source_(source), output_(output) {}
 
+void CliRestore::FileStarting(int index, int count, const std::string& name) {
+    TerminalLog::FileStarting(name, index, count);
+}
+
 void CliRestore::FileDone(const FileReport& file) {
     output_.File(file);
     switch (file.result) {
@@ -36,10 +44,12 @@ void CliRestore::FileDone(const FileReport& file) {
                          static_cast<long long>(file.size));
             break;
         case FileResult::kUnchanged:
-            output_.Note("%s: the box holds it as in the backup; not sent", file.name.c_str());
+            output_.Detail("%s: the box holds it as in the backup; not sent", file.name.c_str());
             break;
         case FileResult::kSent:
-            if (!file.message.empty()) {
+            if (file.verified == Verified::kYes) {
+                output_.Info("%s: %s", file.name.c_str(), file.message.c_str());
+            } else if (!file.message.empty()) {
                 output_.Note("%s: %s", file.name.c_str(), file.message.c_str());
             }
             break;
@@ -71,7 +81,7 @@ int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
     output_.Flag("changed", outcome.sent > 0);
     const std::string unchanged =
         options_.changedOnly ? ", " + std::to_string(outcome.unchanged) + " unchanged" : "";
-    output_.Note("%s %d of %zu file(s) from %s, %d skipped%s",
+    output_.Info("%s %d of %zu file(s) from %s, %d skipped%s",
                  options_.dryRun ? "would restore" : "restored", outcome.sent,
                  source_.Plan().Files().size(), source_.Given().string().c_str(), outcome.skipped,
                  unchanged.c_str());

@@ -2,6 +2,7 @@
 // `velqo-cli restore BACKUP [NAME...]`: the library's restore of a checked
 // backup, printed. With --changed-only the library's compare runs first, in
 // the same session, and only the files that differ on the box are sent.
+#include <string>
 #include <vector>
 
 #include "backup/WholeBoxReport.h"
@@ -22,6 +23,7 @@ public:
             ReadBackVerifier* verifier);
 
 private:
+    void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
     // Marks in the plan the files the box already holds as in the backup.
     void MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed);

@@ -7,6 +7,7 @@
 #include "cli/CliClient.h"
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
+#include "cli/CliUsage.h"
 #include "cli/TerminalLog.h"
 
 #ifdef _WIN32
@@ -21,19 +22,8 @@
 
 namespace {
 
-// Whether --json was asked for, even on a command line that does not parse:
-// then the usage error too is a document.
-bool JsonAsked(const std::vector<std::string>& args) {
-    for (const std::string& a : args) {
-        if (a == "--") {
-            break;
-        }
-        if (a == "--json") {
-            return true;
-        }
-    }
-    return false;
-}
+// After the one line that names a usage mistake.
+constexpr const char* kTryHelp = "Try 'velqo-cli --help'.\n";
 
 }  // namespace
 
@@ -47,19 +37,26 @@ int main(int argc, char** argv) {
         std::fputs(CliUsage(), stdout);
         return CliClient::kExitOk;
     }
-    CliOutput output(stdout, stderr, options.command, parsed ? options.json : JsonAsked(args));
+    if (parsed && options.version) {
+        std::fputs(CliVersionText().c_str(), stdout);
+        return CliClient::kExitOk;
+    }
+    CliOutput output(stdout, stderr, options.command, options.json, options.verbosity);
     if (!parsed) {
         output.Error(CliClient::kExitUsage, "%s", error.c_str());
-        if (!output.IsJson()) {
-            std::fprintf(stderr, "\n%s", CliUsage());
-        }
+        std::fputs(kTryHelp, stderr);
         return output.Finish(CliClient::kExitUsage);
     }
     if (net::Startup() != 0) {
         return output.Finish(
             output.Error(CliClient::kExitNoLogin, "the socket library did not start"));
     }
-    TerminalLog log(stderr, VELQO_ISATTY(VELQO_FILENO(stderr)) != 0);
+    const bool quiet = options.verbosity == CliOptions::kQuiet;
+    TerminalLog log(stderr, !quiet && VELQO_ISATTY(VELQO_FILENO(stderr)) != 0, !quiet);
     CliClient client(options, output);
-    return output.Finish(client.Run());
+    const int status = client.Run();
+    if (status == CliClient::kExitUsage) {
+        std::fputs(kTryHelp, stderr);
+    }
+    return output.Finish(status);
 }

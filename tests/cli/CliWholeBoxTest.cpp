@@ -77,7 +77,9 @@ TEST_F(CliWholeBoxTest, JsonDocuments) {
     fs::copy("pc/" + backup, "pc/broken", fs::copy_options::recursive);
     WriteFile("pc/broken/abc.txt", "abd");
     WriteFile("pc/abc.txt", "abc");
-    const std::string login = "could not log in to 127.0.0.1:" + std::to_string(box.Port());
+    const std::string login = "the box at 127.0.0.1:" + std::to_string(box.Port()) +
+                              " refused the password (from --password) (the box said: Wrong "
+                              "password)";
     struct Case {
         const char* command;
         std::vector<std::string> args;
