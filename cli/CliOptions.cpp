@@ -215,7 +215,10 @@ Split SplitArguments(const std::vector<std::string>& args) {
                     spec = s.shortName == a[j] ? &s : spec;
                 }
                 if (spec == nullptr) {
-                    fail(std::string("unknown option '-") + a[j] + "'");
+                    fail(std::string("unknown option '-") + a[j] + "'" +
+                         (a.size() > 2
+                              ? " in '" + a + "' (a name that starts with '-' goes after --)"
+                              : ""));
                     break;
                 }
                 const std::string rest = a.substr(j + 1);

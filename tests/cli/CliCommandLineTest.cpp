@@ -100,6 +100,10 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
          2},
         {"velqo-cli", {"backup", "--keep=0"}, "velqo-cli: --keep needs a number of backups", 2},
         {"velqo-cli", {"get"}, "velqo-cli: get needs at least one file name", 2},
+        {"velqo-cli",
+         {"get", "-odd"},
+         "velqo-cli: unknown option '-o' in '-odd' (a name that starts with '-' goes after --)",
+         2},
         // The address and the rest in every form, before and after the command.
         {"velqo-cli", {"-H", "127.0.0.1", "-p", port, "-q", "list"}, listed, 0},
         {"velqo-cli", {"list", "--host", "127.0.0.1", "--port", port}, listed, 0},
