@@ -6,7 +6,8 @@
 #include "box/BoxSession.h"
 
 CompareOutcome BoxCompare::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
-                               const BackupContents& backup, WholeBoxReport& report) {
+                               const BackupContents& backup, WholeBoxReport& report,
+                               const std::vector<std::string>& names) {
     CompareOutcome outcome;
     const auto onBox = [&](const std::string& name) {
         for (const wire::ListRecord& r : listed) {
@@ -16,9 +17,17 @@ CompareOutcome BoxCompare::Run(BoxSession& session, const std::vector<wire::List
         }
         return false;
     };
+    const auto asked = [&](const std::string& name) {
+        for (const std::string& n : names) {
+            if (n == name) {
+                return true;
+            }
+        }
+        return names.empty();
+    };
     std::vector<const ManifestEntry*> files;  // each name once, in manifest order
     for (const ManifestEntry& e : backup.Entries().Entries()) {
-        bool seen = false;
+        bool seen = !asked(e.name);
         for (const ManifestEntry* f : files) {
             seen = seen || f->name == e.name;
         }
@@ -64,6 +73,9 @@ CompareOutcome BoxCompare::Run(BoxSession& session, const std::vector<wire::List
         file.result = same ? FileResult::kSame : FileResult::kDiffers;
         ++(same ? outcome.same : outcome.differs);
         report.FileDone(file);
+    }
+    if (!names.empty()) {
+        return outcome;
     }
     std::vector<std::string> extra;
     for (const wire::ListRecord& r : listed) {

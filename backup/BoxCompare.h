@@ -2,6 +2,7 @@
 // A backup compared with what the box holds now: each file of the backup read
 // back from the box, in one session, straight into a SHA-256 (nothing is
 // stored), and set against the backup's checksum.
+#include <string>
 #include <vector>
 
 #include "box/WireFormat.h"
@@ -26,7 +27,9 @@ public:
     // `listed`: the box's list, in its order. Reports, in manifest order, one
     // of kSame, kDiffers (size and sha256 are the box's), kMissingOnBox or
     // kFailed per file of the backup; then kOnlyOnBox, in list order, for
-    // each name the box lists that the backup does not hold.
+    // each name the box lists that the backup does not hold. `names`: when
+    // not empty, only these files of the backup, and nothing is kOnlyOnBox.
     static CompareOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
-                              const BackupContents& backup, WholeBoxReport& report);
+                              const BackupContents& backup, WholeBoxReport& report,
+                              const std::vector<std::string>& names = {});
 };

@@ -22,6 +22,12 @@ const char* FileResultName(FileResult result) {
             return "missing-on-box";
         case FileResult::kOnlyOnBox:
             return "only-on-box";
+        case FileResult::kDownloaded:
+            return "downloaded";
+        case FileResult::kUploaded:
+            return "uploaded";
+        case FileResult::kRefused:
+            return "refused";
     }
     return "failed";
 }

@@ -15,6 +15,9 @@ enum class FileResult {
     kDiffers,       // compare: the box holds other bytes
     kMissingOnBox,  // compare: in the backup, but the box does not list it
     kOnlyOnBox,     // compare: the box lists it, the backup does not hold it
+    kDownloaded,    // one file fetched from the box (velqo-cli get)
+    kUploaded,      // one file sent to the box (velqo-cli put)
+    kRefused,       // the box refused the request
 };
 
 // Whether an upload was read back and found equal.

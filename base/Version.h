@@ -7,6 +7,8 @@
 #define VELQO_VERSION_MAJOR 0x1
 #define VELQO_VERSION_MINOR 0x001
 #define VELQO_VERSION_TEXT "1.001"
+// LICENSE's copyright line, word for word (the build checks it).
+#define VELQO_COPYRIGHT_TEXT "Copyright (c) 2026 the VELQO_LAN_MM authors"
 
 #ifndef RC_INVOKED
 namespace version {
@@ -14,6 +16,7 @@ namespace version {
 constexpr unsigned kMajor = VELQO_VERSION_MAJOR;
 constexpr unsigned kMinor = VELQO_VERSION_MINOR;
 constexpr const char* kText = VELQO_VERSION_TEXT;
+constexpr const char* kCopyright = VELQO_COPYRIGHT_TEXT;
 
 constexpr bool TextReadsMajorDotMinor() {
     constexpr char kHex[] = "0123456789abcdef";

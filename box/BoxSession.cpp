@@ -60,6 +60,12 @@ void BoxSession::Report(int percent) const {
     }
 }
 
+void BoxSession::ReportBytes(int64_t done, int64_t total) const {
+    if (byteProgress_ != nullptr) {
+        byteProgress_(done, total);
+    }
+}
+
 bool BoxSession::CheckName(const char* name) const {
     if (IsPlainFileName(name)) {
         return true;
@@ -122,6 +128,8 @@ bool BoxSession::SendRequest(uint8_t command, uint16_t payloadLength) {
 }
 
 int BoxSession::Login(const char* password) {
+    loginRefusal_.clear();
+    loginNeedsVersion_ = 0;
     if (!SendRequest(wire::kCmdLogin, wire::kLoginPayloadSize)) {
         state_ = kNotLoggedIn;
         return kLoginFailed;
@@ -136,6 +144,7 @@ int BoxSession::Login(const char* password) {
     if (reply.value > wire::kToolVersion) {
         LogF("PC > This tool version is too low, need %s\n",
              wire::VersionText(reply.value).c_str());
+        loginNeedsVersion_ = static_cast<uint16_t>(reply.value);
         state_ = kNotLoggedIn;
         return kLoginFailed;
     }
@@ -147,7 +156,8 @@ int BoxSession::Login(const char* password) {
     }
     Log("PC > Login FAIL:");
     ReceiveRefusal();
-    Log(refusal_.c_str());
+    loginRefusal_ = refusal_;
+    Log(loginRefusal_.c_str());
     Log("\n");
     state_ = kNotLoggedIn;
     return kLoginFailed;
@@ -221,6 +231,7 @@ int BoxSession::DumpWith(const char* name, DownloadSink* given,
     DownloadSink& file = given != nullptr ? *given : *download;
     const auto ack = wire::EncodeAcknowledgement();
     wire::Bytes<wire::kDataRecordSize> recordBytes;
+    int64_t received = 0;
     for (;;) {
         if (!Receive(recordBytes)) {
             Log(kReadDataError);
@@ -229,6 +240,8 @@ int BoxSession::DumpWith(const char* name, DownloadSink* given,
         const wire::DataRecordView record(recordBytes);
         const std::span<const uint8_t> data = record.Data();
         file.Write(data.data(), data.size());
+        received += static_cast<int64_t>(data.size());
+        ReportBytes(received, -1);
         const int32_t percent = record.Percent();
         if (percent >= 0 && percent <= 100) {
             Report(percent);
@@ -315,6 +328,7 @@ int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder
             return Finish(TransferOutcome::kLinkFailed, 0);
         }
         sent += static_cast<int64_t>(n);
+        ReportBytes(sent, size);
         // A file that grew while it was sent must not report more than 100.
         Report(size == 0 || sent >= size ? 100 : static_cast<int>(sent * 100 / size));
     } while (block.flag != wire::kFlagLast);

@@ -15,6 +15,9 @@ class DownloadSink;
 using LogSink = int (*)(const char* text, int colour);
 // Receives transfer progress, 0..100.
 using ProgressSink = int (*)(int percent);
+// Receives the bytes of the file moved so far and its size (-1 when the box
+// does not say it: a download tells only its percentage).
+using ByteProgressSink = int (*)(int64_t done, int64_t total);
 
 // How the last Dump or Upload ended, apart from its result code: the box's
 // refusals are kept apart from failures of the link and of local files.
@@ -45,6 +48,7 @@ public:
 
     void SetLogSink(LogSink sink) { log_ = sink; }
     void SetProgressSink(ProgressSink sink) { progress_ = sink; }
+    void SetByteProgressSink(ByteProgressSink sink) { byteProgress_ = sink; }
 
     int Login(const char* password);
     // Fills up to 28 records and their count; on failure leaves both as they were.
@@ -62,6 +66,10 @@ public:
     int Logout();
 
     int State() const { return state_; }
+    // After a refused login: the box's refusal text (a wrong password), or
+    // the tool version the box needs when that was the reason (else 0).
+    const std::string& LoginRefusal() const { return loginRefusal_; }
+    uint16_t LoginNeedsVersion() const { return loginNeedsVersion_; }
     TransferOutcome LastOutcome() const { return outcome_; }
     // The box's text of the last refused login, dump or upload, as it came
     // (empty when the last dump or upload was not refused).
@@ -76,6 +84,7 @@ public:
 private:
     void LogF(const char* format, ...) const;
     void Report(int percent) const;
+    void ReportBytes(int64_t done, int64_t total) const;
     bool CheckName(const char* name) const;
     // Receives the refusal text that follows a refusing reply and keeps it.
     void ReceiveRefusal();
@@ -102,8 +111,11 @@ private:
 
     BoxSocket* socket_;  // not owned
     int state_ = kNotLoggedIn;
+    std::string loginRefusal_;
+    uint16_t loginNeedsVersion_ = 0;
     TransferOutcome outcome_ = TransferOutcome::kDone;
     std::string refusal_;
     LogSink log_ = nullptr;
     ProgressSink progress_ = nullptr;
+    ByteProgressSink byteProgress_ = nullptr;
 };

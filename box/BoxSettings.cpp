@@ -107,11 +107,27 @@ void Check(const char* line, int number, bool whole, BoxSettingsReport* report) 
     const Key keys[] = {{"BOXIP=", &report->boxIp, &BoxIpProblem},
                         {"PORT=", &report->port, &PortProblem},
                         {"PASSWORD=", &report->password, &PasswordProblem}};
+    bool read = false;
     for (const Key& key : keys) {
         if (const char* value = ValueOfKey(line, key.name)) {
             key.line->number = number;
             key.line->problem =
                 whole ? key.problem(ValueOf(value)) : "the line is longer than 1023 characters";
+            read = true;
+        }
+    }
+    // What stands before the value, its blanks and underscores left out.
+    std::string name;
+    for (const char* c = line;
+         std::isalpha(static_cast<unsigned char>(*c)) || *c == ' ' || *c == '\t' || *c == '_';
+         ++c) {
+        if (std::isalpha(static_cast<unsigned char>(*c))) {
+            name += static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+        }
+    }
+    for (const Key& key : keys) {
+        if (!read && name + "=" == key.name) {
+            report->nearMisses.push_back({number, name});
         }
     }
 }

@@ -3,6 +3,7 @@
 // to the working directory.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // What Load saw besides the values, for a reader that must not use a value
 // that the record holds differently from what the file says (the client);
@@ -19,6 +20,13 @@ struct BoxSettingsReport {
     // folder, a FIFO or device, not readable, too large); empty when it can,
     // or when there is no file.
     std::string fileProblem;
+    // Lines that are read as no key but look like one written differently
+    // ("BOXIP = ...", "Box_Ip:..."): the key meant, without its '='.
+    struct NearMiss {
+        int number = 0;
+        std::string key;
+    };
+    std::vector<NearMiss> nearMisses;
 };
 
 class BoxSettings {

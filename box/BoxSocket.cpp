@@ -75,7 +75,9 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
     handle_ = net::OpenStream(protocol);
     receiveTimeoutMs_ = 0;
     uint32_t address = 0;
+    connectError_.clear();
     if (!hasHost_ || !net::ResolveIPv4(host_.c_str(), &address)) {
+        connectError_ = "cannot resolve the address";
         return false;
     }
     // The attempt is bounded by the connect time-out rather than by the
@@ -86,13 +88,20 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
             break;
         case net::ConnectResult::kInProgress: {
             int error = 0;
-            if (net::WaitConnected(handle_, timeoutMs / 1000) > 0 &&
-                net::PendingError(handle_, &error) && error == 0) {
+            const int ready = net::WaitConnected(handle_, timeoutMs / 1000);
+            if (ready == 0) {
+                connectError_ = "no answer within " + std::to_string(timeoutMs / 1000) + " s";
+            } else if (ready < 0 || !net::PendingError(handle_, &error)) {
+                connectError_ = net::ErrorText(net::LastError());
+            } else if (error != 0) {
+                connectError_ = net::ErrorText(error);
+            } else {
                 connected_ = true;
             }
             break;
         }
         case net::ConnectResult::kFailed:
+            connectError_ = net::ErrorText(net::LastError());
             break;
     }
     if (connected_) {

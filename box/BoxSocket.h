@@ -32,6 +32,9 @@ public:
     int WaitReady(bool forReading, int timeoutMs);
 
     bool IsConnected() const { return connected_; }
+    // Why the last Connect failed, for a person ("Connection refused", "no
+    // answer within 20 s"); empty after one that succeeded.
+    const std::string& ConnectError() const { return connectError_; }
     int Port() const { return port_; }
     const std::string& Host() const { return host_; }
     int IoTimeoutMs() const { return ioTimeoutMs_; }
@@ -44,6 +47,7 @@ private:
     bool connected_ = false;
     net::Handle handle_ = net::kInvalidHandle;
     std::string host_;
+    std::string connectError_;
     bool hasHost_ = false;
     int receiveTimeoutMs_ = 0;  // receive time-out now set on handle_ (0: none)
 };

@@ -34,7 +34,9 @@ std::string MakeHelp() {
                "                           \"double quotes\" around fields with spaces, at most "
                "28\n"
                "  --make-demo DIR          write a demo folder (files and manifest) to DIR and\n"
-               "                           end; serve it with --folder DIR\n"
+               "                           end; serve it with --folder DIR. A folder that\n"
+               "                           already holds files is refused\n"
+               "  --force                  --make-demo: write over the files of DIR\n"
                "\n"
                "Where it listens:\n"
                "  --listen ADDR            IPv4 address to listen on (default: 127.0.0.1)\n"
@@ -82,7 +84,9 @@ std::string MakeHelp() {
            "Output:\n"
            "  --verbose                print each connection and command to stderr\n"
            "                           (a dropped client is printed also without it)\n"
-           "  --help                   show this help and end\n"
+           "  -h, --help               show this help and end\n"
+           "  -V, --version            show the version and end\n"
+           "Every OPTION VALUE may also be written OPTION=VALUE.\n"
            "\n"
            "The box refuses, with a refusal text: a login with a wrong password; any\n"
            "download or upload before a login; names that are not plain file names;\n"
@@ -131,6 +135,9 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
     const std::map<std::string, bool*> switches = {
         {"--help", &result.help},
         {"-h", &result.help},
+        {"--version", &result.version},
+        {"-V", &result.version},
+        {"--force", &result.force},
         {"--once", &result.once},
         {"--verbose", &result.verbose},
         {"--wait-phase", &o.waitPhase},
@@ -163,8 +170,17 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
     };
 
     for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
+        // --option=VALUE is --option VALUE.
+        std::string option = argv[i];
+        const size_t equals = option.rfind("--", 0) == 0 ? option.find('=') : std::string::npos;
+        const bool inlineValue = equals != std::string::npos;
+        const std::string given = inlineValue ? option.substr(equals + 1) : "";
+        option = option.substr(0, equals);
         if (const auto s = switches.find(option); s != switches.end()) {
+            if (inlineValue) {
+                *error = option + " takes no value";
+                return false;
+            }
             *s->second = true;
             continue;
         }
@@ -176,11 +192,11 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
             *error = "unknown option \"" + option + "\"";
             return false;
         }
-        if (i + 1 >= argc) {
+        if (!inlineValue && i + 1 >= argc) {
             *error = option + " needs a value";
             return false;
         }
-        const std::string value = argv[++i];
+        const std::string value = inlineValue ? given : argv[++i];
         if (t != texts.end()) {
             *t->second = value;
         } else if (password) {

@@ -10,6 +10,8 @@ struct BoxSimCommandLine {
     bool once = false;           // serve one connection, then end
     bool verbose = false;        // print each event to stderr
     bool help = false;
+    bool version = false;
+    bool force = false;  // --make-demo into a folder that holds files
 };
 
 // False with a reason on a usage error (unknown option, missing or bad value).

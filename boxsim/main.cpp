@@ -2,16 +2,26 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #include "base/SignalCleanup.h"
 #include "base/TextEscape.h"
+#include "base/Version.h"
 #include "boxsim/BoxSimCommandLine.h"
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
 
 namespace {
+
+// The name of a file or folder in `folder`, or empty when there is none.
+std::string FirstFileIn(const std::string& folder) {
+    std::error_code ec;
+    const std::filesystem::directory_iterator it(folder, ec);
+    return ec || it == std::filesystem::directory_iterator() ? "" : it->path().filename().string();
+}
 
 volatile std::sig_atomic_t g_stopRequested = 0;
 
@@ -33,7 +43,19 @@ int main(int argc, char** argv) {
         std::fputs(BoxSimHelpText(), stdout);
         return 0;
     }
+    if (command.version) {
+        std::printf("velqo-boxsim %s\n%s\n", version::kText, version::kCopyright);
+        return 0;
+    }
     if (!command.makeDemoFolder.empty()) {
+        const std::string held = FirstFileIn(command.makeDemoFolder);
+        if (!held.empty() && !command.force) {
+            std::fprintf(stderr,
+                         "velqo-boxsim: %s already holds files (%s...); give --force to write "
+                         "the demo over them\n",
+                         command.makeDemoFolder.c_str(), held.c_str());
+            return 1;
+        }
         if (!MakeDemoFolder(command.makeDemoFolder, command.options.manifestName, &error)) {
             std::fprintf(stderr, "velqo-boxsim: %s\n", error.c_str());
             return 1;

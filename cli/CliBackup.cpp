@@ -1,48 +1,72 @@
 #include "cli/CliBackup.h"
 
+#include "backup/BackupRotation.h"
 #include "backup/BoxBackup.h"
 #include "cli/CliClient.h"
+#include "cli/CliOutput.h"
+#include "cli/TerminalLog.h"
 
 namespace fs = std::filesystem;
 
-CliBackup::CliBackup(fs::path into, fs::path shownInto, std::string host, FILE* out, FILE* err)
+CliBackup::CliBackup(fs::path into, fs::path shownInto, std::string host, int keep,
+                     CliOutput& output)
     : into_(std::move(into)),
       shownInto_(std::move(shownInto)),
       host_(std::move(host)),
-      out_(out),
-      err_(err) {}
+      keep_(keep),
+      output_(output) {}
+
+void CliBackup::FileStarting(int index, int count, const std::string& name) {
+    TerminalLog::FileStarting(name, index, count);
+}
 
 void CliBackup::FileDone(const FileReport& file) {
     if (file.result == FileResult::kFailed) {
-        std::fprintf(err_, "velqo-cli: %s: not saved: %s\n", file.name.c_str(),
-                     file.message.c_str());
+        output_.Note("%s: not saved: %s", file.name.c_str(), file.message.c_str());
     }
+    output_.File(file);
+}
+
+bool CliBackup::Prune(const fs::path& made) {
+    const BackupRotation::Outcome pruned = BackupRotation::Prune(made, keep_);
+    for (const fs::path& folder : pruned.removed) {
+        output_.Info("removed the old backup %s",
+                     (shownInto_ / folder.filename()).string().c_str());
+        output_.Removed(folder);
+    }
+    for (const BackupRotation::Failure& f : pruned.failed) {
+        output_.Note("cannot remove the old backup %s: %s", f.folder.string().c_str(),
+                     f.why.c_str());
+    }
+    return pruned.failed.empty();
 }
 
 int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
     const BackupOutcome outcome = BoxBackup(into_, host_).Run(session, listed, *this);
     if (outcome.status == BackupOutcome::Status::kNoFolder) {
-        std::fprintf(err_, "velqo-cli: cannot make a backup folder in %s%s%s\n",
-                     shownInto_.string().c_str(), outcome.why.empty() ? "" : ": ",
-                     outcome.why.c_str());
-        return CliClient::kExitFailed;
+        return output_.Error(CliClient::kExitFailed, "cannot make a backup folder in %s%s%s",
+                             shownInto_.string().c_str(), outcome.why.empty() ? "" : ": ",
+                             outcome.why.c_str());
     }
     const fs::path shown = shownInto_ / outcome.folder.filename();
+    output_.Folder(outcome.folder);
     for (const fs::path& file : outcome.unwritten) {
-        std::fprintf(err_, "velqo-cli: cannot write %s\n",
-                     (shown / file.filename()).string().c_str());
+        output_.Note("cannot write %s", (shown / file.filename()).string().c_str());
     }
     if (outcome.status == BackupOutcome::Status::kNotStarted) {
-        return CliClient::kExitFailed;
+        return output_.Error(CliClient::kExitFailed, "cannot start the backup in %s",
+                             shown.string().c_str());
     }
-    std::fprintf(out_, "%s\n", shown.string().c_str());
-    std::fflush(out_);
+    output_.Line("%s\n", shown.string().c_str());
     if (outcome.status != BackupOutcome::Status::kComplete) {
-        std::fprintf(err_, "velqo-cli: INCOMPLETE backup in %s: %zu of %zu file(s) saved\n",
-                     shown.string().c_str(), outcome.saved, outcome.listed);
+        output_.Note("INCOMPLETE backup in %s: %zu of %zu file(s) saved", shown.string().c_str(),
+                     outcome.saved, outcome.listed);
         return CliClient::kExitFailed;
     }
-    std::fprintf(err_, "velqo-cli: backup of %zu file(s) complete in %s\n", outcome.saved,
-                 shown.string().c_str());
+    output_.Flag("complete", true);
+    output_.Info("backup of %zu file(s) complete in %s", outcome.saved, shown.string().c_str());
+    if (keep_ > 0 && !Prune(outcome.folder)) {
+        return CliClient::kExitFailed;
+    }
     return CliClient::kExitOk;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // `velqo-cli backup`: the library's backup, printed: the folder's path on
-// stdout, what failed and the summary on stderr.
-#include <cstdio>
+// stdout, what failed and the summary on stderr. With --keep, older complete
+// backups of the host are then removed so that that many remain.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,23 +10,27 @@
 #include "box/WireFormat.h"
 
 class BoxSession;
+class CliOutput;
 
 class CliBackup : private WholeBoxReport {
 public:
-    // `into`: where the backup folder is made; `shownInto`: the same as the
-    // user gave it, as the paths printed start. `host`: the box's address as
-    // given, part of the folder's name.
+    // `into`: where the backup folder is made, absolute; `shownInto`: the
+    // same as the user gave it, as the paths printed start. `host`: the
+    // box's address as given, part of the folder's name. `keep`: 0 for all.
     CliBackup(std::filesystem::path into, std::filesystem::path shownInto, std::string host,
-              FILE* out, FILE* err);
+              int keep, CliOutput& output);
     // Returns the process exit status.
     int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
 private:
+    void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
+    // False when an old backup that was to go could not be removed.
+    bool Prune(const std::filesystem::path& made);
 
     std::filesystem::path into_;
     std::filesystem::path shownInto_;
     std::string host_;
-    FILE* out_;  // not owned
-    FILE* err_;  // not owned
+    int keep_;
+    CliOutput& output_;
 };

@@ -5,8 +5,8 @@
 #include <system_error>
 #include <utility>
 
-#include "box/BoxDefaults.h"
 #include "base/TextEscape.h"
+#include "box/BoxDefaults.h"
 #include "box/BoxLogin.h"
 #include "box/BoxSession.h"
 #include "box/BoxSettings.h"
@@ -15,7 +15,12 @@
 #include "box/WireFormat.h"
 #include "catalog/FileCatalog.h"
 #include "cli/CliBackup.h"
+#include "cli/CliCompare.h"
+#include "cli/CliOutput.h"
+#include "cli/CliRestore.h"
 #include "cli/TerminalLog.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -28,49 +33,67 @@ std::string TrimmedAddress(const std::string& text) {
                                       : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// Why a get or put did not happen, for the file's report; the session's own
+// lines have told the details.
+std::string TransferFailure(TransferOutcome outcome, bool get) {
+    switch (outcome) {
+        case TransferOutcome::kBadName:
+            return "not a plain file name";
+        case TransferOutcome::kRefused:
+            return "the box refused it";
+        case TransferOutcome::kLinkFailed:
+            return "the link to the box failed";
+        case TransferOutcome::kLocalFailed:
+            return get ? "the local file cannot be written" : "the local file cannot be read";
+        case TransferOutcome::kBoxFailed:
+            return "the box reported a failure after the upload";
+        case TransferOutcome::kDone:
+            break;
+    }
+    return "";
+}
+
 }  // namespace
 
-CliClient::CliClient(const CliOptions& options, FILE* out, FILE* err)
-    : options_(options), out_(out), err_(err) {}
+CliClient::CliClient(const CliOptions& options, CliOutput& output)
+    : options_(options), output_(output) {}
 
-std::filesystem::path CliClient::InDirectory(const std::filesystem::path& path) const {
-    return options_.directory.empty() ? path : std::filesystem::path(options_.directory) / path;
+fs::path CliClient::InDirectory(const fs::path& path) const {
+    return options_.directory.empty() ? path : fs::path(options_.directory) / path;
 }
 
 int CliClient::Run() {
+    if (options_.command == CliOptions::Command::kRestore) {
+        output_.Flag("dry_run", options_.dryRun);
+    }
     // DIR is where files go and come from; the process's own working
     // directory is left alone.
     std::error_code ec;
     if (options_.directory.empty()) {
-        absoluteDirectory_ = std::filesystem::current_path(ec);
+        absoluteDirectory_ = fs::current_path(ec);
     } else {
-        absoluteDirectory_ = std::filesystem::canonical(options_.directory, ec);
-        if (!ec && !std::filesystem::is_directory(absoluteDirectory_, ec) && !ec) {
+        absoluteDirectory_ = fs::canonical(options_.directory, ec);
+        if (!ec && !fs::is_directory(absoluteDirectory_, ec) && !ec) {
             ec = std::make_error_code(std::errc::not_a_directory);
         }
         if (ec) {
-            std::fprintf(err_, "velqo-cli: cannot use directory '%s': %s\n",
-                         QuoteForMessage(options_.directory).c_str(), ec.message().c_str());
-            return kExitUsage;
+            return output_.Error(kExitUsage, "cannot use directory '%s': %s",
+                                 QuoteForMessage(options_.directory).c_str(),
+                                 ec.message().c_str());
         }
     }
     Target target;
-    if (!ChooseTarget(&target)) {
-        return kExitUsage;
+    if (const int status = ChooseTarget(&target); status != kExitOk) {
+        return status;
     }
-    const std::string& host = target.host;
-    const int port = target.port;
     uint32_t address = 0;
-    if (!net::ResolveIPv4(host.c_str(), &address)) {
-        std::fprintf(err_, "velqo-cli: cannot resolve host %s\n", QuoteForMessage(host).c_str());
-        return kExitNoLogin;
+    if (!net::ResolveIPv4(target.host.c_str(), &address)) {
+        return output_.Error(kExitNoLogin, "cannot resolve host %s",
+                             QuoteForMessage(target.host).c_str());
     }
-    host_ = host;
-    if (options_.command == CliOptions::Command::kRestore) {
-        restore_ = std::make_unique<CliRestore>(options_, options_.backupFolder, out_, err_);
-        if (!restore_->CheckBackup()) {
-            return kExitFailed;
-        }
+    host_ = target.host;
+    if (const int status = CheckBeforeConnecting(); status != kExitOk) {
+        return status;
     }
     if (options_.verify) {
         verifier_ = std::make_unique<ReadBackVerifier>(absoluteDirectory_);
@@ -80,20 +103,18 @@ int CliClient::Run() {
     BoxSession session(&socket);
     session.SetLogSink(&TerminalLog::LogSink);
     session.SetProgressSink(&TerminalLog::ProgressSink);
+    session.SetByteProgressSink(&TerminalLog::ByteProgressSink);
     const LoginOutcome login =
-        ConnectAndLogin(socket, session, host.c_str(), port, target.password.c_str());
+        ConnectAndLogin(socket, session, target.host.c_str(), target.port, target.password.c_str());
     if (login != LoginOutcome::kLoggedIn) {
-        std::fprintf(err_, "velqo-cli: could not log in to %s:%d\n", QuoteForMessage(host).c_str(),
-                     port);
         socket.Close();
-        return kExitNoLogin;
+        return NotLoggedIn(login, socket, session, target);
     }
     wire::ListRecord records[wire::kMaxListRecords];
     int count = 0;
     if (session.ListFiles(records, &count) != 1) {
-        std::fprintf(err_, "velqo-cli: the box did not send its file list\n");
         socket.Close();
-        return kExitFailed;
+        return output_.Error(kExitFailed, "the box did not send its file list");
     }
     listed_.assign(records, records + count);
     FileCatalog catalog;
@@ -106,7 +127,64 @@ int CliClient::Run() {
     return status;
 }
 
-bool CliClient::ChooseTarget(Target* target) {
+int CliClient::CheckBeforeConnecting() {
+    if (options_.command == CliOptions::Command::kRestore ||
+        options_.command == CliOptions::Command::kCompare) {
+        source_ = std::make_unique<CliBackupSource>(options_, absoluteDirectory_, output_);
+        return source_->Load();
+    }
+    if (options_.command != CliOptions::Command::kPut) {
+        return kExitOk;
+    }
+    // A file that is not there is said before the box is even asked.
+    size_t missing = 0;
+    for (const std::string& name : options_.names) {
+        const fs::path path = InDirectory(name);
+        std::error_code ec;
+        const fs::file_status status = fs::status(path, ec);
+        if (!fs::exists(status)) {
+            if (status.type() == fs::file_type::not_found || !ec) {
+                ec = std::make_error_code(std::errc::no_such_file_or_directory);
+            }
+            FileReport file{name};
+            file.message = "cannot read " + path.string() + ": " + ec.message();
+            output_.Note("%s: %s; skipped", name.c_str(), file.message.c_str());
+            output_.File(file);
+            unreadable_.push_back(name);
+            ++missing;
+        }
+    }
+    return missing == options_.names.size() ? kExitFailed : kExitOk;
+}
+
+int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const BoxSession& session,
+                           const Target& target) {
+    const char* host = target.host.c_str();
+    switch (login) {
+        case LoginOutcome::kCannotConnect:
+            return output_.Error(kExitNoLogin,
+                                 "cannot connect to %s:%d: %s; check that the box is on and that "
+                                 "the address and port are its own",
+                                 host, target.port, socket.ConnectError().c_str());
+        case LoginOutcome::kPortClosed:
+            return output_.Error(kExitNoLogin,
+                                 "%s:%d took the connection but never answered the login; is it "
+                                 "a box, and is this its port?",
+                                 host, target.port);
+        default:
+            break;
+    }
+    if (session.LoginNeedsVersion() != 0) {
+        return output_.Error(kExitNoLogin, "the box at %s:%d needs velqo-cli for version %s", host,
+                             target.port, wire::VersionText(session.LoginNeedsVersion()).c_str());
+    }
+    const std::string said =
+        session.LoginRefusal().empty() ? "" : " (the box said: " + session.LoginRefusal() + ")";
+    return output_.Error(kExitNoLogin, "the box at %s:%d refused the password%s%s", host,
+                         target.port, target.passwordFrom.c_str(), said.c_str());
+}
+
+int CliClient::ChooseTarget(Target* target) {
     BoxSettings settings;
     BoxSettingsReport report;
     const std::string path =
@@ -117,9 +195,12 @@ bool CliClient::ChooseTarget(Target* target) {
         settings.LoadFrom(options_.directory.empty() ? BoxSettings::kPath : path.c_str(), &report);
     }
     if (!report.fileProblem.empty()) {
-        std::fprintf(err_, "velqo-cli: %s cannot be used as a settings file: %s\n", file.c_str(),
-                     report.fileProblem.c_str());
-        return false;
+        return output_.Error(kExitUsage, "%s cannot be used as a settings file: %s", file.c_str(),
+                             report.fileProblem.c_str());
+    }
+    for (const BoxSettingsReport::NearMiss& miss : report.nearMisses) {
+        output_.Note("%s line %d: ignored: did you mean %s=?", file.c_str(), miss.number,
+                     miss.key.c_str());
     }
     // Only the values the options leave to the file must be usable.
     const std::pair<bool, const BoxSettingsReport::Line*> used[] = {
@@ -129,43 +210,69 @@ bool CliClient::ChooseTarget(Target* target) {
     };
     for (const auto& [fromFile, line] : used) {
         if (fromFile && !line->problem.empty()) {
-            std::fprintf(err_, "velqo-cli: %s line %d: %s\n", file.c_str(), line->number,
-                         line->problem.c_str());
-            return false;
+            return output_.Error(kExitUsage, "%s line %d: %s", file.c_str(), line->number,
+                                 line->problem.c_str());
         }
     }
     if (options_.host.empty() && report.boxIp.number == 0) {
         // Never the built-in address: whatever answers there on this network
         // would be sent the password.
-        std::fprintf(err_,
-                     "velqo-cli: no box address: give --host ADDR or a line BOXIP=ADDR in %s "
-                     "(the box's factory address is %s)\n",
-                     file.c_str(), box_defaults::kAddress);
-        return false;
+        return output_.Error(kExitUsage,
+                             "no box address: give --host ADDR or a line BOXIP=ADDR in %s "
+                             "(the box's factory address is %s)",
+                             file.c_str(), box_defaults::kAddress);
     }
     target->host = options_.host.empty() ? TrimmedAddress(settings.BoxIp()) : options_.host;
     target->port = options_.port > 0 ? options_.port : settings.GetPort();
     target->password = options_.hasPassword ? options_.password : settings.Password();
-    return true;
+    // Where each came from, for --verbose and for a refused password.
+    const auto from = [&](bool given, const char* option, const BoxSettingsReport::Line& line) {
+        if (given) {
+            return std::string(" (from ") + option + ")";
+        }
+        if (line.number > 0) {
+            return " (from " + file + " line " + std::to_string(line.number) + ")";
+        }
+        return std::string(" (the box's factory default)");
+    };
+    target->passwordFrom =
+        from(options_.hasPassword,
+             options_.passwordFromEnvironment ? "VELQO_PASSWORD" : "--password", report.password);
+    output_.Detail("box %s%s, port %d%s, password%s", target->host.c_str(),
+                   from(!options_.host.empty(), "--host", report.boxIp).c_str(), target->port,
+                   from(options_.port > 0, "--port", report.port).c_str(),
+                   target->passwordFrom.c_str());
+    return kExitOk;
 }
 
 int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
-    if (options_.command == CliOptions::Command::kList) {
-        PrintList(catalog);
-        return kExitOk;
-    }
-    if (options_.command == CliOptions::Command::kBackup) {
-        const std::filesystem::path shownInto =
-            options_.into.empty() ? absoluteDirectory_ : std::filesystem::path(options_.into);
-        return CliBackup(InDirectory(shownInto), shownInto, host_, out_, err_)
-            .Run(session, listed_);
-    }
-    if (options_.command == CliOptions::Command::kRestore) {
-        return restore_->Run(session, listed_, verifier_.get());
+    switch (options_.command) {
+        case CliOptions::Command::kList:
+            PrintList(catalog);
+            return kExitOk;
+        case CliOptions::Command::kBackup: {
+            const fs::path shownInto =
+                options_.into.empty() ? absoluteDirectory_ : fs::path(options_.into);
+            return CliBackup((absoluteDirectory_ / shownInto).lexically_normal(), shownInto, host_,
+                             options_.keep, output_)
+                .Run(session, listed_);
+        }
+        case CliOptions::Command::kRestore:
+            return CliRestore(options_, *source_, output_).Run(session, listed_, verifier_.get());
+        case CliOptions::Command::kCompare:
+            return CliCompare(*source_, output_).Run(session, listed_);
+        default:
+            break;
     }
     bool failed = false;
-    for (const std::string& name : options_.names) {
-        if (!Transfer(session, catalog, name, &failed)) {
+    for (size_t i = 0; i < options_.names.size(); ++i) {
+        if (!Transfer(session, catalog, options_.names[i], &failed)) {
+            // The names not tried, each with its own result.
+            for (size_t j = i + 1; j < options_.names.size(); ++j) {
+                FileReport file{options_.names[j]};
+                file.message = "not tried, the link to the box was lost";
+                output_.File(file);
+            }
             break;
         }
     }
@@ -180,64 +287,86 @@ void CliClient::PrintList(const FileCatalog& catalog) {
         for (int f = 0; f < catalog.FileCount(g); ++f) {
             int32_t type = 0;
             catalog.GetFile(g, f, name, &type);
-            std::fprintf(out_, "%s\t%s\t%d\n", EscapeControls(group).c_str(),
-                         EscapeControls(name).c_str(), static_cast<int>(type));
+            output_.Line("%s\t%s\t%d\n", EscapeControls(group).c_str(), EscapeControls(name).c_str(),
+                         static_cast<int>(type));
+            output_.Listed(group, name, type);
         }
     }
-    std::fflush(out_);
 }
 
-bool CliClient::IsUploadable(const std::string& name) {
+bool CliClient::IsUploadable(const std::string& name, FileReport* file) {
     std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(InDirectory(name), ec);
+    const fs::file_status status = fs::status(InDirectory(name), ec);
     // A missing file is the session's to report; it sends nothing for it.
-    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) {
+    if (!fs::exists(status) || fs::is_regular_file(status)) {
         return true;
     }
-    std::fprintf(err_, "velqo-cli: %s: %s, not a regular file; skipped\n",
-                 QuoteForMessage(name).c_str(),
-                 std::filesystem::is_directory(status) ? "a directory" : "a special file");
+    file->result = FileResult::kSkipped;
+    file->message = fs::is_directory(status) ? "a directory, not a regular file"
+                                             : "a special file, not a regular file";
+    output_.Note("%s: %s; skipped", QuoteForMessage(name).c_str(), file->message.c_str());
     return false;
 }
 
 bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const std::string& name,
                          bool* failed) {
+    for (const std::string& unreadable : unreadable_) {
+        if (unreadable == name) {
+            *failed = true;  // said before connecting
+            return true;
+        }
+    }
+    TerminalLog::FileStarting(name, 0, 0);
+    FileReport file{name};
+    const auto done = [&](bool ok) {
+        *failed = *failed || !ok;
+        output_.File(file);
+    };
     if (catalog.FindFileType(name.c_str()) == -1) {
-        std::fprintf(err_, "velqo-cli: %s: not on the box's file list\n",
-                     QuoteForMessage(name).c_str());
-        *failed = true;
+        file.message = "not on the box's file list";
+        output_.Note("%s: %s", QuoteForMessage(name).c_str(), file.message.c_str());
+        done(false);
         return true;
     }
     const bool get = options_.command == CliOptions::Command::kGet;
-    if (!get && !IsUploadable(name)) {
-        *failed = true;
+    if (!get && !IsUploadable(name, &file)) {
+        done(false);
         return true;
     }
-    const std::string& directory = options_.directory;
     if (get) {
-        session.DumpInto(name.c_str(), directory);
+        session.DumpInto(name.c_str(), options_.directory);
     } else {
-        session.UploadFrom(name.c_str(), directory);
+        session.UploadFrom(name.c_str(), options_.directory);
     }
-    if (session.LastOutcome() == TransferOutcome::kRefused) {
-        std::fprintf(err_, "velqo-cli: %s: refused by the box: \"%s\"\n",
-                     QuoteForMessage(name).c_str(), EscapeControls(session.LastRefusal()).c_str());
+    const TransferOutcome outcome = session.LastOutcome();
+    bool ok = outcome == TransferOutcome::kDone;
+    if (outcome == TransferOutcome::kRefused) {
+        output_.Note("%s: refused by the box: \"%s\"", QuoteForMessage(name).c_str(),
+                     EscapeControls(session.LastRefusal()).c_str());
     }
-    if (session.LastOutcome() == TransferOutcome::kDone) {
-        if (get || verifier_ == nullptr) {
-            return true;
+    if (!ok) {
+        file.result =
+            outcome == TransferOutcome::kRefused ? FileResult::kRefused : FileResult::kFailed;
+        file.message = TransferFailure(outcome, get);
+    } else {
+        file.result = get ? FileResult::kDownloaded : FileResult::kUploaded;
+        std::error_code ec;
+        const auto size = fs::file_size(InDirectory(name), ec);
+        file.size = ec ? -1 : static_cast<int64_t>(size);
+        if (!get && verifier_ != nullptr) {
+            file.verified =
+                verifier_->Verify(session, name, fs::absolute(InDirectory(name)), &file.message);
+            ok = file.verified == Verified::kYes;
+            if (ok) {
+                output_.Info("%s: %s", name.c_str(), file.message.c_str());
+            } else {
+                output_.Note("%s: %s", name.c_str(), file.message.c_str());
+            }
         }
-        std::string message;
-        const Verified verified = verifier_->Verify(
-            session, name, std::filesystem::absolute(InDirectory(name)), &message);
-        std::fprintf(err_, "velqo-cli: %s: %s\n", name.c_str(), message.c_str());
-        if (verified == Verified::kYes) {
-            return true;
-        }
     }
-    *failed = true;
-    if (session.LinkLost()) {
-        std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
+    done(ok);
+    if (!ok && session.LinkLost()) {
+        output_.Note("the link to the box is lost; stopping");
         return false;
     }
     return true;

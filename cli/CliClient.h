@@ -7,13 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "backup/FileReport.h"
 #include "backup/ReadBackVerifier.h"
+#include "box/BoxLogin.h"
 #include "box/WireFormat.h"
+#include "cli/CliBackupSource.h"
 #include "cli/CliOptions.h"
-#include "cli/CliRestore.h"
 
 class BoxSession;
 class BoxSocket;
+class CliOutput;
 class FileCatalog;
 
 class CliClient {
@@ -23,7 +26,7 @@ public:
     static constexpr int kExitUsage = 2;
     static constexpr int kExitNoLogin = 3;
 
-    CliClient(const CliOptions& options, FILE* out, FILE* err);
+    CliClient(const CliOptions& options, CliOutput& output);
     int Run();
 
 private:
@@ -31,30 +34,38 @@ private:
         std::string host;
         int port = 0;
         std::string password;
+        std::string passwordFrom;  // " (from VELQO_PASSWORD)"...
     };
 
     // The box's address, port and password from the options, else from the
-    // settings file. False after a usage error message: a value from the
-    // file that cannot be used as written, or no address at all.
-    bool ChooseTarget(Target* target);
+    // settings file. A usage error's exit status after its message: a value
+    // from the file that cannot be used as written, or no address at all.
+    int ChooseTarget(Target* target);
+    // What can go wrong without the box: a damaged backup, a file to put
+    // that is not there. The exit status, kExitOk to go on.
+    int CheckBeforeConnecting();
+    // Says why there is no session, connect or login; the exit status.
+    int NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const BoxSession& session,
+                    const Target& target);
     // A path the user gave, as seen from DIR (an absolute one stays as it is).
     std::filesystem::path InDirectory(const std::filesystem::path& path) const;
     int RunCommand(BoxSession& session, const FileCatalog& catalog);
     void PrintList(const FileCatalog& catalog);
     // False, after saying so, when the name exists but is no regular file:
     // reading it would fail after the box had accepted the upload.
-    bool IsUploadable(const std::string& name);
-    // False when the link is gone and no further command can run.
+    bool IsUploadable(const std::string& name, FileReport* file);
+    // get or put of one name; false when the link is gone and no further
+    // transfer can run.
     bool Transfer(BoxSession& session, const FileCatalog& catalog, const std::string& name,
                   bool* failed);
 
     const CliOptions& options_;
-    FILE* out_;  // not owned
-    FILE* err_;  // not owned
+    CliOutput& output_;
     std::string host_;
     // DIR as an absolute path: the default place of backups and read-backs.
     std::filesystem::path absoluteDirectory_;
     std::vector<wire::ListRecord> listed_;        // the box's list, in its order
-    std::unique_ptr<CliRestore> restore_;         // restore only
+    std::vector<std::string> unreadable_;         // put: names not there, already said
+    std::unique_ptr<CliBackupSource> source_;     // restore and compare only
     std::unique_ptr<ReadBackVerifier> verifier_;  // --verify only
 };

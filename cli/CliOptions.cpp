@@ -1,21 +1,37 @@
 #include "cli/CliOptions.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 
-#include "box/BoxDefaults.h"
 #include "base/TextEscape.h"
 
 namespace {
 
+using Command = CliOptions::Command;
+
+constexpr unsigned Bit(Command c) {
+    return 1u << static_cast<unsigned>(c);
+}
+// An option of every command.
+constexpr unsigned kGlobal = ~0u;
+
+struct CommandWord {
+    const char* word;
+    Command command;
+};
+constexpr CommandWord kCommands[] = {
+    {"list", Command::kList},     {"get", Command::kGet},         {"put", Command::kPut},
+    {"backup", Command::kBackup}, {"restore", Command::kRestore}, {"compare", Command::kCompare},
+};
+
+bool AllDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 bool ParsePort(const std::string& text, int* port) {
-    if (text.empty() || text.size() > 5) {
+    constexpr size_t kMaxDigits = 5;
+    if (!AllDigits(text) || text.size() > kMaxDigits) {
         return false;
-    }
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
     }
     const long v = std::strtol(text.c_str(), nullptr, 10);
     if (v < 1 || v > 65535) {
@@ -25,243 +41,343 @@ bool ParsePort(const std::string& text, int* port) {
     return true;
 }
 
-bool ValidPassword(const std::string& text) {
-    if (text.empty() || text.size() > 4) {
+bool ParseCount(const std::string& text, int* count) {
+    constexpr size_t kMaxDigits = 6;
+    if (!AllDigits(text) || text.size() > kMaxDigits) {
         return false;
     }
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
+    *count = std::atoi(text.c_str());
+    return *count >= 1;
 }
 
-// The command's own options and its names; "--" ends the options.
-bool ParseCommandArguments(const std::vector<std::string>& args, size_t i, CliOptions* options,
-                           std::string* error) {
-    using Command = CliOptions::Command;
-    const Command c = options->command;
+bool ValidPassword(const std::string& text) {
+    constexpr size_t kMaxLength = 4;  // as the login carries
+    return AllDigits(text) && text.size() <= kMaxLength;
+}
+
+// One option: its names, whether it takes a value, the commands it belongs
+// to, and what it sets. `spelled` is the option as the user wrote it.
+struct Spec {
+    const char* longName;  // without "--"
+    char shortName;        // 0: none
+    bool takesValue;
+    unsigned commands;
+    bool (*apply)(const std::string& spelled, const std::string& value, CliOptions* o,
+                  std::string* error);
+};
+
+const Spec kSpecs[] = {
+    {"host", 'H', true, kGlobal,
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->host = v;
+         *e = spelled + " needs a non-empty address";
+         return !v.empty();
+     }},
+    {"port", 'p', true, kGlobal,
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         *e = spelled + " needs a number from 1 to 65535, not '" + QuoteForMessage(v) + "'";
+         return ParsePort(v, &o->port);
+     }},
+    {"password", 0, true, kGlobal,
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->password = v;
+         o->hasPassword = true;
+         *e = spelled + " needs 1 to 4 digits";
+         return ValidPassword(v);
+     }},
+    {"directory", 'C', true, kGlobal,
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->directory = v;
+         *e = spelled + " needs a directory";
+         return !v.empty();
+     }},
+    {"json", 0, false, kGlobal,
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->json = true;
+     }},
+    {"quiet", 'q', false, kGlobal,
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         o->verbosity = CliOptions::kQuiet;
+         return true;
+     }},
+    {"verbose", 'v', false, kGlobal,
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         o->verbosity = CliOptions::kVerbose;
+         return true;
+     }},
+    {"help", 'h', false, kGlobal,
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->help = true;
+     }},
+    {"version", 'V', false, kGlobal,
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->version = true;
+     }},
+    {"verify", 0, false, Bit(Command::kPut) | Bit(Command::kRestore),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->verify = true;
+     }},
+    {"dry-run", 0, false, Bit(Command::kRestore),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->dryRun = true;
+     }},
+    {"changed-only", 0, false, Bit(Command::kRestore),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->changedOnly = true;
+     }},
+    {"into", 0, true, Bit(Command::kBackup),
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->into = v;
+         *e = spelled + " needs a folder";
+         return !v.empty();
+     }},
+    {"keep", 0, true, Bit(Command::kBackup),
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         *e = spelled + " needs a number of backups, 1 or more, not '" + QuoteForMessage(v) + "'";
+         return ParseCount(v, &o->keep);
+     }},
+};
+
+// An option as found on the command line, applied once the command is known.
+struct Given {
+    const Spec* spec;
+    std::string spelled;
+    std::string value;
+};
+
+// The command line split into options and the other words, without judging
+// yet whether an option fits the command.
+struct Split {
+    std::vector<Given> options;
+    std::vector<std::string> words;
+    bool help = false;
+    bool version = false;
+    std::string error;  // the first mistake
+};
+
+std::string WithSuggestion(const std::string& message, const std::string& typed,
+                           const std::vector<std::string>& known, const char* prefix) {
+    const std::string nearest = NearestWord(typed, known);
+    return nearest.empty() ? message : message + "; did you mean '" + prefix + nearest + "'?";
+}
+
+Split SplitArguments(const std::vector<std::string>& args) {
+    Split split;
+    const auto fail = [&](const std::string& error) {
+        if (split.error.empty()) {
+            split.error = error;
+        }
+    };
+    const auto take = [&](const Spec& spec, const std::string& spelled, const std::string* value,
+                          size_t* i) {
+        if (!spec.takesValue) {
+            split.options.push_back({&spec, spelled, ""});
+        } else if (value != nullptr) {
+            split.options.push_back({&spec, spelled, *value});
+        } else if (*i + 1 < args.size()) {
+            split.options.push_back({&spec, spelled, args[++*i]});
+        } else {
+            fail("option " + spelled + " needs a value");
+        }
+        split.help = split.help || std::string(spec.longName) == "help";
+        split.version = split.version || std::string(spec.longName) == "version";
+    };
+    std::vector<std::string> longNames;
+    for (const Spec& s : kSpecs) {
+        longNames.push_back(s.longName);
+    }
     bool namesOnly = false;
-    for (; i < args.size(); ++i) {
+    for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (namesOnly || a.empty() || a[0] != '-') {
-            options->names.push_back(a);
+        if (namesOnly || a.size() < 2 || a[0] != '-') {
+            split.words.push_back(a);
         } else if (a == "--") {
             namesOnly = true;
-        } else if (a == "--verify" && (c == Command::kPut || c == Command::kRestore)) {
-            options->verify = true;
-        } else if (a == "--dry-run" && c == Command::kRestore) {
-            options->dryRun = true;
-        } else if (a == "--into" && c == Command::kBackup) {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                *error = "--into needs a folder";
+        } else if (a[1] == '-') {
+            const size_t equals = a.find('=');
+            const std::string name = a.substr(2, equals == std::string::npos ? a.npos : equals - 2);
+            const Spec* spec = nullptr;
+            for (const Spec& s : kSpecs) {
+                spec = name == s.longName ? &s : spec;
+            }
+            if (spec == nullptr) {
+                fail(WithSuggestion("unknown option '--" + QuoteForMessage(name) + "'", name, longNames, "--"));
+            } else if (equals != std::string::npos && !spec->takesValue) {
+                fail("option --" + name + " takes no value");
+            } else {
+                const std::string value =
+                    equals == std::string::npos ? std::string() : a.substr(equals + 1);
+                take(*spec, "--" + name, equals == std::string::npos ? nullptr : &value, &i);
+            }
+        } else {
+            // A group of short options; one that takes a value takes the rest.
+            for (size_t j = 1; j < a.size(); ++j) {
+                const Spec* spec = nullptr;
+                for (const Spec& s : kSpecs) {
+                    spec = s.shortName == a[j] ? &s : spec;
+                }
+                if (spec == nullptr) {
+                    fail(std::string("unknown option '-") + a[j] + "'" +
+                         (a.size() > 2
+                              ? " in '" + QuoteForMessage(a) + "' (a name that starts with '-' goes after --)"
+                              : ""));
+                    break;
+                }
+                const std::string rest = a.substr(j + 1);
+                take(*spec, std::string("-") + a[j],
+                     spec->takesValue && !rest.empty() ? &rest : nullptr, &i);
+                if (spec->takesValue) {
+                    break;
+                }
+            }
+        }
+    }
+    return split;
+}
+
+// The names after the command, as the command wants them.
+bool CheckNames(CliOptions* options, const std::string& command, std::string* error) {
+    switch (options->command) {
+        case Command::kList:
+        case Command::kBackup:
+            if (!options->names.empty()) {
+                *error = command + " takes no names";
                 return false;
             }
-            options->into = args[++i];
-        } else {
-            *error = "unknown option '" + QuoteForMessage(a) + "' for this command";
-            return false;
-        }
+            return true;
+        case Command::kRestore:
+        case Command::kCompare:
+            if (options->names.empty()) {
+                *error = command + " needs the backup folder";
+                return false;
+            }
+            options->backupFolder = options->names.front();
+            options->names.erase(options->names.begin());
+            return true;
+        default:
+            if (options->names.empty()) {
+                *error = command + " needs at least one file name";
+                return false;
+            }
+            return true;
     }
-    return true;
 }
 
-bool CheckBackupArguments(CliOptions* options, std::string* error) {
-    if (options->command == CliOptions::Command::kBackup) {
-        if (!options->names.empty()) {
-            *error = "backup takes no names";
-            return false;
+// Optimal string alignment distance: a swap of two neighbours is one step.
+size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+    for (size_t i = 0; i <= a.size(); ++i) {
+        d[i][0] = i;
+    }
+    for (size_t j = 0; j <= b.size(); ++j) {
+        d[0][j] = j;
+    }
+    for (size_t i = 1; i <= a.size(); ++i) {
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
         }
-        return true;
     }
-    if (options->names.empty()) {
-        *error = "restore needs the backup folder";
-        return false;
-    }
-    options->backupFolder = options->names.front();
-    options->names.erase(options->names.begin());
-    return true;
-}
-
-std::string MakeUsage() {
-    return std::string(
-               "Usage: velqo-cli [OPTIONS] list\n"
-               "  or:  velqo-cli [OPTIONS] get NAME...\n"
-               "  or:  velqo-cli [OPTIONS] put [--verify] NAME...\n"
-               "  or:  velqo-cli [OPTIONS] backup [--into FOLDER]\n"
-               "  or:  velqo-cli [OPTIONS] restore [--dry-run] [--verify] BACKUP [NAME...]\n"
-               "\n"
-               "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
-               "\n"
-               "Commands:\n"
-               "  list              print one line per file on the box:\n"
-               "                    GROUP<TAB>NAME<TAB>TYPE; control characters in a group\n"
-               "                    or name are shown escaped (\\t, \\n, \\r, \\xHH) and a\n"
-               "                    backslash as \\\\\n"
-               "  get NAME...       download each named box file into DIR (an existing file\n"
-               "                    of that name is replaced only once the download is\n"
-               "                    complete)\n"
-               "  put NAME...       upload each named file from DIR to the box\n"
-               "  backup            download every file on the box, in one session, into a\n"
-               "                    new folder FOLDER/HOST-YYYYMMDD-HHMMSS (FOLDER: --into,\n"
-               "                    else DIR) with manifest.txt (velqo-boxsim --folder serves\n"
-               "                    it as a box) and SHA256SUMS (sha256sum -c checks it);\n"
-               "                    when files are missing, the file INCOMPLETE names them;\n"
-               "                    prints the folder\n"
-               "  restore BACKUP    check every file of the backup folder BACKUP against its\n"
-               "                    SHA256SUMS (a damaged backup is refused before anything\n"
-               "                    is sent), then upload its files, or only the NAMEs given\n"
-               "                    after BACKUP, in manifest order; files the box no longer\n"
-               "                    lists are reported and skipped\n"
-               "\n"
-               "Names must be on the box's file list; after a refused or failed name the\n"
-               "others are still tried. put skips, with a message, a name that is a\n"
-               "directory or another file that is not a regular file.\n"
-               "\n"
-               "Command options:\n"
-               "  --verify          put, restore: read each uploaded file back from the box\n"
-               "                    and compare it byte for byte with the local file\n"
-               "  --dry-run         restore: print what would be sent, send nothing\n"
-               "  --into FOLDER     backup: make the backup folder inside FOLDER\n"
-               "  --                the arguments after it are names, even if they start\n"
-               "                    with '-'\n"
-               "\n"
-               "Options:\n"
-               "  --host ADDR       the box's address (dotted IPv4 or host name)\n"
-               "  --port N          the box's TCP port, 1..65535\n"
-               "  --password PIN    the box's password, up to 4 digits\n"
-               "  -C DIR            working directory (default: the current directory):\n"
-               "                    files are downloaded into it and uploaded from it\n"
-               "  -h, --help        show this help\n"
-               "\n"
-               "What the options do not give comes from DIR/config/config.ini (lines\n"
-               "BOXIP=..., PORT=..., PASSWORD=...; the settings file is never written), else\n"
-               "port ") +
-           std::to_string(box_defaults::kPort) + " and password " + box_defaults::kPassword +
-           ". There is no built-in address: without --host\n"
-           "and without a BOXIP line nothing is sent (the box's factory address is\n" +
-           box_defaults::kAddress +
-           "). A value in the file that cannot be used as written (an\n"
-           "address that is not dotted IPv4, a port outside 1..65535, a password that is\n"
-           "not 1 to 4 digits) is a usage error naming the file and the line. The file\n"
-           "is not read when the options give all three values; otherwise a file that\n"
-           "is there but is no settings file (a folder, a FIFO or device, not readable,\n"
-           "over 64 KiB) is a usage error naming it.\n"
-           "\n"
-           "Connecting follows the window's Login button: up to three connects of at\n"
-           "most 20 s each and two login attempts; every protocol step waits at most 5 s.\n"
-           "\n"
-           "Output: the list on stdout; the session's log lines (\"PC > ...\") on stderr,\n"
-           "with a progress bar when stderr is a terminal (redrawn at most ten times a\n"
-           "second). Control characters from the box or from names are shown escaped\n"
-           "there too. SIGINT, SIGTERM and SIGHUP remove the temporary files of a\n"
-           "transfer and end the program with 128 + the signal's number.\n"
-           "\n"
-           "Exit status:\n"
-           "  0  all done\n"
-           "  1  the box refused something, a transfer or a verification failed, a\n"
-           "     backup is incomplete or damaged, a named file was not restored, or\n"
-           "     the output could not be written (a closed stdout or stderr)\n"
-           "  2  usage error\n"
-           "  3  could not resolve the host, connect or log in\n";
+    return d[a.size()][b.size()];
 }
 
 }  // namespace
 
-const char* CliUsage() {
-    static const std::string usage = MakeUsage();
-    return usage.c_str();
+std::string NearestWord(const std::string& typed, const std::vector<std::string>& known) {
+    // One slip in a short word, two in a longer one; more is another word.
+    constexpr size_t kLongWord = 5;
+    const size_t allowed = typed.size() >= kLongWord ? 2 : 1;
+    std::string nearest;
+    size_t best = allowed + 1;
+    for (const std::string& word : known) {
+        const size_t d = EditDistance(typed, word);
+        if (d < best) {
+            best = d;
+            nearest = word;
+        }
+    }
+    return nearest;
 }
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
                      std::string* error) {
-    size_t i = 0;
-    auto value = [&](const std::string& flag, std::string* out) {
-        if (i + 1 >= args.size()) {
-            *error = "option " + flag + " needs a value";
-            return false;
-        }
-        *out = args[++i];
+    const Split split = SplitArguments(args);
+    // Windows users ask for help with /? where the command would stand.
+    if (split.help || (!split.words.empty() && split.words.front() == "/?")) {
+        options->help = true;
         return true;
-    };
-    for (; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-h" || a == "--help") {
-            options->help = true;
-            return true;
-        }
-        if (a == "--host") {
-            if (!value(a, &options->host)) {
-                return false;
-            }
-            if (options->host.empty()) {
-                *error = "--host needs a non-empty address";
-                return false;
-            }
-        } else if (a == "--port") {
-            std::string text;
-            if (!value(a, &text)) {
-                return false;
-            }
-            if (!ParsePort(text, &options->port)) {
-                *error =
-                    "--port needs a number from 1 to 65535, not '" + QuoteForMessage(text) + "'";
-                return false;
-            }
-        } else if (a == "--password") {
-            if (!value(a, &options->password)) {
-                return false;
-            }
-            if (!ValidPassword(options->password)) {
-                *error = "--password needs 1 to 4 digits";
-                return false;
-            }
-            options->hasPassword = true;
-        } else if (a == "-C") {
-            if (!value(a, &options->directory)) {
-                return false;
-            }
-        } else if (!a.empty() && a[0] == '-') {
-            *error = "unknown option '" + QuoteForMessage(a) + "'";
+    }
+    if (split.version) {
+        options->version = true;
+        return true;
+    }
+    // --json holds even when the rest is wrong: the mistake is then a document too.
+    for (const Given& g : split.options) {
+        options->json = options->json || std::string(g.spec->longName) == "json";
+    }
+    if (!split.error.empty()) {
+        *error = split.error;
+        return false;
+    }
+    if (split.words.empty()) {
+        *error = "no command given (list, get, put, backup, restore or compare)";
+        return false;
+    }
+    const std::string& command = split.words.front();
+    std::vector<std::string> words;
+    for (const CommandWord& c : kCommands) {
+        options->command = command == c.word ? c.command : options->command;
+        words.push_back(c.word);
+    }
+    if (options->command == Command::kNone) {
+        *error = WithSuggestion("unknown command '" + QuoteForMessage(command) + "'", command, words, "");
+        return false;
+    }
+    bool quiet = false;
+    bool verbose = false;
+    for (const Given& g : split.options) {
+        if ((g.spec->commands & Bit(options->command)) == 0) {
+            *error = "option " + g.spelled + " does not apply to " + command;
             return false;
-        } else {
-            break;
+        }
+        if (!g.spec->apply(g.spelled, g.value, options, error)) {
+            return false;
+        }
+        error->clear();
+        quiet = quiet || options->verbosity == CliOptions::kQuiet;
+        verbose = verbose || options->verbosity == CliOptions::kVerbose;
+    }
+    if (quiet && verbose) {
+        *error = "--quiet and --verbose cannot be used together";
+        return false;
+    }
+    options->names.assign(split.words.begin() + 1, split.words.end());
+    return CheckNames(options, command, error);
+}
+
+bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string* error) {
+    // An empty variable is as good as none.
+    if (options->hasPassword || value == nullptr || *value == '\0') {
+        return true;
+    }
+    if (!ValidPassword(value)) {
+        *error = "VELQO_PASSWORD needs 1 to 4 digits";
+        return false;
+    }
+    options->password = value;
+    options->hasPassword = true;
+    options->passwordFromEnvironment = true;
+    return true;
+}
+
+const char* CommandName(Command command) {
+    for (const CommandWord& c : kCommands) {
+        if (c.command == command) {
+            return c.word;
         }
     }
-    if (i >= args.size()) {
-        *error = "no command given (list, get, put, backup or restore)";
-        return false;
-    }
-    const std::string& command = args[i++];
-    if (command == "list") {
-        options->command = CliOptions::Command::kList;
-    } else if (command == "get") {
-        options->command = CliOptions::Command::kGet;
-    } else if (command == "put") {
-        options->command = CliOptions::Command::kPut;
-    } else if (command == "backup") {
-        options->command = CliOptions::Command::kBackup;
-    } else if (command == "restore") {
-        options->command = CliOptions::Command::kRestore;
-    } else {
-        *error = "unknown command '" + QuoteForMessage(command) + "'";
-        return false;
-    }
-    if (!ParseCommandArguments(args, i, options, error)) {
-        return false;
-    }
-    if (options->command == CliOptions::Command::kBackup ||
-        options->command == CliOptions::Command::kRestore) {
-        return CheckBackupArguments(options, error);
-    }
-    if (options->command == CliOptions::Command::kList && !options->names.empty()) {
-        *error = "list takes no names";
-        return false;
-    }
-    if (options->command != CliOptions::Command::kList && options->names.empty()) {
-        *error = command + " needs at least one file name";
-        return false;
-    }
-    return true;
+    return nullptr;
 }

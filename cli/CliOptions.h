@@ -1,10 +1,16 @@
 #pragma once
-// The command line of velqo-cli.
+// The command line of velqo-cli, read as GNU tools read theirs: options
+// before or after the command, --opt=VALUE and -CDIR forms, short flags
+// grouped (-qv), "--" before names that start with '-'.
 #include <string>
 #include <vector>
 
 struct CliOptions {
-    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore };
+    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore, kCompare };
+    // How much goes to stderr besides results and errors.
+    static constexpr int kQuiet = 0;
+    static constexpr int kNormal = 1;
+    static constexpr int kVerbose = 2;
 
     Command command = Command::kNone;
     std::vector<std::string> names;
@@ -13,15 +19,31 @@ struct CliOptions {
     int port = -1;          // negative: likewise
     std::string password;   // empty: likewise
     bool hasPassword = false;
+    bool passwordFromEnvironment = false;
     bool help = false;
+    bool version = false;
+    bool json = false;  // one JSON document on stdout when the command ends
+    int verbosity = kNormal;
     std::string into;          // backup: where the backup folder is made; empty: DIR
-    std::string backupFolder;  // restore: the backup folder
+    int keep = 0;              // backup: complete backups of the host left; 0: all
+    std::string backupFolder;  // restore, compare: the backup folder
     bool dryRun = false;       // restore: say what would be sent, send nothing
+    bool changedOnly = false;  // restore: compare first, send only what differs
     bool verify = false;       // put, restore: read each upload back and compare
 };
 
 // Parses the arguments after the program name; on a usage error returns
-// false with a message for the user.
+// false with a one-line message naming the mistake. --help and --version
+// anywhere before "--" win over any mistake.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
 
-const char* CliUsage();
+// Takes the password from the environment's VELQO_PASSWORD (`value`, null
+// when not set) unless the command line gave one; false on a usage error.
+bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string* error);
+
+// The command's word ("list", "restore"...), or null for none.
+const char* CommandName(CliOptions::Command command);
+
+// The word of `known` nearest to `typed`, or empty when none is near enough
+// to be what was meant ("lsit" -> "list").
+std::string NearestWord(const std::string& typed, const std::vector<std::string>& known);

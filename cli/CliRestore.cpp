@@ -1,83 +1,89 @@
 #include "cli/CliRestore.h"
 
+#include <string>
+
+#include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
+#include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
+#include "cli/CliOutput.h"
+#include "cli/TerminalLog.h"
 
-namespace fs = std::filesystem;
+namespace {
 
-CliRestore::CliRestore(const CliOptions& options, fs::path folder, FILE* out, FILE* err)
-    : options_(options), folder_(std::move(folder)), out_(out), err_(err) {}
+// The names a compare found the same on the box.
+struct SameFiles : WholeBoxReport {
+    void FileStarting(int index, int count, const std::string& name) override {
+        TerminalLog::FileStarting(name, index, count);
+    }
+    void FileDone(const FileReport& file) override {
+        if (file.result == FileResult::kSame) {
+            names.push_back(file.name);
+        }
+    }
+    std::vector<std::string> names;
+};
+
+}  // namespace
+
+CliRestore::CliRestore(const CliOptions& options, CliBackupSource& source, CliOutput& output)
+    : options_(options), source_(source), output_(output) {}
+
+void CliRestore::FileStarting(int index, int count, const std::string& name) {
+    TerminalLog::FileStarting(name, index, count);
+}
 
 void CliRestore::FileDone(const FileReport& file) {
+    output_.File(file);
     switch (file.result) {
-        case FileResult::kFailed:
-            // A failed upload has been told by the session's own lines.
-            if (checking_) {
-                std::fprintf(err_, "velqo-cli: %s: %s\n", file.name.c_str(), file.message.c_str());
-            }
-            break;
         case FileResult::kSkipped:
-            std::fprintf(err_, "velqo-cli: %s: %s; skipped\n", file.name.c_str(),
-                         file.message.c_str());
+            output_.Note("%s: %s; skipped", file.name.c_str(), file.message.c_str());
             break;
         case FileResult::kWouldSend:
-            std::fprintf(out_, "would send %s (%llu byte(s))\n", file.name.c_str(),
-                         static_cast<unsigned long long>(file.size));
+            output_.Line("would send %s (%lld byte(s))\n", file.name.c_str(),
+                         static_cast<long long>(file.size));
+            break;
+        case FileResult::kUnchanged:
+            output_.Detail("%s: the box holds it as in the backup; not sent", file.name.c_str());
             break;
         case FileResult::kSent:
-            if (!file.message.empty()) {
-                std::fprintf(err_, "velqo-cli: %s: %s\n", file.name.c_str(), file.message.c_str());
+            if (file.verified == Verified::kYes) {
+                output_.Info("%s: %s", file.name.c_str(), file.message.c_str());
+            } else if (!file.message.empty()) {
+                output_.Note("%s: %s", file.name.c_str(), file.message.c_str());
             }
             break;
         default:
+            // A failed upload has been told by the session's own lines.
             break;
     }
 }
 
-bool CliRestore::CheckBackup() {
-    checking_ = true;
-    const BackupContents::Check check = backup_.Load(
-        options_.directory.empty() ? folder_ : fs::path(options_.directory) / folder_, this);
-    checking_ = false;
-    if (check == BackupContents::Check::kUnusable) {
-        std::fprintf(err_, "velqo-cli: %s is not a usable backup: %s: %s\n",
-                     folder_.string().c_str(), (folder_ / backup_.ErrorFile()).string().c_str(),
-                     backup_.Error().c_str());
-        return false;
+void CliRestore::MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
+    SameFiles same;
+    BoxCompare::Run(session, listed, source_.Contents(), same, source_.Names());
+    for (const std::string& name : same.names) {
+        source_.Plan().MarkUnchanged(name);
     }
-    if (check == BackupContents::Check::kDamaged) {
-        std::string names;
-        for (const std::string& f : backup_.Failing()) {
-            names += (names.empty() ? "" : ", ") + f;
-        }
-        std::fprintf(err_, "velqo-cli: the backup in %s is damaged (%s); nothing was sent\n",
-                     folder_.string().c_str(), names.c_str());
-        return false;
-    }
-    std::string missing;
-    if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {
-        std::fprintf(err_, "velqo-cli: %s: not in the backup; nothing was sent\n", missing.c_str());
-        return false;
-    }
-    if (backup_.Incomplete()) {
-        std::fprintf(err_,
-                     "velqo-cli: note: %s is an incomplete backup (see its INCOMPLETE); "
-                     "restoring the files it holds\n",
-                     folder_.string().c_str());
-    }
-    return true;
 }
 
 int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                     ReadBackVerifier* verifier) {
-    const RestoreOutcome outcome =
-        BoxRestore::Run(session, listed, backup_, plan_, {options_.dryRun, verifier}, *this);
-    if (outcome.linkLost) {
-        std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
+    output_.Flag("dry_run", options_.dryRun);
+    if (options_.changedOnly) {
+        MarkUnchanged(session, listed);
     }
-    std::fflush(out_);
-    std::fprintf(err_, "velqo-cli: %s %d of %zu file(s) from %s, %d skipped\n",
-                 options_.dryRun ? "would restore" : "restored", outcome.sent, plan_.Files().size(),
-                 folder_.string().c_str(), outcome.skipped);
+    const RestoreOutcome outcome = BoxRestore::Run(
+        session, listed, source_.Contents(), source_.Plan(), {options_.dryRun, verifier}, *this);
+    if (outcome.linkLost) {
+        output_.Note("the link to the box is lost; stopping");
+    }
+    output_.Flag("changed", outcome.sent > 0);
+    const std::string unchanged =
+        options_.changedOnly ? ", " + std::to_string(outcome.unchanged) + " unchanged" : "";
+    output_.Info("%s %d of %zu file(s) from %s, %d skipped%s",
+                 options_.dryRun ? "would restore" : "restored", outcome.sent,
+                 source_.Plan().Files().size(), source_.Given().string().c_str(), outcome.skipped,
+                 unchanged.c_str());
     return outcome.failed ? CliClient::kExitFailed : CliClient::kExitOk;
 }

@@ -1,41 +1,34 @@
 #pragma once
-// `velqo-cli restore BACKUP [NAME...]`: the library's check of the backup
-// and its restore, printed. Every file is checked against SHA256SUMS before
-// the box is even contacted.
-#include <cstdio>
-#include <filesystem>
+// `velqo-cli restore BACKUP [NAME...]`: the library's restore of a checked
+// backup, printed. With --changed-only the library's compare runs first, in
+// the same session, and only the files that differ on the box are sent.
 #include <string>
 #include <vector>
 
-#include "backup/BackupContents.h"
-#include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
 #include "box/WireFormat.h"
 #include "cli/CliOptions.h"
 
 class BoxSession;
+class CliBackupSource;
+class CliOutput;
 class ReadBackVerifier;
 
 class CliRestore : private WholeBoxReport {
 public:
-    // `folder`: the backup folder; the paths printed are the one the user gave.
-    CliRestore(const CliOptions& options, std::filesystem::path folder, FILE* out, FILE* err);
+    CliRestore(const CliOptions& options, CliBackupSource& source, CliOutput& output);
 
-    // Reads and checks the backup; false (having said why) when it is
-    // damaged or lacks a named file, and then nothing may be sent.
-    bool CheckBackup();
     // Returns the process exit status. `verifier`: null unless --verify.
     int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
             ReadBackVerifier* verifier);
 
 private:
+    void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
+    // Marks in the plan the files the box already holds as in the backup.
+    void MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
     const CliOptions& options_;
-    std::filesystem::path folder_;
-    BackupContents backup_;
-    RestorePlan plan_;
-    bool checking_ = false;  // the backup's check is reporting, not the restore
-    FILE* out_;              // not owned
-    FILE* err_;              // not owned
+    CliBackupSource& source_;
+    CliOutput& output_;
 };

@@ -26,14 +26,15 @@ std::string Escaped(std::string_view text) {
 
 TerminalLog* TerminalLog::current_ = nullptr;
 
-TerminalLog::TerminalLog(FILE* out, bool showProgress, Clock clock)
-    : out_(out), showProgress_(showProgress), clock_(std::move(clock)) {
+TerminalLog::TerminalLog(FILE* out, bool showProgress, bool showLog, Clock clock)
+    : out_(out), showProgress_(showProgress), showLog_(showLog), clock_(std::move(clock)) {
     if (!clock_) {
         clock_ = [] {
             using namespace std::chrono;
             return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
         };
     }
+    line_.percent = -1;
     current_ = this;
 }
 
@@ -45,7 +46,7 @@ TerminalLog::~TerminalLog() {
 }
 
 int TerminalLog::LogSink(const char* text, int /*colour*/) {
-    if (current_ != nullptr) {
+    if (current_ != nullptr && current_->showLog_) {
         current_->Write(text);
     }
     return 0;
@@ -53,52 +54,99 @@ int TerminalLog::LogSink(const char* text, int /*colour*/) {
 
 int TerminalLog::ProgressSink(int percent) {
     if (current_ != nullptr && current_->showProgress_) {
-        current_->Progress(percent);
+        ProgressLine& line = current_->line_;
+        if (percent == 0 && line.percent > 0) {
+            current_->StartTransfer(current_->clock_());
+        }
+        line.percent = percent;
+        if (line.totalEstimated || line.total < 0) {
+            // A download tells only its percentage: the size follows from it.
+            line.totalEstimated = percent < 100;
+            line.total = percent > 0 && line.done >= 0 ? line.done * 100 / percent : -1;
+        }
+        current_->Progress();
     }
     return 0;
 }
 
-void TerminalLog::Write(const char* text) {
-    if (barShown_) {
-        // Wipe the bar; it is drawn again at the next progress report.
-        std::fputs("\r\033[K", out_);
-        barShown_ = false;
+int TerminalLog::ByteProgressSink(int64_t done, int64_t total) {
+    if (current_ != nullptr && current_->showProgress_) {
+        ProgressLine& line = current_->line_;
+        if (done < line.done) {
+            current_->StartTransfer(current_->clock_());
+        }
+        line.done = done;
+        if (total >= 0) {
+            line.total = total;
+            line.totalEstimated = false;
+        }
     }
+    return 0;
+}
+
+void TerminalLog::FileStarting(const std::string& name, int index, int count) {
+    if (current_ != nullptr) {
+        current_->line_.name = name;
+        current_->line_.index = index;
+        current_->line_.count = count;
+        current_->StartTransfer(current_->clock_());
+    }
+}
+
+void TerminalLog::ClearLine(FILE* out) {
+    if (current_ != nullptr && current_->out_ == out) {
+        current_->Wipe();
+    }
+}
+
+void TerminalLog::StartTransfer(int64_t now) {
+    startMs_ = now;
+    line_.percent = -1;
+    line_.done = -1;
+    line_.total = -1;
+    line_.totalEstimated = false;
+}
+
+void TerminalLog::Wipe() {
+    if (lineShown_) {
+        // It is drawn again at the next progress report.
+        std::fputs("\r\033[K", out_);
+        lineShown_ = false;
+    }
+}
+
+void TerminalLog::Write(const char* text) {
+    Wipe();
     std::fputs(Escaped(text).c_str(), out_);
     std::fflush(out_);
 }
 
-void TerminalLog::Progress(int percent) {
+void TerminalLog::Progress() {
     const int64_t now = clock_();
-    latestPercent_ = percent;
-    if (barShown_ &&
-        (percent == shownPercent_ || (percent != 100 && now - lastDrawMs_ < kRedrawIntervalMs))) {
+    const bool same = line_.percent == shownPercent_ && line_.done == shownDone_;
+    if (lineShown_ && (same || (line_.percent != 100 && now - lastDrawMs_ < kRedrawIntervalMs))) {
         return;
     }
-    DrawBar(percent);
-    shownPercent_ = percent;
+    Draw(now);
+}
+
+void TerminalLog::Draw(int64_t now) {
+    line_.elapsedMs = now - startMs_;
+    std::fprintf(out_, "\r%s\033[K", line_.Text().c_str());
+    std::fflush(out_);
+    lineShown_ = true;
+    shownPercent_ = line_.percent;
+    shownDone_ = line_.done;
     lastDrawMs_ = now;
 }
 
-void TerminalLog::DrawBar(int percent) {
-    constexpr int kWidth = 40;
-    const int filled = percent * kWidth / 100;
-    char bar[kWidth + 1];
-    std::memset(bar, '#', static_cast<size_t>(filled));
-    std::memset(bar + filled, '.', static_cast<size_t>(kWidth - filled));
-    bar[kWidth] = '\0';
-    std::fprintf(out_, "\r[%s] %3d%%", bar, percent);
-    std::fflush(out_);
-    barShown_ = true;
-}
-
 void TerminalLog::EndProgress() {
-    if (barShown_) {
-        if (latestPercent_ != shownPercent_) {
-            DrawBar(latestPercent_);  // the last state, held back by the interval
+    if (lineShown_) {
+        if (line_.percent != shownPercent_ || line_.done != shownDone_) {
+            Draw(clock_());  // the last state, held back by the interval
         }
         std::fputs("\n", out_);
         std::fflush(out_);
-        barShown_ = false;
+        lineShown_ = false;
     }
 }

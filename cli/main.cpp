@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -6,6 +7,8 @@
 #include "box/NetApi.h"
 #include "cli/CliClient.h"
 #include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+#include "cli/CliUsage.h"
 #include "cli/StandardStreams.h"
 #include "cli/TerminalLog.h"
 
@@ -19,31 +22,50 @@
 #define VELQO_FILENO(f) fileno(f)
 #endif
 
+namespace {
+
+// After the one line that names a usage mistake.
+constexpr const char* kTryHelp = "Try 'velqo-cli --help'.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
     ReserveStandardStreams();
     SignalCleanup::IgnoreBrokenPipe();
     const std::vector<std::string> args(argv + 1, argv + argc);
     CliOptions options;
     std::string error;
-    if (!ParseCliOptions(args, &options, &error)) {
-        std::fprintf(stderr, "velqo-cli: %s\n\n%s", error.c_str(), CliUsage());
-        return FinishOutput(CliClient::kExitUsage);
-    }
-    if (options.help) {
+    const bool parsed = ParseCliOptions(args, &options, &error) &&
+                        TakeEnvironmentPassword(std::getenv("VELQO_PASSWORD"), &options, &error);
+    if (parsed && options.help) {
         std::fputs(CliUsage(), stdout);
         return FinishOutput(CliClient::kExitOk);
+    }
+    if (parsed && options.version) {
+        std::fputs(CliVersionText().c_str(), stdout);
+        return FinishOutput(CliClient::kExitOk);
+    }
+    CliOutput output(stdout, stderr, options.command, options.json, options.verbosity);
+    if (!parsed) {
+        output.Error(CliClient::kExitUsage, "%s", error.c_str());
+        std::fputs(kTryHelp, stderr);
+        return FinishOutput(output.Finish(CliClient::kExitUsage));
     }
     // From here on files are made; a signal removes the temporary ones.
     SignalCleanup::Install();
     if (net::Startup() != 0) {
-        std::fprintf(stderr, "velqo-cli: the socket library did not start\n");
-        return FinishOutput(CliClient::kExitNoLogin);
+        return FinishOutput(output.Finish(
+            output.Error(CliClient::kExitNoLogin, "the socket library did not start")));
     }
+    const bool quiet = options.verbosity == CliOptions::kQuiet;
     int status = CliClient::kExitOk;
     {
-        TerminalLog log(stderr, VELQO_ISATTY(VELQO_FILENO(stderr)) != 0);
-        CliClient client(options, stdout, stderr);
+        TerminalLog log(stderr, !quiet && VELQO_ISATTY(VELQO_FILENO(stderr)) != 0, !quiet);
+        CliClient client(options, output);
         status = client.Run();
     }
-    return FinishOutput(status);
+    if (status == CliClient::kExitUsage) {
+        std::fputs(kTryHelp, stderr);
+    }
+    return FinishOutput(output.Finish(status));
 }

@@ -88,6 +88,14 @@ backup.")
     # Each line of a field's text starts with a blank; an empty line is " .".
     string(REPLACE "\n\n" "\n.\n" VELQO_LICENSE_BODY "${CMAKE_MATCH_2}")
     string(REPLACE "\n" "\n " VELQO_LICENSE_BODY " ${VELQO_LICENSE_BODY}")
+    # The programs' --version prints the same line from base/Version.h.
+    file(STRINGS ${VELQO_VERSION_SOURCE} copyright_line REGEX "define VELQO_COPYRIGHT_TEXT")
+    string(REGEX REPLACE ".*VELQO_COPYRIGHT_TEXT \"([^\"]*)\".*" "\\1" copyright_text
+        "${copyright_line}")
+    if(NOT copyright_text STREQUAL "Copyright (c) ${VELQO_COPYRIGHT}")
+        message(FATAL_ERROR "VELQO_COPYRIGHT_TEXT in base/Version.h, \"${copyright_text}\", "
+            "is not LICENSE's line \"Copyright (c) ${VELQO_COPYRIGHT}\"")
+    endif()
     set(doc_dir ${CMAKE_BINARY_DIR}/doc)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/copyright.in ${doc_dir}/copyright @ONLY)
     set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS

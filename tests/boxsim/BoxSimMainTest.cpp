@@ -161,6 +161,8 @@ TEST(BoxSimCommandLine, HelpDocumentsEveryOption) {
                                "--pace-ms",
                                "--verbose",
                                "--help",
+                               "--version",
+                               "--force",
                                "CAP_NET_BIND_SERVICE",
                                "Exit status"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/ProgressLine.h"
 #include "cli/TerminalLog.h"
 
 namespace {
@@ -25,11 +26,16 @@ struct Terminal {
         }
         return text;
     }
+    // The percentage of each progress line drawn.
     std::vector<int> Bars() const {
         const std::string text = Text();
         std::vector<int> bars;
-        for (size_t at = text.find("\r["); at != std::string::npos; at = text.find("\r[", at + 1)) {
-            bars.push_back(std::stoi(text.substr(at + 2 + 40 + 2, 3)));
+        for (size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at + 1)) {
+            const size_t end = text.find("\033[K", at);
+            const size_t percent = text.find('%', at);
+            if (end != at + 1 && percent < end) {
+                bars.push_back(std::stoi(text.substr(percent - 3, 3)));
+            }
         }
         return bars;
     }
@@ -53,7 +59,7 @@ TEST(TerminalLog, BarIsRedrawnOnlyWhenItChangesAndAtMostTenTimesASecond) {
         Terminal terminal;
         int64_t now = 0;
         {
-            TerminalLog log(terminal.file, true, [&now] { return now; });
+            TerminalLog log(terminal.file, true, true, [&now] { return now; });
             for (const auto& [ms, percent] : c.reports) {
                 now = ms;
                 TerminalLog::ProgressSink(percent);
@@ -67,7 +73,7 @@ TEST(TerminalLog, TheLastStateHeldBackIsDrawnAtTheEnd) {
     Terminal terminal;
     int64_t now = 0;
     {
-        TerminalLog log(terminal.file, true, [&now] { return now; });
+        TerminalLog log(terminal.file, true, true, [&now] { return now; });
         TerminalLog::ProgressSink(10);
         now = 5;
         TerminalLog::ProgressSink(42);  // held back: within the interval
@@ -79,14 +85,14 @@ TEST(TerminalLog, TheLastStateHeldBackIsDrawnAtTheEnd) {
 TEST(TerminalLog, ALogLineWipesTheBarAndTheNextReportDrawsItAgain) {
     Terminal terminal;
     int64_t now = 0;
-    TerminalLog log(terminal.file, true, [&now] { return now; });
+    TerminalLog log(terminal.file, true, true, [&now] { return now; });
     TerminalLog::ProgressSink(20);
     TerminalLog::LogSink("PC > line\n", 0);
     TerminalLog::ProgressSink(20);
     EXPECT_EQ(terminal.Text(),
-              "\r[########................................]  20%"
+              "\r 20%\033[K"
               "\r\033[KPC > line\n"
-              "\r[########................................]  20%");
+              "\r 20%\033[K");
 }
 
 TEST(TerminalLog, NoBarWithoutATerminal) {
@@ -119,6 +125,40 @@ TEST(TerminalLog, ControlCharactersInsideALogTextAreEscaped) {
         TerminalLog log(terminal.file, false);
         TerminalLog::LogSink(row.text, 0);
         EXPECT_EQ(terminal.Text(), row.shown);
+    }
+}
+
+TEST(ProgressLine, SaysWhereATransferIs) {
+    struct Case {
+        ProgressLine line;
+        const char* text;
+    } cases[] = {
+        {{.name = "config.txt", .percent = 0}, "config.txt    0%"},
+        {{.name = "channels.db",
+          .index = 3,
+          .count = 7,
+          .percent = 45,
+          .done = 460800,
+          .total = 1024000,
+          .elapsedMs = 2000},
+         "file 3 of 7  channels.db   45%  450.0 of 1000.0 KiB  225.0 KiB/s  0:03 left"},
+        // A download's size is worked out from its percentage; too young for a speed.
+        {{.name = "a.bin",
+          .percent = 33,
+          .done = 1048576,
+          .total = 3145728,
+          .totalEstimated = true,
+          .elapsedMs = 100},
+         "a.bin   33%  1.0 of ~3.0 MiB"},
+        {{.name = "b.txt", .percent = 56, .done = 512, .total = 900}, "b.txt   56%  512 of 900 B"},
+        // Ended: the speed it had, nothing left.
+        {{.name = "c.txt", .percent = 100, .done = 2048, .total = 2048, .elapsedMs = 50},
+         "c.txt  100%  2.0 of 2.0 KiB  40.0 KiB/s"},
+        {{.name = "d.img", .percent = 1, .done = 1000, .total = 4000000000LL, .elapsedMs = 1000},
+         "d.img    1%  0.0 of 3814.7 MiB  1000 B/s  1111:06:39 left"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.line.Text(), c.text);
     }
 }
 

@@ -305,3 +305,35 @@ TEST_F(SettingsTest, AFileThatIsNoSettingsFileIsNeitherWaitedForNorUsed) {
         EXPECT_EQ(outcome.boxIp, c.boxIp);
     }
 }
+
+TEST_F(SettingsTest, LinesThatLookLikeAKeyWrittenDifferentlyAreNotedButReadAsBefore) {
+    struct Case {
+        const char* line;
+        const char* meant;  // null: no near miss
+        const char* boxIp;  // as read afterwards
+    } cases[] = {
+        {"BOXIP = 127.0.0.2", "BOXIP", "127.0.0.9"},
+        {" BOXIP=127.0.0.2", "BOXIP", "127.0.0.9"},
+        {"Box_Ip:127.0.0.2", "BOXIP", "127.0.0.9"},
+        {"PASSWORD 1234", "PASSWORD", "127.0.0.9"},
+        {"port =1000", "PORT", "127.0.0.9"},
+        {"boxip=127.0.0.2", nullptr, "127.0.0.2"},  // any letter case is a key
+        {"# BOXIP = 127.0.0.2", nullptr, "127.0.0.9"},
+        {"BOXIPS=127.0.0.2", nullptr, "127.0.0.9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        WriteConfig(std::string("BOXIP=127.0.0.9\n") + c.line + "\n");
+        BoxSettings read;
+        BoxSettingsReport report;
+        ASSERT_TRUE(read.Load(&report));
+        EXPECT_STREQ(read.BoxIp(), c.boxIp);
+        if (c.meant == nullptr) {
+            EXPECT_TRUE(report.nearMisses.empty());
+        } else {
+            ASSERT_EQ(report.nearMisses.size(), 1u);
+            EXPECT_EQ(report.nearMisses[0].number, 2);
+            EXPECT_EQ(report.nearMisses[0].key, c.meant);
+        }
+    }
+}

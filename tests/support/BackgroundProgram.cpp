@@ -37,10 +37,11 @@ void Direct(posix_spawn_file_actions_t* actions, int fd, BackgroundProgram::Outp
             if (pipe(ends) != 0) {
                 break;
             }
+            // Nobody reads the pipe from the start: the reading end goes
+            // before the program does, so its very first write fails.
+            close(ends[0]);
             posix_spawn_file_actions_adddup2(actions, ends[1], fd);
-            posix_spawn_file_actions_addclose(actions, ends[0]);
             posix_spawn_file_actions_addclose(actions, ends[1]);
-            pipeEnds->push_back(ends[0]);
             pipeEnds->push_back(ends[1]);
             break;
         }
@@ -83,7 +84,7 @@ BackgroundProgram::BackgroundProgram(const std::string& program,
     }
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    // The reading end goes with the writing one: nobody reads the pipe.
+    // The parent's copy of the writing end.
     for (const int fd : pipeEnds) {
         close(fd);
     }

@@ -84,7 +84,8 @@ def failure_message(document):
     problems = []
     for entry in document.get('files') or []:
         outcome = entry.get('result', entry.get('state'))
-        if outcome in ('failed', 'refused') or (outcome == 'skipped' and entry.get('message')):
+        if (outcome in ('failed', 'refused') or entry.get('verified') is False or
+                (outcome == 'skipped' and entry.get('message'))):
             problems.append('%s: %s' % (entry.get('name'), entry.get('message') or outcome))
     if problems:
         return '; '.join(problems)

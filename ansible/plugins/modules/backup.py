@@ -101,8 +101,8 @@ files:
       description: SHA-256 of the saved file, as in C(SHA256SUMS).
       type: str
     result:
-      description: C(saved), C(failed) or C(skipped) (a box file named like one of the
-        backup's own files).
+      description: C(saved) or C(failed) (I(message) says why, for instance a box file
+        named like one of the backup's own files).
       type: str
     message:
       description: Why a file failed or was skipped; null otherwise.

@@ -115,7 +115,8 @@ files:
       description: Whether the box's copy read back the same; null when not read back.
       type: bool
     message:
-      description: Why a file failed or was skipped; null otherwise.
+      description: Why a file failed or was skipped, or what its read-back found (with
+        I(verify)); null otherwise.
       type: str
 exit:
   description: velqo-cli's exit status (0 all done, 1 refused, failed or not verified).

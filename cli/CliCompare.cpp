@@ -1,0 +1,37 @@
+#include "cli/CliCompare.h"
+
+#include "backup/BoxCompare.h"
+#include "cli/CliBackupSource.h"
+#include "cli/CliClient.h"
+#include "cli/CliOutput.h"
+#include "cli/TerminalLog.h"
+
+CliCompare::CliCompare(const CliBackupSource& source, CliOutput& output)
+    : source_(source), output_(output) {}
+
+void CliCompare::FileStarting(int index, int count, const std::string& name) {
+    TerminalLog::FileStarting(name, index, count);
+}
+
+void CliCompare::FileDone(const FileReport& file) {
+    output_.Line("%s %s\n", FileResultName(file.result), file.name.c_str());
+    if (!file.message.empty()) {
+        output_.Note("%s: %s", file.name.c_str(), file.message.c_str());
+    }
+    output_.File(file);
+}
+
+int CliCompare::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
+    const CompareOutcome outcome =
+        BoxCompare::Run(session, listed, source_.Contents(), *this, source_.Names());
+    if (outcome.linkLost) {
+        output_.Note("the link to the box is lost; stopping");
+    }
+    output_.Flag("same", outcome.AllSame());
+    output_.Info(
+        "compared with %s: %d same, %d differ, %d missing on the box, %d only on the "
+        "box, %d failed",
+        source_.Given().string().c_str(), outcome.same, outcome.differs, outcome.missingOnBox,
+        outcome.onlyOnBox, outcome.failed);
+    return outcome.AllSame() ? CliClient::kExitOk : CliClient::kExitFailed;
+}

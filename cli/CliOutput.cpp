@@ -1,0 +1,204 @@
+#include "cli/CliOutput.h"
+
+#include <cstdarg>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/TerminalLog.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using Command = CliOptions::Command;
+
+std::string Formatted(const char* format, va_list args) {
+    va_list again;
+    va_copy(again, args);
+    const int n = std::vsnprintf(nullptr, 0, format, args);
+    std::vector<char> text(n > 0 ? static_cast<size_t>(n) + 1 : 1, '\0');
+    if (n > 0) {
+        std::vsnprintf(text.data(), text.size(), format, again);
+    }
+    va_end(again);
+    return text.data();
+}
+
+// Nothing to say is null, not an empty text.
+Json TextOrNull(const std::string& text) {
+    return text.empty() ? Json(nullptr) : Json(text);
+}
+
+Json SizeOrNull(int64_t size) {
+    return size < 0 ? Json(nullptr) : Json(size);
+}
+
+Json VerifiedOrNull(Verified verified) {
+    return verified == Verified::kUnknown ? Json(nullptr) : Json(verified == Verified::kYes);
+}
+
+// A file's entry as the command's document holds it.
+Json FileEntry(Command command, const FileReport& file) {
+    const char* result = FileResultName(file.result);
+    switch (command) {
+        case Command::kBackup:
+            return {{"group", file.group},
+                    {"name", file.name},
+                    {"type", file.type},
+                    {"size", SizeOrNull(file.size)},
+                    {"sha256", TextOrNull(file.sha256)},
+                    {"result", result},
+                    {"message", TextOrNull(file.message)}};
+        case Command::kCompare:
+            return {{"name", file.name}, {"state", result}, {"message", TextOrNull(file.message)}};
+        default:
+            return {{"name", file.name},
+                    {"result", result},
+                    {"size", SizeOrNull(file.size)},
+                    {"verified", VerifiedOrNull(file.verified)},
+                    {"message", TextOrNull(file.message)}};
+    }
+}
+
+}  // namespace
+
+CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbosity)
+    : out_(out), err_(err), command_(command), verbosity_(verbosity) {
+    if (!json) {
+        return;
+    }
+    const char* name = CommandName(command);
+    document_ = std::make_unique<Json>(Json::object());
+    Json& d = *document_;
+    d["command"] = name != nullptr ? Json(name) : Json(nullptr);
+    d["ok"] = false;
+    d["exit"] = nullptr;
+    // Every field of the command from the start, so that a command that ends
+    // early still gives a document of its own shape.
+    if (command == Command::kBackup) {
+        d["folder"] = nullptr;
+        d["complete"] = false;
+    } else if (command == Command::kCompare) {
+        d["folder"] = nullptr;
+        d["same"] = false;
+    } else if (command == Command::kRestore) {
+        d["folder"] = nullptr;
+        d["dry_run"] = false;
+        d["changed"] = false;
+    }
+    if (command != Command::kNone) {
+        d["files"] = Json::array();
+    }
+    if (command == Command::kBackup) {
+        d["removed"] = Json::array();
+    }
+}
+
+CliOutput::~CliOutput() = default;
+
+void CliOutput::Line(const char* format, ...) {
+    if (IsJson()) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(out_, format, args);
+    va_end(args);
+}
+
+void CliOutput::Message(int least, const char* format, va_list args) {
+    if (verbosity_ < least) {
+        return;
+    }
+    const std::string text = Formatted(format, args);
+    TerminalLog::ClearLine(err_);
+    std::fprintf(err_, "velqo-cli: %s\n", text.c_str());
+    std::fflush(err_);
+}
+
+void CliOutput::Note(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Message(CliOptions::kQuiet, format, args);
+    va_end(args);
+}
+
+void CliOutput::Info(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Message(CliOptions::kNormal, format, args);
+    va_end(args);
+}
+
+void CliOutput::Detail(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Message(CliOptions::kVerbose, format, args);
+    va_end(args);
+}
+
+int CliOutput::Error(int exit, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = Formatted(format, args);
+    va_end(args);
+    TerminalLog::ClearLine(err_);
+    std::fprintf(err_, "velqo-cli: %s\n", text.c_str());
+    std::fflush(err_);
+    if (IsJson()) {
+        (*document_)["error"] = text;
+    }
+    return exit;
+}
+
+void CliOutput::Listed(const std::string& group, const std::string& name, int32_t type) {
+    if (IsJson()) {
+        (*document_)["files"].push_back({{"group", group}, {"name", name}, {"type", type}});
+    }
+}
+
+void CliOutput::File(const FileReport& file) {
+    if (verbosity_ >= CliOptions::kVerbose) {
+        std::string size;
+        if (file.size >= 0) {
+            size = " (" + std::to_string(file.size) + " byte(s))";
+        }
+        Detail("%s: %s%s%s%s", file.name.c_str(), FileResultName(file.result), size.c_str(),
+               file.message.empty() ? "" : ": ", file.message.c_str());
+    }
+    if (IsJson()) {
+        (*document_)["files"].push_back(FileEntry(command_, file));
+    }
+}
+
+void CliOutput::Folder(const std::filesystem::path& folder) {
+    if (IsJson()) {
+        (*document_)["folder"] = folder.string();
+    }
+}
+
+void CliOutput::Flag(const char* key, bool value) {
+    if (IsJson()) {
+        (*document_)[key] = value;
+    }
+}
+
+void CliOutput::Removed(const std::filesystem::path& folder) {
+    if (IsJson()) {
+        (*document_)["removed"].push_back(folder.string());
+    }
+}
+
+int CliOutput::Finish(int exit) {
+    if (IsJson()) {
+        Json& d = *document_;
+        d["ok"] = exit == 0;
+        d["exit"] = exit;
+        // Names come from the box and may not be UTF-8: such bytes become
+        // U+FFFD rather than ending the document.
+        const std::string text = d.dump(-1, ' ', false, Json::error_handler_t::replace);
+        std::fprintf(out_, "%s\n", text.c_str());
+    }
+    std::fflush(out_);
+    return exit;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// What one velqo-cli command tells. For a person: result lines on stdout and
+// messages on stderr. With --json the result lines give way to one JSON
+// document on stdout, made when the command ends from the same per-file
+// results; messages stay on stderr.
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "backup/FileReport.h"
+#include "cli/CliOptions.h"
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#define VELQO_PRINTF(f, a) __attribute__((format(printf, f, a)))
+#else
+#define VELQO_PRINTF(f, a)
+#endif
+
+class CliOutput {
+public:
+    // `json`: a document instead of result lines. `verbosity`: which
+    // messages reach stderr (CliOptions::kQuiet...).
+    CliOutput(FILE* out, FILE* err, CliOptions::Command command, bool json,
+              int verbosity = CliOptions::kNormal);
+    ~CliOutput();
+    CliOutput(const CliOutput&) = delete;
+    CliOutput& operator=(const CliOutput&) = delete;
+
+    bool IsJson() const { return document_ != nullptr; }
+    // A result line on stdout; with --json the document holds the result instead.
+    void Line(const char* format, ...) VELQO_PRINTF(2, 3);
+    // A problem on stderr, after "velqo-cli: ", even with --quiet.
+    void Note(const char* format, ...) VELQO_PRINTF(2, 3);
+    // What went well, a summary: not with --quiet.
+    void Info(const char* format, ...) VELQO_PRINTF(2, 3);
+    // More: only with --verbose.
+    void Detail(const char* format, ...) VELQO_PRINTF(2, 3);
+    // Ends the command early: the message as a Note and as the document's
+    // "error". Returns `exit`.
+    int Error(int exit, const char* format, ...) VELQO_PRINTF(3, 4);
+
+    // The document's parts; without --json they do nothing.
+    void Listed(const std::string& group, const std::string& name, int32_t type);
+    // One file's result, in the fields of the command; with --verbose also
+    // a line on stderr.
+    void File(const FileReport& file);
+    void Folder(const std::filesystem::path& folder);
+    // "complete", "same", "dry_run", "changed".
+    void Flag(const char* key, bool value);
+    void Removed(const std::filesystem::path& folder);
+
+    // Prints the document with --json; returns `exit`.
+    int Finish(int exit);
+
+private:
+    void Message(int least, const char* format, va_list args);
+
+    FILE* out_;  // not owned
+    FILE* err_;  // not owned
+    CliOptions::Command command_;
+    int verbosity_;
+    std::unique_ptr<nlohmann::ordered_json> document_;  // null without --json
+};
