@@ -62,6 +62,14 @@ protected:
         return states;
     }
 
+    // Forgets what the box received so far, once it has read the last
+    // acknowledgement of the `dumps` downloads made: the PC does not wait for it.
+    void ClearReceivedAfter(int dumps) {
+        EXPECT_TRUE(box_->WaitFor(
+            [dumps](const BoxSimStats& s) { return s.dumpsCompleted == dumps; }, 5000));
+        box_->ClearReceived();
+    }
+
     TempDir dir_;
     std::unique_ptr<BoxSimulator> box_;
     BoxSocket socket_;
@@ -151,7 +159,7 @@ TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
                                   "sent: image.bin.",
                                   0),
               0u);
-    box_->ClearReceived();
+    ClearReceivedAfter(4);  // two compares of two files
     flow_.CancelRestore();
     EXPECT_TRUE(box_->Received().empty());
     EXPECT_EQ(ReadFile("box/image.bin"), "changed");
@@ -174,7 +182,7 @@ TEST_F(BackupsFlowTest, ADamagedBackupIsRefusedBeforeAnythingIsSent) {
     const fs::path folder = fs::path("backup") / flow_.Backups()[0].folder;
     WriteFile((folder / "settings.txt").string(), "a=9\n");
     WriteFile("box/settings.txt", "a=2\n");
-    box_->ClearReceived();
+    ClearReceivedAfter(2);
     const RestoreQuestion question = flow_.PrepareRestore();
     EXPECT_FALSE(question.ask);
     EXPECT_EQ(flow_.Status(),
