@@ -1,6 +1,7 @@
 #include "cli/CliBackup.h"
 
 #include "backup/BoxBackup.h"
+#include "base/TextEscape.h"
 #include "cli/CliClient.h"
 
 namespace fs = std::filesystem;
@@ -14,7 +15,7 @@ CliBackup::CliBackup(fs::path into, fs::path shownInto, std::string host, FILE* 
 
 void CliBackup::FileDone(const FileReport& file) {
     if (file.result == FileResult::kFailed) {
-        std::fprintf(err_, "velqo-cli: %s: not saved: %s\n", file.name.c_str(),
+        std::fprintf(err_, "velqo-cli: %s: not saved: %s\n", QuoteForMessage(file.name).c_str(),
                      file.message.c_str());
     }
 }
@@ -37,6 +38,9 @@ int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& lis
     }
     std::fprintf(out_, "%s\n", shown.string().c_str());
     std::fflush(out_);
+    if (!outcome.listProblem.empty()) {
+        std::fprintf(err_, "velqo-cli: %s\n", outcome.listProblem.c_str());
+    }
     if (outcome.status != BackupOutcome::Status::kComplete) {
         std::fprintf(err_, "velqo-cli: INCOMPLETE backup in %s: %zu of %zu file(s) saved\n",
                      shown.string().c_str(), outcome.saved, outcome.listed);

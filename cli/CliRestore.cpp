@@ -1,6 +1,7 @@
 #include "cli/CliRestore.h"
 
 #include "backup/BoxRestore.h"
+#include "base/TextEscape.h"
 #include "cli/CliClient.h"
 
 namespace fs = std::filesystem;
@@ -9,24 +10,21 @@ CliRestore::CliRestore(const CliOptions& options, fs::path folder, FILE* out, FI
     : options_(options), folder_(std::move(folder)), out_(out), err_(err) {}
 
 void CliRestore::FileDone(const FileReport& file) {
+    const std::string name = QuoteForMessage(file.name);
     switch (file.result) {
         case FileResult::kFailed:
-            // A failed upload has been told by the session's own lines.
-            if (checking_) {
-                std::fprintf(err_, "velqo-cli: %s: %s\n", file.name.c_str(), file.message.c_str());
-            }
+            std::fprintf(err_, "velqo-cli: %s: %s\n", name.c_str(), file.message.c_str());
             break;
         case FileResult::kSkipped:
-            std::fprintf(err_, "velqo-cli: %s: %s; skipped\n", file.name.c_str(),
-                         file.message.c_str());
+            std::fprintf(err_, "velqo-cli: %s: %s; skipped\n", name.c_str(), file.message.c_str());
             break;
         case FileResult::kWouldSend:
-            std::fprintf(out_, "would send %s (%llu byte(s))\n", file.name.c_str(),
+            std::fprintf(out_, "would send %s (%llu byte(s))\n", name.c_str(),
                          static_cast<unsigned long long>(file.size));
             break;
         case FileResult::kSent:
             if (!file.message.empty()) {
-                std::fprintf(err_, "velqo-cli: %s: %s\n", file.name.c_str(), file.message.c_str());
+                std::fprintf(err_, "velqo-cli: %s: %s\n", name.c_str(), file.message.c_str());
             }
             break;
         default:
@@ -48,7 +46,7 @@ bool CliRestore::CheckBackup() {
     if (check == BackupContents::Check::kDamaged) {
         std::string names;
         for (const std::string& f : backup_.Failing()) {
-            names += (names.empty() ? "" : ", ") + f;
+            names += (names.empty() ? "" : ", ") + QuoteForMessage(f);
         }
         std::fprintf(err_, "velqo-cli: the backup in %s is damaged (%s); nothing was sent\n",
                      folder_.string().c_str(), names.c_str());
@@ -56,7 +54,8 @@ bool CliRestore::CheckBackup() {
     }
     std::string missing;
     if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {
-        std::fprintf(err_, "velqo-cli: %s: not in the backup; nothing was sent\n", missing.c_str());
+        std::fprintf(err_, "velqo-cli: %s: not in the backup; nothing was sent\n",
+                     QuoteForMessage(missing).c_str());
         return false;
     }
     if (backup_.Incomplete()) {
@@ -76,8 +75,23 @@ int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
         std::fprintf(err_, "velqo-cli: the link to the box is lost; stopping\n");
     }
     std::fflush(out_);
-    std::fprintf(err_, "velqo-cli: %s %d of %zu file(s) from %s, %d skipped\n",
-                 options_.dryRun ? "would restore" : "restored", outcome.sent, plan_.Files().size(),
-                 folder_.string().c_str(), outcome.skipped);
+    // Read back, only what was found equal counts as restored.
+    const bool verifying = verifier != nullptr && !options_.dryRun;
+    std::string summary = std::string(options_.dryRun ? "would restore " : "restored ") +
+                          std::to_string(verifying ? outcome.verified : outcome.sent) + " of " +
+                          std::to_string(plan_.Files().size()) + " file(s) from " +
+                          folder_.string() + (verifying ? ", verified" : "");
+    const std::pair<int, const char*> counts[] = {
+        {verifying ? outcome.verifyFailed : 0, " FAILED verification"},
+        {verifying ? outcome.notVerified : 0, " sent but not verified"},
+        {outcome.skipped, " skipped"},
+        {outcome.uploadFailed, " failed"},
+    };
+    for (const auto& [n, what] : counts) {
+        if (n > 0 || what == counts[2].second) {
+            summary += ", " + std::to_string(n) + what;
+        }
+    }
+    std::fprintf(err_, "velqo-cli: %s\n", summary.c_str());
     return outcome.failed ? CliClient::kExitFailed : CliClient::kExitOk;
 }

@@ -7,6 +7,7 @@
 #   box       the substitute box against arbitrary PC byte streams
 #   settings  the settings file reader
 #   manifest  the substitute box's manifest reader
+#   backup    the backup folder reader of restore and compare
 # New corpus entries go to build/fuzz/corpus/TARGET, findings to
 # build/fuzz/artifacts/TARGET. Exits non-zero when anything is found.
 set -eu
@@ -14,7 +15,7 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 BUILD="$ROOT/build/fuzz"
 TOTAL_SECONDS=${VELQO_FUZZ_SECONDS:-120}
-TARGETS="session box settings manifest"
+TARGETS="session box settings manifest backup"
 REGRESSIONS="$ROOT/fuzz/regressions"
 
 CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$BUILD" -G Ninja \
@@ -33,7 +34,7 @@ for t in $TARGETS; do
     fi
 done
 
-share=$((TOTAL_SECONDS / 4))
+share=$((TOTAL_SECONDS / $(echo $TARGETS | wc -w)))
 [ "$share" -ge 1 ] || share=1
 failed=""
 for t in $TARGETS; do
