@@ -37,7 +37,7 @@ bool Contains(const std::string& text, const std::string& part) {
 
 // Runs a program; one that does not end within the limit is killed and
 // counts as status -1.
-ProgramResult Run(const std::string& program, const std::vector<std::string>& args) {
+ProgramResult RunBounded(const std::string& program, const std::vector<std::string>& args) {
     BackgroundProgram running(program, args);
     ProgramResult r;
     r.status = running.Wait(kLimitMs) ? running.ExitStatus() : -1;
@@ -50,7 +50,7 @@ ProgramResult Run(const std::string& program, const std::vector<std::string>& ar
 int Sha256sumCheck(const fs::path& folder) {
     const fs::path here = fs::current_path();
     fs::current_path(folder);
-    const int status = Run("/usr/bin/sha256sum", {"--quiet", "-c", "SHA256SUMS"}).status;
+    const int status = RunBounded("/usr/bin/sha256sum", {"--quiet", "-c", "SHA256SUMS"}).status;
     fs::current_path(here);
     return status;
 }
@@ -87,7 +87,7 @@ protected:
     ProgramResult Cli(uint16_t port, std::vector<std::string> args) {
         args.insert(args.begin(),
                     {"--host", "127.0.0.1", "--port", std::to_string(port), "-C", "pc"});
-        return Run(SiblingProgram("velqo-cli"), args);
+        return RunBounded(SiblingProgram("velqo-cli"), args);
     }
 
     // A backup of the box; its folder as seen from pc/.
@@ -204,7 +204,7 @@ TEST_F(CliHostileBackup, NamesInABackupAreCheckedAndQuotedBounded) {
     } rows[] = {
         {"NUL in a manifest name", "manifest.txt", std::string("G a\0b.txt 1\n", 12),
          "\"a\\x00b.txt\" holds a NUL byte"},
-        {"NUL in a checksum name", "SHA256SUMS", hexOfB + "  b.txt\0x\n",
+        {"NUL in a checksum name", "SHA256SUMS", hexOfB + std::string("  b.txt\0x\n", 10),
          "\"b.txt\\x00x\" holds a NUL byte"},
         {"a long name", "manifest.txt", "G " + longName + " 1\n", "more bytes]"},
         {"the manifest listing an own file", "manifest.txt", "G SHA256SUMS 1\nG b.txt 1\n",
