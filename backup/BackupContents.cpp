@@ -55,11 +55,11 @@ BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxRepor
     FileKind kind = FileKind::kMissing;
     if (!ReadRegularFile(folder / BackupFolder::kChecksumsName, LinkRule::kRefuse,
                          kMaxChecksumsBytes, &text, &kind)) {
-        return unusable(BackupFolder::kChecksumsName,
-                        kind == FileKind::kRegular
-                            ? "larger than " + std::to_string(kMaxChecksumsBytes) + " bytes"
-                            : std::string(kind == FileKind::kMissing ? "cannot be read"
-                                                                     : Unusable(kind)));
+        return unusable(
+            BackupFolder::kChecksumsName,
+            kind == FileKind::kRegular
+                ? "larger than " + std::to_string(kMaxChecksumsBytes) + " bytes"
+                : std::string(kind == FileKind::kMissing ? "cannot be read" : Unusable(kind)));
     }
     if (!ChecksumList::Parse(text, &sums_, &error_)) {
         return unusable(BackupFolder::kChecksumsName, error_);
@@ -113,7 +113,7 @@ BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxRepor
                              : Unusable(kind));
         }
     }
-    incomplete_ = KindOfFile(folder / BackupFolder::kIncompleteName, LinkRule::kRefuse) !=
-                  FileKind::kMissing;
+    incomplete_ =
+        KindOfFile(folder / BackupFolder::kIncompleteName, LinkRule::kRefuse) != FileKind::kMissing;
     return failing_.empty() ? Check::kOk : Check::kDamaged;
 }

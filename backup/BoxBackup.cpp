@@ -36,8 +36,8 @@ std::string Sha256Of(const std::string& bytes) {
 struct ListedFile {
     const wire::ListRecord* record;
     enum class State { kPending, kSaved, kFailed } state = State::kPending;
-    std::string why;     // kFailed
-    std::string sha256;  // kSaved
+    std::string why{};     // kFailed
+    std::string sha256{};  // kSaved
 };
 
 }  // namespace
@@ -104,8 +104,9 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
         std::vector<ChecksumLine> sums;
         const auto saved = [&](const wire::ListRecord& r) {
             return !r.nameFillsField && std::any_of(files.begin(), files.end(), [&](const auto& f) {
-                       return f.state == ListedFile::State::kSaved && std::string(f.record->name) == r.name;
-                   });
+                return f.state == ListedFile::State::kSaved &&
+                       std::string(f.record->name) == r.name;
+            });
         };
         for (const ListedFile& f : files) {
             if (f.state == ListedFile::State::kSaved) {

@@ -52,10 +52,10 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
         session.UploadFrom(p.name.c_str(), backup.Folder(), LinkRule::kRefuse);
         if (session.LastOutcome() != TransferOutcome::kDone) {
             file.result = FileResult::kFailed;
-            file.message = session.LastOutcome() == TransferOutcome::kRefused
-                               ? "refused by the box: \"" +
-                                     QuoteForMessage(session.LastRefusal()) + "\""
-                               : std::string("the upload failed");
+            file.message =
+                session.LastOutcome() == TransferOutcome::kRefused
+                    ? "refused by the box: \"" + QuoteForMessage(session.LastRefusal()) + "\""
+                    : std::string("the upload failed");
             ++outcome.uploadFailed;
             outcome.failed = true;
             report.FileDone(file);

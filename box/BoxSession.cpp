@@ -261,8 +261,7 @@ int BoxSession::Upload(const char* name) {
     return UploadFrom(name, {});
 }
 
-int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder,
-                           LinkRule links) {
+int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder, LinkRule links) {
     refusal_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);

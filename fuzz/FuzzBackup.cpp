@@ -35,8 +35,8 @@ void Expect(bool condition, const char* what) {
 }
 
 void Write(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // One folder for the whole run, emptied before every input, removed at exit.

@@ -58,8 +58,9 @@ fs::path BackUp(const fs::path& boxFolder, const fs::path& into, int closeAfterR
         return {};
     }
     Quiet report;
-    const BackupOutcome outcome = BoxBackup(into, "seed").Run(
-        session, std::vector<wire::ListRecord>(records, records + count), report);
+    const BackupOutcome outcome =
+        BoxBackup(into, "seed")
+            .Run(session, std::vector<wire::ListRecord>(records, records + count), report);
     session.Logout();
     return outcome.folder;
 }

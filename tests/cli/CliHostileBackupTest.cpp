@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "backup/BackupContents.h"
-#include "boxsim/BoxSimulator.h"
 #include "box/WireFormat.h"
+#include "boxsim/BoxSimulator.h"
 #include "tests/support/BackgroundProgram.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/ScriptedBox.h"
@@ -288,8 +288,8 @@ TEST_F(CliHostileBackup, RestoreNamesRefusalsAndCountsWhatWasVerified) {
     corrupting.corruptUploads = true;
     r = Cli(StartBox(corrupting).Port(), {"restore", "--verify", backup});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Contains(r.err, "restored 0 of 2 file(s) from " + backup +
-                                    ", verified, 2 FAILED verification"))
+    EXPECT_TRUE(Contains(
+        r.err, "restored 0 of 2 file(s) from " + backup + ", verified, 2 FAILED verification"))
         << r.err;
     r = Cli(StartBox().Port(), {"restore", "--verify", backup});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -306,15 +306,24 @@ TEST_F(CliHostileBackup, ABackupOfAListThatCannotBeTrustedIsNeverComplete) {
     const struct {
         const char* what;
         int32_t count;
-        std::vector<std::string> names;  // each 32 bytes long fills its field
-        std::vector<std::string> said;   // on stderr
+        std::vector<std::string> names;    // each 32 bytes long fills its field
+        std::vector<std::string> said;     // on stderr
         std::vector<std::string> written;  // in INCOMPLETE
     } rows[] = {
-        {"a negative count", -1, {}, {"velqo-cli: the box sent an invalid file list"},
+        {"a negative count",
+         -1,
+         {},
+         {"velqo-cli: the box sent an invalid file list"},
          {"the box sent an invalid file list (a count of -1"}},
-        {"a count above 28", 29, {"x\nname", full}, {"the box sent an invalid file list"},
+        {"a count above 28",
+         29,
+         {"x\nname", full},
+         {"the box sent an invalid file list"},
          {"a count of 29", "x\\nname: its group or name cannot be written"}},
-        {"a name that fills its field", 1, {full}, {"cannot be requested"},
+        {"a name that fills its field",
+         1,
+         {full},
+         {"cannot be requested"},
          {full.substr(0, 31) + ": cannot be requested: the name fills its field\n"}},
     };
     for (const auto& row : rows) {

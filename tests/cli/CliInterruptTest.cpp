@@ -85,15 +85,14 @@ TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
         BoxSimulator source(fast);
         std::string error;
         ASSERT_TRUE(source.Start(&error)) << error;
-        const ProgramResult made = RunProgram(
-            SiblingProgram("velqo-cli"), {"--host", "127.0.0.1", "--port",
-                                          std::to_string(source.Port()), "-C", "pc", "backup",
-                                          "--into", "source"});
+        const ProgramResult made =
+            RunProgram(SiblingProgram("velqo-cli"),
+                       {"--host", "127.0.0.1", "--port", std::to_string(source.Port()), "-C", "pc",
+                        "backup", "--into", "source"});
         ASSERT_EQ(made.status, 0) << made.err;
     }
-    const std::string backup = "source/" + fs::directory_iterator("pc/source")->path()
-                                               .filename()
-                                               .string();
+    const std::string backup =
+        "source/" + fs::directory_iterator("pc/source")->path().filename().string();
     StartBox(kPieceSize, kPieceDelayMs);
     // `local`: the command sends pc/big.bin; otherwise it must not be made.
     const struct {
