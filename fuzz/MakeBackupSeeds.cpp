@@ -1,6 +1,6 @@
 // Writes the backup reader fuzzer's seed corpus from real backups: a
 // substitute box whose files each hold their own name is backed up whole, and
-// broken off after its first file; each backup's manifest.txt and SHA256SUMS
+// broken off within its second file; each backup's manifest.txt and SHA256SUMS
 // become one input (see FuzzBackup.cpp for the layout).
 //   velqo_fuzz_backup_seeds DIR
 #include <cstdio>
@@ -90,6 +90,10 @@ int main(int argc, char** argv) {
         int closeAfterRecords;
     } backups[] = {{"whole", -1}, {"broken_off", 1}};
     for (const auto& b : backups) {
+        if (b.closeAfterRecords > 0) {
+            // Of more records than the box sends before it closes.
+            Write(work / "box" / "channels.db", std::string(wire::kBlockDataSize * 3, 'c'));
+        }
         const fs::path folder = BackUp(work / "box", work / b.seed, b.closeAfterRecords);
         if (folder.empty()) {
             return 1;
