@@ -1,46 +1,65 @@
 #include "backup/BackupContents.h"
 
-#include <fstream>
-#include <sstream>
-#include <system_error>
-
 #include "backup/BackupFolder.h"
 #include "backup/Sha256.h"
 #include "backup/WholeBoxReport.h"
+#include "base/RegularFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool ReadWhole(const fs::path& path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
+// SHA256SUMS holds at most 29 lines of about 100 bytes; more is not ours.
+constexpr size_t kMaxChecksumsBytes = 64 * 1024;
+
+// Why a file of the backup cannot be checked, from what its path is.
+const char* Unusable(FileKind kind) {
+    switch (kind) {
+        case FileKind::kLink:
+            return "a symbolic link, not a file of the backup; never followed";
+        case FileKind::kFolder:
+            return "a folder, not a file";
+        case FileKind::kSpecial:
+            return "a FIFO or device, not a regular file; never opened";
+        default:
+            break;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    *text = bytes.str();
-    return true;
+    return "missing or unreadable";
+}
+
+std::string Sha256Of(const std::string& bytes) {
+    Sha256 sha;
+    Sha256::Digest digest;
+    if (!sha.Update(bytes.data(), bytes.size()) || !sha.Finish(&digest)) {
+        return "";
+    }
+    return Sha256::Hex(digest);
 }
 
 }  // namespace
 
 BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxReport* report) {
+    *this = BackupContents();
     folder_ = folder;
-    std::string text;
     const auto unusable = [&](const char* file, const std::string& why) {
         errorFile_ = file;
         error_ = why;
         return Check::kUnusable;
     };
-    if (!ReadWhole(folder / BackupFolder::kManifestName, &text)) {
-        return unusable(BackupFolder::kManifestName, "cannot be read");
-    }
-    if (!Manifest::Parse(text, &manifest_, &error_)) {
+    std::string manifestText;
+    if (!Manifest::Read(folder / BackupFolder::kManifestName, &manifestText, &error_) ||
+        !Manifest::Parse(manifestText, &manifest_, &error_)) {
         return unusable(BackupFolder::kManifestName, error_);
     }
-    if (!ReadWhole(folder / BackupFolder::kChecksumsName, &text)) {
-        return unusable(BackupFolder::kChecksumsName, "cannot be read");
+    std::string text;
+    FileKind kind = FileKind::kMissing;
+    if (!ReadRegularFile(folder / BackupFolder::kChecksumsName, LinkRule::kRefuse,
+                         kMaxChecksumsBytes, &text, &kind)) {
+        return unusable(
+            BackupFolder::kChecksumsName,
+            kind == FileKind::kRegular
+                ? "larger than " + std::to_string(kMaxChecksumsBytes) + " bytes"
+                : std::string(kind == FileKind::kMissing ? "cannot be read" : Unusable(kind)));
     }
     if (!ChecksumList::Parse(text, &sums_, &error_)) {
         return unusable(BackupFolder::kChecksumsName, error_);
@@ -54,25 +73,47 @@ BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxRepor
         }
         failing_.push_back(name);
     };
-    // Every file against its checksum, and every listed file must have one.
+    const auto failing = [&](const std::string& name) {
+        for (const std::string& f : failing_) {
+            if (f == name) {
+                return true;
+            }
+        }
+        return false;
+    };
+    // Every file against its checksum; the manifest as it was read and
+    // parsed, so that what is checked is what is used. The backup's other
+    // own files are never box files.
     for (const ChecksumLine& line : sums_.Lines()) {
         std::string hex;
-        if (!Sha256::OfFile(PathOf(line.name).string(), &hex)) {
-            fail(line.name, "missing or unreadable");
-        } else if (hex != line.hex) {
+        if (line.name == BackupFolder::kManifestName) {
+            hex = Sha256Of(manifestText);
+        } else if (BackupFolder::IsOwnFileName(line.name)) {
+            fail(line.name, "its name is that of one of the backup's own files");
+            continue;
+        } else if (!Sha256::OfFile(PathOf(line.name), &hex, &kind)) {
+            fail(line.name, Unusable(kind));
+            continue;
+        }
+        if (hex != line.hex) {
             fail(line.name, "its checksum does not match");
         }
     }
+    // Every listed file must have a checksum, and be a box file.
     for (const ManifestEntry& e : manifest_.Entries()) {
-        bool known = sums_.Find(e.name) != nullptr;
-        for (const std::string& f : failing_) {
-            known = known || f == e.name;
+        if (failing(e.name)) {
+            continue;
         }
-        if (!known) {
-            fail(e.name, "listed in the manifest but has no checksum");
+        if (BackupFolder::IsOwnFileName(e.name)) {
+            fail(e.name, "its name is that of one of the backup's own files");
+        } else if (sums_.Find(e.name) == nullptr) {
+            kind = KindOfFile(PathOf(e.name), LinkRule::kRefuse);
+            fail(e.name, kind == FileKind::kRegular || kind == FileKind::kMissing
+                             ? "listed in the manifest but has no checksum"
+                             : Unusable(kind));
         }
     }
-    std::error_code ec;
-    incomplete_ = fs::exists(folder / BackupFolder::kIncompleteName, ec);
+    incomplete_ =
+        KindOfFile(folder / BackupFolder::kIncompleteName, LinkRule::kRefuse) != FileKind::kMissing;
     return failing_.empty() ? Check::kOk : Check::kDamaged;
 }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/AsciiCase.h"
+#include "base/TextEscape.h"
 #include "box/ReplacingFile.h"
 
 namespace fs = std::filesystem;
@@ -158,11 +159,17 @@ bool BackupFolder::Make(const fs::path& into, const std::string& host, fs::path*
     return false;
 }
 
-std::string BackupFolder::IncompleteText(const std::vector<Missing>& missing) {
-    std::string text =
-        "This backup is not complete: the box listed these files, which are not in it.\n";
+std::string BackupFolder::IncompleteText(const std::vector<Missing>& missing, size_t saved,
+                                         const std::string& problem) {
+    std::string text = "This backup is not complete";
+    text += problem.empty() ? ".\n" : ": " + problem + ".\n";
+    text += std::to_string(saved) + " file(s) are saved, listed in " + kManifestName +
+            " and checked by " + kChecksumsName + ".\n";
+    if (!missing.empty()) {
+        text += "The box listed these files, which are not in it:\n";
+    }
     for (const Missing& m : missing) {
-        text += m.name + ": " + m.why + "\n";
+        text += EscapeControls(m.name) + ": " + m.why + "\n";
     }
     return text;
 }

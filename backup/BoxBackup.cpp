@@ -1,5 +1,6 @@
 #include "backup/BoxBackup.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "backup/BackupFolder.h"
@@ -22,6 +23,23 @@ bool FitsManifest(const ManifestEntry& entry) {
            parsed.Entries()[0].name == entry.name;
 }
 
+std::string Sha256Of(const std::string& bytes) {
+    Sha256 sha;
+    Sha256::Digest digest;
+    if (!sha.Update(bytes.data(), bytes.size()) || !sha.Finish(&digest)) {
+        return "";
+    }
+    return Sha256::Hex(digest);
+}
+
+// The box's list as a backup sees it: each name once, in list order.
+struct ListedFile {
+    const wire::ListRecord* record;
+    enum class State { kPending, kSaved, kFailed } state = State::kPending;
+    std::string why{};     // kFailed
+    std::string sha256{};  // kSaved
+};
+
 }  // namespace
 
 BoxBackup::BoxBackup(fs::path into, std::string host)
@@ -35,65 +53,115 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
         return outcome;
     }
     const fs::path& folder = outcome.folder;
-    std::vector<ManifestEntry> entries;
-    std::vector<const ManifestEntry*> first;  // each name once, in list order
-    entries.reserve(listed.size());
+    const int32_t count = session.LastListCount();
+    if (count < 0 || count > static_cast<int32_t>(wire::kMaxListRecords)) {
+        outcome.listProblem = "the box sent an invalid file list (a count of " +
+                              std::to_string(count) + ", not 0 to " +
+                              std::to_string(wire::kMaxListRecords) +
+                              "), so it may hold files not named here";
+    }
+    std::vector<ListedFile> files;
     for (const wire::ListRecord& r : listed) {
-        entries.push_back({r.group, r.name, r.type});
-    }
-    for (const ManifestEntry& e : entries) {
-        bool seen = false;
-        for (const ManifestEntry* f : first) {
-            seen = seen || f->name == e.name;
-        }
+        const bool seen = std::any_of(files.begin(), files.end(), [&](const ListedFile& f) {
+            return f.record->nameFillsField == r.nameFillsField &&
+                   std::string(f.record->name) == r.name;
+        });
         if (!seen) {
-            first.push_back(&e);
+            files.push_back({&r});
         }
     }
-    outcome.listed = first.size();
+    outcome.listed = files.size();
+
     const auto write = [&](const char* name, const std::string& text) {
+        const fs::path path = folder / name;
+        const auto known = std::find(outcome.unwritten.begin(), outcome.unwritten.end(), path);
         if (BackupFolder::WriteText(folder, name, text)) {
+            if (known != outcome.unwritten.end()) {
+                outcome.unwritten.erase(known);
+            }
             return true;
         }
-        outcome.unwritten.push_back(folder / name);
+        if (known == outcome.unwritten.end()) {
+            outcome.unwritten.push_back(path);
+        }
         return false;
     };
-    std::vector<BackupFolder::Missing> missing;
-    for (const ManifestEntry* f : first) {
-        missing.push_back({f->name, "not saved: the backup was broken off"});
-    }
-    // Until the end the folder says that it is not complete.
-    if (!write(BackupFolder::kIncompleteName, BackupFolder::IncompleteText(missing))) {
+    const auto writeIncomplete = [&] {
+        std::vector<BackupFolder::Missing> missing;
+        for (const ListedFile& f : files) {
+            if (f.state == ListedFile::State::kPending) {
+                missing.push_back({f.record->name, "not saved: the backup was broken off"});
+            } else if (f.state == ListedFile::State::kFailed) {
+                missing.push_back({f.record->name, f.why});
+            }
+        }
+        return write(BackupFolder::kIncompleteName,
+                     BackupFolder::IncompleteText(missing, outcome.saved, outcome.listProblem));
+    };
+    // The manifest lists every listing of a saved name (a name may be in
+    // several groups); SHA256SUMS checks the saved files and the manifest.
+    const auto writeListAndSums = [&] {
+        std::vector<ChecksumLine> sums;
+        const auto saved = [&](const wire::ListRecord& r) {
+            return !r.nameFillsField && std::any_of(files.begin(), files.end(), [&](const auto& f) {
+                return f.state == ListedFile::State::kSaved &&
+                       std::string(f.record->name) == r.name;
+            });
+        };
+        for (const ListedFile& f : files) {
+            if (f.state == ListedFile::State::kSaved) {
+                sums.push_back({f.sha256, f.record->name});
+            }
+        }
+        std::vector<ManifestEntry> entries;
+        for (const wire::ListRecord& r : listed) {
+            if (saved(r)) {
+                entries.push_back({r.group, r.name, r.type});
+            }
+        }
+        const std::string manifest = Manifest::Format(entries);
+        sums.push_back({Sha256Of(manifest), BackupFolder::kManifestName});
+        return write(BackupFolder::kManifestName, manifest) &&
+               write(BackupFolder::kChecksumsName, ChecksumList::Format(sums));
+    };
+    // Until the end the folder says that it is not complete, and from the
+    // start it is a backup that restores what it holds.
+    if (!writeIncomplete()) {
         outcome.status = BackupOutcome::Status::kNotStarted;
         return outcome;
     }
-    missing.clear();
+    writeListAndSums();
 
-    std::vector<ChecksumLine> sums;
     bool linkLost = false;
     int index = 0;
-    for (const ManifestEntry* f : first) {
-        const std::string& name = f->name;
-        report.FileStarting(++index, static_cast<int>(first.size()), name);
-        FileReport file{name, f->group, f->type};
+    for (ListedFile& f : files) {
+        const wire::ListRecord& r = *f.record;
+        const std::string name = r.name;
+        report.FileStarting(++index, static_cast<int>(files.size()), name);
+        FileReport file{name, r.group, r.type};
         const auto fail = [&](const std::string& why) {
             file.result = FileResult::kFailed;
             file.message = why;
-            missing.push_back({name, why});
+            f.state = ListedFile::State::kFailed;
+            f.why = why;
+            writeIncomplete();
             report.FileDone(file);
         };
         if (linkLost) {
             fail("not tried, the link to the box was lost");
             continue;
         }
+        if (r.nameFillsField) {
+            fail("cannot be requested: the name fills its field");
+            continue;
+        }
         if (BackupFolder::IsOwnFileName(name)) {
             fail("its name is that of one of the backup's own files");
             continue;
         }
-        bool fits = true;
-        for (const ManifestEntry& e : entries) {
-            fits = fits && (e.name != name || FitsManifest(e));
-        }
+        const bool fits = std::all_of(listed.begin(), listed.end(), [&](const auto& e) {
+            return e.nameFillsField || name != e.name || FitsManifest({e.group, e.name, e.type});
+        });
         if (!fits) {
             fail("its group or name cannot be written in a manifest");
             continue;
@@ -104,7 +172,7 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
             fail("the download failed");
             continue;
         }
-        if (!Sha256::OfFile((folder / name).string(), &file.sha256)) {
+        if (!Sha256::OfFile(folder / name, &file.sha256)) {
             fail("the saved file cannot be read back");
             continue;
         }
@@ -112,30 +180,21 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
         const auto size = fs::file_size(folder / name, ec);
         file.size = ec ? -1 : static_cast<int64_t>(size);
         file.result = FileResult::kSaved;
-        sums.push_back({file.sha256, name});
+        f.state = ListedFile::State::kSaved;
+        f.sha256 = file.sha256;
+        ++outcome.saved;
+        writeListAndSums();
+        writeIncomplete();
         report.FileDone(file);
     }
-    outcome.saved = sums.size();
 
-    std::vector<ManifestEntry> saved;
-    for (const ManifestEntry& e : entries) {
-        bool wasSaved = false;
-        for (const ChecksumLine& s : sums) {
-            wasSaved = wasSaved || s.name == e.name;
-        }
-        if (wasSaved) {
-            saved.push_back(e);
-        }
-    }
-    bool written = write(BackupFolder::kChecksumsName, ChecksumList::Format(sums)) &&
-                   write(BackupFolder::kManifestName, Manifest::Format(saved));
-    if (written && missing.empty()) {
+    const bool everything = outcome.saved == files.size() && outcome.listProblem.empty();
+    bool written = outcome.unwritten.empty();
+    if (written && everything) {
         std::error_code ec;
         written = fs::remove(folder / BackupFolder::kIncompleteName, ec);
-    } else if (written) {
-        written = write(BackupFolder::kIncompleteName, BackupFolder::IncompleteText(missing));
     }
-    outcome.status = written && missing.empty() ? BackupOutcome::Status::kComplete
-                                                : BackupOutcome::Status::kIncomplete;
+    outcome.status = written && everything ? BackupOutcome::Status::kComplete
+                                           : BackupOutcome::Status::kIncomplete;
     return outcome;
 }

@@ -22,6 +22,9 @@ struct BackupOutcome {
     Status status = Status::kNoFolder;
     std::filesystem::path folder;  // the backup folder; empty with kNoFolder
     std::string why;               // kNoFolder: the system's reason, possibly empty
+    // Not empty when the box's list reply was malformed (a count outside
+    // 0..28): the backup is then never complete.
+    std::string listProblem;
     size_t saved = 0;
     size_t listed = 0;  // distinct names the box listed
     // The backup's own files that could not be written; the backup is then
@@ -35,8 +38,9 @@ public:
     // box's address as the user gave it, part of the folder's name.
     BoxBackup(std::filesystem::path into, std::string host);
 
-    // `listed`: the box's list, in its order. Reports kSaved or kFailed per
-    // distinct name, in list order.
+    // `listed`: the box's list, in its order, as the session's last
+    // ListFiles gave it (whose count the session keeps). Reports kSaved or
+    // kFailed per distinct name, in list order.
     BackupOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                       WholeBoxReport& report);
 

@@ -6,6 +6,7 @@
 #include "backup/ReadBackVerifier.h"
 #include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
+#include "base/TextEscape.h"
 #include "box/BoxSession.h"
 
 namespace fs = std::filesystem;
@@ -48,10 +49,14 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
             report.FileDone(file);
             continue;
         }
-        session.UploadFrom(p.name.c_str(), backup.Folder());
+        session.UploadFrom(p.name.c_str(), backup.Folder(), LinkRule::kRefuse);
         if (session.LastOutcome() != TransferOutcome::kDone) {
             file.result = FileResult::kFailed;
-            file.message = "the upload failed";
+            file.message =
+                session.LastOutcome() == TransferOutcome::kRefused
+                    ? "refused by the box: \"" + QuoteForMessage(session.LastRefusal()) + "\""
+                    : std::string("the upload failed");
+            ++outcome.uploadFailed;
             outcome.failed = true;
             report.FileDone(file);
             if (session.LinkLost()) {
@@ -66,6 +71,9 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
             file.verified = options.verifier->Verify(
                 session, p.name, fs::absolute(backup.PathOf(p.name)), &file.message);
             outcome.failed = outcome.failed || file.verified != Verified::kYes;
+            ++(file.verified == Verified::kYes  ? outcome.verified
+               : file.verified == Verified::kNo ? outcome.verifyFailed
+                                                : outcome.notVerified);
         }
         report.FileDone(file);
         if (options.verifier != nullptr && file.verified != Verified::kYes && session.LinkLost()) {

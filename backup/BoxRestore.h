@@ -22,6 +22,12 @@ struct RestoreOutcome {
     int sent = 0;  // with a dry run: that would be sent
     int skipped = 0;
     int unchanged = 0;
+    int uploadFailed = 0;
+    // With a verifier, of those sent: read back and found equal, found
+    // different, or not read back or compared.
+    int verified = 0;
+    int verifyFailed = 0;
+    int notVerified = 0;
     bool failed = false;    // a transfer or read-back failed, or a named file was skipped
     bool linkLost = false;  // stopped early: the link is gone
 };
@@ -30,7 +36,8 @@ class BoxRestore {
 public:
     // `listed`: the box's list, in its order. Reports, per planned
     // file in order: kSent (with `verified` when a verifier is given),
-    // kWouldSend, kUnchanged, kSkipped or kFailed.
+    // kWouldSend, kUnchanged, kSkipped or kFailed (a box's refusal with its
+    // text). Only the backup folder's own regular files are sent.
     static RestoreOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                               const BackupContents& backup, const RestorePlan& plan,
                               const RestoreOptions& options, WholeBoxReport& report);

@@ -1,10 +1,10 @@
 #include "backup/ChecksumList.h"
 
-#include <cstring>
 #include <sstream>
 
 #include "backup/Sha256.h"
 #include "base/AsciiCase.h"
+#include "base/TextEscape.h"
 #include "box/PlainFileName.h"
 
 namespace {
@@ -45,14 +45,19 @@ bool ChecksumList::Parse(const std::string& text, ChecksumList* out, std::string
             return false;
         }
         ChecksumLine entry{AsciiLower(line.substr(0, kHexLength)), line.substr(kHexLength + 2)};
-        if (!IsPlainFileName(entry.name.c_str()) ||
-            entry.name.size() != std::strlen(entry.name.c_str())) {
-            *error = "line " + std::to_string(number) + ": \"" + entry.name +
-                     "\" is not a plain file name";
+        const std::string quoted = "\"" + QuoteForMessage(entry.name) + "\"";
+        const std::string where = "line " + std::to_string(number) + ": ";
+        // A NUL byte would cut the name short wherever it is used as a C string.
+        if (entry.name.find('\0') != std::string::npos) {
+            *error = where + quoted + " holds a NUL byte";
+            return false;
+        }
+        if (!IsPlainFileName(entry.name.c_str())) {
+            *error = where + quoted + " is not a plain file name";
             return false;
         }
         if (result.Find(entry.name) != nullptr) {
-            *error = "line " + std::to_string(number) + ": " + entry.name + " is listed twice";
+            *error = where + quoted + " is listed twice";
             return false;
         }
         result.lines_.push_back(entry);

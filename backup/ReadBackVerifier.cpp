@@ -4,7 +4,7 @@
 #include <system_error>
 #include <vector>
 
-#include "base/StdioFile.h"
+#include "base/RegularFile.h"
 #include "box/BoxSession.h"
 
 #ifdef _WIN32
@@ -26,8 +26,11 @@ constexpr int64_t kUnreadable = -2;
 // Where two files first differ: kEqual, or kUnreadable when one cannot be read.
 int64_t FirstDifference(const fs::path& a, const fs::path& b) {
     constexpr size_t kChunk = 1 << 16;
-    StdioFile fa(a.string().c_str(), "rb");
-    StdioFile fb(b.string().c_str(), "rb");
+    // The uploaded file is a backup's or the user's: read only when it is a
+    // regular file (the upload sent no other), never a FIFO that would hang.
+    FileKind kind = FileKind::kMissing;
+    const StdioFile fa = OpenRegularFile(a, LinkRule::kFollow, false, &kind);
+    const StdioFile fb = OpenRegularFile(b, LinkRule::kRefuse, false, &kind);
     if (!fa.IsOpen() || !fb.IsOpen()) {
         return kUnreadable;
     }
@@ -82,6 +85,7 @@ bool ReadBackVerifier::MakeArea() {
         std::error_code ec;
         if (fs::create_directory(candidate, ec)) {
             area_ = candidate;
+            areaCleanup_ = RemovedOnSignal(candidate, SignalCleanup::Kind::kFolder);
             return true;
         }
     }
@@ -95,6 +99,8 @@ Verified ReadBackVerifier::Verify(BoxSession& session, const std::string& name,
         return Verified::kUnknown;
     }
     const fs::path copy = area_ / name;
+    // The copy is in place from the end of the download until it is removed below.
+    const RemovedOnSignal copyCleanup(copy, SignalCleanup::Kind::kFile);
     session.DumpInto(name.c_str(), area_);
     std::error_code ec;
     if (session.LastOutcome() != TransferOutcome::kDone) {

@@ -2,11 +2,14 @@
 // Reads an uploaded file back from the box, in the same session, into a
 // temporary folder and compares it byte for byte with the local file: the
 // protocol carries no checksum of its own. The folder, "~velqo-verify-PID"
-// in the folder given, is made at the first read-back and goes with the object.
+// in the folder given, is made at the first read-back and goes with the object;
+// it and the file read back into it are removed on an interrupting signal too
+// (SignalCleanup).
 #include <filesystem>
 #include <string>
 
 #include "backup/FileReport.h"
+#include "base/RemovedOnSignal.h"
 
 class BoxSession;
 
@@ -29,4 +32,5 @@ private:
 
     std::filesystem::path parent_;
     std::filesystem::path area_;  // empty until the first read-back
+    RemovedOnSignal areaCleanup_;
 };

@@ -4,8 +4,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
+
+#include "base/RegularFile.h"
 
 class Sha256 {
 public:
@@ -24,8 +27,12 @@ public:
 
     // Lower-case hexadecimal, as sha256sum prints it.
     static std::string Hex(const Digest& digest);
-    // The hex digest of a whole file; false when it cannot be read.
-    static bool OfFile(const std::string& path, std::string* hex);
+    // The hex digest of a whole file, read only when it is a regular file
+    // itself: a symbolic link is not followed, a FIFO or a device never
+    // opened. False when it cannot be read, with *kind (when given) saying
+    // what the path is (kRegular: a read error).
+    static bool OfFile(const std::filesystem::path& path, std::string* hex,
+                       FileKind* kind = nullptr);
 
 private:
     struct State;

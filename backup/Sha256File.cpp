@@ -1,7 +1,6 @@
 #include <vector>
 
 #include "backup/Sha256.h"
-#include "base/StdioFile.h"
 
 std::string Sha256::Hex(const Digest& digest) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -14,9 +13,13 @@ std::string Sha256::Hex(const Digest& digest) {
     return hex;
 }
 
-bool Sha256::OfFile(const std::string& path, std::string* hex) {
+bool Sha256::OfFile(const std::filesystem::path& path, std::string* hex, FileKind* kind) {
     constexpr size_t kChunk = 1 << 16;
-    StdioFile file(path.c_str(), "rb");
+    FileKind found = FileKind::kMissing;
+    const StdioFile file = OpenRegularFile(path, LinkRule::kRefuse, false, &found);
+    if (kind != nullptr) {
+        *kind = found;
+    }
     if (!file.IsOpen()) {
         return false;
     }

@@ -1,5 +1,8 @@
 #include "base/RegularFile.h"
 
+#include <cstdio>
+#include <utility>
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -28,6 +31,27 @@ const char* FileKindText(FileKind kind) {
             break;
     }
     return "not readable";
+}
+
+bool ReadRegularFile(const std::filesystem::path& path, LinkRule links, size_t limit,
+                     std::string* text, FileKind* kind) {
+    StdioFile file = OpenRegularFile(path, links, false, kind);
+    if (!file.IsOpen()) {
+        return false;
+    }
+    // One byte more than allowed tells a file of exactly `limit` bytes from a larger one.
+    std::string bytes(limit + 1, '\0');
+    const size_t n = std::fread(bytes.data(), 1, bytes.size(), file.Get());
+    if (std::ferror(file.Get())) {
+        *kind = FileKind::kUnreadable;
+        return false;
+    }
+    if (n > limit) {
+        return false;
+    }
+    bytes.resize(n);
+    *text = std::move(bytes);
+    return true;
 }
 
 namespace {

@@ -7,7 +7,9 @@
 // between is caught too. Where only a folder's own files may be read, a
 // symbolic link (or on Windows any reparse point) is refused rather than
 // followed. A hard link is a regular file of the folder and is read.
+#include <cstddef>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "base/StdioFile.h"
@@ -35,6 +37,12 @@ FileKind KindOfFile(const std::filesystem::path& path, LinkRule links);
 // and, for kUnreadable, *error why.
 StdioFile OpenRegularFile(const std::filesystem::path& path, LinkRule links, bool text,
                           FileKind* kind, std::error_code* error = nullptr);
+
+// Reads the whole file into *text when it is a regular file of at most
+// `limit` bytes (read in binary). Otherwise false, with *kind saying what the
+// path is: kRegular then means that it is larger than `limit`.
+bool ReadRegularFile(const std::filesystem::path& path, LinkRule links, size_t limit,
+                     std::string* text, FileKind* kind);
 
 // Creates the path as a new file for writing ("wb"). Fails when anything has
 // that name, a dangling symbolic link included, so it never writes through a

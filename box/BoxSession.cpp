@@ -179,6 +179,7 @@ int BoxSession::ListFiles(wire::ListRecord* buffer, int* count) {
         return 0;
     }
     const wire::ListPayload payload = wire::DecodeListPayload(payloadBytes);
+    listCount_ = payload.count;
     const size_t n = wire::UsableRecordCount(payload.count);
     for (size_t i = 0; i < n; ++i) {
         buffer[i] = payload.records[i];
@@ -273,7 +274,7 @@ int BoxSession::Upload(const char* name) {
     return UploadFrom(name, {});
 }
 
-int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder) {
+int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder, LinkRule links) {
     refusal_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
@@ -284,7 +285,8 @@ int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder
     std::vector<char> buffer(kFileBufferSize);
     // Opened before anything is sent: a missing file is found while the box
     // still expects nothing.
-    StdioFile file((folder / name).string().c_str(), "rb");
+    FileKind kind = FileKind::kMissing;
+    StdioFile file = OpenRegularFile(folder / name, links, false, &kind);
     if (file.IsOpen()) {
         std::setvbuf(file.Get(), buffer.data(), _IOFBF, buffer.size());
     }

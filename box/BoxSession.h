@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/RegularFile.h"
 #include "box/WireFormat.h"
 
 class BoxSocket;
@@ -53,13 +54,20 @@ public:
     int Login(const char* password);
     // Fills up to 28 records and their count; on failure leaves both as they were.
     int ListFiles(wire::ListRecord* buffer, int* count);
+    // The count the last list reply carried, as the box sent it: outside
+    // 0..28 the reply is malformed, and the records may not be all the box has.
+    int32_t LastListCount() const { return listCount_; }
     // The file of that name in the working directory.
     int Dump(const char* name);
     int Upload(const char* name);
     // The same, with the file of that name in `folder` (empty: the working
     // directory).
     int DumpInto(const char* name, const std::filesystem::path& folder);
-    int UploadFrom(const char* name, const std::filesystem::path& folder);
+    // Sends only a regular file (a FIFO or a device is never opened);
+    // LinkRule::kRefuse sends only the folder's own file, never what a
+    // symbolic link points to.
+    int UploadFrom(const char* name, const std::filesystem::path& folder,
+                   LinkRule links = LinkRule::kFollow);
     // The same, with the bytes going to `sink` instead of a file; nothing
     // reaches the sink for a refused or malformed request.
     int DumpTo(const char* name, DownloadSink& sink);
@@ -115,6 +123,7 @@ private:
     uint16_t loginNeedsVersion_ = 0;
     TransferOutcome outcome_ = TransferOutcome::kDone;
     std::string refusal_;
+    int32_t listCount_ = 0;
     LogSink log_ = nullptr;
     ProgressSink progress_ = nullptr;
     ByteProgressSink byteProgress_ = nullptr;

@@ -126,6 +126,8 @@ ListPayload DecodeListPayload(const Bytes<kListPayloadSize>& b) {
         const uint8_t* rec = &b[4 + i * kListRecordSize];
         CopyTerminated(p.records[i].group, kGroupNameSize, rec);
         CopyTerminated(p.records[i].name, kNameFieldSize, rec + kGroupNameSize);
+        p.records[i].nameFillsField = strnlen(reinterpret_cast<const char*>(rec + kGroupNameSize),
+                                              kNameFieldSize) == kNameFieldSize;
         p.records[i].type = GetI32(rec + kGroupNameSize + kNameFieldSize);
     }
     return p;

@@ -91,6 +91,9 @@ struct ListRecord {
     char group[kGroupNameSize] = {};
     char name[kNameFieldSize] = {};
     int32_t type = 0;
+    // The box filled the name's field to its last byte, leaving no room for
+    // the NUL: `name` holds it cut short, and a request cannot name it.
+    bool nameFillsField = false;
 };
 
 struct ListPayload {

@@ -2,10 +2,11 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <sstream>
 
+#include "base/RegularFile.h"
+#include "base/TextEscape.h"
 #include "box/PlainFileName.h"
 
 namespace {
@@ -121,16 +122,24 @@ bool Manifest::Parse(const std::string& text, Manifest* out, std::string* error)
         ManifestEntry entry;
         entry.group = fields[0];
         entry.name = fields[1];
+        // A NUL byte would cut the name short wherever it is used as a C string.
+        for (const std::string* field : {&entry.group, &entry.name}) {
+            if (field->find('\0') != std::string::npos) {
+                return fail("\"" + QuoteForMessage(*field) + "\" holds a NUL byte");
+            }
+        }
         if (entry.group.empty() || entry.group.size() > kMaxGroupLength ||
             HasControlCharacter(entry.group)) {
-            return fail("group name \"" + entry.group + "\" must have 1 to 15 characters");
+            return fail("group name \"" + QuoteForMessage(entry.group) +
+                        "\" must have 1 to 15 characters");
         }
         if (!IsPlainFileName(entry.name.c_str())) {
-            return fail("file name \"" + entry.name +
+            return fail("file name \"" + QuoteForMessage(entry.name) +
                         "\" must be a plain name of 1 to 31 characters without / \\ :");
         }
         if (!ParseType(fields[2], &entry.type)) {
-            return fail("type \"" + fields[2] + "\" is not a decimal 32-bit number");
+            return fail("type \"" + QuoteForMessage(fields[2]) +
+                        "\" is not a decimal 32-bit number");
         }
         if (result.entries_.size() == kMaxEntries) {
             return fail("more than 28 files; the box lists at most 28");
@@ -142,18 +151,31 @@ bool Manifest::Parse(const std::string& text, Manifest* out, std::string* error)
 }
 
 bool Manifest::Load(const std::string& path, Manifest* out, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = path + ": cannot be read";
+    std::string text;
+    if (!Read(path, &text, error)) {
+        *error = path + ": " + *error;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!Parse(text.str(), out, error)) {
+    if (!Parse(text, out, error)) {
         *error = path + ": " + *error;
         return false;
     }
     return true;
+}
+
+bool Manifest::Read(const std::filesystem::path& path, std::string* text, std::string* error) {
+    FileKind kind = FileKind::kMissing;
+    if (ReadRegularFile(path, LinkRule::kRefuse, kMaxFileBytes, text, &kind)) {
+        return true;
+    }
+    if (kind == FileKind::kRegular) {
+        *error = "larger than " + std::to_string(kMaxFileBytes) + " bytes, not a manifest";
+    } else if (kind == FileKind::kMissing || kind == FileKind::kUnreadable) {
+        *error = "cannot be read";
+    } else {
+        *error = std::string("not read: it is ") + FileKindText(kind);
+    }
+    return false;
 }
 
 std::string Manifest::Format(const std::vector<ManifestEntry>& entries) {

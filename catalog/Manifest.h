@@ -5,6 +5,7 @@
 // in double quotes; a '#' that starts a field starts a comment.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,18 @@ public:
     // The list reply holds no more records than this.
     static constexpr size_t kMaxEntries = 28;
     static constexpr size_t kMaxGroupLength = 15;
+    // 28 lines need far less; more is not a manifest, and is not read.
+    static constexpr size_t kMaxFileBytes = 64 * 1024;
 
     // Parses a manifest text; on failure leaves out untouched and says which
     // line is wrong and why ("line 3: ...").
     static bool Parse(const std::string& text, Manifest* out, std::string* error);
     // Reads and parses a manifest file; errors name the file.
     static bool Load(const std::string& path, Manifest* out, std::string* error);
+    // Reads a manifest file's text: only a regular file of the folder (a
+    // symbolic link is refused, never followed; a FIFO or a device is never
+    // opened) of at most kMaxFileBytes. On failure says why, without the path.
+    static bool Read(const std::filesystem::path& path, std::string* text, std::string* error);
     // The text of a manifest listing these entries (quoted where needed).
     static std::string Format(const std::vector<ManifestEntry>& entries);
 

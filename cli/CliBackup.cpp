@@ -2,6 +2,7 @@
 
 #include "backup/BackupRotation.h"
 #include "backup/BoxBackup.h"
+#include "base/TextEscape.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
@@ -22,7 +23,7 @@ void CliBackup::FileStarting(int index, int count, const std::string& name) {
 
 void CliBackup::FileDone(const FileReport& file) {
     if (file.result == FileResult::kFailed) {
-        output_.Note("%s: not saved: %s", file.name.c_str(), file.message.c_str());
+        output_.Note("%s: not saved: %s", QuoteForMessage(file.name).c_str(), file.message.c_str());
     }
     output_.File(file);
 }
@@ -58,6 +59,9 @@ int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& lis
                              shown.string().c_str());
     }
     output_.Line("%s\n", shown.string().c_str());
+    if (!outcome.listProblem.empty()) {
+        output_.Note("%s", outcome.listProblem.c_str());
+    }
     if (outcome.status != BackupOutcome::Status::kComplete) {
         output_.Note("INCOMPLETE backup in %s: %zu of %zu file(s) saved", shown.string().c_str(),
                      outcome.saved, outcome.listed);

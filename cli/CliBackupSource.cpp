@@ -3,6 +3,7 @@
 #include <string>
 #include <system_error>
 
+#include "base/TextEscape.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
 
@@ -16,7 +17,7 @@ CliBackupSource::CliBackupSource(const CliOptions& options, const fs::path& dire
       output_(output) {}
 
 void CliBackupSource::FileDone(const FileReport& file) {
-    output_.Note("%s: %s", file.name.c_str(), file.message.c_str());
+    output_.Note("%s: %s", QuoteForMessage(file.name).c_str(), file.message.c_str());
     output_.File(file);
 }
 
@@ -39,14 +40,14 @@ int CliBackupSource::Load() {
     if (check == BackupContents::Check::kDamaged) {
         std::string names;
         for (const std::string& f : backup_.Failing()) {
-            names += (names.empty() ? "" : ", ") + f;
+            names += (names.empty() ? "" : ", ") + QuoteForMessage(f);
         }
         return output_.Error(CliClient::kExitFailed, "the backup in %s is damaged (%s); %s",
                              given_.string().c_str(), names.c_str(), nothing);
     }
     std::string missing;
     if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {
-        return output_.Error(CliClient::kExitFailed, "%s: not in the backup; %s", missing.c_str(),
+        return output_.Error(CliClient::kExitFailed, "%s: not in the backup; %s", QuoteForMessage(missing).c_str(),
                              nothing);
     }
     if (backup_.Incomplete()) {

@@ -5,6 +5,7 @@
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
 #include "cli/CliBackupSource.h"
+#include "base/TextEscape.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
@@ -35,22 +36,26 @@ void CliRestore::FileStarting(int index, int count, const std::string& name) {
 
 void CliRestore::FileDone(const FileReport& file) {
     output_.File(file);
+    const std::string name = QuoteForMessage(file.name);
     switch (file.result) {
+        case FileResult::kFailed:
+            output_.Note("%s: %s", name.c_str(), file.message.c_str());
+            break;
         case FileResult::kSkipped:
-            output_.Note("%s: %s; skipped", file.name.c_str(), file.message.c_str());
+            output_.Note("%s: %s; skipped", name.c_str(), file.message.c_str());
             break;
         case FileResult::kWouldSend:
-            output_.Line("would send %s (%lld byte(s))\n", file.name.c_str(),
+            output_.Line("would send %s (%lld byte(s))\n", name.c_str(),
                          static_cast<long long>(file.size));
             break;
         case FileResult::kUnchanged:
-            output_.Detail("%s: the box holds it as in the backup; not sent", file.name.c_str());
+            output_.Detail("%s: the box holds it as in the backup; not sent", name.c_str());
             break;
         case FileResult::kSent:
             if (file.verified == Verified::kYes) {
-                output_.Info("%s: %s", file.name.c_str(), file.message.c_str());
+                output_.Info("%s: %s", name.c_str(), file.message.c_str());
             } else if (!file.message.empty()) {
-                output_.Note("%s: %s", file.name.c_str(), file.message.c_str());
+                output_.Note("%s: %s", name.c_str(), file.message.c_str());
             }
             break;
         default:
@@ -79,11 +84,26 @@ int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
         output_.Note("the link to the box is lost; stopping");
     }
     output_.Flag("changed", outcome.sent > 0);
-    const std::string unchanged =
-        options_.changedOnly ? ", " + std::to_string(outcome.unchanged) + " unchanged" : "";
-    output_.Info("%s %d of %zu file(s) from %s, %d skipped%s",
-                 options_.dryRun ? "would restore" : "restored", outcome.sent,
-                 source_.Plan().Files().size(), source_.Given().string().c_str(), outcome.skipped,
-                 unchanged.c_str());
+    // Read back, only what was found equal counts as restored.
+    const bool verifying = verifier != nullptr && !options_.dryRun;
+    std::string summary = std::string(options_.dryRun ? "would restore " : "restored ") +
+                          std::to_string(verifying ? outcome.verified : outcome.sent) + " of " +
+                          std::to_string(source_.Plan().Files().size()) + " file(s) from " +
+                          source_.Given().string() + (verifying ? ", verified" : "");
+    const std::pair<int, const char*> counts[] = {
+        {verifying ? outcome.verifyFailed : 0, " FAILED verification"},
+        {verifying ? outcome.notVerified : 0, " sent but not verified"},
+        {outcome.skipped, " skipped"},
+        {outcome.uploadFailed, " failed"},
+    };
+    for (const auto& [n, what] : counts) {
+        if (n > 0 || what == counts[2].second) {
+            summary += ", " + std::to_string(n) + what;
+        }
+    }
+    if (options_.changedOnly) {
+        summary += ", " + std::to_string(outcome.unchanged) + " unchanged";
+    }
+    output_.Info("%s", summary.c_str());
     return outcome.failed ? CliClient::kExitFailed : CliClient::kExitOk;
 }

@@ -6,10 +6,11 @@
 #   box       the substitute box against arbitrary PC byte streams
 #   settings  the settings file reader
 #   manifest  the substitute box's manifest reader
+#   backup    the backup folder reader of restore and compare
 #
 # How long (seconds): VELQO_FUZZ_SECONDS_PER_TARGET for each target, else an
 # equal share of VELQO_FUZZ_SECONDS (default 120) for all of them.
-# VELQO_FUZZ_TARGETS picks targets (default: all four, in the order above).
+# VELQO_FUZZ_TARGETS picks targets (default: all five, in the order above).
 #
 # Each target starts from its seeds in fuzz/corpus/TARGET plus what its
 # earlier runs found, kept in build/fuzz/corpus/TARGET (VELQO_FUZZ_FRESH=1
@@ -24,7 +25,7 @@ set -eu
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 BUILD="$ROOT/build/fuzz"
-ALL_TARGETS="session box settings manifest"
+ALL_TARGETS="session box settings manifest backup"
 TARGETS=${VELQO_FUZZ_TARGETS:-$ALL_TARGETS}
 REGRESSIONS="$ROOT/fuzz/regressions"
 # Some regressions depend on timing: each runs this many times.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/BackupContents.h"
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/BackgroundProgram.h"
 #include "tests/support/ProgramRunner.h"
@@ -76,19 +77,43 @@ protected:
 // A signal mid-transfer removes the transfer's temporary file and ends the
 // program with 128 + the signal's number.
 TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
+    // A backup to restore, made at full speed.
+    {
+        BoxSimOptions fast;
+        fast.folder = (dir.Path() / "box").string();
+        fast.port = 0;
+        BoxSimulator source(fast);
+        std::string error;
+        ASSERT_TRUE(source.Start(&error)) << error;
+        const ProgramResult made =
+            RunProgram(SiblingProgram("velqo-cli"),
+                       {"--host", "127.0.0.1", "--port", std::to_string(source.Port()), "-C", "pc",
+                        "backup", "--into", "source"});
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
+    const std::string backup =
+        "source/" + fs::directory_iterator("pc/source")->path().filename().string();
     StartBox(kPieceSize, kPieceDelayMs);
+    // `local`: the command sends pc/big.bin; otherwise it must not be made.
     const struct {
         std::vector<std::string> command;
         int signal;
+        bool local;
     } rows[] = {
-        {{"get", "big.bin"}, SIGINT},
-        {{"get", "big.bin"}, SIGTERM},
-        {{"get", "big.bin"}, SIGHUP},
-        {{"backup", "--into", "backups"}, SIGTERM},
+        {{"get", "big.bin"}, SIGINT, false},
+        {{"get", "big.bin"}, SIGTERM, false},
+        {{"get", "big.bin"}, SIGHUP, false},
+        {{"backup", "--into", "backups"}, SIGTERM, false},
+        // Interrupted while reading the upload back into the temporary folder.
+        {{"put", "--verify", "big.bin"}, SIGINT, true},
+        {{"restore", "--verify", backup}, SIGTERM, false},
     };
     fs::create_directories("pc/backups");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.command[0] + " " + strsignal(row.signal));
+        if (row.local) {
+            WriteFile("pc/big.bin", std::string(kBigSize, 'B'));
+        }
         BackgroundProgram cli(SiblingProgram("velqo-cli"), To(row.command));
         ASSERT_TRUE(cli.Started());
         // Mid-transfer: the temporary file is there and the program still runs.
@@ -99,8 +124,16 @@ TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
         EXPECT_EQ(cli.KilledBy(), 0);
         EXPECT_EQ(cli.ExitStatus(), 128 + row.signal);
         EXPECT_EQ(Temporaries("pc"), std::vector<std::string>());
-        EXPECT_FALSE(fs::exists("pc/big.bin"));
+        EXPECT_EQ(fs::exists("pc/big.bin"), row.local);
+        fs::remove("pc/big.bin");
     }
+    // The backup broken off says so, and holds a backup of what it saved.
+    const fs::path broken = fs::directory_iterator("pc/backups")->path();
+    BackupContents contents;
+    EXPECT_EQ(contents.Load(broken, nullptr), BackupContents::Check::kOk) << contents.Error();
+    EXPECT_TRUE(contents.Incomplete());
+    EXPECT_TRUE(ReadFile((broken / "INCOMPLETE").string()).find("big.bin: not saved") !=
+                std::string::npos);
 }
 
 // Output that cannot be written is an error to end on, never a signal that

@@ -157,9 +157,12 @@ TEST_F(SessionTest, ListCountsOutsideTheRecordRangeGiveTheRecordsThatExist) {
         int count = -1;
         EXPECT_EQ(session.ListFiles(records, &count), 1) << c.count;
         EXPECT_EQ(count, c.expected) << c.count;
+        // The count as sent tells a malformed list from a full one.
+        EXPECT_EQ(session.LastListCount(), c.count);
         if (count > 0) {
             EXPECT_EQ(std::strlen(records[0].group), 15u);
             EXPECT_EQ(std::strlen(records[27].name), 31u);
+            EXPECT_TRUE(records[27].nameFillsField);
         }
         socket.Close();
         other.Finish();
