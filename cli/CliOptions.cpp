@@ -57,7 +57,7 @@ bool ValidPassword(const std::string& text) {
 
 // One option: its names, whether it takes a value, the commands it belongs
 // to, and what it sets. `spelled` is the option as the user wrote it.
-struct Spec {
+struct OptionRule {
     const char* longName;  // without "--"
     char shortName;        // 0: none
     bool takesValue;
@@ -66,7 +66,7 @@ struct Spec {
                   std::string* error);
 };
 
-const Spec kSpecs[] = {
+const OptionRule kOptionRules[] = {
     {"host", 'H', true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
          o->host = v;
@@ -140,7 +140,7 @@ const Spec kSpecs[] = {
 
 // An option as found on the command line, applied once the command is known.
 struct Given {
-    const Spec* spec;
+    const OptionRule* rule;
     std::string spelled;
     std::string value;
 };
@@ -168,22 +168,22 @@ Split SplitArguments(const std::vector<std::string>& args) {
             split.error = error;
         }
     };
-    const auto take = [&](const Spec& spec, const std::string& spelled, const std::string* value,
-                          size_t* i) {
-        if (!spec.takesValue) {
-            split.options.push_back({&spec, spelled, ""});
+    const auto take = [&](const OptionRule& rule, const std::string& spelled,
+                          const std::string* value, size_t* i) {
+        if (!rule.takesValue) {
+            split.options.push_back({&rule, spelled, ""});
         } else if (value != nullptr) {
-            split.options.push_back({&spec, spelled, *value});
+            split.options.push_back({&rule, spelled, *value});
         } else if (*i + 1 < args.size()) {
-            split.options.push_back({&spec, spelled, args[++*i]});
+            split.options.push_back({&rule, spelled, args[++*i]});
         } else {
             fail("option " + spelled + " needs a value");
         }
-        split.help = split.help || std::string(spec.longName) == "help";
-        split.version = split.version || std::string(spec.longName) == "version";
+        split.help = split.help || std::string(rule.longName) == "help";
+        split.version = split.version || std::string(rule.longName) == "version";
     };
     std::vector<std::string> longNames;
-    for (const Spec& s : kSpecs) {
+    for (const OptionRule& s : kOptionRules) {
         longNames.push_back(s.longName);
     }
     bool namesOnly = false;
@@ -196,37 +196,38 @@ Split SplitArguments(const std::vector<std::string>& args) {
         } else if (a[1] == '-') {
             const size_t equals = a.find('=');
             const std::string name = a.substr(2, equals == std::string::npos ? a.npos : equals - 2);
-            const Spec* spec = nullptr;
-            for (const Spec& s : kSpecs) {
-                spec = name == s.longName ? &s : spec;
+            const OptionRule* rule = nullptr;
+            for (const OptionRule& s : kOptionRules) {
+                rule = name == s.longName ? &s : rule;
             }
-            if (spec == nullptr) {
-                fail(WithSuggestion("unknown option '--" + QuoteForMessage(name) + "'", name, longNames, "--"));
-            } else if (equals != std::string::npos && !spec->takesValue) {
+            if (rule == nullptr) {
+                fail(WithSuggestion("unknown option '--" + QuoteForMessage(name) + "'", name,
+                                    longNames, "--"));
+            } else if (equals != std::string::npos && !rule->takesValue) {
                 fail("option --" + name + " takes no value");
             } else {
                 const std::string value =
                     equals == std::string::npos ? std::string() : a.substr(equals + 1);
-                take(*spec, "--" + name, equals == std::string::npos ? nullptr : &value, &i);
+                take(*rule, "--" + name, equals == std::string::npos ? nullptr : &value, &i);
             }
         } else {
             // A group of short options; one that takes a value takes the rest.
             for (size_t j = 1; j < a.size(); ++j) {
-                const Spec* spec = nullptr;
-                for (const Spec& s : kSpecs) {
-                    spec = s.shortName == a[j] ? &s : spec;
+                const OptionRule* rule = nullptr;
+                for (const OptionRule& s : kOptionRules) {
+                    rule = s.shortName == a[j] ? &s : rule;
                 }
-                if (spec == nullptr) {
+                if (rule == nullptr) {
                     fail(std::string("unknown option '-") + a[j] + "'" +
-                         (a.size() > 2
-                              ? " in '" + QuoteForMessage(a) + "' (a name that starts with '-' goes after --)"
-                              : ""));
+                         (a.size() > 2 ? " in '" + QuoteForMessage(a) +
+                                             "' (a name that starts with '-' goes after --)"
+                                       : ""));
                     break;
                 }
                 const std::string rest = a.substr(j + 1);
-                take(*spec, std::string("-") + a[j],
-                     spec->takesValue && !rest.empty() ? &rest : nullptr, &i);
-                if (spec->takesValue) {
+                take(*rule, std::string("-") + a[j],
+                     rule->takesValue && !rest.empty() ? &rest : nullptr, &i);
+                if (rule->takesValue) {
                     break;
                 }
             }
@@ -316,7 +317,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
     }
     // --json holds even when the rest is wrong: the mistake is then a document too.
     for (const Given& g : split.options) {
-        options->json = options->json || std::string(g.spec->longName) == "json";
+        options->json = options->json || std::string(g.rule->longName) == "json";
     }
     if (!split.error.empty()) {
         *error = split.error;
@@ -333,17 +334,18 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         words.push_back(c.word);
     }
     if (options->command == Command::kNone) {
-        *error = WithSuggestion("unknown command '" + QuoteForMessage(command) + "'", command, words, "");
+        *error = WithSuggestion("unknown command '" + QuoteForMessage(command) + "'", command,
+                                words, "");
         return false;
     }
     bool quiet = false;
     bool verbose = false;
     for (const Given& g : split.options) {
-        if ((g.spec->commands & Bit(options->command)) == 0) {
+        if ((g.rule->commands & Bit(options->command)) == 0) {
             *error = "option " + g.spelled + " does not apply to " + command;
             return false;
         }
-        if (!g.spec->apply(g.spelled, g.value, options, error)) {
+        if (!g.rule->apply(g.spelled, g.value, options, error)) {
             return false;
         }
         error->clear();
