@@ -98,7 +98,8 @@ dpkg-deb -x "$deb" "$work/deb"
 for program in velqo-cli velqo-boxsim; do
     bin=$work/deb/usr/bin/$program
     [ -x "$bin" ] || fail "$program is not in the .deb"
-    "$bin" --help | grep -q '^Usage' || fail "$program --help"
+    # All of it is read: a reader that leaves early would make the write fail.
+    "$bin" --help | grep '^Usage' >/dev/null || fail "$program --help"
     page=$work/deb/usr/share/man/man1/$program.1.gz
     [ -f "$page" ] || fail "no man page for $program"
     MANWIDTH=80 MANPAGER=cat man -l "$page" >"$work/$program.man" 2>"$work/$program.man.err" ||
