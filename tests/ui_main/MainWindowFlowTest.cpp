@@ -670,6 +670,11 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
         EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_BACKUP_LIST), -1, LVNI_SELECTED), 0);
         EXPECT_EQ(FileStates(dialog)[0], "config.txt: saved");
         EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PROGRESS), PBM_GETPOS, 0, 0), 100);
+        // What the console and the bar kept back while busy is shown and painted at the end.
+        RECT pending;
+        EXPECT_NE(Log().find("PC > Backed up 7 file(s) into backup\\"), std::string::npos) << Log();
+        EXPECT_FALSE(GetUpdateRect(Item(IDC_LOG), &pending, FALSE));
+        EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 100);
         Press(dialog, IDC_BACKUP_COMPARE);
         EXPECT_EQ(FileStates(dialog), allSame);
         EXPECT_EQ(Text(GetDlgItem(dialog, IDC_BACKUP_STATUS)), "Compared with the box: 7 same.");

@@ -1,5 +1,6 @@
 #include "ui/main/BackupsDialog.h"
 
+#include <algorithm>
 #include <span>
 
 #include "framework/CDataExchange.h"
@@ -23,8 +24,6 @@ constexpr Column kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
                                    {"State", LVCFMT_LEFT, 22}};
 constexpr int kStateColumn = 3;
 constexpr int kFullPercent = 100;
-// While an operation runs, what changed is painted at most this often.
-constexpr DWORD kPaintIntervalMs = 40;
 constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
                                      IDCANCEL};
 
@@ -58,12 +57,8 @@ ON_COMMAND(IDC_BACKUP_COMPARE, BN_CLICKED, &BackupsDialog::OnCompare)
 ON_COMMAND(IDC_BACKUP_RESTORE, BN_CLICKED, &BackupsDialog::OnRestore)
 END_MESSAGE_MAP()
 
-BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow,
-                             std::function<void()> afterBoxWork)
-    : CDialog(IDD_BACKUPS, parent),
-      m_ptTopLeft(topLeft),
-      m_flow(flow),
-      m_afterBoxWork(std::move(afterBoxWork)) {}
+BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, BoxWorkHost& host)
+    : CDialog(IDD_BACKUPS, parent), m_ptTopLeft(topLeft), m_flow(flow), m_host(host) {}
 
 void BackupsDialog::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
@@ -90,6 +85,8 @@ BOOL BackupsDialog::OnInitDialog() {
 }
 
 void BackupsDialog::ShowBackups() {
+    // Filled unseen and painted once: every change of a shown list costs under Wine.
+    m_listBackups.SetRedraw(FALSE);
     m_listBackups.DeleteAllItems();
     const std::vector<BackupRow>& rows = m_flow.Backups();
     for (int item = 0; item < static_cast<int>(rows.size()); ++item) {
@@ -105,24 +102,31 @@ void BackupsDialog::ShowBackups() {
                                    LVIS_SELECTED | LVIS_FOCUSED);
         m_listBackups.EnsureVisible(selected);
     }
+    m_listBackups.SetRedraw(TRUE);
+    m_listBackups.Invalidate();
     ShowFiles();
 }
 
 void BackupsDialog::ShowFileRow(int row) {
-    const FileStateRow& file = m_flow.Files()[static_cast<size_t>(row)];
-    if (row >= m_listFiles.GetItemCount()) {
-        m_listFiles.InsertItem(row, file.group.c_str());
-        m_listFiles.SetItemText(row, 1, file.name.c_str());
-        m_listFiles.SetItemText(row, 2, file.sizeText.c_str());
+    const std::vector<FileStateRow>& files = m_flow.Files();
+    for (int added = m_listFiles.GetItemCount(); added <= row; ++added) {
+        const FileStateRow& file = files[static_cast<size_t>(added)];
+        m_listFiles.InsertItem(added, file.group.c_str());
+        m_listFiles.SetItemText(added, 1, file.name.c_str());
+        m_listFiles.SetItemText(added, 2, file.sizeText.c_str());
     }
-    m_listFiles.SetItemText(row, kStateColumn, file.state.c_str());
+    m_listFiles.SetItemText(row, kStateColumn, files[static_cast<size_t>(row)].state.c_str());
 }
 
 void BackupsDialog::ShowFiles() {
+    m_changedRows.clear();
+    m_listFiles.SetRedraw(FALSE);
     m_listFiles.DeleteAllItems();
     for (int row = 0; row < static_cast<int>(m_flow.Files().size()); ++row) {
         ShowFileRow(row);
     }
+    m_listFiles.SetRedraw(TRUE);
+    m_listFiles.Invalidate();
 }
 
 void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
@@ -139,24 +143,33 @@ void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
 }
 
 void BackupsDialog::OverallChanged(int percent) {
-    m_progress.SetPos(percent);
+    m_nOverall = percent;
     PaintIfDue(percent == kFullPercent);
 }
 
 void BackupsDialog::FileRowChanged(int row) {
-    ShowFileRow(row);
-    m_listFiles.EnsureVisible(row);
+    m_changedRows.push_back(row);
     PaintIfDue(false);
 }
 
 void BackupsDialog::PaintIfDue(bool now) {
-    // Not more often than the eye follows: every paint costs under Wine.
-    const DWORD tick = ::GetTickCount();
-    if (now || tick - m_nPaintedAt >= kPaintIntervalMs) {
-        m_nPaintedAt = tick;
-        m_progress.UpdateWindow();
-        m_listFiles.UpdateWindow();
+    if (!m_pacer.Due(::GetTickCount(), now)) {
+        return;
     }
+    m_progress.SetPos(m_nOverall);
+    // The rows in order, so that new ones are added below the others; a row
+    // the flow no longer has (it read the files again) is shown by ShowFiles.
+    std::sort(m_changedRows.begin(), m_changedRows.end());
+    const int rows = static_cast<int>(m_flow.Files().size());
+    for (const int row : m_changedRows) {
+        if (row < rows) {
+            ShowFileRow(row);
+            m_listFiles.EnsureVisible(row);
+        }
+    }
+    m_changedRows.clear();
+    m_progress.UpdateWindow();
+    m_listFiles.UpdateWindow();
 }
 
 void BackupsDialog::SetBusy(bool busy) {
@@ -169,6 +182,7 @@ void BackupsDialog::SetBusy(bool busy) {
         ::EnableWindow(GetDlgItem(kOperationButtons[i]), enable[i] ? TRUE : FALSE);
     }
     if (busy) {
+        m_host.HoldConsole(true);
         UpdateWindow();
     }
 }
@@ -181,35 +195,39 @@ void BackupsDialog::OnBackUpNow() {
     SetBusy(true);
     m_flow.BackUp();
     ShowBackups();
-    ShowStatus();
-    m_afterBoxWork();
-    SetBusy(false);
+    SetNotBusy();
 }
 
 void BackupsDialog::OnCompare() {
     SetBusy(true);
     m_flow.Compare();
-    ShowStatus();
-    m_afterBoxWork();
-    SetBusy(false);
+    SetNotBusy();
 }
 
 void BackupsDialog::OnRestore() {
     SetBusy(true);
     const RestoreQuestion question = m_flow.PrepareRestore();
     if (question.ask) {
+        // The compare's lines in the console before the question.
+        m_host.HoldConsole(false);
         const int answer = ::MessageBoxA(m_hWnd, question.text.c_str(), "Restore",
                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
         // What the message box covered, painted before the thread is busy again.
         ::RedrawWindow(GetParentHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         UpdateWindow();
+        m_host.HoldConsole(true);
         if (answer == IDYES) {
             m_flow.Restore();
         } else {
             m_flow.CancelRestore();
         }
     }
+    SetNotBusy();
+}
+
+void BackupsDialog::SetNotBusy() {
     ShowStatus();
-    m_afterBoxWork();
+    m_host.HoldConsole(false);
+    m_host.AfterBoxWork();
     SetBusy(false);
 }

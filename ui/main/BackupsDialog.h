@@ -5,20 +5,22 @@
 // files of the one selected with each file's state, and Back up now, Compare
 // and Restore... through the main window's session. BackupsFlow decides and
 // works with the box; the dialog shows and asks. An operation holds the
-// window's thread, as every transfer does: what changes is painted at once.
-#include <functional>
+// window's thread, as every transfer does: what changes is painted as it
+// goes, at the pace of a PaintPacer.
+#include <vector>
 
 #include "framework/CDialog.h"
 #include "framework/CListCtrl.h"
 #include "framework/CProgressCtrl.h"
 #include "ui/main/BackupsFlow.h"
+#include "ui/main/BoxWorkHost.h"
+#include "ui/main/PaintPacer.h"
 
 class BackupsDialog : public CDialog, private BackupsProgress {
 public:
-    // `topLeft`: where the dialog goes, in screen coordinates. `afterBoxWork`
-    // runs after each backup or restore, for the main window.
-    BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow,
-                  std::function<void()> afterBoxWork);
+    // `topLeft`: where the dialog goes, in screen coordinates. `host`, the
+    // main window, is told when each operation starts and ends.
+    BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, BoxWorkHost& host);
 
     // The session's transfer percentage, passed on by the main window.
     void TransferPercent(int percent) { m_flow.TransferPercent(percent); }
@@ -46,12 +48,17 @@ private:
     void ShowFileRow(int row);
     // Buttons off while an operation runs; back as the flow says after it.
     void SetBusy(bool busy);
+    // The end of an operation: its status, the main window's turn, the buttons.
+    void SetNotBusy();
     void ShowStatus();
-    // Paints the bar and the files list now, or when the last paint is a moment ago.
+    // Shows the bar and the changed rows of the files list and paints them,
+    // with `now` or when the last paint is a moment ago.
     void PaintIfDue(bool now);
 
     POINT m_ptTopLeft;
     BackupsFlow& m_flow;  // not owned
-    std::function<void()> m_afterBoxWork;
-    DWORD m_nPaintedAt = 0;  // tick count of the last paint while busy
+    BoxWorkHost& m_host;  // not owned
+    PaintPacer m_pacer;
+    int m_nOverall = 0;              // the bar's position, shown when the pacer says
+    std::vector<int> m_changedRows;  // rows of the files list not shown as they are
 };

@@ -32,9 +32,6 @@ constexpr COLORREF kPanelBack = RGB(230, 230, 255);
 constexpr COLORREF kPanelText = RGB(0, 0, 255);
 constexpr int kTreeImageSize = 20;
 constexpr COLORREF kTreeImageMask = RGB(255, 255, 255);
-// The console and the progress bar are painted at most this often while the
-// thread is busy (the bar always at the end of a transfer).
-constexpr DWORD kPaintIntervalMs = 40;
 constexpr int kFullPercent = 100;
 // Pixels between the progress bar and the backups dialog below it.
 constexpr int kBackupsGap = 4;
@@ -245,26 +242,34 @@ int MainDialog::AppendLog(const char* text, int colourCode) {
     if (window == nullptr || window->m_editLog.GetSafeHwnd() == nullptr || text == nullptr) {
         return 0;
     }
-    ColorEdit& log = window->m_editLog;
-    const int n = log.GetWindowTextLength();
-    log.SetSel(n, n, TRUE);
-    // A new colour repaints the whole console; the same one needs no repaint
-    // beyond the new line's, which matters under Wine for the many lines of a backup.
-    if (log.GetForeColor() != LogColour(colourCode)) {
-        log.SetForeColor(LogColour(colourCode));
-    }
-    const std::string lines = WithEditLineEnds(text);
-    log.ReplaceSel(lines.c_str());
+    window->m_strLogKept += WithEditLineEnds(text);
+    window->m_nLogKeptColour = colourCode;
     // A login or a transfer holds the window's thread: the new line is
     // painted now, unless the console was painted a moment ago (a backup's
-    // lines come in bursts, and every paint costs under Wine); then the next
-    // line or the end of the work paints it.
-    const DWORD now = ::GetTickCount();
-    if (now - window->m_nLogPaintedAt >= kPaintIntervalMs) {
-        window->m_nLogPaintedAt = now;
-        log.UpdateWindow();
+    // lines come in bursts); then the next line or the end of the work paints
+    // it. While the backups dialog works, even adding the line waits so.
+    const bool due = window->m_logPacer.Due(::GetTickCount());
+    if (due || !window->m_bConsoleHeld) {
+        window->ShowKeptLog(due);
     }
     return 0;
+}
+
+void MainDialog::ShowKeptLog(bool paint) {
+    if (!m_strLogKept.empty()) {
+        const int n = m_editLog.GetWindowTextLength();
+        m_editLog.SetSel(n, n, TRUE);
+        // The whole console takes the last line's colour. A new colour repaints
+        // the whole console; the same one needs no repaint beyond the new text's.
+        if (m_editLog.GetForeColor() != LogColour(m_nLogKeptColour)) {
+            m_editLog.SetForeColor(LogColour(m_nLogKeptColour));
+        }
+        m_editLog.ReplaceSel(m_strLogKept.c_str());
+        m_strLogKept.clear();
+    }
+    if (paint) {
+        m_editLog.UpdateWindow();
+    }
 }
 
 int MainDialog::SetProgress(int percent) {
@@ -284,12 +289,12 @@ int MainDialog::SetProgress(int percent) {
     }
     // Moved and painted at once, but not more often than the eye follows: a
     // backup restarts the bar for every file, and under Wine each move of a
-    // progress bar costs about a millisecond. The end of a transfer always shows.
-    const DWORD now = ::GetTickCount();
-    if (percent != kFullPercent && now - window->m_nProgressPaintedAt < kPaintIntervalMs) {
+    // progress bar costs about a millisecond. The end of a transfer always
+    // shows; the backups dialog's work shows its end when it ends.
+    const bool end = percent == kFullPercent && !window->m_bConsoleHeld;
+    if (!window->m_barPacer.Due(::GetTickCount(), end)) {
         return shown;
     }
-    window->m_nProgressPaintedAt = now;
     window->m_progress.SetPos(percent);
     window->m_progress.UpdateWindow();
     return shown;
@@ -351,11 +356,19 @@ void MainDialog::OnBackups() {
     POINT clientLeft{0, 0};
     ClientToScreen(&clientLeft);
     BackupsFlow flow(*m_flow.Session(), BackupShelf::kFolder, m_flow.Settings().BoxIp());
-    BackupsDialog backups(this, {clientLeft.x, bar.bottom + kBackupsGap}, flow,
-                          [this] { AfterBoxWork(); });
+    BackupsDialog backups(this, {clientLeft.x, bar.bottom + kBackupsGap}, flow, *this);
     m_pBackups = &backups;
     backups.DoModal();
     m_pBackups = nullptr;
+}
+
+void MainDialog::HoldConsole(bool hold) {
+    m_bConsoleHeld = hold;
+    if (!hold) {
+        ShowKeptLog(true);
+        m_progress.SetPos(m_nProgressShown);
+        m_progress.UpdateWindow();
+    }
 }
 
 void MainDialog::AfterBoxWork() {

@@ -17,15 +17,17 @@
 #include "framework/CStatic.h"
 #include "framework/CString.h"
 #include "framework/CTreeCtrl.h"
+#include "ui/main/BoxWorkHost.h"
 #include "ui/main/FileTreeModel.h"
 #include "ui/main/MainFlow.h"
+#include "ui/main/PaintPacer.h"
 #include "ui/text/ColorEdit.h"
 #include "ui/widgets/IconButton.h"
 
 class BackupsDialog;
 class BoxSession;
 
-class MainDialog : public CDialog {
+class MainDialog : public CDialog, private BoxWorkHost {
 public:
     explicit MainDialog(CWnd* parent = nullptr);
     ~MainDialog() override;
@@ -106,9 +108,12 @@ private:
     // The Login/Logout caption and icon, and the Backups entry with them.
     void ShowLoginButton(bool loggedIn);
     void ShowTree(CTreeCtrl& tree, const FileTreeModel& model);
+    void HoldConsole(bool hold) override;
     // After a backup or a restore: the local tree rebuilt only if the files
     // it shows changed, and the logged-out view when the link is lost.
-    void AfterBoxWork();
+    void AfterBoxWork() override;
+    // Adds the log text kept so far to the console; `paint`: paints it now.
+    void ShowKeptLog(bool paint);
     void ApplyArrows(const ArrowChanges& changes);
     // Shows the selected text file in the panel and its name in line 1033.
     void ShowSelectedFile();
@@ -118,9 +123,12 @@ private:
     std::unique_ptr<CImageList> m_pImageList;
     Gdiplus::GdiplusStartupInput m_gdiplusInput;
     ULONG_PTR m_nGdiplusToken = 0;
-    int m_nProgressShown = 0;             // the bar's position, set only by SetProgress
-    DWORD m_nLogPaintedAt = 0;            // tick count of the console's last paint
-    DWORD m_nProgressPaintedAt = 0;       // tick count of the bar's last paint
+    int m_nProgressShown = 0;  // the bar's position, set only by SetProgress
+    PaintPacer m_logPacer;
+    PaintPacer m_barPacer;
+    bool m_bConsoleHeld = false;          // while the backups dialog works
+    std::string m_strLogKept;             // log text not yet in the console
+    int m_nLogKeptColour = 0;             // the colour code of its last line
     FileTreeModel m_localShown;           // what the local tree shows
     BackupsDialog* m_pBackups = nullptr;  // while open, for the transfer percentages; not owned
 };
