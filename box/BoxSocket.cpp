@@ -105,7 +105,7 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
             break;
     }
     if (connected_) {
-        net::SetBlocking(handle_, true);
+        net::UseBoundedWaits(handle_);
         // Requests go out as two small sends (head, then name or password);
         // without this the second waits for the box's delayed acknowledgement.
         net::SetNoDelay(handle_, true);

@@ -26,7 +26,8 @@ std::string DottedIPv4(uint32_t addressNetOrder);
 
 enum class ConnectResult { kConnected, kInProgress, kFailed };
 // Starts a connection on a socket switched to non-blocking mode, so that the
-// caller can bound the wait; SetBlocking(true) restores the normal mode.
+// caller can bound the wait; SetBlocking(true) restores the normal mode, and
+// UseBoundedWaits the one that BoxSocket's bounded sends and receives need.
 ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port);
 void SetBlocking(Handle h, bool on);
 // Waits whole seconds for a started connection to succeed or fail: 1 when it
@@ -42,17 +43,17 @@ int ReceiveSome(Handle h, void* buffer, int length);
 
 // What the calls below return when the socket did not become ready in time.
 constexpr int kNotReady = -2;
-// One send that never waits: the count sent, kNotReady when the socket cannot
-// take a byte now (on Windows always: there the caller selects first), -1 on
-// an error.
+// One send that never waits, on a socket prepared by UseBoundedWaits: the
+// count sent, kNotReady when the socket cannot take a byte now, -1 on an error.
 int SendNow(Handle h, const void* data, int length);
 // One receive or send that waits at most milliseconds for the socket (0 or
 // less: does not wait): the count, 0 when the peer closed (receive),
-// kNotReady on time-out, -1 on an error. On POSIX the wait is the kernel's
-// socket time-out on a blocking socket, set only when it changes
-// (*appliedMs, 0 for a new socket), so it costs no select; on Windows it is a
-// select first, since Winsock leaves a socket whose receive timed out in an
-// undefined state.
+// kNotReady on time-out, -1 on an error; the socket is prepared by
+// UseBoundedWaits. On POSIX the wait is the kernel's socket time-out on a
+// blocking socket, set only when it changes (*appliedMs, 0 for a new socket),
+// so it costs no select. On Windows, where Winsock leaves a socket whose
+// receive timed out in an undefined state, the socket is non-blocking: the
+// call is tried, and a select waits only when it would block.
 int ReceiveWithinMs(Handle h, void* buffer, int length, int milliseconds, int* appliedMs);
 int SendWithinMs(Handle h, const void* data, int length, int milliseconds, int* appliedMs);
 // Puts a connected socket in the mode that ReceiveWithinMs and SendWithinMs

@@ -11,7 +11,9 @@ namespace net {
 
 namespace {
 
-SOCKET S(Handle h) { return static_cast<SOCKET>(h); }
+SOCKET S(Handle h) {
+    return static_cast<SOCKET>(h);
+}
 
 }  // namespace
 
@@ -30,7 +32,9 @@ Handle OpenStream(int protocol) {
     return s == INVALID_SOCKET ? kInvalidHandle : static_cast<Handle>(s);
 }
 
-int CloseHandle(Handle h) { return closesocket(S(h)); }
+int CloseHandle(Handle h) {
+    return closesocket(S(h));
+}
 
 std::string DottedIPv4(uint32_t addressNetOrder) {
     in_addr a{};
@@ -50,7 +54,7 @@ ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port) {
     }
     const int error = WSAGetLastError();
     return error == WSAEWOULDBLOCK || error == WSAEINPROGRESS ? ConnectResult::kInProgress
-                                                               : ConnectResult::kFailed;
+                                                              : ConnectResult::kFailed;
 }
 
 void SetBlocking(Handle h, bool on) {
@@ -91,9 +95,20 @@ int ReceiveSome(Handle h, void* buffer, int length) {
     return recv(S(h), static_cast<char*>(buffer), length, 0);
 }
 
-int SendNow(Handle, const void*, int) { return kNotReady; }
+int SendNow(Handle h, const void* data, int length) {
+    // The socket of a connection is non-blocking here (UseBoundedWaits).
+    const int n = SendSome(h, data, length);
+    return n < 0 && WSAGetLastError() == WSAEWOULDBLOCK ? kNotReady : n;
+}
 
+// Under Wine every select is a round trip to its server, and by the time a
+// request's answer is asked for it has mostly come: the call is made first,
+// and only a socket that is not ready is waited for.
 int ReceiveWithinMs(Handle h, void* buffer, int length, int milliseconds, int*) {
+    const int n = ReceiveSome(h, buffer, length);
+    if (n >= 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
+        return n;
+    }
     const int ready = SelectOneMs(h, true, milliseconds);
     if (ready <= 0) {
         return ready < 0 ? -1 : kNotReady;
@@ -102,6 +117,10 @@ int ReceiveWithinMs(Handle h, void* buffer, int length, int milliseconds, int*) 
 }
 
 int SendWithinMs(Handle h, const void* data, int length, int milliseconds, int*) {
+    const int n = SendNow(h, data, length);
+    if (n != kNotReady) {
+        return n;
+    }
     const int ready = SelectOneMs(h, false, milliseconds);
     if (ready <= 0) {
         return ready < 0 ? -1 : kNotReady;
@@ -109,11 +128,17 @@ int SendWithinMs(Handle h, const void* data, int length, int milliseconds, int*)
     return SendSome(h, data, length);
 }
 
-void UseBoundedWaits(Handle h) { SetBlocking(h, false); }
+void UseBoundedWaits(Handle h) {
+    SetBlocking(h, false);
+}
 
-int HostName(char* buffer, int size) { return gethostname(buffer, size); }
+int HostName(char* buffer, int size) {
+    return gethostname(buffer, size);
+}
 
-int LastError() { return WSAGetLastError(); }
+int LastError() {
+    return WSAGetLastError();
+}
 
 Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
     const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
@@ -149,7 +174,9 @@ Handle Accept(Handle listener) {
     return s == INVALID_SOCKET ? kInvalidHandle : static_cast<Handle>(s);
 }
 
-void ShutdownSend(Handle h) { shutdown(S(h), SD_SEND); }
+void ShutdownSend(Handle h) {
+    shutdown(S(h), SD_SEND);
+}
 
 void SetNoDelay(Handle h, bool on) {
     const BOOL v = on ? TRUE : FALSE;
@@ -172,8 +199,9 @@ bool LastErrorWasWouldBlock() {
 
 std::string ErrorText(int error) {
     char text[256] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+    const DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
     std::string result(text, n);
     while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
                                result.back() == ' ' || result.back() == '.')) {

@@ -15,6 +15,9 @@ public:
     BOOL EnsureVisible(int item) {
         return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE));
     }
+    BOOL DeleteItem(int item) {
+        return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item)));
+    }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
     // Returns the previous extended styles.
     DWORD SetExtendedStyle(DWORD styles) {

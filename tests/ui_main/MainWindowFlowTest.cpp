@@ -27,6 +27,7 @@
 #include "tests/ui_main/WindowDriver.h"
 #include "ui/main/LinkState.h"
 #include "ui/main/MainDialog.h"
+#include "ui/main/PaintPacer.h"
 
 namespace fs = std::filesystem;
 
@@ -407,7 +408,9 @@ TEST_F(MainWindowFlowTest, ListedNamesThatAreNoPlainFileNamesStayOffTheDisk) {
 
 TEST_F(MainWindowFlowTest, ConsoleAndBarArePaintedAsTheyChange) {
     // A transfer holds the thread: what is shown must be painted at once, not
-    // when the window's messages are next dispatched.
+    // when the window's messages are next dispatched (unless they were painted
+    // a moment ago).
+    Sleep(PaintPacer::kIntervalMs);
     RECT pending;
     MainDialog::AppendLog("PC > a line while busy\n", 0);
     EXPECT_FALSE(GetUpdateRect(Item(IDC_LOG), &pending, FALSE));

@@ -22,7 +22,6 @@ constexpr Column kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
                                    {"Name", LVCFMT_LEFT, 36},
                                    {"Size", LVCFMT_RIGHT, 16},
                                    {"State", LVCFMT_LEFT, 22}};
-constexpr int kStateColumn = 3;
 constexpr int kFullPercent = 100;
 constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
                                      IDCANCEL};
@@ -58,7 +57,12 @@ ON_COMMAND(IDC_BACKUP_RESTORE, BN_CLICKED, &BackupsDialog::OnRestore)
 END_MESSAGE_MAP()
 
 BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, BoxWorkHost& host)
-    : CDialog(IDD_BACKUPS, parent), m_ptTopLeft(topLeft), m_flow(flow), m_host(host) {}
+    : CDialog(IDD_BACKUPS, parent),
+      m_ptTopLeft(topLeft),
+      m_flow(flow),
+      m_host(host),
+      m_backupRows(m_listBackups),
+      m_fileRows(m_listFiles) {}
 
 void BackupsDialog::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
@@ -85,48 +89,32 @@ BOOL BackupsDialog::OnInitDialog() {
 }
 
 void BackupsDialog::ShowBackups() {
-    // Filled unseen and painted once: every change of a shown list costs under Wine.
-    m_listBackups.SetRedraw(FALSE);
-    m_listBackups.DeleteAllItems();
     const std::vector<BackupRow>& rows = m_flow.Backups();
     for (int item = 0; item < static_cast<int>(rows.size()); ++item) {
         const BackupRow& row = rows[static_cast<size_t>(item)];
-        m_listBackups.InsertItem(item, row.TakenText().c_str());
-        m_listBackups.SetItemText(item, 1, row.name.host.c_str());
-        m_listBackups.SetItemText(item, 2, row.FilesText().c_str());
-        m_listBackups.SetItemText(item, 3, row.StateText().c_str());
+        m_backupRows.Show(item, {row.TakenText(), row.name.host, row.FilesText(), row.StateText()});
     }
+    m_backupRows.Keep(static_cast<int>(rows.size()));
     const int selected = m_flow.Selected();
     if (selected >= 0) {
         m_listBackups.SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED,
                                    LVIS_SELECTED | LVIS_FOCUSED);
         m_listBackups.EnsureVisible(selected);
     }
-    m_listBackups.SetRedraw(TRUE);
-    m_listBackups.Invalidate();
     ShowFiles();
 }
 
 void BackupsDialog::ShowFileRow(int row) {
-    const std::vector<FileStateRow>& files = m_flow.Files();
-    for (int added = m_listFiles.GetItemCount(); added <= row; ++added) {
-        const FileStateRow& file = files[static_cast<size_t>(added)];
-        m_listFiles.InsertItem(added, file.group.c_str());
-        m_listFiles.SetItemText(added, 1, file.name.c_str());
-        m_listFiles.SetItemText(added, 2, file.sizeText.c_str());
-    }
-    m_listFiles.SetItemText(row, kStateColumn, files[static_cast<size_t>(row)].state.c_str());
+    const FileStateRow& file = m_flow.Files()[static_cast<size_t>(row)];
+    m_fileRows.Show(row, {file.group, file.name, file.sizeText, file.state});
 }
 
 void BackupsDialog::ShowFiles() {
     m_changedRows.clear();
-    m_listFiles.SetRedraw(FALSE);
-    m_listFiles.DeleteAllItems();
     for (int row = 0; row < static_cast<int>(m_flow.Files().size()); ++row) {
         ShowFileRow(row);
     }
-    m_listFiles.SetRedraw(TRUE);
-    m_listFiles.Invalidate();
+    m_fileRows.Keep(static_cast<int>(m_flow.Files().size()));
 }
 
 void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
@@ -161,11 +149,15 @@ void BackupsDialog::PaintIfDue(bool now) {
     // the flow no longer has (it read the files again) is shown by ShowFiles.
     std::sort(m_changedRows.begin(), m_changedRows.end());
     const int rows = static_cast<int>(m_flow.Files().size());
+    int last = -1;
     for (const int row : m_changedRows) {
         if (row < rows) {
             ShowFileRow(row);
-            m_listFiles.EnsureVisible(row);
+            last = row;
         }
+    }
+    if (last >= 0) {
+        m_listFiles.EnsureVisible(last);
     }
     m_changedRows.clear();
     m_progress.UpdateWindow();

@@ -15,6 +15,7 @@
 #include "ui/main/BackupsFlow.h"
 #include "ui/main/BoxWorkHost.h"
 #include "ui/main/PaintPacer.h"
+#include "ui/main/ReportRows.h"
 
 class BackupsDialog : public CDialog, private BackupsProgress {
 public:
@@ -56,8 +57,10 @@ private:
     void PaintIfDue(bool now);
 
     POINT m_ptTopLeft;
-    BackupsFlow& m_flow;  // not owned
-    BoxWorkHost& m_host;  // not owned
+    BackupsFlow& m_flow;      // not owned
+    BoxWorkHost& m_host;      // not owned
+    ReportRows m_backupRows;  // what m_listBackups shows
+    ReportRows m_fileRows;    // what m_listFiles shows
     PaintPacer m_pacer;
     int m_nOverall = 0;              // the bar's position, shown when the pacer says
     std::vector<int> m_changedRows;  // rows of the files list not shown as they are

@@ -7,8 +7,8 @@
 
 class PaintPacer {
 public:
-    // More often than the eye reads a console or follows a bar.
-    static constexpr uint32_t kIntervalMs = 100;
+    // As often as the eye reads a console or a list, and a bar still moves.
+    static constexpr uint32_t kIntervalMs = 200;
 
     // True when a paint is due at `nowMs` (always the first time, and always
     // with `now`); the paint is then counted as made.
