@@ -133,10 +133,15 @@ take_rounds 's/^download 1: \([0-9.]*\) ms$/\1/p' --downloads 1
 cmp -s "$work/box/big.bin" "$work/pc/big.bin" || { echo "the window's download differs"; exit 1; }
 cmp -s "$work/box/big.bin" "$work/cli/big.bin" || { echo "velqo-cli.exe's download differs"; exit 1; }
 peak_kib=$(sed -n 's/^peak working set: \([0-9]*\) KiB$/\1/p' "$work/drive-$rounds.log")
+# What any window costs under this Wine, for scale.
+x86_64-w64-mingw32-strip -o "$work/velqo-empty-window.exe" "$win/velqo-empty-window.exe"
+wine "$work/velqo-empty-window.exe" >"$work/empty.raw" 2>&1
+empty_kib=$(tr -d '\r' <"$work/empty.raw" | sed -n 's/^peak working set: \([0-9]*\) KiB$/\1/p')
 print_rounds "The window under Wine, 16 MiB download (median of $rounds rounds, each the window then the command line):" \
     "through the window" "velqo-cli.exe (get less list)"
-awk -v p="$peak_kib" -v f="$first_ms" 'BEGIN {
+awk -v p="$peak_kib" -v e="$empty_kib" -v f="$first_ms" 'BEGIN {
     printf "  %-34s %9d KiB aim under 16 MiB: %s\n", "window peak working set", p, (p < 16384 ? "PASS" : "MISS")
+    printf "  %-34s %9d KiB\n", "an empty window, same Wine", e
     printf "  %-34s %9.0f ms\n", "first download (for drift)", f
 }'
 
