@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 #include "box/BoxSocket.h"
+#include "boxsim/SocketHandle.h"
 #include "tests/support/ScriptedBox.h"
 
 namespace {
@@ -60,6 +62,28 @@ TEST(BoxSocket, TimeOutsAreWholeSeconds) {
     EXPECT_LT(waited, 1900);
     EXPECT_EQ(s.Send("x", 1, -1), 1);
     s.Close();
+}
+
+TEST(BoxSocket, ASendTheBoxDoesNotReadWaitsItsTimeOutAndNoLonger) {
+    // A listener that never accepts: the connection takes bytes until the
+    // buffers on both sides are full, and then a send must not block.
+    int error = 0;
+    const SocketHandle listener(net::Listen("127.0.0.1", 0, 1, &error));
+    ASSERT_TRUE(listener.IsValid()) << error;
+    BoxSocket s;
+    ASSERT_TRUE(s.Connect("127.0.0.1", net::LocalPort(listener.Get()), 5000));
+    const std::vector<char> chunk(64 * 1024, 'x');
+    constexpr int kMaxChunks = 4096;  // 256 MiB: far beyond any socket buffer
+    int r = 1;
+    for (int i = 0; i < kMaxChunks && r > 0; ++i) {
+        r = s.Send(chunk.data(), static_cast<int>(chunk.size()), 0);
+    }
+    EXPECT_EQ(r, -1);  // full: a time-out of 0 polls and reports -1
+    const auto start = Clock::now();
+    EXPECT_EQ(s.Send(chunk.data(), 1, 1999), 0);  // waits one whole second
+    const long long waited = MsSince(start);
+    EXPECT_GE(waited, 950);
+    EXPECT_LT(waited, 1900);
 }
 
 TEST(BoxSocket, ConnectToClosedPortFailsAndLeavesItClosed) {
