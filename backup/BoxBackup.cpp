@@ -99,38 +99,47 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
                      BackupFolder::IncompleteText(missing, outcome.saved, outcome.listProblem));
     };
     // The manifest lists every listing of a saved name (a name may be in
-    // several groups); SHA256SUMS checks the saved files and the manifest.
-    const auto writeListAndSums = [&] {
+    // several groups); SHA256SUMS checks the saved files and, once it stops
+    // changing, the manifest. A saved file goes into SHA256SUMS first and the
+    // manifest second: a backup broken off between the two renames holds a
+    // checked file that the manifest does not list yet, never a manifest that
+    // fails its checksum.
+    const auto manifestText = [&] {
+        std::vector<ManifestEntry> entries;
+        for (const wire::ListRecord& r : listed) {
+            const bool saved =
+                !r.nameFillsField && std::any_of(files.begin(), files.end(), [&](const auto& f) {
+                    return f.state == ListedFile::State::kSaved &&
+                           std::string(f.record->name) == r.name;
+                });
+            if (saved) {
+                entries.push_back({r.group, r.name, r.type});
+            }
+        }
+        return Manifest::Format(entries);
+    };
+    const auto writeSums = [&](bool withManifest) {
         std::vector<ChecksumLine> sums;
-        const auto saved = [&](const wire::ListRecord& r) {
-            return !r.nameFillsField && std::any_of(files.begin(), files.end(), [&](const auto& f) {
-                return f.state == ListedFile::State::kSaved &&
-                       std::string(f.record->name) == r.name;
-            });
-        };
         for (const ListedFile& f : files) {
             if (f.state == ListedFile::State::kSaved) {
                 sums.push_back({f.sha256, f.record->name});
             }
         }
-        std::vector<ManifestEntry> entries;
-        for (const wire::ListRecord& r : listed) {
-            if (saved(r)) {
-                entries.push_back({r.group, r.name, r.type});
-            }
+        if (withManifest) {
+            sums.push_back({Sha256Of(manifestText()), BackupFolder::kManifestName});
         }
-        const std::string manifest = Manifest::Format(entries);
-        sums.push_back({Sha256Of(manifest), BackupFolder::kManifestName});
-        return write(BackupFolder::kManifestName, manifest) &&
-               write(BackupFolder::kChecksumsName, ChecksumList::Format(sums));
+        return write(BackupFolder::kChecksumsName, ChecksumList::Format(sums));
     };
+    const auto writeManifest = [&] { return write(BackupFolder::kManifestName, manifestText()); };
     // Until the end the folder says that it is not complete, and from the
     // start it is a backup that restores what it holds.
     if (!writeIncomplete()) {
         outcome.status = BackupOutcome::Status::kNotStarted;
         return outcome;
     }
-    writeListAndSums();
+    if (writeManifest()) {
+        writeSums(true);
+    }
 
     bool linkLost = false;
     int index = 0;
@@ -183,11 +192,18 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
         f.state = ListedFile::State::kSaved;
         f.sha256 = file.sha256;
         ++outcome.saved;
-        writeListAndSums();
+        if (writeSums(false)) {
+            writeManifest();
+        }
         writeIncomplete();
         report.FileDone(file);
     }
 
+    // The manifest is final (written again, in case a write of it failed):
+    // its checksum joins the files', as long as each write before it held.
+    if (writeSums(false) && writeManifest()) {
+        writeSums(true);
+    }
     const bool everything = outcome.saved == files.size() && outcome.listProblem.empty();
     bool written = outcome.unwritten.empty();
     if (written && everything) {

@@ -110,6 +110,41 @@ TEST_F(WholeBoxTest, BackupReportsEachFileAsDataWithProgress) {
     EXPECT_EQ(fs::current_path(), dir_.Path());
 }
 
+// Once the first file is saved, the temporary name of the manifest or of
+// the checksums is taken by a folder, so that every later write of that file
+// fails: the folder is then as a backup broken off between its two renames
+// leaves it. What it holds still passes its checksums, and the manifest still
+// names the file it had.
+TEST_F(WholeBoxTest, ABackupWhoseOwnFilesStopUpdatingStaysConsistent) {
+    struct Obstructing : Recorder {
+        void FileStarting(int index, int count, const std::string& name) override {
+            if (index == 2) {
+                for (const auto& backup : fs::directory_iterator("backups")) {
+                    fs::create_directory(backup.path() / ("~velqo-" + ownFile + ".part"));
+                }
+            }
+            Recorder::FileStarting(index, count, name);
+        }
+        std::string ownFile;
+    };
+    Open();
+    for (const char* ownFile : {"manifest.txt", "SHA256SUMS"}) {
+        Obstructing report;
+        report.ownFile = ownFile;
+        const BackupOutcome outcome =
+            BoxBackup("backups", "127.0.0.1").Run(*session_, listed_, report);
+        EXPECT_EQ(outcome.status, BackupOutcome::Status::kIncomplete) << ownFile;
+        EXPECT_EQ(outcome.saved, 3u) << ownFile;
+        BackupContents backup;
+        ASSERT_EQ(backup.Load(outcome.folder, nullptr), BackupContents::Check::kOk)
+            << ownFile << ": " << backup.Error() << " " << backup.Failing().size();
+        EXPECT_TRUE(backup.Incomplete()) << ownFile;
+        ASSERT_EQ(backup.Entries().Entries().size(), 1u) << ownFile;
+        EXPECT_EQ(backup.Entries().Entries()[0].name, "settings.txt") << ownFile;
+        fs::remove_all("backups");
+    }
+}
+
 TEST_F(WholeBoxTest, CompareStatesPerFileWhatTheBoxHoldsAndStoresNothing) {
     Open();
     const fs::path folder = Backup();
