@@ -37,12 +37,6 @@ namespace {
 // A killed program has ended within this time.
 constexpr DWORD kKilledMs = 5000;
 
-// The test program is on the program's console while it sends Ctrl+C, and
-// gets the event as well: it lets it pass.
-BOOL WINAPI IgnoreInterrupt(DWORD event) {
-    return event == CTRL_C_EVENT ? TRUE : FALSE;
-}
-
 }  // namespace
 
 BackgroundProgram::BackgroundProgram(const std::string& program,
@@ -90,14 +84,7 @@ bool BackgroundProgram::Signal(int signal) const {
     if (!Started() || ended_ || signal != SIGINT) {
         return false;
     }
-    static const bool ignoring = SetConsoleCtrlHandler(&IgnoreInterrupt, TRUE) != 0;
-    // Ctrl+C goes to every program on the sender's console: the test program
-    // joins the program's console for the time it sends it.
-    FreeConsole();
-    const bool sent =
-        ignoring && AttachConsole(pid_) && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != 0;
-    FreeConsole();
-    return sent;
+    return RunProgram(SiblingProgram("send_ctrl_c"), {std::to_string(pid_)}).status == 0;
 }
 
 bool BackgroundProgram::Wait(int timeoutMs) {

@@ -2,7 +2,8 @@
 // A program started beside the test and left running, so that the test can
 // send it signals, or give it standard streams that cannot be written. On
 // Windows its output always goes to files, and the one signal it can be sent
-// is SIGINT, which arrives as Ctrl+C.
+// is SIGINT, which arrives as Ctrl+C from the program send_ctrl_c (a test
+// that sends it depends on that program).
 #include <chrono>
 #include <string>
 #include <thread>
