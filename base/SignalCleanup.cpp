@@ -26,22 +26,79 @@ struct Slot {
 };
 
 Slot g_slots[SignalCleanup::kSlots];
+// Set when the handler begins. From then on no slot is freed or written, so
+// the handler never reads a path being rewritten; this matters on Windows,
+// where the handler runs on a thread of its own while the program's threads
+// go on.
+std::atomic<bool> g_ending{false};
 // The handler reads the slots' states: that must not take a lock.
 static_assert(std::atomic<int>::is_always_lock_free);
 
-bool RemoveFile(const PathChar* path) {
 #ifdef _WIN32
-    return DeleteFileW(path) != 0;
-#else
-    return unlink(path) == 0;
-#endif
+// The outermost registered folder that holds the path; -1 when none does.
+int OutermostFolderOf(const PathChar* path) {
+    int found = -1;
+    size_t foundLength = 0;
+    for (int i = 0; i < SignalCleanup::kSlots; ++i) {
+        // Only a path in full is read: the state says so first.
+        if (g_slots[i].state.load() != kFolder) {
+            continue;
+        }
+        const PathChar* folder = g_slots[i].path;
+        const size_t length = wcslen(folder);
+        if (wcsncmp(folder, path, length) == 0 && (path[length] == L'\\' || path[length] == L'/') &&
+            (found < 0 || length < foundLength)) {
+            found = i;
+            foundLength = length;
+        }
+    }
+    return found;
 }
+
+// A file still open (the transfer that was interrupted writes it on another
+// thread) keeps its name until the process has ended, except where the file
+// system deletes at once; its folder would then stay. So a file in a
+// registered folder is first moved out of it, beside the outermost such
+// folder, and deleted there.
+bool RemoveFile(int slot) {
+    const PathChar* path = g_slots[slot].path;
+    const int folder = OutermostFolderOf(path);
+    PathChar moved[kMaxPathLength + 32];
+    if (folder >= 0) {
+        static constexpr wchar_t kSuffix[] = L".removed-";
+        const size_t length = wcslen(g_slots[folder].path);
+        wmemcpy(moved, g_slots[folder].path, length);
+        wmemcpy(moved + length, kSuffix, wcslen(kSuffix));
+        size_t end = length + wcslen(kSuffix);
+        static_assert(SignalCleanup::kSlots <= 100, "two digits name the slot");
+        moved[end++] = static_cast<wchar_t>(L'0' + slot / 10);
+        moved[end++] = static_cast<wchar_t>(L'0' + slot % 10);
+        moved[end] = L'\0';
+        if (MoveFileExW(path, moved, 0)) {
+            path = moved;
+        }
+    }
+    return DeleteFileW(path) != 0;
+}
+#else
+bool RemoveFile(int slot) {
+    return unlink(g_slots[slot].path) == 0;
+}
+#endif
 
 bool RemoveFolder(const PathChar* path) {
 #ifdef _WIN32
     return RemoveDirectoryW(path) != 0;
 #else
     return rmdir(path) == 0;
+#endif
+}
+
+void WaitForTheEnd() {
+#ifdef _WIN32
+    Sleep(INFINITE);
+#else
+    pause();
 #endif
 }
 
@@ -64,11 +121,16 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         default:
             return FALSE;
     }
+    g_ending.store(true);
     SignalCleanup::RemoveRegistered();
-    ExitProcess(static_cast<UINT>(status));
+    // At once, as _exit: ExitProcess would run the libraries' clean-up after
+    // stopping the program's threads wherever they were.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+    return TRUE;
 }
 #else
 extern "C" void OnCleanupSignal(int signal) {
+    g_ending.store(true);
     SignalCleanup::RemoveRegistered();
     _exit(128 + signal);
 }
@@ -109,6 +171,10 @@ int SignalCleanup::Register(const fs::path& path, Kind kind) {
     for (int i = 0; i < kSlots; ++i) {
         int expected = kFree;
         if (g_slots[i].state.compare_exchange_strong(expected, kWriting)) {
+            // The process is ending: what this path would name is never made.
+            while (g_ending.load()) {
+                WaitForTheEnd();
+            }
             std::memcpy(g_slots[i].path, text.c_str(), (text.size() + 1) * sizeof(PathChar));
             g_slots[i].state.store(kind == Kind::kFile ? kFile : kFolder);
             return i;
@@ -118,7 +184,7 @@ int SignalCleanup::Register(const fs::path& path, Kind kind) {
 }
 
 void SignalCleanup::Unregister(int slot) {
-    if (slot >= 0 && slot < kSlots) {
+    if (slot >= 0 && slot < kSlots && !g_ending.load()) {
         g_slots[slot].state.store(kFree);
     }
 }
@@ -132,11 +198,11 @@ int SignalCleanup::RegisteredCount() {
     return count;
 }
 
-// Runs in the signal handler: atomics, unlink and rmdir only.
+// Runs in the signal handler: atomics and calls of the file system only.
 void SignalCleanup::RemoveRegistered() {
-    for (Slot& slot : g_slots) {
-        if (slot.state.load() == kFile) {
-            RemoveFile(slot.path);
+    for (int i = 0; i < kSlots; ++i) {
+        if (g_slots[i].state.load() == kFile) {
+            RemoveFile(i);
         }
     }
     // A folder goes once the folders registered inside it have gone: one

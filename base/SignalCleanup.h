@@ -10,10 +10,17 @@
 // built in full when they were registered and calls unlink and rmdir. Files
 // go first, then folders (a folder whose parent is registered too goes
 // before it). A folder is removed only when empty, so the files put in it
-// must be registered as well. Registering and unregistering never block and
-// may happen on any thread; the handler reads a path whose slot another
-// thread is reusing at that very moment only when a program registers paths
-// from several threads while it is interrupted (velqo-cli uses one thread).
+// must be registered as well. On Windows the handler runs on a thread of its
+// own while the program goes on; there a file in a registered folder is moved
+// out beside that folder before it is deleted, since a file still open keeps
+// its name until the process has ended.
+//
+// Registering and unregistering may happen on any thread and never block
+// until the handler has begun; from then on unregistering does nothing and
+// registering waits for the process to end, so the handler never reads a
+// path being rewritten and no thread makes a new temporary file. A thread
+// that has registered its path but not yet made the file can still make it
+// after the handler has looked.
 #include <filesystem>
 
 class SignalCleanup {

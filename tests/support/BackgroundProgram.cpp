@@ -1,21 +1,112 @@
 #include "tests/support/BackgroundProgram.h"
 
-#ifndef _WIN32
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+
+#include "tests/support/TempDir.h"
+
+#ifdef _WIN32
+#include "tests/support/InheritedFile.h"
+#include "tests/support/ProgramRunner.h"
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
-#include <csignal>
-#include <filesystem>
-#include <thread>
-
-#include "tests/support/TempDir.h"
-
 extern char** environ;
+#endif
 
+namespace {
+
+// Where the program's output goes: files named after the next number.
+void OutputPaths(std::string* out, std::string* err) {
+    static std::atomic<int> counter{0};
+    const std::string stem = "background-" + std::to_string(counter++);
+    *out = std::filesystem::absolute(stem + "-out.txt").string();
+    *err = std::filesystem::absolute(stem + "-err.txt").string();
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+namespace {
+
+// A killed program has ended within this time.
+constexpr DWORD kKilledMs = 5000;
+
+}  // namespace
+
+BackgroundProgram::BackgroundProgram(const std::string& program,
+                                     const std::vector<std::string>& args) {
+    OutputPaths(&outPath_, &errPath_);
+    const InheritedFile input("NUL", GENERIC_READ, OPEN_EXISTING);
+    const InheritedFile output(outPath_, GENERIC_WRITE, CREATE_ALWAYS);
+    const InheritedFile errors(errPath_, GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.Get();
+    startup.hStdOutput = output.Get();
+    startup.hStdError = errors.Get();
+    std::string command = CommandLine(program, args);
+    PROCESS_INFORMATION process{};
+    // A console of its own, without a window: Ctrl+C sent there reaches
+    // this program alone.
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        process_ = process.hProcess;
+        pid_ = process.dwProcessId;
+    }
+}
+
+BackgroundProgram::~BackgroundProgram() {
+    if (Started()) {
+        if (!ended_) {
+            TerminateProcess(process_, 1);
+            WaitForSingleObject(process_, kKilledMs);
+        }
+        CloseHandle(process_);
+    }
+    std::error_code ec;
+    std::filesystem::remove(outPath_, ec);
+    std::filesystem::remove(errPath_, ec);
+}
+
+bool BackgroundProgram::Started() const {
+    return process_ != nullptr;
+}
+
+bool BackgroundProgram::Signal(int signal) const {
+    if (!Started() || ended_ || signal != SIGINT) {
+        return false;
+    }
+    return RunProgram(SiblingProgram("send_ctrl_c"), {std::to_string(pid_)}).status == 0;
+}
+
+bool BackgroundProgram::Wait(int timeoutMs) {
+    if (Started() && !ended_ &&
+        WaitForSingleObject(process_, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_, &code);
+        status_ = static_cast<int>(code);
+        ended_ = true;
+    }
+    return ended_;
+}
+
+int BackgroundProgram::ExitStatus() const {
+    return ended_ ? status_ : -1;
+}
+
+int BackgroundProgram::KilledBy() const {
+    return 0;
+}
+
+#else
 namespace {
 
 constexpr int kPollMs = 10;
@@ -52,10 +143,7 @@ void Direct(posix_spawn_file_actions_t* actions, int fd, BackgroundProgram::Outp
 
 BackgroundProgram::BackgroundProgram(const std::string& program,
                                      const std::vector<std::string>& args, Output out, Output err) {
-    static std::atomic<int> counter{0};
-    const std::string stem = "background-" + std::to_string(counter++);
-    outPath_ = std::filesystem::absolute(stem + "-out.txt").string();
-    errPath_ = std::filesystem::absolute(stem + "-err.txt").string();
+    OutputPaths(&outPath_, &errPath_);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -100,6 +188,10 @@ BackgroundProgram::~BackgroundProgram() {
     std::filesystem::remove(errPath_, ec);
 }
 
+bool BackgroundProgram::Started() const {
+    return pid_ > 0;
+}
+
 bool BackgroundProgram::Signal(int signal) const {
     return Started() && !ended_ && kill(pid_, signal) == 0;
 }
@@ -125,6 +217,8 @@ int BackgroundProgram::KilledBy() const {
     return ended_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
 }
 
+#endif
+
 std::string BackgroundProgram::Out() const {
     return ReadFile(outPath_);
 }
@@ -132,5 +226,3 @@ std::string BackgroundProgram::Out() const {
 std::string BackgroundProgram::Err() const {
     return ReadFile(errPath_);
 }
-
-#endif

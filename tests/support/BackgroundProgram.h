@@ -1,42 +1,56 @@
 #pragma once
 // A program started beside the test and left running, so that the test can
-// send it signals, or give it standard streams that cannot be written (POSIX
-// only: Windows has neither such signals nor such pipes).
-#ifndef _WIN32
-#include <sys/types.h>
-
+// send it signals, or give it standard streams that cannot be written. On
+// Windows its output always goes to files, and the one signal it can be sent
+// is SIGINT, which arrives as Ctrl+C from the program send_ctrl_c (a test
+// that sends it depends on that program).
 #include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/types.h>
+#endif
+
 class BackgroundProgram {
 public:
+#ifdef _WIN32
+    BackgroundProgram(const std::string& program, const std::vector<std::string>& args);
+#else
     // Where stdout or stderr goes: a file (read back with Out and Err), a
     // pipe whose reader has gone, or nowhere (the descriptor is closed).
     enum class Output { kFile, kBrokenPipe, kClosed };
 
     BackgroundProgram(const std::string& program, const std::vector<std::string>& args,
                       Output out = Output::kFile, Output err = Output::kFile);
+#endif
     // Kills the program if it still runs, and reaps it.
     ~BackgroundProgram();
     BackgroundProgram(const BackgroundProgram&) = delete;
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
-    bool Started() const { return pid_ > 0; }
+    bool Started() const;
     bool Signal(int signal) const;
     // Waits at most timeoutMs for the program to end; false when it still runs.
     bool Wait(int timeoutMs);
 
     // After Wait: how it ended. -1 when it did not exit by itself.
     int ExitStatus() const;
-    // The signal that ended it, 0 when none did.
+    // The signal that ended it, 0 when none did (always 0 on Windows).
     int KilledBy() const;
     std::string Out() const;
     std::string Err() const;
 
 private:
+#ifdef _WIN32
+    HANDLE process_ = nullptr;  // owned
+    DWORD pid_ = 0;
+#else
     pid_t pid_ = -1;
+#endif
     bool ended_ = false;
     int status_ = 0;
     std::string outPath_;
@@ -55,5 +69,3 @@ bool WaitUntil(Condition condition, int timeoutMs) {
     }
     return true;
 }
-
-#endif

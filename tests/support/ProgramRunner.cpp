@@ -7,6 +7,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "tests/support/InheritedFile.h"
 #else
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,27 +46,6 @@ std::string Quote(const std::string& arg) {
 }
 
 #ifdef _WIN32
-// Owns one handle of a file the child inherits.
-class InheritedFile {
-public:
-    InheritedFile(const fs::path& path, DWORD access, DWORD creation) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        handle_ = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                              creation, FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    ~InheritedFile() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    InheritedFile(const InheritedFile&) = delete;
-    InheritedFile& operator=(const InheritedFile&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // Starts the program itself rather than through cmd.exe, which under Wine now
 // and then reports a program that is there as unknown (status 9009).
 int RunWithFiles(std::string commandLine, const fs::path& in, const fs::path& out,
@@ -102,14 +83,19 @@ std::string SiblingProgram(const std::string& name) {
 #endif
 }
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
-    const fs::path in = fs::absolute("program-stdin.txt");
-    const fs::path out = fs::absolute("program-stdout.txt");
-    const fs::path err = fs::absolute("program-stderr.txt");
+std::string CommandLine(const std::string& program, const std::vector<std::string>& args) {
     std::string command = Quote(program);
     for (const auto& a : args) {
         command += " " + Quote(a);
     }
+    return command;
+}
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
+    const fs::path in = fs::absolute("program-stdin.txt");
+    const fs::path out = fs::absolute("program-stdout.txt");
+    const fs::path err = fs::absolute("program-stderr.txt");
+    std::string command = CommandLine(program, args);
     WriteFile(in.string(), "");
     ProgramResult result;
 #ifdef _WIN32

@@ -14,4 +14,7 @@ struct ProgramResult {
 // ".exe" on Windows).
 std::string SiblingProgram(const std::string& name);
 
+// The program and its arguments, each quoted for the platform's command shell.
+std::string CommandLine(const std::string& program, const std::vector<std::string>& args);
+
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args);
