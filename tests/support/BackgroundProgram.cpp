@@ -7,7 +7,6 @@
 #include "tests/support/TempDir.h"
 
 #ifdef _WIN32
-#include "tests/support/InheritedFile.h"
 #include "tests/support/ProgramRunner.h"
 #else
 #include <fcntl.h>
@@ -42,21 +41,11 @@ constexpr DWORD kKilledMs = 5000;
 BackgroundProgram::BackgroundProgram(const std::string& program,
                                      const std::vector<std::string>& args) {
     OutputPaths(&outPath_, &errPath_);
-    const InheritedFile input("NUL", GENERIC_READ, OPEN_EXISTING);
-    const InheritedFile output(outPath_, GENERIC_WRITE, CREATE_ALWAYS);
-    const InheritedFile errors(errPath_, GENERIC_WRITE, CREATE_ALWAYS);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input.Get();
-    startup.hStdOutput = output.Get();
-    startup.hStdError = errors.Get();
-    std::string command = CommandLine(program, args);
     PROCESS_INFORMATION process{};
     // A console of its own, without a window: Ctrl+C sent there reaches
     // this program alone.
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                       nullptr, &startup, &process)) {
+    if (StartWithFiles(CommandLine(program, args), "NUL", outPath_, errPath_, CREATE_NO_WINDOW,
+                       &process)) {
         CloseHandle(process.hThread);
         process_ = process.hProcess;
         pid_ = process.dwProcessId;

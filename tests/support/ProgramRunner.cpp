@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "tests/support/TempDir.h"
 
@@ -46,22 +47,10 @@ std::string Quote(const std::string& arg) {
 }
 
 #ifdef _WIN32
-// Starts the program itself rather than through cmd.exe, which under Wine now
-// and then reports a program that is there as unknown (status 9009).
 int RunWithFiles(std::string commandLine, const fs::path& in, const fs::path& out,
                  const fs::path& err) {
-    const InheritedFile input(in, GENERIC_READ, OPEN_EXISTING);
-    const InheritedFile output(out, GENERIC_WRITE, CREATE_ALWAYS);
-    const InheritedFile errors(err, GENERIC_WRITE, CREATE_ALWAYS);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input.Get();
-    startup.hStdOutput = output.Get();
-    startup.hStdError = errors.Get();
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!StartWithFiles(std::move(commandLine), in, out, err, 0, &process)) {
         return -1;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -112,3 +101,20 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     fs::remove(in);
     return result;
 }
+
+#ifdef _WIN32
+bool StartWithFiles(std::string commandLine, const fs::path& in, const fs::path& out,
+                    const fs::path& err, DWORD creationFlags, PROCESS_INFORMATION* process) {
+    const InheritedFile input(in, GENERIC_READ, OPEN_EXISTING);
+    const InheritedFile output(out, GENERIC_WRITE, CREATE_ALWAYS);
+    const InheritedFile errors(err, GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.Get();
+    startup.hStdOutput = output.Get();
+    startup.hStdError = errors.Get();
+    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, creationFlags,
+                          nullptr, nullptr, &startup, process) != 0;
+}
+#endif
