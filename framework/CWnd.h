@@ -115,8 +115,6 @@ public:
         ::InvalidateRect(m_hWnd, rect, erase);
     }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    // FALSE: changes are not painted until TRUE (and an Invalidate) again.
-    void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, redraw, 0); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
     void ScreenToClient(RECT* rect) const;
