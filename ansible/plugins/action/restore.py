@@ -3,7 +3,7 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
-from ansible_collections.velqo.box.plugins.module_utils.velqo_cli import (
+from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
     fetch_box_copies, text_diff, text_files)
 from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BoxAction
 

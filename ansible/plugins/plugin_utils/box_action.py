@@ -13,7 +13,7 @@ from ansible.errors import AnsibleActionFail
 from ansible.module_utils.common.text.converters import to_text
 from ansible.plugins.action import ActionBase
 
-from ansible_collections.velqo.box.plugins.module_utils.velqo_cli import (
+from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
     CliError, VelqoCli, failure_message, find_cli, latest_backup)
 
 # The options of every module (doc fragment velqo.box.box).
