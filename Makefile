@@ -18,10 +18,11 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -
 PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
-	libssl-dev nlohmann-json3-dev help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core
+	libssl-dev nlohmann-json3-dev help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core \
+	ansible-lint python3-pytest python3-voluptuous
 
 .PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz fuzz-merge \
-	screenshot wine-prefix wine-test-prefix dist collection test-dist test-fleet clean
+	screenshot wine-prefix wine-test-prefix dist collection test-dist test-collection test-fleet clean
 
 all: native win
 
@@ -95,13 +96,18 @@ collection: deps
 test-dist: dist
 	tests/dist/check-packages.sh
 
+# The collection as published: Ansible's module validator, ansible-lint's
+# production profile and the plugin code's unit tests.
+test-collection: collection
+	tests/collection/check-collection.sh
+
 # Eight substitute boxes on 127.0.0.2-127.0.0.9 port 1000 (root) and real
 # ansible-playbook runs of the collection's example playbooks.
 test-fleet: native collection
 	tests/fleet/fleet_test.py --bin $(NATIVE)/bin --collection $$(ls $(DIST)/velqo-box-*.tar.gz)
 
-test: test-native test-asan test-win test-dist test-fleet
-	@echo "All test suites passed: native, sanitizers, Windows under Wine, packages, fleet."
+test: test-native test-asan test-win test-dist test-collection test-fleet
+	@echo "All test suites passed: native, sanitizers, Windows under Wine, packages, collection, fleet."
 
 run-cli: native
 	tools/demo-cli.sh $(NATIVE)/bin

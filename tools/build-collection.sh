@@ -2,7 +2,8 @@
 # Builds the Ansible collection velqo.box from ansible/ into
 # DIST/velqo-box-<version>.tar.gz (DIST: the first argument, else build/dist)
 # with ansible-galaxy. The version is the program's one version, base/Version.h,
-# as a semantic version: MAJOR.MINOR.0 of its numbers (1.001 is 1.1.0).
+# as a semantic version: MAJOR.MINOR.0 of its numbers (1.001 is 1.1.0), which
+# the collection's changelog must hold. The collection carries the project's LICENSE.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist=$(realpath -m "${1:-$root/build/dist}")
@@ -18,10 +19,15 @@ if [ -z "$major" ] || [ -z "$minor" ]; then
     exit 1
 fi
 version=$((major)).$((minor)).0
+if ! grep -q "^  $version:\$" "$root/ansible/changelogs/changelog.yaml"; then
+    echo "build-collection: ansible/changelogs/changelog.yaml has no release $version" >&2
+    exit 1
+fi
 
 rm -rf "$stage"
 mkdir -p "$stage" "$dist"
 cp -r "$root/ansible/." "$stage/"
+cp "$root/LICENSE" "$stage/LICENSE"
 find "$stage" -name __pycache__ -prune -exec rm -rf {} +
 sed "s/@VERSION@/$version/" "$root/ansible/galaxy.yml.in" >"$stage/galaxy.yml"
 rm -f "$dist"/velqo-box-*.tar.gz

@@ -1,9 +1,14 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 the VELQO_LAN_MM authors
+# SPDX-License-Identifier: MIT
 from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
 from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BoxAction
+
+# velqo-cli's --keep takes up to six digits.
+MAX_KEEP = 999999
 
 
 class ActionModule(BoxAction):
@@ -13,6 +18,8 @@ class ActionModule(BoxAction):
         dest=dict(type='path', required=True),
         keep=dict(type='int'),
     )
+    RANGES = dict(keep=(1, MAX_KEEP))
+    CLI_WORDS = {'--keep': 'keep', '--into': 'dest'}
     LOCAL_PATHS = ('dest',)
 
     def run_box(self, cli, args):

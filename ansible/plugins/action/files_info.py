@@ -1,4 +1,6 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 the VELQO_LAN_MM authors
+# SPDX-License-Identifier: MIT
 from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type

@@ -1,4 +1,6 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 the VELQO_LAN_MM authors
+# SPDX-License-Identifier: MIT
 from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
@@ -24,6 +26,13 @@ options:
       - Path of the velqo-cli program on the control node.
       - Defaults to the variable C(velqo_cli), else C(velqo-cli) found on C(PATH).
     type: path
+  cli_timeout:
+    description:
+      - Seconds each run of velqo-cli may take, 1 or more; a run past it is stopped
+        (velqo-cli removes its partial files) and the task fails.
+      - A task may run velqo-cli more than once (a diff reads the box's copies first).
+    type: int
+    default: 3600
 notes:
   - The task runs on the control node, never on the box (a box runs neither Python nor
     SSH); with forks, many boxes are served at once. Inventory hosts need no
@@ -33,6 +42,8 @@ notes:
     line, in a log or in a result. Without it, velqo-cli takes C(VELQO_PASSWORD) from
     the control node's environment, else the box's factory password.
   - Relative folders are taken from the playbook's folder.
+  - Options and variables are checked (I(port) and C(velqo_port) 1 to 65535, C(velqo_password)
+    1 to 4 digits) before velqo-cli runs, and messages name them as the task wrote them.
 requirements:
   - velqo-cli with C(--json) (the velqo-tools package) on the control node.
 '''

@@ -1,4 +1,6 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 the VELQO_LAN_MM authors
+# SPDX-License-Identifier: MIT
 # The work is done by the action plugin of the same name on the control node;
 # this file documents the module.
 from __future__ import absolute_import, division, print_function
@@ -27,7 +29,7 @@ options:
   keep:
     description:
       - After a complete backup, remove the oldest complete backups of the same box in
-        I(dest) so that this many remain, the new one among them.
+        I(dest) so that this many remain, the new one among them; 1 to 999999.
       - Incomplete backups are neither counted nor removed.
       - Without it, nothing is removed.
     type: int
@@ -51,7 +53,7 @@ attributes:
   platform:
     platforms: posix
 author:
-  - VELQO
+  - VELQO (@velqo)
 '''
 
 EXAMPLES = r'''

@@ -1,4 +1,6 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 the VELQO_LAN_MM authors
+# SPDX-License-Identifier: MIT
 # The work is done by the action plugin of the same name on the control node;
 # this file documents the module.
 from __future__ import absolute_import, division, print_function
@@ -14,7 +16,8 @@ description:
     with the backup by SHA-256. Nothing is written, neither on the box nor on the
     control node (the box's copies live in a temporary folder that never stays).
   - Reads only, so never C(changed); C(same) tells whether the box matches. A playbook
-    that wants the differing boxes in its recap can add C(changed_when) on C(not result.same).
+    that wants the differing boxes in its recap, and their diffs shown, registers the
+    result and adds C(changed_when) set to C(not RESULT.same) (see the examples).
   - Fails when the backup is damaged (a file does not match its C(SHA256SUMS)) or a file
     cannot be read from the box.
 options:
@@ -53,11 +56,13 @@ attributes:
   diff_mode:
     support: full
     details: A unified diff for each differing text file (type 1), the box's copy
-      before and the backup's after; files over 256 KiB are named, not shown.
+      before and the backup's after; files over 256 KiB are named, not shown. Ansible
+      shows a task's diff only when the task is changed, so the task needs
+      C(changed_when) set to C(not RESULT.same) for its diff to be shown.
   platform:
     platforms: posix
 author:
-  - VELQO
+  - VELQO (@velqo)
 '''
 
 EXAMPLES = r'''
@@ -68,6 +73,8 @@ EXAMPLES = r'''
   register: compared
   changed_when: not compared.same
 
+# With diff: true (or --diff), the differences of text files are shown for the
+# boxes that are changed, which changed_when makes of the boxes that differ.
 - name: Compare the settings of the shop's boxes with a golden backup, showing the differences
   velqo.box.compare:
     src: golden/127.0.0.2-20250614-093012
@@ -75,6 +82,8 @@ EXAMPLES = r'''
       - config.txt
       - favourites.txt
   diff: true
+  register: settings
+  changed_when: not settings.same
 '''
 
 RETURN = r'''

@@ -1,4 +1,6 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 the VELQO_LAN_MM authors
+# SPDX-License-Identifier: MIT
 # The work is done by the action plugin of the same name on the control node;
 # this file documents the module.
 from __future__ import absolute_import, division, print_function
@@ -32,7 +34,7 @@ attributes:
   platform:
     platforms: posix
 author:
-  - VELQO
+  - VELQO (@velqo)
 '''
 
 EXAMPLES = r'''

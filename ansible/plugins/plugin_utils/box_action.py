@@ -1,4 +1,6 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 the VELQO_LAN_MM authors
+# SPDX-License-Identifier: MIT
 """What the velqo.box action plugins share: each task runs velqo-cli on the
 control node against its inventory host, never on the host itself (a box runs
 no Python and no SSH)."""
@@ -7,6 +9,7 @@ from __future__ import absolute_import, division, print_function
 __metaclass__ = type
 
 import os
+import re
 import tempfile
 
 from ansible.errors import AnsibleActionFail
@@ -14,21 +17,60 @@ from ansible.module_utils.common.text.converters import to_text
 from ansible.plugins.action import ActionBase
 
 from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
-    CliError, VelqoCli, failure_message, find_cli, latest_backup)
+    DEFAULT_TIMEOUT_S, PASSWORD_VARIABLE, CliError, VelqoCli, failure_message, find_cli,
+    in_user_words, latest_backup)
 
 # The options of every module (doc fragment velqo.box.box).
 BOX_OPTIONS = dict(
     host=dict(type='str'),
     port=dict(type='int'),
     velqo_cli=dict(type='path'),
+    cli_timeout=dict(type='int', default=DEFAULT_TIMEOUT_S),
 )
+PORT_RANGE = (1, 65535)
+# As the box's login carries the password: one to four digits.
+MAX_PASSWORD_DIGITS = 4
+
+
+def check_range(name, value, low, high=None):
+    """Refuses a number outside low..high (no upper limit when high is None)
+    with a message naming the option or variable as the user wrote it."""
+    if value is None or (low <= value and (high is None or value <= high)):
+        return
+    wanted = '%d or more' % low if high is None else 'from %d to %d' % (low, high)
+    raise CliError('%s must be %s, not %s' % (name, wanted, value))
+
+
+def port_number(name, value):
+    """A port given as the option (an int) or the variable velqo_port (text)."""
+    if value is None or isinstance(value, int):
+        number = value
+    elif re.fullmatch(r'\s*[0-9]+\s*', value):
+        number = int(value)
+    else:
+        raise CliError('%s must be a port number from %d to %d, not %r'
+                       % ((name,) + PORT_RANGE + (value,)))
+    check_range(name, number, *PORT_RANGE)
+    return number
+
+
+def check_password(password):
+    """velqo_password's form, told without its value, which must appear nowhere."""
+    if password is not None and not re.fullmatch(r'[0-9]{1,%d}' % MAX_PASSWORD_DIGITS,
+                                                 password):
+        raise CliError('velqo_password needs 1 to %d digits' % MAX_PASSWORD_DIGITS)
 
 
 class BoxAction(ActionBase):
-    """Subclasses set OPTIONS and LOCAL_PATHS and implement run_box."""
+    """Subclasses set OPTIONS, RANGES, CLI_WORDS and LOCAL_PATHS and implement run_box."""
 
     TRANSFERS_FILES = False
     OPTIONS = {}
+    # Integer options and their (lowest, highest or None) values, checked before
+    # velqo-cli runs.
+    RANGES = {}
+    # velqo-cli's names for this module's options, as its messages may say them.
+    CLI_WORDS = {}
     # Options naming folders on the control node: relative to the playbook's folder.
     LOCAL_PATHS = ()
 
@@ -36,29 +78,49 @@ class BoxAction(ActionBase):
         result = super(BoxAction, self).run(tmp, task_vars)
         del tmp
         self._vars = task_vars or {}
+        words = dict(self.CLI_WORDS)
         try:
             _, args = self.validate_argument_spec(argument_spec=dict(BOX_OPTIONS, **self.OPTIONS))
+            for name, limits in dict(self.RANGES, cli_timeout=(1, None)).items():
+                check_range(name, args[name], *limits)
             for name in self.LOCAL_PATHS:
                 if args.get(name) and args[name] != 'latest' and not os.path.isabs(args[name]):
                     args[name] = os.path.join(self._loader.get_basedir(), args[name])
             executable = find_cli(args['velqo_cli'] or self._var('velqo_cli'))
-            host = args['host'] or self._var('ansible_host') or self._var('inventory_hostname')
+            host, words['--host'] = self._first('host', args, 'ansible_host', 'inventory_hostname')
+            port, words['--port'] = self._first('port', args, 'velqo_port')
+            port = port_number(words['--port'], port)
             # Never an option and never in a result: the password goes from the
             # (vault-able) variable into velqo-cli's environment only.
             password = self._var('velqo_password')
+            check_password(password)
+            if password is not None:
+                words[PASSWORD_VARIABLE] = 'velqo_password'
             with tempfile.TemporaryDirectory(prefix='velqo-box-') as workdir:
-                cli = VelqoCli(executable, host, args['port'] or self._var('velqo_port'),
-                               password, workdir)
+                cli = VelqoCli(executable, host, port, password, workdir,
+                               timeout=args['cli_timeout'], words=words)
                 result.update(self.run_box(cli, args))
         except AnsibleActionFail as e:  # an option that does not validate
             # Its message only: its traceback is of nothing (no exception was being handled).
             result.update(failed=True, msg=e.result['msg'])
         except CliError as e:
             result.update(failed=True, msg=str(e))
+        if result.get('msg'):
+            result['msg'] = in_user_words(result['msg'], words)
         return result
 
     def run_box(self, cli, args):
         raise NotImplementedError
+
+    def _first(self, option, args, *variables):
+        """(value, its name) of the option if given, else of the first variable set."""
+        if args[option] is not None:
+            return args[option], option
+        for name in variables:
+            value = self._var(name)
+            if value is not None:
+                return value, name
+        return None, option
 
     def _var(self, name):
         value = self._vars.get(name)

@@ -1,4 +1,6 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 the VELQO_LAN_MM authors
+# SPDX-License-Identifier: MIT
 """Runs velqo-cli --json for the velqo.box modules and reads the backups it makes.
 
 velqo-cli is the one implementation of the box protocol: these helpers only start
@@ -13,9 +15,16 @@ import json
 import os
 import re
 import shutil
+import signal
 import subprocess
 
 PASSWORD_VARIABLE = 'VELQO_PASSWORD'
+# How long one velqo-cli command may run when the task does not say (cli_timeout):
+# long enough for a whole box, short enough that a hung run ends.
+DEFAULT_TIMEOUT_S = 3600
+# A velqo-cli past its time gets SIGTERM, on which it removes its partial files,
+# and this long to end before it is killed.
+STOP_GRACE_S = 10
 TEXT_TYPE = 1  # the box's type code of a text file
 # Files in a backup folder beside the box's files, as velqo-cli writes them.
 MANIFEST_NAME = 'manifest.txt'
@@ -41,15 +50,49 @@ def find_cli(path):
     return found
 
 
-class VelqoCli(object):
-    """velqo-cli for one box, run in a working folder of the caller's (its -C)."""
+def in_user_words(message, words):
+    """message with velqo-cli's option and variable names ({'--port': 'port'...})
+    replaced by the names the task's user wrote."""
+    for cli_word, user_word in words.items():
+        message = re.sub(r'(?<![\w-])%s(?![\w-])' % re.escape(cli_word), user_word, message)
+    return message
 
-    def __init__(self, executable, host, port, password, workdir):
+
+def run_bounded(argv, env, cwd, timeout, what):
+    """(exit status, stdout, stderr) of a program that may run timeout seconds;
+    what names the run in the message when it is stopped."""
+    try:
+        process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE, env=env, cwd=cwd)
+    except OSError as e:
+        raise CliError('cannot start %s: %s' % (argv[0], e.strerror))
+    try:
+        stdout, stderr = process.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.communicate(timeout=STOP_GRACE_S)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.communicate()
+        raise CliError('%s did not end within %d s (cli_timeout) and was stopped'
+                       % (what, timeout))
+    return process.returncode, stdout, stderr
+
+
+class VelqoCli(object):
+    """velqo-cli for one box, run in a working folder of the caller's (its -C).
+    words: velqo-cli's names for what the task's user named otherwise."""
+
+    def __init__(self, executable, host, port, password, workdir, timeout=DEFAULT_TIMEOUT_S,
+                 words=None):
         self.executable = executable
         self.host = host
         self.port = port
         self.password = password
         self.workdir = workdir
+        self.timeout = timeout
+        self.words = dict(words or {})
 
     def run(self, arguments):
         """Runs one command and returns its JSON document (a dict)."""
@@ -62,19 +105,22 @@ class VelqoCli(object):
         if self.password:
             # The environment, not the command line, which any user sees with ps.
             env[PASSWORD_VARIABLE] = self.password
-        process = subprocess.run(argv, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                 stderr=subprocess.PIPE, env=env, cwd=self.workdir, check=False)
+        returncode, stdout, stderr = run_bounded(argv, env, self.workdir, self.timeout,
+                                                 'velqo-cli ' + arguments[0])
         try:
-            document = json.loads(process.stdout.decode('utf-8'))
+            document = json.loads(stdout.decode('utf-8'))
         except ValueError:
             document = None
         if not isinstance(document, dict):
-            lines = process.stderr.decode('utf-8', 'replace').strip().splitlines()
+            lines = stderr.decode('utf-8', 'replace').strip().splitlines()
             # Its own message rather than the usage text that may follow it.
             said = [line for line in lines if line.startswith('velqo-cli:')] or lines
             raise CliError('velqo-cli ended with status %d without a JSON document%s'
-                           % (process.returncode, ': ' + said[-1] if said else ''))
+                           % (returncode, ': ' + said[-1] if said else ''))
         return document
+
+    def in_user_words(self, message):
+        return in_user_words(message, self.words)
 
 
 def failure_message(document):
