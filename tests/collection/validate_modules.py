@@ -45,10 +45,11 @@ def main():
     collection = os.path.abspath(args.collection)
     root = os.path.dirname(os.path.dirname(os.path.dirname(collection)))
     env = dict(os.environ, ANSIBLE_COLLECTIONS_PATH=root, PYTHONPATH=VALIDATOR)
-    run = subprocess.run([sys.executable, os.path.join(VALIDATOR, 'validate.py'), '--format', 'json',
-                          '--collection', '.', '--collection-version', args.version, '--arg-spec',
-                          'plugins/modules'], cwd=collection, env=env, capture_output=True,
-                         text=True, timeout=TIMEOUT_S)
+    argv = [sys.executable, os.path.join(VALIDATOR, 'validate.py'), '--format', 'json',
+            '--collection', '.', '--collection-version', args.version, '--arg-spec',
+            'plugins/modules']
+    run = subprocess.run(argv, cwd=collection, env=env, capture_output=True, text=True,
+                         timeout=TIMEOUT_S)
     try:
         report = json.loads(run.stdout or '{}')
     except ValueError:

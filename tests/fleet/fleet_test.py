@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The collection velqo.box against a fleet: eight substitute boxes on
 127.0.0.2-127.0.0.9, port 1000 (root, as `make test` runs), driven by real
-ansible-playbook runs of ansible/examples with eight forks. Every wait is
-bounded; every box is stopped at the end, however the test ends."""
+ansible-playbook runs of the installed collection's examples, copied out as its
+README says, with eight forks. Every wait is bounded; every box is stopped at
+the end, however the test ends."""
 import argparse
 import hashlib
 import json
@@ -17,9 +18,10 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-EXAMPLES = os.path.join(ROOT, 'ansible', 'examples')
+README = os.path.join(ROOT, 'ansible', 'README.md')
 BOXES = {'box%d' % i: '127.0.0.%d' % i for i in range(2, 10)}
 PASSWORD = '2468'  # not the factory one: a box answers only when it was passed on
+WRONG_PASSWORD = '1357'
 PLAYBOOK_TIMEOUT_S = 300
 START_TIMEOUT_S = 10
 RECAP = re.compile(r'^(\S+)\s+: ok=(\d+)\s+changed=(\d+)\s+unreachable=(\d+)\s+failed=(\d+)', re.M)
@@ -90,6 +92,7 @@ class Ansible:
         subprocess.run(['ansible-galaxy', 'collection', 'install', collection, '-p',
                         self.env['ANSIBLE_COLLECTIONS_PATH']], check=True, env=self.env,
                        stdout=subprocess.DEVNULL, timeout=PLAYBOOK_TIMEOUT_S)
+        self.examples = self.copy_examples()
         self.inventory = os.path.join(work, 'inventory.ini')
         with open(self.inventory, 'w') as f:
             f.write('[boxes]\n')
@@ -97,23 +100,37 @@ class Ansible:
             f.write('[boxes:vars]\nvelqo_password=%s\nvelqo_cli=%s\nvelqo_backups=%s\n'
                     % (PASSWORD, cli, os.path.join(work, 'backups')))
 
+    def copy_examples(self):
+        """Copies the installed collection's examples out with the README's commands."""
+        with open(README) as f:
+            blocks = re.findall(r'(?:^    .*\n)+', f.read(), re.M)
+        recipe = [b for b in blocks if 'ansible-galaxy collection list' in b]
+        expect(len(recipe) == 1, "the README's one recipe that copies the examples out",
+               str(blocks))
+        subprocess.run(['bash', '-euc', recipe[0]], cwd=self.work, env=self.env, check=True,
+                       timeout=PLAYBOOK_TIMEOUT_S)
+        examples = os.path.join(self.work, 'velqo-examples')
+        expect(os.path.isfile(os.path.join(examples, 'compare.yml')),
+               "the README's recipe copies the examples into velqo-examples")
+        return examples
+
     def play(self, playbook, *options, rc=0):
         """Runs an example playbook on every box; returns its output, the recap
         per host and each host's result (the tree callback's files)."""
         tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
         output = self.run(['ansible-playbook', '-i', self.inventory, '-f', '8', '-v', '-e',
-                           'target=boxes', os.path.join(EXAMPLES, playbook)] + list(options),
+                           'target=boxes', os.path.join(self.examples, playbook)] + list(options),
                           rc, tree)
         recap = {m[0]: dict(zip(('ok', 'changed', 'unreachable', 'failed'), map(int, m[1:])))
                  for m in RECAP.findall(output)}
         expect(set(recap) == set(BOXES), 'the recap names every box', output)
         return output, recap, self.results(tree)
 
-    def adhoc(self, module):
+    def adhoc(self, module, *options, rc=0):
         """Runs a module on every box without a playbook; returns each host's result."""
         tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
         self.run(['ansible', 'boxes', '-i', self.inventory, '-f', '8', '-m', module, '--tree',
-                  tree], 0, tree)
+                  tree] + list(options), rc, tree)
         return self.results(tree)
 
     def run(self, argv, rc, tree):
@@ -177,6 +194,13 @@ def run(fleet, ansible, passed):
            'config.txt' in names and len(names) == 7, 'files_info: every box lists the demo',
            str(results))
     passed('files_info: eight catalogues')
+
+    results = ansible.adhoc('velqo.box.files_info', '-e', 'velqo_password=' + WRONG_PASSWORD, rc=2)
+    expect(all(r.get('failed') and 'refused the password (from velqo_password)' in r['msg'] and
+               'VELQO_PASSWORD' not in r['msg'] for r in results.values()) and len(results) == 8,
+           'a wrong velqo_password: every box refuses it, and the message names velqo_password',
+           str(results))
+    passed('a wrong velqo_password: named as the inventory names it')
 
     _, recap, results = ansible.play('backup.yml')
     expect(changed(recap) == sorted(BOXES), 'backup: every box changed', str(recap))
@@ -242,7 +266,8 @@ def run(fleet, ansible, passed):
            'backup with box9 stopped: the seven others complete', output)
     passed('one box stopped: only it fails (%s), the others back up' % results['box9']['msg'])
 
-    leaks = [o for o in ansible.outputs if re.search(r'\b%s\b' % PASSWORD, o)]
+    secret = re.compile(r'\b(%s|%s)\b' % (PASSWORD, WRONG_PASSWORD))
+    leaks = [o for o in ansible.outputs if secret.search(o)]
     expect(not leaks, 'the password appears in no output or result', '\n'.join(leaks)[:2000])
     passed('the password in no output or result')
 

@@ -48,7 +48,8 @@ def test_a_run_past_its_time_is_stopped(tmp_path, monkeypatch, ends_when_asked):
     cli = endless_cli(tmp_path, ends_when_asked)
     with pytest.raises(CliError) as raised:
         cli.run(['backup', '--into', str(tmp_path)])
-    assert str(raised.value) == 'velqo-cli backup did not end within 1 s (cli_timeout) and was stopped'
+    assert str(raised.value) == ('velqo-cli backup did not end within 1 s (cli_timeout) '
+                                 'and was stopped')
     # Asked first, so that it can remove its partial files; gone in any case.
     assert (tmp_path / 'asked-to-stop').exists()
     with pytest.raises(OSError):
