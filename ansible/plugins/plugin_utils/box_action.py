@@ -105,8 +105,9 @@ class BoxAction(ActionBase):
             result.update(failed=True, msg=e.result['msg'])
         except CliError as e:
             result.update(failed=True, msg=str(e))
-        if result.get('msg'):
-            result['msg'] = in_user_words(result['msg'], words)
+        for key in ('msg', 'error'):
+            if result.get(key):
+                result[key] = in_user_words(result[key], words)
         return result
 
     def run_box(self, cli, args):

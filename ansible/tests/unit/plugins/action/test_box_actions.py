@@ -143,7 +143,7 @@ REFUSED_LOGIN = ('the box at 127.0.0.2:1000 refused the password (from VELQO_PAS
 def test_messages_name_what_the_task_wrote(cli, run_action, options, variables, message):
     cli.answer(dict(ok=False, exit=3, files=[], error=REFUSED_LOGIN))
     result = run_action('files_info', options, host_vars(cli, **variables))
-    assert result['msg'] == message
+    assert result['msg'] == message and result['error'] == message
 
 
 def test_without_velqo_password_velqo_cli_names_its_own_source(cli, run_action):
