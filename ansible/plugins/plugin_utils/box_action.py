@@ -27,6 +27,9 @@ BOX_OPTIONS = dict(
     velqo_cli=dict(type='path'),
     cli_timeout=dict(type='int', default=DEFAULT_TIMEOUT_S),
 )
+# Their integer options' (lowest, highest or None) values; the port, which a
+# variable may give too, is checked with it.
+BOX_RANGES = dict(cli_timeout=(1, None))
 PORT_RANGE = (1, 65535)
 # As the box's login carries the password: one to four digits.
 MAX_PASSWORD_DIGITS = 4
@@ -66,8 +69,8 @@ class BoxAction(ActionBase):
 
     TRANSFERS_FILES = False
     OPTIONS = {}
-    # Integer options and their (lowest, highest or None) values, checked before
-    # velqo-cli runs.
+    # The module's own integer options and their (lowest, highest or None) values,
+    # checked before velqo-cli runs.
     RANGES = {}
     # velqo-cli's names for this module's options, as its messages may say them.
     CLI_WORDS = {}
@@ -81,7 +84,7 @@ class BoxAction(ActionBase):
         words = dict(self.CLI_WORDS)
         try:
             _, args = self.validate_argument_spec(argument_spec=dict(BOX_OPTIONS, **self.OPTIONS))
-            for name, limits in dict(self.RANGES, cli_timeout=(1, None)).items():
+            for name, limits in dict(BOX_RANGES, **self.RANGES).items():
                 check_range(name, args[name], *limits)
             for name in self.LOCAL_PATHS:
                 if args.get(name) and args[name] != 'latest' and not os.path.isabs(args[name]):
