@@ -109,11 +109,11 @@ class Ansible:
         expect(set(recap) == set(BOXES), 'the recap names every box', output)
         return output, recap, self.results(tree)
 
-    def adhoc(self, module):
+    def adhoc(self, module, *options, rc=0):
         """Runs a module on every box without a playbook; returns each host's result."""
         tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
         self.run(['ansible', 'boxes', '-i', self.inventory, '-f', '8', '-m', module, '--tree',
-                  tree], 0, tree)
+                  tree] + list(options), rc, tree)
         return self.results(tree)
 
     def run(self, argv, rc, tree):
@@ -168,6 +168,19 @@ def run(fleet, ansible, passed):
             'ansible-doc velqo.box.%s: options, examples and return values' % module,
             doc.stdout + doc.stderr)
     passed('ansible-doc documents the four modules')
+
+    # Read as octal or as a number, each would reach another host than the one
+    # written (if wrongly taken, they stay on this machine): refused before any
+    # connection, the message naming where the address was written.
+    for extra, said in (('ansible_host=127.0.0.010',
+                         "ansible_host of box2 '127.0.0.010' is not an IPv4 address"),
+                        ('{"ansible_host": 2130706433}',
+                         'ansible_host of box2 was read as the number 2130706433')):
+        results = ansible.adhoc('velqo.box.files_info', '-l', 'box2', '-e', extra, rc=2)
+        expect(set(results) == {'box2'} and results['box2'].get('failed') and
+               said in results['box2'].get('msg', ''), 'ansible_host %s refused' % extra,
+               str(results))
+    passed('an ansible_host in another form than four decimal parts: refused, named as written')
 
     fleet.start_all()
     results = ansible.adhoc('velqo.box.files_info')

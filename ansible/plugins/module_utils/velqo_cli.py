@@ -16,6 +16,7 @@ import shutil
 import subprocess
 
 PASSWORD_VARIABLE = 'VELQO_PASSWORD'
+HOST_OPTION = '--host'
 TEXT_TYPE = 1  # the box's type code of a text file
 # Files in a backup folder beside the box's files, as velqo-cli writes them.
 MANIFEST_NAME = 'manifest.txt'
@@ -44,16 +45,19 @@ def find_cli(path):
 class VelqoCli(object):
     """velqo-cli for one box, run in a working folder of the caller's (its -C)."""
 
-    def __init__(self, executable, host, port, password, workdir):
+    def __init__(self, executable, host, port, password, workdir, host_origin=None):
         self.executable = executable
         self.host = host
+        # Where the user wrote the host ("ansible_host of box7"): velqo-cli's
+        # message about the address names its own --host instead.
+        self.host_origin = host_origin
         self.port = port
         self.password = password
         self.workdir = workdir
 
     def run(self, arguments):
         """Runs one command and returns its JSON document (a dict)."""
-        argv = [self.executable, '--json', '--host', self.host]
+        argv = [self.executable, '--json', HOST_OPTION, self.host]
         if self.port:
             argv += ['--port', str(self.port)]
         # An empty working folder: no settings file there can change the box asked.
@@ -74,6 +78,9 @@ class VelqoCli(object):
             said = [line for line in lines if line.startswith('velqo-cli:')] or lines
             raise CliError('velqo-cli ended with status %d without a JSON document%s'
                            % (process.returncode, ': ' + said[-1] if said else ''))
+        error = document.get('error')
+        if self.host_origin and isinstance(error, str) and error.startswith(HOST_OPTION + ' '):
+            document['error'] = self.host_origin + error[len(HOST_OPTION):]
         return document
 
 

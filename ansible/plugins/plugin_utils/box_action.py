@@ -42,13 +42,13 @@ class BoxAction(ActionBase):
                 if args.get(name) and args[name] != 'latest' and not os.path.isabs(args[name]):
                     args[name] = os.path.join(self._loader.get_basedir(), args[name])
             executable = find_cli(args['velqo_cli'] or self._var('velqo_cli'))
-            host = args['host'] or self._var('ansible_host') or self._var('inventory_hostname')
+            host, origin = self._box_host()
             # Never an option and never in a result: the password goes from the
             # (vault-able) variable into velqo-cli's environment only.
             password = self._var('velqo_password')
             with tempfile.TemporaryDirectory(prefix='velqo-box-') as workdir:
                 cli = VelqoCli(executable, host, args['port'] or self._var('velqo_port'),
-                               password, workdir)
+                               password, workdir, host_origin=origin)
                 result.update(self.run_box(cli, args))
         except AnsibleActionFail as e:  # an option that does not validate
             # Its message only: its traceback is of nothing (no exception was being handled).
@@ -61,11 +61,31 @@ class BoxAction(ActionBase):
         raise NotImplementedError
 
     def _var(self, name):
-        value = self._vars.get(name)
-        if value is None:
-            return None
-        # Templated (a vaulted value or "{{ ... }}" reads as plain text).
-        return to_text(self._templar.template(value))
+        value = self._templated(self._vars.get(name))
+        return None if value is None else to_text(value)
+
+    def _templated(self, value):
+        # A vaulted value or "{{ ... }}" reads as plain text.
+        return None if value is None else self._templar.template(value)
+
+    def _box_host(self):
+        """The box's address and where the user wrote it, for messages about it
+        (velqo-cli checks the address, and names it as its own --host)."""
+        inventory_name = self._var('inventory_hostname')
+        written = (('the host option', self._task.args.get('host')),
+                   ('ansible_host of %s' % inventory_name, self._vars.get('ansible_host')),
+                   ('the inventory name', inventory_name))
+        for origin, raw in written:
+            value = self._templated(raw)
+            # YAML and INI inventories read 0x7f000001 or 0177 as numbers: velqo-cli
+            # would be given another text than the one written.
+            if isinstance(value, (int, float)) and not isinstance(value, bool):
+                raise CliError('%s was read as the number %s, not as an address: write the '
+                               'box\'s address in quotes, as four decimal numbers from 0 to 255 '
+                               'separated by dots' % (origin, value))
+            if value:
+                return to_text(value), origin
+        return None, None
 
     @property
     def check_mode(self):
