@@ -72,8 +72,12 @@ class BoxAction(ActionBase):
         """The box's address and where the user wrote it, for messages about it
         (velqo-cli checks the address, and names it as its own --host)."""
         inventory_name = self._var('inventory_hostname')
+        # Ansible fills ansible_host with the inventory name when none was set.
+        ansible_host = self._vars.get('ansible_host')
+        if ansible_host == inventory_name:
+            ansible_host = None
         written = (('the host option', self._task.args.get('host')),
-                   ('ansible_host of %s' % inventory_name, self._vars.get('ansible_host')),
+                   ('ansible_host of %s' % inventory_name, ansible_host),
                    ('the inventory name', inventory_name))
         for origin, raw in written:
             value = self._templated(raw)
