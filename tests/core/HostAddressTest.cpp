@@ -20,8 +20,6 @@ struct AddressCase {
 // this machine even if it were read the way a resolver reads it.
 const AddressCase kCases[] = {
     {"127.0.0.1", Reads::kIPv4, "127.0.0.1", nullptr},
-    {"127.0.0.2", Reads::kIPv4, "127.0.0.2", nullptr},
-    {"127.255.0.10", Reads::kIPv4, "127.255.0.10", nullptr},
     {" 127.0.0.3 ", Reads::kIPv4, "127.0.0.3", nullptr},
     {"0.0.0.0", Reads::kIPv4, "0.0.0.0", nullptr},
     {"localhost", Reads::kHostName, nullptr, nullptr},
@@ -32,12 +30,10 @@ const AddressCase kCases[] = {
     {"0127.0.0.1", Reads::kRefused, nullptr, "is not an IPv4 address"},
     {"127.1", Reads::kRefused, nullptr, "four decimal numbers from 0 to 255"},
     {"0x7f.0.0.1", Reads::kRefused, nullptr, "is not an IPv4 address"},
-    {"127.0.0.0x1", Reads::kRefused, nullptr, "is not an IPv4 address"},
     {"2130706433", Reads::kRefused, nullptr, "is not an IPv4 address"},
     {"127.0.0.1.", Reads::kRefused, nullptr, "is not an IPv4 address"},
     {"127.0.0.1.1", Reads::kRefused, nullptr, "is not an IPv4 address"},
     {"127.256.0.1", Reads::kRefused, nullptr, "is not an IPv4 address"},
-    {"127..0.1", Reads::kRefused, nullptr, "is not an IPv4 address"},
     {"box.0x7f", Reads::kRefused, nullptr, "is not an IPv4 address"},
     {"127.0.0.1 x", Reads::kRefused, nullptr, "nor a host name"},
     {"box..lan", Reads::kRefused, nullptr, "nor a host name"},
@@ -73,9 +69,4 @@ TEST(HostAddressTest, NumericFormsAreAddressesExactlyAsTyped) {
             }
         }
     }
-}
-
-TEST(HostAddressTest, ListeningTakesOnlyAnAddress) {
-    EXPECT_NE(HostAddress("localhost").IPv4Problem().find("'localhost' is not an IPv4 address"),
-              std::string::npos);
 }
