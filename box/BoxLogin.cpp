@@ -2,10 +2,15 @@
 
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
+#include "box/HostAddress.h"
 
 LoginOutcome ConnectAndLogin(BoxSocket& socket, BoxSession& session, const char* host, int port,
                              const char* password) {
     session.Log("\n");
+    if (const HostAddress address(host != nullptr ? host : ""); !address.IsValid()) {
+        session.Log(("PC > BOX IP " + address.Problem() + " \n").c_str());
+        return LoginOutcome::kBadAddress;
+    }
     session.Log("PC > Now connecting to BOX ....wait 20 seconds \n");
     session.Logout();
     if (!socket.Connect(host, port, BoxSocket::kDefaultConnectTimeoutMs)) {

@@ -11,6 +11,7 @@
 #include "base/RegularFile.h"
 #include "base/StdioFile.h"
 #include "box/BoxDefaults.h"
+#include "box/HostAddress.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ std::string BoxIpProblem(const std::string& value) {
     if (!AllOf(value, "0123456789. ") || TrimSpaces(value).empty()) {
         return std::string("BOXIP needs a dotted IPv4 address such as ") + box_defaults::kAddress;
     }
-    return "";
+    const HostAddress address(value);
+    return address.IsValid() ? "" : "BOXIP " + address.Problem();
 }
 
 std::string PortProblem(const std::string& value) {

@@ -1,5 +1,7 @@
 #include "box/BoxSocket.h"
 
+#include "box/HostAddress.h"
+
 BoxSocket::~BoxSocket() {
     if (handle_ != net::kInvalidHandle) {
         net::CloseHandle(handle_);
@@ -77,7 +79,8 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
     uint32_t address = 0;
     connectError_.clear();
     if (!hasHost_ || !net::ResolveIPv4(host_.c_str(), &address)) {
-        connectError_ = "cannot resolve the address";
+        const HostAddress typed(host_);
+        connectError_ = typed.IsValid() ? "cannot resolve the address" : typed.Problem();
         return false;
     }
     // The attempt is bounded by the connect time-out rather than by the

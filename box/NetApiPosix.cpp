@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 
+#include "box/HostAddress.h"
 #include "box/NetApi.h"
 
 namespace net {
@@ -203,7 +204,9 @@ Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(port);
-    if (inet_pton(AF_INET, address, &sa.sin_addr) != 1) {
+    const HostAddress typed(address);
+    sa.sin_addr.s_addr = typed.IPv4NetOrder();
+    if (!typed.IsIPv4()) {
         *errorOut = EINVAL;
         close(fd);
         return kInvalidHandle;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "box/HostAddress.h"
 #include "box/NetApi.h"
 
 namespace net {
@@ -149,9 +150,11 @@ Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = inet_addr(address);
-    if (sa.sin_addr.s_addr == INADDR_NONE ||
-        bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(s, backlog) != 0) {
+    // inet_addr would take "127.0.0.010" as 127.0.0.8.
+    const HostAddress typed(address);
+    sa.sin_addr.s_addr = typed.IPv4NetOrder();
+    if (!typed.IsIPv4() || bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 ||
+        listen(s, backlog) != 0) {
         *errorOut = WSAGetLastError();
         closesocket(s);
         return kInvalidHandle;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "box/BoxDefaults.h"
+#include "box/HostAddress.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ std::string MakeHelp() {
                "  --force                  --make-demo: write over the files of DIR\n"
                "\n"
                "Where it listens:\n"
-               "  --listen ADDR            IPv4 address to listen on (default: 127.0.0.1)\n"
+               "  --listen ADDR            IPv4 address to listen on, four decimal numbers\n"
+               "                           0..255 without leading zeros (default: 127.0.0.1)\n"
                "  --port N                 TCP port, 0 = any free port (default: ") +
            std::to_string(box_defaults::kPort) +
            "; ports below\n"
@@ -236,6 +238,12 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
                 o.pieceDelayMs = static_cast<int>(v);
             }
         }
+    }
+    // Checked here, not at bind: a listening address in another form than
+    // the one shown ("127.0.0.010" is 127.0.0.8 to some) is a usage error.
+    if (const std::string problem = HostAddress(o.listenAddress).IPv4Problem(); !problem.empty()) {
+        *error = "--listen " + problem;
+        return false;
     }
     *out = std::move(result);
     return true;

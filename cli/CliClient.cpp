@@ -11,6 +11,7 @@
 #include "box/BoxSession.h"
 #include "box/BoxSettings.h"
 #include "box/BoxSocket.h"
+#include "box/HostAddress.h"
 #include "box/NetApi.h"
 #include "box/WireFormat.h"
 #include "catalog/FileCatalog.h"
@@ -171,6 +172,9 @@ int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const Bo
                                  "%s:%d took the connection but never answered the login; is it "
                                  "a box, and is this its port?",
                                  host, target.port);
+        case LoginOutcome::kBadAddress:
+            return output_.Error(kExitUsage, "the box address %s",
+                                 HostAddress(target.host).Problem().c_str());
         default:
             break;
     }

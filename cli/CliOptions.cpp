@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/TextEscape.h"
+#include "box/HostAddress.h"
 
 namespace {
 
@@ -69,9 +70,10 @@ struct OptionRule {
 const OptionRule kOptionRules[] = {
     {"host", 'H', true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
-         o->host = v;
-         *e = spelled + " needs a non-empty address";
-         return !v.empty();
+         const HostAddress address(v);
+         o->host = address.Text();
+         *e = spelled + " " + address.Problem();
+         return address.IsValid();
      }},
     {"port", 'p', true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {

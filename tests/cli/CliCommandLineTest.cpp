@@ -62,6 +62,8 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
     const std::string closed = std::to_string(ClosedLoopbackPort());
     fs::create_directories("cfg/config");
     WriteFile("cfg/config/config.ini", "BOXIP = 127.0.0.1\n");
+    fs::create_directories("octal/config");
+    WriteFile("octal/config/config.ini", "PASSWORD=7351\nBOXIP=0177.0.0.1\n");
     fs::create_directories("held");
     WriteFile("held/config.txt", "a user's own");
     const std::string cliVersion = std::string("velqo-cli ") + version::kText;
@@ -136,6 +138,19 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
         {"velqo-cli",
          {"-C", "cfg", "list"},
          "velqo-cli: cfg/config/config.ini line 1: ignored: did you mean BOXIP=?",
+         2},
+        // Addresses that a resolver reads as 127.0.0.1, where the box listens.
+        {"velqo-cli",
+         {"-H", "127.1", "-p", port, "list"},
+         "velqo-cli: -H '127.1' is not an IPv4 address: write four decimal numbers",
+         2},
+        {"velqo-cli",
+         {"-C", "octal", "-p", port, "list"},
+         "velqo-cli: octal/config/config.ini line 2: BOXIP '0177.0.0.1' is not an IPv4 address",
+         2},
+        {"velqo-boxsim",
+         {"--listen", "0x7f.0.0.1", "--port", "0"},
+         "velqo-boxsim: --listen '0x7f.0.0.1' is not an IPv4 address",
          2},
         {"velqo-boxsim", {"-V"}, std::string("velqo-boxsim ") + version::kText, 0},
         {"velqo-boxsim", {"--port=nine"}, "velqo-boxsim: --port: \"nine\" is not a number", 2},

@@ -3,6 +3,7 @@
 #include "box/BoxLogin.h"
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
+#include "box/HostAddress.h"
 #include "box/WireFormat.h"
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/SinkRecorder.h"
@@ -90,4 +91,18 @@ TEST_F(LoginRuleTest, StillLoggedInSessionLogsOutFirst) {
     // The logout head goes out on the old connection before it is replaced.
     EXPECT_EQ(received[0].size(), 16u);
     EXPECT_EQ(received[0][12], 5);
+}
+
+TEST_F(LoginRuleTest, AnAddressInAnotherFormIsRefusedBeforeAnyConnection) {
+    // Each is 127.0.0.1 to a resolver that reads octal, hex or short forms,
+    // where the box waits.
+    for (const char* typed : {"127.1", "0x7f.0.0.1", "0177.0.0.1", "127.0.0.01"}) {
+        SCOPED_TRACE(typed);
+        sinks.lines.clear();
+        EXPECT_EQ(ConnectAndLogin(socket, session, typed, box.Port(), "7351"),
+                  LoginOutcome::kBadAddress);
+        EXPECT_EQ(sinks.All(), "\nPC > BOX IP " + HostAddress(typed).Problem() + " \n");
+        EXPECT_FALSE(socket.IsConnected());
+        EXPECT_FALSE(box.HasWaitingConnection());
+    }
 }

@@ -176,6 +176,28 @@ TEST_F(SettingsTest, ReportSaysWhereEachKeyWasAndWhetherItIsUsableAsWritten) {
     }
 }
 
+TEST_F(SettingsTest, AnAddressInAnotherFormThanFourDecimalPartsIsNamedWithItsLine) {
+    const struct {
+        const char* file;
+        int line;
+        const char* problem;  // empty: usable
+    } cases[] = {
+        {"PORT=1000\nBOXIP=127.0.0.010\n", 2, "BOXIP '127.0.0.010' is not an IPv4 address: write"},
+        {"BOXIP=127.1\n", 1, "BOXIP '127.1' is not an IPv4 address"},
+        {"BOXIP= 0127.0.0.1\r\n", 1, "BOXIP ' 0127.0.0.1' is not an IPv4 address"},
+        {"BOXIP= 127.0.0.2 \n", 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        WriteConfig(c.file);
+        BoxSettingsReport report;
+        ASSERT_TRUE(settings.Load(&report));
+        EXPECT_EQ(report.boxIp.number, c.line);
+        EXPECT_EQ(report.boxIp.problem.rfind(c.problem, 0), 0u) << report.boxIp.problem;
+        EXPECT_EQ(report.boxIp.problem.empty(), *c.problem == '\0') << report.boxIp.problem;
+    }
+}
+
 TEST_F(SettingsTest, ReportLeavesTheValuesAsTheWindowReadsThem) {
     WriteConfig("BOXIP=box.local\nPORT=4294987597\nPASSWORD=123456\n");
     BoxSettings plain;

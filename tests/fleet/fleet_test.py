@@ -186,6 +186,18 @@ def run(fleet, ansible, passed):
             doc.stdout + doc.stderr)
     passed('ansible-doc documents the four modules')
 
+    # Read as octal or as a number, each would reach another host than the one
+    # written (if wrongly taken, they stay on this machine): refused before any
+    # connection, the message naming where the address was written.
+    for extra, said in (('ansible_host=127.0.0.010',
+                         "ansible_host '127.0.0.010' is not an IPv4 address"),
+                        ('{"ansible_host": 2130706433}',
+                         'ansible_host was read as the number 2130706433')):
+        results = ansible.adhoc('velqo.box.files_info', '-l', 'box2', '-e', extra, rc=2)
+        expect(set(results) == {'box2'} and said in results['box2'].get('msg', ''),
+               'ansible_host %s refused' % extra, str(results))
+    passed('an ansible_host in another form than four decimal parts: refused, named as written')
+
     fleet.start_all()
     results = ansible.adhoc('velqo.box.files_info')
     names = sorted(e['name'] for e in results['box5']['files'])

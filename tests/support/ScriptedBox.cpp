@@ -99,6 +99,10 @@ void ScriptedBox::Start() {
     thread_ = std::thread([this] { Serve(); });
 }
 
+bool ScriptedBox::HasWaitingConnection() const {
+    return net::SelectOneMs(listener_, true, 0) > 0;
+}
+
 void ScriptedBox::Serve() {
     for (size_t i = 0; i < scripts_.size(); ++i) {
         if (net::SelectOne(listener_, true, kStepWaitSeconds) <= 0) {

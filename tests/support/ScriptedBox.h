@@ -37,6 +37,8 @@ public:
                               int32_t type);
 
     void Start();
+    // Before Start: whether a connection waits to be accepted.
+    bool HasWaitingConnection() const;
     // Waits for every scripted connection to end; returns what each received.
     std::vector<Bytes> Finish();
     // All bytes received on the first connection (after Finish).

@@ -17,6 +17,7 @@
 
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
+#include "box/HostAddress.h"
 #include "box/WireFormat.h"
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
@@ -174,6 +175,16 @@ TEST_F(MainWindowFlowTest, LoginFillsBothTreesAndLogoutEmptiesThem) {
 
 TEST_F(MainWindowFlowTest, RefusedUnreachableAndSilentBoxesLeaveTheWindowLoggedOut) {
     const int state = s_dialog->LinkState();
+    // A resolver would read it as 127.0.0.1, where the box listens.
+    const int accepted = s_box->Stats().connectionsAccepted;
+    SetWindowTextA(Item(IDC_BOX_IP), "127.0.0.01");
+    Click(IDC_LOGIN);
+    EXPECT_TRUE(EndsWith(Log(), "PC > BOX IP " + HostAddress("127.0.0.01").Problem() + " \r\n"))
+        << Log();
+    EXPECT_EQ(s_box->Stats().connectionsAccepted, accepted);
+    EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
+    SetWindowTextA(Item(IDC_BOX_IP), "127.0.0.1");
+
     SetWindowTextA(Item(IDC_PASSWORD), "1234");
     Click(IDC_LOGIN);
     EXPECT_NE(Log().find("PC > Login FAIL:"), std::string::npos);

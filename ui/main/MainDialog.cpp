@@ -435,8 +435,9 @@ void MainDialog::OnLogin() {
             FillBoxTree();
             FillLocalTree();
             break;
+        case LoginOutcome::kBadAddress:
         case LoginOutcome::kRefused:
-            break;  // the session has said why; everything stays as it was
+            break;  // the log has said why; everything stays as it was
         case LoginOutcome::kCannotConnect:
         case LoginOutcome::kPortClosed:
             ResetToLoggedOut();

@@ -12,7 +12,10 @@ class ModuleDocFragment(object):
 options:
   host:
     description:
-      - The box's address (dotted IPv4 or a host name).
+      - The box's address, dotted IPv4 as four decimal numbers from 0 to 255 without
+        leading zeros, or a host name. Other numeric forms (C(127.1), C(0x7f.0.0.1),
+        C(127.0.0.010)) are refused before any connection, since resolvers read them as
+        other addresses than the one written.
       - Defaults to the inventory host's C(ansible_host), else its inventory name,
         so a task needs no host option.
     type: str

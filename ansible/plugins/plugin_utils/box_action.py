@@ -90,7 +90,7 @@ class BoxAction(ActionBase):
                 if args.get(name) and args[name] != 'latest' and not os.path.isabs(args[name]):
                     args[name] = os.path.join(self._loader.get_basedir(), args[name])
             executable = find_cli(args['velqo_cli'] or self._var('velqo_cli'))
-            host, words['--host'] = self._first('host', args, 'ansible_host', 'inventory_hostname')
+            host, words['--host'] = self._box_host()
             port, words['--port'] = self._first('port', args, 'velqo_port')
             port = port_number(words['--port'], port)
             # Never an option and never in a result: the password goes from the
@@ -127,11 +127,35 @@ class BoxAction(ActionBase):
         return None, option
 
     def _var(self, name):
-        value = self._vars.get(name)
-        if value is None:
-            return None
-        # Templated (a vaulted value or "{{ ... }}" reads as plain text).
-        return to_text(self._templar.template(value))
+        value = self._templated(self._vars.get(name))
+        return None if value is None else to_text(value)
+
+    def _templated(self, value):
+        # A vaulted value or "{{ ... }}" reads as plain text.
+        return None if value is None else self._templar.template(value)
+
+    def _box_host(self):
+        """The box's address and where the user wrote it, for messages about it
+        (velqo-cli checks the address, and names it as its own --host)."""
+        inventory_name = self._var('inventory_hostname')
+        # Ansible fills ansible_host with the inventory name when none was set.
+        ansible_host = self._vars.get('ansible_host')
+        if ansible_host == inventory_name:
+            ansible_host = None
+        written = (('host', self._task.args.get('host')),
+                   ('ansible_host', ansible_host),
+                   ('inventory_hostname', inventory_name))
+        for origin, raw in written:
+            value = self._templated(raw)
+            # YAML and INI inventories read 0x7f000001 or 0177 as numbers: velqo-cli
+            # would be given another text than the one written.
+            if isinstance(value, (int, float)) and not isinstance(value, bool):
+                raise CliError('%s was read as the number %s, not as an address: write the '
+                               'box\'s address in quotes, as four decimal numbers from 0 to 255 '
+                               'separated by dots' % (origin, value))
+            if value:
+                return to_text(value), origin
+        return None, 'host'
 
     @property
     def check_mode(self):

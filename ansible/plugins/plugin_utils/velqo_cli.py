@@ -19,6 +19,7 @@ import signal
 import subprocess
 
 PASSWORD_VARIABLE = 'VELQO_PASSWORD'
+HOST_OPTION = '--host'
 # How long one velqo-cli command may run when the task does not say (cli_timeout):
 # long enough for a whole box, short enough that a hung run ends.
 DEFAULT_TIMEOUT_S = 3600
@@ -96,7 +97,7 @@ class VelqoCli(object):
 
     def run(self, arguments):
         """Runs one command and returns its JSON document (a dict)."""
-        argv = [self.executable, '--json', '--host', self.host]
+        argv = [self.executable, '--json', HOST_OPTION, self.host]
         if self.port:
             argv += ['--port', str(self.port)]
         # An empty working folder: no settings file there can change the box asked.
