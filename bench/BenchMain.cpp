@@ -264,7 +264,8 @@ int main(int argc, char** argv) {
     if (std::max(loadBefore, loadAfter) > 0.5 * cpus) {
         std::printf(
             "Note: other work was running. Every block is a round trip between two threads,\n"
-            "so a busy CPU delays each one; rerun on a quiet machine for figures to rely on.\n");
+            "so a busy CPU delays each one: the time passed is then mostly waiting. The CPU\n"
+            "figures hold better, though work sharing the caches still raises them a little.\n");
     }
     return 0;
 }
