@@ -18,7 +18,11 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -
 PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
-	libssl-dev nlohmann-json3-dev help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core
+	libssl-dev nlohmann-json3-dev help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core \
+	curl tftpd-hpa linux-perf
+# tftpd-hpa's own service, where the machine starts services, listens on the
+# loopback address only (the bench runs a tftpd of its own on another port).
+TFTPD_ADDRESS := tftpd-hpa tftpd-hpa/address string 127.0.0.1:69
 
 .PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz fuzz-merge \
 	screenshot wine-prefix wine-test-prefix dist collection test-dist test-fleet clean
@@ -32,6 +36,7 @@ deps:
 	if [ -n "$$missing" ]; then \
 		echo "Installing:" $$missing; \
 		if [ "$$(id -u)" = 0 ]; then SUDO=; else SUDO=sudo; fi; \
+		echo "$(TFTPD_ADDRESS)" | $$SUDO debconf-set-selections && \
 		$$SUDO apt-get update -qq && \
 		DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
