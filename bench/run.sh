@@ -1,8 +1,9 @@
 #!/bin/sh
 # Builds the box link benchmark in build/bench (Release) and prints its table,
 # then the peer row (velqo beside TFTP, bench/peer-bench.sh), the window rows
-# under Wine (bench/window-bench.sh) and the fleet row: sixteen paced boxes backed up by ansible-playbook beside a shell loop
-# (bench/fleet-bench.sh, with the collection that `make collection` built).
+# under Wine (bench/window-bench.sh) and the fleet row: sixteen paced boxes
+# backed up by ansible-playbook beside a shell loop (bench/fleet-bench.sh,
+# with the collection that `make collection` built).
 # Extra arguments go to the benchmark (e.g. --runs 15).
 set -eu
 cd "$(dirname "$0")/.."
