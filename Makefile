@@ -19,7 +19,7 @@ PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
 	libssl-dev nlohmann-json3-dev help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core \
-	curl tftpd-hpa linux-perf
+	curl tftpd-hpa linux-perf procps
 # tftpd-hpa's own service, where the machine starts services, listens on the
 # loopback address only (the bench runs a tftpd of its own on another port).
 TFTPD_ADDRESS := tftpd-hpa tftpd-hpa/address string 127.0.0.1:69

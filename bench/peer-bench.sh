@@ -97,7 +97,7 @@ transfer() {
         server=$(child_of $perfpid)
         live=("$server" "$perfpid")
         for _ in $(seq $wait_steps); do
-            ss -Hulnp "src 127.0.0.1:$tftp_port" | grep -q in.tftpd && break
+            grep -q " 0100007F:$(printf '%04X' "$tftp_port") " /proc/net/udp && break
             sleep 0.1
         done
         ;;
