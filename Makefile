@@ -20,22 +20,36 @@ PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
 	libssl-dev nlohmann-json3-dev help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core \
 	ansible-lint python3-pytest python3-voluptuous
+# What only `make bench` needs: the peer protocol it is measured beside, and perf.
+BENCH_PACKAGES := curl tftpd-hpa linux-perf procps
+# tftpd-hpa's own service, where the machine starts services, listens on the
+# loopback address only (the bench runs a tftpd of its own on another port).
+TFTPD_ADDRESS := tftpd-hpa tftpd-hpa/address string 127.0.0.1:69
 
-.PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz fuzz-merge \
+.PHONY: all deps bench-deps native asan win test test-native test-asan test-win run run-cli bench fuzz fuzz-merge \
 	screenshot wine-prefix wine-test-prefix dist collection test-dist test-collection test-fleet clean
 
 all: native win
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# Installs the Debian packages of $(1) that are missing.
+define install_packages
+	@missing=$$(for p in $(1); do \
 		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
 	done); \
 	if [ -n "$$missing" ]; then \
 		echo "Installing:" $$missing; \
 		if [ "$$(id -u)" = 0 ]; then SUDO=; else SUDO=sudo; fi; \
+		echo "$(TFTPD_ADDRESS)" | $$SUDO debconf-set-selections && \
 		$$SUDO apt-get update -qq && \
 		DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_packages,$(PACKAGES))
+
+bench-deps: deps
+	$(call install_packages,$(BENCH_PACKAGES))
 
 $(NATIVE)/build.ninja:
 	cmake -S . -B $(NATIVE) -G Ninja $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -121,7 +135,7 @@ screenshot: native win wine-prefix
 	tools/run-window.sh --screenshot build/screenshots/backups.png --backups
 	tools/menu-screenshot.sh
 
-bench: native win wine-prefix collection
+bench: bench-deps native win wine-prefix collection
 	bench/run.sh
 
 # VELQO_FUZZ_SECONDS (shared) or VELQO_FUZZ_SECONDS_PER_TARGET, VELQO_FUZZ_TARGETS:

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include "bench/BareSocket.h"
@@ -15,9 +14,7 @@
 
 namespace {
 
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+constexpr Cost kFailed{-1, 0};
 
 }  // namespace
 
@@ -49,26 +46,26 @@ bool BareClient::Open(uint16_t port, const char* password, std::string* error) {
     return true;
 }
 
-double BareClient::Download(const char* name) {
+Cost BareClient::Download(const char* name) {
     const auto head = wire::EncodeRequestHeader({wire::kCmdDump, 0});
     const auto field = wire::EncodeNameField(name);
     const auto ack = wire::EncodeAcknowledgement();
     wire::Bytes<wire::kReplySize> reply;
     wire::Bytes<wire::kDataRecordSize> record;
-    const auto start = std::chrono::steady_clock::now();
+    const Stopwatch watch;
     if (!bare::SendAll(fd_, head) || !bare::SendAll(fd_, field) || !bare::ReceiveAll(fd_, reply) ||
         reply[5] != wire::kStatusAccepted) {
-        return -1;
+        return kFailed;
     }
     do {
         if (!bare::ReceiveAll(fd_, record) || !bare::SendAll(fd_, ack)) {
-            return -1;
+            return kFailed;
         }
     } while (wire::GetI32(&record[4]) != wire::kFlagLast);
-    return SecondsSince(start);
+    return watch.Elapsed();
 }
 
-double BareClient::Upload(const char* name, uint64_t size) {
+Cost BareClient::Upload(const char* name, uint64_t size) {
     const auto head = wire::EncodeRequestHeader({wire::kCmdUpload, 0});
     const auto field = wire::EncodeNameField(name);
     wire::UploadBlock block;
@@ -79,16 +76,16 @@ double BareClient::Upload(const char* name, uint64_t size) {
     block.count = static_cast<int32_t>(size % wire::kBlockDataSize);
     const auto last = wire::EncodeUploadBlock(block);
     wire::Bytes<wire::kReplySize> reply;
-    const auto start = std::chrono::steady_clock::now();
+    const Stopwatch watch;
     if (!bare::SendAll(fd_, head) || !bare::SendAll(fd_, field) || !bare::ReceiveAll(fd_, reply) ||
         reply[5] != wire::kStatusAccepted) {
-        return -1;
+        return kFailed;
     }
     const uint64_t blocks = size / wire::kBlockDataSize + 1;
     for (uint64_t i = 1; i <= blocks; ++i) {
         if (!bare::SendAll(fd_, i == blocks ? last : more) || !bare::ReceiveAll(fd_, reply)) {
-            return -1;
+            return kFailed;
         }
     }
-    return SecondsSince(start);
+    return watch.Elapsed();
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "bench/Stopwatch.h"
+
 class BareClient {
 public:
     BareClient() = default;
@@ -16,11 +18,11 @@ public:
     bool Open(uint16_t port, const char* password, std::string* error);
 
     // One dump exchange: request, reply, then records each answered by an
-    // acknowledgement until the last. Seconds, or negative on a failure.
-    double Download(const char* name);
+    // acknowledgement until the last. A negative time on a failure.
+    Cost Download(const char* name);
     // One upload exchange of a file of that size: request, reply, then
     // size / 1024 + 1 blocks (the last one short) each answered by a reply.
-    double Upload(const char* name, uint64_t size);
+    Cost Upload(const char* name, uint64_t size);
 
 private:
     int fd_ = -1;

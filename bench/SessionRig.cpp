@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -18,6 +17,7 @@ namespace {
 
 constexpr const char* kPassword = "4321";
 constexpr int kBoxWaitMs = 5000;
+constexpr Cost kFailed{-1, 0};
 
 // The sinks do what a front end's must at least do: take every line and
 // every report. They keep only what the checks need.
@@ -30,10 +30,6 @@ int TakeLog(const char*, int) {
 int TakeProgress(int percent) {
     g_lastProgress = percent;
     return 0;
-}
-
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 bool WriteFile(const fs::path& path, uint64_t size) {
@@ -180,9 +176,9 @@ double SessionRig::ConnectLoginList(std::string* error) {
     int count = -1;
     BoxSimulator& sim = loginBox_->sim;
     const int ended = sim.Stats().connectionsEnded;
-    const auto start = std::chrono::steady_clock::now();
+    const Stopwatch watch;
     const bool ok = fresh_->Open(sim.Port()) && fresh_->session.ListFiles(records, &count) == 1;
-    const double seconds = SecondsSince(start);
+    const double seconds = watch.Elapsed().wall;
     fresh_->session.Logout();
     fresh_->socket.Close();
     if (!ok || count != static_cast<int>(sim.Files().Entries().size())) {
@@ -199,7 +195,7 @@ double SessionRig::ConnectLoginList(std::string* error) {
     return seconds;
 }
 
-double SessionRig::Transfer(Pair pair, bool download, const BoxFile& file, std::string* error) {
+Cost SessionRig::Transfer(Pair pair, bool download, const BoxFile& file, std::string* error) {
     switch (pair) {
         case Pair::kSessionToBox:
             return download ? SessionDump(*toBox_, file, error)
@@ -211,9 +207,9 @@ double SessionRig::Transfer(Pair pair, bool download, const BoxFile& file, std::
         case Pair::kBareToBox: {
             BareClient& client = pair == Pair::kBareToBox ? bareToBox_ : bareToBareLoop_;
             const int stored = bareBox_->sim.Stats().uploadsStored;
-            const double s = download ? client.Download(file.name)
-                                      : client.Upload(UploadName(file.name).c_str(), file.size);
-            if (s < 0) {
+            const Cost s = download ? client.Download(file.name)
+                                    : client.Upload(UploadName(file.name).c_str(), file.size);
+            if (s.wall < 0) {
                 *error = std::string("bare ") + (download ? "download" : "upload") + " failed";
                 return s;
             }
@@ -225,36 +221,36 @@ double SessionRig::Transfer(Pair pair, bool download, const BoxFile& file, std::
                 RemoveCheckedFile(fs::path(bareBox_->sim.Options().folder) / UploadName(file.name));
                 if (!ok) {
                     *error = "the substitute box did not store the bare upload";
-                    return -1;
+                    return kFailed;
                 }
             }
             return s;
         }
     }
-    return -1;
+    return kFailed;
 }
 
-double SessionRig::SessionDump(PcSession& pc, const BoxFile& file, std::string* error) {
+Cost SessionRig::SessionDump(PcSession& pc, const BoxFile& file, std::string* error) {
     g_lastProgress = -1;
-    const auto start = std::chrono::steady_clock::now();
+    const Stopwatch watch;
     const int r = pc.session.Dump(file.name);
-    const double seconds = SecondsSince(start);
+    const Cost cost = watch.Elapsed();
     std::error_code ec;
     if (r != 1 || g_lastProgress != 100 || fs::file_size(file.name, ec) != file.size) {
         *error = std::string("dump of ") + file.name + " failed";
-        return -1;
+        return kFailed;
     }
     RemoveCheckedFile(file.name);
-    return seconds;
+    return cost;
 }
 
-double SessionRig::SessionUpload(PcSession& pc, Box* box, const BoxFile& file, std::string* error) {
+Cost SessionRig::SessionUpload(PcSession& pc, Box* box, const BoxFile& file, std::string* error) {
     const int stored = box != nullptr ? box->sim.Stats().uploadsStored : 0;
     g_lastProgress = -1;
     const std::string name = UploadName(file.name);
-    const auto start = std::chrono::steady_clock::now();
+    const Stopwatch watch;
     const int r = pc.session.Upload(name.c_str());
-    const double seconds = SecondsSince(start);
+    const Cost cost = watch.Elapsed();
     // The substitute box stores the file after its last reply; the check
     // waits for that, outside the measured time.
     bool ok = r == 1 && g_lastProgress == 100;
@@ -268,7 +264,7 @@ double SessionRig::SessionUpload(PcSession& pc, Box* box, const BoxFile& file, s
         *error = "upload of " + name + " failed: result " + std::to_string(r) + ", progress " +
                  std::to_string(g_lastProgress) +
                  (box != nullptr ? " (substitute box)" : " (bare box)");
-        return -1;
+        return kFailed;
     }
-    return seconds;
+    return cost;
 }

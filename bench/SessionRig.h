@@ -13,6 +13,7 @@
 
 #include "bench/BareBox.h"
 #include "bench/BareClient.h"
+#include "bench/Stopwatch.h"
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
 
@@ -48,15 +49,15 @@ public:
     // timed from the connect to the received list; then logout and close,
     // and wait until the box has let the connection go. Negative on failure.
     double ConnectLoginList(std::string* error);
-    // One dump or upload of the file by the pairing; seconds, negative on failure.
-    double Transfer(Pair pair, bool download, const BoxFile& file, std::string* error);
+    // One dump or upload of the file by the pairing; a negative time on failure.
+    Cost Transfer(Pair pair, bool download, const BoxFile& file, std::string* error);
 
 private:
     struct Box;
     struct PcSession;
 
-    double SessionDump(PcSession& pc, const BoxFile& file, std::string* error);
-    double SessionUpload(PcSession& pc, Box* box, const BoxFile& file, std::string* error);
+    Cost SessionDump(PcSession& pc, const BoxFile& file, std::string* error);
+    Cost SessionUpload(PcSession& pc, Box* box, const BoxFile& file, std::string* error);
 
     std::filesystem::path root_;
     std::filesystem::path previousDir_;

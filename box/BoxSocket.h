@@ -36,6 +36,8 @@ public:
     // answer within 20 s"); empty after one that succeeded.
     const std::string& ConnectError() const { return connectError_; }
     int Port() const { return port_; }
+    // The socket itself (not owned by the caller), for looking at its options.
+    net::Handle NativeHandle() const { return handle_; }
     const std::string& Host() const { return host_; }
     int IoTimeoutMs() const { return ioTimeoutMs_; }
     void SetIoTimeoutMs(int ms) { ioTimeoutMs_ = ms; }

@@ -72,6 +72,7 @@ Handle Accept(Handle listener);
 void ShutdownSend(Handle h);
 // Enables or disables small-write coalescing (Nagle) on a connected socket.
 void SetNoDelay(Handle h, bool on);
+bool NoDelayIsOn(Handle h);
 // select() on one handle waiting milliseconds, so that a serving loop can
 // look at a stop request between short waits.
 int SelectOneMs(Handle h, bool forReading, int milliseconds);

@@ -244,6 +244,12 @@ void SetNoDelay(Handle h, bool on) {
     setsockopt(static_cast<int>(h), IPPROTO_TCP, TCP_NODELAY, &v, sizeof v);
 }
 
+bool NoDelayIsOn(Handle h) {
+    int v = 0;
+    socklen_t len = sizeof v;
+    return getsockopt(static_cast<int>(h), IPPROTO_TCP, TCP_NODELAY, &v, &len) == 0 && v != 0;
+}
+
 int SelectOneMs(Handle h, bool forReading, int milliseconds) {
     if (h < 0 || h >= FD_SETSIZE) {
         errno = EBADF;

@@ -186,6 +186,13 @@ void SetNoDelay(Handle h, bool on) {
     setsockopt(S(h), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&v), sizeof v);
 }
 
+bool NoDelayIsOn(Handle h) {
+    BOOL v = FALSE;
+    int len = sizeof v;
+    return getsockopt(S(h), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<char*>(&v), &len) == 0 &&
+           v != FALSE;
+}
+
 int SelectOneMs(Handle h, bool forReading, int milliseconds) {
     fd_set set;
     FD_ZERO(&set);

