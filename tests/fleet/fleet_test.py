@@ -20,6 +20,9 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 README = os.path.join(ROOT, 'ansible', 'README.md')
 BOXES = {'box%d' % i: '127.0.0.%d' % i for i in range(2, 10)}
+# Two boxes behind one address (a port-forwarding router): told apart by port only.
+TWIN_ADDRESS = '127.0.0.10'
+TWINS = {'twinA': 4000, 'twinB': 4001}
 PASSWORD = '2468'  # not the factory one: a box answers only when it was passed on
 WRONG_PASSWORD = '1357'
 PLAYBOOK_TIMEOUT_S = 300
@@ -47,19 +50,24 @@ class Fleet:
         return os.path.join(self.work, name)
 
     def start_all(self):
-        for name, address in BOXES.items():
+        self.start({name: (address, 1000) for name, address in BOXES.items()})
+
+    def start(self, places):
+        """Starts a box on the demo per name at its (address, port)."""
+        for name, (address, port) in places.items():
             shutil.copytree(self.demo, self.folder(name))
             log = open(os.path.join(self.work, name + '.log'), 'w')
             self.boxes[name] = subprocess.Popen(
-                [self.boxsim, '--folder', self.folder(name), '--listen', address, '--port', '1000',
-                 '--password', PASSWORD, '--verbose'],
+                [self.boxsim, '--folder', self.folder(name), '--listen', address, '--port',
+                 str(port), '--password', PASSWORD, '--verbose'],
                 stdout=subprocess.PIPE, stderr=log, text=True)
-        for name, box in self.boxes.items():
+        for name, (address, port) in places.items():
+            box = self.boxes[name]
             ready, _, _ = select.select([box.stdout], [], [], START_TIMEOUT_S)
             line = box.stdout.readline() if ready else ''
-            expect('listening on %s:1000' % BOXES[name] in line,
-                   '%s did not listen on %s:1000 (root is needed for port 1000)' % (name, BOXES[name]),
-                   self.log(name))
+            expect('listening on %s:%d' % (address, port) in line,
+                   '%s did not listen on %s:%d (root is needed for port 1000)'
+                   % (name, address, port), self.log(name))
 
     def stop(self, name):
         box = self.boxes.pop(name)
@@ -94,11 +102,16 @@ class Ansible:
                        stdout=subprocess.DEVNULL, timeout=PLAYBOOK_TIMEOUT_S)
         self.examples = self.copy_examples()
         self.inventory = os.path.join(work, 'inventory.ini')
+        self.backups = os.path.join(work, 'backups')
         with open(self.inventory, 'w') as f:
             f.write('[boxes]\n')
             f.writelines('%s ansible_host=%s\n' % item for item in BOXES.items())
-            f.write('[boxes:vars]\nvelqo_password=%s\nvelqo_cli=%s\nvelqo_backups=%s\n'
-                    % (PASSWORD, cli, os.path.join(work, 'backups')))
+            f.write('[twins]\n')
+            f.writelines('%s ansible_host=%s velqo_port=%d\n' % (name, TWIN_ADDRESS, port)
+                         for name, port in TWINS.items())
+            for group in ('boxes', 'twins'):
+                f.write('[%s:vars]\nvelqo_password=%s\nvelqo_cli=%s\nvelqo_backups=%s\n'
+                        % (group, PASSWORD, cli, self.backups))
 
     def copy_examples(self):
         """Copies the installed collection's examples out with the README's commands."""
@@ -131,6 +144,13 @@ class Ansible:
         tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
         self.run(['ansible', 'boxes', '-i', self.inventory, '-f', '8', '-m', module, '--tree',
                   tree] + list(options), rc, tree)
+        return self.results(tree)
+
+    def on_twins(self, module, arguments):
+        """Runs a module with its arguments on the two boxes of one address."""
+        tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
+        self.run(['ansible', 'twins', '-i', self.inventory, '-m', module, '-a', arguments,
+                  '--tree', tree], 0, tree)
         return self.results(tree)
 
     def run(self, argv, rc, tree):
@@ -269,6 +289,8 @@ def run(fleet, ansible, passed):
            str(recap))
     passed('restore again: zero changed')
 
+    run_twins(fleet, ansible, passed)
+
     fleet.stop('box9')
     output, recap, results = ansible.play('backup.yml', rc=2)
     expect(recap['box9']['failed'] == 1 and results['box9'].get('msg'),
@@ -282,6 +304,35 @@ def run(fleet, ansible, passed):
     leaks = [o for o in ansible.outputs if secret.search(o)]
     expect(not leaks, 'the password appears in no output or result', '\n'.join(leaks)[:2000])
     passed('the password in no output or result')
+
+
+def run_twins(fleet, ansible, passed):
+    """Two boxes at one address: each keeps its own backups, and restoring
+    `latest` gives each its own."""
+    fleet.start({name: (TWIN_ADDRESS, port) for name, port in TWINS.items()})
+    config = {name: os.path.join(fleet.folder(name), 'config.txt') for name in TWINS}
+    with open(config['twinB'], 'ab') as f:
+        f.write(b'twin=B\n')
+    own = {name: read(path) for name, path in config.items()}
+    for _ in range(2):
+        results = ansible.on_twins('velqo.box.backup', 'dest=%s keep=1' % ansible.backups)
+        expect(all(results[name].get('complete') for name in TWINS), 'twins: backed up',
+               str(results))
+    stems = sorted(re.sub(r'-\d{8}-\d{6}(-\d+)?$', '', name)
+                   for name in os.listdir(ansible.backups) if name.startswith(TWIN_ADDRESS))
+    expect(stems == ['%s+%d' % (TWIN_ADDRESS, port) for port in sorted(TWINS.values())],
+           'twins: keep=1 leaves one backup of each port, not one of the address', str(stems))
+    passed('two boxes on one address: keep=1 keeps one backup of each')
+
+    for path in config.values():
+        with open(path, 'wb') as f:
+            f.write(b'changed\n')
+    results = ansible.on_twins('velqo.box.restore', 'src=latest dest=%s' % ansible.backups)
+    expect(all(results[name].get('changed') for name in TWINS), 'twins: restored', str(results))
+    for name, path in config.items():
+        expect(read(path) == own[name], 'twins: %s got its own config.txt back' % name,
+               repr(read(path)))
+    passed('two boxes on one address: restore of latest gives each its own backup')
 
 
 def main():
