@@ -8,6 +8,7 @@
 #include "backup/WholeBoxReport.h"
 #include "base/TextEscape.h"
 #include "box/BoxSession.h"
+#include "box/TransferText.h"
 
 namespace fs = std::filesystem;
 
@@ -49,20 +50,25 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
             report.FileDone(file);
             continue;
         }
+        if (outcome.linkLost || session.LinkLost()) {
+            // Lost before this file, perhaps while comparing: named as not tried.
+            outcome.linkLost = true;
+            file.message = "not tried, " + SessionEndText(session.LastOutcome());
+            ++outcome.notTried;
+            outcome.failed = true;
+            report.FileDone(file);
+            continue;
+        }
         session.UploadFrom(p.name.c_str(), backup.Folder(), LinkRule::kRefuse);
         if (session.LastOutcome() != TransferOutcome::kDone) {
             file.result = FileResult::kFailed;
             file.message =
                 session.LastOutcome() == TransferOutcome::kRefused
                     ? "refused by the box: \"" + QuoteForMessage(session.LastRefusal()) + "\""
-                    : std::string("the upload failed");
+                    : TransferFailureText(session.LastOutcome(), false);
             ++outcome.uploadFailed;
             outcome.failed = true;
             report.FileDone(file);
-            if (session.LinkLost()) {
-                outcome.linkLost = true;
-                break;
-            }
             continue;
         }
         ++outcome.sent;
@@ -76,10 +82,9 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
                                                 : outcome.notVerified);
         }
         report.FileDone(file);
-        if (options.verifier != nullptr && file.verified != Verified::kYes && session.LinkLost()) {
-            outcome.linkLost = true;
-            break;
-        }
+    }
+    if (outcome.linkLost) {
+        outcome.stopped = SessionEndText(session.LastOutcome());
     }
     return outcome;
 }

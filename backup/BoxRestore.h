@@ -1,8 +1,10 @@
 #pragma once
 // A restore: a checked backup's planned files uploaded to the box in plan
 // order, in one session. Files the box no longer lists are skipped; once the
-// link is lost nothing more is tried.
+// link is lost nothing more is tried, and each file left is reported failed,
+// as not tried.
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "box/WireFormat.h"
@@ -23,6 +25,7 @@ struct RestoreOutcome {
     int skipped = 0;
     int unchanged = 0;
     int uploadFailed = 0;
+    int notTried = 0;  // after the link was lost, each counted here, not as failed
     // With a verifier, of those sent: read back and found equal, found
     // different, or not read back or compared.
     int verified = 0;
@@ -30,6 +33,7 @@ struct RestoreOutcome {
     int notVerified = 0;
     bool failed = false;    // a transfer or read-back failed, or a named file was skipped
     bool linkLost = false;  // stopped early: the link is gone
+    std::string stopped{};  // why, for a person; empty when nothing was left untried
 };
 
 class BoxRestore {

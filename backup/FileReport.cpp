@@ -1,45 +1,51 @@
 #include "backup/FileReport.h"
 
-const char* FileResultName(FileResult result) {
-    switch (result) {
-        case FileResult::kSaved:
-            return "saved";
-        case FileResult::kFailed:
-            return "failed";
-        case FileResult::kSkipped:
-            return "skipped";
-        case FileResult::kSent:
-            return "sent";
-        case FileResult::kWouldSend:
-            return "would-send";
-        case FileResult::kUnchanged:
-            return "unchanged";
-        case FileResult::kSame:
-            return "same";
-        case FileResult::kDiffers:
-            return "differs";
-        case FileResult::kMissingOnBox:
-            return "missing-on-box";
-        case FileResult::kOnlyOnBox:
-            return "only-on-box";
-        case FileResult::kDownloaded:
-            return "downloaded";
-        case FileResult::kUploaded:
-            return "uploaded";
-        case FileResult::kRefused:
-            return "refused";
+namespace {
+
+constexpr FileResultWords kWords[] = {
+    {FileResult::kSaved, "saved", "saved", false},
+    {FileResult::kFailed, "failed", "failed", true},
+    {FileResult::kSkipped, "skipped", "missing on the box", false},
+    {FileResult::kSent, "sent", "sent", false},
+    {FileResult::kWouldSend, "would-send", "would send", false},
+    {FileResult::kUnchanged, "unchanged", "unchanged", false},
+    {FileResult::kSame, "same", "same", false},
+    {FileResult::kDiffers, "differs", "differs", false},
+    {FileResult::kMissingOnBox, "missing-on-box", "missing on the box", false},
+    {FileResult::kOnlyOnBox, "only-on-box", "only on the box", false},
+    {FileResult::kRefused, "refused", "refused", true},
+};
+
+constexpr const char* kVerifiedWord = "verified";
+
+}  // namespace
+
+const FileResultWords& WordsOf(FileResult result) {
+    for (const FileResultWords& w : kWords) {
+        if (w.result == result) {
+            return w;
+        }
     }
-    return "failed";
+    return kWords[1];  // a value outside the enum: nothing is known to have happened
 }
 
-const char* VerifiedName(Verified verified) {
-    switch (verified) {
-        case Verified::kYes:
-            return "yes";
-        case Verified::kNo:
-            return "no";
-        case Verified::kUnknown:
-            break;
+const char* FileResultName(FileResult result) {
+    return WordsOf(result).json;
+}
+
+bool IsFailure(FileResult result) {
+    return WordsOf(result).failure;
+}
+
+bool IsFailure(const FileReport& file) {
+    return IsFailure(file.result) || file.verified == Verified::kNo;
+}
+
+const char* ShownWord(const FileReport& file) {
+    if (file.verified == Verified::kNo) {
+        return WordsOf(FileResult::kFailed).shown;
     }
-    return "unknown";
+    return file.result == FileResult::kSent && file.verified == Verified::kYes
+               ? kVerifiedWord
+               : WordsOf(file.result).shown;
 }

@@ -5,18 +5,16 @@
 #include <string>
 
 enum class FileResult {
-    kSaved,         // backup: downloaded into the backup folder
+    kSaved,         // fetched from the box and written here (backup, get)
     kFailed,        // did not happen; `message` says why
     kSkipped,       // left out on purpose (restore: the box no longer lists it)
-    kSent,          // restore: uploaded
+    kSent,          // uploaded to the box (restore, put)
     kWouldSend,     // restore, dry run: would be uploaded
     kUnchanged,     // restore: not sent, the box holds the same bytes
     kSame,          // compare: the box holds the backup's bytes
     kDiffers,       // compare: the box holds other bytes
     kMissingOnBox,  // compare: in the backup, but the box does not list it
     kOnlyOnBox,     // compare: the box lists it, the backup does not hold it
-    kDownloaded,    // one file fetched from the box (velqo-cli get)
-    kUploaded,      // one file sent to the box (velqo-cli put)
     kRefused,       // the box refused the request
 };
 
@@ -36,7 +34,19 @@ struct FileReport {
     std::string message{};
 };
 
-// One lower-case word per result ("saved", "would-send", "missing-on-box"...),
-// stable for machine-readable output.
+// The words of one result: every front takes them from the one table.
+struct FileResultWords {
+    FileResult result;
+    const char* json;   // lower-case, stable: machine-readable output and result lines
+    const char* shown;  // for a person in a window
+    bool failure;       // the file's part of the work did not happen
+};
+
+const FileResultWords& WordsOf(FileResult result);
+// "saved", "would-send", "missing-on-box"...
 const char* FileResultName(FileResult result);
-const char* VerifiedName(Verified verified);
+bool IsFailure(FileResult result);
+// Also an upload whose read-back found other bytes.
+bool IsFailure(const FileReport& file);
+// The window's word, which tells a read-back's verdict for what was sent.
+const char* ShownWord(const FileReport& file);

@@ -1,16 +1,10 @@
 #include <vector>
 
 #include "backup/Sha256.h"
+#include "base/TextEscape.h"
 
 std::string Sha256::Hex(const Digest& digest) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(digest.size() * 2);
-    for (const uint8_t b : digest) {
-        hex += kDigits[b >> 4];
-        hex += kDigits[b & 0xF];
-    }
-    return hex;
+    return HexOf(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()));
 }
 
 bool Sha256::OfFile(const std::filesystem::path& path, std::string* hex, FileKind* kind) {

@@ -21,8 +21,8 @@ std::string EscapedByte(unsigned char c) {
             break;
     }
     if (c < kFirstPrintable || c == kDelete) {
-        static const char kHex[] = "0123456789abcdef";
-        return std::string{'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
+        const char byte = static_cast<char>(c);
+        return "\\x" + HexOf(std::string_view(&byte, 1));
     }
     return std::string(1, static_cast<char>(c));
 }
@@ -65,4 +65,16 @@ std::string QuoteForMessage(std::string_view text, size_t limit) {
         out.pop_back();
     }
     return out + "... [" + std::to_string(text.size() - used) + " more bytes]";
+}
+
+std::string HexOf(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        hex += kDigits[b >> 4];
+        hex += kDigits[b & 0xF];
+    }
+    return hex;
 }

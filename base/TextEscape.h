@@ -23,3 +23,7 @@ std::string EscapeControls(std::string_view text);
 // text ends with "... [N more bytes]", N counting the input bytes not shown.
 constexpr size_t kQuoteLimit = 200;
 std::string QuoteForMessage(std::string_view text, size_t limit = kQuoteLimit);
+
+// Every byte of `bytes` as two lower-case hex digits: the exact bytes of a
+// name that is not shown as it is.
+std::string HexOf(std::string_view bytes);

@@ -13,6 +13,7 @@
 #include "box/BoxSocket.h"
 #include "box/HostAddress.h"
 #include "box/NetApi.h"
+#include "box/TransferText.h"
 #include "box/WireFormat.h"
 #include "catalog/FileCatalog.h"
 #include "cli/CliBackup.h"
@@ -33,26 +34,6 @@ std::string TrimmedAddress(const std::string& text) {
     const size_t first = text.find_first_not_of(' ');
     return first == std::string::npos ? ""
                                       : text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// Why a get or put did not happen, for the file's report; the session's own
-// lines have told the details.
-std::string TransferFailure(TransferOutcome outcome, bool get) {
-    switch (outcome) {
-        case TransferOutcome::kBadName:
-            return "not a plain file name";
-        case TransferOutcome::kRefused:
-            return "the box refused it";
-        case TransferOutcome::kLinkFailed:
-            return "the link to the box failed";
-        case TransferOutcome::kLocalFailed:
-            return get ? "the local file cannot be written" : "the local file cannot be read";
-        case TransferOutcome::kBoxFailed:
-            return "the box reported a failure after the upload";
-        case TransferOutcome::kDone:
-            break;
-    }
-    return "";
 }
 
 }  // namespace
@@ -168,8 +149,8 @@ int CliClient::CheckBeforeConnecting() {
     if (options_.command != CliOptions::Command::kPut) {
         return kExitOk;
     }
-    // A file that is not there is said before the box is even asked.
-    size_t missing = 0;
+    // A file that is not there is said before the box is even asked; its
+    // result keeps its place among the others.
     for (const std::string& name : options_.names) {
         const fs::path path = InDirectory(name);
         std::error_code ec;
@@ -180,13 +161,18 @@ int CliClient::CheckBeforeConnecting() {
             }
             FileReport file{name};
             file.message = "cannot read " + path.string() + ": " + ec.message();
-            output_.Note("%s: %s; skipped", name.c_str(), file.message.c_str());
-            output_.File(file);
-            unreadable_.push_back(name);
-            ++missing;
+            output_.Note("%s: %s: %s", QuoteForMessage(name).c_str(), FileResultName(file.result),
+                         file.message.c_str());
+            unreadable_.push_back(file);
         }
     }
-    return missing == options_.names.size() ? kExitFailed : kExitOk;
+    if (unreadable_.size() < options_.names.size()) {
+        return kExitOk;
+    }
+    for (const FileReport& file : unreadable_) {
+        output_.File(file);
+    }
+    return kExitFailed;
 }
 
 int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const BoxSession& session,
@@ -302,7 +288,7 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
             // The names not tried, each with its own result.
             for (size_t j = i + 1; j < options_.names.size(); ++j) {
                 FileReport file{options_.names[j]};
-                file.message = "not tried, the link to the box was lost";
+                file.message = "not tried, " + SessionEndText(session.LastOutcome());
                 output_.File(file);
             }
             break;
@@ -333,18 +319,20 @@ bool CliClient::IsUploadable(const std::string& name, FileReport* file) {
     if (!fs::exists(status) || fs::is_regular_file(status)) {
         return true;
     }
-    file->result = FileResult::kSkipped;
+    file->result = FileResult::kFailed;
     file->message = fs::is_directory(status) ? "a directory, not a regular file"
                                              : "a special file, not a regular file";
-    output_.Note("%s: %s; skipped", QuoteForMessage(name).c_str(), file->message.c_str());
+    output_.Note("%s: %s: %s", QuoteForMessage(name).c_str(), FileResultName(file->result),
+                 file->message.c_str());
     return false;
 }
 
 bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const std::string& name,
                          bool* failed) {
-    for (const std::string& unreadable : unreadable_) {
-        if (unreadable == name) {
+    for (const FileReport& unreadable : unreadable_) {
+        if (unreadable.name == name) {
             *failed = true;  // said before connecting
+            output_.File(unreadable);
             return true;
         }
     }
@@ -379,9 +367,9 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
     if (!ok) {
         file.result =
             outcome == TransferOutcome::kRefused ? FileResult::kRefused : FileResult::kFailed;
-        file.message = TransferFailure(outcome, get);
+        file.message = TransferFailureText(outcome, get);
     } else {
-        file.result = get ? FileResult::kDownloaded : FileResult::kUploaded;
+        file.result = get ? FileResult::kSaved : FileResult::kSent;
         std::error_code ec;
         const auto size = fs::file_size(InDirectory(name), ec);
         file.size = ec ? -1 : static_cast<int64_t>(size);
@@ -398,7 +386,7 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
     }
     done(ok);
     if (!ok && session.LinkLost()) {
-        output_.Note("the link to the box is lost; stopping");
+        output_.Note("%s; stopping", SessionEndText(session.LastOutcome()).c_str());
         return false;
     }
     return true;

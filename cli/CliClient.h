@@ -72,7 +72,7 @@ private:
     // DIR as an absolute path: the default place of backups and read-backs.
     std::filesystem::path absoluteDirectory_;
     std::vector<wire::ListRecord> listed_;        // the box's list, in its order
-    std::vector<std::string> unreadable_;         // put: names not there, already said
+    std::vector<FileReport> unreadable_;          // put: files not there, already said
     std::unique_ptr<CliBackupSource> source_;     // restore and compare only
     std::unique_ptr<ReadBackVerifier> verifier_;  // --verify only
 };

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/TextEscape.h"
 #include "cli/TerminalLog.h"
 
 namespace {
@@ -37,27 +38,44 @@ Json VerifiedOrNull(Verified verified) {
     return verified == Verified::kUnknown ? Json(nullptr) : Json(verified == Verified::kYes);
 }
 
+// A name from the box may not be UTF-8: `key` holds it readable, with U+FFFD
+// for what is not, and then `key`_hex holds its exact bytes.
+void PutName(Json& entry, const std::string& key, const std::string& value) {
+    const std::string readable =
+        Json::parse(Json(value).dump(-1, ' ', false, Json::error_handler_t::replace))
+            .get<std::string>();
+    entry[key] = readable;
+    if (readable != value) {
+        entry[key + "_hex"] = HexOf(value);
+    }
+}
+
 // A file's entry as the command's document holds it.
 Json FileEntry(Command command, const FileReport& file) {
+    Json entry = Json::object();
+    if (command == Command::kBackup) {
+        PutName(entry, "group", file.group);
+    }
+    PutName(entry, "name", file.name);
     const char* result = FileResultName(file.result);
     switch (command) {
         case Command::kBackup:
-            return {{"group", file.group},
-                    {"name", file.name},
-                    {"type", file.type},
-                    {"size", SizeOrNull(file.size)},
-                    {"sha256", TextOrNull(file.sha256)},
-                    {"result", result},
-                    {"message", TextOrNull(file.message)}};
+            entry["type"] = file.type;
+            entry["size"] = SizeOrNull(file.size);
+            entry["sha256"] = TextOrNull(file.sha256);
+            break;
         case Command::kCompare:
-            return {{"name", file.name}, {"state", result}, {"message", TextOrNull(file.message)}};
+            break;
         default:
-            return {{"name", file.name},
-                    {"result", result},
-                    {"size", SizeOrNull(file.size)},
-                    {"verified", VerifiedOrNull(file.verified)},
-                    {"message", TextOrNull(file.message)}};
+            entry["result"] = result;
+            entry["size"] = SizeOrNull(file.size);
+            entry["verified"] = VerifiedOrNull(file.verified);
+            entry["message"] = TextOrNull(file.message);
+            return entry;
     }
+    entry["result"] = result;
+    entry["message"] = TextOrNull(file.message);
+    return entry;
 }
 
 }  // namespace
@@ -70,14 +88,19 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
     const char* name = CommandName(command);
     document_ = std::make_unique<Json>(Json::object());
     Json& d = *document_;
+    // The keys every document has, whatever its command and however it ended.
+    d["format"] = kFormat;
     d["command"] = name != nullptr ? Json(name) : Json(nullptr);
     d["ok"] = false;
     d["exit"] = nullptr;
+    d["error"] = nullptr;
+    d["files"] = Json::array();
     // Every field of the command from the start, so that a command that ends
     // early still gives a document of its own shape.
     if (command == Command::kBackup) {
         d["folder"] = nullptr;
         d["complete"] = false;
+        d["removed"] = Json::array();
     } else if (command == Command::kCompare) {
         d["folder"] = nullptr;
         d["same"] = false;
@@ -85,17 +108,11 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
         d["folder"] = nullptr;
         d["dry_run"] = false;
         d["changed"] = false;
-    }
-    if (command == Command::kBackups) {
+    } else if (command == Command::kBackups) {
         d["store"] = nullptr;
         d["box"] = nullptr;  // null with --all
         d["latest"] = nullptr;
         d["backups"] = Json::array();
-    } else if (command != Command::kNone) {
-        d["files"] = Json::array();
-    }
-    if (command == Command::kBackup) {
-        d["removed"] = Json::array();
     }
 }
 
@@ -158,7 +175,11 @@ int CliOutput::Error(int exit, const char* format, ...) {
 
 void CliOutput::Listed(const std::string& group, const std::string& name, int32_t type) {
     if (IsJson()) {
-        (*document_)["files"].push_back({{"group", group}, {"name", name}, {"type", type}});
+        Json entry = Json::object();
+        PutName(entry, "group", group);
+        PutName(entry, "name", name);
+        entry["type"] = type;
+        (*document_)["files"].push_back(std::move(entry));
     }
 }
 
@@ -220,8 +241,8 @@ int CliOutput::Finish(int exit) {
         Json& d = *document_;
         d["ok"] = exit == 0;
         d["exit"] = exit;
-        // Names come from the box and may not be UTF-8: such bytes become
-        // U+FFFD rather than ending the document.
+        // Names are made readable where they are put; other texts from the
+        // box (an error quoting one) get U+FFFD rather than end the document.
         const std::string text = d.dump(-1, ' ', false, Json::error_handler_t::replace);
         std::fprintf(out_, "%s\n", text.c_str());
     }

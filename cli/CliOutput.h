@@ -24,6 +24,10 @@
 
 class CliOutput {
 public:
+    // The documents' format, raised whenever a key changes meaning or goes;
+    // docs/json/velqo-cli.schema.json describes each format.
+    static constexpr int kFormat = 1;
+
     // `json`: a document instead of result lines. `verbosity`: which
     // messages reach stderr (CliOptions::kQuiet...).
     CliOutput(FILE* out, FILE* err, CliOptions::Command command, bool json,

@@ -4,25 +4,33 @@
 
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
-#include "cli/CliBackupSource.h"
 #include "base/TextEscape.h"
+#include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
 
 namespace {
 
-// The names a compare found the same on the box.
+// The names a compare found the same on the box; what failed is told as
+// the comparison's, not as the restore's own.
 struct SameFiles : WholeBoxReport {
+    explicit SameFiles(CliOutput& output) : output_(output) {}
     void FileStarting(int index, int count, const std::string& name) override {
         TerminalLog::FileStarting(name, index, count);
     }
     void FileDone(const FileReport& file) override {
         if (file.result == FileResult::kSame) {
             names.push_back(file.name);
+        } else if (IsFailure(file.result)) {
+            output_.Note("%s: comparing with the box: %s", QuoteForMessage(file.name).c_str(),
+                         file.message.c_str());
         }
     }
     std::vector<std::string> names;
+
+private:
+    CliOutput& output_;
 };
 
 }  // namespace
@@ -65,7 +73,7 @@ void CliRestore::FileDone(const FileReport& file) {
 }
 
 void CliRestore::MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
-    SameFiles same;
+    SameFiles same(output_);
     BoxCompare::Run(session, listed, source_.Contents(), same, source_.Names());
     for (const std::string& name : same.names) {
         source_.Plan().MarkUnchanged(name);
@@ -80,8 +88,8 @@ int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
     }
     const RestoreOutcome outcome = BoxRestore::Run(
         session, listed, source_.Contents(), source_.Plan(), {options_.dryRun, verifier}, *this);
-    if (outcome.linkLost) {
-        output_.Note("the link to the box is lost; stopping");
+    if (!outcome.stopped.empty()) {
+        output_.Note("%s; stopping", outcome.stopped.c_str());
     }
     output_.Flag("changed", outcome.sent > 0);
     // Read back, only what was found equal counts as restored.
@@ -95,6 +103,7 @@ int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
         {verifying ? outcome.notVerified : 0, " sent but not verified"},
         {outcome.skipped, " skipped"},
         {outcome.uploadFailed, " failed"},
+        {outcome.notTried, " not tried"},
     };
     for (const auto& [n, what] : counts) {
         if (n > 0 || what == counts[2].second) {

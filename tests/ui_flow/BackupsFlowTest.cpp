@@ -80,32 +80,6 @@ protected:
 
 }  // namespace
 
-TEST(BackupsFlowStateTest, EachResultHasItsWord) {
-    struct Case {
-        FileResult result;
-        Verified verified;
-        const char* shown;
-    } cases[] = {
-        {FileResult::kSaved, Verified::kUnknown, "saved"},
-        {FileResult::kSame, Verified::kUnknown, "same"},
-        {FileResult::kDiffers, Verified::kUnknown, "differs"},
-        {FileResult::kMissingOnBox, Verified::kUnknown, "missing on the box"},
-        {FileResult::kSkipped, Verified::kUnknown, "missing on the box"},
-        {FileResult::kOnlyOnBox, Verified::kUnknown, "only on the box"},
-        {FileResult::kUnchanged, Verified::kUnknown, "unchanged"},
-        {FileResult::kSent, Verified::kYes, "verified"},
-        {FileResult::kSent, Verified::kUnknown, "sent"},
-        {FileResult::kSent, Verified::kNo, "failed"},
-        {FileResult::kFailed, Verified::kUnknown, "failed"},
-    };
-    for (const Case& c : cases) {
-        FileReport file;
-        file.result = c.result;
-        file.verified = c.verified;
-        EXPECT_EQ(FileStateText(file), c.shown) << FileResultName(c.result);
-    }
-}
-
 TEST_F(BackupsFlowTest, ButtonsFollowTheSelectionTheLinkAndTheWork) {
     fs::create_directories("backup/127.0.0.1-20000101-100000");  // no manifest
     flow_.BackUp();  // the new backup comes first, the one without a manifest second

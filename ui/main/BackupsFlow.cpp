@@ -46,35 +46,6 @@ std::string CompareSummary(const CompareOutcome& c) {
 
 }  // namespace
 
-std::string FileStateText(const FileReport& file) {
-    switch (file.result) {
-        case FileResult::kSaved:
-            return "saved";
-        case FileResult::kSent:
-            // Read back and found equal, or not read back at all; a copy that
-            // differs is a failure.
-            return file.verified == Verified::kYes  ? "verified"
-                   : file.verified == Verified::kNo ? "failed"
-                                                    : "sent";
-        case FileResult::kWouldSend:
-            return "would send";
-        case FileResult::kUnchanged:
-            return "unchanged";
-        case FileResult::kSame:
-            return "same";
-        case FileResult::kDiffers:
-            return "differs";
-        case FileResult::kSkipped:  // a restore skips what the box does not list
-        case FileResult::kMissingOnBox:
-            return "missing on the box";
-        case FileResult::kOnlyOnBox:
-            return "only on the box";
-        case FileResult::kFailed:
-            break;
-    }
-    return "failed";
-}
-
 BackupsFlow::BackupsFlow(BoxSession& session, fs::path root, const std::string& host)
     : session_(session), root_(std::move(root)), box_(BackupBox::Of(host, box_defaults::kPort)) {}
 
@@ -168,7 +139,7 @@ void BackupsFlow::FileDone(const FileReport& file) {
     if (phase_ == Phase::kChecking && file.result == FileResult::kFailed) {
         SetState(file.name, file.group, "damaged");
     } else if (phase_ == Phase::kWorking) {
-        SetState(file.name, file.group, FileStateText(file));
+        SetState(file.name, file.group, ShownWord(file));
     }
 }
 
@@ -242,7 +213,7 @@ void BackupsFlow::BackUp() {
     }
     for (FileStateRow& f : files_) {
         for (const FileReport& r : reports) {
-            f.state = r.name == f.name ? FileStateText(r) : f.state;
+            f.state = r.name == f.name ? ShownWord(r) : f.state;
         }
     }
     Finish(status);
@@ -343,7 +314,7 @@ void BackupsFlow::Restore() {
                                                    restorePlan_, {false, &verifier}, *this);
     std::vector<std::string> failed;
     for (const FileReport& r : reports_) {
-        if (FileStateText(r) == "failed") {
+        if (IsFailure(r)) {
             failed.push_back(r.name);
         }
     }

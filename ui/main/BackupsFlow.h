@@ -49,10 +49,6 @@ struct RestoreQuestion {
     std::string text;  // the question, naming the files
 };
 
-// The state word shown for a file's result: "same", "differs", "missing on
-// the box", "only on the box", "sent", "verified", "unchanged", "failed"...
-std::string FileStateText(const FileReport& file);
-
 class BackupsFlow : private WholeBoxReport {
 public:
     // `root`: the backup store's folder. `host`: the box's address as the
