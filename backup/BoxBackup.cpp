@@ -203,8 +203,8 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
             }
             file.size = -1;
             file.sha256.clear();
-            fail("downloaded, but " + std::string(summed ? BackupFolder::kManifestName
-                                                         : BackupFolder::kChecksumsName) +
+            fail("downloaded, but " +
+                 std::string(summed ? BackupFolder::kManifestName : BackupFolder::kChecksumsName) +
                  " cannot be written to list it (is the disk full?)");
             continue;
         }

@@ -141,6 +141,7 @@ Verified ReadBackVerifier::VerifyChecksum(BoxSession& session, const std::string
         return Verified::kYes;
     }
     *message = "VERIFY FAILED: the box's copy (" + Bytes(static_cast<uintmax_t>(copy.Size())) +
-               ") is not what was sent (" + Bytes(static_cast<uintmax_t>(sentSize)) + ", checksum " + sentHex + ")";
+               ") is not what was sent (" + Bytes(static_cast<uintmax_t>(sentSize)) +
+               ", checksum " + sentHex + ")";
     return Verified::kNo;
 }

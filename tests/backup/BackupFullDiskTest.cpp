@@ -107,7 +107,8 @@ TEST_F(BackupFullDiskTest, ReportSummaryAndIncompleteAgreeOnWhatIsSaved) {
             EXPECT_EQ(f.result == FileResult::kSaved, listed && summed) << f.name;
             EXPECT_EQ(incomplete.find("\n" + f.name + ": ") != std::string::npos,
                       f.result != FileResult::kSaved)
-                << f.name << "\n" << incomplete;
+                << f.name << "\n"
+                << incomplete;
             saved += f.result == FileResult::kSaved ? 1 : 0;
             if (f.message.rfind("downloaded, but ", 0) == 0) {
                 unlisted.push_back(f.name);

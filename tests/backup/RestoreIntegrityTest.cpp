@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "backup/BackupContents.h"
@@ -134,7 +135,13 @@ TEST_F(RestoreIntegrityTest, AFileSwappedAfterTheCheckIsNotSent) {
         EXPECT_EQ(ReadFile("box/image.bin"), row.onBox);
         EXPECT_TRUE(box_->WaitFor(
             [&](const BoxSimStats& s) { return s.uploadsStored == outcome.sent; }, 3000));
-        fs::remove_all("backups");
+        if (fs::exists("outside.bin")) {
+            // Wine removes no link itself, nor a folder that holds one.
+            EXPECT_TRUE(RemoveSymbolicLink(folder_ / "image.bin"));
+        }
+        std::error_code ec;
+        fs::remove_all("backups", ec);
+        ASSERT_FALSE(ec) << ec.message();
     }
 }
 
@@ -159,7 +166,8 @@ TEST_F(RestoreIntegrityTest, AFileChangedWhileItIsSentIsNotFinished) {
     const RestoreOutcome outcome = Restore(report);
     ASSERT_EQ(report.files.size(), 1u);
     EXPECT_EQ(report.files[0].result, FileResult::kFailed);
-    EXPECT_EQ(report.files[0].message, "its bytes changed while it was sent; the upload was stopped");
+    EXPECT_EQ(report.files[0].message,
+              "its bytes changed while it was sent; the upload was stopped");
     EXPECT_TRUE(outcome.failed);
     EXPECT_TRUE(outcome.linkLost);
     EXPECT_EQ(outcome.sent, 0);
@@ -209,7 +217,8 @@ TEST_F(RestoreIntegrityTest, AReadBackIsHeldAgainstTheCheckedChecksum) {
 }
 
 TEST_F(RestoreIntegrityTest, ADryRunFailsWhatItCouldNotCompare) {
-    const std::string notRead = "not compared with the box's copy: the box's copy could not be read";
+    const std::string notRead =
+        "not compared with the box's copy: the box's copy could not be read";
     const std::string notTried =
         "not compared with the box's copy: not tried, the link to the box was lost";
     struct Row {
@@ -223,13 +232,16 @@ TEST_F(RestoreIntegrityTest, ADryRunFailsWhatItCouldNotCompare) {
     BoxSimOptions dropping;
     dropping.closeAfterRecords = 1;  // within image.bin, the second file
     const Row rows[] = {
-        {"every file compared", {},
+        {"every file compared",
+         {},
          {{"settings.txt", "unchanged"}, {"image.bin", "would-send"}, {"empty.log", "unchanged"}},
          {}},
-        {"the box refuses the reads", refusing,
+        {"the box refuses the reads",
+         refusing,
          {{"settings.txt", "failed"}, {"image.bin", "failed"}, {"empty.log", "failed"}},
          {{"settings.txt", notRead}, {"image.bin", notRead}, {"empty.log", notRead}}},
-        {"the link is lost", dropping,
+        {"the link is lost",
+         dropping,
          {{"settings.txt", "unchanged"}, {"image.bin", "failed"}, {"empty.log", "failed"}},
          {{"image.bin", notRead}, {"empty.log", notTried}}},
     };

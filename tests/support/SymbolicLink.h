@@ -7,3 +7,6 @@
 
 // False when no link could be made.
 bool MakeSymbolicLink(const std::filesystem::path& target, const std::filesystem::path& link);
+// Removes a link made so (Wine cannot remove a POSIX link: the host's rm
+// does). False when it is still there.
+bool RemoveSymbolicLink(const std::filesystem::path& link);
