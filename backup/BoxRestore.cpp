@@ -1,15 +1,12 @@
 #include "backup/BoxRestore.h"
 
-#include <system_error>
-
 #include "backup/BackupContents.h"
+#include "backup/CheckedUpload.h"
 #include "backup/ReadBackVerifier.h"
 #include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
 #include "base/TextEscape.h"
 #include "box/BoxSession.h"
-
-namespace fs = std::filesystem;
 
 RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                                const BackupContents& backup, const RestorePlan& plan,
@@ -22,9 +19,16 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
         FileReport file{p.name, p.group, p.type};
         const ChecksumLine* sum = backup.Sums().Find(p.name);
         file.sha256 = sum != nullptr ? sum->hex : "";
-        std::error_code ec;
-        const auto size = fs::file_size(backup.PathOf(p.name), ec);
-        file.size = ec ? -1 : static_cast<int64_t>(size);
+        // Held open from here to the send; its size is the open file's.
+        CheckedUpload upload(backup.PathOf(p.name), file.sha256);
+        file.size = upload.Size();
+        const auto fail = [&](const std::string& why) {
+            file.result = FileResult::kFailed;
+            file.message = why;
+            ++outcome.uploadFailed;
+            outcome.failed = true;
+            report.FileDone(file);
+        };
         bool onBox = false;
         for (const wire::ListRecord& r : listed) {
             onBox = onBox || p.name == r.name;
@@ -43,22 +47,26 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
             report.FileDone(file);
             continue;
         }
+        if (!upload.IsOpen()) {
+            fail(upload.Problem());
+            continue;
+        }
+        if (options.dryRun && !p.notCompared.empty()) {
+            fail("not compared with the box's copy: " + p.notCompared);
+            continue;
+        }
         if (options.dryRun) {
             file.result = FileResult::kWouldSend;
             ++outcome.sent;
             report.FileDone(file);
             continue;
         }
-        session.UploadFrom(p.name.c_str(), backup.Folder(), LinkRule::kRefuse);
+        session.UploadFrom(p.name.c_str(), upload);
         if (session.LastOutcome() != TransferOutcome::kDone) {
-            file.result = FileResult::kFailed;
-            file.message =
-                session.LastOutcome() == TransferOutcome::kRefused
-                    ? "refused by the box: \"" + QuoteForMessage(session.LastRefusal()) + "\""
-                    : std::string("the upload failed");
-            ++outcome.uploadFailed;
-            outcome.failed = true;
-            report.FileDone(file);
+            fail(session.LastOutcome() == TransferOutcome::kRefused
+                     ? "refused by the box: \"" + QuoteForMessage(session.LastRefusal()) + "\""
+                 : upload.Problem().empty() ? std::string("the upload failed")
+                                            : upload.Problem());
             if (session.LinkLost()) {
                 outcome.linkLost = true;
                 break;
@@ -68,8 +76,8 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
         ++outcome.sent;
         file.result = FileResult::kSent;
         if (options.verifier != nullptr) {
-            file.verified = options.verifier->Verify(
-                session, p.name, fs::absolute(backup.PathOf(p.name)), &file.message);
+            file.verified = options.verifier->VerifyChecksum(session, p.name, file.sha256,
+                                                             file.size, &file.message);
             outcome.failed = outcome.failed || file.verified != Verified::kYes;
             ++(file.verified == Verified::kYes  ? outcome.verified
                : file.verified == Verified::kNo ? outcome.verifyFailed

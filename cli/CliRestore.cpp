@@ -4,25 +4,23 @@
 
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
-#include "cli/CliBackupSource.h"
+#include "backup/RestorePlan.h"
 #include "base/TextEscape.h"
+#include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
 
 namespace {
 
-// The names a compare found the same on the box.
-struct SameFiles : WholeBoxReport {
+// A compare's results, each taken into the plan.
+struct ComparedFiles : WholeBoxReport {
+    explicit ComparedFiles(RestorePlan& plan) : plan(plan) {}
     void FileStarting(int index, int count, const std::string& name) override {
         TerminalLog::FileStarting(name, index, count);
     }
-    void FileDone(const FileReport& file) override {
-        if (file.result == FileResult::kSame) {
-            names.push_back(file.name);
-        }
-    }
-    std::vector<std::string> names;
+    void FileDone(const FileReport& file) override { plan.MarkCompared(file); }
+    RestorePlan& plan;  // not owned
 };
 
 }  // namespace
@@ -65,11 +63,8 @@ void CliRestore::FileDone(const FileReport& file) {
 }
 
 void CliRestore::MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
-    SameFiles same;
-    BoxCompare::Run(session, listed, source_.Contents(), same, source_.Names());
-    for (const std::string& name : same.names) {
-        source_.Plan().MarkUnchanged(name);
-    }
+    ComparedFiles compared(source_.Plan());
+    BoxCompare::Run(session, listed, source_.Contents(), compared, source_.Names());
 }
 
 int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,

@@ -283,3 +283,27 @@ TEST_F(CliWholeBoxTest, ChangedOnlySendsWhatDiffersAndASecondRunNothing) {
         box.Stop();
     }
 }
+
+// A dry run that cannot read the box's copies cannot tell what would be
+// sent: it fails, and says why for each file.
+TEST_F(CliWholeBoxTest, ADryRunThatCannotCompareFails) {
+    const std::string backup = Backup(Box("box")).string();
+    BoxSimOptions refusing;
+    refusing.refuseDump = "busy";
+    BoxSimulator& box = ChangedBox("r", nullptr, refusing);
+    const ProgramResult r = Cli(box, {"--json", "restore", "--dry-run", "--changed-only", backup});
+    EXPECT_EQ(r.status, 1) << r.err;
+    const Json d = Json::parse(r.out, nullptr, false);
+    ASSERT_TRUE(d.is_object()) << r.out;
+    EXPECT_EQ(d["ok"], false);
+    EXPECT_EQ(d["changed"], false);
+    ASSERT_FALSE(d["files"].empty());
+    for (const Json& file : d["files"]) {
+        EXPECT_EQ(file["result"], "failed") << file;
+        EXPECT_EQ(file["message"],
+                  "not compared with the box's copy: the box's copy could not be read")
+            << file;
+    }
+    WaitIdle(box);
+    EXPECT_EQ(box.Stats().uploadsStored, 0);
+}
