@@ -188,13 +188,28 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
         std::error_code ec;
         const auto size = fs::file_size(folder / name, ec);
         file.size = ec ? -1 : static_cast<int64_t>(size);
-        file.result = FileResult::kSaved;
         f.state = ListedFile::State::kSaved;
         f.sha256 = file.sha256;
-        ++outcome.saved;
-        if (writeSums(false)) {
-            writeManifest();
+        // Saved only once SHA256SUMS and the manifest on disk hold it (a
+        // full disk may leave no room for them).
+        const bool summed = writeSums(false);
+        if (!summed || !writeManifest()) {
+            f.state = ListedFile::State::kFailed;
+            // Unlisted, the file is no part of the backup, and its room may
+            // let INCOMPLETE say so; while SHA256SUMS still holds it, it stays
+            // there to match its line.
+            if (!summed || writeSums(false)) {
+                fs::remove(folder / name, ec);
+            }
+            file.size = -1;
+            file.sha256.clear();
+            fail("downloaded, but " +
+                 std::string(summed ? BackupFolder::kManifestName : BackupFolder::kChecksumsName) +
+                 " cannot be written to list it (is the disk full?)");
+            continue;
         }
+        file.result = FileResult::kSaved;
+        ++outcome.saved;
         writeIncomplete();
         report.FileDone(file);
     }
@@ -205,6 +220,10 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
         writeSums(true);
     }
     const bool everything = outcome.saved == files.size() && outcome.listProblem.empty();
+    if (!everything) {
+        // Once more: what was removed above may have made room for it.
+        writeIncomplete();
+    }
     bool written = outcome.unwritten.empty();
     if (written && everything) {
         std::error_code ec;

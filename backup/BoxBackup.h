@@ -41,7 +41,9 @@ public:
 
     // `listed`: the box's list, in its order, as the session's last
     // ListFiles gave it (whose count the session keeps). Reports kSaved or
-    // kFailed per distinct name, in list order.
+    // kFailed per distinct name, in list order; kSaved only once SHA256SUMS
+    // and the manifest on disk list the file, and a file they cannot list is
+    // removed again, so that the report, `saved` and INCOMPLETE agree.
     BackupOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                       WholeBoxReport& report);
 

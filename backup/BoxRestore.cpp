@@ -1,16 +1,13 @@
 #include "backup/BoxRestore.h"
 
-#include <system_error>
-
 #include "backup/BackupContents.h"
+#include "backup/CheckedUpload.h"
 #include "backup/ReadBackVerifier.h"
 #include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
 #include "base/TextEscape.h"
 #include "box/BoxSession.h"
 #include "box/TransferText.h"
-
-namespace fs = std::filesystem;
 
 RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                                const BackupContents& backup, const RestorePlan& plan,
@@ -23,9 +20,16 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
         FileReport file{p.name, p.group, p.type};
         const ChecksumLine* sum = backup.Sums().Find(p.name);
         file.sha256 = sum != nullptr ? sum->hex : "";
-        std::error_code ec;
-        const auto size = fs::file_size(backup.PathOf(p.name), ec);
-        file.size = ec ? -1 : static_cast<int64_t>(size);
+        // Held open from here to the send; its size is the open file's.
+        CheckedUpload upload(backup.PathOf(p.name), file.sha256);
+        file.size = upload.Size();
+        const auto fail = [&](const std::string& why) {
+            file.result = FileResult::kFailed;
+            file.message = why;
+            ++outcome.uploadFailed;
+            outcome.failed = true;
+            report.FileDone(file);
+        };
         bool onBox = false;
         for (const wire::ListRecord& r : listed) {
             onBox = onBox || p.name == r.name;
@@ -44,6 +48,14 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
             report.FileDone(file);
             continue;
         }
+        if (!upload.IsOpen()) {
+            fail(upload.Problem());
+            continue;
+        }
+        if (options.dryRun && !p.notCompared.empty()) {
+            fail("not compared with the box's copy: " + p.notCompared);
+            continue;
+        }
         if (options.dryRun) {
             file.result = FileResult::kWouldSend;
             ++outcome.sent;
@@ -51,37 +63,37 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
             continue;
         }
         if (outcome.linkLost || session.LinkLost()) {
-            // Lost before this file, perhaps while comparing: named as not tried.
+            // Lost before this file, perhaps while comparing: the step that failed is named.
             outcome.linkLost = true;
-            file.message = "not tried, " + SessionEndText(session.LastOutcome());
+            file.message = p.notCompared.empty()
+                               ? "not tried, " + SessionEndText(session.LastOutcome())
+                               : "not compared with the box's copy: " + p.notCompared;
             ++outcome.notTried;
             outcome.failed = true;
             report.FileDone(file);
             continue;
         }
-        session.UploadFrom(p.name.c_str(), backup.Folder(), LinkRule::kRefuse);
+        session.UploadFrom(p.name.c_str(), upload);
         if (session.LastOutcome() != TransferOutcome::kDone) {
-            file.result = FileResult::kFailed;
-            file.message =
-                session.LastOutcome() == TransferOutcome::kRefused
-                    ? "refused by the box: \"" + QuoteForMessage(session.LastRefusal()) + "\""
-                    : TransferFailureText(session.LastOutcome(), false);
-            ++outcome.uploadFailed;
-            outcome.failed = true;
-            report.FileDone(file);
+            fail(session.LastOutcome() == TransferOutcome::kRefused
+                     ? "refused by the box: \"" + QuoteForMessage(session.LastRefusal()) + "\""
+                 : upload.Problem().empty() ? TransferFailureText(session.LastOutcome(), false)
+                                            : upload.Problem());
+            outcome.linkLost = session.LinkLost();
             continue;
         }
         ++outcome.sent;
         file.result = FileResult::kSent;
         if (options.verifier != nullptr) {
-            file.verified = options.verifier->Verify(
-                session, p.name, fs::absolute(backup.PathOf(p.name)), &file.message);
+            file.verified = options.verifier->VerifyChecksum(session, p.name, file.sha256,
+                                                             file.size, &file.message);
             outcome.failed = outcome.failed || file.verified != Verified::kYes;
             ++(file.verified == Verified::kYes  ? outcome.verified
                : file.verified == Verified::kNo ? outcome.verifyFailed
                                                 : outcome.notVerified);
         }
         report.FileDone(file);
+        outcome.linkLost = session.LinkLost();
     }
     if (outcome.linkLost) {
         outcome.stopped = SessionEndText(session.LastOutcome());

@@ -24,8 +24,8 @@ struct RestoreOutcome {
     int sent = 0;  // with a dry run: that would be sent
     int skipped = 0;
     int unchanged = 0;
-    int uploadFailed = 0;
-    int notTried = 0;  // after the link was lost, each counted here, not as failed
+    int uploadFailed = 0;  // not sent, or not sent whole: see the file's message
+    int notTried = 0;      // after the link was lost, each counted here, not as failed
     // With a verifier, of those sent: read back and found equal, found
     // different, or not read back or compared.
     int verified = 0;
@@ -41,7 +41,10 @@ public:
     // `listed`: the box's list, in its order. Reports, per planned
     // file in order: kSent (with `verified` when a verifier is given),
     // kWouldSend, kUnchanged, kSkipped or kFailed (a box's refusal with its
-    // text). Only the backup folder's own regular files are sent.
+    // text). Only the backup folder's own regular files are sent, and only
+    // the bytes whose checksum the backup's check found (see CheckedUpload);
+    // a read-back is compared with that checksum. A dry run fails a file
+    // that the plan could not compare with the box's copy.
     static RestoreOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                               const BackupContents& backup, const RestorePlan& plan,
                               const RestoreOptions& options, WholeBoxReport& report);

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "backup/Sha256Sink.h"
 #include "base/RegularFile.h"
 #include "box/BoxSession.h"
 
@@ -123,5 +124,24 @@ Verified ReadBackVerifier::Verify(BoxSession& session, const std::string& name,
     *message = "VERIFY FAILED: the box's copy (" + Bytes(boxSize) +
                ") differs from the uploaded file (" + Bytes(localSize) + ") from byte " +
                std::to_string(difference) + " on";
+    return Verified::kNo;
+}
+
+Verified ReadBackVerifier::VerifyChecksum(BoxSession& session, const std::string& name,
+                                          const std::string& sentHex, int64_t sentSize,
+                                          std::string* message) {
+    Sha256Sink copy;
+    session.DumpTo(name.c_str(), copy);
+    if (session.LastOutcome() != TransferOutcome::kDone) {
+        *message = "NOT VERIFIED: the upload could not be read back";
+        return Verified::kUnknown;
+    }
+    if (copy.Hex() == sentHex) {
+        *message = "verified, the box holds the same " + Bytes(static_cast<uintmax_t>(copy.Size()));
+        return Verified::kYes;
+    }
+    *message = "VERIFY FAILED: the box's copy (" + Bytes(static_cast<uintmax_t>(copy.Size())) +
+               ") is not what was sent (" + Bytes(static_cast<uintmax_t>(sentSize)) +
+               ", checksum " + sentHex + ")";
     return Verified::kNo;
 }

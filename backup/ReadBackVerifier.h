@@ -1,10 +1,12 @@
 #pragma once
 // Reads an uploaded file back from the box, in the same session, into a
-// temporary folder and compares it byte for byte with the local file: the
-// protocol carries no checksum of its own. The folder, "~velqo-verify-PID"
+// temporary folder and compares it byte for byte with the local file (or
+// into a SHA-256, against the checksum of what was sent): the protocol
+// carries no checksum of its own. The folder, "~velqo-verify-PID"
 // in the folder given, is made at the first read-back and goes with the object;
 // it and the file read back into it are removed on an interrupting signal too
 // (SignalCleanup).
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -26,6 +28,11 @@ public:
     // "NOT VERIFIED: ...").
     Verified Verify(BoxSession& session, const std::string& name,
                     const std::filesystem::path& uploaded, std::string* message);
+    // The same against the checksum and size of what was sent, read back
+    // straight into a SHA-256 (nothing stored): a restore compares the box's
+    // copy with the bytes it checked, never with the file as it is now.
+    Verified VerifyChecksum(BoxSession& session, const std::string& name,
+                            const std::string& sentHex, int64_t sentSize, std::string* message);
 
 private:
     bool MakeArea();

@@ -38,3 +38,16 @@ bool RestorePlan::MarkUnchanged(const std::string& name) {
     }
     return false;
 }
+
+bool RestorePlan::MarkCompared(const FileReport& compared) {
+    for (PlannedFile& p : files_) {
+        if (p.name == compared.name) {
+            p.unchanged = p.unchanged || compared.result == FileResult::kSame;
+            if (compared.result == FileResult::kFailed) {
+                p.notCompared = compared.message;
+            }
+            return true;
+        }
+    }
+    return false;
+}

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include <vector>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -80,6 +82,48 @@ FileKind KindOfAttributes(DWORD attributes, LinkRule links) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::kFolder : FileKind::kRegular;
 }
 
+// The open file's name from the root of its volume ("\dir\name"); empty
+// when it cannot be told.
+std::wstring NameOf(HANDLE handle) {
+    constexpr size_t kMaxNameCharacters = 32768;
+    std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) +
+                                      kMaxNameCharacters * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandleEx(handle, FileNameInfo, info,
+                                      static_cast<DWORD>(buffer.size()))) {
+        return L"";
+    }
+    return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+}
+
+// What the open file is by its name: the file the path names has the name
+// of the path's folder (reached as the path reaches it, links and all)
+// followed by the path's last part; a file reached through a link of that
+// last part has its target's name. This catches links the system does not
+// show as reparse points (Wine shows a POSIX link to a file as the file).
+FileKind KindByName(HANDLE handle, const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : L".";
+    HANDLE folderHandle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folderHandle == INVALID_HANDLE_VALUE) {
+        return FileKind::kUnreadable;
+    }
+    std::wstring expected = NameOf(folderHandle);
+    CloseHandle(folderHandle);
+    const std::wstring name = NameOf(handle);
+    if (expected.empty() || name.empty()) {
+        return FileKind::kUnreadable;
+    }
+    if (expected.back() != L'\\') {
+        expected += L'\\';
+    }
+    expected += path.filename().wstring();
+    return CompareStringOrdinal(name.c_str(), -1, expected.c_str(), -1, TRUE) == CSTR_EQUAL
+               ? FileKind::kRegular
+               : FileKind::kLink;
+}
+
 // Gives the handle to a C runtime stream; closes it when that fails.
 StdioFile StreamOf(HANDLE handle, int flags, const char* mode) {
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
@@ -128,6 +172,9 @@ StdioFile OpenRegularFile(const std::filesystem::path& path, LinkRule links, boo
         *kind = FileKind::kUnreadable;
     } else {
         *kind = KindOfAttributes(info.dwFileAttributes, links);
+    }
+    if (*kind == FileKind::kRegular && links == LinkRule::kRefuse) {
+        *kind = KindByName(handle, path);
     }
     if (*kind != FileKind::kRegular) {
         CloseHandle(handle);

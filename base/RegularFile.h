@@ -6,7 +6,10 @@
 // open itself is checked again on the opened handle, so a path swapped in
 // between is caught too. Where only a folder's own files may be read, a
 // symbolic link (or on Windows any reparse point) is refused rather than
-// followed. A hard link is a regular file of the folder and is read.
+// followed; on Windows the opened file's own name must be the path's too, so
+// that a link the system does not show as a reparse point (under Wine, a
+// POSIX link to a file) is refused when opened, though KindOfFile cannot
+// tell it. A hard link is a regular file of the folder and is read.
 #include <cstddef>
 #include <filesystem>
 #include <string>

@@ -14,12 +14,12 @@
 #include "box/BoxSocket.h"
 #include "box/DownloadFile.h"
 #include "box/PlainFileName.h"
+#include "box/UploadFile.h"
 
 namespace {
 
 constexpr const char* kReadDataError = "PC > Read data error, please check the connect !\n";
 constexpr const char* kReadFileError = "PC > Read file error, please check the connect !\n";
-constexpr size_t kFileBufferSize = 1 << 16;
 
 }  // namespace
 
@@ -275,22 +275,23 @@ int BoxSession::Upload(const char* name) {
 }
 
 int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder, LinkRule links) {
+    // A name that is not a plain file name never reaches the file system.
+    if (!CheckName(name)) {
+        refusal_.clear();
+        return Finish(TransferOutcome::kBadName, 0);
+    }
+    UploadFile file(folder / name, links);
+    return UploadFrom(name, file);
+}
+
+int BoxSession::UploadFrom(const char* name, UploadSource& source) {
     refusal_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
-    // Blocks are read 1024 bytes at a time; a larger buffer than the default
-    // reads them in few calls. glibc ignores the size unless it is given the
-    // buffer, which is declared first so that it outlives the stream.
-    std::vector<char> buffer(kFileBufferSize);
     // Opened before anything is sent: a missing file is found while the box
     // still expects nothing.
-    FileKind kind = FileKind::kMissing;
-    StdioFile file = OpenRegularFile(folder / name, links, false, &kind);
-    if (file.IsOpen()) {
-        std::setvbuf(file.Get(), buffer.data(), _IOFBF, buffer.size());
-    }
-    const int64_t size = file.IsOpen() ? file.Size() : -1;
+    const int64_t size = source.IsOpen() ? source.Size() : -1;
     if (size < 0) {
         LogF("PC > Can not open local file:%s !\n", name);
         return Finish(TransferOutcome::kLocalFailed, 0);
@@ -313,8 +314,8 @@ int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder
     wire::UploadBlock block;
     int64_t sent = 0;
     do {
-        const size_t n = std::fread(block.data.data(), 1, block.data.size(), file.Get());
-        if (n < block.data.size() && std::ferror(file.Get())) {
+        const size_t n = source.Read(block.data.data(), block.data.size());
+        if (n < block.data.size() && source.ReadFailed()) {
             // Part of the file is with the box and the rest cannot be read:
             // the transfer cannot be completed, so the link is given up.
             LogF("PC > Can not read local file:%s, upload stopped !\n", name);
@@ -323,6 +324,12 @@ int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder
             return Finish(TransferOutcome::kLocalFailed, kUploadBoxFailed);
         }
         block.flag = n == block.data.size() ? wire::kFlagMore : wire::kFlagLast;
+        if (block.flag == wire::kFlagLast && !source.MayFinish()) {
+            LogF("PC > Local file:%s is not what was checked, upload stopped !\n", name);
+            socket_->Close();
+            state_ = kNotLoggedIn;
+            return Finish(TransferOutcome::kLocalFailed, kUploadBoxFailed);
+        }
         block.count = static_cast<int32_t>(n);
         std::fill(block.data.begin() + static_cast<std::ptrdiff_t>(n), block.data.end(), 0);
         if (!Send(wire::EncodeUploadBlock(block)) || !Receive(replyBytes)) {
@@ -335,7 +342,6 @@ int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder
         Report(size == 0 || sent >= size ? 100 : static_cast<int>(sent * 100 / size));
     } while (block.flag != wire::kFlagLast);
     Log("PC > Wait BOX to process data...\n");
-    file.Close();
     if (reply.followUp == wire::kFollowUpWaitPhase && RunWaitPhase() >= wire::kStatusFailedFrom) {
         socket_->Close();
         state_ = kNotLoggedIn;

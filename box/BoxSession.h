@@ -11,6 +11,7 @@
 
 class BoxSocket;
 class DownloadSink;
+class UploadSource;
 
 // Receives every user-visible line (with its own "\n") and a colour code.
 using LogSink = int (*)(const char* text, int colour);
@@ -68,6 +69,9 @@ public:
     // symbolic link points to.
     int UploadFrom(const char* name, const std::filesystem::path& folder,
                    LinkRule links = LinkRule::kFollow);
+    // The same, with the bytes taken from `source`; a source that stops the
+    // upload before its last block ends it as kLocalFailed, the link given up.
+    int UploadFrom(const char* name, UploadSource& source);
     // The same, with the bytes going to `sink` instead of a file; nothing
     // reaches the sink for a refused or malformed request.
     int DumpTo(const char* name, DownloadSink& sink);

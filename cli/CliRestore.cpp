@@ -4,6 +4,7 @@
 
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
+#include "backup/RestorePlan.h"
 #include "base/TextEscape.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
@@ -12,25 +13,14 @@
 
 namespace {
 
-// The names a compare found the same on the box; what failed is told as
-// the comparison's, not as the restore's own.
-struct SameFiles : WholeBoxReport {
-    explicit SameFiles(CliOutput& output) : output_(output) {}
+// A compare's results, each taken into the plan.
+struct ComparedFiles : WholeBoxReport {
+    explicit ComparedFiles(RestorePlan& plan) : plan(plan) {}
     void FileStarting(int index, int count, const std::string& name) override {
         TerminalLog::FileStarting(name, index, count);
     }
-    void FileDone(const FileReport& file) override {
-        if (file.result == FileResult::kSame) {
-            names.push_back(file.name);
-        } else if (IsFailure(file.result)) {
-            output_.Note("%s: comparing with the box: %s", QuoteForMessage(file.name).c_str(),
-                         file.message.c_str());
-        }
-    }
-    std::vector<std::string> names;
-
-private:
-    CliOutput& output_;
+    void FileDone(const FileReport& file) override { plan.MarkCompared(file); }
+    RestorePlan& plan;  // not owned
 };
 
 }  // namespace
@@ -73,11 +63,8 @@ void CliRestore::FileDone(const FileReport& file) {
 }
 
 void CliRestore::MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
-    SameFiles same(output_);
-    BoxCompare::Run(session, listed, source_.Contents(), same, source_.Names());
-    for (const std::string& name : same.names) {
-        source_.Plan().MarkUnchanged(name);
-    }
+    ComparedFiles compared(source_.Plan());
+    BoxCompare::Run(session, listed, source_.Contents(), compared, source_.Names());
 }
 
 int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,

@@ -25,7 +25,8 @@ public:
 private:
     void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
-    // Marks in the plan the files the box already holds as in the backup.
+    // Marks in the plan the files the box already holds as in the backup, and
+    // those that could not be compared.
     void MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
     const CliOptions& options_;

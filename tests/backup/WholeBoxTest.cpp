@@ -14,82 +14,9 @@
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
 #include "backup/RestorePlan.h"
-#include "backup/WholeBoxReport.h"
-#include "box/BoxDefaults.h"
-#include "box/BoxSession.h"
-#include "box/BoxSocket.h"
-#include "boxsim/BoxSimulator.h"
-#include "tests/support/TempDir.h"
+#include "tests/backup/WholeBoxFixture.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-struct Recorder : WholeBoxReport {
-    void FileStarting(int index, int count, const std::string& name) override {
-        progress.push_back(std::to_string(index) + "/" + std::to_string(count) + " " + name);
-    }
-    void FileDone(const FileReport& file) override { files.push_back(file); }
-
-    std::map<std::string, std::string> Results() const {
-        std::map<std::string, std::string> results;
-        for (const FileReport& f : files) {
-            results[f.name] = FileResultName(f.result);
-        }
-        return results;
-    }
-
-    std::vector<std::string> progress;
-    std::vector<FileReport> files;
-};
-
-class WholeBoxTest : public ::testing::Test {
-protected:
-    WholeBoxTest() {
-        fs::create_directories("box");
-        WriteFile("box/manifest.txt",
-                  "Config settings.txt 1\nData image.bin 2\nLogs empty.log 3\n");
-        WriteFile("box/settings.txt", "a=1\n");
-        WriteFile("box/image.bin", std::string(3000, 'i'));
-        WriteFile("box/empty.log", "");
-    }
-
-    // A box on the folder, logged in with its list fetched.
-    void Open(BoxSimOptions options = {}) {
-        session_.reset();
-        socket_.Close();
-        box_.reset();
-        options.folder = "box";
-        options.port = 0;
-        box_ = std::make_unique<BoxSimulator>(options);
-        std::string error;
-        ASSERT_TRUE(box_->Start(&error)) << error;
-        ASSERT_TRUE(socket_.Connect("127.0.0.1", box_->Port(), 5000));
-        session_ = std::make_unique<BoxSession>(&socket_);
-        ASSERT_EQ(session_->Login(box_defaults::kPassword), BoxSession::kLoginOk);
-        wire::ListRecord records[wire::kMaxListRecords];
-        int count = 0;
-        ASSERT_EQ(session_->ListFiles(records, &count), 1);
-        listed_.assign(records, records + count);
-    }
-
-    fs::path Backup() {
-        Recorder report;
-        const BackupOutcome outcome =
-            BoxBackup("backups", BackupBox::Of("127.0.0.1", box_defaults::kPort))
-                .Run(*session_, listed_, report);
-        EXPECT_EQ(outcome.status, BackupOutcome::Status::kComplete);
-        return outcome.folder;
-    }
-
-    TempDir dir_;
-    std::unique_ptr<BoxSimulator> box_;
-    BoxSocket socket_;
-    std::unique_ptr<BoxSession> session_;
-    std::vector<wire::ListRecord> listed_;
-};
-
-}  // namespace
 
 TEST_F(WholeBoxTest, BackupReportsEachFileAsDataWithProgress) {
     Open();
@@ -116,8 +43,8 @@ TEST_F(WholeBoxTest, BackupReportsEachFileAsDataWithProgress) {
 // Once the first file is saved, the temporary name of the manifest or of
 // the checksums is taken by a folder, so that every later write of that file
 // fails: the folder is then as a backup broken off between its two renames
-// leaves it. What it holds still passes its checksums, and the manifest still
-// names the file it had.
+// leaves it. What it holds still passes its checksums, the manifest still
+// names the file it had, and only that file is reported saved.
 TEST_F(WholeBoxTest, ABackupWhoseOwnFilesStopUpdatingStaysConsistent) {
     struct Obstructing : Recorder {
         void FileStarting(int index, int count, const std::string& name) override {
@@ -140,7 +67,8 @@ TEST_F(WholeBoxTest, ABackupWhoseOwnFilesStopUpdatingStaysConsistent) {
             BoxBackup("backups", BackupBox::Of("127.0.0.1", box_defaults::kPort))
                 .Run(*session_, listed_, report);
         EXPECT_EQ(outcome.status, BackupOutcome::Status::kIncomplete) << ownFile;
-        EXPECT_EQ(outcome.saved, 3u) << ownFile;
+        // Only the file the manifest and the checksums list counts as saved.
+        EXPECT_EQ(outcome.saved, 1u) << ownFile;
         BackupContents backup;
         ASSERT_EQ(backup.Load(outcome.folder, nullptr), BackupContents::Check::kOk)
             << ownFile << ": " << backup.Error() << " " << backup.Failing().size();
@@ -202,6 +130,66 @@ TEST_F(WholeBoxTest, CompareAfterALostLinkReportsTheRestAsNotTried) {
     EXPECT_EQ(report.Results()["settings.txt"], "same");
     ASSERT_EQ(report.files.size(), 3u);
     EXPECT_EQ(report.files[2].message, "not tried, the link to the box was lost");
+}
+
+TEST_F(WholeBoxTest, RestoreNamesEveryFileItNeverTriedAndWhy) {
+    Open();
+    const fs::path folder = Backup();
+    BackupContents backup;
+    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+    const std::string boxEnded = "the box reported a failure after an upload and the session ended";
+    const std::string linkLost = "the link to the box was lost";
+    struct Row {
+        const char* what;
+        BoxSimOptions options;
+        bool compareFirst;
+        std::vector<std::string> messages;  // per file of the backup, in order
+        std::string stopped;
+    };
+    BoxSimOptions failing;
+    failing.waitPhase = true;
+    failing.waitFinalStatus = 4;
+    BoxSimOptions closing;
+    closing.closeAfterRecords = 1;  // while comparing image.bin, the second file
+    const Row rows[] = {
+        {"the box fails the first upload",
+         failing,
+         false,
+         {"the box reported a failure after the upload", "not tried, " + boxEnded,
+          "not tried, " + boxEnded},
+         boxEnded},
+        {"the link is lost while comparing",
+         closing,
+         true,
+         {"", "not compared with the box's copy: the box's copy could not be read",
+          "not compared with the box's copy: not tried, " + linkLost},
+         linkLost},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Open(row.options);
+        RestorePlan plan;
+        std::string missing;
+        ASSERT_TRUE(RestorePlan::Make(backup, {}, &plan, &missing));
+        if (row.compareFirst) {
+            Recorder compared;
+            BoxCompare::Run(*session_, listed_, backup, compared);
+            for (const FileReport& f : compared.files) {
+                plan.MarkCompared(f);
+            }
+        }
+        Recorder report;
+        const RestoreOutcome outcome =
+            BoxRestore::Run(*session_, listed_, backup, plan, {}, report);
+        ASSERT_EQ(report.files.size(), row.messages.size());
+        for (size_t i = 0; i < row.messages.size(); ++i) {
+            EXPECT_EQ(report.files[i].message, row.messages[i]) << report.files[i].name;
+            EXPECT_EQ(IsFailure(report.files[i]), !row.messages[i].empty());
+        }
+        EXPECT_EQ(outcome.notTried, 2);
+        EXPECT_EQ(outcome.stopped, row.stopped);
+        EXPECT_TRUE(outcome.failed);
+    }
 }
 
 TEST_F(WholeBoxTest, RestoreOfOnlyWhatDiffersAfterACompare) {

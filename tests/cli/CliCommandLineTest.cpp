@@ -129,7 +129,7 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
          3},
         {"velqo-cli",
          {"-qH", "127.0.0.1", "-p", port, "-C", "pc", "put", "nothere.txt"},
-         "velqo-cli: nothere.txt: cannot read pc",
+         "velqo-cli: nothere.txt: failed: cannot read pc",
          1},
         {"velqo-cli",
          {"-H", "127.0.0.1", "-p", port, "compare", "nothere"},

@@ -101,10 +101,13 @@ TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
     }
     StartBox(kPieceSize, kPieceDelayMs);
     // `local`: the command sends pc/big.bin; otherwise it must not be made.
+    // `readBack`: the command reads big.bin back into a digest, with no
+    // temporary file, and is mid-transfer once it says it reads.
     const struct {
         std::vector<std::string> command;
         int signal;
         bool local;
+        bool readBack = false;
     } rows[] = {
         {{"get", "big.bin"}, SIGINT, false},
 #ifndef _WIN32
@@ -114,7 +117,7 @@ TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
         {{"backup", "--into", "backups"}, kStop, false},
         // Interrupted while reading the upload back into the temporary folder.
         {{"put", "--verify", "big.bin"}, SIGINT, true},
-        {{"restore", "--verify", backup}, kStop, false},
+        {{"restore", "--verify", backup}, kStop, false, true},
     };
     fs::create_directories("pc/backups");
     for (const auto& row : rows) {
@@ -126,7 +129,10 @@ TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
         ASSERT_TRUE(cli.Started());
         // Mid-transfer: big.bin's temporary file is there (a backup's own
         // files are written before it) and the program still runs.
-        const auto downloading = [] {
+        const auto downloading = [&] {
+            if (row.readBack) {
+                return cli.Err().find("Start to dump file:big.bin") != std::string::npos;
+            }
             const std::vector<std::string> found = Temporaries("pc");
             return std::any_of(found.begin(), found.end(), [](const std::string& path) {
                 return fs::path(path).filename() == "~velqo-big.bin.part";

@@ -161,7 +161,8 @@ TEST_F(CliTest, PutFailuresAreReportedPerName) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Read only\n"), std::string::npos);
     // The missing file is found before the box is asked.
-    EXPECT_NE(r.err.find("velqo-cli: settings.txt: cannot read pc"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("velqo-cli: settings.txt: failed: cannot read pc"), std::string::npos)
+        << r.err;
     EXPECT_EQ(ReadFile("box/image.bin"), std::string(5000, '\x7f'));
 }
 
@@ -176,7 +177,12 @@ TEST_F(CliTest, WaitPhaseFailureEndsTheRun) {
     const ProgramResult r = Cli({"put", "image.bin", "settings.txt"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Checking\nBad image\n"), std::string::npos);
-    EXPECT_NE(r.err.find("link to the box is lost"), std::string::npos);
+    // Said as the box's failure, not as a lost link.
+    EXPECT_NE(r.err.find("the box reported a failure after an upload and the session ended; "
+                         "stopping"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("link to the box"), std::string::npos);
     EXPECT_EQ(r.err.find("upload file to BOX:settings.txt"), std::string::npos);
 }
 
@@ -217,7 +223,7 @@ TEST_F(CliTest, PutSkipsWhatIsNotARegularFileAndGoesOn) {
     WriteFile("pc/settings.txt", "new settings");
     const ProgramResult r = Cli({"put", "image.bin", "settings.txt"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("velqo-cli: image.bin: a directory, not a regular file; skipped\n"),
+    EXPECT_NE(r.err.find("velqo-cli: image.bin: failed: a directory, not a regular file\n"),
               std::string::npos)
         << r.err;
     EXPECT_EQ(r.err.find("upload file to BOX:image.bin"), std::string::npos);
@@ -297,4 +303,3 @@ TEST_F(CliTest, SettingsFileValuesThatCannotBeUsedAreUsageErrors) {
         }
     }
 }
-

@@ -97,16 +97,23 @@ TEST_F(CliWholeBoxTest, JsonDocuments) {
          1,
          {{"/files/0",
            {{"name", "image.bin"},
-            {"result", "downloaded"},
+            {"result", "saved"},
             {"size", 70000},
             {"verified", nullptr},
             {"message", nullptr}}},
           {"/files/1/result", "failed"},
           {"/files/1/message", "not on the box's file list"}}},
         {"put",
+         {"put", "abc.txt", "nothere.txt"},
+         1,
+         {{"/files/0/name", "abc.txt"},
+          {"/files/0/result", "sent"},
+          {"/files/1/name", "nothere.txt"},
+          {"/files/1/result", "failed"}}},
+        {"put",
          {"put", "--verify", "--", "abc.txt"},
          0,
-         {{"/files/0/result", "uploaded"},
+         {{"/files/0/result", "sent"},
           {"/files/0/size", 3},
           {"/files/0/verified", true},
           {"/files/0/message", "verified, the box holds the same 3 byte(s)"}}},
@@ -115,14 +122,14 @@ TEST_F(CliWholeBoxTest, JsonDocuments) {
          0,
          {{"/folder", absolute},
           {"/same", true},
-          {"/files/0", {{"name", "settings.txt"}, {"state", "same"}, {"message", nullptr}}}}},
+          {"/files/0", {{"name", "settings.txt"}, {"result", "same"}, {"message", nullptr}}}}},
         {"compare",
          {"compare", "broken"},
          1,
          {{"/error", "the backup in broken is damaged (abc.txt); nothing was compared"},
           {"/files/0",
            {{"name", "abc.txt"},
-            {"state", "failed"},
+            {"result", "failed"},
             {"message", "its checksum does not match"}}}}},
         {"restore",
          {"restore", "--dry-run", "--changed-only", backup},
@@ -141,7 +148,7 @@ TEST_F(CliWholeBoxTest, JsonDocuments) {
             {"message", "verified, the box holds the same 3 byte(s)"}}}}},
         {"list", {"--password", "1111", "list"}, 3, {{"/error", login}, {"/files", Json::array()}}},
         {"list", {"list"}, 2, {{"/error", "VELQO_PASSWORD needs 1 to 4 digits"}}, "12345"},
-        {nullptr, {"frob"}, 2, {{"/error", "unknown command 'frob'"}}},
+        {nullptr, {"frob"}, 2, {{"/error", "unknown command 'frob'"}, {"/files", Json::array()}}},
         {"backup",
          {"backup", "--into", "backups", "--keep", "1"},
          0,
@@ -166,6 +173,7 @@ TEST_F(CliWholeBoxTest, JsonDocuments) {
         // Exactly one document: anything after it would not parse.
         const Json d = Json::parse(r.out, nullptr, false);
         ASSERT_TRUE(d.is_object()) << r.out;
+        EXPECT_EQ(d["format"], 1);
         EXPECT_EQ(d["command"], c.command != nullptr ? Json(c.command) : Json(nullptr));
         EXPECT_EQ(d["exit"], c.exit);
         EXPECT_EQ(d["ok"], c.exit == 0);
@@ -282,4 +290,28 @@ TEST_F(CliWholeBoxTest, ChangedOnlySendsWhatDiffersAndASecondRunNothing) {
         EXPECT_EQ(box.Stats().uploadsStored, c.uploads) << "the second run sent something";
         box.Stop();
     }
+}
+
+// A dry run that cannot read the box's copies cannot tell what would be
+// sent: it fails, and says why for each file.
+TEST_F(CliWholeBoxTest, ADryRunThatCannotCompareFails) {
+    const std::string backup = Backup(Box("box")).string();
+    BoxSimOptions refusing;
+    refusing.refuseDump = "busy";
+    BoxSimulator& box = ChangedBox("r", nullptr, refusing);
+    const ProgramResult r = Cli(box, {"--json", "restore", "--dry-run", "--changed-only", backup});
+    EXPECT_EQ(r.status, 1) << r.err;
+    const Json d = Json::parse(r.out, nullptr, false);
+    ASSERT_TRUE(d.is_object()) << r.out;
+    EXPECT_EQ(d["ok"], false);
+    EXPECT_EQ(d["changed"], false);
+    ASSERT_FALSE(d["files"].empty());
+    for (const Json& file : d["files"]) {
+        EXPECT_EQ(file["result"], "failed") << file;
+        EXPECT_EQ(file["message"],
+                  "not compared with the box's copy: the box's copy could not be read")
+            << file;
+    }
+    WaitIdle(box);
+    EXPECT_EQ(box.Stats().uploadsStored, 0);
 }

@@ -59,7 +59,8 @@ attributes:
   check_mode:
     support: full
     details: Compares and sends nothing; C(changed) when a file differs, and C(files)
-      tells which with the result C(would-send).
+      tells which with the result C(would-send). A file that could not be compared
+      (the box refused the read, the link was lost) fails the task for that host.
   diff_mode:
     support: full
     details: A unified diff for each text file (type 1) that is or would be sent, the
