@@ -39,6 +39,8 @@ std::string UnsafeShowing(const std::string& printed, const HostileText& hostile
         const auto c = static_cast<unsigned char>(printed[i]);
         if (c == '\n') {
             lineStart = i + 1;
+        } else if (c == '\t') {
+            continue;  // between a line's fields
         } else if (c < kFirstPrintable || c == kDelete) {
             return "a raw control byte " + std::to_string(c) + " at " + std::to_string(i);
         } else if (i - lineStart >= longestLine) {
