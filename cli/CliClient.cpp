@@ -181,7 +181,7 @@ int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const Bo
     const std::string said =
         session.LoginRefusal().empty()
             ? ""
-            : " (the box said: \"" + QuoteForMessage(session.LoginRefusal()) + "\")";
+            : " (the box said: " + QuoteForMessage(session.LoginRefusal()) + ")";
     return output_.Error(kExitNoLogin, "the box at %s:%d refused the password%s%s", host,
                          target.port, target.passwordFrom.c_str(), said.c_str());
 }
