@@ -133,15 +133,16 @@ backup.")
     configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/copyright.in ${doc_dir}/copyright @ONLY)
     set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
         ${PROJECT_SOURCE_DIR}/LICENSE)
-    # Compressed as Debian wants it: the most, without a time stamp.
-    add_custom_command(OUTPUT ${doc_dir}/changelog.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${changelog} ${doc_dir}/changelog
-        COMMAND ${GZIP} -9nf ${doc_dir}/changelog
+    # Compressed as Debian wants it: the most, without a time stamp; named
+    # changelog.Debian, as a package with a Debian revision names it.
+    add_custom_command(OUTPUT ${doc_dir}/changelog.Debian.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${changelog} ${doc_dir}/changelog.Debian
+        COMMAND ${GZIP} -9nf ${doc_dir}/changelog.Debian
         DEPENDS ${changelog}
         COMMENT "Debian changelog"
         VERBATIM)
-    add_custom_target(debian_changelog ALL DEPENDS ${doc_dir}/changelog.gz)
-    install(FILES ${doc_dir}/copyright ${doc_dir}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
+    add_custom_target(debian_changelog ALL DEPENDS ${doc_dir}/changelog.Debian.gz)
+    install(FILES ${doc_dir}/copyright ${doc_dir}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION share/doc/${CPACK_PACKAGE_NAME})
     # The files the README links to, at the same place beside it, so that
     # its links work where it is installed too.

@@ -153,7 +153,7 @@ diff <(tac "$doc/copyright" | sed '/^License: Expat$/q' | tac | tail -n +2 | sed
     fail "the copyright file's licence differs from LICENSE: $(cat "$work/copyright.diff")"
 grep -qF "Copyright: $(sed -n 's/^Copyright (c) //p' LICENSE)" "$doc/copyright" ||
     fail "the copyright file lacks LICENSE's copyright line"
-gzip -dc "$doc/changelog.gz" >"$work/changelog"
+gzip -dc "$doc/changelog.Debian.gz" >"$work/changelog"
 [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$deb_version" ] ||
     fail "the changelog's newest entry is not version $deb_version"
 cmp -s "$doc/README.md" README.md || fail "the .deb's README differs from README.md"
