@@ -147,10 +147,12 @@ backup.")
     # The files the README links to, at the same place beside it, so that
     # its links work where it is installed too.
     file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
-    string(REGEX MATCHALL "\\]\\([^):# ]+\\)" links "${readme}")
+    # Without the link's ']', which a CMake list would take as a bracket.
+    string(REPLACE "](" " LINK(" readme "${readme}")
+    string(REGEX MATCHALL "LINK\\([^):# ]+\\)" links "${readme}")
     list(REMOVE_DUPLICATES links)
     foreach(item ${links})
-        string(REGEX MATCH "[^]()]+" link "${item}")
+        string(REGEX REPLACE "^LINK\\((.*)\\)$" "\\1" link "${item}")
         if(NOT EXISTS ${PROJECT_SOURCE_DIR}/${link} OR IS_DIRECTORY ${PROJECT_SOURCE_DIR}/${link})
             message(FATAL_ERROR "README.md links to ${link}, which is no file")
         endif()
