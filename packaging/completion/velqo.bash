@@ -74,7 +74,7 @@ _velqo_cli() {
     fi
     help=$("$program" --help 2>/dev/null) || return 0
     case $(_velqo_value_of "$help" "$prev") in
-        DIR | FOLDER)
+        DIR | FOLDER | STORE)
             _velqo_reply_lines "$cur" < <(compgen -d -- "$cur")
             return 0
             ;;

@@ -82,11 +82,12 @@ connections() {
 }
 
 # Each case: the folder completed in, the command line (a trailing blank
-# starts a new word), and what must be offered, '|' between the words.
+# starts a new word), and what must be offered, '|' between the words; a
+# first word "+" asks for these among others (commands and options grow).
 cases=(
-    "pc|velqo-cli |backup|compare|get|list|put|restore"
+    "pc|velqo-cli |+|backup|compare|get|list|put|restore"
     "pc|velqo-cli --ver|--verbose|--verify|--version"
-    "pc|velqo-cli -|-C|-H|-V|-h|-p|-q|-v|--changed-only|--directory|--dry-run|--help|--host|--into|--json|--keep|--password|--port|--quiet|--verbose|--verify|--version"
+    "pc|velqo-cli -|+|-C|-H|-V|-h|-p|-q|-v|--directory|--help|--host|--into|--json|--keep|--port"
     "pc|velqo-cli get con|config.txt"
     "pc|velqo-cli -H 127.0.0.1 -p $port_b get |bootlogo.bmp|channels.db|config.txt|favourites.txt|satellites.db|timers.txt|update.pkg"
     "pc|velqo-cli put |config.txt|local\\ one.txt"
@@ -103,6 +104,11 @@ cases=(
 )
 for entry in "${cases[@]}"; do
     IFS='|' read -r folder line expected_words <<<"$entry"
+    among=""
+    if [[ $expected_words == "+|"* ]]; then
+        among=1
+        expected_words=${expected_words#+|}
+    fi
     expected=$(tr '|' '\n' <<<"$expected_words" | sed '/^$/d' | sort)
     before_a=$(connections "$work/box-a.out")
     got=$(cd "$work/$folder" && complete_line "$line") || fail "no completion for '$line'"
@@ -112,6 +118,14 @@ for entry in "${cases[@]}"; do
     else
         [[ $(connections "$work/box-a.out") == "$before_a" ]] ||
             fail "'$line' in $folder contacted the box"
+    fi
+    if [[ -n $among ]]; then
+        # Every word asked for is offered, and only words that fit the line.
+        missing=$(comm -23 <(echo "$expected") <(echo "$got"))
+        word=${line##* }
+        [[ -z $missing ]] || fail "'$line' in $folder did not offer: $missing"
+        ! grep -v -- "^$word" <<<"$got" || fail "'$line' in $folder offered words that do not fit"
+        continue
     fi
     [[ $got == "$expected" ]] ||
         fail "'$line' in $folder offered [$(tr '\n' ' ' <<<"$got")], not [$(tr '\n' ' ' <<<"$expected")]"
