@@ -1,0 +1,45 @@
+#pragma once
+// What a worker thread tells the window's thread, kept in order under a lock:
+// the worker posts, and the first post into an empty mailbox wakes the window
+// (a posted message), which then takes everything at once. The worker never
+// waits for the window, so the window may wait for the worker.
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ui/main/BackupsFlow.h"
+
+struct WorkerEvent {
+    enum class Kind {
+        kLog,      // text in colour `number`, for the log console
+        kBar,      // the main window's bar at `number` percent
+        kOverall,  // the operation's progress, `number` percent
+        kFile,     // file `number` of `count`, named `text`, is worked on
+        kFileRow,  // file row `number` now reads `row`
+        kDone,     // the operation has ended; nothing follows
+    };
+    Kind kind = Kind::kDone;
+    int number = 0;
+    int count = 0;
+    std::string text;
+    FileStateRow row;
+};
+
+class WorkerMailbox {
+public:
+    // `wake`: called on the posting thread, without the lock held, whenever
+    // a post finds the mailbox empty.
+    explicit WorkerMailbox(std::function<void()> wake) : wake_(std::move(wake)) {}
+    WorkerMailbox(const WorkerMailbox&) = delete;
+    WorkerMailbox& operator=(const WorkerMailbox&) = delete;
+
+    void Post(WorkerEvent event);
+    // Everything posted so far, in order; the mailbox is then empty.
+    std::vector<WorkerEvent> Take();
+
+private:
+    std::mutex lock_;
+    std::vector<WorkerEvent> events_;
+    std::function<void()> wake_;
+};
