@@ -141,7 +141,7 @@ void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
                           (change->uOldState & LVIS_SELECTED) == 0;
     // The flow's own selection, shown again, keeps the states it has; while
     // the worker has the flow, the list stays as it is.
-    if (selected && !Busy() && change->iItem != m_flow.Selected()) {
+    if (selected && m_work == Work::kNone && change->iItem != m_flow.Selected()) {
         m_flow.Select(change->iItem);
         ShowFiles();
         ShowButtons();
