@@ -184,7 +184,7 @@ TEST_F(MainWindowFlowTest, RefusedUnreachableAndSilentBoxesLeaveTheWindowLoggedO
     EXPECT_EQ(s_dialog->LinkState(), state);
     EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
     EXPECT_EQ(TreeView_GetCount(Item(IDC_TREE_BOX)), 0u);
-    EXPECT_TRUE(s_socket->IsConnected());  // a refusal leaves the connection
+    EXPECT_FALSE(s_socket->IsConnected());  // the box is free for another client
 
     s_dialog->m_nPort = ClosedLoopbackPort();
     Click(IDC_LOGIN);
