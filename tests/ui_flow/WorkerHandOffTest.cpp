@@ -5,11 +5,11 @@
 // breaking the link in the middle of one.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
+#include <semaphore>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,31 +29,6 @@ namespace {
 
 constexpr int kMostWaitMs = 20000;
 constexpr size_t kLargeSize = 120 * 1024;  // 120 paced blocks: a few seconds
-
-// The window's message queue, as far as the mailbox sees it: wake-ups only.
-class FakeWindowQueue {
-public:
-    void Wake() {
-        const std::lock_guard<std::mutex> lock(lock_);
-        ++wakes_;
-        posted_.notify_one();
-    }
-    // Waits for a wake-up; false when none came in time.
-    bool WaitForWake() {
-        std::unique_lock<std::mutex> lock(lock_);
-        if (!posted_.wait_for(lock, std::chrono::milliseconds(kMostWaitMs),
-                              [this] { return wakes_ > 0; })) {
-            return false;
-        }
-        --wakes_;
-        return true;
-    }
-
-private:
-    std::mutex lock_;
-    std::condition_variable posted_;
-    int wakes_ = 0;
-};
 
 class WorkerHandOffTest : public ::testing::Test {
 protected:
@@ -101,7 +76,7 @@ protected:
             work();
             mailbox_.Post({WorkerEvent::Kind::kDone});
         });
-        while (queue_.WaitForWake()) {
+        while (wakes_.try_acquire_for(std::chrono::milliseconds(kMostWaitMs))) {
             for (const WorkerEvent& e : mailbox_.Take()) {
                 events_.push_back(e);
                 if (seen) {
@@ -134,8 +109,9 @@ protected:
     BoxSocket socket_;
     BoxSession session_{&socket_};
     BackupsFlow flow_{session_, "backup", "127.0.0.1"};
-    FakeWindowQueue queue_;
-    WorkerMailbox mailbox_{[this] { queue_.Wake(); }};
+    // The window's message queue, as far as the mailbox sees it: wake-ups.
+    std::counting_semaphore<> wakes_{0};
+    WorkerMailbox mailbox_{[this] { wakes_.release(); }};
     PostedProgress posted_{mailbox_};
     std::vector<WorkerEvent> events_;
 };

@@ -918,9 +918,6 @@ TEST_F(MainWindowFlowTest, ABackupRunsBesideAnAnsweringWindowAndCancelLeavesItIn
         Press(dialog, IDCANCEL);
         EXPECT_EQ(Text(status).rfind("Stopped: INCOMPLETE backup in backup\\", 0), 0u)
             << Text(status);
-        EXPECT_NE(Text(status).find(": 1 of 3 file(s) saved; the others were not reached."),
-                  std::string::npos)
-            << Text(status);
         const auto backups = Rows(GetDlgItem(dialog, IDC_BACKUP_LIST));
         ASSERT_EQ(backups.size(), 1u);
         EXPECT_EQ(backups[0].substr(backups[0].rfind(" | ") + 3), "incomplete");
