@@ -101,9 +101,13 @@ void BackupsDialog::WorkerLogged(const char* text, int colourCode) {
 }
 
 void BackupsDialog::WorkerPercent(int percent) {
-    // The flow belongs to the worker while it runs.
+    // The flow belongs to the worker while it runs. Reported for every block:
+    // only a change is worth passing on.
     m_flow.TransferPercent(percent);
-    m_mailbox.Post({WorkerEvent::Kind::kBar, percent});
+    if (percent != m_nWorkerPercent) {
+        m_nWorkerPercent = percent;
+        m_mailbox.Post({WorkerEvent::Kind::kBar, percent});
+    }
 }
 
 void BackupsDialog::ShowBackups() {
@@ -172,6 +176,7 @@ void BackupsDialog::Start(Work work) {
     m_work = work;
     ShowButtons();
     m_flow.WorkStarting();
+    m_nWorkerPercent = -1;
     if (work == Work::kBackUp) {
         // The files list fills as the files are saved.
         m_flow.Select(-1);
@@ -265,6 +270,7 @@ LRESULT BackupsDialog::OnWorkerMail(WPARAM, LPARAM) {
 
 bool BackupsDialog::ShowMail() {
     bool done = false;
+    int overall = -1;  // the last of the batch, shown once
     for (WorkerEvent& e : m_mailbox.Take()) {
         switch (e.kind) {
             case WorkerEvent::Kind::kLog:
@@ -274,7 +280,7 @@ bool BackupsDialog::ShowMail() {
                 m_host.BoxWorkProgress(e.number);
                 break;
             case WorkerEvent::Kind::kOverall:
-                m_progress.SetPos(e.number);
+                overall = e.number;
                 break;
             case WorkerEvent::Kind::kFile:
                 if (m_nCancels == 0) {
@@ -290,6 +296,9 @@ bool BackupsDialog::ShowMail() {
                 done = true;
                 break;
         }
+    }
+    if (overall >= 0) {
+        m_progress.SetPos(overall);
     }
     m_host.ShowBoxWork();
     return done;

@@ -87,6 +87,7 @@ private:
     Work m_work = Work::kNone;
     RestoreQuestion m_question;     // set by the worker of kPrepareRestore
     int m_nCancels = 0;             // Cancel presses during this operation
+    int m_nWorkerPercent = -1;      // the last percentage passed on; the worker's
     bool m_bCloseWhenDone = false;  // closing waits for the worker
     std::jthread m_worker;          // last: joined once it reports its end, or before the rest goes
 };

@@ -427,7 +427,9 @@ void MainDialog::BoxWorkProgress(int percent) {
 void MainDialog::ShowBoxWork() {
     // The thread is free: the console and the bar are painted with the window.
     ShowKeptLog(false);
-    m_progress.SetPos(m_nProgressShown);
+    if (m_progress.GetPos() != m_nProgressShown) {
+        m_progress.SetPos(m_nProgressShown);
+    }
 }
 
 void MainDialog::AfterBoxWork() {

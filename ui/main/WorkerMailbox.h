@@ -1,8 +1,10 @@
 #pragma once
 // What a worker thread tells the window's thread, kept in order under a lock:
-// the worker posts, and the first post into an empty mailbox wakes the window
-// (a posted message), which then takes everything at once. The worker never
-// waits for the window, so the window may wait for the worker.
+// the worker posts, and a post wakes the window (a posted message) unless it
+// is awake already, which then takes everything at once. Progress alone wakes
+// it at most once per interval; anything else (a line, a file, the end) at
+// once. The worker never waits for the window, so the window may wait for it.
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -28,8 +30,10 @@ struct WorkerEvent {
 
 class WorkerMailbox {
 public:
-    // `wake`: called on the posting thread, without the lock held, whenever
-    // a post finds the mailbox empty.
+    static constexpr std::chrono::milliseconds kProgressWakeInterval{100};
+
+    // `wake`: called on the posting thread, without the lock held, when a
+    // post wakes the window.
     explicit WorkerMailbox(std::function<void()> wake) : wake_(std::move(wake)) {}
     WorkerMailbox(const WorkerMailbox&) = delete;
     WorkerMailbox& operator=(const WorkerMailbox&) = delete;
@@ -42,4 +46,6 @@ private:
     std::mutex lock_;
     std::vector<WorkerEvent> events_;
     std::function<void()> wake_;
+    bool awake_ = false;  // woken, and not taken since
+    std::chrono::steady_clock::time_point wokenAt_{};
 };
