@@ -29,6 +29,7 @@ constexpr const char* kIdleCloseCaption = "Close";
 constexpr int kPollMs = 50;
 // Looking for the end of a timed operation: often, as the time is printed.
 constexpr int kTimingPollMs = 2;
+constexpr int kLooksPerCaption = 25;
 
 struct Options {
     std::string desktop;
@@ -137,13 +138,22 @@ int PressInBackups(HWND window, const Options& options) {
     // The press starts the operation on the dialog's worker, which turns
     // Close into Cancel until it has ended.
     SendMessageA(GetDlgItem(dialog, options.backupsButton), BM_CLICK, 0, 0);
+    // The pressed button is enabled again at the end unless the link was
+    // lost: looked at often, as it costs no message to the window; the
+    // caption, which does, now and then.
     const HWND close = GetDlgItem(dialog, IDCANCEL);
+    const HWND pressed = GetDlgItem(dialog, options.backupsButton);
+    int looks = 0;
     if (!WaitFor(
             options.timeoutMs,
             [&] {
+                if (IsWindowEnabled(pressed)) {
+                    return true;
+                }
                 char caption[32] = {};
-                GetWindowTextA(close, caption, sizeof caption);
-                return std::strcmp(caption, kIdleCloseCaption) == 0;
+                return ++looks % kLooksPerCaption == 0 &&
+                       GetWindowTextA(close, caption, sizeof caption) > 0 &&
+                       std::strcmp(caption, kIdleCloseCaption) == 0;
             },
             kTimingPollMs)) {
         return Fail("the backups dialog's operation did not end");

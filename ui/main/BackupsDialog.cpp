@@ -25,6 +25,8 @@ constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BAC
                                      IDCANCEL};
 // The worker's wake-up: its mailbox has something.
 constexpr UINT kWorkerMail = WM_APP + 1;
+// Shows what waits in the mailbox once a paint is due.
+constexpr UINT_PTR kMailTimer = 1;
 // The caption of IDCANCEL: idle, while an operation runs, once it was asked to stop.
 constexpr const char* kCloseCaption = "Close";
 constexpr const char* kCancelCaption = "Cancel";
@@ -51,6 +53,7 @@ ON_COMMAND(IDC_BACKUP_RESTORE, BN_CLICKED, &BackupsDialog::OnRestore)
 ON_MESSAGE(WM_CLOSE, &BackupsDialog::OnClose)
 ON_MESSAGE(WM_DESTROY, &BackupsDialog::OnDestroy)
 ON_MESSAGE(kWorkerMail, &BackupsDialog::OnWorkerMail)
+ON_MESSAGE(WM_TIMER, &BackupsDialog::OnMailTimer)
 END_MESSAGE_MAP()
 
 BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, BoxWorkHost& host)
@@ -252,6 +255,7 @@ void BackupsDialog::OnDestroy() {
     // (the worker only posts, so it ends without this thread's help), and
     // what it reported still reaches the console.
     if (m_worker.joinable()) {
+        ::KillTimer(m_hWnd, kMailTimer);
         m_bCloseWhenDone = true;
         m_flow.BreakOff();
         m_worker.join();
@@ -262,6 +266,22 @@ void BackupsDialog::OnDestroy() {
 }
 
 LRESULT BackupsDialog::OnWorkerMail(WPARAM, LPARAM) {
+    // Shown at the pace of the eye, since every change is a repaint under
+    // Wine: what comes within a paint's interval waits for its timer.
+    if (!m_mailbox.EndWaiting() && !m_pacer.Due(::GetTickCount())) {
+        ::SetTimer(m_hWnd, kMailTimer, PaintPacer::kIntervalMs, nullptr);
+        return 0;
+    }
+    OnMailTimer(kMailTimer, 0);
+    return 0;
+}
+
+LRESULT BackupsDialog::OnMailTimer(WPARAM timer, LPARAM) {
+    if (timer != kMailTimer) {
+        return Default();
+    }
+    ::KillTimer(m_hWnd, kMailTimer);
+    m_pacer.Due(::GetTickCount(), true);
     if (ShowMail()) {
         WorkDone(true);
     }

@@ -21,6 +21,7 @@
 #include "framework/CProgressCtrl.h"
 #include "ui/main/BackupsFlow.h"
 #include "ui/main/BoxWorkHost.h"
+#include "ui/main/PaintPacer.h"
 #include "ui/main/PostedProgress.h"
 #include "ui/main/ReportRows.h"
 #include "ui/main/WorkerMailbox.h"
@@ -55,6 +56,7 @@ protected:
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
     LRESULT OnWorkerMail(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMailTimer(WPARAM timer, LPARAM lParam);
     void OnBackupChanged(NMHDR* header, LRESULT* result);
     void OnBackUpNow();
     void OnCompare();
@@ -83,6 +85,7 @@ private:
     ReportRows m_backupRows;  // what m_listBackups shows
     ReportRows m_fileRows;    // what m_listFiles shows
     WorkerMailbox m_mailbox;
+    PaintPacer m_pacer;  // how often what the worker reports is shown
     PostedProgress m_posted;
     Work m_work = Work::kNone;
     RestoreQuestion m_question;     // set by the worker of kPrepareRestore

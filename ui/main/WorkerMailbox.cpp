@@ -1,36 +1,31 @@
 #include "ui/main/WorkerMailbox.h"
 
-namespace {
-
-// Progress alone is worth a wake-up only now and then: a transfer reports
-// every block, and each wake-up is a message and a repaint for the window.
-bool Urgent(WorkerEvent::Kind kind) {
-    return kind != WorkerEvent::Kind::kBar && kind != WorkerEvent::Kind::kOverall;
-}
-
-}  // namespace
-
 void WorkerMailbox::Post(WorkerEvent event) {
     bool wake = false;
     {
         const std::lock_guard<std::mutex> lock(lock_);
-        const auto now = std::chrono::steady_clock::now();
-        wake = !awake_ && (Urgent(event.kind) || now - wokenAt_ >= kProgressWakeInterval);
-        if (wake) {
-            awake_ = true;
-            wokenAt_ = now;
-        }
+        // The end is worth a wake-up of its own: the window may be pacing
+        // itself, and must not leave the end waiting.
+        const bool end = event.kind == WorkerEvent::Kind::kDone;
+        wake = !awake_ || end;
+        awake_ = true;
+        endWaiting_ = endWaiting_ || end;
         events_.push_back(std::move(event));
     }
-    // One wake-up per batch: the window takes all that came meanwhile.
     if (wake && wake_) {
         wake_();
     }
 }
 
+bool WorkerMailbox::EndWaiting() {
+    const std::lock_guard<std::mutex> lock(lock_);
+    return endWaiting_;
+}
+
 std::vector<WorkerEvent> WorkerMailbox::Take() {
     const std::lock_guard<std::mutex> lock(lock_);
     awake_ = false;
+    endWaiting_ = false;
     std::vector<WorkerEvent> taken;
     taken.swap(events_);
     return taken;

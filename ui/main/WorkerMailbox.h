@@ -1,10 +1,9 @@
 #pragma once
 // What a worker thread tells the window's thread, kept in order under a lock:
 // the worker posts, and a post wakes the window (a posted message) unless it
-// is awake already, which then takes everything at once. Progress alone wakes
-// it at most once per interval; anything else (a line, a file, the end) at
-// once. The worker never waits for the window, so the window may wait for it.
-#include <chrono>
+// was woken and has not taken yet; the window then takes everything at once,
+// when it likes (it may pace itself), but the end wakes it in any case. The
+// worker never waits for the window, so the window may wait for the worker.
 #include <functional>
 #include <mutex>
 #include <string>
@@ -30,8 +29,6 @@ struct WorkerEvent {
 
 class WorkerMailbox {
 public:
-    static constexpr std::chrono::milliseconds kProgressWakeInterval{100};
-
     // `wake`: called on the posting thread, without the lock held, when a
     // post wakes the window.
     explicit WorkerMailbox(std::function<void()> wake) : wake_(std::move(wake)) {}
@@ -39,6 +36,8 @@ public:
     WorkerMailbox& operator=(const WorkerMailbox&) = delete;
 
     void Post(WorkerEvent event);
+    // Whether the worker's end is among what waits.
+    bool EndWaiting();
     // Everything posted so far, in order; the mailbox is then empty.
     std::vector<WorkerEvent> Take();
 
@@ -47,5 +46,5 @@ private:
     std::vector<WorkerEvent> events_;
     std::function<void()> wake_;
     bool awake_ = false;  // woken, and not taken since
-    std::chrono::steady_clock::time_point wokenAt_{};
+    bool endWaiting_ = false;
 };
