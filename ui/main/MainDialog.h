@@ -138,7 +138,7 @@ private:
     DWORD m_nWindowThread;     // the thread that made the window and runs it
     PaintPacer m_barPacer;
     bool m_bConsoleHeld = false;        // while the backups dialog works
-    bool m_bCloseAfterBackups = false;  // a close came while the backups dialog worked
+    bool m_bCloseAfterBackups = false;  // a close came while the backups dialog was open
     std::string m_strLogKept;           // log text not yet in the console
     int m_nLogKeptColour = 0;           // the colour code of its last line
     FileTreeModel m_localShown;         // what the local tree shows
