@@ -30,6 +30,7 @@ struct RestoreOutcome {
     int notVerified = 0;
     bool failed = false;    // a transfer or read-back failed, or a named file was skipped
     bool linkLost = false;  // stopped early: the link is gone
+    bool stopped = false;   // the front asked to stop: the files not reached are not sent
 };
 
 class BoxRestore {
