@@ -144,6 +144,10 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
     bool linkLost = false;
     int index = 0;
     for (ListedFile& f : files) {
+        if (report.StopRequested()) {
+            outcome.stopped = true;  // INCOMPLETE names the rest as broken off
+            break;
+        }
         const wire::ListRecord& r = *f.record;
         const std::string name = r.name;
         report.FileStarting(++index, static_cast<int>(files.size()), name);

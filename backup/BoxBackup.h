@@ -27,7 +27,8 @@ struct BackupOutcome {
     // 0..28): the backup is then never complete.
     std::string listProblem;
     size_t saved = 0;
-    size_t listed = 0;  // distinct names the box listed
+    size_t listed = 0;     // distinct names the box listed
+    bool stopped = false;  // the front asked to stop: the files not reached are not saved
     // The backup's own files that could not be written; the backup is then
     // kIncomplete, or kNotStarted when INCOMPLETE could not be written first.
     std::vector<std::filesystem::path> unwritten;

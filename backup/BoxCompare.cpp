@@ -37,6 +37,10 @@ CompareOutcome BoxCompare::Run(BoxSession& session, const std::vector<wire::List
     }
     int index = 0;
     for (const ManifestEntry* e : files) {
+        if (report.StopRequested()) {
+            outcome.stopped = true;
+            return outcome;
+        }
         report.FileStarting(++index, static_cast<int>(files.size()), e->name);
         FileReport file{e->name, e->group, e->type};
         const ChecksumLine* sum = backup.Sums().Find(e->name);

@@ -18,6 +18,7 @@ struct CompareOutcome {
     int onlyOnBox = 0;
     int failed = 0;
     bool linkLost = false;
+    bool stopped = false;  // the front asked to stop before every file was compared
 
     bool AllSame() const { return differs + missingOnBox + onlyOnBox + failed == 0; }
 };

@@ -16,6 +16,10 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
     const int count = static_cast<int>(plan.Files().size());
     int index = 0;
     for (const PlannedFile& p : plan.Files()) {
+        if (report.StopRequested()) {
+            outcome.stopped = true;
+            break;
+        }
         report.FileStarting(++index, count, p.name);
         FileReport file{p.name, p.group, p.type};
         const ChecksumLine* sum = backup.Sums().Find(p.name);
@@ -96,7 +100,7 @@ RestoreOutcome BoxRestore::Run(BoxSession& session, const std::vector<wire::List
         outcome.linkLost = session.LinkLost();
     }
     if (outcome.linkLost) {
-        outcome.stopped = SessionEndText(session.LastOutcome());
+        outcome.linkEnd = SessionEndText(session.LastOutcome());
     }
     return outcome;
 }

@@ -33,7 +33,8 @@ struct RestoreOutcome {
     int notVerified = 0;
     bool failed = false;    // a transfer or read-back failed, or a named file was skipped
     bool linkLost = false;  // stopped early: the link is gone
-    std::string stopped{};  // why, for a person; empty when nothing was left untried
+    bool stopped = false;   // the front asked to stop: the files not reached are not sent
+    std::string linkEnd{};  // why the link is gone, for a person; empty while it holds
 };
 
 class BoxRestore {

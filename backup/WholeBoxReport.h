@@ -14,4 +14,8 @@ public:
     virtual void FileStarting(int /*index*/, int /*count*/, const std::string& /*name*/) {}
     // Once per file, as soon as its result is known.
     virtual void FileDone(const FileReport& file) = 0;
+    // Asked before each file: true ends the operation there, so that a front
+    // that is asked to stop stops between files (the files not reached are
+    // not reported).
+    virtual bool StopRequested() { return false; }
 };

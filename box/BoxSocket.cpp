@@ -74,7 +74,10 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
     if (protocol < 0) {
         protocol = 0;
     }
-    handle_ = net::OpenStream(protocol);
+    {
+        const std::lock_guard<std::mutex> lock(handleLock_);
+        handle_ = net::OpenStream(protocol);
+    }
     receiveTimeoutMs_ = 0;
     uint32_t address = 0;
     connectError_.clear();
@@ -119,8 +122,16 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
 }
 
 int BoxSocket::Close() {
+    const std::lock_guard<std::mutex> lock(handleLock_);
     const int r = net::CloseHandle(handle_);
     handle_ = net::kInvalidHandle;
     connected_ = false;
     return r;
+}
+
+void BoxSocket::Interrupt() {
+    const std::lock_guard<std::mutex> lock(handleLock_);
+    if (handle_ != net::kInvalidHandle) {
+        net::ShutdownBoth(handle_);
+    }
 }

@@ -3,6 +3,7 @@
 // time-out, in whole seconds. A send that the socket can take at once goes
 // straight out; otherwise it, and on Windows every receive, selects first.
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "box/NetApi.h"
@@ -21,6 +22,10 @@ public:
     // A negative time-out takes the default of 20000 ms.
     bool Connect(const char* host, int port, int timeoutMs);
     int Close();
+    // From another thread: breaks off the send or receive under way (and every
+    // later one) without closing, so that the thread using the socket finds
+    // the link lost and closes it itself.
+    void Interrupt();
     // One send() of the whole length: the count sent, 0 when the socket did not
     // become writable in time, -1 on an error.
     int Send(const void* bytes, int length, int timeoutMs);
@@ -48,6 +53,7 @@ private:
     int ioTimeoutMs_ = kDefaultIoTimeoutMs;
     bool connected_ = false;
     net::Handle handle_ = net::kInvalidHandle;
+    std::mutex handleLock_;  // handle_ changes and Interrupt, which may come from another thread
     std::string host_;
     std::string connectError_;
     bool hasHost_ = false;

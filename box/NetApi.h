@@ -70,6 +70,9 @@ uint16_t LocalPort(Handle h);
 Handle Accept(Handle listener);
 // Ends sending on a connected socket (the peer then reads end of stream).
 void ShutdownSend(Handle h);
+// Ends sending and receiving: a send or receive blocked in another thread
+// returns at once, and every later one fails.
+void ShutdownBoth(Handle h);
 // Enables or disables small-write coalescing (Nagle) on a connected socket.
 void SetNoDelay(Handle h, bool on);
 bool NoDelayIsOn(Handle h);

@@ -239,6 +239,10 @@ void ShutdownSend(Handle h) {
     shutdown(static_cast<int>(h), SHUT_WR);
 }
 
+void ShutdownBoth(Handle h) {
+    shutdown(static_cast<int>(h), SHUT_RDWR);
+}
+
 void SetNoDelay(Handle h, bool on) {
     const int v = on ? 1 : 0;
     setsockopt(static_cast<int>(h), IPPROTO_TCP, TCP_NODELAY, &v, sizeof v);

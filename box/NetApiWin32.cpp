@@ -181,6 +181,10 @@ void ShutdownSend(Handle h) {
     shutdown(S(h), SD_SEND);
 }
 
+void ShutdownBoth(Handle h) {
+    shutdown(S(h), SD_BOTH);
+}
+
 void SetNoDelay(Handle h, bool on) {
     const BOOL v = on ? TRUE : FALSE;
     setsockopt(S(h), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&v), sizeof v);

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
 #include "box/HostAddress.h"
 
@@ -191,7 +192,7 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         const bool password = option == "--password";
         const bool message = option == "--wait-message";
         if (t == texts.end() && n == numbers.end() && !password && !message) {
-            *error = "unknown option \"" + option + "\"";
+            *error = "unknown option \"" + QuoteForMessage(option) + "\"";
             return false;
         }
         if (!inlineValue && i + 1 >= argc) {
@@ -213,7 +214,7 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         } else {
             long long v = 0;
             if (!ParseInteger(value, n->second.low, n->second.high, &v)) {
-                *error = option + ": \"" + value + "\" is not a number from " +
+                *error = option + ": \"" + QuoteForMessage(value) + "\" is not a number from " +
                          std::to_string(n->second.low) + " to " + std::to_string(n->second.high);
                 return false;
             }

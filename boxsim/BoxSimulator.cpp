@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/TextEscape.h"
 #include "boxsim/BoxSimSession.h"
 #include "boxsim/SimConnection.h"
 
@@ -24,7 +25,7 @@ BoxSimulator::~BoxSimulator() {
 bool BoxSimulator::CheckOptions(std::string* error) const {
     std::error_code ec;
     if (!std::filesystem::is_directory(options_.folder, ec)) {
-        *error = "folder \"" + options_.folder + "\" does not exist";
+        *error = "folder \"" + QuoteForMessage(options_.folder) + "\" does not exist";
         return false;
     }
     if (options_.password.size() > 4) {
@@ -64,7 +65,7 @@ bool BoxSimulator::Start(std::string* error) {
     listener_ =
         SocketHandle(net::Listen(options_.listenAddress.c_str(), options_.port, 4, &listenError));
     if (!listener_.IsValid()) {
-        *error = "cannot listen on " + options_.listenAddress + ":" +
+        *error = "cannot listen on " + QuoteForMessage(options_.listenAddress) + ":" +
                  std::to_string(options_.port) + ": " + net::ErrorText(listenError);
         if (options_.port != 0 && options_.port < 1024) {
             *error +=

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr,
                          "velqo-boxsim: %s already holds files (%s...); give --force to write "
                          "the demo over them\n",
-                         command.makeDemoFolder.c_str(), held.c_str());
+                         command.makeDemoFolder.c_str(), QuoteForMessage(held).c_str());
             return 1;
         }
         if (!MakeDemoFolder(command.makeDemoFolder, command.options.manifestName, &error)) {

@@ -153,11 +153,11 @@ bool Manifest::Parse(const std::string& text, Manifest* out, std::string* error)
 bool Manifest::Load(const std::string& path, Manifest* out, std::string* error) {
     std::string text;
     if (!Read(path, &text, error)) {
-        *error = path + ": " + *error;
+        *error = QuoteForMessage(path) + ": " + *error;
         return false;
     }
     if (!Parse(text, out, error)) {
-        *error = path + ": " + *error;
+        *error = QuoteForMessage(path) + ": " + *error;
         return false;
     }
     return true;

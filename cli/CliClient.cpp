@@ -160,7 +160,7 @@ int CliClient::CheckBeforeConnecting() {
                 ec = std::make_error_code(std::errc::no_such_file_or_directory);
             }
             FileReport file{name};
-            file.message = "cannot read " + path.string() + ": " + ec.message();
+            file.message = "cannot read " + QuoteForMessage(path.string()) + ": " + ec.message();
             output_.Note("%s: %s: %s", QuoteForMessage(name).c_str(), FileResultName(file.result),
                          file.message.c_str());
             unreadable_.push_back(file);
@@ -177,7 +177,8 @@ int CliClient::CheckBeforeConnecting() {
 
 int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const BoxSession& session,
                            const Target& target) {
-    const char* host = target.host.c_str();
+    const std::string quotedHost = QuoteForMessage(target.host);
+    const char* host = quotedHost.c_str();
     switch (login) {
         case LoginOutcome::kCannotConnect:
             return output_.Error(kExitNoLogin,
@@ -200,7 +201,9 @@ int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const Bo
                              target.port, wire::VersionText(session.LoginNeedsVersion()).c_str());
     }
     const std::string said =
-        session.LoginRefusal().empty() ? "" : " (the box said: " + session.LoginRefusal() + ")";
+        session.LoginRefusal().empty()
+            ? ""
+            : " (the box said: " + QuoteForMessage(session.LoginRefusal()) + ")";
     return output_.Error(kExitNoLogin, "the box at %s:%d refused the password%s%s", host,
                          target.port, target.passwordFrom.c_str(), said.c_str());
 }
@@ -259,7 +262,7 @@ int CliClient::ChooseTarget(Target* target) {
     target->passwordFrom =
         from(options_.hasPassword,
              options_.passwordFromEnvironment ? "VELQO_PASSWORD" : "--password", report.password);
-    output_.Detail("box %s%s, port %d%s, password%s", target->host.c_str(),
+    output_.Detail("box %s%s, port %d%s, password%s", QuoteForMessage(target->host).c_str(),
                    from(!options_.host.empty(), "--host", report.boxIp).c_str(), target->port,
                    from(options_.port > 0, "--port", report.port).c_str(),
                    target->passwordFrom.c_str());
@@ -362,7 +365,7 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
     bool ok = outcome == TransferOutcome::kDone;
     if (outcome == TransferOutcome::kRefused) {
         output_.Note("%s: refused by the box: \"%s\"", QuoteForMessage(name).c_str(),
-                     EscapeControls(session.LastRefusal()).c_str());
+                     QuoteForMessage(session.LastRefusal()).c_str());
     }
     if (!ok) {
         file.result =
@@ -378,9 +381,9 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
                 verifier_->Verify(session, name, fs::absolute(InDirectory(name)), &file.message);
             ok = file.verified == Verified::kYes;
             if (ok) {
-                output_.Info("%s: %s", name.c_str(), file.message.c_str());
+                output_.Info("%s: %s", QuoteForMessage(name).c_str(), file.message.c_str());
             } else {
-                output_.Note("%s: %s", name.c_str(), file.message.c_str());
+                output_.Note("%s: %s", QuoteForMessage(name).c_str(), file.message.c_str());
             }
         }
     }

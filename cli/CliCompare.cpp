@@ -1,6 +1,7 @@
 #include "cli/CliCompare.h"
 
 #include "backup/BoxCompare.h"
+#include "base/TextEscape.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
@@ -14,9 +15,10 @@ void CliCompare::FileStarting(int index, int count, const std::string& name) {
 }
 
 void CliCompare::FileDone(const FileReport& file) {
-    output_.Line("%s %s\n", FileResultName(file.result), file.name.c_str());
+    // One line per file, its name escaped as list shows it.
+    output_.Line("%s %s\n", FileResultName(file.result), EscapeControls(file.name).c_str());
     if (!file.message.empty()) {
-        output_.Note("%s: %s", file.name.c_str(), file.message.c_str());
+        output_.Note("%s: %s", QuoteForMessage(file.name).c_str(), file.message.c_str());
     }
     output_.File(file);
 }

@@ -189,8 +189,8 @@ void CliOutput::File(const FileReport& file) {
         if (file.size >= 0) {
             size = " (" + std::to_string(file.size) + " byte(s))";
         }
-        Detail("%s: %s%s%s%s", file.name.c_str(), FileResultName(file.result), size.c_str(),
-               file.message.empty() ? "" : ": ", file.message.c_str());
+        Detail("%s: %s%s%s%s", QuoteForMessage(file.name).c_str(), FileResultName(file.result),
+               size.c_str(), file.message.empty() ? "" : ": ", file.message.c_str());
     }
     if (IsJson()) {
         (*document_)["files"].push_back(FileEntry(command_, file));

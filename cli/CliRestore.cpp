@@ -75,8 +75,8 @@ int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
     }
     const RestoreOutcome outcome = BoxRestore::Run(
         session, listed, source_.Contents(), source_.Plan(), {options_.dryRun, verifier}, *this);
-    if (!outcome.stopped.empty()) {
-        output_.Note("%s; stopping", outcome.stopped.c_str());
+    if (!outcome.linkEnd.empty()) {
+        output_.Note("%s; stopping", outcome.linkEnd.c_str());
     }
     output_.Flag("changed", outcome.sent > 0);
     // Read back, only what was found equal counts as restored.

@@ -86,7 +86,7 @@ int TerminalLog::ByteProgressSink(int64_t done, int64_t total) {
 
 void TerminalLog::FileStarting(const std::string& name, int index, int count) {
     if (current_ != nullptr) {
-        current_->line_.name = name;
+        current_->line_.name = QuoteForMessage(name);
         current_->line_.index = index;
         current_->line_.count = count;
         current_->StartTransfer(current_->clock_());

@@ -45,6 +45,22 @@ a folder over the same protocol, for trying the tools and for replaying a\n\
 backup.")
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    # The package's version is the program's with the Debian revision of the
+    # changelog's newest entry ("1.001-1"): a new package of the same program
+    # gets a new entry with the next revision, the program keeps its version.
+    set(changelog ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
+    file(STRINGS ${changelog} newest LIMIT_COUNT 1)
+    if(NOT newest MATCHES "^${CPACK_PACKAGE_NAME} \\(([^)]+)-([0-9]+)\\) ")
+        message(FATAL_ERROR "${changelog}: the newest entry, \"${newest}\", "
+            "has no version UPSTREAM-REVISION")
+    endif()
+    if(NOT CMAKE_MATCH_1 STREQUAL VELQO_VERSION)
+        message(FATAL_ERROR "${changelog}: the newest entry is for ${CMAKE_MATCH_1}, "
+            "base/Version.h says ${VELQO_VERSION}")
+    endif()
+    set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_2})
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        ${changelog})
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
     # One man page per program, made from its --help text and the sections
@@ -75,7 +91,24 @@ backup.")
     endforeach()
     add_custom_target(man_pages ALL DEPENDS ${man_pages})
     install(TARGETS velqo-cli velqo-boxsim RUNTIME DESTINATION bin)
+    # After CPack's strip, as dh_strip does it: the compiler's .comment and
+    # the .note section are of no use in an installed program.
+    install(CODE "
+        foreach(program velqo-cli velqo-boxsim)
+            execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                --remove-section=.note \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/\${program}\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endforeach()")
     install(FILES ${man_pages} DESTINATION share/man/man1)
+
+    # Shell completion: bash's script under each program's name, where
+    # bash-completion looks for it, and zsh's, which reads bash's.
+    set(completion ${PROJECT_SOURCE_DIR}/packaging/completion)
+    foreach(program velqo-cli velqo-boxsim)
+        install(FILES ${completion}/velqo.bash DESTINATION share/bash-completion/completions
+            RENAME ${program})
+    endforeach()
+    install(FILES ${completion}/_velqo-cli DESTINATION share/zsh/vendor-completions)
 
     # /usr/share/doc/velqo-tools: copyright, changelog and README.
     # The copyright file in Debian's machine-readable format, its notice and
@@ -100,17 +133,35 @@ backup.")
     configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/copyright.in ${doc_dir}/copyright @ONLY)
     set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
         ${PROJECT_SOURCE_DIR}/LICENSE)
-    # Compressed as Debian wants it: the most, without a time stamp.
-    set(changelog ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
-    add_custom_command(OUTPUT ${doc_dir}/changelog.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${changelog} ${doc_dir}/changelog
-        COMMAND ${GZIP} -9nf ${doc_dir}/changelog
+    # Compressed as Debian wants it: the most, without a time stamp; named
+    # changelog.Debian, as a package with a Debian revision names it.
+    add_custom_command(OUTPUT ${doc_dir}/changelog.Debian.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${changelog} ${doc_dir}/changelog.Debian
+        COMMAND ${GZIP} -9nf ${doc_dir}/changelog.Debian
         DEPENDS ${changelog}
         COMMENT "Debian changelog"
         VERBATIM)
-    add_custom_target(debian_changelog ALL DEPENDS ${doc_dir}/changelog.gz)
-    install(FILES ${doc_dir}/copyright ${doc_dir}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
+    add_custom_target(debian_changelog ALL DEPENDS ${doc_dir}/changelog.Debian.gz)
+    install(FILES ${doc_dir}/copyright ${doc_dir}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION share/doc/${CPACK_PACKAGE_NAME})
+    # The files the README links to, at the same place beside it, so that
+    # its links work where it is installed too.
+    file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
+    # Without the link's ']', which a CMake list would take as a bracket.
+    string(REPLACE "](" " LINK(" readme "${readme}")
+    string(REGEX MATCHALL "LINK\\([^):# ]+\\)" links "${readme}")
+    list(REMOVE_DUPLICATES links)
+    foreach(item ${links})
+        string(REGEX REPLACE "^LINK\\((.*)\\)$" "\\1" link "${item}")
+        if(NOT EXISTS ${PROJECT_SOURCE_DIR}/${link} OR IS_DIRECTORY ${PROJECT_SOURCE_DIR}/${link})
+            message(FATAL_ERROR "README.md links to ${link}, which is no file")
+        endif()
+        get_filename_component(link_dir ${link} DIRECTORY)
+        install(FILES ${PROJECT_SOURCE_DIR}/${link}
+            DESTINATION share/doc/${CPACK_PACKAGE_NAME}/${link_dir})
+    endforeach()
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        ${PROJECT_SOURCE_DIR}/README.md)
 endif()
 
 include(CPack)

@@ -44,15 +44,16 @@ done
 
 pids=()
 cleanup() {
-    # The window first, then the virtual display it draws on.
+    # The window first, then the virtual display it draws on. Each is waited
+    # for, so that the next run finds port 1000 and the display free.
     wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
 }
 trap cleanup EXIT
 
-if ! "$native/velqo-boxsim" --folder "$box" --port 1000 --wait-phase >"$box.out" 2>"$box.err" & then
-    :
-fi
+"$native/velqo-boxsim" --folder "$box" --port 1000 --wait-phase >"$box.out" 2>"$box.err" &
 pids+=($!)
 sleep 0.5
 if ! kill -0 "${pids[0]}" 2>/dev/null; then

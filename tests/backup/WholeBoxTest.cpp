@@ -144,7 +144,7 @@ TEST_F(WholeBoxTest, RestoreNamesEveryFileItNeverTriedAndWhy) {
         BoxSimOptions options;
         bool compareFirst;
         std::vector<std::string> messages;  // per file of the backup, in order
-        std::string stopped;
+        std::string linkEnd;
     };
     BoxSimOptions failing;
     failing.waitPhase = true;
@@ -187,7 +187,7 @@ TEST_F(WholeBoxTest, RestoreNamesEveryFileItNeverTriedAndWhy) {
             EXPECT_EQ(IsFailure(report.files[i]), !row.messages[i].empty());
         }
         EXPECT_EQ(outcome.notTried, 2);
-        EXPECT_EQ(outcome.stopped, row.stopped);
+        EXPECT_EQ(outcome.linkEnd, row.linkEnd);
         EXPECT_TRUE(outcome.failed);
     }
 }

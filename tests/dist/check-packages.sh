@@ -1,9 +1,14 @@
 #!/bin/bash
 # Checks the packages of `make dist` as a user meets them:
-#  - the .deb: lintian finds no error or warning; unpacked with dpkg-deb -x,
+#  - the .deb: version the zip's with a Debian revision; lintian finds no
+#    error or warning, and even with --pedantic no hardening tag and no
+#    unneeded section; unpacked with dpkg-deb -x,
 #    both programs run (velqo-cli lists a velqo-boxsim of the same package over
 #    loopback), both man pages read with man -l and hold their added sections,
-#    and the doc folder holds copyright (LICENSE's text), changelog and README;
+#    velqo-cli's synopsis holds each usage line and its description none,
+#    the doc folder holds copyright (LICENSE's text), changelog, README and
+#    every file the README links to, and the shell completion completes
+#    (tests/dist/check-completion.sh, on the programs of the .deb);
 #  - the zip unpacked into a fresh folder, under a fresh Wine prefix: it holds
 #    the licence, the window starts and logs its banner and version, and
 #    velqo-cli.exe, given the box only by config\config.ini as README.txt
@@ -87,9 +92,10 @@ debs=("$dist"/velqo-tools_*_amd64.deb)
 zip=${zips[0]}
 deb=${debs[0]}
 version=$(basename "$zip" | sed 's/^VELQO_LAN_MM-\(.*\)-win64\.zip$/\1/')
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||
-    fail "the .deb has version $(dpkg-deb -f "$deb" Version), the zip $version"
-[ "$(basename "$deb")" = "velqo-tools_${version}_amd64.deb" ] || fail "odd .deb name $deb"
+deb_version=$(dpkg-deb -f "$deb" Version)
+[[ $deb_version =~ ^${version//./\.}-[0-9]+$ ]] ||
+    fail "the .deb has version $deb_version, not the zip's $version with a Debian revision"
+[ "$(basename "$deb")" = "velqo-tools_${deb_version}_amd64.deb" ] || fail "odd .deb name $deb"
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -110,6 +116,17 @@ for program in velqo-cli velqo-boxsim; do
     done
 done
 grep -q -- '--verify' "$work/velqo-cli.man" || fail "velqo-cli's man page lacks --verify"
+# One usage per line in the synopsis, none left over for the description.
+usages=$("$work/deb/usr/bin/velqo-cli" --help | sed -nE 's/^(Usage:| +or:) +//p')
+# Wide, so that no usage line is wrapped.
+MANWIDTH=200 MANPAGER=cat man -l "$work/deb/usr/share/man/man1/velqo-cli.1.gz" >"$work/velqo-cli.wide"
+synopsis=$(sed -n '/^SYNOPSIS$/,/^DESCRIPTION$/p' "$work/velqo-cli.wide" | sed -nE 's/^ +//p')
+[ -n "$usages" ] || fail "velqo-cli --help has no usage lines"
+while IFS= read -r usage; do
+    grep -qxF -- "$usage" <<<"$synopsis" || fail "velqo-cli's synopsis lacks the line '$usage': $synopsis"
+done <<<"$usages"
+sed -n '/^DESCRIPTION$/,/^[A-Z]/p' "$work/velqo-cli.wide" | grep -q 'velqo-cli \[OPTION\]' &&
+    fail "a usage line of velqo-cli stands under DESCRIPTION"
 grep -q -- '--corrupt-uploads' "$work/velqo-boxsim.man" || fail "velqo-boxsim's man page lacks a fault"
 # The sections --help does not hold, from packaging/man.
 for section in EXAMPLES FILES ENVIRONMENT "SEE ALSO"; do
@@ -123,8 +140,10 @@ for word in VELQO_PASSWORD config/config.ini 'velqo-cli backup' 'velqo-cli resto
     grep -q -- "$word" "$work/velqo-cli.man" || fail "velqo-cli's man page lacks '$word'"
 done
 
-lintian --fail-on error,warning "$deb" >"$work/lintian.out" 2>&1 ||
+lintian -I --pedantic --fail-on error,warning "$deb" >"$work/lintian.out" 2>&1 ||
     fail "lintian: $(cat "$work/lintian.out")"
+! grep -E 'hardening-|binary-has-unneeded-section' "$work/lintian.out" ||
+    fail "lintian: the programs are not built and stripped as Debian's"
 doc=$work/deb/usr/share/doc/velqo-tools
 grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
     "$doc/copyright" || fail "the copyright file is not in Debian's machine-readable format"
@@ -134,10 +153,22 @@ diff <(tac "$doc/copyright" | sed '/^License: Expat$/q' | tac | tail -n +2 | sed
     fail "the copyright file's licence differs from LICENSE: $(cat "$work/copyright.diff")"
 grep -qF "Copyright: $(sed -n 's/^Copyright (c) //p' LICENSE)" "$doc/copyright" ||
     fail "the copyright file lacks LICENSE's copyright line"
-gzip -dc "$doc/changelog.gz" >"$work/changelog"
-[ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] ||
-    fail "the changelog's newest entry is not version $version"
+gzip -dc "$doc/changelog.Debian.gz" >"$work/changelog"
+[ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$deb_version" ] ||
+    fail "the changelog's newest entry is not version $deb_version"
 cmp -s "$doc/README.md" README.md || fail "the .deb's README differs from README.md"
+grep -oE '\]\([^):# ]+\)' README.md | sed -E 's/^\]\((.*)\)$/\1/' | sort -u | while read -r link; do
+    cmp -s "$doc/$link" "$link" || fail "the shipped README links to $link, which is not beside it"
+done
+completions=$work/deb/usr/share/bash-completion/completions
+for program in velqo-cli velqo-boxsim; do
+    [ -f "$completions/$program" ] || fail "no bash completion for $program"
+done
+zsh_completion=$work/deb/usr/share/zsh/vendor-completions/_velqo-cli
+[ -f "$zsh_completion" ] || fail "no zsh completion"
+grep -qF /usr/share/bash-completion/completions/velqo-cli "$zsh_completion" ||
+    fail "the zsh completion does not read the installed bash completion"
+tests/dist/check-completion.sh "$work/deb/usr/bin" "$completions/velqo-cli" "$zsh_completion"
 demo=$work/deb-demo
 "$work/deb/usr/bin/velqo-boxsim" --make-demo "$demo" >/dev/null
 "$work/deb/usr/bin/velqo-boxsim" --folder "$demo" --port 0 --once >"$work/boxsim.out" 2>&1 &
@@ -147,7 +178,7 @@ port=$(listening_port "$work/boxsim.out") || fail "the .deb's velqo-boxsim did n
     2>"$work/list.err" || fail "the .deb's velqo-cli list: $(cat "$work/list.err")"
 wait "$box" || fail "the .deb's velqo-boxsim ended with an error"
 check_list "$work/list.out" "$demo"
-ok "$(basename "$deb"): lintian clean, programs run, man pages read, velqo-cli lists velqo-boxsim"
+ok "$(basename "$deb"): lintian clean and hardened, programs run, man pages read, completion works, velqo-cli lists velqo-boxsim"
 
 # The zip, in a fresh folder.
 unzip -q "$zip" -d "$work/zip"

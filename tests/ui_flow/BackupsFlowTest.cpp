@@ -21,7 +21,8 @@ namespace {
 
 struct Shown : BackupsProgress {
     void OverallChanged(int percent) override { percents.push_back(percent); }
-    void FileRowChanged(int row) override { rows.push_back(row); }
+    void FileStarting(int, int, const std::string&) override {}
+    void FileRowChanged(int row, const FileStateRow&) override { rows.push_back(row); }
     std::vector<int> percents;
     std::vector<int> rows;
 };
@@ -90,7 +91,7 @@ TEST_F(BackupsFlowTest, ButtonsFollowTheSelectionTheLinkAndTheWork) {
         const char* usable;  // back up, compare, restore, close
     } cases[] = {
         {-1, false, true, "BxxC"}, {1, false, true, "BxxC"},  {0, false, true, "BCRC"},
-        {0, true, true, "xxxx"},   {0, false, false, "xxxC"},
+        {0, true, true, "xxxC"},   {0, false, false, "xxxC"},
     };
     for (const Case& c : cases) {
         flow_.Select(c.select);

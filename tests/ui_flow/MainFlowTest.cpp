@@ -103,14 +103,21 @@ TEST_F(MainFlowTest, LoginTransfersSaveAndLogout) {
     EXPECT_EQ(flow.SaveTarget(), nullptr);  // nothing to save over after a logout
 }
 
-TEST_F(MainFlowTest, RefusedLoginChangesNothing) {
+TEST_F(MainFlowTest, RefusedLoginChangesNothingButLetsGoOfTheBox) {
     StartDemoBox("1111");
     const int before = flow.m_nLinkState;
     EXPECT_EQ(flow.Login("127.0.0.1", box->Port(), "7351"), LoginOutcome::kRefused);
     EXPECT_EQ(flow.m_nLinkState, before);
     EXPECT_FALSE(flow.IsLoggedIn());
-    EXPECT_TRUE(socket.IsConnected());  // as the Login button leaves it
+    EXPECT_FALSE(socket.IsConnected());
     EXPECT_NE(sinks.All().find("PC > Login FAIL:"), std::string::npos);
+    // The box serves one client at a time: the next one is served at once,
+    // well within its one-second waits.
+    BoxSocket otherSocket;
+    otherSocket.SetIoTimeoutMs(1000);
+    BoxSession other(&otherSocket);
+    EXPECT_TRUE(otherSocket.Connect("127.0.0.1", box->Port(), 1000));
+    EXPECT_EQ(other.Login("1111"), 1);
 }
 
 TEST_F(MainFlowTest, ListedNamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {

@@ -8,11 +8,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "box/BoxSession.h"
@@ -23,6 +26,7 @@
 #include "boxsim/DemoContent.h"
 #include "resources/resource.h"
 #include "tests/support/MainWindowUnderTest.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui_main/WindowDriver.h"
@@ -191,7 +195,7 @@ TEST_F(MainWindowFlowTest, RefusedUnreachableAndSilentBoxesLeaveTheWindowLoggedO
     EXPECT_EQ(s_dialog->LinkState(), state);
     EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
     EXPECT_EQ(TreeView_GetCount(Item(IDC_TREE_BOX)), 0u);
-    EXPECT_TRUE(s_socket->IsConnected());  // a refusal leaves the connection
+    EXPECT_FALSE(s_socket->IsConnected());  // the box is free for another client
 
     s_dialog->m_nPort = ClosedLoopbackPort();
     Click(IDC_LOGIN);
@@ -428,6 +432,94 @@ TEST_F(MainWindowFlowTest, ConsoleAndBarArePaintedAsTheyChange) {
     MainDialog::SetProgress(37);
     EXPECT_FALSE(GetUpdateRect(Item(IDC_PROGRESS), &pending, FALSE));
     EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 37);
+    // The next line at once too: nothing may come after it to paint it.
+    MainDialog::AppendLog("PC > and the next at once\n", 0);
+    EXPECT_FALSE(GetUpdateRect(Item(IDC_LOG), &pending, FALSE));
+}
+
+namespace {
+
+// Watches, from a thread of its own, how long at most the window had a part
+// waiting for a paint: while the window's thread works with the box, only
+// what it paints itself reaches the screen.
+class UnpaintedWatch {
+public:
+    explicit UnpaintedWatch(HWND window)
+        : m_thread([this, window](std::stop_token stop) {
+              ULONGLONG since = 0;
+              while (!stop.stop_requested()) {
+                  const ULONGLONG now = GetTickCount64();
+                  if (GetUpdateRect(window, nullptr, FALSE)) {
+                      since = since == 0 ? now : since;
+                      m_nLongestMs = std::max<ULONGLONG>(m_nLongestMs, now - since);
+                  } else {
+                      since = 0;
+                  }
+                  Sleep(kLookMs);
+              }
+          }) {}
+    // The longest stretch so far, in milliseconds.
+    ULONGLONG LongestMs() {
+        m_thread.request_stop();
+        m_thread.join();
+        return m_nLongestMs;
+    }
+
+private:
+    static constexpr DWORD kLookMs = 10;
+    std::atomic<ULONGLONG> m_nLongestMs{0};
+    std::jthread m_thread;
+};
+
+}  // namespace
+
+TEST_F(MainWindowFlowTest, TheConsoleShowsEachLineWhileALoginOrATransferWaits) {
+    // A box that answers slowly: each reply, and each block of a transfer, late.
+    fs::create_directories("paced");
+    WriteFile("paced/manifest.txt", "Data big.bin 2\n");
+    WriteFile("paced/big.bin", std::string(64 * 1024, 'b'));
+    struct Case {
+        const char* what;
+        int paceMs;
+        std::function<void()> press;
+    } cases[] = {
+        {"login", 1500, [] { Click(IDC_LOGIN); }},
+        {"download", 25,
+         [] {
+             Select(IDC_TREE_BOX, "big.bin");
+             Click(IDC_DOWNLOAD);
+         }},
+        {"upload", 25,
+         [] {
+             Select(IDC_TREE_LOCAL, "big.bin");
+             Click(IDC_UPLOAD);
+         }},
+    };
+    constexpr ULONGLONG kLongestUnpaintedMs = 700;
+    constexpr ULONGLONG kShortestWorkMs = 1400;
+    for (const Case& c : cases) {
+        BoxSimOptions options;
+        options.folder = "paced";
+        options.port = 0;
+        options.paceMs = c.paceMs;
+        BoxSimulator paced(options);
+        std::string error;
+        ASSERT_TRUE(paced.Start(&error)) << error;
+        s_dialog->m_nPort = paced.Port();
+        if (std::string(c.what) != "login") {
+            LogIn();
+        }
+        UnpaintedWatch watch(Item(IDC_LOG));
+        const ULONGLONG start = GetTickCount64();
+        c.press();
+        const ULONGLONG took = GetTickCount64() - start;
+        EXPECT_GE(took, kShortestWorkMs) << c.what;
+        EXPECT_LT(watch.LongestMs(), kLongestUnpaintedMs) << c.what << ", took " << took;
+        Click(IDC_LOGIN);  // logout
+    }
+    EXPECT_EQ(ReadFile("paced/big.bin"), std::string(64 * 1024, 'b'));  // uploaded back whole
+    fs::remove("big.bin");
+    s_dialog->m_nPort = s_box->Port();
 }
 
 namespace {
@@ -517,12 +609,30 @@ void CALLBACK LookAtBackups(HWND, UINT, UINT_PTR timer, DWORD) {
     SendInput(2, input, sizeof(INPUT));
 }
 
-// The system menu's command, posted as the menu posts it; returns once Esc has
-// closed the dialog it opens (if any).
-void ChooseBackups(HWND window) {
+// Ctrl+B in the log console, as the message loop offers the key to the window.
+bool PressCtrlB(HWND window) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    BYTE held[256];
+    std::copy(std::begin(keys), std::end(keys), std::begin(held));
+    held[VK_CONTROL] = 0x80;
+    SetKeyboardState(held);
+    MSG key{GetDlgItem(window, IDC_LOG), WM_KEYDOWN, 'B', 0, 0, {0, 0}};
+    const BOOL taken = CWnd::WalkPreTranslateTree(&key);
+    SetKeyboardState(keys);
+    return taken != FALSE;
+}
+
+// The system menu's command, posted as the menu posts it (or Ctrl+B pressed);
+// returns once Esc has closed the dialog it opens (if any).
+void ChooseBackups(HWND window, bool byKey = false) {
     g_backups = {};
     const UINT_PTR look = SetTimer(nullptr, 0, 100, LookAtBackups);
-    PostMessageA(window, WM_SYSCOMMAND, IDM_BACKUPS, 0);
+    if (byKey) {
+        EXPECT_TRUE(PressCtrlB(window));
+    } else {
+        PostMessageA(window, WM_SYSCOMMAND, IDM_BACKUPS, 0);
+    }
     Pump();
     Sleep(150);
     Pump();
@@ -546,9 +656,11 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_BACKUPS));
     char text[64] = {};
     GetMenuStringA(menu, IDM_BACKUPS, text, sizeof text, MF_BYCOMMAND);
-    EXPECT_STREQ(text, "&Backups...");
+    EXPECT_STREQ(text, "&Backups...\tCtrl+B");
     EXPECT_TRUE(Greyed(menu));
     ChooseBackups(window);  // only a program can: nothing opens
+    EXPECT_FALSE(g_backups.shown);
+    ChooseBackups(window, true);
     EXPECT_FALSE(g_backups.shown);
 
     const std::string older = "backup/127.0.0.1-20261208-144517/";
@@ -584,6 +696,8 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
               (std::vector<int>{IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}));
     EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
     EXPECT_TRUE(IsWindowEnabled(window));
+    ChooseBackups(window, true);
+    EXPECT_TRUE(g_backups.shown);
 
     Click(IDC_LOGIN);  // logout
     EXPECT_TRUE(Greyed(menu));
@@ -633,8 +747,18 @@ void InBackupsDialog(HWND window, std::function<void(HWND)> script) {
     EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
 }
 
+// The backups dialog's Close button reads so while no operation runs.
+bool Idle(HWND dialog) {
+    return Text(GetDlgItem(dialog, IDCANCEL)) == "Close";
+}
+
+// Presses a button of the backups dialog; returns once the operation it
+// starts on the worker has ended and what it changed is painted.
 void Press(HWND dialog, int id) {
+    constexpr int kMostMs = 30000;
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([dialog] { return Idle(dialog); }, kMostMs)) << id;
+    Pump();
 }
 
 struct Question {
@@ -756,4 +880,86 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
     fs::remove("config.txt");
     WriteFile("box/config.txt", original);
     WriteFile("box/timers.txt", "");
+}
+
+TEST_F(MainWindowFlowTest, ABackupRunsBesideAnAnsweringWindowAndCancelLeavesItIncomplete) {
+    fs::create_directories("paced");
+    WriteFile("paced/manifest.txt", "Data a.bin 2\nData b.bin 2\nData c.bin 2\n");
+    for (const char* name : {"a.bin", "b.bin", "c.bin"}) {
+        WriteFile(std::string("paced/") + name, std::string(96 * 1024, name[0]));
+    }
+    BoxSimOptions options;
+    options.folder = "paced";
+    options.port = 0;
+    options.paceMs = 20;  // about two seconds a file
+    BoxSimulator paced(options);
+    std::string error;
+    ASSERT_TRUE(paced.Start(&error)) << error;
+    s_dialog->m_nPort = paced.Port();
+    LogIn();
+    constexpr int kMostMs = 20000;
+    InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
+        const HWND status = GetDlgItem(dialog, IDC_BACKUP_STATUS);
+        const auto startBackup = [&] {
+            SendMessageA(GetDlgItem(dialog, IDC_BACKUP_NOW), BM_CLICK, 0, 0);
+            EXPECT_TRUE(
+                WaitFor([&] { return Text(status).rfind("File 1 of 3: a.bin", 0) == 0; }, kMostMs))
+                << Text(status);
+        };
+        startBackup();
+        // Nothing else may use the session; Cancel can be pressed.
+        EXPECT_FALSE(Enabled(IDC_LOGIN));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACKUP_NOW)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
+        EXPECT_EQ(Text(GetDlgItem(dialog, IDCANCEL)), "Cancel");
+        // Another thread's message is answered, and the window repaints, meanwhile.
+        std::atomic<bool> answered{false};
+        std::jthread other([&] {
+            char text[128] = {};
+            DWORD_PTR result = 0;
+            answered =
+                SendMessageTimeoutA(status, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                    SMTO_NORMAL, 2000, &result) != 0 &&
+                std::string(text).rfind("File ", 0) == 0;
+        });
+        EXPECT_TRUE(WaitFor([&] { return answered.load(); }, 3000));
+        other.join();
+        RedrawWindow(s_dialog->GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        EXPECT_TRUE(
+            WaitFor([&] { return !GetUpdateRect(s_dialog->GetSafeHwnd(), nullptr, FALSE); }, 1000));
+        EXPECT_FALSE(Idle(dialog));
+
+        // Cancel: the file under way is finished, the others are not tried.
+        Press(dialog, IDCANCEL);
+        EXPECT_EQ(Text(status).rfind("Stopped: INCOMPLETE backup in backup\\", 0), 0u)
+            << Text(status);
+        const auto backups = Rows(GetDlgItem(dialog, IDC_BACKUP_LIST));
+        ASSERT_EQ(backups.size(), 1u);
+        EXPECT_EQ(backups[0].substr(backups[0].rfind(" | ") + 3), "incomplete");
+        EXPECT_TRUE(Enabled(IDC_LOGIN));
+        EXPECT_EQ(s_dialog->LinkState(), link_state::kLoggedIn);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACKUP_NOW)));
+
+        // Cancel twice: the transfer under way is broken off by closing the link.
+        startBackup();
+        SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        EXPECT_EQ(Text(GetDlgItem(dialog, IDCANCEL)), "Break off");
+        Press(dialog, IDCANCEL);
+        EXPECT_NE(Text(status).find("The transfer of a.bin was broken off by closing the link: "
+                                    "log in again."),
+                  std::string::npos)
+            << Text(status);
+        EXPECT_EQ(Rows(GetDlgItem(dialog, IDC_BACKUP_LIST)).size(), 2u);
+    });
+    // The window has ended the login and says why.
+    EXPECT_NE(s_dialog->LinkState(), link_state::kLoggedIn);
+    EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
+    EXPECT_TRUE(Enabled(IDC_LOGIN));
+    EXPECT_NE(Log().find("was broken off by closing the link"), std::string::npos);
+    for (const auto& e : fs::directory_iterator("backup")) {
+        EXPECT_TRUE(fs::exists(e.path() / "INCOMPLETE")) << e.path();
+        EXPECT_FALSE(fs::exists(e.path() / "b.bin")) << e.path();
+    }
+    fs::remove_all("backup");
+    s_dialog->m_nPort = s_box->Port();
 }

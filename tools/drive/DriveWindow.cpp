@@ -24,7 +24,12 @@ namespace {
 
 constexpr const char* kCaption = "VELQO_LAN_MM";
 constexpr const char* kBackupsCaption = "Backups";
+// The caption of the backups dialog's IDCANCEL while no operation runs.
+constexpr const char* kIdleCloseCaption = "Close";
 constexpr int kPollMs = 50;
+// Looking for the end of a timed operation: often, as the time is printed.
+constexpr int kTimingPollMs = 2;
+constexpr int kLooksPerCaption = 25;
 
 struct Options {
     std::string desktop;
@@ -88,12 +93,12 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 }
 
 template <typename Condition>
-bool WaitFor(int timeoutMs, Condition condition) {
-    for (int waited = 0; waited <= timeoutMs; waited += kPollMs) {
+bool WaitFor(int timeoutMs, Condition condition, int pollMs = kPollMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += pollMs) {
         if (condition()) {
             return true;
         }
-        Sleep(kPollMs);
+        Sleep(pollMs);
     }
     return false;
 }
@@ -130,8 +135,29 @@ int PressInBackups(HWND window, const Options& options) {
         return Fail("the backups dialog did not open");
     }
     const auto start = std::chrono::steady_clock::now();
-    // Returns once the window's thread has done the whole operation.
+    // The press starts the operation on the dialog's worker, which turns
+    // Close into Cancel until it has ended.
     SendMessageA(GetDlgItem(dialog, options.backupsButton), BM_CLICK, 0, 0);
+    // The pressed button is enabled again at the end unless the link was
+    // lost: looked at often, as it costs no message to the window; the
+    // caption, which does, now and then.
+    const HWND close = GetDlgItem(dialog, IDCANCEL);
+    const HWND pressed = GetDlgItem(dialog, options.backupsButton);
+    int looks = 0;
+    if (!WaitFor(
+            options.timeoutMs,
+            [&] {
+                if (IsWindowEnabled(pressed)) {
+                    return true;
+                }
+                char caption[32] = {};
+                return ++looks % kLooksPerCaption == 0 &&
+                       GetWindowTextA(close, caption, sizeof caption) > 0 &&
+                       std::strcmp(caption, kIdleCloseCaption) == 0;
+            },
+            kTimingPollMs)) {
+        return Fail("the backups dialog's operation did not end");
+    }
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     if (options.backupsButton == IDC_BACKUP_NOW) {
         std::printf("backup: %.1f ms\n", took.count());

@@ -1,6 +1,5 @@
 #include "ui/main/BackupsDialog.h"
 
-#include <algorithm>
 #include <span>
 
 #include "framework/CDataExchange.h"
@@ -22,9 +21,16 @@ constexpr Column kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
                                    {"Name", LVCFMT_LEFT, 36},
                                    {"Size", LVCFMT_RIGHT, 16},
                                    {"State", LVCFMT_LEFT, 22}};
-constexpr int kFullPercent = 100;
 constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
                                      IDCANCEL};
+// The worker's wake-up: its mailbox has something.
+constexpr UINT kWorkerMail = WM_APP + 1;
+// Shows what waits in the mailbox once a paint is due.
+constexpr UINT_PTR kMailTimer = 1;
+// The caption of IDCANCEL: idle, while an operation runs, once it was asked to stop.
+constexpr const char* kCloseCaption = "Close";
+constexpr const char* kCancelCaption = "Cancel";
+constexpr const char* kBreakOffCaption = "Break off";
 
 void SetUpColumns(CListCtrl& list, std::span<const Column> columns) {
     list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
@@ -37,16 +43,6 @@ void SetUpColumns(CListCtrl& list, std::span<const Column> columns) {
     }
 }
 
-// Clicks and keys that came while the thread was busy are dropped: they were
-// aimed at a dialog whose buttons were off.
-void DropInputMadeMeanwhile(HWND dialog) {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
-           ::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-    }
-    ::RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(BackupsDialog, CDialog)
@@ -54,6 +50,10 @@ ON_NOTIFY(LVN_ITEMCHANGED, IDC_BACKUP_LIST, &BackupsDialog::OnBackupChanged)
 ON_COMMAND(IDC_BACKUP_NOW, BN_CLICKED, &BackupsDialog::OnBackUpNow)
 ON_COMMAND(IDC_BACKUP_COMPARE, BN_CLICKED, &BackupsDialog::OnCompare)
 ON_COMMAND(IDC_BACKUP_RESTORE, BN_CLICKED, &BackupsDialog::OnRestore)
+ON_MESSAGE(WM_CLOSE, &BackupsDialog::OnClose)
+ON_MESSAGE(WM_DESTROY, &BackupsDialog::OnDestroy)
+ON_MESSAGE(kWorkerMail, &BackupsDialog::OnWorkerMail)
+ON_MESSAGE(WM_TIMER, &BackupsDialog::OnMailTimer)
 END_MESSAGE_MAP()
 
 BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, BoxWorkHost& host)
@@ -62,7 +62,18 @@ BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, Box
       m_flow(flow),
       m_host(host),
       m_backupRows(m_listBackups),
-      m_fileRows(m_listFiles) {}
+      m_fileRows(m_listFiles),
+      // The window exists before any worker starts and outlives every one.
+      m_mailbox([this] { ::PostMessageA(m_hWnd, kWorkerMail, 0, 0); }),
+      m_posted(m_mailbox) {}
+
+BackupsDialog::~BackupsDialog() {
+    // Normally ended when the window went; a worker must never outlive the dialog.
+    if (m_worker.joinable()) {
+        m_flow.BreakOff();
+        m_worker.join();
+    }
+}
 
 void BackupsDialog::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
@@ -79,13 +90,27 @@ BOOL BackupsDialog::OnInitDialog() {
     SetUpColumns(m_listFiles, kFileColumns);
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
-    m_flow.SetProgress(this);
+    m_flow.SetProgress(&m_posted);
     m_flow.ReadShelf();
     // The newest, whose files then show.
     m_flow.Select(0);
     ShowBackups();
-    SetBusy(false);
+    ShowButtons();
     return TRUE;
+}
+
+void BackupsDialog::WorkerLogged(const char* text, int colourCode) {
+    m_mailbox.Post({WorkerEvent::Kind::kLog, colourCode, 0, text});
+}
+
+void BackupsDialog::WorkerPercent(int percent) {
+    // The flow belongs to the worker while it runs. Reported for every block:
+    // only a change is worth passing on.
+    m_flow.TransferPercent(percent);
+    if (percent != m_nWorkerPercent) {
+        m_nWorkerPercent = percent;
+        m_mailbox.Post({WorkerEvent::Kind::kBar, percent});
+    }
 }
 
 void BackupsDialog::ShowBackups() {
@@ -105,17 +130,16 @@ void BackupsDialog::ShowBackups() {
     ShowFiles();
 }
 
-void BackupsDialog::ShowFileRow(int row) {
-    const FileStateRow& file = m_flow.Files()[static_cast<size_t>(row)];
+void BackupsDialog::ShowFileRow(int row, const FileStateRow& file) {
     m_fileRows.Show(row, {file.group, file.name, file.sizeText, file.state});
 }
 
 void BackupsDialog::ShowFiles() {
-    m_changedRows.clear();
-    for (int row = 0; row < static_cast<int>(m_flow.Files().size()); ++row) {
-        ShowFileRow(row);
+    const std::vector<FileStateRow>& files = m_flow.Files();
+    for (int row = 0; row < static_cast<int>(files.size()); ++row) {
+        ShowFileRow(row, files[static_cast<size_t>(row)]);
     }
-    m_fileRows.Keep(static_cast<int>(m_flow.Files().size()));
+    m_fileRows.Keep(static_cast<int>(files.size()));
 }
 
 void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
@@ -123,104 +147,211 @@ void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
     const bool selected = (change->uChanged & LVIF_STATE) != 0 &&
                           (change->uNewState & LVIS_SELECTED) != 0 &&
                           (change->uOldState & LVIS_SELECTED) == 0;
-    // The flow's own selection, shown again, keeps the states it has.
-    if (selected && change->iItem != m_flow.Selected()) {
+    // The flow's own selection, shown again, keeps the states it has; while
+    // the worker has the flow, the list stays as it is.
+    if (selected && m_work == Work::kNone && change->iItem != m_flow.Selected()) {
         m_flow.Select(change->iItem);
         ShowFiles();
-        SetBusy(false);
+        ShowButtons();
     }
 }
 
-void BackupsDialog::OverallChanged(int percent) {
-    m_nOverall = percent;
-    PaintIfDue(percent == kFullPercent);
-}
-
-void BackupsDialog::FileRowChanged(int row) {
-    m_changedRows.push_back(row);
-    PaintIfDue(false);
-}
-
-void BackupsDialog::PaintIfDue(bool now) {
-    if (!m_pacer.Due(::GetTickCount(), now)) {
-        return;
-    }
-    m_progress.SetPos(m_nOverall);
-    // The rows in order, so that new ones are added below the others; a row
-    // the flow no longer has (it read the files again) is shown by ShowFiles.
-    std::sort(m_changedRows.begin(), m_changedRows.end());
-    const int rows = static_cast<int>(m_flow.Files().size());
-    int last = -1;
-    for (const int row : m_changedRows) {
-        if (row < rows) {
-            ShowFileRow(row);
-            last = row;
-        }
-    }
-    if (last >= 0) {
-        m_listFiles.EnsureVisible(last);
-    }
-    m_changedRows.clear();
-    m_progress.UpdateWindow();
-    m_listFiles.UpdateWindow();
-}
-
-void BackupsDialog::SetBusy(bool busy) {
-    if (!busy) {
-        DropInputMadeMeanwhile(m_hWnd);
-    }
-    const BackupsButtons buttons = m_flow.Buttons(busy);
+void BackupsDialog::ShowButtons() {
+    const BackupsButtons buttons = m_flow.Buttons(m_work != Work::kNone);
     const bool enable[] = {buttons.backUpNow, buttons.compare, buttons.restore, buttons.close};
     for (size_t i = 0; i < std::size(kOperationButtons); ++i) {
         ::EnableWindow(GetDlgItem(kOperationButtons[i]), enable[i] ? TRUE : FALSE);
     }
-    if (busy) {
-        m_host.HoldConsole(true);
-        UpdateWindow();
-    }
+    const char* caption = m_work == Work::kNone ? kCloseCaption
+                          : m_nCancels == 0     ? kCancelCaption
+                                                : kBreakOffCaption;
+    SetDlgItemText(IDCANCEL, caption);
 }
 
-void BackupsDialog::ShowStatus() {
-    SetDlgItemText(IDC_BACKUP_STATUS, m_flow.Status().c_str());
+void BackupsDialog::ShowStatus(const std::string& text) {
+    SetDlgItemText(IDC_BACKUP_STATUS, text.c_str());
+}
+
+void BackupsDialog::Start(Work work) {
+    if (m_work == Work::kNone) {
+        m_nCancels = 0;
+        m_host.BoxWorkStarting();
+    }
+    m_work = work;
+    ShowButtons();
+    m_flow.WorkStarting();
+    m_nWorkerPercent = -1;
+    if (work == Work::kBackUp) {
+        // The files list fills as the files are saved.
+        m_flow.Select(-1);
+        ShowFiles();
+    }
+    m_worker = std::jthread([this, work] {
+        switch (work) {
+            case Work::kBackUp:
+                m_flow.BackUp();
+                break;
+            case Work::kCompare:
+                m_flow.Compare();
+                break;
+            case Work::kPrepareRestore:
+                m_question = m_flow.PrepareRestore();
+                break;
+            case Work::kRestore:
+                m_flow.Restore();
+                break;
+            case Work::kNone:
+                break;
+        }
+        m_mailbox.Post({WorkerEvent::Kind::kDone});
+    });
 }
 
 void BackupsDialog::OnBackUpNow() {
-    SetBusy(true);
-    m_flow.BackUp();
-    ShowBackups();
-    SetNotBusy();
+    Start(Work::kBackUp);
 }
 
 void BackupsDialog::OnCompare() {
-    SetBusy(true);
-    m_flow.Compare();
-    SetNotBusy();
+    Start(Work::kCompare);
 }
 
 void BackupsDialog::OnRestore() {
-    SetBusy(true);
-    const RestoreQuestion question = m_flow.PrepareRestore();
-    if (question.ask) {
-        // The compare's lines in the console before the question.
-        m_host.HoldConsole(false);
-        const int answer = ::MessageBoxA(m_hWnd, question.text.c_str(), "Restore",
-                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-        // What the message box covered, painted before the thread is busy again.
-        ::RedrawWindow(GetParentHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        UpdateWindow();
-        m_host.HoldConsole(true);
-        if (answer == IDYES) {
-            m_flow.Restore();
-        } else {
-            m_flow.CancelRestore();
-        }
-    }
-    SetNotBusy();
+    Start(Work::kPrepareRestore);
 }
 
-void BackupsDialog::SetNotBusy() {
-    ShowStatus();
-    m_host.HoldConsole(false);
+void BackupsDialog::OnCancel() {
+    if (m_work == Work::kNone) {
+        CDialog::OnCancel();
+        return;
+    }
+    // First a stop between files; pressed again, the transfer under way goes too.
+    if (m_nCancels++ == 0) {
+        m_flow.RequestStop();
+        ShowStatus("Stopping after the file under way... Break off stops it now.");
+    } else {
+        m_flow.BreakOff();
+        ShowStatus("Breaking off the transfer under way...");
+    }
+    ShowButtons();
+}
+
+void BackupsDialog::CloseWhenStopped() {
+    if (m_work == Work::kNone) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    m_bCloseWhenDone = true;
+    if (m_nCancels == 0) {
+        OnCancel();
+    }
+}
+
+LRESULT BackupsDialog::OnClose(WPARAM, LPARAM) {
+    CloseWhenStopped();
+    return 0;
+}
+
+void BackupsDialog::OnDestroy() {
+    // Closed from outside while working: the transfer is broken off at once
+    // (the worker only posts, so it ends without this thread's help), and
+    // what it reported still reaches the console.
+    if (m_worker.joinable()) {
+        ::KillTimer(m_hWnd, kMailTimer);
+        m_bCloseWhenDone = true;
+        m_flow.BreakOff();
+        m_worker.join();
+        ShowMail();
+        WorkDone(false);
+    }
+    Default();
+}
+
+LRESULT BackupsDialog::OnWorkerMail(WPARAM, LPARAM) {
+    // Shown at the pace of the eye, since every change is a repaint under
+    // Wine: what comes within a paint's interval waits for its timer.
+    if (!m_mailbox.EndWaiting() && !m_pacer.Due(::GetTickCount())) {
+        ::SetTimer(m_hWnd, kMailTimer, PaintPacer::kIntervalMs, nullptr);
+        return 0;
+    }
+    OnMailTimer(kMailTimer, 0);
+    return 0;
+}
+
+LRESULT BackupsDialog::OnMailTimer(WPARAM timer, LPARAM) {
+    if (timer != kMailTimer) {
+        return Default();
+    }
+    ::KillTimer(m_hWnd, kMailTimer);
+    m_pacer.Due(::GetTickCount(), true);
+    if (ShowMail()) {
+        WorkDone(true);
+    }
+    return 0;
+}
+
+bool BackupsDialog::ShowMail() {
+    bool done = false;
+    int overall = -1;  // the last of the batch, shown once
+    for (WorkerEvent& e : m_mailbox.Take()) {
+        switch (e.kind) {
+            case WorkerEvent::Kind::kLog:
+                m_host.BoxWorkLogged(e.text, e.number);
+                break;
+            case WorkerEvent::Kind::kBar:
+                m_host.BoxWorkProgress(e.number);
+                break;
+            case WorkerEvent::Kind::kOverall:
+                overall = e.number;
+                break;
+            case WorkerEvent::Kind::kFile:
+                if (m_nCancels == 0) {
+                    ShowStatus("File " + std::to_string(e.number) + " of " +
+                               std::to_string(e.count) + ": " + e.text);
+                }
+                break;
+            case WorkerEvent::Kind::kFileRow:
+                ShowFileRow(e.number, e.row);
+                m_listFiles.EnsureVisible(e.number);
+                break;
+            case WorkerEvent::Kind::kDone:
+                done = true;
+                break;
+        }
+    }
+    if (overall >= 0) {
+        m_progress.SetPos(overall);
+    }
+    m_host.ShowBoxWork();
+    return done;
+}
+
+void BackupsDialog::WorkDone(bool windowStays) {
+    if (m_worker.joinable()) {
+        m_worker.join();  // it has posted its end: it returns at once
+    }
+    const Work finished = m_work;
+    if (finished == Work::kBackUp) {
+        ShowBackups();
+    } else {
+        ShowFiles();
+    }
+    if (finished == Work::kPrepareRestore && m_question.ask && windowStays && !m_bCloseWhenDone &&
+        !m_flow.StopAsked()) {
+        const int answer = ::MessageBoxA(m_hWnd, m_question.text.c_str(), "Restore",
+                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+        if (answer == IDYES && !m_bCloseWhenDone) {
+            Start(Work::kRestore);
+            return;
+        }
+    }
+    if (finished == Work::kPrepareRestore && m_question.ask) {
+        m_flow.CancelRestore();
+    }
+    m_work = Work::kNone;
+    ShowStatus(m_flow.Status());
     m_host.AfterBoxWork();
-    SetBusy(false);
+    ShowButtons();
+    if (m_bCloseWhenDone && windowStays) {
+        EndDialog(IDCANCEL);
+    }
 }

@@ -2,12 +2,19 @@
 // The backups dialog of the main window's system menu, modal over the main
 // window and placed where it is told (below the log console): the backups
 // found in the backup folder under the working directory, newest first, the
-// files of the one selected with each file's state, and Back up now, Compare
+// files of the selected one with each file's state, and Back up now, Compare
 // and Restore... through the main window's session. BackupsFlow decides and
-// works with the box; the dialog shows and asks. An operation holds the
-// window's thread, as every transfer does: what changes is painted as it
-// goes, at the pace of a PaintPacer.
-#include <vector>
+// works with the box; the dialog shows and asks.
+//
+// An operation runs on a worker thread, so that both windows stay answering:
+// the worker never touches a control; what it reports (the flow's progress,
+// and the session's log lines and percentages, which reach it through the
+// main window's sinks) goes into a mailbox that this dialog empties on its
+// own thread. While it runs, Close is Cancel: the operation stops after the
+// file under way; pressed again, the transfer under way is broken off by
+// closing the link. Closing the dialog (or the main window) stops it and
+// closes once it has ended.
+#include <thread>  // std::jthread
 
 #include "framework/CDialog.h"
 #include "framework/CListCtrl.h"
@@ -15,16 +22,26 @@
 #include "ui/main/BackupsFlow.h"
 #include "ui/main/BoxWorkHost.h"
 #include "ui/main/PaintPacer.h"
+#include "ui/main/PostedProgress.h"
 #include "ui/main/ReportRows.h"
+#include "ui/main/WorkerMailbox.h"
 
-class BackupsDialog : public CDialog, private BackupsProgress {
+class BackupsDialog : public CDialog {
 public:
     // `topLeft`: where the dialog goes, in screen coordinates. `host`, the
     // main window, is told when each operation starts and ends.
     BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, BoxWorkHost& host);
+    ~BackupsDialog() override;
 
-    // The session's transfer percentage, passed on by the main window.
-    void TransferPercent(int percent) { m_flow.TransferPercent(percent); }
+    // On the worker: the session's log line and transfer percentage, passed
+    // on by the main window's sinks.
+    void WorkerLogged(const char* text, int colourCode);
+    void WorkerPercent(int percent);
+
+    bool Busy() const { return m_worker.joinable(); }
+    // Closes now, or, while an operation runs, asks it to stop and closes
+    // once it has ended.
+    void CloseWhenStopped();
 
     CListCtrl m_listBackups;
     CListCtrl m_listFiles;
@@ -35,33 +52,45 @@ protected:
 
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+    void OnCancel() override;
+    LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+    LRESULT OnWorkerMail(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMailTimer(WPARAM timer, LPARAM lParam);
     void OnBackupChanged(NMHDR* header, LRESULT* result);
     void OnBackUpNow();
     void OnCompare();
     void OnRestore();
 
 private:
-    void OverallChanged(int percent) override;
-    void FileRowChanged(int row) override;
+    enum class Work { kNone, kBackUp, kCompare, kPrepareRestore, kRestore };
 
+    // Starts `work` on the worker thread.
+    void Start(Work work);
+    // Shows what the worker posted; true when it has ended.
+    bool ShowMail();
+    // The worker has ended: what the operation left shown, the next step
+    // (`windowStays` false: none, the window is going).
+    void WorkDone(bool windowStays);
     void ShowBackups();
     void ShowFiles();
-    void ShowFileRow(int row);
-    // Buttons off while an operation runs; back as the flow says after it.
-    void SetBusy(bool busy);
-    // The end of an operation: its status, the main window's turn, the buttons.
-    void SetNotBusy();
-    void ShowStatus();
-    // Shows the bar and the changed rows of the files list and paints them,
-    // with `now` or when the last paint is a moment ago.
-    void PaintIfDue(bool now);
+    void ShowFileRow(int row, const FileStateRow& file);
+    // Buttons as the flow says; while busy only Cancel.
+    void ShowButtons();
+    void ShowStatus(const std::string& text);
 
     POINT m_ptTopLeft;
     BackupsFlow& m_flow;      // not owned
     BoxWorkHost& m_host;      // not owned
     ReportRows m_backupRows;  // what m_listBackups shows
     ReportRows m_fileRows;    // what m_listFiles shows
-    PaintPacer m_pacer;
-    int m_nOverall = 0;              // the bar's position, shown when the pacer says
-    std::vector<int> m_changedRows;  // rows of the files list not shown as they are
+    WorkerMailbox m_mailbox;
+    PaintPacer m_pacer;  // how often what the worker reports is shown
+    PostedProgress m_posted;
+    Work m_work = Work::kNone;
+    RestoreQuestion m_question;     // set by the worker of kPrepareRestore
+    int m_nCancels = 0;             // Cancel presses during this operation
+    int m_nWorkerPercent = -1;      // the last percentage passed on; the worker's
+    bool m_bCloseWhenDone = false;  // closing waits for the worker
+    std::jthread m_worker;          // last: joined once it reports its end, or before the rest goes
 };

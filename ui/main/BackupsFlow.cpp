@@ -9,6 +9,7 @@
 #include "backup/ReadBackVerifier.h"
 #include "box/BoxDefaults.h"
 #include "box/BoxSession.h"
+#include "box/BoxSocket.h"
 
 namespace fs = std::filesystem;
 
@@ -75,13 +76,28 @@ bool BackupsFlow::LinkUsable() const {
 
 BackupsButtons BackupsFlow::Buttons(bool busy) const {
     if (busy) {
-        return {};
+        return {false, false, false, true};
     }
     const bool link = LinkUsable();
     // A backup whose manifest cannot be read has no files to compare or send.
     const bool readable =
         selected_ >= 0 && backups_[static_cast<size_t>(selected_)].state.fileCount >= 0;
     return {link, link && readable, link && readable, true};
+}
+
+void BackupsFlow::WorkStarting() {
+    stop_ = false;
+    brokenOff_ = false;
+}
+
+void BackupsFlow::RequestStop() {
+    stop_ = true;
+}
+
+void BackupsFlow::BreakOff() {
+    stop_ = true;
+    brokenOff_ = true;
+    session_.Socket()->Interrupt();
 }
 
 void BackupsFlow::Begin() {
@@ -106,16 +122,25 @@ bool BackupsFlow::ListBox() {
 
 void BackupsFlow::Finish(const std::string& status) {
     phase_ = Phase::kIdle;
-    status_ = LinkUsable() ? status : status + " The link to the box is lost: log in again.";
+    if (brokenOff_ && !LinkUsable()) {
+        status_ = status + " The transfer of " + current_ +
+                  " was broken off by closing the link: log in again.";
+    } else {
+        status_ = LinkUsable() ? status : status + " The link to the box is lost: log in again.";
+    }
     if (progress_ != nullptr) {
         progress_->OverallChanged(kFullPercent);
     }
     session_.Log(("PC > " + status_ + "\n").c_str());
 }
 
-void BackupsFlow::FileStarting(int index, int count, const std::string&) {
+void BackupsFlow::FileStarting(int index, int count, const std::string& name) {
     fileIndex_ = index;
     fileCount_ = count;
+    current_ = name;
+    if (progress_ != nullptr) {
+        progress_->FileStarting(index, count, name);
+    }
     TransferPercent(0);
 }
 
@@ -151,7 +176,7 @@ void BackupsFlow::SetState(const std::string& name, const std::string& group,
             files_[row].state = state;
             found = true;
             if (progress_ != nullptr) {
-                progress_->FileRowChanged(static_cast<int>(row));
+                progress_->FileRowChanged(static_cast<int>(row), files_[row]);
             }
         }
     }
@@ -159,7 +184,7 @@ void BackupsFlow::SetState(const std::string& name, const std::string& group,
         // A file of the box that the backup does not hold.
         files_.push_back({group, name, "", state});
         if (progress_ != nullptr) {
-            progress_->FileRowChanged(static_cast<int>(files_.size() - 1));
+            progress_->FileRowChanged(static_cast<int>(files_.size() - 1), files_.back());
         }
     }
 }
@@ -192,10 +217,13 @@ void BackupsFlow::BackUp() {
             status = "No backup: nothing can be written in " + shown + ".";
             break;
         case BackupOutcome::Status::kIncomplete:
-            status = "INCOMPLETE backup in " + shown + ": " + std::to_string(outcome.saved) +
-                     " of " + std::to_string(outcome.listed) + " file(s) saved" +
-                     (notSaved.empty() ? "; its own files could not all be written."
-                                       : "; not saved: " + Joined(notSaved) + ".");
+            status = std::string(outcome.stopped ? "Stopped: " : "") + "INCOMPLETE backup in " +
+                     shown + ": " + std::to_string(outcome.saved) + " of " +
+                     std::to_string(outcome.listed) + " file(s) saved" +
+                     (notSaved.empty() ? "" : "; not saved: " + Joined(notSaved)) +
+                     (outcome.stopped    ? "; the others were not reached."
+                      : notSaved.empty() ? "; its own files could not all be written."
+                                         : ".");
             break;
         case BackupOutcome::Status::kComplete:
             status = "Backed up " + Count(static_cast<int>(outcome.saved), "file(s)") + " into " +
@@ -252,7 +280,8 @@ void BackupsFlow::Compare() {
     }
     phase_ = Phase::kWorking;
     const CompareOutcome outcome = BoxCompare::Run(session_, listed_, contents, *this);
-    Finish("Compared with the box: " + CompareSummary(outcome) + ".");
+    Finish((outcome.stopped ? "Compare stopped: " : "Compared with the box: ") +
+           CompareSummary(outcome) + ".");
 }
 
 RestoreQuestion BackupsFlow::PrepareRestore() {
@@ -271,6 +300,10 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
     }
     phase_ = Phase::kWorking;
     const CompareOutcome compared = BoxCompare::Run(session_, listed_, restoreContents_, *this);
+    if (compared.stopped) {
+        Finish("Restore stopped while comparing: nothing was sent.");
+        return {};
+    }
     if (compared.linkLost) {
         Finish("No restore: the box's files could not be compared; nothing was sent.");
         return {};
@@ -313,14 +346,27 @@ void BackupsFlow::Restore() {
     const RestoreOutcome outcome = BoxRestore::Run(session_, listed_, restoreContents_,
                                                    restorePlan_, {false, &verifier}, *this);
     std::vector<std::string> failed;
-    for (const FileReport& r : reports_) {
-        if (IsFailure(r)) {
-            failed.push_back(r.name);
+    std::vector<std::string> notSent;
+    for (const PlannedFile& p : restorePlan_.Files()) {
+        bool reported = false;
+        for (const FileReport& r : reports_) {
+            reported = reported || r.name == p.name;
+            if (r.name == p.name && IsFailure(r)) {
+                failed.push_back(r.name);
+            }
+        }
+        if (!reported) {
+            notSent.push_back(p.name);
         }
     }
-    Finish("Restored: " + Count(outcome.sent, "sent") + ", " +
-           Count(outcome.unchanged, "unchanged") +
-           (failed.empty() ? "." : "; failed: " + Joined(failed) + "."));
+    Finish((outcome.stopped || stop_ ? "Restore stopped: " : "Restored: ") +
+           Count(outcome.sent, "sent") + ", " + Count(outcome.unchanged, "unchanged") +
+           (failed.empty() ? "" : "; failed: " + Joined(failed)) +
+           (notSent.empty() ? "" : "; not sent: " + Joined(notSent)) + "." +
+           // A broken-off upload may have left part of the file on the box.
+           (brokenOff_ && !failed.empty() && failed.back() == current_
+                ? " The box may hold only part of " + current_ + ": restore it again."
+                : ""));
 }
 
 void BackupsFlow::CancelRestore() {

@@ -4,6 +4,7 @@
 // state, backing up, comparing and restoring through the window's own session,
 // the dialog's status line and which of its buttons are usable. The dialog
 // shows what this class holds and asks the user where it is told to.
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,15 +18,24 @@
 
 class BoxSession;
 
-// Told as an operation goes, so that the dialog shows it at once: the
-// window's thread is busy with the box until the operation ends.
+struct FileStateRow {
+    std::string group;
+    std::string name;
+    std::string sizeText;
+    std::string state;  // empty until an operation says something of the file
+};
+
+// Told as an operation goes, on the thread that runs it (a worker): what is
+// told is copied, so that the window shows it on its own thread.
 class BackupsProgress {
 public:
     virtual ~BackupsProgress() = default;
     // The operation's progress, 0..100.
     virtual void OverallChanged(int percent) = 0;
-    // The state of file row `row` changed (a row past the end is new).
-    virtual void FileRowChanged(int row) = 0;
+    // File `index` (1-based) of `count`, named `name`, is worked on.
+    virtual void FileStarting(int index, int count, const std::string& name) = 0;
+    // File row `row` now reads `file` (a row past the end is new).
+    virtual void FileRowChanged(int row, const FileStateRow& file) = 0;
 };
 
 struct BackupsButtons {
@@ -33,13 +43,6 @@ struct BackupsButtons {
     bool compare = false;
     bool restore = false;
     bool close = false;
-};
-
-struct FileStateRow {
-    std::string group;
-    std::string name;
-    std::string sizeText;
-    std::string state;  // empty until an operation says something of the file
 };
 
 // What a restore would send, once its backup is checked and compared.
@@ -67,7 +70,18 @@ public:
     const std::string& Status() const { return status_; }
     // Whether the session can still work with the box.
     bool LinkUsable() const;
+    // While busy only Close (which then cancels) is usable.
     BackupsButtons Buttons(bool busy) const;
+
+    // Before an operation is started (on a worker): no stop asked yet.
+    void WorkStarting();
+    // From any thread while an operation runs: it stops before the next
+    // file; the file under way is finished (or, by a backup, not kept).
+    void RequestStop();
+    // From any thread: stops, and breaks off the transfer under way by
+    // closing the link; the operation then ends with the link lost.
+    void BreakOff();
+    bool StopAsked() const { return stop_; }
 
     // One backup of the whole box; the new backup is then selected, its
     // files shown as saved.
@@ -92,6 +106,7 @@ private:
 
     void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
+    bool StopRequested() override { return stop_; }
 
     bool ListBox();
     // Loads the selected backup; false (Status() says why) when unusable.
@@ -115,6 +130,9 @@ private:
     int fileIndex_ = 0;
     int fileCount_ = 0;
     int shownPercent_ = 0;
+    std::string current_;  // the file under way
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> brokenOff_{false};
     // Between PrepareRestore and Restore.
     BackupContents restoreContents_;
     RestorePlan restorePlan_;

@@ -35,6 +35,8 @@ constexpr COLORREF kTreeImageMask = RGB(255, 255, 255);
 constexpr int kFullPercent = 100;
 // Pixels between the progress bar and the backups dialog below it.
 constexpr int kBackupsGap = 4;
+// The key that opens the backups dialog with Ctrl, as its menu entry says.
+constexpr WPARAM kBackupsKey = 'B';
 // OnDownload and OnUpload read a tree item's text into a name of this size.
 constexpr size_t kItemNameSize = 128;
 
@@ -65,6 +67,7 @@ ON_MESSAGE(WM_SYSCOMMAND, &MainDialog::OnSysCommand)
 ON_MESSAGE(WM_PAINT, &MainDialog::OnPaint)
 ON_MESSAGE(WM_QUERYDRAGICON, &MainDialog::OnQueryDragIcon)
 ON_MESSAGE(WM_DESTROY, &MainDialog::OnDestroy)
+ON_MESSAGE(WM_CLOSE, &MainDialog::OnClose)
 ON_WM_CTLCOLOR(&CWnd::OnCtlColor)
 ON_COMMAND(IDC_LOGIN, BN_CLICKED, &MainDialog::OnLogin)
 ON_COMMAND(IDC_DOWNLOAD, BN_CLICKED, &MainDialog::OnDownload)
@@ -84,7 +87,8 @@ MainDialog::MainDialog(CWnd* parent)
     : CDialog(IDD_MAIN, parent),
       m_hIcon(AfxGetApp() != nullptr
                   ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
-                  : ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {
+                  : ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_nWindowThread(::GetCurrentThreadId()) {
     // The fields start with the settings' defaults.
     const BoxSettings& defaults = m_flow.Settings();
     m_strBoxIp = defaults.BoxIp();
@@ -239,18 +243,26 @@ void MainDialog::BuildTreeImageList() {
 
 int MainDialog::AppendLog(const char* text, int colourCode) {
     MainDialog* window = g_pMainDialog;
-    if (window == nullptr || window->m_editLog.GetSafeHwnd() == nullptr || text == nullptr) {
+    if (window == nullptr || text == nullptr) {
+        return 0;
+    }
+    if (!window->OnWindowThread()) {
+        if (window->m_pBackups != nullptr) {
+            window->m_pBackups->WorkerLogged(text, colourCode);
+        }
+        return 0;
+    }
+    if (window->m_editLog.GetSafeHwnd() == nullptr) {
         return 0;
     }
     window->m_strLogKept += WithEditLineEnds(text);
     window->m_nLogKeptColour = colourCode;
-    // A login or a transfer holds the window's thread: the new line is
-    // painted now, unless the console was painted a moment ago (a backup's
-    // lines come in bursts); then the next line or the end of the work paints
-    // it. While the backups dialog works, even adding the line waits so.
-    const bool due = window->m_logPacer.Due(::GetTickCount());
-    if (due || !window->m_bConsoleHeld) {
-        window->ShowKeptLog(due);
+    // A login or a transfer holds the window's thread, and may hold it long
+    // before anything else is painted: every line is painted as it comes.
+    // The backups dialog's lines come in batches, on a free thread, and are
+    // shown once per batch.
+    if (!window->m_bConsoleHeld) {
+        window->ShowKeptLog(true);
     }
     return 0;
 }
@@ -274,7 +286,16 @@ void MainDialog::ShowKeptLog(bool paint) {
 
 int MainDialog::SetProgress(int percent) {
     MainDialog* window = g_pMainDialog;
-    if (window == nullptr || window->m_progress.GetSafeHwnd() == nullptr) {
+    if (window == nullptr) {
+        return 0;
+    }
+    if (!window->OnWindowThread()) {
+        if (window->m_pBackups != nullptr) {
+            window->m_pBackups->WorkerPercent(percent);
+        }
+        return 0;
+    }
+    if (window->m_progress.GetSafeHwnd() == nullptr) {
         return 0;
     }
     // Reported for every block: only a change of the bar is worth a message
@@ -284,15 +305,13 @@ int MainDialog::SetProgress(int percent) {
         return shown;
     }
     window->m_nProgressShown = percent;
-    if (window->m_pBackups != nullptr) {
-        window->m_pBackups->TransferPercent(percent);
+    if (window->m_bConsoleHeld) {
+        return shown;  // the backups dialog's work shows once per batch
     }
-    // Moved and painted at once, but not more often than the eye follows: a
-    // backup restarts the bar for every file, and under Wine each move of a
-    // progress bar costs about a millisecond. The end of a transfer always
-    // shows; the backups dialog's work shows its end when it ends.
-    const bool end = percent == kFullPercent && !window->m_bConsoleHeld;
-    if (!window->m_barPacer.Due(::GetTickCount(), end)) {
+    // Moved and painted at once, but not more often than the eye follows:
+    // under Wine each move of a progress bar costs about a millisecond. The
+    // end of a transfer always shows.
+    if (!window->m_barPacer.Due(::GetTickCount(), percent == kFullPercent)) {
         return shown;
     }
     window->m_progress.SetPos(percent);
@@ -332,6 +351,18 @@ LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) {
     return reinterpret_cast<LRESULT>(m_hIcon);
 }
 
+BOOL MainDialog::PreTranslateMessage(MSG* msg) {
+    const bool ctrlB = msg->message == WM_KEYDOWN && msg->wParam == kBackupsKey &&
+                       ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0 &&
+                       ::GetKeyState(VK_SHIFT) >= 0;
+    if (ctrlB && (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
+        // As the menu sends it, so that a greyed entry does nothing here too.
+        PostMessage(WM_SYSCOMMAND, IDM_BACKUPS, 0);
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(msg);
+}
+
 LRESULT MainDialog::OnSysCommand(WPARAM wParam, LPARAM) {
     if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
         AboutDialog about;
@@ -360,18 +391,51 @@ void MainDialog::OnBackups() {
     m_pBackups = &backups;
     backups.DoModal();
     m_pBackups = nullptr;
+    if (m_bCloseAfterBackups) {
+        m_bCloseAfterBackups = false;
+        PostMessage(WM_CLOSE, 0, 0);
+    }
 }
 
-void MainDialog::HoldConsole(bool hold) {
-    m_bConsoleHeld = hold;
-    if (!hold) {
-        ShowKeptLog(true);
+LRESULT MainDialog::OnClose(WPARAM, LPARAM) {
+    // The backups dialog first: it stops its work and closes once that has
+    // ended; then the window closes.
+    if (m_pBackups != nullptr) {
+        m_bCloseAfterBackups = true;
+        m_pBackups->CloseWhenStopped();
+        return 0;
+    }
+    return Default();
+}
+
+void MainDialog::BoxWorkStarting() {
+    m_bConsoleHeld = true;
+    // The worker has the session: nothing else may use it meanwhile.
+    m_btnLogin.EnableWindow(FALSE);
+    m_btnDownload.EnableWindow(FALSE);
+    m_btnUpload.EnableWindow(FALSE);
+}
+
+void MainDialog::BoxWorkLogged(const std::string& text, int colourCode) {
+    AppendLog(text.c_str(), colourCode);
+}
+
+void MainDialog::BoxWorkProgress(int percent) {
+    SetProgress(percent);
+}
+
+void MainDialog::ShowBoxWork() {
+    // The thread is free: the console and the bar are painted with the window.
+    ShowKeptLog(false);
+    if (m_progress.GetPos() != m_nProgressShown) {
         m_progress.SetPos(m_nProgressShown);
-        m_progress.UpdateWindow();
     }
 }
 
 void MainDialog::AfterBoxWork() {
+    m_bConsoleHeld = false;
+    ShowBoxWork();
+    m_btnLogin.EnableWindow(TRUE);
     if (m_flow.DropLostLink()) {
         ResetToLoggedOut();
         return;

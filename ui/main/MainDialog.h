@@ -37,7 +37,10 @@ public:
     void AttachSession(BoxSession* pSession);
 
     // The session's LogSink and ProgressSink; they reach the window through
-    // g_pMainDialog, as the sinks carry no context.
+    // g_pMainDialog, as the sinks carry no context. On the window's thread
+    // they show the line or the position and paint it at once; on the backups
+    // dialog's worker they hand it to the dialog, which posts it to this
+    // thread, and touch no control.
     static int AppendLog(const char* text, int colourCode);
     static int SetProgress(int percent);
 
@@ -70,7 +73,11 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
 
+    // Ctrl+B anywhere in the window: the Backups entry of the system menu.
+    BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    // While the backups dialog works, closing waits for its end.
+    LRESULT OnClose(WPARAM wParam, LPARAM lParam);
     // The Backups entry of the system menu: the backups dialog, modal.
     void OnBackups();
     void OnPaint();
@@ -108,7 +115,11 @@ private:
     // The Login/Logout caption and icon, and the Backups entry with them.
     void ShowLoginButton(bool loggedIn);
     void ShowTree(CTreeCtrl& tree, const FileTreeModel& model);
-    void HoldConsole(bool hold) override;
+    bool OnWindowThread() const { return ::GetCurrentThreadId() == m_nWindowThread; }
+    void BoxWorkStarting() override;
+    void BoxWorkLogged(const std::string& text, int colourCode) override;
+    void BoxWorkProgress(int percent) override;
+    void ShowBoxWork() override;
     // After a backup or a restore: the local tree rebuilt only if the files
     // it shows changed, and the logged-out view when the link is lost.
     void AfterBoxWork() override;
@@ -124,13 +135,15 @@ private:
     Gdiplus::GdiplusStartupInput m_gdiplusInput;
     ULONG_PTR m_nGdiplusToken = 0;
     int m_nProgressShown = 0;  // the bar's position, set only by SetProgress
-    PaintPacer m_logPacer;
+    DWORD m_nWindowThread;     // the thread that made the window and runs it
     PaintPacer m_barPacer;
-    bool m_bConsoleHeld = false;          // while the backups dialog works
-    std::string m_strLogKept;             // log text not yet in the console
-    int m_nLogKeptColour = 0;             // the colour code of its last line
-    FileTreeModel m_localShown;           // what the local tree shows
-    BackupsDialog* m_pBackups = nullptr;  // while open, for the transfer percentages; not owned
+    bool m_bConsoleHeld = false;        // while the backups dialog works
+    bool m_bCloseAfterBackups = false;  // a close came while the backups dialog was open
+    std::string m_strLogKept;           // log text not yet in the console
+    int m_nLogKeptColour = 0;           // the colour code of its last line
+    FileTreeModel m_localShown;         // what the local tree shows
+    // While open: the sinks hand it what its worker reports; not owned.
+    BackupsDialog* m_pBackups = nullptr;
 };
 
 // The one main window, for the session's sinks; null when there is none.

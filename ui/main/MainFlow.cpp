@@ -55,6 +55,10 @@ LoginOutcome MainFlow::Login(const char* boxIp, int port, const char* password) 
     const LoginOutcome outcome = ConnectAndLogin(*m_pSocket, *m_pSession, boxIp, port, password);
     if (outcome == LoginOutcome::kLoggedIn) {
         m_nLinkState = link_state::kLoggedIn;
+    } else {
+        // The box serves one client at a time: an attempt that ends without a
+        // login lets go of it at once, as a logout does.
+        m_pSocket->Close();
     }
     return outcome;
 }

@@ -1,0 +1,156 @@
+#!/bin/bash
+# The shell completion of velqo-cli and velqo-boxsim, driven as bash drives
+# it: the script is sourced, `complete -p` names its function, and the
+# function is called with COMP_WORDS and COMP_CWORD set as bash sets them.
+# Two substitute boxes on 127.0.0.1: box A, named by the settings file, and
+# box B, named only on the command line being completed; get's names must
+# come from A alone, and from no box at all without a settings file that
+# names one with its password.
+#
+# Usage: check-completion.sh BIN_DIR BASH_SCRIPT [ZSH_SCRIPT]
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+script=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+zsh_script=${3:-}
+work=$(mktemp -d)
+boxes=()
+cleanup() {
+    for pid in "${boxes[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export PATH=$bin:$PATH
+unset VELQO_PASSWORD
+
+fail() {
+    echo "check-completion: FAILED: $*" >&2
+    exit 1
+}
+
+# Starts a substitute box serving FOLDER on a free loopback port; prints the port.
+start_box() {
+    local folder=$1 out=$1.out
+    velqo-boxsim --folder "$folder" --port 0 --verbose >"$out" 2>&1 &
+    boxes+=($!)
+    for _ in $(seq 1 100); do
+        if grep -q 'listening on 127.0.0.1:' "$out"; then
+            sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$out" | head -n1
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "velqo-boxsim did not listen: $(cat "$out")"
+}
+
+velqo-boxsim --make-demo "$work/box-a" >/dev/null
+mkdir -p "$work/box-b"
+printf 'Other "only on b.txt" 1\n' >"$work/box-b/manifest.txt"
+printf 'b\n' >"$work/box-b/only on b.txt"
+port_a=$(start_box "$work/box-a")
+port_b=$(start_box "$work/box-b")
+
+mkdir -p "$work/pc/config" "$work/pc/backups/one" "$work/bare" "$work/nopass/config"
+printf 'BOXIP=127.0.0.1\r\nPORT=%s\r\nPASSWORD=7351\r\n' "$port_a" >"$work/pc/config/config.ini"
+printf 'BOXIP=127.0.0.1\nPORT=%s\n' "$port_a" >"$work/nopass/config/config.ini"
+touch "$work/pc/local one.txt" "$work/pc/config.txt" "$work/pc/backups/one/config.txt"
+
+# The words offered for a command line whose last word is being completed,
+# one per line, sorted.
+complete_line() {
+    local shell_words=$1
+    (
+        # shellcheck disable=SC1090
+        source "$script"
+        local spec
+        spec=$(complete -p "${shell_words%% *}") || exit 1
+        local function=${spec#*-F }
+        function=${function%% *}
+        read -ra COMP_WORDS <<<"$shell_words"
+        [[ $shell_words == *" " ]] && COMP_WORDS+=("")
+        COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+        COMPREPLY=()
+        "$function"
+        printf '%s\n' "${COMPREPLY[@]}" | sed '/^$/d' | sort
+    )
+}
+
+connections() {
+    grep -c 'connection accepted' "$1" || true
+}
+
+# Each case: the folder completed in, the command line (a trailing blank
+# starts a new word), and what must be offered, '|' between the words; a
+# first word "+" asks for these among others (commands and options grow).
+cases=(
+    "pc|velqo-cli |+|backup|compare|get|list|put|restore"
+    "pc|velqo-cli --ver|--verbose|--verify|--version"
+    "pc|velqo-cli -|+|-C|-H|-V|-h|-p|-q|-v|--directory|--help|--host|--into|--json|--keep|--port"
+    "pc|velqo-cli get con|config.txt"
+    "pc|velqo-cli -H 127.0.0.1 -p $port_b get |bootlogo.bmp|channels.db|config.txt|favourites.txt|satellites.db|timers.txt|update.pkg"
+    "pc|velqo-cli put |config.txt|local\\ one.txt"
+    "pc|velqo-cli restore back|backups"
+    "pc|velqo-cli compare backups/one |config.txt"
+    "pc|velqo-cli --into ba|backups"
+    "pc|velqo-cli --port |"
+    "bare|velqo-cli -C ../pc put l|local\\ one.txt"
+    "bare|velqo-cli get |"
+    "nopass|velqo-cli get |"
+    "bare|velqo-boxsim --fo|--folder|--force"
+    "bare|velqo-boxsim --folder ../p|../pc"
+    "bare|velqo-boxsim --port |"
+)
+for entry in "${cases[@]}"; do
+    IFS='|' read -r folder line expected_words <<<"$entry"
+    among=""
+    if [[ $expected_words == "+|"* ]]; then
+        among=1
+        expected_words=${expected_words#+|}
+    fi
+    expected=$(tr '|' '\n' <<<"$expected_words" | sed '/^$/d' | sort)
+    before_a=$(connections "$work/box-a.out")
+    got=$(cd "$work/$folder" && complete_line "$line") || fail "no completion for '$line'"
+    if [[ $line == *" get "* ]]; then
+        # Only B's names prove a contact with B; A is asked only when named.
+        [[ $got != *"only on b"* ]] || fail "'$line' asked box B"
+    else
+        [[ $(connections "$work/box-a.out") == "$before_a" ]] ||
+            fail "'$line' in $folder contacted the box"
+    fi
+    if [[ -n $among ]]; then
+        # Every word asked for is offered, and only words that fit the line.
+        missing=$(comm -23 <(echo "$expected") <(echo "$got"))
+        word=${line##* }
+        [[ -z $missing ]] || fail "'$line' in $folder did not offer: $missing"
+        ! grep -v -- "^$word" <<<"$got" || fail "'$line' in $folder offered words that do not fit"
+        continue
+    fi
+    [[ $got == "$expected" ]] ||
+        fail "'$line' in $folder offered [$(tr '\n' ' ' <<<"$got")], not [$(tr '\n' ' ' <<<"$expected")]"
+done
+# A settings file without the password, and a folder without one: no contact.
+for folder in nopass bare; do
+    before_a=$(connections "$work/box-a.out")
+    (cd "$work/$folder" && complete_line "velqo-cli get ") >/dev/null
+    [[ $(connections "$work/box-a.out") == "$before_a" ]] || fail "get in $folder contacted box A"
+done
+[[ $(connections "$work/box-b.out") == 0 ]] || fail "box B was contacted"
+echo "check-completion: bash: ${#cases[@]} command lines complete as they should"
+
+if [[ -n $zsh_script ]]; then
+    command -v zsh >/dev/null || fail "zsh is not installed"
+    zsh -n "$zsh_script" || fail "$zsh_script does not parse"
+    # The bash functions under zsh's bashcompinit, as _velqo-cli loads them.
+    got=$(cd "$work/pc" && zsh -f -c '
+        autoload -U +X compinit && compinit -u
+        autoload -U +X bashcompinit && bashcompinit
+        source "$1"
+        setopt ksharrays
+        COMP_WORDS=(velqo-cli get con) COMP_CWORD=2 COMPREPLY=()
+        _velqo_cli
+        print -r -- "${COMPREPLY[@]}"' zsh "$script")
+    [[ $got == config.txt ]] || fail "under zsh, 'velqo-cli get con' offered [$got]"
+    echo "check-completion: zsh: the same functions complete through bashcompinit"
+fi
