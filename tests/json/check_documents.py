@@ -1,0 +1,153 @@
+#!/usr/bin/python3
+"""velqo-cli's --json documents against docs/json/velqo-cli.schema.json: every
+command, run as a user would, ending well and ending badly, against substitute
+boxes on 127.0.0.1 (a free port each). Every wait is bounded; every box is
+stopped at the end, however the test ends."""
+import json
+import os
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import jsonschema
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SCHEMA = os.path.join(ROOT, 'docs', 'json', 'velqo-cli.schema.json')
+ADDRESS = '127.0.0.1'
+PASSWORD = '2468'
+RUN_TIMEOUT_S = 60
+START_TIMEOUT_S = 10
+# A name the box lists that is not UTF-8: shown readable, and given exactly.
+ODD_NAME = b'caf\xe9.txt'
+
+
+class Box:
+    """velqo-boxsim serving `folder` on ADDRESS and a free port."""
+
+    def __init__(self, boxsim, folder):
+        self.process = subprocess.Popen(
+            [boxsim, '--folder', folder, '--listen', ADDRESS, '--port', '0',
+             '--password', PASSWORD],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        ready, _, _ = select.select([self.process.stdout], [], [], START_TIMEOUT_S)
+        line = self.process.stdout.readline() if ready else ''
+        prefix = 'listening on %s:' % ADDRESS
+        if prefix not in line:
+            self.stop()
+            raise AssertionError('velqo-boxsim did not start: %r' % line)
+        rest = line.split(prefix, 1)[1]
+        self.port = rest[:len(rest) - len(rest.lstrip('0123456789'))]
+
+    def stop(self):
+        self.process.terminate()
+        try:
+            self.process.wait(timeout=START_TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+def run(cli, work, port, args, password=PASSWORD):
+    command = [cli, '--json', '-q', '-H', ADDRESS, '-p', port, '-C', work] + args
+    env = dict(os.environ, VELQO_PASSWORD=password)
+    done = subprocess.run(command, capture_output=True, timeout=RUN_TIMEOUT_S, env=env)
+    return done.returncode, done.stdout.decode('utf-8'), done.stderr.decode('utf-8', 'replace')
+
+
+def main():
+    cli, boxsim = sys.argv[1], sys.argv[2]
+    with open(SCHEMA, encoding='utf-8') as f:
+        schema = json.load(f)
+    jsonschema.Draft202012Validator.check_schema(schema)
+    validator = jsonschema.Draft202012Validator(schema)
+    work = tempfile.mkdtemp(prefix='velqo-json-')
+    boxes = []
+    try:
+        demo, odd, pc = (os.path.join(work, n) for n in ('demo', 'odd', 'pc'))
+        subprocess.run([boxsim, '--make-demo', demo], check=True, stdout=subprocess.DEVNULL,
+                       timeout=RUN_TIMEOUT_S)
+        os.makedirs(odd)
+        with open(os.path.join(odd, 'manifest.txt'), 'wb') as f:
+            f.write(b'Odd ' + ODD_NAME + b' 1\n')
+        with open(os.path.join(odd.encode(), ODD_NAME), 'wb') as f:
+            f.write(b'x')
+        os.makedirs(pc)
+        with open(os.path.join(pc, 'config.txt'), 'w') as f:
+            f.write('volume=3\n')
+        box, odd_box = Box(boxsim, demo), Box(boxsim, odd)
+        boxes += [box, odd_box]
+        port = box.port
+        closed = '1'  # nothing listens on port 1 of the loopback
+
+        # (what, port, args, expected exit, password)
+        cases = [
+            ('usage error', port, ['frob'], 2, PASSWORD),
+            ('list', port, ['list'], 0, PASSWORD),
+            ('list, wrong password', port, ['list'], 3, '1357'),
+            ('list, nothing listens', closed, ['list'], 3, PASSWORD),
+            ('list, a name not UTF-8', odd_box.port, ['list'], 0, PASSWORD),
+            ('get', port, ['get', 'config.txt', 'nothere.txt'], 1, PASSWORD),
+            ('get, a name not UTF-8', odd_box.port, ['get', 'config.txt'], 1, PASSWORD),
+            ('backup', port, ['backup', '--into', 'store'], 0, PASSWORD),
+            ('backup, usage', port, ['backup', '--keep', 'x'], 2, PASSWORD),
+            ('backup, a name not UTF-8', odd_box.port, ['backup', '--into', 'odd'], 0, PASSWORD),
+            ('backups', port, ['backups', '--into', 'store'], 0, PASSWORD),
+            ('backups --all', port, ['backups', '--all', '--into', 'store'], 0, PASSWORD),
+            ('compare', port, ['compare', '--into', 'store', 'latest'], 0, PASSWORD),
+            ('put', port, ['put', 'config.txt'], 0, PASSWORD),
+            ('put, a file missing', port, ['put', 'config.txt', 'missing.txt'], 1, PASSWORD),
+            # The other box's backup: nothing of it on this box, nothing of this box in it.
+            ('compare, other files', port,
+             lambda documents: ['compare', documents['backup, a name not UTF-8']['folder']], 1,
+             PASSWORD),
+            ('compare, no backup', port, ['compare', 'nothing'], 2, PASSWORD),
+            ('restore, dry run', port, ['restore', '--dry-run', '--into', 'store', 'latest'], 0,
+             PASSWORD),
+            ('restore', port, ['restore', '--verify', '--into', 'store', 'latest'], 0, PASSWORD),
+            ('restore, no backup', port, ['restore', 'nothing'], 2, PASSWORD),
+        ]
+        failures = []
+        documents = {}
+        for what, at, args, exit_status, password in cases:
+            if callable(args):
+                args = args(documents)
+            status, out, err = run(cli, pc, at, args, password)
+            try:
+                document = json.loads(out)
+            except ValueError as e:
+                failures.append('%s: not one JSON document (%s): %r\n%s' % (what, e, out, err))
+                continue
+            documents[what] = document
+            problems = [e.message for e in validator.iter_errors(document)]
+            if status != exit_status or document.get('exit') != status:
+                problems.append('exit %d, document says %r, expected %d'
+                                % (status, document.get('exit'), exit_status))
+            if problems:
+                failures.append('%s: %s\n%s\n%s' % (what, '; '.join(problems), out, err))
+
+        # What the schema cannot say: order, and names given exactly.
+        put = documents.get('put, a file missing', {}).get('files', [])
+        if [(f['name'], f['result']) for f in put] != [('config.txt', 'sent'),
+                                                       ('missing.txt', 'failed')]:
+            failures.append('put: files not in the order given: %r' % put)
+        for what in ('list, a name not UTF-8', 'backup, a name not UTF-8'):
+            files = documents.get(what, {}).get('files', [])
+            if not files or bytes.fromhex(files[0].get('name_hex', '')) != ODD_NAME \
+                    or files[0]['name'] != 'caf\ufffd.txt':
+                failures.append('%s: the name is not given exactly: %r' % (what, files))
+        if 'name_hex' in json.dumps(documents.get('list')):
+            failures.append('list: name_hex for names that are exact')
+        for failure in failures:
+            print('FAILED ' + failure)
+        print('%d documents checked, %d failed' % (len(cases), len(failures)))
+        return 1 if failures else 0
+    finally:
+        for b in boxes:
+            b.stop()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == '__main__':
+    sys.exit(main())
