@@ -29,6 +29,7 @@ if(WIN32)
     install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt
         ${CMAKE_BINARY_DIR}/packaging/LICENSE.txt DESTINATION .)
     install(FILES ${CMAKE_BINARY_DIR}/packaging/help/ABOUT-HELP.txt DESTINATION help)
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/json/velqo-cli.schema.json DESTINATION json)
     # The window saves its settings into config/ but does not make the folder.
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/config)
     install(DIRECTORY ${CMAKE_BINARY_DIR}/packaging/config DESTINATION .)

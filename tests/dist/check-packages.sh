@@ -160,6 +160,7 @@ cmp -s "$doc/README.md" README.md || fail "the .deb's README differs from README
 grep -oE '\]\([^):# ]+\)' README.md | sed -E 's/^\]\((.*)\)$/\1/' | sort -u | while read -r link; do
     cmp -s "$doc/$link" "$link" || fail "the shipped README links to $link, which is not beside it"
 done
+[ -f "$doc/docs/json/velqo-cli.schema.json" ] || fail "the .deb lacks the JSON schema"
 completions=$work/deb/usr/share/bash-completion/completions
 for program in velqo-cli velqo-boxsim; do
     [ -f "$completions/$program" ] || fail "no bash completion for $program"
@@ -184,7 +185,8 @@ ok "$(basename "$deb"): lintian clean and hardened, programs run, man pages read
 unzip -q "$zip" -d "$work/zip"
 folder=$work/zip/VELQO_LAN_MM-$version-win64
 for f in VELQO_LAN_MM.exe velqo-cli.exe velqo-boxsim.exe README.txt LICENSE.txt \
-    status/CONN_1.PNG status/CONN_2.PNG status/CONN_3.PNG help/ABOUT-HELP.txt; do
+    status/CONN_1.PNG status/CONN_2.PNG status/CONN_3.PNG help/ABOUT-HELP.txt \
+    json/velqo-cli.schema.json; do
     [ -f "$folder/$f" ] || fail "$f is not in the zip"
 done
 [ -d "$folder/config" ] && [ -z "$(ls -A "$folder/config")" ] || fail "no empty config/ in the zip"
