@@ -26,7 +26,7 @@ class ActionModule(BoxAction):
     def run_box(self, cli, args):
         folder = self.backup_folder(cli, args)
         document = cli.run(['compare', '--', folder] + args['names'])
-        states = [entry.get('state') for entry in document.get('files') or []]
+        states = [entry.get('result') for entry in document.get('files') or []]
         # Exit status 1 stands for differences as well as failures.
         failed = (bool(document.get('error')) or 'failed' in states or
                   document.get('exit') not in (0, 1) or
@@ -34,7 +34,7 @@ class ActionModule(BoxAction):
         result = self.outcome(document, changed=False, failed=failed)
         if self.diff_mode and not failed:
             differing = [e.get('name') for e in document.get('files') or []
-                         if e.get('state') == 'differs']
+                         if e.get('result') == 'differs']
             shown = text_files(folder, differing)
             on_box = fetch_box_copies(cli, shown)
             result['diff'] = [d for d in (text_diff(cli, folder, n, on_box) for n in shown) if d]

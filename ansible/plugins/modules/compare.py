@@ -106,7 +106,7 @@ files:
     name:
       description: The file's name.
       type: str
-    state:
+    result:
       description:
         - C(same), C(differs), C(missing-on-box) (in the backup, not listed by the box),
           C(only-on-box) (listed by the box, not in the backup) or C(failed).

@@ -20,6 +20,8 @@ import subprocess
 
 PASSWORD_VARIABLE = 'VELQO_PASSWORD'
 HOST_OPTION = '--host'
+# The format of velqo-cli's --json documents this collection reads.
+DOCUMENT_FORMAT = 1
 # How long one velqo-cli command may run when the task does not say (cli_timeout):
 # long enough for a whole box, short enough that a hung run ends.
 DEFAULT_TIMEOUT_S = 3600
@@ -117,6 +119,10 @@ class VelqoCli(object):
             said = [line for line in lines if line.startswith('velqo-cli:')] or lines
             raise CliError('velqo-cli ended with status %d without a JSON document%s'
                            % (returncode, ': ' + said[-1] if said else ''))
+        if document.get('format') != DOCUMENT_FORMAT:
+            raise CliError('velqo-cli gave a document of format %r, this collection reads '
+                           'format %d: install velqo-cli and the collection of one release'
+                           % (document.get('format'), DOCUMENT_FORMAT))
         return document
 
     def in_user_words(self, message):
@@ -129,7 +135,7 @@ def failure_message(document):
         return document['error']
     problems = []
     for entry in document.get('files') or []:
-        outcome = entry.get('result', entry.get('state'))
+        outcome = entry.get('result')
         if (outcome in ('failed', 'refused') or entry.get('verified') is False or
                 (outcome == 'skipped' and entry.get('message'))):
             problems.append('%s: %s' % (entry.get('name'), entry.get('message') or outcome))
@@ -222,7 +228,7 @@ def fetch_box_copies(cli, names):
     if not names:
         return set()
     document = cli.run(['get', '--'] + list(names))
-    return set(e.get('name') for e in document.get('files') or [] if e.get('result') == 'downloaded')
+    return set(e.get('name') for e in document.get('files') or [] if e.get('result') == 'saved')
 
 
 def text_diff(cli, folder, name, on_box):

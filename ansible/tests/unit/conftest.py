@@ -22,6 +22,7 @@ COLLECTION = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__f
 os.environ['ANSIBLE_COLLECTIONS_PATH'] = os.path.dirname(os.path.dirname(os.path.dirname(
     COLLECTION)))
 importlib.import_module('ansible.plugins.loader')
+from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import DOCUMENT_FORMAT  # noqa: E402
 
 # Appends its call to calls.jsonl and answers with the reply of replies.json for
 # that call (the last one for any further call).
@@ -52,7 +53,9 @@ class StandInCli(object):
         self.answer({'ok': True, 'exit': 0, 'files': []})
 
     def answer(self, *documents):
-        self._reply([dict(stdout=json.dumps(d), stderr='', status=d['exit']) for d in documents])
+        """Each document in the format of this release unless it names its own."""
+        self._reply([dict(stdout=json.dumps(dict({'format': DOCUMENT_FORMAT}, **d)), stderr='',
+                          status=d['exit']) for d in documents])
 
     def answer_without_document(self, stdout, stderr, status):
         self._reply([dict(stdout=stdout, stderr=stderr, status=status)])

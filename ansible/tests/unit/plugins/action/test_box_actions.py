@@ -48,9 +48,9 @@ LISTED = dict(ok=True, exit=0, files=[dict(group='Settings', name='config.txt', 
 PARTIAL = dict(ok=False, exit=1, folder='/b/box', complete=False,
                files=files(('a', 'saved'), ('SHA256SUMS', 'failed', 'named like a backup file')))
 DIFFERS = dict(ok=False, exit=1, same=False,
-               files=[dict(name='a', state='differs'), dict(name='b', state='missing-on-box')])
+               files=[dict(name='a', result='differs'), dict(name='b', result='missing-on-box')])
 COMPARE_FAILED = dict(ok=False, exit=1, same=False,
-                      files=[dict(name='b', state='failed', message='download failed')])
+                      files=[dict(name='b', result='failed', message='download failed')])
 NOT_VERIFIED = dict(ok=False, exit=1, changed=True,
                     files=files(('a', 'sent', 'read back 3 bytes differ', False)))
 

@@ -74,3 +74,14 @@ def test_the_diff_of_a_text_file(tmp_path, on_box, in_backup, diff):
     fetched = set() if on_box is None else {'config.txt'}
     assert text_diff(cli, str(folder), 'config.txt', fetched) == dict(
         diff, before_header='127.0.0.2:config.txt', after_header=str(folder / 'config.txt'))
+
+
+# A document of another format (None: a velqo-cli older than the formats).
+@pytest.mark.parametrize('format_given', [None, 2])
+def test_a_document_of_another_format_is_not_read(cli, tmp_path, format_given):
+    cli.answer({'format': format_given, 'ok': True, 'exit': 0, 'files': []})
+    with pytest.raises(CliError) as raised:
+        VelqoCli(cli.path, '127.0.0.2', None, None, str(tmp_path)).run(['list'])
+    assert str(raised.value) == ('velqo-cli gave a document of format %r, this collection '
+                                 'reads format 1: install velqo-cli and the collection of one '
+                                 'release' % format_given)
