@@ -78,8 +78,7 @@ int CliClient::Run() {
         }
         if (ec) {
             return output_.Error(kExitUsage, "cannot use directory '%s': %s",
-                                 QuoteForMessage(options_.directory).c_str(),
-                                 ec.message().c_str());
+                                 QuoteForMessage(options_.directory).c_str(), ec.message().c_str());
         }
     }
     Target target;
@@ -188,11 +187,21 @@ int CliClient::ChooseTarget(Target* target) {
     BoxSettings settings;
     BoxSettingsReport report;
     const std::string path =
-        (options_.directory.empty() ? std::string() : options_.directory + "/") + kSettingsFile;
+        !options_.config.empty()
+            ? options_.config
+            : (options_.directory.empty() ? std::string() : options_.directory + "/") +
+                  kSettingsFile;
     const std::string file = QuoteForMessage(path);
     // Read only when the options leave something to it.
     if (options_.host.empty() || options_.port <= 0 || !options_.hasPassword) {
-        settings.LoadFrom(options_.directory.empty() ? BoxSettings::kPath : path.c_str(), &report);
+        const char* read = options_.config.empty() && options_.directory.empty()
+                               ? BoxSettings::kPath
+                               : path.c_str();
+        if (!settings.LoadFrom(read, &report) && !options_.config.empty() &&
+            report.fileProblem.empty()) {
+            // A file named on the command line is meant to be there.
+            return output_.Error(kExitUsage, "the settings file %s is not there", file.c_str());
+        }
     }
     if (!report.fileProblem.empty()) {
         return output_.Error(kExitUsage, "%s cannot be used as a settings file: %s", file.c_str(),
@@ -287,8 +296,8 @@ void CliClient::PrintList(const FileCatalog& catalog) {
         for (int f = 0; f < catalog.FileCount(g); ++f) {
             int32_t type = 0;
             catalog.GetFile(g, f, name, &type);
-            output_.Line("%s\t%s\t%d\n", EscapeControls(group).c_str(), EscapeControls(name).c_str(),
-                         static_cast<int>(type));
+            output_.Line("%s\t%s\t%d\n", EscapeControls(group).c_str(),
+                         EscapeControls(name).c_str(), static_cast<int>(type));
             output_.Listed(group, name, type);
         }
     }

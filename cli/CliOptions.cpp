@@ -91,6 +91,12 @@ const OptionRule kOptionRules[] = {
          *e = spelled + " needs a directory";
          return !v.empty();
      }},
+    {"config", 0, true, kGlobal,
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->config = v;
+         *e = spelled + " needs a settings file";
+         return !v.empty();
+     }},
     {"json", 0, false, kGlobal,
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->json = true;

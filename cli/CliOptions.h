@@ -15,6 +15,7 @@ struct CliOptions {
     Command command = Command::kNone;
     std::vector<std::string> names;
     std::string directory;  // empty: the current directory
+    std::string config;     // the settings file; empty: DIR/config/config.ini
     std::string host;       // empty: from the settings file, which must then give one
     int port = -1;          // negative: likewise
     std::string password;   // empty: likewise

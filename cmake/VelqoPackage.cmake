@@ -76,6 +76,10 @@ backup.")
     add_custom_target(man_pages ALL DEPENDS ${man_pages})
     install(TARGETS velqo-cli velqo-boxsim RUNTIME DESTINATION bin)
     install(FILES ${man_pages} DESTINATION share/man/man1)
+    # The daily backup of a box: systemctl enable --now velqo-backup@NAME.timer
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/velqo-backup@.service
+        ${PROJECT_SOURCE_DIR}/packaging/systemd/velqo-backup@.timer
+        DESTINATION lib/systemd/system)
 
     # /usr/share/doc/velqo-tools: copyright, changelog and README.
     # The copyright file in Debian's machine-readable format, its notice and
