@@ -9,9 +9,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// SHA256SUMS holds at most 29 lines of about 100 bytes; more is not ours.
-constexpr size_t kMaxChecksumsBytes = 64 * 1024;
-
 // Why a file of the backup cannot be checked, from what its path is.
 const char* Unusable(FileKind kind) {
     switch (kind) {
@@ -54,11 +51,11 @@ BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxRepor
     std::string text;
     FileKind kind = FileKind::kMissing;
     if (!ReadRegularFile(folder / BackupFolder::kChecksumsName, LinkRule::kRefuse,
-                         kMaxChecksumsBytes, &text, &kind)) {
+                         ChecksumList::kMaxFileBytes, &text, &kind)) {
         return unusable(
             BackupFolder::kChecksumsName,
             kind == FileKind::kRegular
-                ? "larger than " + std::to_string(kMaxChecksumsBytes) + " bytes"
+                ? "larger than " + std::to_string(ChecksumList::kMaxFileBytes) + " bytes"
                 : std::string(kind == FileKind::kMissing ? "cannot be read" : Unusable(kind)));
     }
     if (!ChecksumList::Parse(text, &sums_, &error_)) {

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "backup/BackupFolder.h"
+#include "backup/BackupStore.h"
 #include "backup/ChecksumList.h"
 #include "backup/Sha256.h"
 #include "backup/WholeBoxReport.h"
@@ -42,13 +43,12 @@ struct ListedFile {
 
 }  // namespace
 
-BoxBackup::BoxBackup(fs::path into, std::string host)
-    : into_(std::move(into)), host_(std::move(host)) {}
+BoxBackup::BoxBackup(fs::path into, BackupBox box) : into_(std::move(into)), box_(std::move(box)) {}
 
 BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                              WholeBoxReport& report) {
     BackupOutcome outcome;
-    if (!BackupFolder::Make(into_, host_, &outcome.folder, &outcome.why)) {
+    if (!BackupStore(into_).MakeFolder(box_, &outcome.folder, &outcome.why)) {
         outcome.status = BackupOutcome::Status::kNoFolder;
         return outcome;
     }

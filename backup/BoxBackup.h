@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/BackupName.h"
 #include "box/WireFormat.h"
 
 class BoxSession;
@@ -34,9 +35,9 @@ struct BackupOutcome {
 
 class BoxBackup {
 public:
-    // `into`: the folder in which the backup folder is made. `host`: the
-    // box's address as the user gave it, part of the folder's name.
-    BoxBackup(std::filesystem::path into, std::string host);
+    // `into`: the backup store's folder, where the backup folder is made.
+    // `box`: the box backed up, part of the folder's name.
+    BoxBackup(std::filesystem::path into, BackupBox box);
 
     // `listed`: the box's list, in its order, as the session's last
     // ListFiles gave it (whose count the session keeps). Reports kSaved or
@@ -46,5 +47,5 @@ public:
 
 private:
     std::filesystem::path into_;
-    std::string host_;
+    BackupBox box_;
 };

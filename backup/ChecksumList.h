@@ -2,6 +2,7 @@
 // A backup's SHA256SUMS: one line per file, "<64 hex digits>  NAME", as
 // sha256sum writes and `sha256sum -c` reads (a '*' in place of the second
 // blank, binary mode, is read too).
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ struct ChecksumLine {
 
 class ChecksumList {
 public:
+    // 28 files and the manifest need far less; more is no SHA256SUMS of ours.
+    static constexpr size_t kMaxFileBytes = 64 * 1024;
+
     // On failure says which line is wrong and why ("line 2: ...").
     static bool Parse(const std::string& text, ChecksumList* out, std::string* error);
     static std::string Format(const std::vector<ChecksumLine>& lines);

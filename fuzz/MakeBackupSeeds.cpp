@@ -59,7 +59,7 @@ fs::path BackUp(const fs::path& boxFolder, const fs::path& into, int closeAfterR
     }
     Quiet report;
     const BackupOutcome outcome =
-        BoxBackup(into, "seed")
+        BoxBackup(into, BackupBox::Of("seed", box_defaults::kPort))
             .Run(session, std::vector<wire::ListRecord>(records, records + count), report);
     session.Logout();
     return outcome.folder;

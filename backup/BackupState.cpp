@@ -1,0 +1,73 @@
+#include "backup/BackupState.h"
+
+#include <set>
+#include <system_error>
+
+#include "backup/BackupFolder.h"
+#include "backup/ChecksumList.h"
+#include "base/RegularFile.h"
+#include "catalog/Manifest.h"
+
+namespace fs = std::filesystem;
+
+BackupState BackupState::Of(const fs::path& folder) {
+    BackupState state;
+    std::error_code ec;
+    if (fs::symlink_status(folder, ec).type() != fs::file_type::directory) {
+        return state;
+    }
+    // INCOMPLETE of any kind, even a link of that name, says so.
+    if (fs::symlink_status(folder / BackupFolder::kIncompleteName, ec).type() !=
+        fs::file_type::not_found) {
+        state.kind = Kind::kMarkedIncomplete;
+        return state;
+    }
+    std::string text;
+    std::string error;
+    if (KindOfFile(folder / BackupFolder::kManifestName, LinkRule::kRefuse) == FileKind::kMissing) {
+        state.kind = Kind::kNoManifest;
+        return state;
+    }
+    Manifest manifest;
+    if (!Manifest::Read(folder / BackupFolder::kManifestName, &text, &error) ||
+        !Manifest::Parse(text, &manifest, &error)) {
+        state.kind = Kind::kDamagedManifest;
+        return state;
+    }
+    state.fileCount = static_cast<int>(manifest.Entries().size());
+    // SHA256SUMS names each file of the manifest once, and the manifest.
+    std::set<std::string> expected{BackupFolder::kManifestName};
+    for (const ManifestEntry& e : manifest.Entries()) {
+        expected.insert(e.name);
+    }
+    FileKind kind = FileKind::kMissing;
+    ChecksumList sums;
+    std::set<std::string> listed;
+    if (ReadRegularFile(folder / BackupFolder::kChecksumsName, LinkRule::kRefuse,
+                        ChecksumList::kMaxFileBytes, &text, &kind) &&
+        ChecksumList::Parse(text, &sums, &error)) {
+        for (const ChecksumLine& line : sums.Lines()) {
+            listed.insert(line.name);
+        }
+    }
+    state.kind = listed == expected ? Kind::kComplete : Kind::kDamagedChecksums;
+    return state;
+}
+
+const char* BackupState::Text() const {
+    switch (kind) {
+        case Kind::kComplete:
+            return "complete";
+        case Kind::kNotAFolder:
+            return "not a folder";
+        case Kind::kMarkedIncomplete:
+            return "incomplete";
+        case Kind::kNoManifest:
+            return "no manifest";
+        case Kind::kDamagedManifest:
+            return "damaged manifest";
+        case Kind::kDamagedChecksums:
+            return "damaged checksums";
+    }
+    return "";
+}

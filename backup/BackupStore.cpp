@@ -1,0 +1,126 @@
+#include "backup/BackupStore.h"
+
+#include <algorithm>
+#include <system_error>
+#include <tuple>
+
+#include "backup/BackupRemoval.h"
+#include "backup/StoreLock.h"
+#include "base/TextEscape.h"
+
+namespace fs = std::filesystem;
+
+BackupStore::BackupStore(fs::path root, int lockWaitSeconds)
+    : root_(std::move(root)), lockWaitSeconds_(lockWaitSeconds) {}
+
+std::vector<StoredBackup> BackupStore::List() const {
+    std::vector<StoredBackup> backups;
+    std::error_code ec;
+    for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec)) {
+        StoredBackup backup;
+        backup.folder = it->path();
+        std::error_code entryError;
+        // A link is no backup of the store's, even one to a backup.
+        if (!BackupName::Parse(backup.folder.filename().string(), &backup.name) ||
+            it->symlink_status(entryError).type() != fs::file_type::directory) {
+            continue;
+        }
+        backup.state = BackupState::Of(backup.folder);
+        backups.push_back(std::move(backup));
+    }
+    std::sort(backups.begin(), backups.end(), [](const StoredBackup& a, const StoredBackup& b) {
+        // Newest first; backups of one moment by box, so the order never varies.
+        return std::tie(b.name.stamp, b.name.sequence, a.name.box.host, a.name.box.port) <
+               std::tie(a.name.stamp, a.name.sequence, b.name.box.host, b.name.box.port);
+    });
+    return backups;
+}
+
+std::vector<StoredBackup> BackupStore::ListOf(const BackupBox& box) const {
+    std::vector<StoredBackup> backups = List();
+    backups.erase(std::remove_if(backups.begin(), backups.end(),
+                                 [&](const StoredBackup& b) { return b.name.box != box; }),
+                  backups.end());
+    return backups;
+}
+
+bool BackupStore::Latest(const BackupBox& box, StoredBackup* out) const {
+    for (StoredBackup& backup : ListOf(box)) {
+        if (backup.state.Complete()) {
+            *out = std::move(backup);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BackupStore::MakeFolder(const BackupBox& box, fs::path* folder, std::string* why) const {
+    std::error_code ec;
+    fs::create_directories(root_, ec);
+    StoreLock lock;
+    if (!lock.Acquire(root_ / kLockName, lockWaitSeconds_, why)) {
+        return false;
+    }
+    BackupName name = BackupName::Now(box);
+    for (name.sequence = 1; name.sequence <= BackupName::kMaxSequence; ++name.sequence) {
+        const fs::path candidate = root_ / name.Format();
+        if (fs::create_directory(candidate, ec)) {
+            *folder = candidate;
+            return true;
+        }
+        if (ec) {
+            break;
+        }
+    }
+    *why = ec ? ec.message() : "every name of this second is taken";
+    return false;
+}
+
+PruneOutcome BackupStore::Prune(const fs::path& made, int keep) const {
+    PruneOutcome outcome;
+    BackupName madeName;
+    if (keep < 1 || !BackupName::Parse(made.filename().string(), &madeName)) {
+        return outcome;
+    }
+    StoreLock lock;
+    std::string why;
+    if (!lock.Acquire(root_ / kLockName, lockWaitSeconds_, &why)) {
+        outcome.failed.push_back({root_, why});
+        return outcome;
+    }
+    // Only after a complete backup: it is then the newest complete one, never pruned.
+    if (!BackupState::Of(root_ / made.filename()).Complete()) {
+        outcome.failed.push_back({made, "the backup just made is not complete"});
+        return outcome;
+    }
+    std::vector<StoredBackup> older;
+    for (StoredBackup& backup : ListOf(madeName.box)) {
+        if (backup.state.Complete() && backup.name.IsOlderThan(madeName)) {
+            older.push_back(std::move(backup));
+        }
+    }
+    const size_t others = static_cast<size_t>(keep - 1);
+    // `older` is newest first: what goes is at its end, removed oldest first.
+    for (size_t i = older.size(); i > others; --i) {
+        const fs::path& folder = older[i - 1].folder;
+        BackupRemoval removal;
+        switch (removal.Remove(folder)) {
+            case BackupRemoval::Result::kRemoved:
+                outcome.removed.push_back(folder);
+                break;
+            case BackupRemoval::Result::kKeptForeign: {
+                std::string names;
+                for (const std::string& name : removal.Foreign()) {
+                    names += (names.empty() ? "" : ", ") + QuoteForMessage(name);
+                }
+                outcome.removed.push_back(folder);
+                outcome.keptForeign.push_back({folder, names});
+                break;
+            }
+            case BackupRemoval::Result::kFailed:
+                outcome.failed.push_back({folder, removal.Why()});
+                break;
+        }
+    }
+    return outcome;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The backup store's lock: an OS advisory lock (flock on POSIX, LockFileEx
+// on Windows) on a lock file in the store's folder. The OS drops it when the
+// file is closed, and so when its process ends, crashed or killed: a stale
+// lock file never locks anyone out. The file itself stays (removing it would
+// let two runs lock two different files).
+#include <filesystem>
+#include <string>
+
+class StoreLock {
+public:
+    StoreLock() = default;
+    ~StoreLock();
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+    // Waits at most `waitSeconds` for the lock on `file` (made if need be).
+    // False with the reason: the file cannot be opened, or another run held
+    // the lock all that time.
+    bool Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why);
+    bool Held() const;
+
+private:
+    void Release();
+
+#ifdef _WIN32
+    void* handle_ = nullptr;  // a HANDLE
+#else
+    int fd_ = -1;
+#endif
+};
