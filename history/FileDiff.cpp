@@ -50,6 +50,8 @@ const char* FileDiff::StateWord(DiffState state) {
             return "added";
         case DiffState::kRemoved:
             return "removed";
+        case DiffState::kFailed:
+            return "failed";
     }
     return "";
 }

@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-enum class DiffState { kSame, kChanged, kAdded, kRemoved };
+// kFailed: the file could not be read on one side (`problem` says why).
+enum class DiffState { kSame, kChanged, kAdded, kRemoved, kFailed };
 
 struct FileDifference {
     std::string name;
@@ -18,6 +19,7 @@ struct FileDifference {
     int64_t oldSize = -1;          // -1: not in the old one
     int64_t newSize = -1;          // -1: not in the new one
     int64_t firstDifference = -1;  // kChanged binary: the first differing byte
+    std::string problem;           // kFailed: why
 };
 
 class FileDiff {
