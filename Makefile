@@ -18,7 +18,7 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -
 PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
-	libssl-dev nlohmann-json3-dev libdtl-dev systemd help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core
+	libssl-dev nlohmann-json3-dev libdtl-dev systemd git help2man dpkg-dev zip unzip man-db groff-base lintian ansible-core
 
 .PHONY: all deps native asan win test test-native test-asan test-win run run-cli bench fuzz fuzz-merge \
 	screenshot wine-prefix wine-test-prefix dist collection test-dist test-fleet clean
