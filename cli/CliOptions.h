@@ -31,6 +31,10 @@ struct CliOptions {
     bool dryRun = false;       // restore: say what would be sent, send nothing
     bool changedOnly = false;  // restore: compare first, send only what differs
     bool verify = false;       // put, restore: read each upload back and compare
+    bool namesOnly = false;    // diff: the files' states without the diffs
+    bool report = false;       // backup: what changed since the previous complete backup
+    std::string git;           // backup: the git repository the backup is committed to
+    std::vector<std::string> gitExclude;  // backup --git: groups left out of the repository
 };
 
 // Parses the arguments after the program name; on a usage error returns

@@ -183,6 +183,12 @@ void CliOutput::Flag(const char* key, bool value) {
     }
 }
 
+void CliOutput::Value(const char* key, const Json& value) {
+    if (IsJson()) {
+        (*document_)[key] = value;
+    }
+}
+
 void CliOutput::Removed(const std::filesystem::path& folder) {
     if (IsJson()) {
         (*document_)["removed"].push_back(folder.string());

@@ -53,6 +53,8 @@ public:
     // "complete", "same", "dry_run", "changed".
     void Flag(const char* key, bool value);
     void Removed(const std::filesystem::path& folder);
+    // Any other part of the document: "backups", "changes", "git"...
+    void Value(const char* key, const nlohmann::ordered_json& value);
 
     // Prints the document with --json; returns `exit`.
     int Finish(int exit);
