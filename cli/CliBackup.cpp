@@ -1,6 +1,6 @@
 #include "cli/CliBackup.h"
 
-#include "backup/BackupRotation.h"
+#include "backup/BackupStore.h"
 #include "backup/BoxBackup.h"
 #include "base/TextEscape.h"
 #include "cli/CliClient.h"
@@ -9,11 +9,10 @@
 
 namespace fs = std::filesystem;
 
-CliBackup::CliBackup(fs::path into, fs::path shownInto, std::string host, int keep,
-                     CliOutput& output)
+CliBackup::CliBackup(fs::path into, fs::path shownInto, BackupBox box, int keep, CliOutput& output)
     : into_(std::move(into)),
       shownInto_(std::move(shownInto)),
-      host_(std::move(host)),
+      box_(std::move(box)),
       keep_(keep),
       output_(output) {}
 
@@ -29,13 +28,19 @@ void CliBackup::FileDone(const FileReport& file) {
 }
 
 bool CliBackup::Prune(const fs::path& made) {
-    const BackupRotation::Outcome pruned = BackupRotation::Prune(made, keep_);
+    const PruneOutcome pruned = BackupStore(into_).Prune(made, keep_);
     for (const fs::path& folder : pruned.removed) {
         output_.Info("removed the old backup %s",
                      (shownInto_ / folder.filename()).string().c_str());
         output_.Removed(folder);
     }
-    for (const BackupRotation::Failure& f : pruned.failed) {
+    for (const PruneOutcome::Problem& p : pruned.keptForeign) {
+        output_.Note(
+            "warning: the old backup is removed, but %s still holds what it did not "
+            "make, kept: %s",
+            (shownInto_ / p.folder.filename()).string().c_str(), p.why.c_str());
+    }
+    for (const PruneOutcome::Problem& f : pruned.failed) {
         output_.Note("cannot remove the old backup %s: %s", f.folder.string().c_str(),
                      f.why.c_str());
     }
@@ -43,7 +48,7 @@ bool CliBackup::Prune(const fs::path& made) {
 }
 
 int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
-    const BackupOutcome outcome = BoxBackup(into_, host_).Run(session, listed, *this);
+    const BackupOutcome outcome = BoxBackup(into_, box_).Run(session, listed, *this);
     if (outcome.status == BackupOutcome::Status::kNoFolder) {
         return output_.Error(CliClient::kExitFailed, "cannot make a backup folder in %s%s%s",
                              shownInto_.string().c_str(), outcome.why.empty() ? "" : ": ",

@@ -1,11 +1,12 @@
 #pragma once
 // `velqo-cli backup`: the library's backup, printed: the folder's path on
-// stdout, what failed and the summary on stderr. With --keep, older complete
-// backups of the host are then removed so that that many remain.
+// stdout, what failed and the summary on stderr. With --keep, the store then
+// prunes older complete backups of the box so that that many remain.
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "backup/BackupName.h"
 #include "backup/WholeBoxReport.h"
 #include "box/WireFormat.h"
 
@@ -14,11 +15,11 @@ class CliOutput;
 
 class CliBackup : private WholeBoxReport {
 public:
-    // `into`: where the backup folder is made, absolute; `shownInto`: the
-    // same as the user gave it, as the paths printed start. `host`: the
-    // box's address as given, part of the folder's name. `keep`: 0 for all.
-    CliBackup(std::filesystem::path into, std::filesystem::path shownInto, std::string host,
-              int keep, CliOutput& output);
+    // `into`: the backup store's folder, absolute; `shownInto`: the same as
+    // the user gave it, as the paths printed start. `box`: the box, part of
+    // the folder's name. `keep`: 0 for all.
+    CliBackup(std::filesystem::path into, std::filesystem::path shownInto, BackupBox box, int keep,
+              CliOutput& output);
     // Returns the process exit status.
     int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
@@ -30,7 +31,7 @@ private:
 
     std::filesystem::path into_;
     std::filesystem::path shownInto_;
-    std::string host_;
+    BackupBox box_;
     int keep_;
     CliOutput& output_;
 };

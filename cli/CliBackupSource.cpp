@@ -10,10 +10,10 @@
 namespace fs = std::filesystem;
 
 CliBackupSource::CliBackupSource(const CliOptions& options, const fs::path& directory,
-                                 CliOutput& output)
+                                 fs::path given, CliOutput& output)
     : options_(options),
-      given_(options.backupFolder),
-      folder_((directory / options.backupFolder).lexically_normal()),
+      given_(std::move(given)),
+      folder_((directory / given_).lexically_normal()),
       output_(output) {}
 
 void CliBackupSource::FileDone(const FileReport& file) {
@@ -47,8 +47,8 @@ int CliBackupSource::Load() {
     }
     std::string missing;
     if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {
-        return output_.Error(CliClient::kExitFailed, "%s: not in the backup; %s", QuoteForMessage(missing).c_str(),
-                             nothing);
+        return output_.Error(CliClient::kExitFailed, "%s: not in the backup; %s",
+                             QuoteForMessage(missing).c_str(), nothing);
     }
     if (backup_.Incomplete()) {
         output_.Note(

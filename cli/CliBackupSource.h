@@ -15,10 +15,11 @@ class CliOutput;
 
 class CliBackupSource : private WholeBoxReport {
 public:
-    // `directory`: DIR as an absolute path; the backup folder and the names
+    // `directory`: DIR as an absolute path; `given`: the backup folder as
+    // the user gave it (or as `latest` named it), relative to DIR; the names
     // come from `options`.
     CliBackupSource(const CliOptions& options, const std::filesystem::path& directory,
-                    CliOutput& output);
+                    std::filesystem::path given, CliOutput& output);
 
     // Reads and checks every file of the backup; the process exit status,
     // kExitOk when it may be used, else after saying why.

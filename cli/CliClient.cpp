@@ -15,6 +15,7 @@
 #include "box/WireFormat.h"
 #include "catalog/FileCatalog.h"
 #include "cli/CliBackup.h"
+#include "cli/CliBackups.h"
 #include "cli/CliCompare.h"
 #include "cli/CliOutput.h"
 #include "cli/CliRestore.h"
@@ -81,16 +82,23 @@ int CliClient::Run() {
                                  QuoteForMessage(options_.directory).c_str(), ec.message().c_str());
         }
     }
+    // Every box's backups need no box at all.
+    if (options_.command == CliOptions::Command::kBackups && options_.all) {
+        return CliBackups(Store(), ShownStore(), output_).Run(nullptr);
+    }
     Target target;
     if (const int status = ChooseTarget(&target); status != kExitOk) {
         return status;
+    }
+    box_ = BackupBox::Of(options_.boxName.empty() ? target.host : options_.boxName, target.port);
+    if (options_.command == CliOptions::Command::kBackups) {
+        return CliBackups(Store(), ShownStore(), output_).Run(&box_);
     }
     uint32_t address = 0;
     if (!net::ResolveIPv4(target.host.c_str(), &address)) {
         return output_.Error(kExitNoLogin, "cannot resolve host %s",
                              QuoteForMessage(target.host).c_str());
     }
-    host_ = target.host;
     if (const int status = CheckBeforeConnecting(); status != kExitOk) {
         return status;
     }
@@ -126,10 +134,34 @@ int CliClient::Run() {
     return status;
 }
 
+BackupStore CliClient::Store() const {
+    return BackupStore(
+        (absoluteDirectory_ / (options_.into.empty() ? BackupStore::kDefaultFolder : options_.into))
+            .lexically_normal());
+}
+
+fs::path CliClient::ShownStore() const {
+    return options_.into.empty() ? absoluteDirectory_ / BackupStore::kDefaultFolder
+                                 : fs::path(options_.into);
+}
+
 int CliClient::CheckBeforeConnecting() {
     if (options_.command == CliOptions::Command::kRestore ||
         options_.command == CliOptions::Command::kCompare) {
-        source_ = std::make_unique<CliBackupSource>(options_, absoluteDirectory_, output_);
+        fs::path given = options_.backupFolder;
+        if (given == CliOptions::kLatest) {
+            StoredBackup latest;
+            if (!Store().Latest(box_, &latest)) {
+                return output_.Error(kExitFailed, "no complete backup of %s in %s; %s",
+                                     box_.Text().c_str(), ShownStore().string().c_str(),
+                                     options_.command == CliOptions::Command::kCompare
+                                         ? "nothing was compared"
+                                         : "nothing was sent");
+            }
+            given = ShownStore() / latest.folder.filename();
+            output_.Info("latest backup of %s: %s", box_.Text().c_str(), given.string().c_str());
+        }
+        source_ = std::make_unique<CliBackupSource>(options_, absoluteDirectory_, given, output_);
         return source_->Load();
     }
     if (options_.command != CliOptions::Command::kPut) {
@@ -260,10 +292,7 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
             PrintList(catalog);
             return kExitOk;
         case CliOptions::Command::kBackup: {
-            const fs::path shownInto =
-                options_.into.empty() ? absoluteDirectory_ : fs::path(options_.into);
-            return CliBackup((absoluteDirectory_ / shownInto).lexically_normal(), shownInto, host_,
-                             options_.keep, output_)
+            return CliBackup(Store().Root(), ShownStore(), box_, options_.keep, output_)
                 .Run(session, listed_);
         }
         case CliOptions::Command::kRestore:

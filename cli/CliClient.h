@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "backup/BackupName.h"
+#include "backup/BackupStore.h"
 #include "backup/FileReport.h"
 #include "backup/ReadBackVerifier.h"
 #include "box/BoxLogin.h"
@@ -41,9 +43,14 @@ private:
     // settings file. A usage error's exit status after its message: a value
     // from the file that cannot be used as written, or no address at all.
     int ChooseTarget(Target* target);
-    // What can go wrong without the box: a damaged backup, a file to put
-    // that is not there. The exit status, kExitOk to go on.
+    // What can go wrong without the box: no backup for `latest`, a damaged
+    // backup, a file to put that is not there. The exit status, kExitOk to go on.
     int CheckBeforeConnecting();
+    // The backup store: --into, else backup/ in DIR; absolute, and as shown.
+    BackupStore Store() const;
+    std::filesystem::path ShownStore() const;
+    // backups, without the box.
+    int ListBackups();
     // Says why there is no session, connect or login; the exit status.
     int NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const BoxSession& session,
                     const Target& target);
@@ -61,7 +68,7 @@ private:
 
     const CliOptions& options_;
     CliOutput& output_;
-    std::string host_;
+    BackupBox box_;  // the box in the backup store: its address or --box-name, and port
     // DIR as an absolute path: the default place of backups and read-backs.
     std::filesystem::path absoluteDirectory_;
     std::vector<wire::ListRecord> listed_;        // the box's list, in its order

@@ -20,9 +20,13 @@ struct CommandWord {
     Command command;
 };
 constexpr CommandWord kCommands[] = {
-    {"list", Command::kList},     {"get", Command::kGet},         {"put", Command::kPut},
-    {"backup", Command::kBackup}, {"restore", Command::kRestore}, {"compare", Command::kCompare},
+    {"list", Command::kList},       {"get", Command::kGet},         {"put", Command::kPut},
+    {"backup", Command::kBackup},   {"restore", Command::kRestore}, {"compare", Command::kCompare},
+    {"backups", Command::kBackups},
 };
+// The commands that work with the backup store.
+constexpr unsigned kStoreCommands = Bit(Command::kBackup) | Bit(Command::kBackups) |
+                                    Bit(Command::kRestore) | Bit(Command::kCompare);
 
 bool AllDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
@@ -131,7 +135,7 @@ const OptionRule kOptionRules[] = {
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->changedOnly = true;
      }},
-    {"into", 0, true, Bit(Command::kBackup),
+    {"into", 0, true, kStoreCommands,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
          o->into = v;
          *e = spelled + " needs a folder";
@@ -141,6 +145,16 @@ const OptionRule kOptionRules[] = {
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
          *e = spelled + " needs a number of backups, 1 or more, not '" + QuoteForMessage(v) + "'";
          return ParseCount(v, &o->keep);
+     }},
+    {"box-name", 0, true, kStoreCommands,
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->boxName = v;
+         *e = spelled + " needs a name";
+         return !v.empty();
+     }},
+    {"all", 0, false, Bit(Command::kBackups),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->all = true;
      }},
 };
 
@@ -247,6 +261,7 @@ bool CheckNames(CliOptions* options, const std::string& command, std::string* er
     switch (options->command) {
         case Command::kList:
         case Command::kBackup:
+        case Command::kBackups:
             if (!options->names.empty()) {
                 *error = command + " takes no names";
                 return false;
@@ -330,7 +345,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         return false;
     }
     if (split.words.empty()) {
-        *error = "no command given (list, get, put, backup, restore or compare)";
+        *error = "no command given (list, get, put, backup, restore, compare or backups)";
         return false;
     }
     const std::string& command = split.words.front();

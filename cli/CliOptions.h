@@ -6,7 +6,9 @@
 #include <vector>
 
 struct CliOptions {
-    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore, kCompare };
+    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore, kCompare, kBackups };
+    // The backup folder word of restore and compare that means the box's newest complete backup.
+    static constexpr const char* kLatest = "latest";
     // How much goes to stderr besides results and errors.
     static constexpr int kQuiet = 0;
     static constexpr int kNormal = 1;
@@ -25,8 +27,10 @@ struct CliOptions {
     bool version = false;
     bool json = false;  // one JSON document on stdout when the command ends
     int verbosity = kNormal;
-    std::string into;          // backup: where the backup folder is made; empty: DIR
-    int keep = 0;              // backup: complete backups of the host left; 0: all
+    std::string into;          // the backup store's folder; empty: DIR/backup
+    std::string boxName;       // the box's name in the store; empty: its address
+    bool all = false;          // backups: of every box, not only this one
+    int keep = 0;              // backup: complete backups of the box left; 0: all
     std::string backupFolder;  // restore, compare: the backup folder
     bool dryRun = false;       // restore: say what would be sent, send nothing
     bool changedOnly = false;  // restore: compare first, send only what differs

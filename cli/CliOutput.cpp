@@ -86,7 +86,12 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
         d["dry_run"] = false;
         d["changed"] = false;
     }
-    if (command != Command::kNone) {
+    if (command == Command::kBackups) {
+        d["store"] = nullptr;
+        d["box"] = nullptr;  // null with --all
+        d["latest"] = nullptr;
+        d["backups"] = Json::array();
+    } else if (command != Command::kNone) {
         d["files"] = Json::array();
     }
     if (command == Command::kBackup) {
@@ -192,6 +197,27 @@ void CliOutput::Value(const char* key, const Json& value) {
 void CliOutput::Removed(const std::filesystem::path& folder) {
     if (IsJson()) {
         (*document_)["removed"].push_back(folder.string());
+    }
+}
+
+void CliOutput::Text(const char* key, const std::string& value) {
+    if (IsJson()) {
+        (*document_)[key] = TextOrNull(value);
+    }
+}
+
+void CliOutput::Stored(const StoredBackup& backup) {
+    if (IsJson()) {
+        const BackupState& state = backup.state;
+        (*document_)["backups"].push_back(
+            {{"folder", backup.folder.string()},
+             {"taken", backup.name.TakenText()},
+             {"sequence", backup.name.sequence},
+             {"host", backup.name.box.host},
+             {"port", backup.name.box.port},
+             {"files", state.fileCount < 0 ? Json(nullptr) : Json(state.fileCount)},
+             {"complete", state.Complete()},
+             {"state", state.Text()}});
     }
 }
 

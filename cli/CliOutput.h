@@ -12,6 +12,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "backup/BackupStore.h"
 #include "backup/FileReport.h"
 #include "cli/CliOptions.h"
 
@@ -53,6 +54,10 @@ public:
     // "complete", "same", "dry_run", "changed".
     void Flag(const char* key, bool value);
     void Removed(const std::filesystem::path& folder);
+    // "store", "box", "latest": a text, or null when empty.
+    void Text(const char* key, const std::string& value);
+    // backups: one backup of the store.
+    void Stored(const StoredBackup& backup);
     // Any other part of the document: "backups", "changes", "git"...
     void Value(const char* key, const nlohmann::ordered_json& value);
 

@@ -24,8 +24,10 @@ TEST_F(CliBackupTest, BackupThenRestoreRoundTripIsByteExact) {
     const fs::path folder = Backup(box);
     ASSERT_EQ(folder.parent_path(), fs::path("backups"));
     const std::string stem = folder.filename().string();
-    ASSERT_EQ(stem.size(), std::string("127.0.0.1-20240101-120000").size()) << stem;
-    EXPECT_EQ(stem.rfind("127.0.0.1-", 0), 0u) << stem;
+    // The box's port is part of the name: it is not the box's own, 1000.
+    const std::string host = "127.0.0.1+" + std::to_string(box.Port()) + "-";
+    ASSERT_EQ(stem.size(), (host + "20240101-120000").size()) << stem;
+    EXPECT_EQ(stem.rfind(host, 0), 0u) << stem;
     const fs::path saved = "pc" / folder;
 
     for (const auto& [name, bytes] : Contents()) {

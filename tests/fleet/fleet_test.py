@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The collection velqo.box against a fleet: eight substitute boxes on
 127.0.0.2-127.0.0.9, port 1000 (root, as `make test` runs), driven by real
-ansible-playbook runs of ansible/examples with eight forks. Every wait is
-bounded; every box is stopped at the end, however the test ends."""
+ansible-playbook runs of ansible/examples with eight forks, and two boxes
+that share one address on two ports. Every wait is bounded; every box is
+stopped at the end, however the test ends."""
 import argparse
 import hashlib
 import json
@@ -19,6 +20,9 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 EXAMPLES = os.path.join(ROOT, 'ansible', 'examples')
 BOXES = {'box%d' % i: '127.0.0.%d' % i for i in range(2, 10)}
+# Two boxes behind one address (a port-forwarding router): told apart by port only.
+TWIN_ADDRESS = '127.0.0.10'
+TWINS = {'twinA': 4000, 'twinB': 4001}
 PASSWORD = '2468'  # not the factory one: a box answers only when it was passed on
 PLAYBOOK_TIMEOUT_S = 300
 START_TIMEOUT_S = 10
@@ -45,19 +49,24 @@ class Fleet:
         return os.path.join(self.work, name)
 
     def start_all(self):
-        for name, address in BOXES.items():
+        self.start({name: (address, 1000) for name, address in BOXES.items()})
+
+    def start(self, places):
+        """Starts a box on the demo per name at its (address, port)."""
+        for name, (address, port) in places.items():
             shutil.copytree(self.demo, self.folder(name))
             log = open(os.path.join(self.work, name + '.log'), 'w')
             self.boxes[name] = subprocess.Popen(
-                [self.boxsim, '--folder', self.folder(name), '--listen', address, '--port', '1000',
-                 '--password', PASSWORD, '--verbose'],
+                [self.boxsim, '--folder', self.folder(name), '--listen', address, '--port',
+                 str(port), '--password', PASSWORD, '--verbose'],
                 stdout=subprocess.PIPE, stderr=log, text=True)
-        for name, box in self.boxes.items():
+        for name, (address, port) in places.items():
+            box = self.boxes[name]
             ready, _, _ = select.select([box.stdout], [], [], START_TIMEOUT_S)
             line = box.stdout.readline() if ready else ''
-            expect('listening on %s:1000' % BOXES[name] in line,
-                   '%s did not listen on %s:1000 (root is needed for port 1000)' % (name, BOXES[name]),
-                   self.log(name))
+            expect('listening on %s:%d' % (address, port) in line,
+                   '%s did not listen on %s:%d (root is needed for port 1000)'
+                   % (name, address, port), self.log(name))
 
     def stop(self, name):
         box = self.boxes.pop(name)
@@ -91,11 +100,16 @@ class Ansible:
                         self.env['ANSIBLE_COLLECTIONS_PATH']], check=True, env=self.env,
                        stdout=subprocess.DEVNULL, timeout=PLAYBOOK_TIMEOUT_S)
         self.inventory = os.path.join(work, 'inventory.ini')
+        self.backups = os.path.join(work, 'backups')
         with open(self.inventory, 'w') as f:
             f.write('[boxes]\n')
             f.writelines('%s ansible_host=%s\n' % item for item in BOXES.items())
-            f.write('[boxes:vars]\nvelqo_password=%s\nvelqo_cli=%s\nvelqo_backups=%s\n'
-                    % (PASSWORD, cli, os.path.join(work, 'backups')))
+            f.write('[twins]\n')
+            f.writelines('%s ansible_host=%s velqo_port=%d\n' % (name, TWIN_ADDRESS, port)
+                         for name, port in TWINS.items())
+            for group in ('boxes', 'twins'):
+                f.write('[%s:vars]\nvelqo_password=%s\nvelqo_cli=%s\nvelqo_backups=%s\n'
+                        % (group, PASSWORD, cli, self.backups))
 
     def play(self, playbook, *options, rc=0):
         """Runs an example playbook on every box; returns its output, the recap
@@ -109,11 +123,11 @@ class Ansible:
         expect(set(recap) == set(BOXES), 'the recap names every box', output)
         return output, recap, self.results(tree)
 
-    def adhoc(self, module):
+    def adhoc(self, module, arguments='', hosts='boxes'):
         """Runs a module on every box without a playbook; returns each host's result."""
         tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
-        self.run(['ansible', 'boxes', '-i', self.inventory, '-f', '8', '-m', module, '--tree',
-                  tree], 0, tree)
+        self.run(['ansible', hosts, '-i', self.inventory, '-f', '8', '-m', module, '-a',
+                  arguments, '--tree', tree], 0, tree)
         return self.results(tree)
 
     def run(self, argv, rc, tree):
@@ -242,9 +256,40 @@ def run(fleet, ansible, passed):
            'backup with box9 stopped: the seven others complete', output)
     passed('one box stopped: only it fails (%s), the others back up' % results['box9']['msg'])
 
+    run_twins(fleet, ansible, passed)
+
     leaks = [o for o in ansible.outputs if re.search(r'\b%s\b' % PASSWORD, o)]
     expect(not leaks, 'the password appears in no output or result', '\n'.join(leaks)[:2000])
     passed('the password in no output or result')
+
+
+def run_twins(fleet, ansible, passed):
+    """Two boxes at one address: each keeps its own backups, and restoring
+    `latest` gives each its own."""
+    fleet.start({name: (TWIN_ADDRESS, port) for name, port in TWINS.items()})
+    config = {name: os.path.join(fleet.folder(name), 'config.txt') for name in TWINS}
+    with open(config['twinB'], 'ab') as f:
+        f.write(b'twin=B\n')
+    own = {name: read(path) for name, path in config.items()}
+    for _ in range(2):
+        results = ansible.adhoc('velqo.box.backup', 'dest=%s keep=1' % ansible.backups, 'twins')
+        expect(all(results[name].get('complete') for name in TWINS), 'twins: backed up',
+               str(results))
+    stems = sorted(re.sub(r'-\d{8}-\d{6}(-\d+)?$', '', name)
+                   for name in os.listdir(ansible.backups) if name.startswith(TWIN_ADDRESS))
+    expect(stems == ['%s+%d' % (TWIN_ADDRESS, port) for port in sorted(TWINS.values())],
+           'twins: keep=1 leaves one backup of each port, not one of the address', str(stems))
+    passed('two boxes on one address: keep=1 keeps one backup of each')
+
+    for path in config.values():
+        with open(path, 'wb') as f:
+            f.write(b'changed\n')
+    results = ansible.adhoc('velqo.box.restore', 'src=latest dest=%s' % ansible.backups, 'twins')
+    expect(all(results[name].get('changed') for name in TWINS), 'twins: restored', str(results))
+    for name, path in config.items():
+        expect(read(path) == own[name], 'twins: %s got its own config.txt back' % name,
+               repr(read(path)))
+    passed('two boxes on one address: restore of latest gives each its own backup')
 
 
 def main():

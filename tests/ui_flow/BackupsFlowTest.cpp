@@ -107,7 +107,7 @@ TEST(BackupsFlowStateTest, EachResultHasItsWord) {
 }
 
 TEST_F(BackupsFlowTest, ButtonsFollowTheSelectionTheLinkAndTheWork) {
-    fs::create_directories("backup/x-20000101-100000");  // no manifest
+    fs::create_directories("backup/127.0.0.1-20000101-100000");  // no manifest
     flow_.BackUp();  // the new backup comes first, the one without a manifest second
     struct Case {
         int select;
@@ -171,8 +171,9 @@ TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
     EXPECT_EQ(flow_.Status(), "Restored: 1 sent, 1 unchanged.");
     EXPECT_EQ(ReadFile("box/image.bin"), std::string(5000, 'i'));
     EXPECT_EQ(ReadFile("box/extra.txt"), "x");  // left alone
-    // The read-back's temporary folder is gone: only the backup is there.
-    EXPECT_EQ(std::distance(fs::directory_iterator("backup"), fs::directory_iterator()), 1);
+    // The read-back's temporary folder is gone: only the backup (and the store's lock) is there.
+    EXPECT_EQ(std::distance(fs::directory_iterator("backup"), fs::directory_iterator()), 2);
+    EXPECT_TRUE(fs::is_regular_file(fs::path("backup") / BackupStore::kLockName));
     flow_.Compare();
     EXPECT_EQ(States()[1], "image.bin: same");
 }

@@ -1,9 +1,8 @@
 #include "ui/main/BackupShelf.h"
 
-#include <algorithm>
 #include <system_error>
-#include <tuple>
 
+#include "backup/BackupFolder.h"
 #include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
@@ -14,17 +13,11 @@ namespace {
 // ours and is not read into memory.
 constexpr std::uintmax_t kMaxManifestBytes = 64 * 1024;
 
-BackupManifest ReadManifest(const fs::path& path, Manifest* manifest) {
+bool ReadManifest(const fs::path& path, Manifest* manifest) {
     std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        return BackupManifest::kMissing;
-    }
     const std::uintmax_t size = fs::file_size(path, ec);
     std::string error;
-    if (ec || size > kMaxManifestBytes || !Manifest::Load(path.string(), manifest, &error)) {
-        return BackupManifest::kUnreadable;
-    }
-    return BackupManifest::kRead;
+    return !ec && size <= kMaxManifestBytes && Manifest::Load(path.string(), manifest, &error);
 }
 
 std::string GroupedDigits(std::uintmax_t value) {
@@ -38,9 +31,7 @@ std::string GroupedDigits(std::uintmax_t value) {
 }  // namespace
 
 std::string BackupRow::TakenText() const {
-    const std::string& s = name.stamp;
-    std::string text = s.substr(0, 4) + "-" + s.substr(4, 2) + "-" + s.substr(6, 2) + " " +
-                       s.substr(8, 2) + ":" + s.substr(10, 2) + ":" + s.substr(12, 2);
+    std::string text = name.TakenText();
     if (name.sequence > 1) {
         text += " (" + std::to_string(name.sequence) + ")";
     }
@@ -48,53 +39,25 @@ std::string BackupRow::TakenText() const {
 }
 
 std::string BackupRow::FilesText() const {
-    return manifest == BackupManifest::kRead ? std::to_string(fileCount) : "?";
+    return state.fileCount >= 0 ? std::to_string(state.fileCount) : "?";
 }
 
 std::string BackupRow::StateText() const {
-    if (incomplete) {
-        return "incomplete";
-    }
-    switch (manifest) {
-        case BackupManifest::kMissing:
-            return "no manifest";
-        case BackupManifest::kUnreadable:
-            return "damaged manifest";
-        case BackupManifest::kRead:
-            break;
-    }
-    return "";
+    return state.Complete() ? "" : state.Text();
 }
 
-std::vector<BackupRow> BackupShelf::List(const fs::path& root) {
+std::vector<BackupRow> BackupShelf::List(const fs::path& root, const BackupBox& box) {
     std::vector<BackupRow> rows;
-    std::error_code ec;
-    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        BackupRow row;
-        row.folder = it->path().filename().string();
-        std::error_code entryError;
-        if (!it->is_directory(entryError) ||
-            !BackupFolder::ParseFolderName(row.folder, &row.name)) {
-            continue;
-        }
-        Manifest manifest;
-        row.manifest = ReadManifest(it->path() / BackupFolder::kManifestName, &manifest);
-        row.fileCount = static_cast<int>(manifest.Entries().size());
-        row.incomplete = fs::exists(it->path() / BackupFolder::kIncompleteName, entryError);
-        rows.push_back(std::move(row));
+    for (StoredBackup& b : BackupStore(root).ListOf(box)) {
+        rows.push_back({b.folder.filename().string(), std::move(b.name), b.state});
     }
-    std::sort(rows.begin(), rows.end(), [](const BackupRow& a, const BackupRow& b) {
-        // Newest first; backups of one moment by host, so the order never varies.
-        return std::tie(b.name.stamp, b.name.sequence, a.name.host) <
-               std::tie(a.name.stamp, a.name.sequence, b.name.host);
-    });
     return rows;
 }
 
 std::vector<BackupFileRow> BackupShelf::Files(const fs::path& folder) {
     Manifest manifest;
     std::vector<BackupFileRow> rows;
-    if (ReadManifest(folder / BackupFolder::kManifestName, &manifest) != BackupManifest::kRead) {
+    if (!ReadManifest(folder / BackupFolder::kManifestName, &manifest)) {
         return rows;
     }
     for (const ManifestEntry& entry : manifest.Entries()) {

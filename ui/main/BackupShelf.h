@@ -1,30 +1,26 @@
 #pragma once
-// What the backups dialog lists, worked out from the folders in the backup
-// folder without any window: which folders are backups, when each was taken, how many
-// files it holds and whether it is complete. Backup folders are copied around
-// by users, so every name and manifest is checked, and what does not pass is
-// shown as such or left out, never trusted.
+// What the backups dialog lists, worked out without any window from the
+// backup store (BackupStore, which alone reads folder names and decides what
+// is complete): the box's backups, when each was taken, how many files it
+// holds and whether it is complete; and the files of one backup.
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "backup/BackupFolder.h"
-
-// How far a backup's manifest could be read.
-enum class BackupManifest { kRead, kMissing, kUnreadable };
+#include "backup/BackupName.h"
+#include "backup/BackupState.h"
+#include "backup/BackupStore.h"
 
 struct BackupRow {
     std::string folder;  // the folder's own name
-    BackupFolder::NameParts name;
-    BackupManifest manifest = BackupManifest::kRead;
-    int fileCount = 0;  // the manifest's files; 0 unless it was read
-    bool incomplete = false;
+    BackupName name;
+    BackupState state;
 
     // "YYYY-MM-DD HH:MM:SS", with " (N)" for a second backup of that second.
     std::string TakenText() const;
     // The number of files, or "?" when the manifest could not be read.
     std::string FilesText() const;
-    // "incomplete", "no manifest", "damaged manifest", or empty.
+    // Empty for a complete backup, else what it is: "incomplete", "no manifest"...
     std::string StateText() const;
 };
 
@@ -37,12 +33,12 @@ struct BackupFileRow {
 
 class BackupShelf {
 public:
-    // The folder under the working directory where backups are kept.
-    static constexpr const char* kFolder = "backup";
+    // The backup store's folder under the working directory, as velqo-cli's.
+    static constexpr const char* kFolder = BackupStore::kDefaultFolder;
 
-    // Every backup folder in `root`, newest first; none when `root` is not a
-    // folder.
-    static std::vector<BackupRow> List(const std::filesystem::path& root);
+    // The backups of `box` in the store at `root`, newest first; none when
+    // `root` is not a folder.
+    static std::vector<BackupRow> List(const std::filesystem::path& root, const BackupBox& box);
 
     // The files that the manifest of the backup in `folder` names, in its
     // order; none when the manifest cannot be read.

@@ -92,7 +92,8 @@ void BackupsDialog::ShowBackups() {
     const std::vector<BackupRow>& rows = m_flow.Backups();
     for (int item = 0; item < static_cast<int>(rows.size()); ++item) {
         const BackupRow& row = rows[static_cast<size_t>(item)];
-        m_backupRows.Show(item, {row.TakenText(), row.name.host, row.FilesText(), row.StateText()});
+        m_backupRows.Show(item,
+                          {row.TakenText(), row.name.box.host, row.FilesText(), row.StateText()});
     }
     m_backupRows.Keep(static_cast<int>(rows.size()));
     const int selected = m_flow.Selected();

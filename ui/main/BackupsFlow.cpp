@@ -7,6 +7,7 @@
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
 #include "backup/ReadBackVerifier.h"
+#include "box/BoxDefaults.h"
 #include "box/BoxSession.h"
 
 namespace fs = std::filesystem;
@@ -74,11 +75,11 @@ std::string FileStateText(const FileReport& file) {
     return "failed";
 }
 
-BackupsFlow::BackupsFlow(BoxSession& session, fs::path root, std::string host)
-    : session_(session), root_(std::move(root)), host_(std::move(host)) {}
+BackupsFlow::BackupsFlow(BoxSession& session, fs::path root, const std::string& host)
+    : session_(session), root_(std::move(root)), box_(BackupBox::Of(host, box_defaults::kPort)) {}
 
 void BackupsFlow::ReadShelf() {
-    backups_ = BackupShelf::List(root_);
+    backups_ = BackupShelf::List(root_, box_);
     Select(-1);
 }
 
@@ -107,8 +108,8 @@ BackupsButtons BackupsFlow::Buttons(bool busy) const {
     }
     const bool link = LinkUsable();
     // A backup whose manifest cannot be read has no files to compare or send.
-    const bool readable = selected_ >= 0 && backups_[static_cast<size_t>(selected_)].manifest ==
-                                                BackupManifest::kRead;
+    const bool readable =
+        selected_ >= 0 && backups_[static_cast<size_t>(selected_)].state.fileCount >= 0;
     return {link, link && readable, link && readable, true};
 }
 
@@ -201,7 +202,7 @@ void BackupsFlow::BackUp() {
         return;
     }
     phase_ = Phase::kWorking;
-    const BackupOutcome outcome = BoxBackup(root_, host_).Run(session_, listed_, *this);
+    const BackupOutcome outcome = BoxBackup(root_, box_).Run(session_, listed_, *this);
     phase_ = Phase::kIdle;
     const std::string shown = (fs::path(BackupShelf::kFolder) / outcome.folder.filename()).string();
     std::vector<std::string> notSaved;
@@ -232,7 +233,7 @@ void BackupsFlow::BackUp() {
     }
     // The new backup selected, its files shown as saved.
     const std::vector<FileReport> reports = reports_;
-    backups_ = BackupShelf::List(root_);
+    backups_ = BackupShelf::List(root_, box_);
     Select(-1);
     for (size_t row = 0; row < backups_.size(); ++row) {
         if (!outcome.folder.empty() && backups_[row].folder == outcome.folder.filename()) {

@@ -55,9 +55,9 @@ std::string FileStateText(const FileReport& file);
 
 class BackupsFlow : private WholeBoxReport {
 public:
-    // `root`: the folder of the backups. `host`: the box's address as the
-    // user gave it, part of a new backup's name.
-    BackupsFlow(BoxSession& session, std::filesystem::path root, std::string host);
+    // `root`: the backup store's folder. `host`: the box's address as the
+    // user gave it; the window's box is always on the box's own port.
+    BackupsFlow(BoxSession& session, std::filesystem::path root, const std::string& host);
 
     void SetProgress(BackupsProgress* progress) { progress_ = progress; }  // not owned
 
@@ -107,7 +107,7 @@ private:
 
     BoxSession& session_;
     std::filesystem::path root_;
-    std::string host_;
+    BackupBox box_;                        // whose backups are listed and made
     BackupsProgress* progress_ = nullptr;  // not owned
     std::vector<BackupRow> backups_;
     int selected_ = -1;

@@ -22,7 +22,7 @@ class ActionModule(BoxAction):
     LOCAL_PATHS = ('src', 'dest')
 
     def run_box(self, cli, args):
-        folder = self.backup_folder(args, cli.host)
+        folder = self.backup_folder(cli, args)
         document = cli.run(['compare', '--', folder] + args['names'])
         states = [entry.get('state') for entry in document.get('files') or []]
         # Exit status 1 stands for differences as well as failures.

@@ -21,7 +21,7 @@ class ActionModule(BoxAction):
     LOCAL_PATHS = ('src', 'dest')
 
     def run_box(self, cli, args):
-        folder = self.backup_folder(args, cli.host)
+        folder = self.backup_folder(cli, args)
         shown = text_files(folder, args['names']) if self.diff_mode else []
         # The box's copies as they are before anything is sent.
         on_box = fetch_box_copies(cli, shown)

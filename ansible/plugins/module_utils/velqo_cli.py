@@ -17,9 +17,8 @@ import subprocess
 
 PASSWORD_VARIABLE = 'VELQO_PASSWORD'
 TEXT_TYPE = 1  # the box's type code of a text file
-# Files in a backup folder beside the box's files, as velqo-cli writes them.
+# The file in a backup folder that lists the box's files, as velqo-cli writes it.
 MANIFEST_NAME = 'manifest.txt'
-INCOMPLETE_NAME = 'INCOMPLETE'
 # Longer files are not shown in diff mode: a diff that long is unreadable.
 MAX_DIFF_BYTES = 256 * 1024
 
@@ -98,32 +97,15 @@ def is_plain_name(name):
             not any(c in name for c in '/\\:\0'))
 
 
-def folder_safe(host):
-    # As velqo-cli names backup folders: anything but letters, digits, '.', '-'
-    # and '_' becomes '_'.
-    return re.sub(r'[^A-Za-z0-9._-]', '_', host)
-
-
-def latest_backup(dest, host):
-    """The newest complete backup folder HOST-YYYYMMDD-HHMMSS[-N] of host in dest."""
-    pattern = re.compile(re.escape(folder_safe(host)) + r'-(\d{8}-\d{6})(?:-(\d+))?$')
-    newest = None
-    try:
-        entries = list(os.scandir(dest))
-    except OSError as e:
-        raise CliError('cannot read the backups folder %s: %s' % (dest, e.strerror))
-    for entry in entries:
-        match = pattern.match(entry.name)
-        if not match or not entry.is_dir():
-            continue
-        if os.path.lexists(os.path.join(entry.path, INCOMPLETE_NAME)):
-            continue
-        key = (match.group(1), int(match.group(2) or 1))
-        if newest is None or key > newest[0]:
-            newest = (key, entry.path)
-    if newest is None:
-        raise CliError('no complete backup of %s in %s' % (host, dest))
-    return newest[1]
+def latest_backup(cli, dest):
+    """The newest complete backup of cli's box in the backup store dest, as
+    velqo-cli's store finds it (the box is its address and port)."""
+    document = cli.run(['backups', '--into', dest])
+    if not document.get('ok'):
+        raise CliError(failure_message(document))
+    if not document.get('latest'):
+        raise CliError('no complete backup of %s in %s' % (document.get('box'), dest))
+    return document['latest']
 
 
 def _manifest_fields(line):

@@ -20,15 +20,19 @@ description:
 options:
   dest:
     description:
-      - The folder in which the backup folder is made (made itself when missing).
+      - The backup store in which the backup folder is made (made itself when missing),
+        named C(HOST-YYYYMMDD-HHMMSS), or C(HOST+PORT-YYYYMMDD-HHMMSS) for a box on
+        another port than 1000.
       - Relative to the playbook's folder unless absolute.
     type: path
     required: true
   keep:
     description:
-      - After a complete backup, remove the oldest complete backups of the same box in
-        I(dest) so that this many remain, the new one among them.
-      - Incomplete backups are neither counted nor removed.
+      - After a complete backup, remove the oldest complete backups of the same box
+        (address and port) in I(dest) so that this many remain, the new one among them.
+      - Incomplete backups and backups newer than the new one are neither counted nor
+        removed; of a removed backup only its own files go, and anything else in its
+        folder is kept and named in a warning.
       - Without it, nothing is removed.
     type: int
 extends_documentation_fragment:

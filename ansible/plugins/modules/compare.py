@@ -21,8 +21,8 @@ options:
   src:
     description:
       - The backup folder, as M(velqo.box.backup) makes it.
-      - C(latest) takes the newest complete backup of this box (folders
-        C(HOST-YYYYMMDD-HHMMSS) without an C(INCOMPLETE) file) in I(dest).
+      - C(latest) takes the newest complete backup of this box (its address and port)
+        in I(dest), as C(velqo-cli backups) finds it.
       - Relative to the playbook's folder unless absolute.
     type: str
     required: true

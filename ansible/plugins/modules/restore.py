@@ -22,7 +22,8 @@ options:
     description:
       - The backup folder, as M(velqo.box.backup) makes it; one folder (a "golden" backup)
         may be restored onto a whole group of boxes.
-      - C(latest) takes the newest complete backup of this box in I(dest).
+      - C(latest) takes the newest complete backup of this box (its address and port)
+        in I(dest), as C(velqo-cli backups) finds it.
       - Relative to the playbook's folder unless absolute.
     type: str
     required: true

@@ -88,10 +88,10 @@ class BoxAction(ActionBase):
         return result
 
     @staticmethod
-    def backup_folder(args, host):
-        """src as given, or the newest complete backup of host in dest for 'latest'."""
+    def backup_folder(cli, args):
+        """src as given, or the newest complete backup of cli's box in dest for 'latest'."""
         if args['src'] != 'latest':
             return args['src']
         if not args.get('dest'):
             raise CliError('src: latest needs dest, the folder holding the backups')
-        return latest_backup(args['dest'], host)
+        return latest_backup(cli, args['dest'])

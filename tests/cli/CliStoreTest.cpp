@@ -1,0 +1,97 @@
+// velqo-cli and the backup store, run as a program against substitute boxes
+// over loopback: backups, latest with no backup, and concurrent --keep runs.
+#include <nlohmann/json.hpp>
+
+#include <memory>
+
+#include "backup/BackupStore.h"
+#include "tests/cli/CliBackupFixture.h"
+#include "tests/support/BackgroundProgram.h"
+
+namespace fs = std::filesystem;
+using namespace cli_test;
+
+TEST_F(CliBackupTest, BackupsListsTheBoxsBackupsInTheStoreAndItsLatest) {
+    BoxSimulator& box = StartBox("box");
+    BoxSimulator& other = StartBox("box");
+    ASSERT_EQ(Cli(box, {"backup"}).status, 0);
+    ASSERT_EQ(Cli(other, {"backup"}).status, 0);
+    ASSERT_EQ(Cli(box, {"backup", "--box-name", "tv living"}).status, 0);
+    // The default store is backup/ in DIR.
+    const std::string stem = "127.0.0.1+" + std::to_string(box.Port());
+    fs::path made;
+    for (const auto& e : fs::directory_iterator("pc/backup")) {
+        const std::string name = e.path().filename().string();
+        made = name.rfind(stem + "-", 0) == 0 ? e.path() : made;
+    }
+    ASSERT_FALSE(made.empty());
+    fs::copy(made, made.string() + "-07");  // a name the store never makes: not listed
+    const fs::path broken = made.parent_path() / (stem + "-20240101-120000");
+    fs::create_directories(broken);
+    WriteFile((broken / "INCOMPLETE").string(), "");
+
+    const ProgramResult text = Cli(box, {"backups"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    const std::string box1 = "127.0.0.1:" + std::to_string(box.Port());
+    EXPECT_TRUE(Contains(text.out, "\t" + box1 + "\t6\tcomplete\t")) << text.out;
+    EXPECT_TRUE(Contains(text.out, "2024-01-01 12:00:00\t" + box1 + "\t?\tincomplete\t"))
+        << text.out;
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 2) << text.out;
+
+    const auto json = nlohmann::json::parse(Cli(box, {"backups", "--json", "--all"}).out);
+    EXPECT_EQ(json["command"], "backups");
+    EXPECT_TRUE(json["ok"]);
+    EXPECT_TRUE(json["box"].is_null());
+    EXPECT_EQ(json["backups"].size(), 4u);
+    const auto mine =
+        nlohmann::json::parse(Cli(box, {"backups", "--json", "--box-name", "tv living"}).out);
+    EXPECT_EQ(mine["box"], "tv_living:" + std::to_string(box.Port()));
+    ASSERT_EQ(mine["backups"].size(), 1u);
+    EXPECT_EQ(mine["latest"], mine["backups"][0]["folder"]);
+    EXPECT_EQ(mine["backups"][0]["files"], 6);  // a file listed in two groups
+    EXPECT_TRUE(mine["backups"][0]["complete"]);
+}
+
+TEST_F(CliBackupTest, LatestWithoutACompleteBackupSendsNothing) {
+    BoxSimulator& box = StartBox("box");
+    fs::create_directories("pc/backup/127.0.0.1+" + std::to_string(box.Port()) +
+                           "-20240101-120000");  // no manifest: not complete
+    const ProgramResult r = Cli(box, {"--json", "restore", "latest"});
+    EXPECT_EQ(r.status, 1);
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["error"], "no complete backup of 127.0.0.1:" + std::to_string(box.Port()) +
+                                 " in " + (fs::absolute("pc") / "backup").string() +
+                                 "; nothing was sent");
+    WaitIdle(box);
+    EXPECT_EQ(box.Stats().connectionsAccepted, 0);
+}
+
+TEST_F(CliBackupTest, ConcurrentKeepOneRunsAlwaysLeaveACompleteBackup) {
+    constexpr int kRounds = 4;
+    constexpr int kRuns = 3;
+    constexpr int kWaitMs = 60000;
+    BoxSimOptions options;
+    options.paceMs = 1;  // long enough for the runs to overlap
+    BoxSimulator& box = StartBox("box", options);
+    const BackupStore store(fs::absolute("pc/backup"));
+    const BackupBox me = BackupBox::Of("127.0.0.1", box.Port());
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::unique_ptr<BackgroundProgram>> runs;
+        for (int i = 0; i < kRuns; ++i) {
+            runs.push_back(std::make_unique<BackgroundProgram>(
+                SiblingProgram("velqo-cli"),
+                std::vector<std::string>{"-H", "127.0.0.1", "-p", std::to_string(box.Port()), "-C",
+                                         "pc", "-q", "backup", "--keep", "1"}));
+        }
+        for (auto& run : runs) {
+            ASSERT_TRUE(run->Wait(kWaitMs));
+            EXPECT_EQ(run->ExitStatus(), 0) << run->Err();
+        }
+        int complete = 0;
+        for (const StoredBackup& b : store.ListOf(me)) {
+            complete += b.state.Complete() ? 1 : 0;
+            EXPECT_TRUE(b.state.Complete()) << b.folder << ": " << b.state.Text();
+        }
+        EXPECT_GE(complete, 1) << "round " << round;
+    }
+}
