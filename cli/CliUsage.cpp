@@ -95,6 +95,8 @@ std::string MakeUsage() {
            "                    not show\n"
            "  -C, --directory DIR  working directory (default: the current directory):\n"
            "                    files are downloaded into it and uploaded from it\n"
+           "      --config FILE  the settings file (default: DIR/config/config.ini);\n"
+           "                    unlike the default, it must be there\n"
            "  -q, --quiet       no log lines and no progress: only results and errors\n"
            "  -v, --verbose     more: where the address, port and password came from,\n"
            "                    and a line per file done\n"
@@ -106,8 +108,8 @@ std::string MakeUsage() {
            "  -V, --version     show the version\n"
            "\n"
            "What the options and VELQO_PASSWORD do not give comes from\n"
-           "DIR/config/config.ini (lines BOXIP=..., PORT=..., PASSWORD=...; the settings\n"
-           "file is never written), else port " +
+           "the settings file (lines BOXIP=..., PORT=..., PASSWORD=...; it is never\n"
+           "written), else port " +
            std::to_string(box_defaults::kPort) + " and password " + box_defaults::kPassword +
            ". There is no built-in address: without --host\n"
            "and without a BOXIP line nothing is sent (the box's factory address is\n" +
