@@ -24,14 +24,15 @@ int CliHistory::Run() {
         for (const FileChange& c : entry.changes) {
             changes.push_back({{"name", c.name}, {"state", FileDiff::StateWord(c.state)}});
         }
-        backups.push_back({{"folder", folder},
-                           {"taken", b.name.TakenText()},
-                           {"complete", b.state.Complete()},
-                           {"state", b.state.Text()},
-                           {"files", b.state.fileCount < 0 ? Json(nullptr) : Json(b.state.fileCount)},
-                           {"first", entry.first},
-                           {"summary", entry.Summary()},
-                           {"changes", changes}});
+        backups.push_back(
+            {{"folder", folder},
+             {"taken", b.name.TakenText()},
+             {"complete", b.state.Complete()},
+             {"state", b.state.Text()},
+             {"files", b.state.fileCount < 0 ? Json(nullptr) : Json(b.state.fileCount)},
+             {"first", entry.first},
+             {"summary", entry.Summary()},
+             {"changes", changes}});
     }
     output_.Value("backups", backups);
     output_.Info("%zu backup%s of %s in %s", history.size(), history.size() == 1 ? "" : "s",

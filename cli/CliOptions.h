@@ -6,7 +6,18 @@
 #include <vector>
 
 struct CliOptions {
-    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore, kCompare, kBackups };
+    enum class Command {
+        kNone,
+        kList,
+        kGet,
+        kPut,
+        kBackup,
+        kRestore,
+        kCompare,
+        kBackups,
+        kDiff,
+        kHistory,
+    };
     // The backup folder word of restore and compare that means the box's newest complete backup.
     static constexpr const char* kLatest = "latest";
     // How much goes to stderr besides results and errors.
@@ -31,7 +42,8 @@ struct CliOptions {
     std::string boxName;       // the box's name in the store; empty: its address
     bool all = false;          // backups: of every box, not only this one
     int keep = 0;              // backup: complete backups of the box left; 0: all
-    std::string backupFolder;  // restore, compare: the backup folder
+    std::string backupFolder;  // restore, compare: the backup folder; diff: the older side
+    std::string newerSide;     // diff: the newer side
     bool dryRun = false;       // restore: say what would be sent, send nothing
     bool changedOnly = false;  // restore: compare first, send only what differs
     bool verify = false;       // put, restore: read each upload back and compare
