@@ -46,13 +46,24 @@ bool GitHistory::CopyFiles(const fs::path& folder, const fs::path& into, std::st
         *why = "cannot make " + into.string() + ": " + ec.message();
         return false;
     }
+    // A file listed in an excluded group stays out, whatever other group lists it.
+    const auto excluded = [&](const std::string& name) {
+        for (const ManifestEntry& e : manifest.Entries()) {
+            for (const std::string& group : excludedGroups_) {
+                if (e.name == name && e.group == group) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
     std::vector<std::string> names = {BackupFolder::kManifestName};
     for (const ManifestEntry& e : manifest.Entries()) {
-        bool excluded = false;
-        for (const std::string& group : excludedGroups_) {
-            excluded = excluded || group == e.group;
+        bool listed = false;
+        for (const std::string& n : names) {
+            listed = listed || n == e.name;
         }
-        if (!excluded) {
+        if (!listed && !excluded(e.name)) {
             names.push_back(e.name);
         }
     }

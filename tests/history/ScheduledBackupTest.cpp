@@ -104,6 +104,16 @@ TEST(ScheduledBackupTest, TheServiceCommandBacksUpTheBoxNamedInItsSettingsFile) 
     const ProgramResult first = RunProgram(words.front(), args);
     ASSERT_EQ(first.status, 0) << first.err;
     const fs::path made = fs::path(first.out.substr(0, first.out.find_first_of("\r\n")));
-    EXPECT_EQ(ReadFile((state / "velqo" / kInstance / made / "config.txt").string()),
-              "volume=10\n");
+    // Into the store under the state folder.
+    EXPECT_EQ(made.parent_path().parent_path(), state / "velqo" / kInstance);
+    EXPECT_EQ(ReadFile((made / "config.txt").string()), "volume=10\n");
+    EXPECT_NE(first.err.find("the first complete backup of 127.0.0.1:"), std::string::npos)
+        << first.err;
+
+    // The next day's run says what changed.
+    WriteFile("box/config.txt", "volume=12\n");
+    const ProgramResult second = RunProgram(words.front(), args);
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_NE(second.err.find("velqo-cli: changed config.txt\n"), std::string::npos) << second.err;
+    EXPECT_EQ(second.err.find("changed channels.db"), std::string::npos) << second.err;
 }
