@@ -2,9 +2,10 @@
 // substitute box: transfers through BoxSession beside the bare exchange of
 // the same messages, and the latency of connect-login-list and of a
 // small-file dump, and velqo-cli's download with and without a terminal for
-// its progress bar, and the line diff of the largest text file diffed as
-// text. Every figure is the median of repeated runs; the pairings
-// of each transfer row take turns within one run of this program.
+// its progress bar, the line diff of the largest text file diffed as text,
+// and velqo-cli history of a box with a thousand backups. Every figure is
+// the median of repeated runs; the pairings of each transfer row take turns
+// within one run of this program.
 //   velqo_bench [--runs N]   N: runs per 1 MiB transfer row (default 9)
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +19,7 @@
 
 #include "bench/CliBench.h"
 #include "bench/DiffBench.h"
+#include "bench/HistoryBench.h"
 #include "bench/SessionRig.h"
 #include "history/FileDiff.h"
 
@@ -34,6 +36,8 @@ constexpr uint64_t kCliDownloadSize = 64 * kMiB;
 constexpr double kCliTerminalTarget = 1.05;  // time on a terminal / time without one
 constexpr double kDiffTargetSeconds = 1.0;
 constexpr int kDiffRuns = 5;
+constexpr int kHistoryBackups = 1000;
+constexpr double kHistoryTargetSeconds = 1.0;
 
 // Names start with the size: see SessionRig::BoxFile.
 const SessionRig::BoxFile kFiles[] = {
@@ -215,6 +219,17 @@ int main(int argc, char** argv) {
         diffRows.emplace_back(Median(seconds), diffBytes);
     }
 
+    static HistoryBench history;
+    if (!history.Start(kHistoryBackups, &error)) {
+        Die(error);
+    }
+    std::vector<double> historySeconds;
+    size_t historyLines = 0;
+    for (int i = 0; i < kDiffRuns; ++i) {
+        historySeconds.push_back(Checked(history.Run(&historyLines, &error), error));
+    }
+    const double historyMedian = Median(historySeconds);
+
     const double loadAfter = LoadAverage();
     std::printf("Box link over loopback (127.0.0.1), substitute box in-process; medians.\n");
     std::printf("MB/s = 10^6 bytes/s. A block is one 1036-byte record and its 6-byte\n");
@@ -268,6 +283,13 @@ int main(int argc, char** argv) {
                     diffRows[k].first, diffRows[k].second, "<= 1 s",
                     Verdict(diffRows[k].first <= kDiffTargetSeconds));
     }
+
+    std::printf("\nvelqo-cli history of a box with %d backups of 28 files in the store, a\n",
+                kHistoryBackups);
+    std::printf("separate program; median of %d runs.\n", kDiffRuns);
+    std::printf("%-20s %9s %14s  %-11s %s\n", "operation", "time", "lines", "target", "result");
+    std::printf("%-20s %7.3f s %14zu  %-11s %s\n", "history", historyMedian, historyLines, "<= 1 s",
+                Verdict(historyMedian <= kHistoryTargetSeconds));
 
     std::printf("\nWhere the time goes (ratios as above, each pairing against the bare loops):\n");
     std::printf("%-20s %14s %16s %16s\n", "operation", "session vs", "bare PC vs", "session vs");

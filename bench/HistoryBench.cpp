@@ -70,9 +70,9 @@ bool HistoryBench::Start(int count, std::string* error) {
 
 double HistoryBench::Run(size_t* lines, std::string* error) const {
     const auto start = std::chrono::steady_clock::now();
-    const ChildOutcome run = ChildProcess::Run(
-        (OwnFolder() / "velqo-cli").string(),
-        {"-q", "--host", kHost, "--into", (root_ / "store").string(), "history"});
+    const ChildOutcome run =
+        ChildProcess::Run((OwnFolder() / "velqo-cli").string(),
+                          {"-q", "--host", kHost, "--into", (root_ / "store").string(), "history"});
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (run.status != 0) {
         *error = "velqo-cli history failed: " + run.output;
