@@ -78,6 +78,7 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
     if (command == Command::kBackup) {
         d["folder"] = nullptr;
         d["complete"] = false;
+        d["changes"] = nullptr;  // --report
     } else if (command == Command::kCompare) {
         d["folder"] = nullptr;
         d["same"] = false;

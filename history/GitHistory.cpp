@@ -90,8 +90,14 @@ GitOutcome GitHistory::Commit(const fs::path& folder, const BackupName& name,
         outcome.why = what + ": " + OneLine(run.output);
         return outcome;
     };
+    // The lock first, in the .git folder that git init fills (git init
+    // itself does not bear two runs at once).
     std::error_code ec;
-    fs::create_directories(repository_, ec);
+    fs::create_directories(repository_ / ".git", ec);
+    StoreLock lock;
+    if (!lock.Acquire(repository_ / ".git" / kLockName, kLockWaitSeconds, &outcome.why)) {
+        return outcome;
+    }
     ChildOutcome run = git({"init", "-q"});
     if (!run.started) {
         outcome.status = run.notFound ? GitOutcome::Status::kNoGit : GitOutcome::Status::kFailed;
@@ -101,10 +107,6 @@ GitOutcome GitHistory::Commit(const fs::path& folder, const BackupName& name,
     }
     if (run.status != 0) {
         return failed("git init " + repository, run);
-    }
-    StoreLock lock;
-    if (!lock.Acquire(repository_ / ".git" / kLockName, kLockWaitSeconds, &outcome.why)) {
-        return outcome;
     }
     const std::string box = name.box.Stem();
     if (!CopyFiles(folder, repository_ / box, &outcome.why)) {

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/ChildProcess.h"
@@ -103,6 +104,31 @@ TEST(GitHistoryTest, EachBoxHasItsOwnFolder) {
     }
     EXPECT_EQ(Git(dir.Path() / "history", {"ls-files", "--", "*config.txt"}),
               "127.0.0.1+4000/config.txt\n127.0.0.1/config.txt\n");
+}
+
+TEST(GitHistoryTest, BoxesCommittedAtOnceIntoANewRepositoryTakeTurns) {
+    TempDir dir;
+    constexpr int kBoxes = 4;
+    std::vector<BackupName> names;
+    std::vector<fs::path> folders;
+    for (int port = 4001; port <= 4000 + kBoxes; ++port) {
+        names.push_back(StoredName("127.0.0.1", "20261201100000", 1, port));
+        folders.push_back(WriteStoredBackup(dir.Path() / "store", names.back(), {Config("a\n")}));
+    }
+    const GitHistory git(dir.Path() / "history", {});
+    std::vector<GitOutcome> outcomes(kBoxes);
+    std::vector<std::thread> runs;
+    for (int k = 0; k < kBoxes; ++k) {
+        runs.emplace_back([&, k] { outcomes[k] = git.Commit(folders[k], names[k], "first"); });
+    }
+    for (std::thread& run : runs) {
+        run.join();
+    }
+    for (const GitOutcome& outcome : outcomes) {
+        EXPECT_EQ(outcome.status, GitOutcome::Status::kCommitted) << outcome.why;
+    }
+    EXPECT_EQ(Git(dir.Path() / "history", {"rev-list", "--count", "HEAD"}),
+              std::to_string(kBoxes) + "\n");
 }
 #endif
 
