@@ -131,7 +131,8 @@ std::string BackupBox::Text() const {
 }
 
 std::string BackupName::Sanitized(const std::string& host) {
-    std::string text = host;
+    // A folder name needs a host to parse.
+    std::string text = host.empty() ? "_" : host;
     for (char& c : text) {
         if (!IsHostCharacter(c)) {
             c = '_';

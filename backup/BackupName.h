@@ -35,7 +35,7 @@ struct BackupName {
     std::string stamp;  // YYYYMMDDHHMMSS
     int sequence = 1;   // 2..kMaxSequence for a second backup within one second
 
-    // Anything but letters, digits, '.', '-' and '_' made '_'.
+    // Anything but letters, digits, '.', '-' and '_' made '_'; "_" for nothing.
     static std::string Sanitized(const std::string& host);
     // The name of a new backup of `box` now (local time).
     static BackupName Now(const BackupBox& box);

@@ -1,7 +1,6 @@
 #include "backup/BackupRemoval.h"
 
 #include <algorithm>
-#include <set>
 #include <system_error>
 
 #include "backup/BackupFolder.h"
@@ -32,10 +31,16 @@ BackupRemoval::Result BackupRemoval::Remove(const fs::path& folder) {
         why_ = std::string("cannot write ") + BackupFolder::kIncompleteName;
         return Result::kFailed;
     }
-    std::set<std::string> made{BackupFolder::kManifestName, BackupFolder::kChecksumsName};
+    // The box's files first, the two that say what they were last.
+    std::vector<std::string> made;
     for (const ManifestEntry& e : manifest.Entries()) {
-        made.insert(e.name);
+        if (!BackupFolder::IsOwnFileName(e.name) &&
+            std::find(made.begin(), made.end(), e.name) == made.end()) {
+            made.push_back(e.name);
+        }
     }
+    made.push_back(BackupFolder::kChecksumsName);
+    made.push_back(BackupFolder::kManifestName);
     bool failed = false;
     std::error_code ec;
     for (const std::string& name : made) {
@@ -46,6 +51,7 @@ BackupRemoval::Result BackupRemoval::Remove(const fs::path& folder) {
         if (!fs::remove(folder / name, ec) && ec) {
             why_ = "cannot remove " + name + ": " + ec.message();
             failed = true;
+            break;
         }
     }
     // INCOMPLETE stays on a failure: the folder then stays incomplete.

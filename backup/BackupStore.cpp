@@ -83,14 +83,12 @@ PruneOutcome BackupStore::Prune(const fs::path& made, int keep) const {
         return outcome;
     }
     StoreLock lock;
-    std::string why;
-    if (!lock.Acquire(root_ / kLockName, lockWaitSeconds_, &why)) {
-        outcome.failed.push_back({root_, why});
+    if (!lock.Acquire(root_ / kLockName, lockWaitSeconds_, &outcome.notTried)) {
         return outcome;
     }
     // Only after a complete backup: it is then the newest complete one, never pruned.
     if (!BackupState::Of(root_ / made.filename()).Complete()) {
-        outcome.failed.push_back({made, "the backup just made is not complete"});
+        outcome.notTried = "the backup just made is not complete";
         return outcome;
     }
     std::vector<StoredBackup> older;

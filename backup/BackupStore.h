@@ -34,6 +34,8 @@ struct PruneOutcome {
     std::vector<Problem> keptForeign;
     // Not removed, or removed only in part (then incomplete from now on).
     std::vector<Problem> failed;
+    // Why nothing was pruned at all (the lock, the backup just made); empty if it was tried.
+    std::string notTried;
 };
 
 class BackupStore {

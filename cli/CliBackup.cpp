@@ -45,7 +45,11 @@ bool CliBackup::Prune(const fs::path& made) {
         output_.Note("cannot remove the old backup %s: %s", f.folder.string().c_str(),
                      f.why.c_str());
     }
-    return pruned.failed.empty();
+    if (!pruned.notTried.empty()) {
+        output_.Note("no old backup removed from %s: %s", shownInto_.string().c_str(),
+                     pruned.notTried.c_str());
+    }
+    return pruned.failed.empty() && pruned.notTried.empty();
 }
 
 int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed) {

@@ -4,8 +4,8 @@
 
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
-#include "base/TextEscape.h"
 #include "cli/CliBackupSource.h"
+#include "base/TextEscape.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"

@@ -67,11 +67,11 @@ TEST_F(CliBackupTest, LatestWithoutACompleteBackupSendsNothing) {
 }
 
 TEST_F(CliBackupTest, ConcurrentKeepOneRunsAlwaysLeaveACompleteBackup) {
-    constexpr int kRounds = 4;
+    constexpr int kRounds = 8;
     constexpr int kRuns = 3;
     constexpr int kWaitMs = 60000;
     BoxSimOptions options;
-    options.paceMs = 1;  // long enough for the runs to overlap
+    options.paceMs = 2;  // long enough for the runs to overlap
     BoxSimulator& box = StartBox("box", options);
     const BackupStore store(fs::absolute("pc/backup"));
     const BackupBox me = BackupBox::Of("127.0.0.1", box.Port());
