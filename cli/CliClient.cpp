@@ -219,17 +219,19 @@ int CliClient::CheckBeforeConnecting() {
     if (options_.command == CliOptions::Command::kRestore ||
         options_.command == CliOptions::Command::kCompare) {
         fs::path given = options_.backupFolder;
-        if (given == CliOptions::kLatest) {
+        int back = 0;
+        if (BackupRef::ParseLatest(options_.backupFolder, &back)) {
             StoredBackup latest;
-            if (!Store().Latest(box_, &latest)) {
-                return output_.Error(kExitFailed, "no complete backup of %s in %s; %s",
-                                     box_.Text().c_str(), ShownStore().string().c_str(),
+            std::string why;
+            if (!BackupRef::Find(Store(), box_, back, &latest, &why)) {
+                return output_.Error(kExitFailed, "%s; %s", why.c_str(),
                                      options_.command == CliOptions::Command::kCompare
                                          ? "nothing was compared"
                                          : "nothing was sent");
             }
             given = ShownStore() / latest.folder.filename();
-            output_.Info("latest backup of %s: %s", box_.Text().c_str(), given.string().c_str());
+            output_.Info("%s backup of %s: %s", options_.backupFolder.c_str(), box_.Text().c_str(),
+                         given.string().c_str());
         }
         source_ = std::make_unique<CliBackupSource>(options_, absoluteDirectory_, given, output_);
         return source_->Load();

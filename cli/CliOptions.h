@@ -18,8 +18,6 @@ struct CliOptions {
         kDiff,
         kHistory,
     };
-    // The backup folder word of restore and compare that means the box's newest complete backup.
-    static constexpr const char* kLatest = "latest";
     // How much goes to stderr besides results and errors.
     static constexpr int kQuiet = 0;
     static constexpr int kNormal = 1;
