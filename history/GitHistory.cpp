@@ -109,6 +109,12 @@ GitOutcome GitHistory::Commit(const fs::path& folder, const BackupName& name,
         return failed("git init " + repository, run);
     }
     const std::string box = name.box.Stem();
+    // The box's folder is one plain name inside the repository, whatever
+    // name the box was given.
+    if (box.empty() || box.find_first_not_of('.') == std::string::npos) {
+        outcome.why = "'" + box + "' cannot name a folder of the repository";
+        return outcome;
+    }
     if (!CopyFiles(folder, repository_ / box, &outcome.why)) {
         return outcome;
     }

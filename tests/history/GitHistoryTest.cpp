@@ -106,6 +106,23 @@ TEST(GitHistoryTest, EachBoxHasItsOwnFolder) {
               "127.0.0.1+4000/config.txt\n127.0.0.1/config.txt\n");
 }
 
+TEST(GitHistoryTest, ABoxNamedLikeAFolderOfItsOwnNeverLeavesTheRepository) {
+    TempDir dir;
+    fs::create_directories("outside/history");
+    WriteFile("outside/keep.txt", "mine");
+    const GitHistory git(dir.Path() / "outside" / "history", {});
+    for (const char* host : {"..", "."}) {
+        const BackupName name = StoredName(host, "20261201100000");
+        const fs::path folder = WriteStoredBackup(dir.Path() / "store", name, {Config("a\n")});
+        const GitOutcome outcome = git.Commit(folder, name, "first");
+        EXPECT_EQ(outcome.status, GitOutcome::Status::kFailed) << host;
+        EXPECT_EQ(outcome.why,
+                  std::string("'") + host + "' cannot name a folder of the repository");
+    }
+    EXPECT_EQ(ReadFile("outside/keep.txt"), "mine");
+    EXPECT_TRUE(fs::is_directory("outside/history/.git"));
+}
+
 TEST(GitHistoryTest, BoxesCommittedAtOnceIntoANewRepositoryTakeTurns) {
     TempDir dir;
     constexpr int kBoxes = 4;
