@@ -25,7 +25,7 @@ DiffBench::DiffBench(size_t size) {
     }
 }
 
-std::string DiffBench::changed(Change change) const {
+std::string DiffBench::Changed(Change change) const {
     std::string out;
     out.reserve(text_.size() + text_.size() / 8);
     size_t n = 0;
@@ -55,7 +55,7 @@ std::string DiffBench::changed(Change change) const {
 }
 
 double DiffBench::Run(Change change, size_t* diffBytes) const {
-    const std::string after = changed(change);
+    const std::string after = Changed(change);
     const auto start = std::chrono::steady_clock::now();
     const FileDifference file = FileDiff::Compare("channels.txt", true, std::string_view(text_),
                                                   std::string_view(after), "old", "new");

@@ -20,7 +20,7 @@ public:
     static const char* Label(Change change);
 
 private:
-    std::string changed(Change change) const;
+    std::string Changed(Change change) const;
 
     std::string text_;
 };

@@ -1,5 +1,7 @@
 #include "cli/CliDiff.h"
 
+#include <string_view>
+
 #include <nlohmann/json.hpp>
 
 #include "base/TextEscape.h"

@@ -1,5 +1,7 @@
 #include "cli/CliHistory.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "cli/CliClient.h"
