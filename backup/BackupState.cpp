@@ -16,25 +16,27 @@ BackupState BackupState::Of(const fs::path& folder) {
     if (fs::symlink_status(folder, ec).type() != fs::file_type::directory) {
         return state;
     }
-    // INCOMPLETE of any kind, even a link of that name, says so.
-    if (fs::symlink_status(folder / BackupFolder::kIncompleteName, ec).type() !=
-        fs::file_type::not_found) {
-        state.kind = Kind::kMarkedIncomplete;
-        return state;
-    }
+    // INCOMPLETE of any kind, even a link of that name, says so; what the
+    // manifest holds is still counted.
+    const bool marked = fs::symlink_status(folder / BackupFolder::kIncompleteName, ec).type() !=
+                        fs::file_type::not_found;
     std::string text;
     std::string error;
+    Manifest manifest;
     if (KindOfFile(folder / BackupFolder::kManifestName, LinkRule::kRefuse) == FileKind::kMissing) {
-        state.kind = Kind::kNoManifest;
+        state.kind = marked ? Kind::kMarkedIncomplete : Kind::kNoManifest;
         return state;
     }
-    Manifest manifest;
     if (!Manifest::Read(folder / BackupFolder::kManifestName, &text, &error) ||
         !Manifest::Parse(text, &manifest, &error)) {
-        state.kind = Kind::kDamagedManifest;
+        state.kind = marked ? Kind::kMarkedIncomplete : Kind::kDamagedManifest;
         return state;
     }
     state.fileCount = static_cast<int>(manifest.Entries().size());
+    if (marked) {
+        state.kind = Kind::kMarkedIncomplete;
+        return state;
+    }
     // SHA256SUMS names each file of the manifest once, and the manifest.
     std::set<std::string> expected{BackupFolder::kManifestName};
     for (const ManifestEntry& e : manifest.Entries()) {

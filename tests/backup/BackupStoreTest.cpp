@@ -125,8 +125,8 @@ TEST(BackupStoreTest, CompleteIsOneDefinition) {
         int files;
     } cases[] = {
         {Kind::kComplete, "complete", 2},
-        {Kind::kIncomplete, "incomplete", -1},
-        {Kind::kHalfRemoved, "incomplete", -1},
+        {Kind::kIncomplete, "incomplete", 2},
+        {Kind::kHalfRemoved, "incomplete", 2},
         {Kind::kNoManifest, "no manifest", -1},
         {Kind::kDamagedManifest, "damaged manifest", -1},
         {Kind::kSumsMissAFile, "damaged checksums", 2},

@@ -14,19 +14,14 @@ using namespace cli_test;
 TEST_F(CliBackupTest, BackupsListsTheBoxsBackupsInTheStoreAndItsLatest) {
     BoxSimulator& box = StartBox("box");
     BoxSimulator& other = StartBox("box");
-    ASSERT_EQ(Cli(box, {"backup"}).status, 0);
+    // The default store is backup/ in DIR.
+    const fs::path made = FirstLine(Cli(box, {"backup"}).out);
+    ASSERT_EQ(made.parent_path(), fs::canonical("pc") / "backup");
     ASSERT_EQ(Cli(other, {"backup"}).status, 0);
     ASSERT_EQ(Cli(box, {"backup", "--box-name", "tv living"}).status, 0);
-    // The default store is backup/ in DIR.
-    const std::string stem = "127.0.0.1+" + std::to_string(box.Port());
-    fs::path made;
-    for (const auto& e : fs::directory_iterator("pc/backup")) {
-        const std::string name = e.path().filename().string();
-        made = name.rfind(stem + "-", 0) == 0 ? e.path() : made;
-    }
-    ASSERT_FALSE(made.empty());
     fs::copy(made, made.string() + "-07");  // a name the store never makes: not listed
-    const fs::path broken = made.parent_path() / (stem + "-20240101-120000");
+    const fs::path broken =
+        made.parent_path() / ("127.0.0.1+" + std::to_string(box.Port()) + "-20240101-120000");
     fs::create_directories(broken);
     WriteFile((broken / "INCOMPLETE").string(), "");
 

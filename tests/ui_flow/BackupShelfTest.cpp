@@ -52,7 +52,7 @@ TEST(BackupShelfTest, ListsTheBoxsBackupsNewestFirstWithTheirFilesAndState) {
     }
     EXPECT_EQ(shown, (std::vector<std::string>{
                          "2026-12-09 08:00:00 | a | ? | no manifest",
-                         "2026-12-08 10:00:00 (2) | a | ? | incomplete",
+                         "2026-12-08 10:00:00 (2) | a | 1 | incomplete",
                          "2026-12-08 10:00:00 | a | 3 | damaged checksums",
                          "2026-12-08 09:00:00 | a | 0 | ",
                          "2025-12-31 23:59:59 | a | ? | damaged manifest",

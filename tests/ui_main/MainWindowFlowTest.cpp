@@ -546,6 +546,10 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     fs::create_directories(newer);
     WriteFile(older + "manifest.txt", "Settings config.txt 1\nChannels channels.db 2\n");
     WriteFile(older + "channels.db", std::string(2048, 'c'));
+    // Complete: SHA256SUMS names every file (their sums are checked only on use).
+    const std::string sum(64, '0');
+    WriteFile(older + "SHA256SUMS",
+              sum + "  config.txt\n" + sum + "  channels.db\n" + sum + "  manifest.txt\n");
     WriteFile(newer + "manifest.txt", "Settings config.txt 1\n");
     WriteFile(newer + "config.txt", "a=1\r\n");
     WriteFile(newer + "INCOMPLETE", "channels.db: lost\n");

@@ -28,11 +28,12 @@ options:
     required: true
   keep:
     description:
-      - After a complete backup, remove the oldest complete backups of the same box
-        (address and port) in I(dest) so that this many remain, the new one among them.
-      - Incomplete backups and backups newer than the new one are neither counted nor
-        removed; of a removed backup only its own files go, and anything else in its
-        folder is kept and named in a warning.
+      - After a complete backup, remove the oldest complete backups of the same box in
+        I(dest) so that this many remain, the new one among them.
+      - Incomplete backups are neither counted nor removed.
+      - The same box is the same address and port. Backups newer than the new one are
+        never removed; of a removed backup only its own files go, and anything else in
+        its folder is kept and named in a warning.
       - Without it, nothing is removed.
     type: int
   git:
