@@ -79,6 +79,7 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
     if (command == Command::kBackup) {
         d["folder"] = nullptr;
         d["complete"] = false;
+        d["changes"] = nullptr;  // --report
     } else if (command == Command::kCompare) {
         d["folder"] = nullptr;
         d["same"] = false;
@@ -184,6 +185,12 @@ void CliOutput::Folder(const std::filesystem::path& folder) {
 }
 
 void CliOutput::Flag(const char* key, bool value) {
+    if (IsJson()) {
+        (*document_)[key] = value;
+    }
+}
+
+void CliOutput::Value(const char* key, const Json& value) {
     if (IsJson()) {
         (*document_)[key] = value;
     }

@@ -58,6 +58,8 @@ public:
     void Text(const char* key, const std::string& value);
     // backups: one backup of the store.
     void Stored(const StoredBackup& backup);
+    // Any other part of the document: "backups", "changes", "git"...
+    void Value(const char* key, const nlohmann::ordered_json& value);
 
     // Prints the document with --json; returns `exit`.
     int Finish(int exit);
