@@ -1,5 +1,6 @@
 #include "base/RegularFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -41,9 +42,20 @@ bool ReadRegularFile(const std::filesystem::path& path, LinkRule links, size_t l
     if (!file.IsOpen()) {
         return false;
     }
-    // One byte more than allowed tells a file of exactly `limit` bytes from a larger one.
-    std::string bytes(limit + 1, '\0');
-    const size_t n = std::fread(bytes.data(), 1, bytes.size(), file.Get());
+    // One byte more than allowed tells a file of exactly `limit` bytes from a
+    // larger one. Read a piece at a time, so that a high limit costs nothing
+    // for a small file.
+    constexpr size_t kPiece = 64 * 1024;
+    std::string bytes;
+    size_t n = 0;
+    while (n <= limit) {
+        bytes.resize(n + std::min(kPiece, limit + 1 - n));
+        const size_t got = std::fread(bytes.data() + n, 1, bytes.size() - n, file.Get());
+        n += got;
+        if (n < bytes.size()) {
+            break;
+        }
+    }
     if (std::ferror(file.Get())) {
         *kind = FileKind::kUnreadable;
         return false;

@@ -2,11 +2,13 @@
 // substitute box: transfers through BoxSession beside the bare exchange of
 // the same messages, and the latency of connect-login-list and of a
 // small-file dump, and velqo-cli's download with and without a terminal for
-// its progress bar. Every figure is the median of repeated runs; the pairings
-// of each transfer row take turns within one run of this program. A transfer
-// row is judged by CPU time (see Stopwatch.h): on a loaded machine, or one
-// whose idle CPUs are slow to wake, the time that passes for a 1 MiB transfer
-// swings by ten times from run to run, the CPU time it costs does not.
+// its progress bar, the line diff of the largest text file diffed as text,
+// and velqo-cli history of a box with a thousand backups. Every figure is
+// the median of repeated runs; the pairings of each transfer row take turns
+// within one run of this program. A transfer row is judged by CPU time (see
+// Stopwatch.h): on a loaded machine, or one whose idle CPUs are slow to wake,
+// the time that passes for a 1 MiB transfer swings by ten times from run to
+// run, the CPU time it costs does not.
 //   velqo_bench [--runs N]   N: runs per 1 MiB transfer row (default 9)
 #include <algorithm>
 #include <cstdio>
@@ -15,10 +17,14 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "bench/CliBench.h"
+#include "bench/DiffBench.h"
+#include "bench/HistoryBench.h"
 #include "bench/SessionRig.h"
+#include "history/FileDiff.h"
 
 namespace {
 
@@ -31,6 +37,10 @@ constexpr double kSmallDumpTargetUs = 1000;
 constexpr int kLatencyRuns = 101;
 constexpr uint64_t kCliDownloadSize = 64 * kMiB;
 constexpr double kCliTerminalTarget = 1.05;  // time on a terminal / time without one
+constexpr double kDiffTargetSeconds = 1.0;
+constexpr int kDiffRuns = 5;
+constexpr int kHistoryBackups = 1000;
+constexpr double kHistoryTargetSeconds = 1.0;
 
 // Names start with the size: see SessionRig::BoxFile.
 const SessionRig::BoxFile kFiles[] = {
@@ -39,6 +49,9 @@ const SessionRig::BoxFile kFiles[] = {
     {"300.txt", 300},
 };
 const SessionRig::BoxFile& kSmall = kFiles[2];
+
+constexpr DiffBench::Change kDiffChanges[] = {
+    DiffBench::Change::kEdited, DiffBench::Change::kRewritten, DiffBench::Change::kMoved};
 
 constexpr Pair kPairs[] = {Pair::kSessionToBox, Pair::kBareToBareBox, Pair::kSessionToBareBox,
                            Pair::kBareToBox};
@@ -206,6 +219,29 @@ int main(int argc, char** argv) {
     }
     const CliRow cliRow = MeasureCli(cli, largeRuns);
 
+    const DiffBench diffBench(FileDiff::kMaxTextBytes);
+    std::vector<std::pair<double, size_t>> diffRows;  // median seconds, diff size
+    for (DiffBench::Change change : kDiffChanges) {
+        std::vector<double> seconds;
+        size_t diffBytes = 0;
+        for (int i = 0; i < kDiffRuns; ++i) {
+            seconds.push_back(
+                Checked(diffBench.Run(change, &diffBytes), "the text was not diffed as text"));
+        }
+        diffRows.emplace_back(Median(seconds), diffBytes);
+    }
+
+    static HistoryBench history;
+    if (!history.Start(kHistoryBackups, &error)) {
+        Die(error);
+    }
+    std::vector<double> historySeconds;
+    size_t historyLines = 0;
+    for (int i = 0; i < kDiffRuns; ++i) {
+        historySeconds.push_back(Checked(history.Run(&historyLines, &error), error));
+    }
+    const double historyMedian = Median(historySeconds);
+
     const double loadAfter = LoadAverage();
     std::printf("Box link over loopback (127.0.0.1), substitute box in-process; medians.\n");
     std::printf("MB/s = 10^6 bytes/s. A block is one 1036-byte record and its 6-byte\n");
@@ -247,6 +283,26 @@ int main(int argc, char** argv) {
                 ("cli download " + std::to_string(kCliDownloadSize / kMiB) + " MiB").c_str(),
                 cliRow.terminal, cliRow.plain, cliRow.ratio, cliRow.terminalBytes, "<= 1.050",
                 Verdict(cliRow.ratio <= kCliTerminalTarget));
+
+    std::printf("\nThe line diff of a %zu-byte text file (the largest diffed as text), a\n",
+                FileDiff::kMaxTextBytes);
+    std::printf("channel list: a line in every %zu edited, every line rewritten, the first\n",
+                DiffBench::kEditEvery);
+    std::printf("quarter moved to the end; median of %d runs.\n", kDiffRuns);
+    std::printf("%-20s %9s %14s  %-11s %s\n", "operation", "time", "diff", "target", "result");
+    for (size_t k = 0; k < diffRows.size(); ++k) {
+        std::printf("%-20s %7.3f s %12zu B  %-11s %s\n",
+                    (std::string("diff, ") + DiffBench::Label(kDiffChanges[k])).c_str(),
+                    diffRows[k].first, diffRows[k].second, "<= 1 s",
+                    Verdict(diffRows[k].first <= kDiffTargetSeconds));
+    }
+
+    std::printf("\nvelqo-cli history of a box with %d backups of 28 files in the store, a\n",
+                kHistoryBackups);
+    std::printf("separate program; median of %d runs.\n", kDiffRuns);
+    std::printf("%-20s %9s %14s  %-11s %s\n", "operation", "time", "lines", "target", "result");
+    std::printf("%-20s %7.3f s %14zu  %-11s %s\n", "history", historyMedian, historyLines, "<= 1 s",
+                Verdict(historyMedian <= kHistoryTargetSeconds));
 
     std::printf(
         "\nWhere the CPU time goes (ratios as above, each pairing against the bare loops):\n");

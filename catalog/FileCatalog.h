@@ -13,6 +13,8 @@ public:
     static constexpr int kMaxFiles = static_cast<int>(wire::kMaxListRecords);
     static constexpr size_t kGroupNameSize = wire::kGroupNameSize;
     static constexpr size_t kFileNameSize = wire::kNameFieldSize;
+    // The type of a text file, which the window shows and a diff shows by line.
+    static constexpr int32_t kTextType = 1;
 
     FileCatalog();
 

@@ -3,6 +3,7 @@
 #include "backup/BackupStore.h"
 #include "backup/BoxBackup.h"
 #include "base/TextEscape.h"
+#include "cli/CliBackupReport.h"
 #include "cli/CliClient.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
@@ -78,8 +79,15 @@ int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& lis
     }
     output_.Flag("complete", true);
     output_.Info("backup of %zu file(s) complete in %s", outcome.saved, shown.string().c_str());
+    // Before pruning, which may remove the backup before this one.
+    bool told = true;
+    if (history_ != nullptr && (history_->report || !history_->git.empty())) {
+        CliBackupReport report(*history_, BackupStore(into_), outcome.folder, output_);
+        told = !history_->report || report.Report();
+        told = (history_->git.empty() || report.Commit(gitRepository_)) && told;
+    }
     if (keep_ > 0 && !Prune(outcome.folder)) {
         return CliClient::kExitFailed;
     }
-    return CliClient::kExitOk;
+    return told ? CliClient::kExitOk : CliClient::kExitFailed;
 }

@@ -4,6 +4,7 @@
 // prunes older complete backups of the box so that that many remain.
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "backup/BackupName.h"
@@ -12,6 +13,7 @@
 
 class BoxSession;
 class CliOutput;
+struct CliOptions;
 
 class CliBackup : private WholeBoxReport {
 public:
@@ -20,6 +22,13 @@ public:
     // the folder's name. `keep`: 0 for all.
     CliBackup(std::filesystem::path into, std::filesystem::path shownInto, BackupBox box, int keep,
               CliOutput& output);
+    // With --report and --git in `options`: once the backup is complete,
+    // what changed since the box's previous one is told and committed to
+    // `gitRepository` (absolute).
+    void TellChanges(const CliOptions& options, std::filesystem::path gitRepository) {
+        history_ = &options;
+        gitRepository_ = std::move(gitRepository);
+    }
     // Returns the process exit status.
     int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
@@ -34,4 +43,6 @@ private:
     BackupBox box_;
     int keep_;
     CliOutput& output_;
+    const CliOptions* history_ = nullptr;  // not owned
+    std::filesystem::path gitRepository_;
 };

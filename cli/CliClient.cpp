@@ -19,15 +19,21 @@
 #include "cli/CliBackup.h"
 #include "cli/CliBackups.h"
 #include "cli/CliCompare.h"
+#include "cli/CliDiff.h"
+#include "cli/CliHistory.h"
 #include "cli/CliOutput.h"
 #include "cli/CliRestore.h"
 #include "cli/TerminalLog.h"
+#include "history/BackupRef.h"
+#include "history/BoxSide.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kSettingsFile = "config/config.ini";
+// Any real stamp, to read a box's name as the start of a backup folder's.
+constexpr const char* kAnyStamp = "-20000101-000000";
 
 // The settings file may pad the address with spaces, which the record keeps.
 std::string TrimmedAddress(const std::string& text) {
@@ -68,6 +74,22 @@ int CliClient::Run() {
     if (options_.command == CliOptions::Command::kBackups && options_.all) {
         return CliBackups(Store(), ShownStore(), output_).Run(nullptr);
     }
+    const bool diff = options_.command == CliOptions::Command::kDiff;
+    // A box named as the store names it, and two backup folders, need no address.
+    if (options_.command == CliOptions::Command::kHistory && !options_.names.empty()) {
+        if (!ParseStoreBox(options_.names.front(), &box_)) {
+            return output_.Error(kExitUsage,
+                                 "'%s' is no box as the store names one (HOST, or HOST+PORT)",
+                                 QuoteForMessage(options_.names.front()).c_str());
+        }
+        return CliHistory(Store(), box_, output_).Run();
+    }
+    int back = 0;
+    if (diff && !CliDiff::IsBox(options_.backupFolder) && !CliDiff::IsBox(options_.newerSide) &&
+        !BackupRef::ParseLatest(options_.backupFolder, &back) &&
+        !BackupRef::ParseLatest(options_.newerSide, &back)) {
+        return Diff(nullptr);
+    }
     Target target;
     if (const int status = ChooseTarget(&target); status != kExitOk) {
         return status;
@@ -75,6 +97,12 @@ int CliClient::Run() {
     box_ = BackupBox::Of(options_.boxName.empty() ? target.host : options_.boxName, target.port);
     if (options_.command == CliOptions::Command::kBackups) {
         return CliBackups(Store(), ShownStore(), output_).Run(&box_);
+    }
+    if (options_.command == CliOptions::Command::kHistory) {
+        return CliHistory(Store(), box_, output_).Run();
+    }
+    if (diff && !CliDiff::IsBox(options_.backupFolder) && !CliDiff::IsBox(options_.newerSide)) {
+        return Diff(nullptr);
     }
     uint32_t address = 0;
     if (!net::ResolveIPv4(target.host.c_str(), &address)) {
@@ -127,21 +155,65 @@ fs::path CliClient::ShownStore() const {
                                  : fs::path(options_.into);
 }
 
+bool CliClient::ParseStoreBox(const std::string& text, BackupBox* box) {
+    // The name's start of a backup folder of that box, read as the store reads it.
+    BackupName name;
+    if (!BackupName::Parse(text + kAnyStamp, &name) || name.box.Stem() != text) {
+        return false;
+    }
+    *box = name.box;
+    return true;
+}
+
+int CliClient::LoadDiffSides() {
+    const std::pair<const std::string*, std::unique_ptr<DiffSide>*> sides[] = {
+        {&options_.backupFolder, &older_}, {&options_.newerSide, &newer_}};
+    for (const auto& [side, loaded] : sides) {
+        if (!CliDiff::IsBox(*side)) {
+            *loaded = CliDiff::LoadBackup(*side, Store(), box_, absoluteDirectory_, output_);
+            if (*loaded == nullptr) {
+                return kExitFailed;
+            }
+        }
+    }
+    return kExitOk;
+}
+
+int CliClient::Diff(BoxSession* session) {
+    if (session == nullptr) {
+        if (const int status = LoadDiffSides(); status != kExitOk) {
+            return status;
+        }
+    }
+    std::unique_ptr<DiffSide> box;
+    if (session != nullptr) {
+        box = std::make_unique<BoxSide>(*session, listed_);
+    }
+    DiffSide& older = older_ != nullptr ? *older_ : *box;
+    DiffSide& newer = newer_ != nullptr ? *newer_ : *box;
+    return CliDiff(options_, output_).Run(older, newer);
+}
+
 int CliClient::CheckBeforeConnecting() {
+    if (options_.command == CliOptions::Command::kDiff) {
+        return LoadDiffSides();
+    }
     if (options_.command == CliOptions::Command::kRestore ||
         options_.command == CliOptions::Command::kCompare) {
         fs::path given = options_.backupFolder;
-        if (given == CliOptions::kLatest) {
+        int back = 0;
+        if (BackupRef::ParseLatest(options_.backupFolder, &back)) {
             StoredBackup latest;
-            if (!Store().Latest(box_, &latest)) {
-                return output_.Error(kExitFailed, "no complete backup of %s in %s; %s",
-                                     box_.Text().c_str(), ShownStore().string().c_str(),
+            std::string why;
+            if (!BackupRef::Find(Store(), box_, back, &latest, &why)) {
+                return output_.Error(kExitFailed, "%s; %s", why.c_str(),
                                      options_.command == CliOptions::Command::kCompare
                                          ? "nothing was compared"
                                          : "nothing was sent");
             }
             given = ShownStore() / latest.folder.filename();
-            output_.Info("latest backup of %s: %s", box_.Text().c_str(), given.string().c_str());
+            output_.Info("%s backup of %s: %s", options_.backupFolder.c_str(), box_.Text().c_str(),
+                         given.string().c_str());
         }
         source_ = std::make_unique<CliBackupSource>(options_, absoluteDirectory_, given, output_);
         return source_->Load();
@@ -212,11 +284,21 @@ int CliClient::ChooseTarget(Target* target) {
     BoxSettings settings;
     BoxSettingsReport report;
     const std::string path =
-        (options_.directory.empty() ? std::string() : options_.directory + "/") + kSettingsFile;
+        !options_.config.empty()
+            ? options_.config
+            : (options_.directory.empty() ? std::string() : options_.directory + "/") +
+                  kSettingsFile;
     const std::string file = QuoteForMessage(path);
     // Read only when the options leave something to it.
     if (options_.host.empty() || options_.port <= 0 || !options_.hasPassword) {
-        settings.LoadFrom(options_.directory.empty() ? BoxSettings::kPath : path.c_str(), &report);
+        const char* read = options_.config.empty() && options_.directory.empty()
+                               ? BoxSettings::kPath
+                               : path.c_str();
+        if (!settings.LoadFrom(read, &report) && !options_.config.empty() &&
+            report.fileProblem.empty()) {
+            // A file named on the command line is meant to be there.
+            return output_.Error(kExitUsage, "the settings file %s is not there", file.c_str());
+        }
     }
     if (!report.fileProblem.empty()) {
         return output_.Error(kExitUsage, "%s cannot be used as a settings file: %s", file.c_str(),
@@ -275,11 +357,14 @@ int CliClient::RunCommand(BoxSession& session, const FileCatalog& catalog) {
             PrintList(catalog);
             return kExitOk;
         case CliOptions::Command::kBackup: {
-            return CliBackup(Store().Root(), ShownStore(), box_, options_.keep, output_)
-                .Run(session, listed_);
+            CliBackup backup(Store().Root(), ShownStore(), box_, options_.keep, output_);
+            backup.TellChanges(options_, absoluteDirectory_ / options_.git);
+            return backup.Run(session, listed_);
         }
         case CliOptions::Command::kRestore:
             return CliRestore(options_, *source_, output_).Run(session, listed_, verifier_.get());
+        case CliOptions::Command::kDiff:
+            return Diff(&session);
         case CliOptions::Command::kCompare:
             return CliCompare(*source_, output_).Run(session, listed_);
         default:

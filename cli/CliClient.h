@@ -15,6 +15,7 @@
 #include "box/WireFormat.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliOptions.h"
+#include "history/DiffSide.h"
 
 class BoxSession;
 class BoxSocket;
@@ -51,6 +52,12 @@ private:
     std::filesystem::path ShownStore() const;
     // backups, without the box.
     int ListBackups();
+    // A box as the store names it ("HOST", "HOST+PORT"); false for any other text.
+    static bool ParseStoreBox(const std::string& text, BackupBox* box);
+    // diff: the sides that are backups, checked; the exit status.
+    int LoadDiffSides();
+    // diff, with the box's session when a side is the box (else null).
+    int Diff(BoxSession* session);
     // Says why there is no session, connect or login; the exit status.
     int NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const BoxSession& session,
                     const Target& target);
@@ -75,4 +82,6 @@ private:
     std::vector<FileReport> unreadable_;          // put: files not there, already said
     std::unique_ptr<CliBackupSource> source_;     // restore and compare only
     std::unique_ptr<ReadBackVerifier> verifier_;  // --verify only
+    std::unique_ptr<DiffSide> older_;             // diff: the sides that are backups
+    std::unique_ptr<DiffSide> newer_;
 };

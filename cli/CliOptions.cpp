@@ -23,11 +23,12 @@ struct CommandWord {
 constexpr CommandWord kCommands[] = {
     {"list", Command::kList},       {"get", Command::kGet},         {"put", Command::kPut},
     {"backup", Command::kBackup},   {"restore", Command::kRestore}, {"compare", Command::kCompare},
-    {"backups", Command::kBackups},
+    {"backups", Command::kBackups}, {"diff", Command::kDiff},       {"history", Command::kHistory},
 };
 // The commands that work with the backup store.
 constexpr unsigned kStoreCommands = Bit(Command::kBackup) | Bit(Command::kBackups) |
-                                    Bit(Command::kRestore) | Bit(Command::kCompare);
+                                    Bit(Command::kRestore) | Bit(Command::kCompare) |
+                                    Bit(Command::kDiff) | Bit(Command::kHistory);
 
 bool AllDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
@@ -97,6 +98,12 @@ const OptionRule kOptionRules[] = {
          *e = spelled + " needs a directory";
          return !v.empty();
      }},
+    {"config", 0, true, kGlobal,
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->config = v;
+         *e = spelled + " needs a settings file";
+         return !v.empty();
+     }},
     {"json", 0, false, kGlobal,
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->json = true;
@@ -151,6 +158,26 @@ const OptionRule kOptionRules[] = {
     {"all", 0, false, Bit(Command::kBackups),
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->all = true;
+     }},
+    {"names-only", 0, false, Bit(Command::kDiff),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->namesOnly = true;
+     }},
+    {"report", 0, false, Bit(Command::kBackup),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->report = true;
+     }},
+    {"git", 0, true, Bit(Command::kBackup),
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->git = v;
+         *e = spelled + " needs a repository folder";
+         return !v.empty();
+     }},
+    {"git-exclude", 0, true, Bit(Command::kBackup),
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->gitExclude.push_back(v);
+         *e = spelled + " needs a group";
+         return !v.empty();
      }},
 };
 
@@ -272,6 +299,22 @@ bool CheckNames(CliOptions* options, const std::string& command, std::string* er
             options->backupFolder = options->names.front();
             options->names.erase(options->names.begin());
             return true;
+        case Command::kDiff:
+            if (options->names.size() != 2) {
+                *error = command +
+                         " needs two sides: OLD NEW (a backup folder, latest, latest~N or box)";
+                return false;
+            }
+            options->backupFolder = options->names[0];
+            options->newerSide = options->names[1];
+            options->names.clear();
+            return true;
+        case Command::kHistory:
+            if (options->names.size() > 1) {
+                *error = command + " takes at most one box";
+                return false;
+            }
+            return true;
         default:
             if (options->names.empty()) {
                 *error = command + " needs at least one file name";
@@ -341,7 +384,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         return false;
     }
     if (split.words.empty()) {
-        *error = "no command given (list, get, put, backup, restore, compare or backups)";
+        *error =
+            "no command given (list, get, put, backup, restore, compare, backups, diff or history)";
         return false;
     }
     const std::string& command = split.words.front();
@@ -374,6 +418,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         return false;
     }
     options->names.assign(split.words.begin() + 1, split.words.end());
+    if (!options->gitExclude.empty() && options->git.empty()) {
+        *error = "--git-exclude goes with --git REPO";
+        return false;
+    }
     return CheckNames(options, command, error);
 }
 

@@ -6,9 +6,18 @@
 #include <vector>
 
 struct CliOptions {
-    enum class Command { kNone, kList, kGet, kPut, kBackup, kRestore, kCompare, kBackups };
-    // The backup folder word of restore and compare that means the box's newest complete backup.
-    static constexpr const char* kLatest = "latest";
+    enum class Command {
+        kNone,
+        kList,
+        kGet,
+        kPut,
+        kBackup,
+        kRestore,
+        kCompare,
+        kBackups,
+        kDiff,
+        kHistory,
+    };
     // How much goes to stderr besides results and errors.
     static constexpr int kQuiet = 0;
     static constexpr int kNormal = 1;
@@ -17,6 +26,7 @@ struct CliOptions {
     Command command = Command::kNone;
     std::vector<std::string> names;
     std::string directory;  // empty: the current directory
+    std::string config;     // the settings file; empty: DIR/config/config.ini
     std::string host;       // empty: from the settings file, which must then give one
     int port = -1;          // negative: likewise
     std::string password;   // empty: likewise
@@ -30,10 +40,15 @@ struct CliOptions {
     std::string boxName;       // the box's name in the store; empty: its address
     bool all = false;          // backups: of every box, not only this one
     int keep = 0;              // backup: complete backups of the box left; 0: all
-    std::string backupFolder;  // restore, compare: the backup folder
+    std::string backupFolder;  // restore, compare: the backup folder; diff: the older side
+    std::string newerSide;     // diff: the newer side
     bool dryRun = false;       // restore: say what would be sent, send nothing
     bool changedOnly = false;  // restore: compare first, send only what differs
     bool verify = false;       // put, restore: read each upload back and compare
+    bool namesOnly = false;    // diff: the files' states without the diffs
+    bool report = false;       // backup: what changed since the previous complete backup
+    std::string git;           // backup: the git repository the backup is committed to
+    std::vector<std::string> gitExclude;  // backup --git: groups left out of the repository
 };
 
 // Parses the arguments after the program name; on a usage error returns

@@ -50,6 +50,16 @@ void PutName(Json& entry, const std::string& key, const std::string& value) {
     }
 }
 
+}  // namespace
+
+Json CliOutput::NamedEntry(const std::string& name) {
+    Json entry = Json::object();
+    PutName(entry, "name", name);
+    return entry;
+}
+
+namespace {
+
 // A file's entry as the command's document holds it.
 Json FileEntry(Command command, const FileReport& file) {
     Json entry = Json::object();
@@ -101,6 +111,8 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
         d["folder"] = nullptr;
         d["complete"] = false;
         d["removed"] = Json::array();
+        d["changes"] = nullptr;  // --report
+        d["git"] = nullptr;      // --git
     } else if (command == Command::kCompare) {
         d["folder"] = nullptr;
         d["same"] = false;
@@ -108,6 +120,10 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
         d["folder"] = nullptr;
         d["dry_run"] = false;
         d["changed"] = false;
+    } else if (command == Command::kDiff) {
+        d["same"] = false;
+    } else if (command == Command::kHistory) {
+        d["backups"] = Json::array();
     } else if (command == Command::kBackups) {
         d["store"] = nullptr;
         d["box"] = nullptr;  // null with --all
@@ -204,6 +220,12 @@ void CliOutput::Folder(const std::filesystem::path& folder) {
 }
 
 void CliOutput::Flag(const char* key, bool value) {
+    if (IsJson()) {
+        (*document_)[key] = value;
+    }
+}
+
+void CliOutput::Value(const char* key, const Json& value) {
     if (IsJson()) {
         (*document_)[key] = value;
     }

@@ -36,6 +36,11 @@ public:
     CliOutput(const CliOutput&) = delete;
     CliOutput& operator=(const CliOutput&) = delete;
 
+    // A document's entry for a name from the box or a backup: `name` readable
+    // (U+FFFD for bytes that are not UTF-8), and `name_hex`, the exact bytes,
+    // when it is not the exact name.
+    static nlohmann::ordered_json NamedEntry(const std::string& name);
+
     bool IsJson() const { return document_ != nullptr; }
     // A result line on stdout; with --json the document holds the result instead.
     void Line(const char* format, ...) VELQO_PRINTF(2, 3);
@@ -62,6 +67,8 @@ public:
     void Text(const char* key, const std::string& value);
     // backups: one backup of the store.
     void Stored(const StoredBackup& backup);
+    // Any other part of the document: "backups", "changes", "git"...
+    void Value(const char* key, const nlohmann::ordered_json& value);
 
     // Prints the document with --json; returns `exit`.
     int Finish(int exit);

@@ -101,6 +101,10 @@ backup.")
                 COMMAND_ERROR_IS_FATAL ANY)
         endforeach()")
     install(FILES ${man_pages} DESTINATION share/man/man1)
+    # The daily backup of a box: systemctl enable --now velqo-backup@NAME.timer
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/velqo-backup@.service
+        ${PROJECT_SOURCE_DIR}/packaging/systemd/velqo-backup@.timer
+        DESTINATION lib/systemd/system)
 
     # Shell completion: bash's script under each program's name, where
     # bash-completion looks for it, and zsh's, which reads bash's.

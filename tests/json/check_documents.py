@@ -96,6 +96,13 @@ def main():
             ('backups', port, ['backups', '--into', 'store'], 0, PASSWORD),
             ('backups --all', port, ['backups', '--all', '--into', 'store'], 0, PASSWORD),
             ('compare', port, ['compare', '--into', 'store', 'latest'], 0, PASSWORD),
+            ('backup, a report', port,
+             ['backup', '--report', '--git', 'repo', '--into', 'store'], 0, PASSWORD),
+            ('history', port, ['history', '--into', 'store'], 0, PASSWORD),
+            ('diff', port, ['diff', '--into', 'store', 'latest~1', 'latest'], 0, PASSWORD),
+            ('diff with the box', port, ['diff', '--into', 'store', 'latest', 'box'], 0,
+             PASSWORD),
+            ('diff, no backup', port, ['diff', 'nothing', 'latest'], 1, PASSWORD),
             ('put', port, ['put', 'config.txt'], 0, PASSWORD),
             ('put, a file missing', port, ['put', 'config.txt', 'missing.txt'], 1, PASSWORD),
             # The other box's backup: nothing of it on this box, nothing of this box in it.
@@ -137,6 +144,9 @@ def main():
             if not files or bytes.fromhex(files[0].get('name_hex', '')) != ODD_NAME \
                     or files[0]['name'] != 'caf\ufffd.txt':
                 failures.append('%s: the name is not given exactly: %r' % (what, files))
+        report = documents.get('backup, a report', {})
+        if report.get('changes') != [] or (report.get('git') or {}).get('repository') != 'repo':
+            failures.append('backup --report --git: no changes or git: %r' % report)
         if 'name_hex' in json.dumps(documents.get('list')):
             failures.append('list: name_hex for names that are exact')
         for failure in failures:

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kTextFileType = 1;
 constexpr const char* kLoopback = "127.0.0.1";
 
 }  // namespace
@@ -111,7 +110,7 @@ int MainFlow::Upload(const char* name) {
 }
 
 bool MainFlow::SelectTextFile(const char* name) {
-    if (m_pCatalog->FindFileType(name) != kTextFileType || !IsPlainFileName(name)) {
+    if (m_pCatalog->FindFileType(name) != FileCatalog::kTextType || !IsPlainFileName(name)) {
         return false;
     }
     std::memset(m_szSelFile, 0, sizeof m_szSelFile);

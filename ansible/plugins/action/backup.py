@@ -17,19 +17,27 @@ class ActionModule(BoxAction):
     OPTIONS = dict(
         dest=dict(type='path', required=True),
         keep=dict(type='int'),
+        git=dict(type='path'),
+        git_exclude=dict(type='list', elements='str', default=[]),
     )
     RANGES = dict(keep=(1, MAX_KEEP))
     CLI_WORDS = {'--keep': 'keep', '--into': 'dest'}
-    LOCAL_PATHS = ('dest',)
+    LOCAL_PATHS = ('dest', 'git')
 
     def run_box(self, cli, args):
         if self.check_mode:
             # Nothing is made: the box's list tells what a backup would hold.
             document = cli.run(['list'])
             result = self.outcome(document, changed=bool(document.get('ok')))
-            result.update(folder=None, complete=None, removed=[])
+            result.update(folder=None, complete=None, removed=[], changes=None, git=None)
             return result
-        arguments = ['backup', '--into', args['dest']]
+        # --report: the changes since the box's previous complete backup.
+        arguments = ['backup', '--report', '--into', args['dest']]
+        if args['git']:
+            # velqo-cli commits under a lock in the repository, so forks take turns.
+            arguments += ['--git', args['git']]
+            for group in args['git_exclude']:
+                arguments += ['--git-exclude', group]
         if args['keep'] is not None:
             arguments += ['--keep', str(args['keep'])]
         document = cli.run(arguments)

@@ -38,6 +38,22 @@ options:
         its folder is kept and named in a warning.
       - Without it, nothing is removed.
     type: int
+  git:
+    description:
+      - After a complete backup, commit its files into this git repository on the control
+        node (made if missing), in a folder per box named as the store names it, with the
+        files that changed as the commit message and the backup's time as its date. A box
+        that did not change makes no commit. Runs of many hosts take turns (a lock in the
+        repository), one commit per host.
+      - Relative to the playbook's folder unless absolute. Needs git on the control node.
+    type: path
+  git_exclude:
+    description:
+      - Groups of the box whose files stay out of the git repository (firmware images,
+        say); the backup still holds them.
+    type: list
+    elements: str
+    default: []
 extends_documentation_fragment:
   - velqo.box.box
   - action_common_attributes
@@ -71,6 +87,17 @@ EXAMPLES = r'''
 - name: Where each box's backup went
   ansible.builtin.debug:
     var: backup.folder
+
+- name: Back up every box nightly into the store and its history into git
+  velqo.box.backup:
+    dest: backups
+    git: history
+    git_exclude: [Firmware]
+  register: nightly
+
+- name: What changed on each box
+  ansible.builtin.debug:
+    var: nightly.changes
 '''
 
 RETURN = r'''
@@ -114,6 +141,26 @@ files:
     message:
       description: Why a file failed or was skipped; null otherwise.
       type: str
+changes:
+  description:
+    - The files that changed since the box's previous complete backup in I(dest); null
+      for its first backup, in check mode, and when the backup is incomplete.
+  returned: always
+  type: list
+  elements: dict
+  contains:
+    name:
+      description: The file's name.
+      type: str
+    result:
+      description: C(changed), C(added) or C(removed).
+      type: str
+git:
+  description: With I(git), the repository and the commit made (C(commit) null when the box
+    did not change; C(error) when the commit failed).
+  returned: with I(git)
+  type: dict
+  sample: {repository: /srv/history, commit: 3f2a9c1}
 removed:
   description: Older backup folders removed because of I(keep).
   returned: always

@@ -1,0 +1,30 @@
+#include "history/BackupIndex.h"
+
+#include "backup/BackupFolder.h"
+#include "base/RegularFile.h"
+
+bool BackupIndex::Load(const std::filesystem::path& folder, std::string* why) {
+    std::string text;
+    if (!Manifest::Read(folder / BackupFolder::kManifestName, &text, why) ||
+        !Manifest::Parse(text, &manifest_, why)) {
+        *why = std::string(BackupFolder::kManifestName) + ": " + *why;
+        return false;
+    }
+    FileKind kind = FileKind::kMissing;
+    if (!ReadRegularFile(folder / BackupFolder::kChecksumsName, LinkRule::kRefuse,
+                         ChecksumList::kMaxFileBytes, &text, &kind)) {
+        *why = std::string(BackupFolder::kChecksumsName) + ": " +
+               (kind == FileKind::kRegular ? "too large" : FileKindText(kind));
+        return false;
+    }
+    if (!ChecksumList::Parse(text, &sums_, why)) {
+        *why = std::string(BackupFolder::kChecksumsName) + ": " + *why;
+        return false;
+    }
+    return true;
+}
+
+std::string BackupIndex::ChecksumOf(const std::string& name) const {
+    const ChecksumLine* line = sums_.Find(name);
+    return line == nullptr ? std::string() : line->hex;
+}

@@ -1,0 +1,146 @@
+#include "history/GitHistory.h"
+
+#include <system_error>
+#include <utility>
+
+#include "backup/BackupFolder.h"
+#include "backup/StoreLock.h"
+#include "base/ChildProcess.h"
+#include "base/RegularFile.h"
+#include "catalog/Manifest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// git's own words, on one line.
+std::string OneLine(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    for (char& c : text) {
+        c = c == '\n' || c == '\r' ? ' ' : c;
+    }
+    return text;
+}
+
+}  // namespace
+
+GitHistory::GitHistory(fs::path repository, std::vector<std::string> excludedGroups)
+    : repository_(std::move(repository)), excludedGroups_(std::move(excludedGroups)) {}
+
+bool GitHistory::CopyFiles(const fs::path& folder, const fs::path& into, std::string* why) const {
+    Manifest manifest;
+    if (!Manifest::Load((folder / BackupFolder::kManifestName).string(), &manifest, why)) {
+        return false;
+    }
+    std::error_code ec;
+    if (fs::symlink_status(into, ec).type() == fs::file_type::symlink) {
+        *why = into.string() + " is a symbolic link, not the box's folder";
+        return false;
+    }
+    // What the box no longer has goes from its folder too.
+    fs::remove_all(into, ec);
+    fs::create_directories(into, ec);
+    if (ec) {
+        *why = "cannot make " + into.string() + ": " + ec.message();
+        return false;
+    }
+    // A file listed in an excluded group stays out, whatever other group lists it.
+    const auto excluded = [&](const std::string& name) {
+        for (const ManifestEntry& e : manifest.Entries()) {
+            for (const std::string& group : excludedGroups_) {
+                if (e.name == name && e.group == group) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    std::vector<std::string> names = {BackupFolder::kManifestName};
+    for (const ManifestEntry& e : manifest.Entries()) {
+        bool listed = false;
+        for (const std::string& n : names) {
+            listed = listed || n == e.name;
+        }
+        if (!listed && !excluded(e.name)) {
+            names.push_back(e.name);
+        }
+    }
+    for (const std::string& name : names) {
+        // Only the backup's own regular files, never through a link.
+        if (KindOfFile(folder / name, LinkRule::kRefuse) != FileKind::kRegular ||
+            !fs::copy_file(folder / name, into / name, fs::copy_options::overwrite_existing, ec)) {
+            *why = "cannot copy " + (folder / name).string() + (ec ? ": " + ec.message() : "");
+            return false;
+        }
+    }
+    return true;
+}
+
+GitOutcome GitHistory::Commit(const fs::path& folder, const BackupName& name,
+                              const std::string& message) const {
+    GitOutcome outcome;
+    const std::string repository = repository_.string();
+    const auto git = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"-C", repository});
+        return ChildProcess::Run(kProgram, args);
+    };
+    const auto failed = [&](const std::string& what, const ChildOutcome& run) {
+        outcome.why = what + ": " + OneLine(run.output);
+        return outcome;
+    };
+    // The lock first, in the .git folder that git init fills (git init
+    // itself does not bear two runs at once).
+    std::error_code ec;
+    fs::create_directories(repository_ / ".git", ec);
+    StoreLock lock;
+    if (!lock.Acquire(repository_ / ".git" / kLockName, kLockWaitSeconds, &outcome.why)) {
+        return outcome;
+    }
+    ChildOutcome run = git({"init", "-q"});
+    if (!run.started) {
+        outcome.status = run.notFound ? GitOutcome::Status::kNoGit : GitOutcome::Status::kFailed;
+        outcome.why = run.notFound ? "the git program is not installed (or not on PATH)"
+                                   : "cannot start git: " + OneLine(run.output);
+        return outcome;
+    }
+    if (run.status != 0) {
+        return failed("git init " + repository, run);
+    }
+    const std::string box = name.box.Stem();
+    // The box's folder is one plain name inside the repository, whatever
+    // name the box was given.
+    if (box.empty() || box.find_first_not_of('.') == std::string::npos) {
+        outcome.why = "'" + box + "' cannot name a folder of the repository";
+        return outcome;
+    }
+    if (!CopyFiles(folder, repository_ / box, &outcome.why)) {
+        return outcome;
+    }
+    if (run = git({"add", "-A", "--", box}); run.status != 0) {
+        return failed("git add", run);
+    }
+    run = git({"diff", "--cached", "--quiet", "--", box});
+    if (run.status == 0) {
+        outcome.status = GitOutcome::Status::kUnchanged;
+        return outcome;
+    }
+    std::vector<std::string> commit = {
+        "commit",   "-q",
+        "--author", std::string(kAuthorName) + " <" + kAuthorEmail + ">",
+        "--date",   name.TakenText(),
+        "-m",       message,
+        "--",       box};
+    if (git({"config", "user.email"}).status != 0) {
+        commit.insert(commit.begin(), {"-c", std::string("user.name=") + kAuthorName, "-c",
+                                       std::string("user.email=") + kAuthorEmail});
+    }
+    if (run = git(commit); run.status != 0) {
+        return failed("git commit", run);
+    }
+    run = git({"rev-parse", "--short", "HEAD"});
+    outcome.commit = OneLine(run.output);
+    outcome.status = GitOutcome::Status::kCommitted;
+    return outcome;
+}
