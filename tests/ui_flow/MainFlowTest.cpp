@@ -16,8 +16,8 @@
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/SinkRecorder.h"
 #include "tests/support/TempDir.h"
-#include "ui/main/LinkState.h"
-#include "ui/main/MainFlow.h"
+#include "ui/flow/LinkState.h"
+#include "ui/flow/MainFlow.h"
 
 namespace fs = std::filesystem;
 

@@ -30,9 +30,9 @@
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui_main/WindowDriver.h"
-#include "ui/main/LinkState.h"
+#include "ui/flow/LinkState.h"
+#include "ui/flow/PaintPacer.h"
 #include "ui/main/MainDialog.h"
-#include "ui/main/PaintPacer.h"
 
 namespace fs = std::filesystem;
 

@@ -12,11 +12,11 @@
 #include "framework/CWinApp.h"
 #include "framework/CWindowDC.h"
 #include "resources/resource.h"
+#include "ui/flow/LinkState.h"
 #include "ui/main/AboutDialog.h"
 #include "ui/main/BackupsDialog.h"
 #include "ui/main/GdiplusGraphics.h"
 #include "ui/main/GdiplusImage.h"
-#include "ui/main/LinkState.h"
 #include "ui/main/LogColour.h"
 #include "ui/text/FormatHelpDialog.h"
 

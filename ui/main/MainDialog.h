@@ -17,10 +17,10 @@
 #include "framework/CStatic.h"
 #include "framework/CString.h"
 #include "framework/CTreeCtrl.h"
+#include "ui/flow/FileTreeModel.h"
+#include "ui/flow/MainFlow.h"
+#include "ui/flow/PaintPacer.h"
 #include "ui/main/BoxWorkHost.h"
-#include "ui/main/FileTreeModel.h"
-#include "ui/main/MainFlow.h"
-#include "ui/main/PaintPacer.h"
 #include "ui/text/ColorEdit.h"
 #include "ui/widgets/IconButton.h"
 

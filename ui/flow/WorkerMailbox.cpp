@@ -1,4 +1,4 @@
-#include "ui/main/WorkerMailbox.h"
+#include "ui/flow/WorkerMailbox.h"
 
 void WorkerMailbox::Post(WorkerEvent event) {
     bool wake = false;

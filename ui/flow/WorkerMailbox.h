@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/main/BackupsFlow.h"
+#include "ui/flow/BackupsFlow.h"
 
 struct WorkerEvent {
     enum class Kind {

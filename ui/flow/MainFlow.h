@@ -9,7 +9,7 @@
 #include "box/BoxLogin.h"
 #include "box/BoxSettings.h"
 #include "catalog/FileCatalog.h"
-#include "ui/main/ArrowRules.h"
+#include "ui/flow/ArrowRules.h"
 
 class BoxSession;
 class BoxSocket;

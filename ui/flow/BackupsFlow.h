@@ -14,7 +14,7 @@
 #include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
 #include "box/WireFormat.h"
-#include "ui/main/BackupShelf.h"
+#include "ui/flow/BackupShelf.h"
 
 class BoxSession;
 

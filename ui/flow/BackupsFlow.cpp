@@ -1,4 +1,4 @@
-#include "ui/main/BackupsFlow.h"
+#include "ui/flow/BackupsFlow.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 // A backups operation's progress, told on its worker thread, posted as it is
 // into the window's mailbox.
-#include "ui/main/BackupsFlow.h"
-#include "ui/main/WorkerMailbox.h"
+#include "ui/flow/BackupsFlow.h"
+#include "ui/flow/WorkerMailbox.h"
 
 class PostedProgress : public BackupsProgress {
 public:

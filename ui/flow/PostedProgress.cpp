@@ -1,4 +1,4 @@
-#include "ui/main/PostedProgress.h"
+#include "ui/flow/PostedProgress.h"
 
 void PostedProgress::OverallChanged(int percent) {
     mailbox_.Post({WorkerEvent::Kind::kOverall, percent});
