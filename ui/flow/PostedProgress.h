@@ -6,12 +6,12 @@
 
 class PostedProgress : public BackupsProgress {
 public:
-    explicit PostedProgress(WorkerMailbox& mailbox) : mailbox_(mailbox) {}
+    explicit PostedProgress(WorkerMailbox& mailbox) : m_mailbox(mailbox) {}
 
     void OverallChanged(int percent) override;
     void FileStarting(int index, int count, const std::string& name) override;
     void FileRowChanged(int row, const FileStateRow& file) override;
 
 private:
-    WorkerMailbox& mailbox_;  // not owned
+    WorkerMailbox& m_mailbox;  // not owned
 };
