@@ -26,7 +26,8 @@ public:
     // No selection in the console, the caret in view, and the focus there.
     void TakeFocus();
 
-    // Adds `text` in the colour of `colourCode` (LogColour); nothing before Init.
+    // Adds `text` in the colour of `colourCode` (LogColour); nothing while the
+    // console has no window.
     void Append(const char* text, int colourCode);
     // Moves the bar to `percent`; returns the position shown before.
     int SetProgress(int percent);
