@@ -1,4 +1,4 @@
-#include "ui/main/BackupShelf.h"
+#include "ui/flow/BackupShelf.h"
 
 #include <system_error>
 
