@@ -5,6 +5,7 @@
 
 #include "TestResources.h"
 #include "framework/Framework.h"
+#include "framework/ScopedSelection.h"
 
 namespace {
 
@@ -66,6 +67,47 @@ TEST(GdiOwnership, BorrowedDcGetsEverySelectionBackAndStaysAlive) {
     EXPECT_EQ(after.font, before.font);
     EXPECT_EQ(after.bitmap, before.bitmap);
     EXPECT_EQ(::GetObjectType(raw), static_cast<DWORD>(OBJ_MEMDC));
+    ::DeleteDC(raw);
+}
+
+TEST(GdiOwnership, ScopedSelectionPutsBackWhatItDisplaced) {
+    HDC raw = ::CreateCompatibleDC(nullptr);
+    const Selection before = CurrentSelection(raw);
+    CPen pen(PS_SOLID, 1, RGB(1, 2, 3));
+    CBrush brush(RGB(7, 8, 9));
+    CFont font;
+    ASSERT_TRUE(font.CreateMenuFont());
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(raw, 4, 4));
+    HRGN region = ::CreateRectRgn(0, 0, 2, 2);
+    const struct {
+        const char* name;
+        HDC dc;
+        HGDIOBJ object;
+        UINT type;      // the current object of this type is `object` within the scope
+        bool selected;  // whether it goes in at all
+    } cases[] = {
+        {"pen", raw, pen.GetSafeHandle(), OBJ_PEN, true},
+        {"brush", raw, brush.GetSafeHandle(), OBJ_BRUSH, true},
+        {"font", raw, font.GetSafeHandle(), OBJ_FONT, true},
+        {"bitmap", raw, bitmap.GetSafeHandle(), OBJ_BITMAP, true},
+        {"no object", raw, nullptr, OBJ_PEN, false},
+        {"no DC", nullptr, pen.GetSafeHandle(), OBJ_PEN, false},
+        {"a region", raw, region, OBJ_PEN, false},
+    };
+    for (const auto& c : cases) {
+        {
+            const ScopedSelection in(c.dc, c.object);
+            EXPECT_EQ(in.IsSelected(), c.selected) << c.name;
+            EXPECT_EQ(::GetCurrentObject(raw, c.type) == c.object, c.selected) << c.name;
+        }
+        const Selection after = CurrentSelection(raw);
+        EXPECT_EQ(after.pen, before.pen) << c.name;
+        EXPECT_EQ(after.brush, before.brush) << c.name;
+        EXPECT_EQ(after.font, before.font) << c.name;
+        EXPECT_EQ(after.bitmap, before.bitmap) << c.name;
+    }
+    ::DeleteObject(region);
     ::DeleteDC(raw);
 }
 
