@@ -26,7 +26,7 @@
 #include "boxsim/BoxSimulator.h"
 #include "fuzz/BoxExchangeCheck.h"
 #include "fuzz/BoxFolder.h"
-#include "fuzz/RetryInterrupted.h"
+#include "base/RetryInterrupted.h"
 
 namespace {
 
