@@ -22,8 +22,8 @@ constexpr int kMarkInsetY = 4;
 
 }  // namespace
 
-void MenuCheckMarks::DrawCheckTick(CDC* dc, int x, int y, COLORREF colour) {
-    CPen pen(PS_SOLID, 1, colour);
+void MenuCheckMarks::DrawCheckTick(CDC* dc, int x, int y, COLORREF color) {
+    CPen pen(PS_SOLID, 1, color);
     const ScopedSelection penIn(*dc, pen);
     int column = x;
     for (int start : kTickStrokeStarts) {
@@ -33,9 +33,9 @@ void MenuCheckMarks::DrawCheckTick(CDC* dc, int x, int y, COLORREF colour) {
     }
 }
 
-void MenuCheckMarks::DrawRadioDot(CDC* dc, int x, int y, COLORREF colour) {
-    CBrush brush(colour);
-    CPen pen(PS_SOLID, 1, colour);
+void MenuCheckMarks::DrawRadioDot(CDC* dc, int x, int y, COLORREF color) {
+    CBrush brush(color);
+    CPen pen(PS_SOLID, 1, color);
     const ScopedSelection brushIn(*dc, brush);
     const ScopedSelection penIn(*dc, pen);
     dc->Ellipse(x, y, x + kDotSize, y + kDotSize);
