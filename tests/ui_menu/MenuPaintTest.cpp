@@ -51,10 +51,10 @@ enum Pos {
     kOpen = 0,  // "&Open\tCtrl+O", red image (tool bar image 0)
     kSave = 1,  // green image
     kSeparator = 2,
-    kRefresh = 3,     // no image
-    kDelete = 4,      // "&Delete\tDel", blue image (image 2: the separator takes none)
-    kNotOnBar = 5,    // a command the tool bar lacks: image 0 all the same
-    kRadio = 6,       // no image, a checked-state bitmap
+    kRefresh = 3,    // no image
+    kDelete = 4,     // "&Delete\tDel", blue image (image 2: the separator takes none)
+    kNotOnBar = 5,   // a command the tool bar lacks: image 0 all the same
+    kRadio = 6,      // no image, a checked-state bitmap
     kTrueColor = 7,  // image 0 of a 24-bit strip: no system colours mapped
 };
 

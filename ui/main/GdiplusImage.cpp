@@ -4,7 +4,7 @@ using namespace Gdiplus::DllExports;
 
 GdiplusImage::GdiplusImage(const wchar_t* path, bool colorManaged) {
     const Gdiplus::GpStatus status = colorManaged ? GdipLoadImageFromFileICM(path, &m_pImage)
-                                                   : GdipLoadImageFromFile(path, &m_pImage);
+                                                  : GdipLoadImageFromFile(path, &m_pImage);
     if (status != Gdiplus::Ok) {
         m_pImage = nullptr;
     }
