@@ -60,9 +60,6 @@ bool AllOf(const std::string& text, const char* accepted) {
 }
 
 constexpr const char* kDigits = "0123456789";
-constexpr int kMaxPort = 65535;
-// The login carries four password characters.
-constexpr size_t kMaxPasswordLength = 4;
 
 std::string BoxIpProblem(const std::string& value) {
     if (!AllOf(value, "0123456789. ") || TrimSpaces(value).empty()) {
@@ -73,15 +70,10 @@ std::string BoxIpProblem(const std::string& value) {
 }
 
 std::string PortProblem(const std::string& value) {
-    const std::string digits = TrimSpaces(value);
-    if (digits.empty() || !AllOf(digits, kDigits)) {
-        return "PORT needs a number from 1 to 65535";
-    }
-    long long port = 0;
-    for (const char c : digits) {
-        port = std::min<long long>(port * 10 + (c - '0'), kMaxPort + 1);
-    }
-    return port >= 1 && port <= kMaxPort ? "" : "PORT needs a number from 1 to 65535";
+    int port = 0;
+    return setting_rules::ReadPort(TrimSpaces(value), &port)
+               ? ""
+               : "PORT needs " + setting_rules::PortRule();
 }
 
 std::string PasswordProblem(const std::string& value) {
@@ -90,10 +82,11 @@ std::string PasswordProblem(const std::string& value) {
         digits.pop_back();
     }
     if (digits.empty() || !AllOf(digits, kDigits)) {
-        return "PASSWORD needs 1 to 4 digits";
+        return "PASSWORD needs " + setting_rules::PasswordRule();
     }
-    if (digits.size() > kMaxPasswordLength) {
-        return "PASSWORD has more than the 4 digits that the login carries";
+    if (!setting_rules::IsPassword(digits)) {
+        return "PASSWORD has more than the " + std::to_string(setting_rules::kMaxPasswordLength) +
+               " digits that the login carries";
     }
     return "";
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "box/SettingRules.h"  // the rules its port and password follow
+
 // What Load saw besides the values, for a reader that must not use a value
 // that the record holds differently from what the file says (the client);
 // the window does without it.

@@ -10,6 +10,7 @@
 #include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
 #include "box/HostAddress.h"
+#include "box/SettingRules.h"
 
 namespace {
 
@@ -161,7 +162,7 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         long long high;
     };
     const std::map<std::string, Range> numbers = {
-        {"--port", {0, 65535}},
+        {"--port", {0, setting_rules::kMaxPort}},  // 0: any free port
         {"--require-version", {0, 0xFFFF}},
         {"--wait-status", {kIntMin, kIntMax}},
         {"--io-timeout", {1, kIntMax}},

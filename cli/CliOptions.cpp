@@ -5,6 +5,7 @@
 
 #include "base/TextEscape.h"
 #include "box/HostAddress.h"
+#include "box/SettingRules.h"
 
 namespace {
 
@@ -34,19 +35,6 @@ bool AllDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-bool ParsePort(const std::string& text, int* port) {
-    constexpr size_t kMaxDigits = 5;
-    if (!AllDigits(text) || text.size() > kMaxDigits) {
-        return false;
-    }
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v < 1 || v > 65535) {
-        return false;
-    }
-    *port = static_cast<int>(v);
-    return true;
-}
-
 bool ParseCount(const std::string& text, int* count) {
     constexpr size_t kMaxDigits = 6;
     if (!AllDigits(text) || text.size() > kMaxDigits) {
@@ -54,11 +42,6 @@ bool ParseCount(const std::string& text, int* count) {
     }
     *count = std::atoi(text.c_str());
     return *count >= 1;
-}
-
-bool ValidPassword(const std::string& text) {
-    constexpr size_t kMaxLength = 4;  // as the login carries
-    return AllDigits(text) && text.size() <= kMaxLength;
 }
 
 // One option: its names, whether it takes a value, the commands it belongs
@@ -82,15 +65,16 @@ const OptionRule kOptionRules[] = {
      }},
     {"port", 'p', true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
-         *e = spelled + " needs a number from 1 to 65535, not '" + QuoteForMessage(v) + "'";
-         return ParsePort(v, &o->port);
+         *e =
+             spelled + " needs " + setting_rules::PortRule() + ", not '" + QuoteForMessage(v) + "'";
+         return setting_rules::ReadPort(v, &o->port);
      }},
     {"password", 0, true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
          o->password = v;
          o->hasPassword = true;
-         *e = spelled + " needs 1 to 4 digits";
-         return ValidPassword(v);
+         *e = spelled + " needs " + setting_rules::PasswordRule();
+         return setting_rules::IsPassword(v);
      }},
     {"directory", 'C', true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
@@ -430,8 +414,8 @@ bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string
     if (options->hasPassword || value == nullptr || *value == '\0') {
         return true;
     }
-    if (!ValidPassword(value)) {
-        *error = "VELQO_PASSWORD needs 1 to 4 digits";
+    if (!setting_rules::IsPassword(value)) {
+        *error = "VELQO_PASSWORD needs " + setting_rules::PasswordRule();
         return false;
     }
     options->password = value;

@@ -108,7 +108,7 @@ void MainDialog::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_PROGRESS, m_progress);
     DDX_Text(dx, IDC_BOX_IP, m_strBoxIp);
     DDX_Text(dx, IDC_PASSWORD, m_strPassword);
-    DDV_MaxChars(dx, m_strPassword, 4);
+    DDV_MaxChars(dx, m_strPassword, static_cast<int>(setting_rules::kMaxPasswordLength));
 }
 
 BOOL MainDialog::OnInitDialog() {
