@@ -201,8 +201,11 @@ int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const Bo
                                  host, target.port, socket.ConnectError().c_str());
         case LoginOutcome::kPortClosed:
             return output_.Error(kExitNoLogin,
-                                 "%s:%d took the connection but never answered the login; is it "
-                                 "a box, and is this its port?",
+                                 "%s:%d took the connection but did not answer the login: the "
+                                 "box may be busy with another client (the window or another "
+                                 "velqo-cli logged in to it), as it serves one at a time; log out "
+                                 "there or wait until it ends, then try again. If nothing else "
+                                 "uses it, this may not be a box, or not its port",
                                  host, target.port);
         case LoginOutcome::kBadAddress:
             return output_.Error(kExitUsage, "the box address %s",
