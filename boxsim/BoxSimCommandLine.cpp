@@ -6,7 +6,9 @@
 #include <limits>
 #include <map>
 #include <string>
+#include <vector>
 
+#include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
 #include "box/HostAddress.h"
@@ -106,6 +108,15 @@ std::string MakeHelp() {
 
 constexpr long long kMsPerSecond = 1000;
 
+template <typename Map>
+std::vector<std::string> KeysOf(const Map& map) {
+    std::vector<std::string> keys;
+    for (const auto& entry : map) {
+        keys.push_back(entry.first);
+    }
+    return keys;
+}
+
 bool ParseInteger(const std::string& text, long long low, long long high, long long* value) {
     if (text.empty()) {
         return false;
@@ -193,6 +204,13 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         const bool message = option == "--wait-message";
         if (t == texts.end() && n == numbers.end() && !password && !message) {
             *error = "unknown option \"" + QuoteForMessage(option) + "\"";
+            std::vector<std::string> known = {"--password", "--wait-message"};
+            for (const auto& named : {KeysOf(switches), KeysOf(texts), KeysOf(numbers)}) {
+                known.insert(known.end(), named.begin(), named.end());
+            }
+            if (const std::string nearest = NearestWord(option, known); !nearest.empty()) {
+                *error += "; did you mean \"" + nearest + "\"?";
+            }
             return false;
         }
         if (!inlineValue && i + 1 >= argc) {

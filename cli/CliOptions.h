@@ -48,6 +48,3 @@ bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string
 // The command's word ("list", "restore"...), or null for none.
 const char* CommandName(CliOptions::Command command);
 
-// The word of `known` nearest to `typed`, or empty when none is near enough
-// to be what was meant ("lsit" -> "list").
-std::string NearestWord(const std::string& typed, const std::vector<std::string>& known);

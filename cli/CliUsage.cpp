@@ -18,6 +18,7 @@ std::string MakeUsage() {
                "  or:  velqo-cli [OPTION]... restore [--dry-run] [--verify] [--changed-only] "
                "BACKUP|latest [NAME...]\n"
                "  or:  velqo-cli [OPTION]... compare BACKUP|latest [NAME...]\n"
+               "  or:  velqo-cli help [COMMAND]\n"
                "\n"
                "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
                "\n"
