@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DecimalNumber.h"
 #include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
@@ -91,7 +92,8 @@ std::string MakeHelp() {
            "                           (a dropped client is printed also without it)\n"
            "  -h, --help               show this help and end\n"
            "  -V, --version            show the version and end\n"
-           "Every OPTION VALUE may also be written OPTION=VALUE.\n"
+           "Every OPTION VALUE may also be written OPTION=VALUE. Numbers are decimal\n"
+           "digits (a leading 0 or 0x makes no other base), but for --require-version.\n"
            "\n"
            "The box refuses, with a refusal text: a login with a wrong password; any\n"
            "download or upload before a login; names that are not plain file names;\n"
@@ -117,15 +119,21 @@ std::vector<std::string> KeysOf(const Map& map) {
     return keys;
 }
 
-bool ParseInteger(const std::string& text, long long low, long long high, long long* value) {
-    if (text.empty()) {
+// Decimal digits only; a version, which the log shows in hex, also as 0xNNNN.
+bool ParseInteger(const std::string& text, bool hexAllowed, long long low, long long high,
+                  long long* value) {
+    const bool hex =
+        hexAllowed && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (!hex) {
+        return ReadDecimal(text, low, high, value);
+    }
+    if (text.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string::npos) {
         return false;
     }
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     char* end = nullptr;
     errno = 0;
-    const long long v = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
-    if (errno != 0 || end == nullptr || *end != '\0' || v < low || v > high) {
+    const long long v = std::strtoll(text.c_str() + 2, &end, 16);
+    if (errno != 0 || *end != '\0' || v < low || v > high) {
         return false;
     }
     *value = v;
@@ -231,8 +239,10 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
             o.waitPhase = true;
         } else {
             long long v = 0;
-            if (!ParseInteger(value, n->second.low, n->second.high, &v)) {
-                *error = option + ": \"" + QuoteForMessage(value) + "\" is not a number from " +
+            const bool version = option == "--require-version";
+            if (!ParseInteger(value, version, n->second.low, n->second.high, &v)) {
+                *error = option + ": \"" + QuoteForMessage(value) + "\" is not a " +
+                         (version ? "number" : "decimal number") + " from " +
                          std::to_string(n->second.low) + " to " + std::to_string(n->second.high);
                 return false;
             }

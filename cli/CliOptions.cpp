@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/DecimalNumber.h"
 #include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "box/HostAddress.h"
@@ -35,25 +36,22 @@ bool AllDigits(const std::string& text) {
 }
 
 bool ParsePort(const std::string& text, int* port) {
-    constexpr size_t kMaxDigits = 5;
-    if (!AllDigits(text) || text.size() > kMaxDigits) {
-        return false;
-    }
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v < 1 || v > 65535) {
+    constexpr long long kMaxPort = 65535;
+    long long v = 0;
+    if (!ReadDecimal(text, 1, kMaxPort, &v)) {
         return false;
     }
     *port = static_cast<int>(v);
     return true;
 }
 
-bool ParseCount(const std::string& text, int* count) {
-    constexpr size_t kMaxDigits = 6;
-    if (!AllDigits(text) || text.size() > kMaxDigits) {
+bool ParseCount(const std::string& text, int high, int* count) {
+    long long v = 0;
+    if (!ReadDecimal(text, 1, high, &v)) {
         return false;
     }
-    *count = std::atoi(text.c_str());
-    return *count >= 1;
+    *count = static_cast<int>(v);
+    return true;
 }
 
 bool ValidPassword(const std::string& text) {
@@ -140,8 +138,9 @@ const OptionRule kOptionRules[] = {
      }},
     {"keep", 0, true, Bit(Command::kBackup),
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
-         *e = spelled + " needs a number of backups, 1 or more, not '" + QuoteForMessage(v) + "'";
-         return ParseCount(v, &o->keep);
+         *e = spelled + " needs a number of backups from 1 to " +
+              std::to_string(CliOptions::kMaxKeep) + ", not '" + QuoteForMessage(v) + "'";
+         return ParseCount(v, CliOptions::kMaxKeep, &o->keep);
      }},
     {"box-name", 0, true, kStoreCommands,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {

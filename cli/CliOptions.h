@@ -26,10 +26,11 @@ struct CliOptions {
     bool version = false;
     bool json = false;  // one JSON document on stdout when the command ends
     int verbosity = kNormal;
-    std::string into;          // the backup store's folder; empty: DIR/backup
-    std::string boxName;       // the box's name in the store; empty: its address
-    bool all = false;          // backups: of every box, not only this one
-    int keep = 0;              // backup: complete backups of the box left; 0: all
+    std::string into;     // the backup store's folder; empty: DIR/backup
+    std::string boxName;  // the box's name in the store; empty: its address
+    bool all = false;     // backups: of every box, not only this one
+    int keep = 0;         // backup: complete backups of the box left; 0: all
+    static constexpr int kMaxKeep = 999999;
     std::string backupFolder;  // restore, compare: the backup folder
     bool dryRun = false;       // restore: say what would be sent, send nothing
     bool changedOnly = false;  // restore: compare first, send only what differs
@@ -47,4 +48,3 @@ bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string
 
 // The command's word ("list", "restore"...), or null for none.
 const char* CommandName(CliOptions::Command command);
-

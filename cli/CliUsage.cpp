@@ -5,6 +5,7 @@
 #include "backup/BackupStore.h"
 #include "base/Version.h"
 #include "box/BoxDefaults.h"
+#include "cli/CliOptions.h"
 
 namespace {
 
@@ -64,14 +65,18 @@ std::string MakeUsage() {
                "  --changed-only    restore: compare first and send only the files that\n"
                "                    differ on the box; a second run sends nothing\n"
                "  --into STORE      backup, backups, latest: the backup store's folder\n"
-               "                    (default: DIR/backup)\n"
+               "                    (default: DIR/backup); made when missing, as mkdir\n"
+               "                    makes it: its parent folder must be there\n"
                "  --box-name NAME   backup, backups, latest: the box's name in the store in\n"
                "                    place of its address\n"
                "  --all             backups: the backups of every box in the store\n"
                "  --keep N          backup: once the backup is complete, remove the oldest\n"
                "                    complete backups of the same box in the store so that N\n"
-               "                    remain; incomplete ones, newer ones and other boxes' are\n"
-               "                    never removed, nor anything a backup did not make\n"
+               "                    remain (1 to " +
+               std::to_string(CliOptions::kMaxKeep) +
+               "); incomplete ones, newer ones and other\n"
+               "                    boxes' are never removed, nor anything a backup did not\n"
+               "                    make\n"
                "  --                the arguments after it are names, even if they start\n"
                "                    with '-'\n"
                "\n"
@@ -79,7 +84,7 @@ std::string MakeUsage() {
                "  -H, --host ADDR   the box's address: dotted IPv4 as four decimal numbers\n"
                "                    0..255 without leading zeros, or a host name; other\n"
                "                    numeric forms (127.1, 0x7f.0.0.1, 010) are refused\n"
-               "  -p, --port N      the box's TCP port, 1..65535\n"
+               "  -p, --port N      the box's TCP port, 1..65535 in decimal digits\n"
                "      --password PIN  the box's password, up to 4 digits; without it the\n"
                "                    environment's VELQO_PASSWORD gives it, which ps does\n"
                "                    not show\n"
