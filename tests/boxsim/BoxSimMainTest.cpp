@@ -117,11 +117,7 @@ TEST(BoxSimCommandLine, RejectsBadUsage) {
     const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
         {{"--bogus"}, "unknown option \"--bogus\""},
         {{"--prot", "4000"}, "unknown option \"--prot\"; did you mean \"--port\"?"},
-        {{"--refuse-logn", "x"},
-         "unknown option \"--refuse-logn\"; did you mean \"--refuse-login\"?"},
         {{"--port", "0x10"}, "--port: \"0x10\" is not a decimal number from 0 to 65535"},
-        {{"--port", "+16"}, "--port: \"+16\" is not a decimal number"},
-        {{"--port", " 16"}, "--port: \" 16\" is not a decimal number"},
         {{"--io-timeout", "1e3"}, "--io-timeout: \"1e3\" is not a decimal number"},
         {{"--require-version", "0x1g"}, "--require-version: \"0x1g\" is not a number"},
         {{"--port"}, "--port needs a value"},

@@ -82,7 +82,6 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
         {"velqo-cli", {"-V"}, cliVersion, 0},
         {"velqo-cli", {"list", "--help"}, usage, 0},
         {"velqo-cli", {"/?"}, usage, 0},
-        {"velqo-cli", {"help"}, usage, 0},
         {"velqo-cli", {"help", "restore"}, usage, 0},
         {"velqo-cli", {"help", "lsit"}, "velqo-cli: help: unknown command 'lsit'; did you mean", 2},
         {"velqo-cli", {"help", "get", "put"}, "velqo-cli: help takes at most one command", 2},
