@@ -13,6 +13,7 @@
 #include "box/BoxLogin.h"
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
+#include "box/NetApi.h"
 #include "box/WireFormat.h"
 #include "cli/CliClient.h"
 #include "tests/support/BackgroundProgram.h"
@@ -27,6 +28,7 @@ TEST(Recipes, WithoutABoxWorksWhileTheWindowIsLoggedIn) {
     std::vector<std::unique_ptr<BackgroundProgram>> boxes;
     std::map<std::string, std::string> served;  // the recipe's port: the one used
     const std::string window = std::to_string(box_defaults::kPort);
+    ASSERT_EQ(net::Startup(), 0);  // the window's session runs in this process
     BoxSocket socket;
     BoxSession session(&socket);
     int cliRuns = 0;
