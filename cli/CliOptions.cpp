@@ -1,7 +1,6 @@
 #include "cli/CliOptions.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "base/DecimalNumber.h"
 #include "base/NearestWord.h"
