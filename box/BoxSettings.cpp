@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "base/NearestWord.h"
 #include "base/RegularFile.h"
 #include "base/StdioFile.h"
 #include "box/BoxDefaults.h"
@@ -120,10 +121,24 @@ void Check(const char* line, int number, bool whole, BoxSettingsReport* report) 
             name += static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
         }
     }
+    bool nearMiss = false;
+    std::vector<std::string> known;
     for (const Key& key : keys) {
         if (!read && name + "=" == key.name) {
             report->nearMisses.push_back({number, name});
+            nearMiss = true;
         }
+        known.emplace_back(key.name, std::strlen(key.name) - 1);
+    }
+    // A word straight before '=' is meant as a key.
+    const char* equals = std::strchr(line, '=');
+    const std::string written = equals != nullptr ? std::string(line, equals) : "";
+    const bool keyShaped =
+        !written.empty() && std::all_of(written.begin(), written.end(), [](unsigned char c) {
+            return std::isalnum(c) || c == '_' || c == '-' || c == '.';
+        });
+    if (!read && !nearMiss && keyShaped) {
+        report->unknownKeys.push_back({number, written, NearestWord(name, known)});
     }
 }
 

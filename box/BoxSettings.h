@@ -29,6 +29,14 @@ struct BoxSettingsReport {
         std::string key;
     };
     std::vector<NearMiss> nearMisses;
+    // Lines "KEY=..." of a key the tools do not know ("PASWORD=7351"): the key
+    // as written, and the known key nearest to it, empty when none is near.
+    struct UnknownKey {
+        int number = 0;
+        std::string key;
+        std::string nearest;
+    };
+    std::vector<UnknownKey> unknownKeys;
 };
 
 class BoxSettings {

@@ -1,16 +1,8 @@
 #include "box/SettingRules.h"
 
-#include <algorithm>
+#include "base/DecimalNumber.h"
 
 namespace setting_rules {
-
-namespace {
-
-bool AllDigits(std::string_view text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-}  // namespace
 
 std::string PortRule() {
     return "a number from " + std::to_string(kMinPort) + " to " + std::to_string(kMaxPort);
@@ -21,15 +13,8 @@ std::string PasswordRule() {
 }
 
 bool ReadPort(std::string_view text, int* port) {
-    if (!AllDigits(text)) {
-        return false;
-    }
-    // Held just past the largest port, so no count of digits can overflow it.
     long long value = 0;
-    for (const char c : text) {
-        value = std::min<long long>(value * 10 + (c - '0'), kMaxPort + 1LL);
-    }
-    if (value < kMinPort || value > kMaxPort) {
+    if (!ReadDecimal(std::string(text), kMinPort, kMaxPort, &value)) {
         return false;
     }
     *port = static_cast<int>(value);
@@ -37,7 +22,8 @@ bool ReadPort(std::string_view text, int* port) {
 }
 
 bool IsPassword(std::string_view text) {
-    return AllDigits(text) && text.size() <= kMaxPasswordLength;
+    return !text.empty() && text.size() <= kMaxPasswordLength &&
+           text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 }  // namespace setting_rules

@@ -172,7 +172,9 @@ bool Manifest::Read(const std::filesystem::path& path, std::string* text, std::s
     }
     if (kind == FileKind::kRegular) {
         *error = "larger than " + std::to_string(kMaxFileBytes) + " bytes, not a manifest";
-    } else if (kind == FileKind::kMissing || kind == FileKind::kUnreadable) {
+    } else if (kind == FileKind::kMissing) {
+        *error = "does not exist";
+    } else if (kind == FileKind::kUnreadable) {
         *error = "cannot be read";
     } else {
         *error = std::string("not read: it is ") + FileKindText(kind);

@@ -112,7 +112,11 @@ TEST_F(CliHostileMessage, EveryMessageShowsBoxAndFileTextsEscapedAndBounded) {
         const Printed made = AgainstSim([](BoxSimOptions&) {}, {"backup", "--into", "saved"});
         ASSERT_EQ(made.status, CliClient::kExitOk) << made.err;
     }
-    const fs::path backup = fs::directory_iterator("pc/saved")->path().filename();
+    // The store's one folder; its lock file is beside it.
+    fs::path backup;
+    for (const fs::directory_entry& entry : fs::directory_iterator("pc/saved")) {
+        backup = entry.is_directory() ? entry.path().filename() : backup;
+    }
     const std::string backupFolder = "saved/" + backup.string();
 
     int backups = 0;  // each backup into a folder of its own
