@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "catalog/Manifest.h"
+
 class BackupFolder {
 public:
-    static constexpr const char* kManifestName = "manifest.txt";
+    static constexpr const char* kManifestName = Manifest::kFileName;
     static constexpr const char* kChecksumsName = "SHA256SUMS";
     static constexpr const char* kIncompleteName = "INCOMPLETE";
 

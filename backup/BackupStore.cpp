@@ -56,7 +56,19 @@ bool BackupStore::Latest(const BackupBox& box, StoredBackup* out) const {
 
 bool BackupStore::MakeFolder(const BackupBox& box, fs::path* folder, std::string* why) const {
     std::error_code ec;
-    fs::create_directories(root_, ec);
+    // Only the store's own folder, as mkdir without -p: a mistyped parent
+    // would otherwise become a tree of folders nobody asked for.
+    const fs::path store = root_.has_filename() ? root_ : root_.parent_path();
+    if (!fs::create_directory(store, ec) && ec) {
+        const fs::path parent = store.parent_path();
+        std::error_code statusError;
+        const bool parentMissing =
+            !parent.empty() && fs::status(parent, statusError).type() == fs::file_type::not_found;
+        *why = parentMissing ? "its parent folder '" + QuoteForMessage(parent.string()) +
+                                   "' does not exist; only the store's own folder is made"
+                             : "cannot make it: " + ec.message();
+        return false;
+    }
     StoreLock lock;
     if (!lock.Acquire(root_ / kLockName, lockWaitSeconds_, why)) {
         return false;

@@ -58,8 +58,9 @@ public:
     // The box's newest complete backup; false when it has none.
     bool Latest(const BackupBox& box, StoredBackup* out) const;
 
-    // Makes the store's folder if need be and a new backup folder of `box`
-    // in it, never an existing one. False with the reason on failure.
+    // Makes the store's folder if need be (that folder only, not its missing
+    // parents) and a new backup folder of `box` in it, never an existing one.
+    // False with the reason on failure.
     bool MakeFolder(const BackupBox& box, std::filesystem::path* folder, std::string* why) const;
 
     // After the complete backup `made`: removes the oldest complete backups

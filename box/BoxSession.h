@@ -14,7 +14,7 @@ class DownloadSink;
 class UploadSource;
 
 // Receives every user-visible line (with its own "\n") and a colour code.
-using LogSink = int (*)(const char* text, int colour);
+using LogSink = int (*)(const char* text, int color);
 // Receives transfer progress, 0..100.
 using ProgressSink = int (*)(int percent);
 // Receives the bytes of the file moved so far and its size (-1 when the box

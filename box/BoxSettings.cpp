@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "base/NearestWord.h"
 #include "base/RegularFile.h"
 #include "base/StdioFile.h"
 #include "box/BoxDefaults.h"
@@ -60,9 +61,6 @@ bool AllOf(const std::string& text, const char* accepted) {
 }
 
 constexpr const char* kDigits = "0123456789";
-constexpr int kMaxPort = 65535;
-// The login carries four password characters.
-constexpr size_t kMaxPasswordLength = 4;
 
 std::string BoxIpProblem(const std::string& value) {
     if (!AllOf(value, "0123456789. ") || TrimSpaces(value).empty()) {
@@ -73,15 +71,10 @@ std::string BoxIpProblem(const std::string& value) {
 }
 
 std::string PortProblem(const std::string& value) {
-    const std::string digits = TrimSpaces(value);
-    if (digits.empty() || !AllOf(digits, kDigits)) {
-        return "PORT needs a number from 1 to 65535";
-    }
-    long long port = 0;
-    for (const char c : digits) {
-        port = std::min<long long>(port * 10 + (c - '0'), kMaxPort + 1);
-    }
-    return port >= 1 && port <= kMaxPort ? "" : "PORT needs a number from 1 to 65535";
+    int port = 0;
+    return setting_rules::ReadPort(TrimSpaces(value), &port)
+               ? ""
+               : "PORT needs " + setting_rules::PortRule();
 }
 
 std::string PasswordProblem(const std::string& value) {
@@ -90,10 +83,11 @@ std::string PasswordProblem(const std::string& value) {
         digits.pop_back();
     }
     if (digits.empty() || !AllOf(digits, kDigits)) {
-        return "PASSWORD needs 1 to 4 digits";
+        return "PASSWORD needs " + setting_rules::PasswordRule();
     }
-    if (digits.size() > kMaxPasswordLength) {
-        return "PASSWORD has more than the 4 digits that the login carries";
+    if (!setting_rules::IsPassword(digits)) {
+        return "PASSWORD has more than the " + std::to_string(setting_rules::kMaxPasswordLength) +
+               " digits that the login carries";
     }
     return "";
 }
@@ -127,10 +121,24 @@ void Check(const char* line, int number, bool whole, BoxSettingsReport* report) 
             name += static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
         }
     }
+    bool nearMiss = false;
+    std::vector<std::string> known;
     for (const Key& key : keys) {
         if (!read && name + "=" == key.name) {
             report->nearMisses.push_back({number, name});
+            nearMiss = true;
         }
+        known.emplace_back(key.name, std::strlen(key.name) - 1);
+    }
+    // A word straight before '=' is meant as a key.
+    const char* equals = std::strchr(line, '=');
+    const std::string written = equals != nullptr ? std::string(line, equals) : "";
+    const bool keyShaped =
+        !written.empty() && std::all_of(written.begin(), written.end(), [](unsigned char c) {
+            return std::isalnum(c) || c == '_' || c == '-' || c == '.';
+        });
+    if (!read && !nearMiss && keyShaped) {
+        report->unknownKeys.push_back({number, written, NearestWord(name, known)});
     }
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "box/SettingRules.h"  // the rules its port and password follow
+
 // What Load saw besides the values, for a reader that must not use a value
 // that the record holds differently from what the file says (the client);
 // the window does without it.
@@ -27,6 +29,14 @@ struct BoxSettingsReport {
         std::string key;
     };
     std::vector<NearMiss> nearMisses;
+    // Lines "KEY=..." of a key the tools do not know ("PASWORD=7351"): the key
+    // as written, and the known key nearest to it, empty when none is near.
+    struct UnknownKey {
+        int number = 0;
+        std::string key;
+        std::string nearest;
+    };
+    std::vector<UnknownKey> unknownKeys;
 };
 
 class BoxSettings {

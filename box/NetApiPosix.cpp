@@ -11,27 +11,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <limits>
 
+#include "base/RetryInterrupted.h"
 #include "box/HostAddress.h"
 #include "box/NetApi.h"
 
 namespace net {
 
 namespace {
-
-// A signal handled while a call waits cuts the call short with EINTR:
-// select() and sockets with time-outs are never restarted, whatever the
-// handler's flags say. Each call below then goes on, a waiting one for what
-// is left of its time, so a signal is never taken for a failed connection.
-template <typename Call>
-auto RetryInterrupted(Call call) {
-    decltype(call()) r;
-    do {
-        r = call();
-    } while (r < 0 && errno == EINTR);
-    return r;
-}
 
 int64_t NowMs() {
     using namespace std::chrono;
@@ -95,14 +82,6 @@ int WaitConnected(Handle h, long seconds) {
 bool PendingError(Handle h, int* error) {
     socklen_t len = sizeof *error;
     return getsockopt(static_cast<int>(h), SOL_SOCKET, SO_ERROR, error, &len) == 0;
-}
-
-int SelectOne(Handle h, bool forReading, long seconds) {
-    if (seconds < 0) {
-        return -1;  // select() rejects a negative time value
-    }
-    const long most = std::numeric_limits<int>::max() / 1000;
-    return SelectOneMs(h, forReading, static_cast<int>(std::min(seconds, most) * 1000));
 }
 
 int SendSome(Handle h, const void* data, int length) {

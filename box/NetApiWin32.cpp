@@ -1,9 +1,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <algorithm>
 #include <cstring>
-#include <limits>
 
 #include "box/HostAddress.h"
 #include "box/NetApi.h"
@@ -78,14 +76,6 @@ int WaitConnected(Handle h, long seconds) {
 bool PendingError(Handle h, int* error) {
     int len = sizeof *error;
     return getsockopt(S(h), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(error), &len) == 0;
-}
-
-int SelectOne(Handle h, bool forReading, long seconds) {
-    if (seconds < 0) {
-        return -1;  // select() rejects a negative time value
-    }
-    const long most = std::numeric_limits<int>::max() / 1000;
-    return SelectOneMs(h, forReading, static_cast<int>(std::min(seconds, most) * 1000));
 }
 
 int SendSome(Handle h, const void* data, int length) {

@@ -6,10 +6,14 @@
 #include <limits>
 #include <map>
 #include <string>
+#include <vector>
 
+#include "base/DecimalNumber.h"
+#include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
 #include "box/HostAddress.h"
+#include "box/SettingRules.h"
 
 namespace {
 
@@ -89,7 +93,8 @@ std::string MakeHelp() {
            "                           (a dropped client is printed also without it)\n"
            "  -h, --help               show this help and end\n"
            "  -V, --version            show the version and end\n"
-           "Every OPTION VALUE may also be written OPTION=VALUE.\n"
+           "Every OPTION VALUE may also be written OPTION=VALUE. Numbers are decimal\n"
+           "digits (a leading 0 or 0x makes no other base), but for --require-version.\n"
            "\n"
            "The box refuses, with a refusal text: a login with a wrong password; any\n"
            "download or upload before a login; names that are not plain file names;\n"
@@ -106,15 +111,30 @@ std::string MakeHelp() {
 
 constexpr long long kMsPerSecond = 1000;
 
-bool ParseInteger(const std::string& text, long long low, long long high, long long* value) {
-    if (text.empty()) {
+template <typename Map>
+std::vector<std::string> KeysOf(const Map& map) {
+    std::vector<std::string> keys;
+    for (const auto& entry : map) {
+        keys.push_back(entry.first);
+    }
+    return keys;
+}
+
+// Decimal digits only; a version, which the log shows in hex, also as 0xNNNN.
+bool ParseInteger(const std::string& text, bool hexAllowed, long long low, long long high,
+                  long long* value) {
+    const bool hex =
+        hexAllowed && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (!hex) {
+        return ReadDecimal(text, low, high, value);
+    }
+    if (text.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string::npos) {
         return false;
     }
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     char* end = nullptr;
     errno = 0;
-    const long long v = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
-    if (errno != 0 || end == nullptr || *end != '\0' || v < low || v > high) {
+    const long long v = std::strtoll(text.c_str() + 2, &end, 16);
+    if (errno != 0 || *end != '\0' || v < low || v > high) {
         return false;
     }
     *value = v;
@@ -161,7 +181,7 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         long long high;
     };
     const std::map<std::string, Range> numbers = {
-        {"--port", {0, 65535}},
+        {"--port", {0, setting_rules::kMaxPort}},  // 0: any free port
         {"--require-version", {0, 0xFFFF}},
         {"--wait-status", {kIntMin, kIntMax}},
         {"--io-timeout", {1, kIntMax}},
@@ -193,6 +213,13 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         const bool message = option == "--wait-message";
         if (t == texts.end() && n == numbers.end() && !password && !message) {
             *error = "unknown option \"" + QuoteForMessage(option) + "\"";
+            std::vector<std::string> known = {"--password", "--wait-message"};
+            for (const auto& named : {KeysOf(switches), KeysOf(texts), KeysOf(numbers)}) {
+                known.insert(known.end(), named.begin(), named.end());
+            }
+            if (const std::string nearest = NearestWord(option, known); !nearest.empty()) {
+                *error += "; did you mean \"" + nearest + "\"?";
+            }
             return false;
         }
         if (!inlineValue && i + 1 >= argc) {
@@ -213,8 +240,10 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
             o.waitPhase = true;
         } else {
             long long v = 0;
-            if (!ParseInteger(value, n->second.low, n->second.high, &v)) {
-                *error = option + ": \"" + QuoteForMessage(value) + "\" is not a number from " +
+            const bool version = option == "--require-version";
+            if (!ParseInteger(value, version, n->second.low, n->second.high, &v)) {
+                *error = option + ": \"" + QuoteForMessage(value) + "\" is not a " +
+                         (version ? "number" : "decimal number") + " from " +
                          std::to_string(n->second.low) + " to " + std::to_string(n->second.high);
                 return false;
             }

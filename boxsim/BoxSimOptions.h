@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "box/BoxDefaults.h"
+#include "catalog/Manifest.h"
 
 struct BoxSimOptions {
-    std::string folder = ".";                   // served files, manifest, stored uploads
-    std::string manifestName = "manifest.txt";  // inside folder
+    std::string folder = ".";                        // served files, manifest, stored uploads
+    std::string manifestName = Manifest::kFileName;  // inside folder
     std::string listenAddress = "127.0.0.1";
     uint16_t port = box_defaults::kPort;             // 0 = any free port
     std::string password = box_defaults::kPassword;  // at most 4 characters, as the login carries
@@ -32,7 +33,7 @@ struct BoxSimOptions {
     // Longest wait for the next request; a client silent for longer is
     // dropped, so that it cannot keep every other client waiting. 0: no limit.
     int idleTimeoutMs = 60000;
-    int maxConnections = 0;      // serve this many connections, then end; 0 = until Stop()
+    int maxConnections = 0;  // serve this many connections, then end; 0 = until Stop()
     // Wait this long before each message that answers the PC (every reply,
     // download record and wait-phase record), as a real box's slower
     // processor and flash do; 0 answers at once.

@@ -52,8 +52,9 @@ bool BoxSimulator::Start(std::string* error) {
     if (!CheckOptions(error)) {
         return false;
     }
+    // With '/' on every system, as the folder is mostly written.
     const std::string manifestPath =
-        (std::filesystem::path(options_.folder) / options_.manifestName).string();
+        (std::filesystem::path(options_.folder) / options_.manifestName).generic_string();
     if (!Manifest::Load(manifestPath, &manifest_, error)) {
         return false;
     }

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "base/RegularFile.h"
 #include "base/SignalCleanup.h"
 #include "base/TextEscape.h"
 #include "base/Version.h"
@@ -76,6 +77,15 @@ int main(int argc, char** argv) {
         }
     });
     if (!box.Start(&error)) {
+        const std::filesystem::path manifest =
+            std::filesystem::path(command.options.folder) / command.options.manifestName;
+        // Most often a folder that was never made to be served.
+        if (std::filesystem::is_directory(command.options.folder) &&
+            KindOfFile(manifest, LinkRule::kRefuse) == FileKind::kMissing) {
+            error +=
+                "; a served folder needs a manifest of its files: velqo-boxsim --make-demo "
+                "DIR writes one with demo files";
+        }
         std::fprintf(stderr, "velqo-boxsim: %s\n", error.c_str());
         return 1;
     }

@@ -130,19 +130,21 @@ bool Manifest::Parse(const std::string& text, Manifest* out, std::string* error)
         }
         if (entry.group.empty() || entry.group.size() > kMaxGroupLength ||
             HasControlCharacter(entry.group)) {
-            return fail("group name \"" + QuoteForMessage(entry.group) +
-                        "\" must have 1 to 15 characters");
+            return fail("group name \"" + QuoteForMessage(entry.group) + "\" must have 1 to " +
+                        std::to_string(kMaxGroupLength) + " characters");
         }
         if (!IsPlainFileName(entry.name.c_str())) {
             return fail("file name \"" + QuoteForMessage(entry.name) +
-                        "\" must be a plain name of 1 to 31 characters without / \\ :");
+                        "\" must be a plain name of 1 to " + std::to_string(kMaxNameLength) +
+                        " characters without / \\ :");
         }
         if (!ParseType(fields[2], &entry.type)) {
             return fail("type \"" + QuoteForMessage(fields[2]) +
                         "\" is not a decimal 32-bit number");
         }
         if (result.entries_.size() == kMaxEntries) {
-            return fail("more than 28 files; the box lists at most 28");
+            const std::string most = std::to_string(kMaxEntries);
+            return fail("more than " + most + " files; the box lists at most " + most);
         }
         result.entries_.push_back(entry);
     }
@@ -170,7 +172,9 @@ bool Manifest::Read(const std::filesystem::path& path, std::string* text, std::s
     }
     if (kind == FileKind::kRegular) {
         *error = "larger than " + std::to_string(kMaxFileBytes) + " bytes, not a manifest";
-    } else if (kind == FileKind::kMissing || kind == FileKind::kUnreadable) {
+    } else if (kind == FileKind::kMissing) {
+        *error = "does not exist";
+    } else if (kind == FileKind::kUnreadable) {
         *error = "cannot be read";
     } else {
         *error = std::string("not read: it is ") + FileKindText(kind);

@@ -9,18 +9,24 @@
 #include <string>
 #include <vector>
 
+#include "box/WireFormat.h"
+
 struct ManifestEntry {
-    std::string group;  // 1..15 characters
-    std::string name;   // a plain file name of 1..31 characters
+    std::string group;  // 1 to Manifest::kMaxGroupLength characters
+    std::string name;   // a plain file name (IsPlainFileName)
     int32_t type = 0;
 };
 
 class Manifest {
 public:
+    // Its name in the substitute box's folder and in a backup folder.
+    static constexpr const char* kFileName = "manifest.txt";
     // The list reply holds no more records than this.
-    static constexpr size_t kMaxEntries = 28;
-    static constexpr size_t kMaxGroupLength = 15;
-    // 28 lines need far less; more is not a manifest, and is not read.
+    static constexpr size_t kMaxEntries = wire::kMaxListRecords;
+    // A group's field in a list record keeps a byte for the terminating NUL.
+    static constexpr size_t kMaxGroupLength = wire::kGroupNameSize - 1;
+    static constexpr size_t kMaxNameLength = wire::kNameFieldSize - 1;
+    // kMaxEntries lines need far less; more is not a manifest, and is not read.
     static constexpr size_t kMaxFileBytes = 64 * 1024;
 
     // Parses a manifest text; on failure leaves out untouched and says which

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
 #include "box/BoxLogin.h"
@@ -259,8 +260,11 @@ int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const Bo
                                  host, target.port, socket.ConnectError().c_str());
         case LoginOutcome::kPortClosed:
             return output_.Error(kExitNoLogin,
-                                 "%s:%d took the connection but never answered the login; is it "
-                                 "a box, and is this its port?",
+                                 "%s:%d took the connection but did not answer the login: the "
+                                 "box may be busy with another client (the window or another "
+                                 "velqo-cli logged in to it), as it serves one at a time; log out "
+                                 "there or wait until it ends, then try again. If nothing else "
+                                 "uses it, this may not be a box, or not its port",
                                  host, target.port);
         case LoginOutcome::kBadAddress:
             return output_.Error(kExitUsage, "the box address %s",
@@ -307,6 +311,12 @@ int CliClient::ChooseTarget(Target* target) {
     for (const BoxSettingsReport::NearMiss& miss : report.nearMisses) {
         output_.Note("%s line %d: ignored: did you mean %s=?", file.c_str(), miss.number,
                      miss.key.c_str());
+    }
+    for (const BoxSettingsReport::UnknownKey& unknown : report.unknownKeys) {
+        const std::string meant =
+            unknown.nearest.empty() ? "" : "; did you mean " + unknown.nearest + "=?";
+        output_.Note("%s line %d: unknown key %s ignored%s", file.c_str(), unknown.number,
+                     QuoteForMessage(unknown.key).c_str(), meant.c_str());
     }
     // Only the values the options leave to the file must be usable.
     const std::pair<bool, const BoxSettingsReport::Line*> used[] = {
@@ -431,7 +441,17 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
         output_.File(file);
     };
     if (catalog.FindFileType(name.c_str()) == -1) {
+        std::vector<std::string> onBox;
+        for (const wire::ListRecord& record : listed_) {
+            if (!record.nameFillsField) {  // such a name cannot be asked for
+                onBox.emplace_back(record.name);
+            }
+        }
+        const std::string nearest = NearestWord(name, onBox);
         file.message = "not on the box's file list";
+        if (!nearest.empty()) {
+            file.message += "; did you mean '" + QuoteForMessage(nearest) + "'?";
+        }
         output_.Note("%s: %s", QuoteForMessage(name).c_str(), file.message.c_str());
         done(false);
         return true;

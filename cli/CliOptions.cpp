@@ -1,10 +1,12 @@
 #include "cli/CliOptions.h"
 
 #include <algorithm>
-#include <cstdlib>
 
+#include "base/DecimalNumber.h"
+#include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "box/HostAddress.h"
+#include "box/SettingRules.h"
 
 namespace {
 
@@ -30,35 +32,13 @@ constexpr unsigned kStoreCommands = Bit(Command::kBackup) | Bit(Command::kBackup
                                     Bit(Command::kRestore) | Bit(Command::kCompare) |
                                     Bit(Command::kDiff) | Bit(Command::kHistory);
 
-bool AllDigits(const std::string& text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-bool ParsePort(const std::string& text, int* port) {
-    constexpr size_t kMaxDigits = 5;
-    if (!AllDigits(text) || text.size() > kMaxDigits) {
+bool ParseCount(const std::string& text, int high, int* count) {
+    long long v = 0;
+    if (!ReadDecimal(text, 1, high, &v)) {
         return false;
     }
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v < 1 || v > 65535) {
-        return false;
-    }
-    *port = static_cast<int>(v);
+    *count = static_cast<int>(v);
     return true;
-}
-
-bool ParseCount(const std::string& text, int* count) {
-    constexpr size_t kMaxDigits = 6;
-    if (!AllDigits(text) || text.size() > kMaxDigits) {
-        return false;
-    }
-    *count = std::atoi(text.c_str());
-    return *count >= 1;
-}
-
-bool ValidPassword(const std::string& text) {
-    constexpr size_t kMaxLength = 4;  // as the login carries
-    return AllDigits(text) && text.size() <= kMaxLength;
 }
 
 // One option: its names, whether it takes a value, the commands it belongs
@@ -82,15 +62,16 @@ const OptionRule kOptionRules[] = {
      }},
     {"port", 'p', true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
-         *e = spelled + " needs a number from 1 to 65535, not '" + QuoteForMessage(v) + "'";
-         return ParsePort(v, &o->port);
+         *e =
+             spelled + " needs " + setting_rules::PortRule() + ", not '" + QuoteForMessage(v) + "'";
+         return setting_rules::ReadPort(v, &o->port);
      }},
     {"password", 0, true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
          o->password = v;
          o->hasPassword = true;
-         *e = spelled + " needs 1 to 4 digits";
-         return ValidPassword(v);
+         *e = spelled + " needs " + setting_rules::PasswordRule();
+         return setting_rules::IsPassword(v);
      }},
     {"directory", 'C', true, kGlobal,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
@@ -146,8 +127,9 @@ const OptionRule kOptionRules[] = {
      }},
     {"keep", 0, true, Bit(Command::kBackup),
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
-         *e = spelled + " needs a number of backups, 1 or more, not '" + QuoteForMessage(v) + "'";
-         return ParseCount(v, &o->keep);
+         *e = spelled + " needs a number of backups from 1 to " +
+              std::to_string(CliOptions::kMaxKeep) + ", not '" + QuoteForMessage(v) + "'";
+         return ParseCount(v, CliOptions::kMaxKeep, &o->keep);
      }},
     {"box-name", 0, true, kStoreCommands,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
@@ -324,44 +306,7 @@ bool CheckNames(CliOptions* options, const std::string& command, std::string* er
     }
 }
 
-// Optimal string alignment distance: a swap of two neighbours is one step.
-size_t EditDistance(const std::string& a, const std::string& b) {
-    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
-    for (size_t i = 0; i <= a.size(); ++i) {
-        d[i][0] = i;
-    }
-    for (size_t j = 0; j <= b.size(); ++j) {
-        d[0][j] = j;
-    }
-    for (size_t i = 1; i <= a.size(); ++i) {
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-            }
-        }
-    }
-    return d[a.size()][b.size()];
-}
-
 }  // namespace
-
-std::string NearestWord(const std::string& typed, const std::vector<std::string>& known) {
-    // One slip in a short word, two in a longer one; more is another word.
-    constexpr size_t kLongWord = 5;
-    const size_t allowed = typed.size() >= kLongWord ? 2 : 1;
-    std::string nearest;
-    size_t best = allowed + 1;
-    for (const std::string& word : known) {
-        const size_t d = EditDistance(typed, word);
-        if (d < best) {
-            best = d;
-            nearest = word;
-        }
-    }
-    return nearest;
-}
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
                      std::string* error) {
@@ -388,11 +333,29 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
             "no command given (list, get, put, backup, restore, compare, backups, diff or history)";
         return false;
     }
-    const std::string& command = split.words.front();
     std::vector<std::string> words;
     for (const CommandWord& c : kCommands) {
-        options->command = command == c.word ? c.command : options->command;
         words.push_back(c.word);
+    }
+    // "help [COMMAND]", as git and go take it; the help covers every command.
+    if (split.words.front() == "help") {
+        if (split.words.size() > 2) {
+            *error = "help takes at most one command";
+            return false;
+        }
+        const std::string& asked = split.words.back();
+        if (split.words.size() == 2 &&
+            std::find(words.begin(), words.end(), asked) == words.end()) {
+            *error = WithSuggestion("help: unknown command '" + QuoteForMessage(asked) + "'", asked,
+                                    words, "");
+            return false;
+        }
+        options->help = true;
+        return true;
+    }
+    const std::string& command = split.words.front();
+    for (const CommandWord& c : kCommands) {
+        options->command = command == c.word ? c.command : options->command;
     }
     if (options->command == Command::kNone) {
         *error = WithSuggestion("unknown command '" + QuoteForMessage(command) + "'", command,
@@ -430,8 +393,8 @@ bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string
     if (options->hasPassword || value == nullptr || *value == '\0') {
         return true;
     }
-    if (!ValidPassword(value)) {
-        *error = "VELQO_PASSWORD needs 1 to 4 digits";
+    if (!setting_rules::IsPassword(value)) {
+        *error = "VELQO_PASSWORD needs " + setting_rules::PasswordRule();
         return false;
     }
     options->password = value;

@@ -36,10 +36,11 @@ struct CliOptions {
     bool version = false;
     bool json = false;  // one JSON document on stdout when the command ends
     int verbosity = kNormal;
-    std::string into;          // the backup store's folder; empty: DIR/backup
-    std::string boxName;       // the box's name in the store; empty: its address
-    bool all = false;          // backups: of every box, not only this one
-    int keep = 0;              // backup: complete backups of the box left; 0: all
+    std::string into;     // the backup store's folder; empty: DIR/backup
+    std::string boxName;  // the box's name in the store; empty: its address
+    bool all = false;     // backups: of every box, not only this one
+    int keep = 0;         // backup: complete backups of the box left; 0: all
+    static constexpr int kMaxKeep = 999999;
     std::string backupFolder;  // restore, compare: the backup folder; diff: the older side
     std::string newerSide;     // diff: the newer side
     bool dryRun = false;       // restore: say what would be sent, send nothing
@@ -62,7 +63,3 @@ bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string
 
 // The command's word ("list", "restore"...), or null for none.
 const char* CommandName(CliOptions::Command command);
-
-// The word of `known` nearest to `typed`, or empty when none is near enough
-// to be what was meant ("lsit" -> "list").
-std::string NearestWord(const std::string& typed, const std::vector<std::string>& known);

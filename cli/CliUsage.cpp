@@ -5,6 +5,7 @@
 #include "backup/BackupStore.h"
 #include "base/Version.h"
 #include "box/BoxDefaults.h"
+#include "cli/CliOptions.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ std::string MakeUsage() {
                "  or:  velqo-cli [OPTION]... compare BACKUP|latest [NAME...]\n"
                "  or:  velqo-cli [OPTION]... diff [--names-only] OLD NEW\n"
                "  or:  velqo-cli [OPTION]... history [BOX]\n"
+               "  or:  velqo-cli help [COMMAND]\n"
                "\n"
                "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
                "\n"
@@ -78,14 +80,18 @@ std::string MakeUsage() {
                "  --changed-only    restore: compare first and send only the files that\n"
                "                    differ on the box; a second run sends nothing\n"
                "  --into STORE      backup, backups, latest, diff, history: the backup store's\n"
-               "                    folder (default: DIR/backup)\n"
+               "                    folder (default: DIR/backup); made when missing, as\n"
+               "                    mkdir makes it: its parent folder must be there\n"
                "  --box-name NAME   backup, backups, latest, diff, history: the box's name in\n"
                "                    the store in place of its address\n"
                "  --all             backups: the backups of every box in the store\n"
                "  --keep N          backup: once the backup is complete, remove the oldest\n"
                "                    complete backups of the same box in the store so that N\n"
-               "                    remain; incomplete ones, newer ones and other boxes' are\n"
-               "                    never removed, nor anything a backup did not make\n"
+               "                    remain (1 to " +
+               std::to_string(CliOptions::kMaxKeep) +
+               "); incomplete ones, newer ones and other\n"
+               "                    boxes' are never removed, nor anything a backup did not\n"
+               "                    make\n"
                "  --report          backup: once complete, a line per file that changed\n"
                "                    since the box's previous complete backup (stderr; in\n"
                "                    --json \"changes\")\n"
@@ -102,7 +108,7 @@ std::string MakeUsage() {
                "  -H, --host ADDR   the box's address: dotted IPv4 as four decimal numbers\n"
                "                    0..255 without leading zeros, or a host name; other\n"
                "                    numeric forms (127.1, 0x7f.0.0.1, 010) are refused\n"
-               "  -p, --port N      the box's TCP port, 1..65535\n"
+               "  -p, --port N      the box's TCP port, 1..65535 in decimal digits\n"
                "      --password PIN  the box's password, up to 4 digits; without it the\n"
                "                    environment's VELQO_PASSWORD gives it, which ps does\n"
                "                    not show\n"

@@ -45,7 +45,7 @@ TerminalLog::~TerminalLog() {
     }
 }
 
-int TerminalLog::LogSink(const char* text, int /*colour*/) {
+int TerminalLog::LogSink(const char* text, int /*color*/) {
     if (current_ != nullptr && current_->showLog_) {
         current_->Write(text);
     }

@@ -26,7 +26,7 @@ public:
     TerminalLog(const TerminalLog&) = delete;
     TerminalLog& operator=(const TerminalLog&) = delete;
 
-    static int LogSink(const char* text, int colour);
+    static int LogSink(const char* text, int color);
     static int ProgressSink(int percent);
     static int ByteProgressSink(int64_t done, int64_t total);
     // Before a file's transfer: its name, and in a whole-box command its

@@ -56,15 +56,15 @@ CPoint CDrawingDC::SetWindowOrg(int x, int y) {
     return CPoint(old);
 }
 
-void CDrawingDC::FillSolidRect(const RECT* rect, COLORREF colour) {
-    const COLORREF old = ::SetBkColor(m_hDC, colour);
+void CDrawingDC::FillSolidRect(const RECT* rect, COLORREF color) {
+    const COLORREF old = ::SetBkColor(m_hDC, color);
     ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, rect, nullptr, 0, nullptr);
     ::SetBkColor(m_hDC, old);
 }
 
-void CDrawingDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF colour) {
+void CDrawingDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
     const RECT rect{x, y, x + cx, y + cy};
-    FillSolidRect(&rect, colour);
+    FillSolidRect(&rect, color);
 }
 
 void CDrawingDC::Draw3dRect(const RECT* rect, COLORREF topLeft, COLORREF bottomRight) {

@@ -28,8 +28,8 @@ public:
     HGDIOBJ SelectObject(HGDIOBJ object);
     HGDIOBJ SelectStockObject(int index) { return SelectObject(::GetStockObject(index)); }
 
-    COLORREF SetTextColor(COLORREF colour) { return ::SetTextColor(m_hDC, colour); }
-    COLORREF SetBkColor(COLORREF colour) { return ::SetBkColor(m_hDC, colour); }
+    COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
+    COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     COLORREF GetBkColor() const { return ::GetBkColor(m_hDC); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
     int SaveDC() { return ::SaveDC(m_hDC); }
@@ -41,8 +41,8 @@ public:
 
     // Fills with a colour without touching the selections (the background colour is
     // restored afterwards).
-    void FillSolidRect(const RECT* rect, COLORREF colour);
-    void FillSolidRect(int x, int y, int cx, int cy, COLORREF colour);
+    void FillSolidRect(const RECT* rect, COLORREF color);
+    void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);
     void FillRect(const RECT* rect, HBRUSH brush) { ::FillRect(m_hDC, rect, brush); }
     void FrameRect(const RECT* rect, HBRUSH brush) { ::FrameRect(m_hDC, rect, brush); }
     // A one-pixel frame: top and left in `topLeft`, bottom and right in `bottomRight`.
@@ -70,7 +70,7 @@ public:
         return ::PatBlt(m_hDC, x, y, cx, cy, rop);
     }
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-    COLORREF SetPixel(int x, int y, COLORREF colour) { return ::SetPixel(m_hDC, x, y, colour); }
+    COLORREF SetPixel(int x, int y, COLORREF color) { return ::SetPixel(m_hDC, x, y, color); }
 
     BOOL DrawIconEx(int x, int y, HICON icon, int cx, int cy, HBRUSH flickerFree, UINT flags) {
         return ::DrawIconEx(m_hDC, x, y, icon, cx, cy, 0, flickerFree, flags);

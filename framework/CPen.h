@@ -6,11 +6,11 @@ class CPen : public CGdiObject {
 public:
     CPen() = default;
     // Holds no pen when creation fails.
-    CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
+    CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
 
     // Fails, creating nothing, while a pen is held.
-    BOOL CreatePen(int style, int width, COLORREF colour) {
-        return m_hObject == nullptr && Attach(::CreatePen(style, width, colour));
+    BOOL CreatePen(int style, int width, COLORREF color) {
+        return m_hObject == nullptr && Attach(::CreatePen(style, width, color));
     }
 
     HPEN GetSafeHandle() const { return static_cast<HPEN>(m_hObject); }

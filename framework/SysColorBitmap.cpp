@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/ScopedSelection.h"
+
 namespace {
 
 struct ColorMapping {
@@ -97,12 +99,14 @@ HBITMAP AfxLoadSysColorBitmap(HINSTANCE instance, HRSRC resource) {
     HDC memory = bitmap != nullptr ? ::CreateCompatibleDC(screen) : nullptr;
     bool drawn = false;
     if (memory != nullptr) {
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        drawn =
-            ::StretchDIBits(memory, 0, 0, header.biWidth, height, 0, 0, header.biWidth, height,
-                            bytes.data + infoSize, reinterpret_cast<const BITMAPINFO*>(info.data()),
-                            DIB_RGB_COLORS, SRCCOPY) != 0;
-        ::SelectObject(memory, old);
+        {
+            const ScopedSelection bitmapIn(memory, bitmap);
+            drawn = bitmapIn.IsSelected() &&
+                    ::StretchDIBits(memory, 0, 0, header.biWidth, height, 0, 0, header.biWidth,
+                                    height, bytes.data + infoSize,
+                                    reinterpret_cast<const BITMAPINFO*>(info.data()),
+                                    DIB_RGB_COLORS, SRCCOPY) != 0;
+        }
         ::DeleteDC(memory);
     }
     ::ReleaseDC(nullptr, screen);

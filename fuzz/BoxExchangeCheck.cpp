@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "box/WireFormat.h"
+#include "catalog/Manifest.h"
 
 namespace {
 
@@ -282,7 +283,7 @@ private:
     }
 
     static bool MayStore(const std::string& name, bool loggedIn) {
-        return loggedIn && name != BoxFolder::kManifestName && name != BoxFolder::kFolderName;
+        return loggedIn && name != Manifest::kFileName && name != BoxFolder::kFolderName;
     }
 
     // Every file holds what the walk expects, or, after a cut, what an

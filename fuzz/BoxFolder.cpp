@@ -5,6 +5,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "catalog/Manifest.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -34,7 +36,7 @@ bool BoxFolder::Create(const std::string& parent, std::string* error) {
         image[i] = static_cast<char>(i * 31 + 7);
     }
     initial_ = {
-        {kManifestName,
+        {Manifest::kFileName,
          "Config settings.txt 1\nFirmware image.bin 2\nConfig empty.txt 1\n"
          "Logs gone.bin 0\nLogs folder.bin 0\n"},
         {"settings.txt", "a=1\r\nb=2\r\n"},

@@ -11,7 +11,6 @@ public:
     using Files = std::map<std::string, std::string>;  // name -> content, regular files only
 
     static constexpr const char* kPassword = "7351";
-    static constexpr const char* kManifestName = "manifest.txt";
     // A folder that stands where the manifest lists a file.
     static constexpr const char* kFolderName = "folder.bin";
 

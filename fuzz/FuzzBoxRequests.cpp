@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "base/RetryInterrupted.h"
 #include "boxsim/BoxSimulator.h"
 #include "fuzz/BoxExchangeCheck.h"
 #include "fuzz/BoxFolder.h"
-#include "fuzz/RetryInterrupted.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "fuzz/RetryInterrupted.h"
+#include "base/RetryInterrupted.h"
 
 namespace {
 

@@ -316,3 +316,38 @@ TEST(BackupStoreTest, TheLockIsHeldByOneAtATimeAndWaitedForBoundedly) {
     StoreLock again;
     EXPECT_TRUE(again.Acquire(file, 0, &why)) << why;
 }
+
+TEST(BackupStoreTest, MakesItsOwnFolderButNeverAMissingParent) {
+    const TempDir dir;
+    fs::create_directories("there");
+    WriteFile("file", "a user's file");
+    struct Case {
+        const char* root;
+        bool made;
+        const char* why;         // in the reason when not made
+        const char* notCreated;  // a path that must still not be there, or null
+    } cases[] = {
+        {"store", true, "", nullptr},
+        {"there/store/", true, "", nullptr},
+        {"missing/store", false, "its parent folder 'missing' does not exist", "missing"},
+        {"a/b/c/store", false, "its parent folder 'a/b/c' does not exist", "a"},
+        {"file/store", false, "cannot make it: ", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.root);
+        fs::path folder;
+        std::string why;
+        EXPECT_EQ(BackupStore(c.root, 0).MakeFolder(BackupBox::Of("h", 1000), &folder, &why),
+                  c.made)
+            << why;
+        if (c.made) {
+            EXPECT_TRUE(fs::is_directory(folder)) << folder;
+        } else {
+            EXPECT_NE(why.find(c.why), std::string::npos) << why;
+        }
+        if (c.notCreated != nullptr) {
+            EXPECT_FALSE(fs::exists(c.notCreated));
+        }
+    }
+    EXPECT_EQ(ReadFile("file"), "a user's file");
+}

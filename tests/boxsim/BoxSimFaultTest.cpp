@@ -218,7 +218,7 @@ TEST_F(BoxFaults, StartFailsWithAReason) {
         o.manifestName = "other.txt";
         BoxSimulator box(o);
         EXPECT_FALSE(box.Start(&error));
-        EXPECT_NE(error.find("other.txt: cannot be read"), std::string::npos) << error;
+        EXPECT_NE(error.find("other.txt: does not exist"), std::string::npos) << error;
     }
     {
         BoxSimOptions o = DefaultOptions();

@@ -116,16 +116,20 @@ TEST(BoxSimCommandLine, RejectsBadUsage) {
     std::string error;
     const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
         {{"--bogus"}, "unknown option \"--bogus\""},
+        {{"--prot", "4000"}, "unknown option \"--prot\"; did you mean \"--port\"?"},
+        {{"--port", "0x10"}, "--port: \"0x10\" is not a decimal number from 0 to 65535"},
+        {{"--io-timeout", "1e3"}, "--io-timeout: \"1e3\" is not a decimal number"},
+        {{"--require-version", "0x1g"}, "--require-version: \"0x1g\" is not a number"},
         {{"--port"}, "--port needs a value"},
-        {{"--port", "65536"}, "--port: \"65536\" is not a number from 0 to 65535"},
-        {{"--port", "12x"}, "--port: \"12x\" is not a number"},
-        {{"--port", ""}, "--port: \"\" is not a number"},
+        {{"--port", "65536"}, "--port: \"65536\" is not a decimal number from 0 to 65535"},
+        {{"--port", "12x"}, "--port: \"12x\" is not a decimal number"},
+        {{"--port", ""}, "--port: \"\" is not a decimal number"},
         {{"--require-version", "0x10000"}, "--require-version: \"0x10000\""},
-        {{"--pieces", "0"}, "--pieces: \"0\" is not a number from 1"},
+        {{"--pieces", "0"}, "--pieces: \"0\" is not a decimal number from 1"},
         {{"--close-after-records", "-1"}, "--close-after-records: \"-1\""},
         {{"--io-timeout", "0"}, "--io-timeout: \"0\""},
-        {{"--pace-ms", "-1"}, "--pace-ms: \"-1\" is not a number from 0 to 60000"},
-        {{"--idle-timeout", "-1"}, "--idle-timeout: \"-1\" is not a number from 0"},
+        {{"--pace-ms", "-1"}, "--pace-ms: \"-1\" is not a decimal number from 0 to 60000"},
+        {{"--idle-timeout", "-1"}, "--idle-timeout: \"-1\" is not a decimal number from 0"},
         {{"--password", "12345"}, "--password: at most 4 characters"},
     };
     for (const auto& [args, message] : cases) {
@@ -247,7 +251,7 @@ TEST(BoxSimProgram, HelpUsageErrorsDemoAndBusyPort) {
     EXPECT_NE(out.find("--close-after-records"), std::string::npos);
 
     EXPECT_EQ(RunProgram("--port nine", &out), 2);
-    EXPECT_NE(out.find("--port: \"nine\" is not a number"), std::string::npos) << out;
+    EXPECT_NE(out.find("--port: \"nine\" is not a decimal number"), std::string::npos) << out;
     EXPECT_NE(out.find("--help"), std::string::npos) << out;
     EXPECT_EQ(RunProgram("--frobnicate", &out), 2);
 

@@ -64,6 +64,8 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
     WriteFile("cfg/config/config.ini", "BOXIP = 127.0.0.1\n");
     fs::create_directories("octal/config");
     WriteFile("octal/config/config.ini", "PASSWORD=7351\nBOXIP=0177.0.0.1\n");
+    fs::create_directories("typo/config");
+    WriteFile("typo/config/config.ini", "PASWORD=7351\n");
     fs::create_directories("held");
     WriteFile("held/config.txt", "a user's own");
     const std::string cliVersion = std::string("velqo-cli ") + version::kText;
@@ -80,6 +82,9 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
         {"velqo-cli", {"-V"}, cliVersion, 0},
         {"velqo-cli", {"list", "--help"}, usage, 0},
         {"velqo-cli", {"/?"}, usage, 0},
+        {"velqo-cli", {"help", "restore"}, usage, 0},
+        {"velqo-cli", {"help", "lsit"}, "velqo-cli: help: unknown command 'lsit'; did you mean", 2},
+        {"velqo-cli", {"help", "get", "put"}, "velqo-cli: help takes at most one command", 2},
         {"velqo-cli", {}, "velqo-cli: no command given (list, get, put, backup, restore", 2},
         {"velqo-cli", {"lsit"}, "velqo-cli: unknown command 'lsit'; did you mean 'list'?", 2},
         {"velqo-cli", {"bakcup"}, "velqo-cli: unknown command 'bakcup'; did you mean 'backup'?", 2},
@@ -101,6 +106,10 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
          "velqo-cli: --quiet and --verbose cannot be used together",
          2},
         {"velqo-cli", {"backup", "--keep=0"}, "velqo-cli: --keep needs a number of backups", 2},
+        {"velqo-cli",
+         {"backup", "--keep=1000000"},
+         "velqo-cli: --keep needs a number of backups from 1 to 999999, not '1000000'",
+         2},
         {"velqo-cli", {"get"}, "velqo-cli: get needs at least one file name", 2},
         {"velqo-cli",
          {"get", "-odd"},
@@ -139,6 +148,15 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
          {"-C", "cfg", "list"},
          "velqo-cli: cfg/config/config.ini line 1: ignored: did you mean BOXIP=?",
          2},
+        {"velqo-cli",
+         {"-C", "typo", "list"},
+         "velqo-cli: typo/config/config.ini line 1: unknown key PASWORD ignored; did you mean "
+         "PASSWORD=?",
+         2},
+        {"velqo-cli",
+         {"-qH", "127.0.0.1", "-p", port, "-C", "pc", "get", "setings.txt"},
+         "velqo-cli: setings.txt: not on the box's file list; did you mean 'settings.txt'?",
+         1},
         // Addresses that a resolver reads as 127.0.0.1, where the box listens.
         {"velqo-cli",
          {"-H", "127.1", "-p", port, "list"},
@@ -153,7 +171,15 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
          "velqo-boxsim: --listen '0x7f.0.0.1' is not an IPv4 address",
          2},
         {"velqo-boxsim", {"-V"}, std::string("velqo-boxsim ") + version::kText, 0},
-        {"velqo-boxsim", {"--port=nine"}, "velqo-boxsim: --port: \"nine\" is not a number", 2},
+        {"velqo-boxsim",
+         {"--port=nine"},
+         "velqo-boxsim: --port: \"nine\" is not a decimal number",
+         2},
+        {"velqo-boxsim",
+         {"--folder", "pc", "--port", "0"},
+         "velqo-boxsim: pc/manifest.txt: does not exist; a served folder needs a manifest of its "
+         "files: velqo-boxsim --make-demo DIR",
+         1},
         {"velqo-boxsim", {"--make-demo", "held"}, "velqo-boxsim: held already holds files", 1},
         {"velqo-boxsim", {"--make-demo=held", "--force"}, "velqo-boxsim: demo written to held", 0},
     };

@@ -112,9 +112,10 @@ TEST_F(CliHostileMessage, EveryMessageShowsBoxAndFileTextsEscapedAndBounded) {
         const Printed made = AgainstSim([](BoxSimOptions&) {}, {"backup", "--into", "saved"});
         ASSERT_EQ(made.status, CliClient::kExitOk) << made.err;
     }
-    fs::path backup;  // the store's one folder, not its lock file
-    for (const fs::directory_entry& e : fs::directory_iterator("pc/saved")) {
-        backup = e.is_directory() ? e.path().filename() : backup;
+    // The store's one folder; its lock file is beside it.
+    fs::path backup;
+    for (const fs::directory_entry& entry : fs::directory_iterator("pc/saved")) {
+        backup = entry.is_directory() ? entry.path().filename() : backup;
     }
     const std::string backupFolder = "saved/" + backup.string();
 

@@ -16,7 +16,7 @@ TEST_F(SessionTest, LoginAcceptedSendsHeadAndPasswordAndLogsBothLines) {
     EXPECT_EQ(session.Login("7351"), 1);
     EXPECT_EQ(session.State(), BoxSession::kLoggedIn);
     EXPECT_EQ(sinks.All(), "PC > REMOTE KEY IS DISABLE, until Logout !\nPC > Login OK. :) \n");
-    EXPECT_EQ(sinks.colours, std::vector<int>({0, 0}));
+    EXPECT_EQ(sinks.colors, std::vector<int>({0, 0}));
     const ScriptedBox::Bytes expected = {1, 0, 8, 0, 0, 0, 0, 0, '7', '3', '5', '1'};
     EXPECT_EQ(Received(), expected);
 }

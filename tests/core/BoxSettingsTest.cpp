@@ -359,3 +359,33 @@ TEST_F(SettingsTest, LinesThatLookLikeAKeyWrittenDifferentlyAreNotedButReadAsBef
         }
     }
 }
+
+TEST_F(SettingsTest, UnknownKeysAreNotedWithTheNearestKnownOne) {
+    struct Case {
+        const char* line;
+        const char* key;      // null: not an unknown key
+        const char* nearest;  // the known key suggested, "" for none
+    } cases[] = {
+        {"PASWORD=1234", "PASWORD", "PASSWORD"}, {"BOXIPS=127.0.0.2", "BOXIPS", "BOXIP"},
+        {"prot=1000", "prot", "PORT"},           {"COLOUR=blue", "COLOUR", ""},
+        {"password=1234", nullptr, ""},      // a known key in any letter case
+        {"BOXIP = 127.0.0.2", nullptr, ""},  // a near miss, noted as such
+        {"# PASWORD=1234", nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        WriteConfig(std::string("BOXIP=127.0.0.9\n") + c.line + "\n");
+        BoxSettings read;
+        BoxSettingsReport report;
+        ASSERT_TRUE(read.Load(&report));
+        if (c.key == nullptr) {
+            EXPECT_TRUE(report.unknownKeys.empty());
+        } else {
+            EXPECT_STREQ(read.Password(), box_defaults::kPassword);  // nothing else changes
+            ASSERT_EQ(report.unknownKeys.size(), 1u);
+            EXPECT_EQ(report.unknownKeys[0].number, 2);
+            EXPECT_EQ(report.unknownKeys[0].key, c.key);
+            EXPECT_EQ(report.unknownKeys[0].nearest, c.nearest);
+        }
+    }
+}

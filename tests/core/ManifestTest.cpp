@@ -102,7 +102,7 @@ TEST(Manifest, LoadNamesTheFileInErrors) {
     Manifest m;
     std::string error;
     EXPECT_FALSE(Manifest::Load("no-such-manifest.txt", &m, &error));
-    EXPECT_EQ(error, "no-such-manifest.txt: cannot be read");
+    EXPECT_EQ(error, "no-such-manifest.txt: does not exist");
     {
         std::ofstream out("bad-manifest.txt");
         out << "A a.txt 1\nA b.txt\n";

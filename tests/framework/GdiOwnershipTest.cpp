@@ -5,6 +5,7 @@
 
 #include "TestResources.h"
 #include "framework/Framework.h"
+#include "framework/ScopedSelection.h"
 
 namespace {
 
@@ -18,6 +19,22 @@ struct Selection {
 // More GDI handles than a process may hold (Windows' default quota is 10 000, Wine's
 // handle table 16 384).
 constexpr int kBeyondHandleQuota = 1 << 16;
+
+// A pen, a brush, a font and a bitmap, made for `dc`.
+struct OneOfEachKind {
+    explicit OneOfEachKind(HDC dc) {
+        font.CreateMenuFont();
+        bitmap.CreateCompatibleBitmap(dc, 4, 4);
+    }
+    bool Made() const {
+        return font.GetSafeHandle() != nullptr && bitmap.GetSafeHandle() != nullptr;
+    }
+
+    CPen pen{PS_SOLID, 1, RGB(1, 2, 3)};
+    CBrush brush{RGB(7, 8, 9)};
+    CFont font;
+    CBitmap bitmap;
+};
 
 Selection CurrentSelection(HDC dc) {
     return {::GetCurrentObject(dc, OBJ_PEN), ::GetCurrentObject(dc, OBJ_BRUSH),
@@ -42,21 +59,17 @@ constexpr bool kCanForgetItsDc = requires(DC& dc) {
 TEST(GdiOwnership, BorrowedDcGetsEverySelectionBackAndStaysAlive) {
     HDC raw = ::CreateCompatibleDC(nullptr);
     const Selection before = CurrentSelection(raw);
-    CPen pen1(PS_SOLID, 1, RGB(1, 2, 3));
+    OneOfEachKind objects(raw);
+    ASSERT_TRUE(objects.Made());
     CPen pen2(PS_SOLID, 2, RGB(4, 5, 6));
-    CBrush brush(RGB(7, 8, 9));
-    CFont font;
-    ASSERT_TRUE(font.CreateMenuFont());
-    CBitmap bitmap;
-    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(raw, 4, 4));
     {
         CDC dc;
         ASSERT_TRUE(dc.Attach(raw));
-        EXPECT_EQ(dc.SelectObject(&pen1), before.pen);
-        EXPECT_EQ(dc.SelectObject(&pen2), pen1.GetSafeHandle());
-        dc.SelectObject(&brush);
-        dc.SelectObject(&font);
-        dc.SelectObject(&bitmap);
+        EXPECT_EQ(dc.SelectObject(&objects.pen), before.pen);
+        EXPECT_EQ(dc.SelectObject(&pen2), objects.pen.GetSafeHandle());
+        dc.SelectObject(&objects.brush);
+        dc.SelectObject(&objects.font);
+        dc.SelectObject(&objects.bitmap);
         dc.SelectStockObject(NULL_BRUSH);
         EXPECT_EQ(::GetCurrentObject(raw, OBJ_PEN), pen2.GetSafeHandle());
     }
@@ -66,6 +79,43 @@ TEST(GdiOwnership, BorrowedDcGetsEverySelectionBackAndStaysAlive) {
     EXPECT_EQ(after.font, before.font);
     EXPECT_EQ(after.bitmap, before.bitmap);
     EXPECT_EQ(::GetObjectType(raw), static_cast<DWORD>(OBJ_MEMDC));
+    ::DeleteDC(raw);
+}
+
+TEST(GdiOwnership, ScopedSelectionPutsBackWhatItDisplaced) {
+    HDC raw = ::CreateCompatibleDC(nullptr);
+    const Selection before = CurrentSelection(raw);
+    OneOfEachKind objects(raw);
+    ASSERT_TRUE(objects.Made());
+    HRGN region = ::CreateRectRgn(0, 0, 2, 2);
+    const struct {
+        const char* name;
+        HDC dc;
+        HGDIOBJ object;
+        UINT type;      // the current object of this type is `object` within the scope
+        bool selected;  // whether it goes in at all
+    } cases[] = {
+        {"pen", raw, objects.pen.GetSafeHandle(), OBJ_PEN, true},
+        {"brush", raw, objects.brush.GetSafeHandle(), OBJ_BRUSH, true},
+        {"font", raw, objects.font.GetSafeHandle(), OBJ_FONT, true},
+        {"bitmap", raw, objects.bitmap.GetSafeHandle(), OBJ_BITMAP, true},
+        {"no object", raw, nullptr, OBJ_PEN, false},
+        {"no DC", nullptr, objects.pen.GetSafeHandle(), OBJ_PEN, false},
+        {"a region", raw, region, OBJ_PEN, false},
+    };
+    for (const auto& c : cases) {
+        {
+            const ScopedSelection in(c.dc, c.object);
+            EXPECT_EQ(in.IsSelected(), c.selected) << c.name;
+            EXPECT_EQ(::GetCurrentObject(raw, c.type) == c.object, c.selected) << c.name;
+        }
+        const Selection after = CurrentSelection(raw);
+        EXPECT_EQ(after.pen, before.pen) << c.name;
+        EXPECT_EQ(after.brush, before.brush) << c.name;
+        EXPECT_EQ(after.font, before.font) << c.name;
+        EXPECT_EQ(after.bitmap, before.bitmap) << c.name;
+    }
+    ::DeleteObject(region);
     ::DeleteDC(raw);
 }
 

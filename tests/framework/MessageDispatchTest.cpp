@@ -30,9 +30,9 @@ END_MESSAGE_MAP()
 
 // A dialog that answers the colour of static controls itself and leaves the rest
 // to the framework's standard handler (which asks the child).
-class StaticColourDialog : public TestDialog {
+class StaticColorDialog : public TestDialog {
 public:
-    StaticColourDialog() : yellow(RGB(255, 255, 0)) {}
+    StaticColorDialog() : yellow(RGB(255, 255, 0)) {}
     HBRUSH OnCtlColor(CDC* dc, CWnd* child, UINT kind) {
         if (kind == CTLCOLOR_STATIC) {
             return yellow;
@@ -43,8 +43,8 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(StaticColourDialog, TestDialog)
-ON_WM_CTLCOLOR(&StaticColourDialog::OnCtlColor)
+BEGIN_MESSAGE_MAP(StaticColorDialog, TestDialog)
+ON_WM_CTLCOLOR(&StaticColorDialog::OnCtlColor)
 END_MESSAGE_MAP()
 
 }  // namespace
@@ -86,7 +86,7 @@ TEST_F(DispatchTest, ChildThatPassesAClickOnSeesItFirst) {
     EXPECT_EQ(dlg.m_log, (EventLog{"pass:child", "pass:parent"}));
 }
 
-TEST_F(DispatchTest, ControlColourRequestReachesTheChildsCtlColor) {
+TEST_F(DispatchTest, ControlColorRequestReachesTheChildsCtlColor) {
     HDC memory = ::CreateCompatibleDC(nullptr);
     const LRESULT brush = dlg.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(memory),
                                           reinterpret_cast<LPARAM>(Item(IDC_COLORED)));
@@ -102,16 +102,16 @@ TEST_F(DispatchTest, ControlColourRequestReachesTheChildsCtlColor) {
     ::DeleteDC(memory);
 }
 
-TEST_F(DispatchTest, EditPaintsWithTheColoursItsCtlColorChose) {
+TEST_F(DispatchTest, EditPaintsWithTheColorsItsCtlColorChose) {
     ::SetWindowTextA(Item(IDC_COLORED), "");
     const int before = dlg.m_colored.m_nRequests;
     EXPECT_EQ(PrintedPixel(Item(IDC_COLORED), 3, 3), RGB(0, 0, 255));
     EXPECT_GT(dlg.m_colored.m_nRequests, before);
 }
 
-TEST(DispatchParentColour, ParentMapAnswersFirstAndItsBaseAsksTheChild) {
+TEST(DispatchParentColor, ParentMapAnswersFirstAndItsBaseAsksTheChild) {
     AfxInitCommonControls();
-    StaticColourDialog dlg;
+    StaticColorDialog dlg;
     ASSERT_TRUE(dlg.Create());
     HDC memory = ::CreateCompatibleDC(nullptr);
     const LRESULT forStatic =

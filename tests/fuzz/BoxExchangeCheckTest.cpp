@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "box/WireFormat.h"
+#include "catalog/Manifest.h"
 #include "fuzz/BoxExchangeCheck.h"
 #include "fuzz/BoxFolder.h"
 #include "tests/support/TempDir.h"
@@ -68,8 +69,8 @@ TEST(BoxExchangeCheck, AfterAResetAWholeUploadMayBeStoredAndNothingElse) {
         {"reset: the whole upload", BoxFolder::kPassword, "new.bin", true, upload, false},
         {"reset: only its first block", BoxFolder::kPassword, "new.bin", true,
          upload.substr(0, 1024), true},
-        {"reset: the manifest replaced", BoxFolder::kPassword, BoxFolder::kManifestName, true,
-         upload, true},
+        {"reset: the manifest replaced", BoxFolder::kPassword, Manifest::kFileName, true, upload,
+         true},
         {"reset: no login that the box accepts", "0000", "new.bin", true, upload, true},
         {"no reset: the upload the box did not answer", BoxFolder::kPassword, "new.bin", false,
          upload, true},

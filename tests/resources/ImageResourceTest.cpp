@@ -91,11 +91,11 @@ bool IsDark(Rgb c) {
 // The opaque pixels of an icon drawn at 32 x 32, with their colours.
 struct IconPixels {
     std::vector<std::array<int, 2>> where;
-    std::vector<Rgb> colour;
+    std::vector<Rgb> color;
 
     int Count(const std::function<bool(Rgb)>& test) const {
         int n = 0;
-        for (const Rgb& c : colour) {
+        for (const Rgb& c : color) {
             n += test(c) ? 1 : 0;
         }
         return n;
@@ -134,7 +134,7 @@ IconPixels Render(int id) {
             Rgb b = onBlack.At(x, y), w = onWhite.At(x, y);
             if (std::abs(b.r - w.r) + std::abs(b.g - w.g) + std::abs(b.b - w.b) < 24) {
                 out.where.push_back({x, y});
-                out.colour.push_back(b);
+                out.color.push_back(b);
             }
         }
     }
@@ -180,11 +180,11 @@ TEST(IconResourceTest, EveryIconHas32And16PixelImages) {
         ASSERT_NE(icon, nullptr);
         ICONINFO ii{};
         ASSERT_TRUE(GetIconInfo(icon.get(), &ii));
-        scoped::Bitmap colour(ii.hbmColor), mask(ii.hbmMask);
+        scoped::Bitmap color(ii.hbmColor), mask(ii.hbmMask);
         EXPECT_EQ(ii.xHotspot * 2, 32u);
         EXPECT_EQ(ii.yHotspot * 2, 32u);
         BITMAP bm{};
-        ASSERT_NE(GetObjectW(colour.get(), sizeof(bm), &bm), 0);
+        ASSERT_NE(GetObjectW(color.get(), sizeof(bm), &bm), 0);
         EXPECT_EQ(bm.bmWidth, 32);
         EXPECT_EQ(bm.bmHeight, 32);
 
@@ -192,7 +192,7 @@ TEST(IconResourceTest, EveryIconHas32And16PixelImages) {
         ASSERT_NE(small, nullptr);
         ICONINFO si{};
         ASSERT_TRUE(GetIconInfo(small.get(), &si));
-        scoped::Bitmap smallColour(si.hbmColor), smallMask(si.hbmMask);
+        scoped::Bitmap smallColor(si.hbmColor), smallMask(si.hbmMask);
         EXPECT_EQ(si.xHotspot * 2, 16u);
     }
 }
@@ -258,7 +258,7 @@ struct TreeBitmap {
         }
         return n;
     }
-    std::set<COLORREF> Colours() const {
+    std::set<COLORREF> Colors() const {
         std::set<COLORREF> all;
         for (const auto& row : rows) {
             all.insert(row.begin(), row.end());
@@ -322,7 +322,7 @@ void ExpectBlackFrame(const TreeBitmap& bmp) {
 
 }  // namespace
 
-TEST(TreeBitmapTest, SixteenColourTwentyPixelImagesOnWhite) {
+TEST(TreeBitmapTest, SixteenColorTwentyPixelImagesOnWhite) {
     for (int id : {IDB_TREE_BINARY, IDB_TREE_TEXT, IDB_TREE_GROUP}) {
         SCOPED_TRACE("bitmap " + std::to_string(id));
         TreeBitmap bmp = ReadTreeBitmap(id);
@@ -336,14 +336,14 @@ TEST(TreeBitmapTest, SixteenColourTwentyPixelImagesOnWhite) {
     }
 }
 
-TEST(TreeBitmapTest, PicturesUseTheirColours) {
+TEST(TreeBitmapTest, PicturesUseTheirColors) {
     TreeBitmap group = ReadTreeBitmap(IDB_TREE_GROUP);
-    EXPECT_EQ(group.Colours(), (std::set<COLORREF>{kWhite, kPurple}));
+    EXPECT_EQ(group.Colors(), (std::set<COLORREF>{kWhite, kPurple}));
     EXPECT_GT(group.Count(kPurple), 60);
 
     TreeBitmap text = ReadTreeBitmap(IDB_TREE_TEXT);
     ASSERT_EQ(text.rows.size(), 20u);
-    EXPECT_EQ(text.Colours(), (std::set<COLORREF>{kWhite, kBlack, kNavy}));
+    EXPECT_EQ(text.Colors(), (std::set<COLORREF>{kWhite, kBlack, kNavy}));
     int rowsWithLines = 0;
     for (const auto& row : text.rows) {
         rowsWithLines += std::count(row.begin(), row.end(), kNavy) > 0 ? 1 : 0;
@@ -353,7 +353,7 @@ TEST(TreeBitmapTest, PicturesUseTheirColours) {
 
     TreeBitmap binary = ReadTreeBitmap(IDB_TREE_BINARY);
     ASSERT_EQ(binary.rows.size(), 20u);
-    EXPECT_EQ(binary.Colours(), (std::set<COLORREF>{kWhite, kBlack, kDarkRed}));
+    EXPECT_EQ(binary.Colors(), (std::set<COLORREF>{kWhite, kBlack, kDarkRed}));
     EXPECT_GT(binary.Count(kDarkRed), 30);
     ExpectBlackFrame(binary);
 }
@@ -474,7 +474,7 @@ TEST_F(StatusPictureTest, PngOf169By42) {
     }
 }
 
-TEST_F(StatusPictureTest, LinkColoursFollowTheState) {
+TEST_F(StatusPictureTest, LinkColorsFollowTheState) {
     struct Case {
         int id;
         bool boxRouterGreen, routerPcGreen;

@@ -57,9 +57,9 @@ void PixelCanvas::Print(HWND window, UINT flags) {
     ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_hDC), flags);
 }
 
-void PixelCanvas::Clear(COLORREF colour) {
+void PixelCanvas::Clear(COLORREF color) {
     const RECT all{0, 0, m_nWidth, m_nHeight};
-    const COLORREF old = ::SetBkColor(m_hDC, colour);
+    const COLORREF old = ::SetBkColor(m_hDC, color);
     ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
     ::SetBkColor(m_hDC, old);
 }
@@ -95,8 +95,8 @@ int PixelCanvas::Count(const RECT& area, const std::function<bool(COLORREF)>& te
     return count;
 }
 
-int PixelCanvas::Count(const RECT& area, COLORREF colour) const {
-    return Count(area, [colour](COLORREF c) { return c == colour; });
+int PixelCanvas::Count(const RECT& area, COLORREF color) const {
+    return Count(area, [color](COLORREF c) { return c == color; });
 }
 
 CRect PixelCanvas::Bounds(const RECT& area, const std::function<bool(COLORREF)>& test) const {

@@ -21,7 +21,7 @@ public:
     // The window's client area as the window paints it for WM_PRINTCLIENT with
     // `flags`, over the sentinel; the canvas takes the client area's size.
     void Print(HWND window, UINT flags = PRF_CLIENT);
-    void Clear(COLORREF colour = kSentinel);
+    void Clear(COLORREF color = kSentinel);
 
     HDC Dc() const { return m_hDC; }
     int Width() const { return m_nWidth; }
@@ -31,7 +31,7 @@ public:
     COLORREF At(int x, int y) const;
     // How many pixels of `area` satisfy `test`.
     int Count(const RECT& area, const std::function<bool(COLORREF)>& test) const;
-    int Count(const RECT& area, COLORREF colour) const;
+    int Count(const RECT& area, COLORREF color) const;
     // The smallest rectangle holding every pixel of `area` that satisfies `test`
     // (empty when none does).
     CRect Bounds(const RECT& area, const std::function<bool(COLORREF)>& test) const;

@@ -22,10 +22,10 @@ std::string SinkRecorder::All() const {
     return all;
 }
 
-int SinkRecorder::Log(const char* text, int colour) {
+int SinkRecorder::Log(const char* text, int color) {
     if (current_ != nullptr) {
         current_->lines.emplace_back(text);
-        current_->colours.push_back(colour);
+        current_->colors.push_back(color);
     }
     return 0;
 }

@@ -14,13 +14,13 @@ public:
     SinkRecorder& operator=(const SinkRecorder&) = delete;
 
     std::vector<std::string> lines;  // each logged text, as passed
-    std::vector<int> colours;
+    std::vector<int> colors;
     std::vector<int> reports;
 
     std::string All() const;  // every logged text, concatenated
 
 private:
-    static int Log(const char* text, int colour);
+    static int Log(const char* text, int color);
     static int Progress(int percent);
     static SinkRecorder* current_;
 };

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/FileCatalog.h"
-#include "ui/main/ArrowRules.h"
+#include "ui/flow/ArrowRules.h"
 
 namespace {
 

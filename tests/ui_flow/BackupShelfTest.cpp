@@ -12,7 +12,7 @@
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/TempDir.h"
-#include "ui/main/BackupShelf.h"
+#include "ui/flow/BackupShelf.h"
 
 namespace fs = std::filesystem;
 

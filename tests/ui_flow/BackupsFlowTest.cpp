@@ -13,7 +13,7 @@
 #include "box/BoxSocket.h"
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/TempDir.h"
-#include "ui/main/BackupsFlow.h"
+#include "ui/flow/BackupsFlow.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 
 #include "catalog/FileCatalog.h"
 #include "tests/support/TempDir.h"
-#include "ui/main/FileTreeModel.h"
+#include "ui/flow/FileTreeModel.h"
 
 namespace {
 

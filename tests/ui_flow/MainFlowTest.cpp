@@ -16,8 +16,8 @@
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/SinkRecorder.h"
 #include "tests/support/TempDir.h"
-#include "ui/main/LinkState.h"
-#include "ui/main/MainFlow.h"
+#include "ui/flow/LinkState.h"
+#include "ui/flow/MainFlow.h"
 
 namespace fs = std::filesystem;
 
@@ -71,18 +71,18 @@ TEST_F(MainFlowTest, LoginTransfersSaveAndLogout) {
 
     ASSERT_EQ(flow.Login("127.0.0.1", box->Port(), "7351"), LoginOutcome::kLoggedIn);
     EXPECT_TRUE(flow.IsLoggedIn());
-    EXPECT_EQ(flow.m_nLinkState, link_state::kLoggedIn);
+    EXPECT_EQ(flow.LinkState(), link_state::kLoggedIn);
     flow.FetchCatalog();
     EXPECT_EQ(flow.Catalog().GroupCount(), 4);
     EXPECT_EQ(flow.Catalog().FindFileType("channels.db"), 2);
 
     // A text file becomes the selected file; another type leaves it be.
     EXPECT_TRUE(flow.Download("config.txt"));
-    EXPECT_STREQ(flow.m_szSelFile, "config.txt");
+    EXPECT_STREQ(flow.SelectedFile(), "config.txt");
     EXPECT_EQ(ReadFile("config.txt"), ReadFile("box/config.txt"));
     EXPECT_FALSE(flow.Download("channels.db"));
     EXPECT_EQ(ReadFile("channels.db"), ReadFile("box/channels.db"));
-    EXPECT_STREQ(flow.m_szSelFile, "config.txt");
+    EXPECT_STREQ(flow.SelectedFile(), "config.txt");
     ASSERT_NE(flow.SaveTarget(), nullptr);
     EXPECT_STREQ(flow.SaveTarget(), "config.txt");
 
@@ -97,17 +97,17 @@ TEST_F(MainFlowTest, LoginTransfersSaveAndLogout) {
     EXPECT_EQ(session.State(), BoxSession::kNotLoggedIn);
 
     EXPECT_TRUE(flow.ResetToLoggedOut());
-    EXPECT_NE(flow.m_nLinkState, link_state::kLoggedIn);
+    EXPECT_NE(flow.LinkState(), link_state::kLoggedIn);
     EXPECT_EQ(flow.Catalog().GroupCount(), 0);
-    EXPECT_STREQ(flow.m_szSelFile, "");
+    EXPECT_STREQ(flow.SelectedFile(), "");
     EXPECT_EQ(flow.SaveTarget(), nullptr);  // nothing to save over after a logout
 }
 
 TEST_F(MainFlowTest, RefusedLoginChangesNothingButLetsGoOfTheBox) {
     StartDemoBox("1111");
-    const int before = flow.m_nLinkState;
+    const int before = flow.LinkState();
     EXPECT_EQ(flow.Login("127.0.0.1", box->Port(), "7351"), LoginOutcome::kRefused);
-    EXPECT_EQ(flow.m_nLinkState, before);
+    EXPECT_EQ(flow.LinkState(), before);
     EXPECT_FALSE(flow.IsLoggedIn());
     EXPECT_FALSE(socket.IsConnected());
     EXPECT_NE(sinks.All().find("PC > Login FAIL:"), std::string::npos);
@@ -133,7 +133,7 @@ TEST_F(MainFlowTest, ListedNamesThatAreNoPlainFileNamesAreNeverUsedAsPaths) {
     EXPECT_FALSE(flow.Download("../evil.txt"));
     EXPECT_NE(sinks.All().find("PC > Refused file name"), std::string::npos);
     EXPECT_FALSE(flow.SelectTextFile("..\\..\\evil.txt"));
-    EXPECT_STREQ(flow.m_szSelFile, "");
+    EXPECT_STREQ(flow.SelectedFile(), "");
     EXPECT_EQ(flow.SaveTarget(), nullptr);
     EXPECT_EQ(flow.Upload("../evil.txt"), 0);
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/main/PaintPacer.h"
+#include "ui/flow/PaintPacer.h"
 
 namespace {
 

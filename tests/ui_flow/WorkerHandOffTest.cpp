@@ -19,9 +19,9 @@
 #include "box/BoxSocket.h"
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/TempDir.h"
-#include "ui/main/BackupsFlow.h"
-#include "ui/main/PostedProgress.h"
-#include "ui/main/WorkerMailbox.h"
+#include "ui/flow/BackupsFlow.h"
+#include "ui/flow/PostedProgress.h"
+#include "ui/flow/WorkerMailbox.h"
 
 namespace fs = std::filesystem;
 

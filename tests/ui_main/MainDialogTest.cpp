@@ -26,7 +26,7 @@
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui_main/WindowDriver.h"
-#include "ui/main/LinkState.h"
+#include "ui/flow/LinkState.h"
 #include "ui/main/MainDialog.h"
 
 namespace fs = std::filesystem;

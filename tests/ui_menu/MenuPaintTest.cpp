@@ -51,11 +51,11 @@ enum Pos {
     kOpen = 0,  // "&Open\tCtrl+O", red image (tool bar image 0)
     kSave = 1,  // green image
     kSeparator = 2,
-    kRefresh = 3,     // no image
-    kDelete = 4,      // "&Delete\tDel", blue image (image 2: the separator takes none)
-    kNotOnBar = 5,    // a command the tool bar lacks: image 0 all the same
-    kRadio = 6,       // no image, a checked-state bitmap
-    kTrueColour = 7,  // image 0 of a 24-bit strip: no system colours mapped
+    kRefresh = 3,    // no image
+    kDelete = 4,     // "&Delete\tDel", blue image (image 2: the separator takes none)
+    kNotOnBar = 5,   // a command the tool bar lacks: image 0 all the same
+    kRadio = 6,      // no image, a checked-state bitmap
+    kTrueColor = 7,  // image 0 of a 24-bit strip: no system colours mapped
 };
 
 class MenuPaintFixture : public ::testing::Test {
@@ -118,7 +118,7 @@ HBITMAP MenuPaintFixture::s_radio = nullptr;
 struct Pixel {
     int x;  // relative to the item's corner
     int y;
-    COLORREF colour;
+    COLORREF color;
 };
 
 struct PaintCase {
@@ -133,7 +133,7 @@ struct PaintCase {
 void CheckCase(const PixelCanvas& canvas, const PaintCase& c) {
     SCOPED_TRACE(c.name);
     for (const Pixel& p : c.pixels) {
-        EXPECT_EQ(canvas.At(kOx + p.x, kOy + p.y), p.colour) << "at " << p.x << "," << p.y;
+        EXPECT_EQ(canvas.At(kOx + p.x, kOy + p.y), p.color) << "at " << p.x << "," << p.y;
     }
     const CRect item(kOx, kOy, kOx + kWidth, kOy + c.height);
     if (c.absent != CLR_INVALID) {
@@ -216,7 +216,7 @@ std::vector<PaintCase> ClassicCases() {
         {"separator", kSeparator, 0, 9, {{10, 0, b}, {10, 4, shadow}, {10, 5, light}, {10, 8, b}}},
         {"not on the tool bar: image 0", kNotOnBar, 0, 19, {{8, 8, kRed}}},
         {"true-colour strip: colours as drawn",
-         kTrueColour,
+         kTrueColor,
          0,
          19,
          {{8, 8, kRed}, {15, 8, kGrey}, {3, 3, kSilver}}},
@@ -296,7 +296,7 @@ std::vector<PaintCase> FlatCases() {
          {{5, 5, face}, {25, 5, window}, {40, 5, shadow}, {40, 6, light}, {40, 0, window}}},
         {"not on the tool bar: image 0", kNotOnBar, ODS_SELECTED, 22, {{11, 11, kRed}}},
         {"true-colour strip: colours as drawn",
-         kTrueColour,
+         kTrueColor,
          ODS_SELECTED,
          22,
          {{11, 11, kRed}, {16, 10, kGrey}, {4, 4, kSilver}}},

@@ -24,11 +24,11 @@ MenuTestConfig g_config;
 // highlighted text all white, and the grey text the button shadow: a run paints
 // with a scheme where every colour the menu uses is distinct, and restores the
 // user's afterwards.
-struct SchemeColour {
+struct SchemeColor {
     int index;
-    COLORREF colour;
+    COLORREF color;
 };
-constexpr SchemeColour kScheme[] = {
+constexpr SchemeColor kScheme[] = {
     {COLOR_MENU, RGB(250, 248, 240)},          {COLOR_MENUTEXT, RGB(0, 0, 0)},
     {COLOR_BTNFACE, RGB(236, 233, 216)},       {COLOR_BTNSHADOW, RGB(172, 168, 153)},
     {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},  {COLOR_HIGHLIGHT, RGB(49, 106, 197)},
@@ -44,7 +44,7 @@ public:
         for (int i = 0; i < kSchemeSize; ++i) {
             m_nIndices[i] = kScheme[i].index;
             m_crSaved[i] = ::GetSysColor(kScheme[i].index);
-            m_crWanted[i] = kScheme[i].colour;
+            m_crWanted[i] = kScheme[i].color;
         }
         ::SetSysColors(kSchemeSize, m_nIndices, m_crWanted);
     }

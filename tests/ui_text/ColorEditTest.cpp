@@ -64,7 +64,7 @@ std::string Lines(int lines, int width, const std::string& end) {
     return out;
 }
 
-COLORREF BrushColour(HBRUSH brush) {
+COLORREF BrushColor(HBRUSH brush) {
     LOGBRUSH info{};
     ::GetObjectA(brush, sizeof(info), &info);
     return info.lbColor;
@@ -83,7 +83,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ColorEditTest, ColourRequestsGetTheOwnersColoursWhateverTheirKind) {
+TEST_F(ColorEditTest, ColorRequestsGetTheOwnersColorsWhateverTheirKind) {
     ControlColours c = AskControlColours(dlg, dlg.m_panel, WM_CTLCOLOREDIT);
     EXPECT_EQ(c.brushHandle, dlg.m_panel.m_brBack.GetSafeHandle());
     EXPECT_EQ(c.brush, RGB(230, 230, 255));
@@ -98,19 +98,19 @@ TEST_F(ColorEditTest, ColourRequestsGetTheOwnersColoursWhateverTheirKind) {
     EXPECT_EQ(c.text, RGB(255, 255, 255));
 }
 
-TEST_F(ColorEditTest, ControlPaintsItsBackgroundAndTextInTheColours) {
+TEST_F(ColorEditTest, ControlPaintsItsBackgroundAndTextInTheColors) {
     dlg.m_panel.SetWindowText("WWWWWWWW\r\nWWWWWWWW");
     const PixelCanvas shown(dlg.m_panel, PRF_CLIENT | PRF_ERASEBKGND);
     EXPECT_EQ(shown.At(shown.Width() - 3, shown.Height() - 3), RGB(230, 230, 255));
     EXPECT_GT(shown.Count(CRect(0, 0, 80, 30), RGB(0, 0, 255)), 20);
 }
 
-TEST_F(ColorEditTest, NewBackColourReplacesTheOneBrushAndTheObjectDeletesIt) {
+TEST_F(ColorEditTest, NewBackColorReplacesTheOneBrushAndTheObjectDeletesIt) {
     HGDIOBJ first = dlg.m_panel.m_brBack.GetSafeHandle();
     dlg.m_panel.SetBackColor(RGB(135, 206, 235));
     HGDIOBJ second = dlg.m_panel.m_brBack.GetSafeHandle();
     EXPECT_EQ(::GetObjectType(first), 0u);
-    EXPECT_EQ(BrushColour(static_cast<HBRUSH>(second)), RGB(135, 206, 235));
+    EXPECT_EQ(BrushColor(static_cast<HBRUSH>(second)), RGB(135, 206, 235));
 
     HGDIOBJ owned = nullptr;
     {
@@ -122,7 +122,7 @@ TEST_F(ColorEditTest, NewBackColourReplacesTheOneBrushAndTheObjectDeletesIt) {
     EXPECT_EQ(::GetObjectType(owned), 0u);
 }
 
-TEST_F(ColorEditTest, WithoutABackColourTheDialogAnswersAsUsual) {
+TEST_F(ColorEditTest, WithoutABackColorTheDialogAnswersAsUsual) {
     EXPECT_NE(AskControlColours(dlg, dlg.m_help, WM_CTLCOLORSTATIC).brushHandle, nullptr);
     EXPECT_EQ(dlg.m_help.m_brBack.GetSafeHandle(), nullptr);
 }

@@ -69,8 +69,8 @@ std::vector<COLORREF> NoEdge() {
     return std::vector<COLORREF>(4, Sys(COLOR_BTNFACE));
 }
 
-auto Is(COLORREF colour) {
-    return [colour](COLORREF c) { return c == colour; };
+auto Is(COLORREF color) {
+    return [color](COLORREF c) { return c == color; };
 }
 
 void Click(HWND button, UINT down = WM_LBUTTONDOWN) {
@@ -167,7 +167,7 @@ TEST_F(IconButtonTest, DialogManagerMovesTheDefaultAndTheButtonStaysOwnerDrawn) 
 TEST_F(IconButtonTest, FlatAtRestRaisedUnderThePointerSunkenWhilePressed) {
     Show();
     IconButton& btn = m_dlg.m_btnLogin;
-    ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOUR, IDI_TEST_COLOUR), 0u);
+    ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOR, IDI_TEST_COLOR), 0u);
     const PixelCanvas rest(btn);
     EXPECT_EQ(Edges(rest), NoEdge());
 
@@ -247,7 +247,7 @@ TEST_F(IconButtonTest, DraggingOntoTheButtonStartsNoHover) {
 TEST_F(IconButtonTest, IconSitsLeftCentredVerticallyAndCaptionIsCentredInTheRest) {
     Show();
     IconButton& btn = m_dlg.m_btnLogin;
-    ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOUR, IDI_TEST_COLOUR), 0u);
+    ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOR, IDI_TEST_COLOR), 0u);
     EXPECT_NE(btn.GetIconHandle(0), btn.GetIconHandle(1));  // two handles of one image
     EXPECT_EQ(btn.GetIconSize(1), CSize(kIcon, kIcon));
     const PixelCanvas s(btn);
@@ -268,7 +268,7 @@ TEST_F(IconButtonTest, IconSitsLeftCentredVerticallyAndCaptionIsCentredInTheRest
 TEST_F(IconButtonTest, ImagePlacementForTheOtherAlignmentsAndWithoutCaption) {
     Show();
     IconButton& alone = m_dlg.m_btnNoCaption;
-    alone.SetIcons(IDI_TEST_COLOUR, 0);
+    alone.SetIcons(IDI_TEST_COLOR, 0);
     PixelCanvas s(alone);
     const CRect centred((s.Width() - kIcon) / 2 + 8, (s.Height() - kIcon) / 2,
                         (s.Width() - kIcon) / 2 + kIcon, (s.Height() - kIcon) / 2 + 16);
@@ -278,7 +278,7 @@ TEST_F(IconButtonTest, ImagePlacementForTheOtherAlignmentsAndWithoutCaption) {
     EXPECT_EQ(s.Bounds(s.All(), Is(kRed)), centred);
 
     IconButton& btn = m_dlg.m_btnLogin;
-    btn.SetIcons(IDI_TEST_COLOUR, 0);
+    btn.SetIcons(IDI_TEST_COLOR, 0);
     btn.SetAlign(IconButton::kAlignTop);
     s.Print(btn);
     EXPECT_EQ(s.Bounds(s.All(), Is(kRed)).TopLeft(), CPoint((s.Width() - kIcon) / 2 + 8, 3));
@@ -334,7 +334,7 @@ TEST_F(IconButtonTest, DoubleClickReachesTheParentAsTwoClicks) {
 TEST_F(IconButtonTest, DisabledButtonEmbossesItsIconAndEngravesItsCaption) {
     Show();
     IconButton& btn = m_dlg.m_btnLogin;
-    btn.SetIcons(IDI_TEST_COLOUR, IDI_TEST_COLOUR);
+    btn.SetIcons(IDI_TEST_COLOR, IDI_TEST_COLOR);
     PixelCanvas s(btn);
     const CRect captionArea(3 + kIcon + 2, 2, s.Width() - 2, s.Height() - 2);
     ASSERT_GT(s.Count(s.All(), kRed), 0);
@@ -372,7 +372,7 @@ TEST_F(IconButtonTest, DisablingHandsTheFocusOnOnlyWhenTheButtonHadIt) {
 TEST_F(IconButtonTest, CheckModeTogglesOnClickAndShowsTheCheckedStateSunken) {
     Show();
     IconButton& chk = m_dlg.m_btnCheck;
-    chk.SetIcons(IDI_TEST_COLOUR, IconButton::kGrayOutId);
+    chk.SetIcons(IDI_TEST_COLOR, IconButton::kGrayOutId);
     EXPECT_EQ(chk.GetCheck(), 0);
     Click(chk);
     EXPECT_EQ(chk.GetCheck(), 1);
@@ -399,10 +399,10 @@ TEST_F(IconButtonTest, CheckModeTogglesOnClickAndShowsTheCheckedStateSunken) {
     EXPECT_EQ(m_dlg.m_btnLogin.GetCheck(), 0);
 }
 
-TEST_F(IconButtonTest, GreyIdleIconTurnsColouredUnderThePointer) {
+TEST_F(IconButtonTest, GreyIdleIconTurnsColoredUnderThePointer) {
     Show();
     IconButton& btn = m_dlg.m_btnLogin;
-    ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOUR, IconButton::kGrayOutId), 0u);
+    ASSERT_EQ(btn.SetIcons(IDI_TEST_COLOR, IconButton::kGrayOutId), 0u);
     ASSERT_NE(btn.GetIconHandle(1), nullptr);
     PixelCanvas s(btn);
     const int top = (s.Height() - kIcon) / 2;
@@ -422,14 +422,14 @@ TEST_F(IconButtonTest, GreyCopyKeepsTheMaskBlackAndAlpha) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, 4, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    CBitmap colour;
-    colour.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    CBitmap color;
+    color.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ASSERT_NE(bits, nullptr);
     std::memcpy(bits, argb, sizeof argb);
     const BYTE maskRow[2] = {0x10, 0x00};  // leftmost pixel in the top bit: pixel 3 clear
     CBitmap mask;
     mask.CreateBitmap(4, 1, 1, 1, maskRow);
-    ICONINFO made{TRUE, 0, 0, mask, colour};
+    ICONINFO made{TRUE, 0, 0, mask, color};
     HICON icon = ::CreateIconIndirect(&made);
     ASSERT_NE(icon, nullptr);
 
@@ -459,9 +459,9 @@ TEST_F(IconButtonTest, ButtonOwnsItsIconsAndSurvivesBadOnes) {
     Show();
     IconButton& btn = m_dlg.m_btnLogin;
     ICONINFO info{};
-    btn.SetIcons(IDI_TEST_COLOUR, IDI_TEST_COLOUR);
+    btn.SetIcons(IDI_TEST_COLOR, IDI_TEST_COLOR);
     HICON first = btn.GetIconHandle(0);
-    btn.SetIcons(IDI_TEST_COLOUR, 0);
+    btn.SetIcons(IDI_TEST_COLOR, 0);
     EXPECT_FALSE(::GetIconInfo(first, &info));  // the replaced icons are destroyed
     EXPECT_EQ(btn.GetIconHandle(1), nullptr);
 
@@ -507,7 +507,7 @@ TEST_F(IconButtonTest, TransparentModeShowsTheParentBackgroundCapturedOnce) {
     ::ReleaseDC(nullptr, screen);
 }
 
-TEST_F(IconButtonTest, ColoursFollowInOutAndFocusStates) {
+TEST_F(IconButtonTest, ColorsFollowInOutAndFocusStates) {
     Show();
     IconButton& btn = m_dlg.m_btnLogin;
     ::SetFocus(m_dlg.GetDlgItem(IDC_EDIT));

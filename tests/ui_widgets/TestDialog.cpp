@@ -12,9 +12,9 @@ END_MESSAGE_MAP()
 
 TestDialog::TestDialog() : CDialog(IDD_WIDGET_TEST) {}
 
-void TestDialog::SetBackground(COLORREF colour) {
+void TestDialog::SetBackground(COLORREF color) {
     m_background.DeleteObject();
-    m_background.CreateSolidBrush(colour);
+    m_background.CreateSolidBrush(color);
 }
 
 void TestDialog::DoDataExchange(CDataExchange* dx) {

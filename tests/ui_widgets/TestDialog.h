@@ -19,7 +19,7 @@ public:
     int m_nLoginDoubleClicks = 0;
     int m_nCheckClicks = 0;
     // Paints the dialog's background in `colour` from now on.
-    void SetBackground(COLORREF colour);
+    void SetBackground(COLORREF color);
 
 protected:
     DECLARE_MESSAGE_MAP()

@@ -1,7 +1,7 @@
 #pragma once
 // Resource ids of the icon button tests' own dialog and icon.
 #define IDD_WIDGET_TEST 300
-#define IDI_TEST_COLOUR 201
+#define IDI_TEST_COLOR 201
 #define IDC_LOGIN 3
 #define IDC_DEFAULT 4
 #define IDC_CHECK 5

@@ -19,12 +19,12 @@
 #include "framework/CDialog.h"
 #include "framework/CListCtrl.h"
 #include "framework/CProgressCtrl.h"
-#include "ui/main/BackupsFlow.h"
+#include "ui/flow/BackupsFlow.h"
+#include "ui/flow/PaintPacer.h"
+#include "ui/flow/PostedProgress.h"
+#include "ui/flow/WorkerMailbox.h"
 #include "ui/main/BoxWorkHost.h"
-#include "ui/main/PaintPacer.h"
-#include "ui/main/PostedProgress.h"
 #include "ui/main/ReportRows.h"
-#include "ui/main/WorkerMailbox.h"
 
 class BackupsDialog : public CDialog {
 public:

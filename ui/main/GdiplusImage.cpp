@@ -2,9 +2,9 @@
 
 using namespace Gdiplus::DllExports;
 
-GdiplusImage::GdiplusImage(const wchar_t* path, bool colourManaged) {
-    const Gdiplus::GpStatus status = colourManaged ? GdipLoadImageFromFileICM(path, &m_pImage)
-                                                   : GdipLoadImageFromFile(path, &m_pImage);
+GdiplusImage::GdiplusImage(const wchar_t* path, bool colorManaged) {
+    const Gdiplus::GpStatus status = colorManaged ? GdipLoadImageFromFileICM(path, &m_pImage)
+                                                  : GdipLoadImageFromFile(path, &m_pImage);
     if (status != Gdiplus::Ok) {
         m_pImage = nullptr;
     }

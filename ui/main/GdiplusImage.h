@@ -8,9 +8,9 @@
 
 class GdiplusImage {
 public:
-    // Loads the file; with `colourManaged` the colour-managed load is used.
+    // Loads the file; with `colorManaged` the colour-managed load is used.
     // A missing or unreadable file leaves the object empty.
-    GdiplusImage(const wchar_t* path, bool colourManaged);
+    GdiplusImage(const wchar_t* path, bool colorManaged);
     ~GdiplusImage();
     GdiplusImage(const GdiplusImage&) = delete;
     GdiplusImage& operator=(const GdiplusImage&) = delete;

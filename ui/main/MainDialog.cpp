@@ -2,56 +2,34 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "base/Version.h"
 #include "box/BoxSession.h"
-#include "framework/CBitmap.h"
 #include "framework/CDataExchange.h"
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
 #include "framework/CWindowDC.h"
 #include "resources/resource.h"
+#include "ui/flow/LinkState.h"
 #include "ui/main/AboutDialog.h"
 #include "ui/main/BackupsDialog.h"
 #include "ui/main/GdiplusGraphics.h"
 #include "ui/main/GdiplusImage.h"
-#include "ui/main/LinkState.h"
-#include "ui/main/LogColour.h"
 #include "ui/text/FormatHelpDialog.h"
 
 MainDialog* g_pMainDialog = nullptr;
 
 namespace {
 
-constexpr int kLogLimit = 0x100000;
 constexpr int kTextLimit = 0x200000;
-constexpr COLORREF kLogBack = RGB(0, 50, 0);
-constexpr COLORREF kLogText = RGB(255, 255, 255);
 constexpr COLORREF kPanelBack = RGB(230, 230, 255);
 constexpr COLORREF kPanelText = RGB(0, 0, 255);
-constexpr int kTreeImageSize = 20;
-constexpr COLORREF kTreeImageMask = RGB(255, 255, 255);
-constexpr int kFullPercent = 100;
 // Pixels between the progress bar and the backups dialog below it.
 constexpr int kBackupsGap = 4;
 // The key that opens the backups dialog with Ctrl, as its menu entry says.
 constexpr WPARAM kBackupsKey = 'B';
-// OnDownload and OnUpload read a tree item's text into a name of this size.
-constexpr size_t kItemNameSize = 128;
-
-// An edit control breaks lines only at CR LF: each lone LF of a log text
-// becomes CR LF, so that every line shows on a line of its own.
-std::string WithEditLineEnds(const char* text) {
-    std::string out;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (*p == '\n' && (p == text || p[-1] != '\r')) {
-            out += '\r';
-        }
-        out += *p;
-    }
-    return out;
-}
 
 std::string ProgramFileName() {
     char path[MAX_PATH] = {};
@@ -130,7 +108,7 @@ void MainDialog::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_PROGRESS, m_progress);
     DDX_Text(dx, IDC_BOX_IP, m_strBoxIp);
     DDX_Text(dx, IDC_PASSWORD, m_strPassword);
-    DDV_MaxChars(dx, m_strPassword, 4);
+    DDV_MaxChars(dx, m_strPassword, static_cast<int>(setting_rules::kMaxPasswordLength));
 }
 
 BOOL MainDialog::OnInitDialog() {
@@ -139,9 +117,8 @@ BOOL MainDialog::OnInitDialog() {
     AddBackupsMenuItem();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
-    m_progress.SetRange(0, 100);
-    m_progress.SetPos(m_nProgressShown);
-    BuildTreeImageList();
+    m_console.Init();
+    m_trees.Init();
 
     SetButtonIcon(m_btnUpload, IDI_UPLOAD);
     SetButtonIcon(m_btnDownload, IDI_DOWNLOAD);
@@ -152,12 +129,9 @@ BOOL MainDialog::OnInitDialog() {
     SetButtonIcon(m_btnClear, IDI_CLEAR);
     SetButtonIcon(m_btnExit, IDI_EXIT);
 
-    m_editLog.SetBackColor(kLogBack);
-    m_editLog.SetForeColor(kLogText);
     m_editText.SetBackColor(kPanelBack);
     m_editText.SetForeColor(kPanelText);
     m_btnLogin.SetIcons(IDI_LOGIN, IDI_LOGIN);
-    m_editLog.SetLimitText(kLogLimit);
 
     AppendLog((ProgramFileName() + " - the LAN manager of your set-top box - www.velqo.example\n")
                   .c_str(),
@@ -176,15 +150,14 @@ BOOL MainDialog::OnInitDialog() {
 
     std::string address;
     if (m_flow.LookUpLinkState(&address)) {
-        if (m_flow.m_nLinkState == link_state::kNoNetwork) {
+        if (m_flow.LinkState() == link_state::kNoNetwork) {
             AppendLog("Network NOT connected , please check !\n", 0);
         } else {
             AppendLog(("Local IP is " + address + " .\n").c_str(), 0);
         }
     }
 
-    m_editLog.SetSel(-1, 0);  // no selection, the caret in view
-    m_editLog.SetFocus();
+    m_console.TakeFocus();
     m_editText.SetLimitText(kTextLimit);
     return FALSE;
 }
@@ -228,19 +201,6 @@ void MainDialog::SetButtonIcon(CButton& button, UINT iconId) {
     button.SetIcon(icon);
 }
 
-void MainDialog::BuildTreeImageList() {
-    m_pImageList = std::make_unique<CImageList>();
-    constexpr UINT kImages[] = {IDB_TREE_GROUP, IDB_TREE_TEXT, IDB_TREE_BINARY};
-    m_pImageList->Create(kTreeImageSize, kTreeImageSize, ILC_MASK, std::size(kImages), 0);
-    for (const UINT id : kImages) {
-        CBitmap bitmap;
-        bitmap.LoadBitmap(id);
-        m_pImageList->Add(&bitmap, kTreeImageMask);
-    }
-    m_treeLocal.SetImageList(m_pImageList.get(), TVSIL_NORMAL);
-    m_treeBox.SetImageList(m_pImageList.get(), TVSIL_NORMAL);
-}
-
 int MainDialog::AppendLog(const char* text, int colourCode) {
     MainDialog* window = g_pMainDialog;
     if (window == nullptr || text == nullptr) {
@@ -255,33 +215,8 @@ int MainDialog::AppendLog(const char* text, int colourCode) {
     if (window->m_editLog.GetSafeHwnd() == nullptr) {
         return 0;
     }
-    window->m_strLogKept += WithEditLineEnds(text);
-    window->m_nLogKeptColour = colourCode;
-    // A login or a transfer holds the window's thread, and may hold it long
-    // before anything else is painted: every line is painted as it comes.
-    // The backups dialog's lines come in batches, on a free thread, and are
-    // shown once per batch.
-    if (!window->m_bConsoleHeld) {
-        window->ShowKeptLog(true);
-    }
+    window->m_console.Append(text, colourCode);
     return 0;
-}
-
-void MainDialog::ShowKeptLog(bool paint) {
-    if (!m_strLogKept.empty()) {
-        const int n = m_editLog.GetWindowTextLength();
-        m_editLog.SetSel(n, n, TRUE);
-        // The whole console takes the last line's colour. A new colour repaints
-        // the whole console; the same one needs no repaint beyond the new text's.
-        if (m_editLog.GetForeColor() != LogColour(m_nLogKeptColour)) {
-            m_editLog.SetForeColor(LogColour(m_nLogKeptColour));
-        }
-        m_editLog.ReplaceSel(m_strLogKept.c_str());
-        m_strLogKept.clear();
-    }
-    if (paint) {
-        m_editLog.UpdateWindow();
-    }
 }
 
 int MainDialog::SetProgress(int percent) {
@@ -295,28 +230,7 @@ int MainDialog::SetProgress(int percent) {
         }
         return 0;
     }
-    if (window->m_progress.GetSafeHwnd() == nullptr) {
-        return 0;
-    }
-    // Reported for every block: only a change of the bar is worth a message
-    // and a repaint, so the position shown is kept at hand.
-    const int shown = window->m_nProgressShown;
-    if (percent == shown) {
-        return shown;
-    }
-    window->m_nProgressShown = percent;
-    if (window->m_bConsoleHeld) {
-        return shown;  // the backups dialog's work shows once per batch
-    }
-    // Moved and painted at once, but not more often than the eye follows:
-    // under Wine each move of a progress bar costs about a millisecond. The
-    // end of a transfer always shows.
-    if (!window->m_barPacer.Due(::GetTickCount(), percent == kFullPercent)) {
-        return shown;
-    }
-    window->m_progress.SetPos(percent);
-    window->m_progress.UpdateWindow();
-    return shown;
+    return window->m_console.SetProgress(percent);
 }
 
 void MainDialog::DrawStatusPicture(int state) {
@@ -338,7 +252,7 @@ void MainDialog::OnPaint() {
         return;
     }
     GdiplusGraphics graphics(dc.GetSafeHdc());
-    const GdiplusImage picture(link_state::PicturePath(m_flow.m_nLinkState), false);
+    const GdiplusImage picture(link_state::PicturePath(m_flow.LinkState()), false);
     RECT area;
     m_stcStatus.GetWindowRect(&area);
     ScreenToClient(&area);
@@ -409,7 +323,7 @@ LRESULT MainDialog::OnClose(WPARAM, LPARAM) {
 }
 
 void MainDialog::BoxWorkStarting() {
-    m_bConsoleHeld = true;
+    m_console.Hold();
     // The worker has the session: nothing else may use it meanwhile.
     m_btnLogin.EnableWindow(FALSE);
     m_btnDownload.EnableWindow(FALSE);
@@ -425,16 +339,11 @@ void MainDialog::BoxWorkProgress(int percent) {
 }
 
 void MainDialog::ShowBoxWork() {
-    // The thread is free: the console and the bar are painted with the window.
-    ShowKeptLog(false);
-    if (m_progress.GetPos() != m_nProgressShown) {
-        m_progress.SetPos(m_nProgressShown);
-    }
+    m_console.ShowKept();
 }
 
 void MainDialog::AfterBoxWork() {
-    m_bConsoleHeld = false;
-    ShowBoxWork();
+    m_console.Release();
     m_btnLogin.EnableWindow(TRUE);
     if (m_flow.DropLostLink()) {
         ResetToLoggedOut();
@@ -442,9 +351,7 @@ void MainDialog::AfterBoxWork() {
     }
     // A backup writes under backup\, a restore writes to the box: the tree
     // changes only when something else touched the working directory.
-    if (!SameFiles(BuildLocalTree(m_flow.Catalog()), m_localShown)) {
-        FillLocalTree();
-    }
+    m_trees.RefreshLocal(m_flow.Catalog());
 }
 
 void MainDialog::OnDestroy() {
@@ -453,28 +360,6 @@ void MainDialog::OnDestroy() {
     Gdiplus::GdiplusShutdown(m_nGdiplusToken);
     m_nGdiplusToken = 0;
 }
-
-namespace {
-
-// The text of an item, or null when there is none (held in `text`).
-const char* TextOrNull(const CTreeCtrl& tree, HTREEITEM item, CString& text) {
-    if (item == nullptr) {
-        return nullptr;
-    }
-    text = tree.GetItemText(item);
-    return text;
-}
-
-// A tree item's text as OnDownload and OnUpload name the file.
-std::string ItemName(const CTreeCtrl& tree, HTREEITEM item) {
-    return std::string(tree.GetItemText(item).GetString()).substr(0, kItemNameSize - 1);
-}
-
-HTREEITEM NewItem(NMHDR* header) {
-    return reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
-}
-
-}  // namespace
 
 void MainDialog::ShowLoginButton(bool loggedIn) {
     const UINT icon = loggedIn ? IDI_LOGOUT : IDI_LOGIN;
@@ -497,7 +382,7 @@ void MainDialog::OnLogin() {
             DrawStatusPicture(link_state::kLoggedIn);
             ShowLoginButton(true);
             FillBoxTree();
-            FillLocalTree();
+            m_trees.ShowLocal(m_flow.Catalog());
             break;
         case LoginOutcome::kBadAddress:
         case LoginOutcome::kRefused:
@@ -510,11 +395,9 @@ void MainDialog::OnLogin() {
 }
 
 void MainDialog::ResetToLoggedOut() {
-    m_treeLocal.DeleteAllItems();
-    m_localShown.clear();
-    m_treeBox.DeleteAllItems();
+    m_trees.Clear();
     if (m_flow.ResetToLoggedOut()) {
-        DrawStatusPicture(m_flow.m_nLinkState);
+        DrawStatusPicture(m_flow.LinkState());
     }
     m_btnUpload.EnableWindow(FALSE);
     m_btnDownload.EnableWindow(FALSE);
@@ -523,66 +406,36 @@ void MainDialog::ResetToLoggedOut() {
     ShowLoginButton(false);
 }
 
-void MainDialog::ShowTree(CTreeCtrl& tree, const FileTreeModel& model) {
-    if (&tree == &m_treeLocal) {
-        m_localShown = model;
-    }
-    tree.DeleteAllItems();
-    for (const TreeGroupItem& group : model) {
-        const HTREEITEM groupItem =
-            tree.InsertItem(group.name.c_str(), tree_image::kGroup, tree_image::kGroup);
-        for (const TreeFileItem& file : group.files) {
-            tree.InsertItem(file.name.c_str(), file.image, file.image, groupItem);
-        }
-        if (group.expanded) {
-            tree.Expand(groupItem, TVE_EXPAND);
-        }
-    }
-}
-
 void MainDialog::FillBoxTree() {
     m_flow.FetchCatalog();
-    ShowTree(m_treeBox, BuildBoxTree(m_flow.Catalog()));
-}
-
-void MainDialog::FillLocalTree() {
-    ShowTree(m_treeLocal, BuildLocalTree(m_flow.Catalog()));
-}
-
-void MainDialog::FillLocalTreeExpanding(const char* fileName) {
-    ShowTree(m_treeLocal, BuildLocalTree(m_flow.Catalog(), fileName));
+    m_trees.ShowBox(m_flow.Catalog());
 }
 
 void MainDialog::ShowSelectedFile() {
-    m_editText.LoadTextFile(m_flow.m_szSelFile);
+    m_editText.LoadTextFile(m_flow.SelectedFile());
     char line[FileCatalog::kFileNameSize + 8];
-    std::snprintf(line, sizeof line, " [%s] ", m_flow.m_szSelFile);
+    std::snprintf(line, sizeof line, " [%s] ", m_flow.SelectedFile());
     SetDlgItemText(IDC_SEL_FILE, line);
 }
 
 void MainDialog::OnDownload() {
-    FillLocalTree();
+    m_trees.ShowLocal(m_flow.Catalog());
     UpdateData(TRUE);
     m_btnDownload.EnableWindow(FALSE);
-    const HTREEITEM item = m_treeBox.GetSelectedItem();
-    if (item == nullptr) {
+    const std::optional<std::string> name = m_trees.SelectedName(FileTrees::Tree::kBox);
+    if (!name) {
         return;
     }
-    const std::string name = ItemName(m_treeBox, item);
-    const bool isText = m_flow.Download(name.c_str());
-    FillLocalTreeExpanding(name.c_str());
+    const bool isText = m_flow.Download(name->c_str());
+    m_trees.ShowLocal(m_flow.Catalog(), name->c_str());
     if (isText) {
         ShowSelectedFile();
     }
 }
 
 void MainDialog::OnUpload() {
-    const HTREEITEM item = m_treeLocal.GetSelectedItem();
-    if (item == nullptr) {
-        return;
-    }
-    const std::string name = ItemName(m_treeLocal, item);
-    if (m_flow.Upload(name.c_str()) < 0) {
+    const std::optional<std::string> name = m_trees.SelectedName(FileTrees::Tree::kLocal);
+    if (name && m_flow.Upload(name->c_str()) < 0) {
         ResetToLoggedOut();
     }
 }
@@ -599,7 +452,7 @@ void MainDialog::OnClear() {
 
 void MainDialog::OnFormatHelp() {
     FormatHelpDialog help(nullptr);
-    if (help.FindHelpPage(m_flow.m_szSelFile)) {
+    if (help.FindHelpPage(m_flow.SelectedFile())) {
         help.DoModal();
     }
 }
@@ -616,14 +469,14 @@ void MainDialog::ApplyArrows(const ArrowChanges& changes) {
 
 void MainDialog::OnBoxTreeClick(NMHDR*, LRESULT*) {
     CString text;
-    ApplyArrows(
-        m_flow.Arrows().BoxTreeClick(TextOrNull(m_treeBox, m_treeBox.GetSelectedItem(), text)));
+    ApplyArrows(m_flow.Arrows().BoxTreeClick(m_trees.SelectedText(FileTrees::Tree::kBox, text)));
 }
 
 void MainDialog::OnBoxTreeSelChanged(NMHDR* header, LRESULT*) {
     UpdateData(TRUE);
     CString text;
-    ApplyArrows(m_flow.Arrows().BoxTreeSelChanged(TextOrNull(m_treeBox, NewItem(header), text)));
+    ApplyArrows(m_flow.Arrows().BoxTreeSelChanged(
+        m_trees.NewItemText(FileTrees::Tree::kBox, header, text)));
 }
 
 void MainDialog::OnBoxTreeKillFocus(NMHDR*, LRESULT*) {
@@ -632,14 +485,14 @@ void MainDialog::OnBoxTreeKillFocus(NMHDR*, LRESULT*) {
 
 void MainDialog::OnLocalTreeClick(NMHDR*, LRESULT*) {
     CString text;
-    ApplyArrows(m_flow.Arrows().LocalTreeClick(
-        TextOrNull(m_treeLocal, m_treeLocal.GetSelectedItem(), text)));
+    ApplyArrows(
+        m_flow.Arrows().LocalTreeClick(m_trees.SelectedText(FileTrees::Tree::kLocal, text)));
 }
 
 void MainDialog::OnLocalTreeSelChanged(NMHDR* header, LRESULT*) {
     UpdateData(TRUE);
     CString text;
-    const char* item = TextOrNull(m_treeLocal, NewItem(header), text);
+    const char* item = m_trees.NewItemText(FileTrees::Tree::kLocal, header, text);
     ApplyArrows(m_flow.Arrows().LocalTreeSelChanged(item));
     if (item != nullptr && m_flow.SelectTextFile(item)) {
         ShowSelectedFile();

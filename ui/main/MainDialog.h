@@ -1,7 +1,7 @@
 #pragma once
 // The program's one window: the connection area, the log console, the two file
-// trees with the transfer arrows, and the text panel.
-#include <memory>
+// trees with the transfer arrows, and the text panel. It wires the controls'
+// messages to what MainFlow decides, LogConsole shows and FileTrees fill.
 #include <string>
 
 #include <windows.h>
@@ -12,15 +12,14 @@
 
 #include "framework/CBitmapButton.h"
 #include "framework/CDialog.h"
-#include "framework/CImageList.h"
 #include "framework/CProgressCtrl.h"
 #include "framework/CStatic.h"
 #include "framework/CString.h"
 #include "framework/CTreeCtrl.h"
+#include "ui/flow/MainFlow.h"
 #include "ui/main/BoxWorkHost.h"
-#include "ui/main/FileTreeModel.h"
-#include "ui/main/MainFlow.h"
-#include "ui/main/PaintPacer.h"
+#include "ui/main/FileTrees.h"
+#include "ui/main/LogConsole.h"
 #include "ui/text/ColorEdit.h"
 #include "ui/widgets/IconButton.h"
 
@@ -47,8 +46,8 @@ public:
     // Draws the status picture of `state` into the status area at once.
     void DrawStatusPicture(int state);
 
-    int LinkState() const { return m_flow.m_nLinkState; }
-    const char* SelectedFile() const { return m_flow.m_szSelFile; }
+    int LinkState() const { return m_flow.LinkState(); }
+    const char* SelectedFile() const { return m_flow.SelectedFile(); }
 
     IconButton m_btnLogin;
     CBitmapButton m_btnExit;
@@ -97,24 +96,20 @@ protected:
     void OnLocalTreeSelChanged(NMHDR* header, LRESULT* result);
     void OnLocalTreeKillFocus(NMHDR* header, LRESULT* result);
 
+private:
     // Ends a logout, a failed connection and a lost upload: both trees, the
     // catalogue, the selected file and the text panel emptied, the arrows
     // disabled, the Login caption back.
     void ResetToLoggedOut();
+    // The catalogue listed by the box again, and shown in the box's tree.
     void FillBoxTree();
-    void FillLocalTree();
-    void FillLocalTreeExpanding(const char* fileName);
-
-private:
     void AddAboutMenuItem();
     // "Backups..." below About, greyed until the window logs in.
     void AddBackupsMenuItem();
     void EnableBackupsMenuItem(bool enable);
-    void BuildTreeImageList();
     void SetButtonIcon(CButton& button, UINT iconId);
     // The Login/Logout caption and icon, and the Backups entry with them.
     void ShowLoginButton(bool loggedIn);
-    void ShowTree(CTreeCtrl& tree, const FileTreeModel& model);
     bool OnWindowThread() const { return ::GetCurrentThreadId() == m_nWindowThread; }
     void BoxWorkStarting() override;
     void BoxWorkLogged(const std::string& text, int colourCode) override;
@@ -123,25 +118,18 @@ private:
     // After a backup or a restore: the local tree rebuilt only if the files
     // it shows changed, and the logged-out view when the link is lost.
     void AfterBoxWork() override;
-    // Adds the log text kept so far to the console; `paint`: paints it now.
-    void ShowKeptLog(bool paint);
     void ApplyArrows(const ArrowChanges& changes);
     // Shows the selected text file in the panel and its name in line 1033.
     void ShowSelectedFile();
 
     HICON m_hIcon;  // shared resource icon, not destroyed
     MainFlow m_flow;
-    std::unique_ptr<CImageList> m_pImageList;
+    LogConsole m_console{m_editLog, m_progress};
+    FileTrees m_trees{m_treeBox, m_treeLocal};
     Gdiplus::GdiplusStartupInput m_gdiplusInput;
     ULONG_PTR m_nGdiplusToken = 0;
-    int m_nProgressShown = 0;  // the bar's position, set only by SetProgress
-    DWORD m_nWindowThread;     // the thread that made the window and runs it
-    PaintPacer m_barPacer;
-    bool m_bConsoleHeld = false;        // while the backups dialog works
+    DWORD m_nWindowThread;              // the thread that made the window and runs it
     bool m_bCloseAfterBackups = false;  // a close came while the backups dialog was open
-    std::string m_strLogKept;           // log text not yet in the console
-    int m_nLogKeptColour = 0;           // the colour code of its last line
-    FileTreeModel m_localShown;         // what the local tree shows
     // While open: the sinks hand it what its worker reports; not owned.
     BackupsDialog* m_pBackups = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "framework/CBitmap.h"
 #include "framework/CFont.h"
+#include "framework/ScopedSelection.h"
 #include "ui/menu/MenuCheckMarks.h"
 #include "ui/menu/MenuImageEffects.h"
 #include "ui/menu/MenuPlatform.h"
@@ -47,15 +48,9 @@ void FlatMenuPainter::Paint(const MenuPaintItem& item) {
     OffscreenDC offscreen(item.dc, item.rect);
     CFont font;
     MenuPlatform::CreateMenuFont(font);
-    HGDIOBJ oldFont = font.GetSafeHandle() != nullptr
-                          ? ::SelectObject(offscreen.GetSafeHdc(), font.GetSafeHandle())
-                          : nullptr;
+    const ScopedSelection fontIn(offscreen, font);  // out again before the font goes
     shown.dc = &offscreen;
     PaintOn(shown);
-    if (oldFont != nullptr) {
-        ::SelectObject(offscreen.GetSafeHdc(), oldFont);
-    }
-    font.DeleteObject();
 }
 
 void FlatMenuPainter::PaintOn(const MenuPaintItem& item) {

@@ -128,17 +128,18 @@ BOOL IconMenu::LoadTemplate(const char* name) {
             if (end) {
                 stack.back().ends = true;
             }
-            auto* popup = new IconMenu;  // owned by its parent through m_subMenus
+            auto popup = std::make_unique<IconMenu>();
             HMENU handle = ::CreatePopupMenu();
             if (handle == nullptr || !popup->Attach(handle)) {
                 if (handle != nullptr) {
                     ::DestroyMenu(handle);
                 }
-                delete popup;
                 break;
             }
-            stack.back().menu->AppendIconItem(item.text.c_str(), flags, IdFromMenu(handle));
-            stack.push_back({popup, false});
+            IconMenu* parent = stack.back().menu;
+            parent->AppendIconItem(item.text.c_str(), flags, IdFromMenu(handle));
+            stack.push_back({popup.get(), false});
+            parent->m_popups.push_back(std::move(popup));
             continue;
         }
         stack.back().menu->AppendIconItem(item.text.c_str(), flags, item.id);
@@ -177,13 +178,14 @@ BOOL IconMenu::DestroyTree() {
     if (m_hMenu != nullptr) {
         Unregister(m_hMenu);
     }
-    for (auto it = m_subMenus.rbegin(); it != m_subMenus.rend(); ++it) {
-        Unregister(*it);
-        if (IconMenu* popup = AsIconMenu(CMenu::FromHandlePermanent(*it))) {
-            delete popup;
-        }
+    for (HMENU sub : m_subMenus) {
+        Unregister(sub);
     }
     m_subMenus.clear();
+    // The last made goes first, as a tree is taken down from its leaves.
+    while (!m_popups.empty()) {
+        m_popups.pop_back();
+    }
     m_items.clear();
     return CMenu::DestroyMenu();
 }

@@ -96,7 +96,8 @@ private:
     static void Unregister(HMENU menu);
 
     std::vector<std::unique_ptr<IconMenuItem>> m_items;  // entry i: the item at position i
-    std::vector<HMENU> m_subMenus;  // appended popups; their IconMenu objects are owned
+    std::vector<HMENU> m_subMenus;                       // every appended popup, registered
+    std::vector<std::unique_ptr<IconMenu>> m_popups;     // the popups a template made here
     int m_nIconX = kDefaultIconX;
     int m_nIconY = kDefaultIconY;
     BOOL m_bLoaded = FALSE;

@@ -2,6 +2,7 @@
 
 #include "framework/CBrush.h"
 #include "framework/CPen.h"
+#include "framework/ScopedSelection.h"
 #include "ui/menu/MenuImageEffects.h"
 #include "ui/menu/MenuPlatform.h"
 
@@ -21,26 +22,23 @@ constexpr int kMarkInsetY = 4;
 
 }  // namespace
 
-void MenuCheckMarks::DrawCheckTick(CDC* dc, int x, int y, COLORREF colour) {
-    CPen pen(PS_SOLID, 1, colour);
-    HGDIOBJ old = ::SelectObject(dc->GetSafeHdc(), pen.GetSafeHandle());
+void MenuCheckMarks::DrawCheckTick(CDC* dc, int x, int y, COLORREF color) {
+    CPen pen(PS_SOLID, 1, color);
+    const ScopedSelection penIn(*dc, pen);
     int column = x;
     for (int start : kTickStrokeStarts) {
         dc->MoveTo(column, y + start);
         dc->LineTo(column, y + start + kTickStroke);
         ++column;
     }
-    ::SelectObject(dc->GetSafeHdc(), old);
 }
 
-void MenuCheckMarks::DrawRadioDot(CDC* dc, int x, int y, COLORREF colour) {
-    CBrush brush(colour);
-    CPen pen(PS_SOLID, 1, colour);
-    HGDIOBJ oldBrush = ::SelectObject(dc->GetSafeHdc(), brush.GetSafeHandle());
-    HGDIOBJ oldPen = ::SelectObject(dc->GetSafeHdc(), pen.GetSafeHandle());
+void MenuCheckMarks::DrawRadioDot(CDC* dc, int x, int y, COLORREF color) {
+    CBrush brush(color);
+    CPen pen(PS_SOLID, 1, color);
+    const ScopedSelection brushIn(*dc, brush);
+    const ScopedSelection penIn(*dc, pen);
     dc->Ellipse(x, y, x + kDotSize, y + kDotSize);
-    ::SelectObject(dc->GetSafeHdc(), oldPen);
-    ::SelectObject(dc->GetSafeHdc(), oldBrush);
 }
 
 void MenuCheckMarks::DrawClassicCheckCell(CDC* dc, const CRect& rect, bool selected, bool radio,

@@ -6,9 +6,9 @@
 class MenuCheckMarks {
 public:
     // A tick 7 pixels wide and 7 high with its top-left corner at (x, y).
-    static void DrawCheckTick(CDC* dc, int x, int y, COLORREF colour);
+    static void DrawCheckTick(CDC* dc, int x, int y, COLORREF color);
     // A round dot filling (x, y, x + 6, y + 6).
-    static void DrawRadioDot(CDC* dc, int x, int y, COLORREF colour);
+    static void DrawRadioDot(CDC* dc, int x, int y, COLORREF color);
     // The classic cell: `menuBack` (lightened when not selected), a sunken edge where
     // the platform draws 3-D edges, then the mark.
     static void DrawClassicCheckCell(CDC* dc, const CRect& rect, bool selected, bool radio,

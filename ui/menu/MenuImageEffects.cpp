@@ -16,12 +16,12 @@ BYTE Lighten(BYTE v, double k) {
 
 }  // namespace
 
-COLORREF MenuImageEffects::LightenColor(COLORREF colour, double k) {
+COLORREF MenuImageEffects::LightenColor(COLORREF color, double k) {
     if (!(k > 0.0 && k <= 1.0)) {
-        return colour;
+        return color;
     }
-    return RGB(Lighten(GetRValue(colour), k), Lighten(GetGValue(colour), k),
-               Lighten(GetBValue(colour), k));
+    return RGB(Lighten(GetRValue(color), k), Lighten(GetGValue(color), k),
+               Lighten(GetBValue(color), k));
 }
 
 BOOL MenuImageEffects::RenderImageToBitmap(HDC dc, HIMAGELIST list, int index, int cx, int cy,
@@ -45,7 +45,7 @@ BOOL MenuImageEffects::RenderImageToBitmap(HDC dc, HIMAGELIST list, int index, i
 }
 
 template <class Change>
-void MenuImageEffects::RecolourFigure(HBITMAP bitmap, Change change) {
+void MenuImageEffects::RecolorFigure(HBITMAP bitmap, Change change) {
     BITMAP info{};
     if (::GetObjectA(bitmap, sizeof info, &info) != sizeof info) {
         return;
@@ -82,12 +82,12 @@ void MenuImageEffects::RecolourFigure(HBITMAP bitmap, Change change) {
 }
 
 void MenuImageEffects::MakeFadedImage(HBITMAP bitmap) {
-    RecolourFigure(bitmap, [](COLORREF pixel) { return LightenColor(pixel, kFadeFactor); });
+    RecolorFigure(bitmap, [](COLORREF pixel) { return LightenColor(pixel, kFadeFactor); });
 }
 
 void MenuImageEffects::MakeShadowImage(HBITMAP bitmap) {
     const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
-    RecolourFigure(bitmap, [shadow](COLORREF) { return shadow; });
+    RecolorFigure(bitmap, [shadow](COLORREF) { return shadow; });
 }
 
 void MenuImageEffects::EmbossImage(HDC dc, int x, int y, int cx, int cy, HBITMAP bitmap, int sx,

@@ -11,7 +11,7 @@ class MenuImageEffects {
 public:
     // Each channel v becomes v + k (255 - v), truncated, for 0 < k <= 1; any other k
     // leaves the colour as it is.
-    static COLORREF LightenColor(COLORREF colour, double k);
+    static COLORREF LightenColor(COLORREF color, double k);
 
     // Image `index` of `list` drawn on the button-face colour into a new bitmap of
     // `cx` by `cy` compatible with `dc`, handed to `bitmap` (which must be empty).
@@ -32,5 +32,5 @@ public:
 private:
     // Replaces every pixel that differs from the realised button face by `change(pixel)`.
     template <class Change>
-    static void RecolourFigure(HBITMAP bitmap, Change change);
+    static void RecolorFigure(HBITMAP bitmap, Change change);
 };

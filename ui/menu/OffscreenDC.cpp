@@ -6,13 +6,13 @@ OffscreenDC::OffscreenDC(CDC* target, const CRect& rect) : m_pTarget(target), m_
         return;
     }
     if (!CreateCompatibleDC(target) ||
-        !m_bitmap.CreateCompatibleBitmap(target, rect.Width(), rect.Height())) {
+        !m_bitmap.CreateCompatibleBitmap(target, rect.Width(), rect.Height()) ||
+        SelectObject(&m_bitmap) == nullptr) {
         // Without a bitmap of its own it paints straight through too.
         DeleteDC();
         Attach(target->GetSafeHdc());
         return;
     }
-    m_hOldBitmap = ::SelectObject(m_hDC, m_bitmap.GetSafeHandle());
     SetWindowOrg(rect.left, rect.top);
     m_bOffscreen = true;
 }
@@ -21,8 +21,7 @@ OffscreenDC::~OffscreenDC() {
     if (m_bOffscreen) {
         m_pTarget->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this,
                           m_rect.left, m_rect.top, SRCCOPY);
-        ::SelectObject(m_hDC, m_hOldBitmap);
-        DeleteDC();
+        DeleteDC();  // the memory DC's own bitmap goes back before ours goes
     } else {
         Detach();
     }

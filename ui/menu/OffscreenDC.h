@@ -16,8 +16,7 @@ public:
 
 private:
     CBitmap m_bitmap;
-    HGDIOBJ m_hOldBitmap = nullptr;  // not owned: the memory DC's own bitmap
-    CDC* m_pTarget;                  // not owned
+    CDC* m_pTarget;  // not owned
     CRect m_rect;
     bool m_bOffscreen = false;
 };

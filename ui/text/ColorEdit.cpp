@@ -13,15 +13,15 @@ ColorEdit::ColorEdit() : m_pBuffer(new char[kBufferSize]()) {}
 
 ColorEdit::~ColorEdit() = default;
 
-void ColorEdit::SetBackColor(COLORREF colour) {
-    m_crBack = colour;
+void ColorEdit::SetBackColor(COLORREF color) {
+    m_crBack = color;
     m_brBack.DeleteObject();
-    m_brBack.CreateSolidBrush(colour);
+    m_brBack.CreateSolidBrush(color);
     InvalidateRect(nullptr, TRUE);
 }
 
-void ColorEdit::SetForeColor(COLORREF colour) {
-    m_crText = colour;
+void ColorEdit::SetForeColor(COLORREF color) {
+    m_crText = color;
     InvalidateRect(nullptr, TRUE);
 }
 

@@ -26,9 +26,9 @@ public:
     ~ColorEdit() override;
 
     // Stores the colour, rebuilds the background brush and repaints the control.
-    void SetBackColor(COLORREF colour);
+    void SetBackColor(COLORREF color);
     // Stores the text colour (for all of the text) and repaints the control.
-    void SetForeColor(COLORREF colour);
+    void SetForeColor(COLORREF color);
     COLORREF GetForeColor() const { return m_crText; }
     // The reflected control-colour request: our colours and brush. Before the first
     // SetBackColor there is no brush and the parent's usual answer stands.

@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int kTrueColourBits = 32;
-constexpr DWORD kColourBits = 0x00FFFFFF;  // of a 32-bit DIB pixel; the top byte is alpha
+constexpr int kTrueColorBits = 32;
+constexpr DWORD kColorBits = 0x00FFFFFF;  // of a 32-bit DIB pixel; the top byte is alpha
 constexpr DWORD kAlphaBits = 0xFF000000;
 
 // The icon's own size, read from its bitmaps (a colour icon's colour bitmap; a
@@ -18,12 +18,12 @@ bool MeasureIcon(HICON icon, CSize* size) {
     if (icon == nullptr || !::GetIconInfo(icon, &info)) {
         return false;
     }
-    CBitmap colour;
-    colour.Attach(info.hbmColor);
+    CBitmap color;
+    color.Attach(info.hbmColor);
     CBitmap mask;
     mask.Attach(info.hbmMask);
     BITMAP bm{};
-    if (colour.GetBitmap(&bm)) {
+    if (color.GetBitmap(&bm)) {
         *size = CSize(bm.bmWidth, bm.bmHeight);
         return true;
     }
@@ -190,12 +190,12 @@ HICON ButtonImages::MakeGrayIcon(HICON icon, HDC dc) {
     if (icon == nullptr || dc == nullptr || !::GetIconInfo(icon, &info)) {
         return nullptr;
     }
-    CBitmap colour;
-    colour.Attach(info.hbmColor);
+    CBitmap color;
+    color.Attach(info.hbmColor);
     CBitmap mask;
     mask.Attach(info.hbmMask);
     BITMAP bm{};
-    if (!colour.GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) {
+    if (!color.GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) {
         return nullptr;
     }
     // The pixels go through 32-bit DIB rows rather than GetPixel/SetPixel, which would
@@ -206,17 +206,17 @@ HICON ButtonImages::MakeGrayIcon(HICON icon, HDC dc) {
     layout.bmiHeader.biWidth = bm.bmWidth;
     layout.bmiHeader.biHeight = -bm.bmHeight;  // top-down rows
     layout.bmiHeader.biPlanes = 1;
-    layout.bmiHeader.biBitCount = kTrueColourBits;
+    layout.bmiHeader.biBitCount = kTrueColorBits;
     layout.bmiHeader.biCompression = BI_RGB;
     const size_t count = static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight);
     std::vector<DWORD> pixels(count);
-    if (::GetDIBits(dc, colour, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &layout,
+    if (::GetDIBits(dc, color, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &layout,
                     DIB_RGB_COLORS) != bm.bmHeight) {
         return nullptr;
     }
     for (DWORD& pixel : pixels) {
         // DIB order: blue in the low byte, alpha in the high one. Black stays black.
-        if ((pixel & kColourBits) != 0) {
+        if ((pixel & kColorBits) != 0) {
             const DWORD g = Luma(static_cast<BYTE>(pixel >> 16), static_cast<BYTE>(pixel >> 8),
                                  static_cast<BYTE>(pixel));
             pixel = (pixel & kAlphaBits) | (g << 16) | (g << 8) | g;

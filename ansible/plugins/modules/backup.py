@@ -22,9 +22,9 @@ description:
 options:
   dest:
     description:
-      - The backup store in which the backup folder is made (made itself when missing),
-        named C(HOST-YYYYMMDD-HHMMSS), or C(HOST+PORT-YYYYMMDD-HHMMSS) for a box on
-        another port than 1000.
+      - The backup store in which the backup folder is made, named C(HOST-YYYYMMDD-HHMMSS),
+        or C(HOST+PORT-YYYYMMDD-HHMMSS) for a box on another port than 1000.
+      - The store's folder is made when missing, but not its parent folder, which must exist.
       - Relative to the playbook's folder unless absolute.
     type: path
     required: true

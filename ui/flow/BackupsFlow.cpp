@@ -1,4 +1,4 @@
-#include "ui/main/BackupsFlow.h"
+#include "ui/flow/BackupsFlow.h"
 
 #include <algorithm>
 
@@ -48,30 +48,32 @@ std::string CompareSummary(const CompareOutcome& c) {
 }  // namespace
 
 BackupsFlow::BackupsFlow(BoxSession& session, fs::path root, const std::string& host)
-    : session_(session), root_(std::move(root)), box_(BackupBox::Of(host, box_defaults::kPort)) {}
+    : m_session(session),
+      m_root(std::move(root)),
+      m_box(BackupBox::Of(host, box_defaults::kPort)) {}
 
 void BackupsFlow::ReadShelf() {
-    backups_ = BackupShelf::List(root_, box_);
+    m_backups = BackupShelf::List(m_root, m_box);
     Select(-1);
 }
 
 void BackupsFlow::Select(int row) {
-    selected_ = row >= 0 && row < static_cast<int>(backups_.size()) ? row : -1;
-    files_.clear();
-    if (selected_ < 0) {
+    m_nSelected = row >= 0 && row < static_cast<int>(m_backups.size()) ? row : -1;
+    m_files.clear();
+    if (m_nSelected < 0) {
         return;
     }
     for (const BackupFileRow& f : BackupShelf::Files(SelectedFolder())) {
-        files_.push_back({f.group, f.name, f.sizeText, ""});
+        m_files.push_back({f.group, f.name, f.sizeText, ""});
     }
 }
 
 fs::path BackupsFlow::SelectedFolder() const {
-    return root_ / backups_[static_cast<size_t>(selected_)].folder;
+    return m_root / m_backups[static_cast<size_t>(m_nSelected)].folder;
 }
 
 bool BackupsFlow::LinkUsable() const {
-    return session_.State() == BoxSession::kLoggedIn && !session_.LinkLost();
+    return m_session.State() == BoxSession::kLoggedIn && !m_session.LinkLost();
 }
 
 BackupsButtons BackupsFlow::Buttons(bool busy) const {
@@ -81,89 +83,90 @@ BackupsButtons BackupsFlow::Buttons(bool busy) const {
     const bool link = LinkUsable();
     // A backup whose manifest cannot be read has no files to compare or send.
     const bool readable =
-        selected_ >= 0 && backups_[static_cast<size_t>(selected_)].state.fileCount >= 0;
+        m_nSelected >= 0 && m_backups[static_cast<size_t>(m_nSelected)].state.fileCount >= 0;
     return {link, link && readable, link && readable, true};
 }
 
 void BackupsFlow::WorkStarting() {
-    stop_ = false;
-    brokenOff_ = false;
+    m_bStop = false;
+    m_bBrokenOff = false;
 }
 
 void BackupsFlow::RequestStop() {
-    stop_ = true;
+    m_bStop = true;
 }
 
 void BackupsFlow::BreakOff() {
-    stop_ = true;
-    brokenOff_ = true;
-    session_.Socket()->Interrupt();
+    m_bStop = true;
+    m_bBrokenOff = true;
+    m_session.Socket()->Interrupt();
 }
 
 void BackupsFlow::Begin() {
-    reports_.clear();
-    fileIndex_ = 0;
-    fileCount_ = 0;
-    shownPercent_ = 0;
-    if (progress_ != nullptr) {
-        progress_->OverallChanged(0);
+    m_reports.clear();
+    m_nFileIndex = 0;
+    m_nFileCount = 0;
+    m_nShownPercent = 0;
+    if (m_pProgress != nullptr) {
+        m_pProgress->OverallChanged(0);
     }
 }
 
 bool BackupsFlow::ListBox() {
     wire::ListRecord records[wire::kMaxListRecords];
     int count = 0;
-    if (session_.ListFiles(records, &count) == 0) {
+    if (m_session.ListFiles(records, &count) == 0) {
         return false;
     }
-    listed_.assign(records, records + count);
+    m_listed.assign(records, records + count);
     return true;
 }
 
 void BackupsFlow::Finish(const std::string& status) {
-    phase_ = Phase::kIdle;
-    if (brokenOff_ && !LinkUsable()) {
-        status_ = status + " The transfer of " + current_ +
-                  " was broken off by closing the link: log in again.";
+    m_phase = Phase::kIdle;
+    if (m_bBrokenOff && !LinkUsable()) {
+        m_strStatus = status + " The transfer of " + m_strCurrent +
+                      " was broken off by closing the link: log in again.";
     } else {
-        status_ = LinkUsable() ? status : status + " The link to the box is lost: log in again.";
+        m_strStatus =
+            LinkUsable() ? status : status + " The link to the box is lost: log in again.";
     }
-    if (progress_ != nullptr) {
-        progress_->OverallChanged(kFullPercent);
+    if (m_pProgress != nullptr) {
+        m_pProgress->OverallChanged(kFullPercent);
     }
-    session_.Log(("PC > " + status_ + "\n").c_str());
+    m_session.Log(("PC > " + m_strStatus + "\n").c_str());
 }
 
 void BackupsFlow::FileStarting(int index, int count, const std::string& name) {
-    fileIndex_ = index;
-    fileCount_ = count;
-    current_ = name;
-    if (progress_ != nullptr) {
-        progress_->FileStarting(index, count, name);
+    m_nFileIndex = index;
+    m_nFileCount = count;
+    m_strCurrent = name;
+    if (m_pProgress != nullptr) {
+        m_pProgress->FileStarting(index, count, name);
     }
     TransferPercent(0);
 }
 
 void BackupsFlow::TransferPercent(int percent) {
-    if (phase_ == Phase::kIdle || progress_ == nullptr) {
+    if (m_phase == Phase::kIdle || m_pProgress == nullptr) {
         return;
     }
-    const int done = fileIndex_ > 0 ? fileIndex_ - 1 : 0;
-    const int count = std::max(fileCount_, 1);
+    const int done = m_nFileIndex > 0 ? m_nFileIndex - 1 : 0;
+    const int count = std::max(m_nFileCount, 1);
     // A restore reads each file back after sending it: the bar never goes back.
     const int overall = std::clamp((done * kFullPercent + percent) / count, 0, kFullPercent);
-    if (overall > shownPercent_) {
-        shownPercent_ = overall;
-        progress_->OverallChanged(overall);
+    if (overall > m_nShownPercent) {
+        m_nShownPercent = overall;
+        m_pProgress->OverallChanged(overall);
     }
 }
 
 void BackupsFlow::FileDone(const FileReport& file) {
-    reports_.push_back(file);
+    m_reports.push_back(file);
     // A backup's files are shown once it is selected at the end.
-    if (phase_ == Phase::kChecking && file.result == FileResult::kFailed) {
+    if (m_phase == Phase::kChecking && file.result == FileResult::kFailed) {
         SetState(file.name, file.group, "damaged");
-    } else if (phase_ == Phase::kWorking) {
+    } else if (m_phase == Phase::kWorking) {
         SetState(file.name, file.group, ShownWord(file));
     }
 }
@@ -171,20 +174,20 @@ void BackupsFlow::FileDone(const FileReport& file) {
 void BackupsFlow::SetState(const std::string& name, const std::string& group,
                            const std::string& state) {
     bool found = false;
-    for (size_t row = 0; row < files_.size(); ++row) {
-        if (files_[row].name == name) {
-            files_[row].state = state;
+    for (size_t row = 0; row < m_files.size(); ++row) {
+        if (m_files[row].name == name) {
+            m_files[row].state = state;
             found = true;
-            if (progress_ != nullptr) {
-                progress_->FileRowChanged(static_cast<int>(row), files_[row]);
+            if (m_pProgress != nullptr) {
+                m_pProgress->FileRowChanged(static_cast<int>(row), m_files[row]);
             }
         }
     }
     if (!found) {
         // A file of the box that the backup does not hold.
-        files_.push_back({group, name, "", state});
-        if (progress_ != nullptr) {
-            progress_->FileRowChanged(static_cast<int>(files_.size() - 1), files_.back());
+        m_files.push_back({group, name, "", state});
+        if (m_pProgress != nullptr) {
+            m_pProgress->FileRowChanged(static_cast<int>(m_files.size() - 1), m_files.back());
         }
     }
 }
@@ -192,17 +195,17 @@ void BackupsFlow::SetState(const std::string& name, const std::string& group,
 void BackupsFlow::BackUp() {
     Begin();
     Select(-1);  // the files list fills as the files are saved
-    session_.Log("\n");
+    m_session.Log("\n");
     if (!ListBox()) {
         Finish("No backup: the box's list of files could not be read.");
         return;
     }
-    phase_ = Phase::kWorking;
-    const BackupOutcome outcome = BoxBackup(root_, box_).Run(session_, listed_, *this);
-    phase_ = Phase::kIdle;
+    m_phase = Phase::kWorking;
+    const BackupOutcome outcome = BoxBackup(m_root, m_box).Run(m_session, m_listed, *this);
+    m_phase = Phase::kIdle;
     const std::string shown = (fs::path(BackupShelf::kFolder) / outcome.folder.filename()).string();
     std::vector<std::string> notSaved;
-    for (const FileReport& r : reports_) {
+    for (const FileReport& r : m_reports) {
         if (r.result == FileResult::kFailed) {
             notSaved.push_back(r.name);
         }
@@ -231,15 +234,15 @@ void BackupsFlow::BackUp() {
             break;
     }
     // The new backup selected, its files shown as saved.
-    const std::vector<FileReport> reports = reports_;
-    backups_ = BackupShelf::List(root_, box_);
+    const std::vector<FileReport> reports = m_reports;
+    m_backups = BackupShelf::List(m_root, m_box);
     Select(-1);
-    for (size_t row = 0; row < backups_.size(); ++row) {
-        if (!outcome.folder.empty() && backups_[row].folder == outcome.folder.filename()) {
+    for (size_t row = 0; row < m_backups.size(); ++row) {
+        if (!outcome.folder.empty() && m_backups[row].folder == outcome.folder.filename()) {
             Select(static_cast<int>(row));
         }
     }
-    for (FileStateRow& f : files_) {
+    for (FileStateRow& f : m_files) {
         for (const FileReport& r : reports) {
             f.state = r.name == f.name ? ShownWord(r) : f.state;
         }
@@ -264,9 +267,9 @@ bool BackupsFlow::LoadSelected(BackupContents* contents) {
 
 void BackupsFlow::Compare() {
     Begin();
-    Select(selected_);  // the states and the box's own files of an earlier compare go
-    session_.Log("\n");
-    phase_ = Phase::kChecking;
+    Select(m_nSelected);  // the states and the box's own files of an earlier compare go
+    m_session.Log("\n");
+    m_phase = Phase::kChecking;
     BackupContents contents;
     const bool usable =
         contents.Load(SelectedFolder(), nullptr) != BackupContents::Check::kUnusable;
@@ -278,28 +281,28 @@ void BackupsFlow::Compare() {
         Finish("No compare: the box's list of files could not be read.");
         return;
     }
-    phase_ = Phase::kWorking;
-    const CompareOutcome outcome = BoxCompare::Run(session_, listed_, contents, *this);
+    m_phase = Phase::kWorking;
+    const CompareOutcome outcome = BoxCompare::Run(m_session, m_listed, contents, *this);
     Finish((outcome.stopped ? "Compare stopped: " : "Compared with the box: ") +
            CompareSummary(outcome) + ".");
 }
 
 RestoreQuestion BackupsFlow::PrepareRestore() {
     Begin();
-    Select(selected_);
-    session_.Log("\n");
-    phase_ = Phase::kChecking;
-    restoreContents_ = BackupContents();
-    if (!LoadSelected(&restoreContents_)) {
+    Select(m_nSelected);
+    m_session.Log("\n");
+    m_phase = Phase::kChecking;
+    m_restoreContents = BackupContents();
+    if (!LoadSelected(&m_restoreContents)) {
         return {};
     }
     std::string missing;
-    if (!RestorePlan::Make(restoreContents_, {}, &restorePlan_, &missing) || !ListBox()) {
+    if (!RestorePlan::Make(m_restoreContents, {}, &m_restorePlan, &missing) || !ListBox()) {
         Finish("No restore: the box's list of files could not be read; nothing was sent.");
         return {};
     }
-    phase_ = Phase::kWorking;
-    const CompareOutcome compared = BoxCompare::Run(session_, listed_, restoreContents_, *this);
+    m_phase = Phase::kWorking;
+    const CompareOutcome compared = BoxCompare::Run(m_session, m_listed, m_restoreContents, *this);
     if (compared.stopped) {
         Finish("Restore stopped while comparing: nothing was sent.");
         return {};
@@ -308,23 +311,23 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
         Finish("No restore: the box's files could not be compared; nothing was sent.");
         return {};
     }
-    for (const FileReport& r : reports_) {
+    for (const FileReport& r : m_reports) {
         if (r.result == FileResult::kSame) {
-            restorePlan_.MarkUnchanged(r.name);
+            m_restorePlan.MarkUnchanged(r.name);
         }
     }
     // What the box does not list cannot be sent; it is left as it is.
     std::vector<std::string> toSend;
-    for (const PlannedFile& p : restorePlan_.Files()) {
+    for (const PlannedFile& p : m_restorePlan.Files()) {
         bool listed = false;
-        for (const wire::ListRecord& r : listed_) {
+        for (const wire::ListRecord& r : m_listed) {
             listed = listed || p.name == r.name;
         }
         if (listed && !p.unchanged) {
             toSend.push_back(p.name);
         }
     }
-    phase_ = Phase::kIdle;
+    m_phase = Phase::kIdle;
     if (toSend.empty()) {
         Finish("Nothing to restore: the box holds the backup's files (" + CompareSummary(compared) +
                ").");
@@ -341,15 +344,15 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
 
 void BackupsFlow::Restore() {
     Begin();
-    ReadBackVerifier verifier(root_);
-    phase_ = Phase::kWorking;
-    const RestoreOutcome outcome = BoxRestore::Run(session_, listed_, restoreContents_,
-                                                   restorePlan_, {false, &verifier}, *this);
+    ReadBackVerifier verifier(m_root);
+    m_phase = Phase::kWorking;
+    const RestoreOutcome outcome = BoxRestore::Run(m_session, m_listed, m_restoreContents,
+                                                   m_restorePlan, {false, &verifier}, *this);
     std::vector<std::string> failed;
     std::vector<std::string> notSent;
-    for (const PlannedFile& p : restorePlan_.Files()) {
+    for (const PlannedFile& p : m_restorePlan.Files()) {
         bool reported = false;
-        for (const FileReport& r : reports_) {
+        for (const FileReport& r : m_reports) {
             reported = reported || r.name == p.name;
             if (r.name == p.name && IsFailure(r)) {
                 failed.push_back(r.name);
@@ -359,13 +362,13 @@ void BackupsFlow::Restore() {
             notSent.push_back(p.name);
         }
     }
-    Finish((outcome.stopped || stop_ ? "Restore stopped: " : "Restored: ") +
+    Finish((outcome.stopped || m_bStop ? "Restore stopped: " : "Restored: ") +
            Count(outcome.sent, "sent") + ", " + Count(outcome.unchanged, "unchanged") +
            (failed.empty() ? "" : "; failed: " + Joined(failed)) +
            (notSent.empty() ? "" : "; not sent: " + Joined(notSent)) + "." +
            // A broken-off upload may have left part of the file on the box.
-           (brokenOff_ && !failed.empty() && failed.back() == current_
-                ? " The box may hold only part of " + current_ + ": restore it again."
+           (m_bBrokenOff && !failed.empty() && failed.back() == m_strCurrent
+                ? " The box may hold only part of " + m_strCurrent + ": restore it again."
                 : ""));
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/main/BackupsFlow.h"
+#include "ui/flow/BackupsFlow.h"
 
 struct WorkerEvent {
     enum class Kind {
@@ -31,7 +31,7 @@ class WorkerMailbox {
 public:
     // `wake`: called on the posting thread, without the lock held, when a
     // post wakes the window.
-    explicit WorkerMailbox(std::function<void()> wake) : wake_(std::move(wake)) {}
+    explicit WorkerMailbox(std::function<void()> wake) : m_wake(std::move(wake)) {}
     WorkerMailbox(const WorkerMailbox&) = delete;
     WorkerMailbox& operator=(const WorkerMailbox&) = delete;
 
@@ -42,9 +42,9 @@ public:
     std::vector<WorkerEvent> Take();
 
 private:
-    std::mutex lock_;
-    std::vector<WorkerEvent> events_;
-    std::function<void()> wake_;
-    bool awake_ = false;  // woken, and not taken since
-    bool endWaiting_ = false;
+    std::mutex m_lock;
+    std::vector<WorkerEvent> m_events;
+    std::function<void()> m_wake;
+    bool m_bAwake = false;  // woken, and not taken since
+    bool m_bEndWaiting = false;
 };

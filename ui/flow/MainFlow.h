@@ -9,7 +9,7 @@
 #include "box/BoxLogin.h"
 #include "box/BoxSettings.h"
 #include "catalog/FileCatalog.h"
-#include "ui/main/ArrowRules.h"
+#include "ui/flow/ArrowRules.h"
 
 class BoxSession;
 class BoxSocket;
@@ -63,10 +63,14 @@ public:
     const BoxSettings& Settings() const { return m_settings; }
     BoxSettings& Settings() { return m_settings; }
 
-    int m_nLinkState;
-    char m_szSelFile[FileCatalog::kFileNameSize];
+    // One of link_state's values.
+    int LinkState() const { return m_nLinkState; }
+    // The text file shown in the text panel; empty when there is none.
+    const char* SelectedFile() const { return m_szSelFile; }
 
 private:
+    int m_nLinkState;
+    char m_szSelFile[FileCatalog::kFileNameSize];
     BoxSession* m_pSession = nullptr;  // not owned
     BoxSocket* m_pSocket = nullptr;    // not owned
     BoxSettings m_settings;

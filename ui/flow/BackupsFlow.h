@@ -14,7 +14,7 @@
 #include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
 #include "box/WireFormat.h"
-#include "ui/main/BackupShelf.h"
+#include "ui/flow/BackupShelf.h"
 
 class BoxSession;
 
@@ -58,16 +58,16 @@ public:
     // user gave it; the window's box is always on the box's own port.
     BackupsFlow(BoxSession& session, std::filesystem::path root, const std::string& host);
 
-    void SetProgress(BackupsProgress* progress) { progress_ = progress; }  // not owned
+    void SetProgress(BackupsProgress* progress) { m_pProgress = progress; }  // not owned
 
     // Reads the backups again; none is selected then.
     void ReadShelf();
-    const std::vector<BackupRow>& Backups() const { return backups_; }
+    const std::vector<BackupRow>& Backups() const { return m_backups; }
     // Selects a backup (-1: none) and lists its files without states.
     void Select(int row);
-    int Selected() const { return selected_; }
-    const std::vector<FileStateRow>& Files() const { return files_; }
-    const std::string& Status() const { return status_; }
+    int Selected() const { return m_nSelected; }
+    const std::vector<FileStateRow>& Files() const { return m_files; }
+    const std::string& Status() const { return m_strStatus; }
     // Whether the session can still work with the box.
     bool LinkUsable() const;
     // While busy only Close (which then cancels) is usable.
@@ -81,7 +81,7 @@ public:
     // From any thread: stops, and breaks off the transfer under way by
     // closing the link; the operation then ends with the link lost.
     void BreakOff();
-    bool StopAsked() const { return stop_; }
+    bool StopAsked() const { return m_bStop; }
 
     // One backup of the whole box; the new backup is then selected, its
     // files shown as saved.
@@ -106,7 +106,7 @@ private:
 
     void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
-    bool StopRequested() override { return stop_; }
+    bool StopRequested() override { return m_bStop; }
 
     bool ListBox();
     // Loads the selected backup; false (Status() says why) when unusable.
@@ -116,24 +116,24 @@ private:
     void Finish(const std::string& status);
     std::filesystem::path SelectedFolder() const;
 
-    BoxSession& session_;
-    std::filesystem::path root_;
-    BackupBox box_;                        // whose backups are listed and made
-    BackupsProgress* progress_ = nullptr;  // not owned
-    std::vector<BackupRow> backups_;
-    int selected_ = -1;
-    std::vector<FileStateRow> files_;
-    std::string status_;
-    std::vector<wire::ListRecord> listed_;
-    Phase phase_ = Phase::kIdle;
-    std::vector<FileReport> reports_;  // of the operation running
-    int fileIndex_ = 0;
-    int fileCount_ = 0;
-    int shownPercent_ = 0;
-    std::string current_;  // the file under way
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> brokenOff_{false};
+    BoxSession& m_session;
+    std::filesystem::path m_root;
+    BackupBox m_box;                         // whose backups are listed and made
+    BackupsProgress* m_pProgress = nullptr;  // not owned
+    std::vector<BackupRow> m_backups;
+    int m_nSelected = -1;
+    std::vector<FileStateRow> m_files;
+    std::string m_strStatus;
+    std::vector<wire::ListRecord> m_listed;
+    Phase m_phase = Phase::kIdle;
+    std::vector<FileReport> m_reports;  // of the operation running
+    int m_nFileIndex = 0;
+    int m_nFileCount = 0;
+    int m_nShownPercent = 0;
+    std::string m_strCurrent;  // the file under way
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bBrokenOff{false};
     // Between PrepareRestore and Restore.
-    BackupContents restoreContents_;
-    RestorePlan restorePlan_;
+    BackupContents m_restoreContents;
+    RestorePlan m_restorePlan;
 };

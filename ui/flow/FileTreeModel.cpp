@@ -1,4 +1,4 @@
-#include "ui/main/FileTreeModel.h"
+#include "ui/flow/FileTreeModel.h"
 
 #include <algorithm>
 #include <cstring>

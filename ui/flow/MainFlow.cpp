@@ -1,4 +1,4 @@
-#include "ui/main/MainFlow.h"
+#include "ui/flow/MainFlow.h"
 
 #include <cstring>
 
@@ -7,7 +7,7 @@
 #include "box/NetworkIdentity.h"
 #include "box/PlainFileName.h"
 #include "box/WireFormat.h"
-#include "ui/main/LinkState.h"
+#include "ui/flow/LinkState.h"
 
 namespace {
 

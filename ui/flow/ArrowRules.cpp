@@ -1,4 +1,4 @@
-#include "ui/main/ArrowRules.h"
+#include "ui/flow/ArrowRules.h"
 
 #include "catalog/FileCatalog.h"
 

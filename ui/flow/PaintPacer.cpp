@@ -1,4 +1,4 @@
-#include "ui/main/PaintPacer.h"
+#include "ui/flow/PaintPacer.h"
 
 bool PaintPacer::Due(uint32_t nowMs, bool now) {
     if (now || !m_bPainted || nowMs - m_nPaintedAt >= kIntervalMs) {
