@@ -59,9 +59,9 @@ void Expect(bool condition, const char* what, const char* detail = "") {
     }
 }
 
-int CollectLog(const char* text, int colour) {
+int CollectLog(const char* text, int color) {
     Expect(text != nullptr, "log text is null");
-    Expect(colour == 0, "log colour is not 0");
+    Expect(color == 0, "log colour is not 0");
     g_log += text;
     return 0;
 }

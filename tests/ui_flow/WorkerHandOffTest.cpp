@@ -57,8 +57,8 @@ protected:
     ~WorkerHandOffTest() override { current_ = nullptr; }
 
     // As the window's sinks do on the worker: handed over, nothing shown.
-    static int Logged(const char* text, int colour) {
-        current_->mailbox_.Post({WorkerEvent::Kind::kLog, colour, 0, text});
+    static int Logged(const char* text, int color) {
+        current_->mailbox_.Post({WorkerEvent::Kind::kLog, color, 0, text});
         return 0;
     }
     static int Percent(int percent) {

@@ -21,7 +21,7 @@
 #include "box/WireFormat.h"
 #include "framework/CWinApp.h"
 #include "resources/resource.h"
-#include "tests/support/ControlColours.h"
+#include "tests/support/ControlColors.h"
 #include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
@@ -34,7 +34,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Writes a PNG of one colour with GDI+.
-bool WriteSolidPng(const std::string& path, int width, int height, COLORREF colour) {
+bool WriteSolidPng(const std::string& path, int width, int height, COLORREF color) {
     using namespace Gdiplus::DllExports;
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
@@ -43,7 +43,7 @@ bool WriteSolidPng(const std::string& path, int width, int height, COLORREF colo
     }
     std::vector<uint32_t> pixels(
         static_cast<size_t>(width) * height,
-        0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+        0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color));
     Gdiplus::GpBitmap* bitmap = nullptr;
     bool ok =
         GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppARGB,
@@ -61,7 +61,7 @@ bool WriteSolidPng(const std::string& path, int width, int height, COLORREF colo
 }
 
 // A picture of one known colour per state, so the drawn state can be told.
-const COLORREF kStateColours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};
+const COLORREF kStateColors[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};
 
 // Most tests look at one window made at the start of the suite, in a folder with
 // status pictures and without a settings file; the tests that need a window of
@@ -74,7 +74,7 @@ protected:
         fs::create_directory("status");
         for (int state = 1; state <= 3; ++state) {
             const std::string name = "status/CONN_" + std::to_string(state) + ".PNG";
-            ASSERT_TRUE(WriteSolidPng(name, 169, 42, kStateColours[state - 1]));
+            ASSERT_TRUE(WriteSolidPng(name, 169, 42, kStateColors[state - 1]));
         }
         s_shared = std::make_unique<MainWindowUnderTest>();
         ASSERT_TRUE(s_shared->Open());
@@ -179,13 +179,13 @@ TEST_F(MainDialogTest, LogStartsWithBannerVersionAndAddressLines) {
         EXPECT_EQ(rest, "Local IP is " + address + " .\r\n");
         EXPECT_EQ(dialog->LinkState(), link_state::kNetwork);
     }
-    const ControlColours c =
-        AskControlColours(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC);
+    const ControlColors c =
+        AskControlColors(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC);
     EXPECT_EQ(c.text, RGB(255, 255, 255));
     EXPECT_EQ(c.back, RGB(0, 50, 0));
     EXPECT_EQ(c.brush, RGB(0, 50, 0));
-    const ControlColours panel =
-        AskControlColours(dialog->GetSafeHwnd(), Item(IDC_TEXT), WM_CTLCOLOREDIT);
+    const ControlColors panel =
+        AskControlColors(dialog->GetSafeHwnd(), Item(IDC_TEXT), WM_CTLCOLOREDIT);
     EXPECT_EQ(panel.text, RGB(0, 0, 255));
     EXPECT_EQ(panel.back, RGB(230, 230, 255));
     EXPECT_EQ(panel.brush, RGB(230, 230, 255));
@@ -208,17 +208,17 @@ TEST_F(MainDialogTest, SettingsFillTheFieldsAndDefaultsStandWithoutThem) {
     Close();
 }
 
-TEST_F(MainDialogTest, LogColourCodesRecolourTheWholeConsole) {
+TEST_F(MainDialogTest, LogColorCodesRecolorTheWholeConsole) {
     UseShared();
     struct Case {
         int code;
-        COLORREF colour;
+        COLORREF color;
     } cases[] = {{1, RGB(255, 0, 0)},     {0, RGB(255, 255, 255)},   {2, RGB(0, 0, 128)},
                  {3, RGB(222, 222, 222)}, {255, RGB(222, 222, 222)}, {-1, RGB(222, 222, 222)}};
     for (const Case& c : cases) {
         MainDialog::AppendLog("PC > a line\n", c.code);
-        EXPECT_EQ(AskControlColours(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC).text,
-                  c.colour)
+        EXPECT_EQ(AskControlColors(dialog->GetSafeHwnd(), Item(IDC_LOG), WM_CTLCOLORSTATIC).text,
+                  c.color)
             << c.code;
     }
     const std::string log = Text(Item(IDC_LOG));
@@ -276,14 +276,14 @@ TEST_F(MainDialogTest, StatusPictureIsDrawnForTheLinkState) {
     GetWindowRect(Item(IDC_STATUS), &area);
     const POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
     HDC screen = GetDC(nullptr);
-    EXPECT_EQ(GetPixel(screen, middle.x, middle.y), kStateColours[dialog->LinkState() - 1]);
+    EXPECT_EQ(GetPixel(screen, middle.x, middle.y), kStateColors[dialog->LinkState() - 1]);
     ReleaseDC(nullptr, screen);
     // Read back through the control's own window DC: what the screen shows is
     // brought up to date only later, as messages are processed.
     HDC control = GetWindowDC(Item(IDC_STATUS));
     for (int state : {3, 1, 2}) {
         dialog->DrawStatusPicture(state);
-        EXPECT_EQ(GetPixel(control, 5, 5), kStateColours[state - 1]) << state;
+        EXPECT_EQ(GetPixel(control, 5, 5), kStateColors[state - 1]) << state;
     }
     ReleaseDC(Item(IDC_STATUS), control);
 }

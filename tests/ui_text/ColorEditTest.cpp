@@ -8,7 +8,7 @@
 
 #include "TextTestResources.h"
 #include "framework/Framework.h"
-#include "tests/support/ControlColours.h"
+#include "tests/support/ControlColors.h"
 #include "tests/support/DialogFixture.h"
 #include "tests/support/PixelCanvas.h"
 #include "ui/text/ColorEdit.h"
@@ -84,7 +84,7 @@ protected:
 }  // namespace
 
 TEST_F(ColorEditTest, ColorRequestsGetTheOwnersColorsWhateverTheirKind) {
-    ControlColours c = AskControlColours(dlg, dlg.m_panel, WM_CTLCOLOREDIT);
+    ControlColors c = AskControlColors(dlg, dlg.m_panel, WM_CTLCOLOREDIT);
     EXPECT_EQ(c.brushHandle, dlg.m_panel.m_brBack.GetSafeHandle());
     EXPECT_EQ(c.brush, RGB(230, 230, 255));
     EXPECT_EQ(c.text, RGB(0, 0, 255));
@@ -93,7 +93,7 @@ TEST_F(ColorEditTest, ColorRequestsGetTheOwnersColorsWhateverTheirKind) {
     // The read-only console asks as a static control.
     dlg.m_console.SetBackColor(RGB(0, 50, 0));
     dlg.m_console.SetForeColor(RGB(255, 255, 255));
-    c = AskControlColours(dlg, dlg.m_console, WM_CTLCOLORSTATIC);
+    c = AskControlColors(dlg, dlg.m_console, WM_CTLCOLORSTATIC);
     EXPECT_EQ(c.brush, RGB(0, 50, 0));
     EXPECT_EQ(c.text, RGB(255, 255, 255));
 }
@@ -123,7 +123,7 @@ TEST_F(ColorEditTest, NewBackColorReplacesTheOneBrushAndTheObjectDeletesIt) {
 }
 
 TEST_F(ColorEditTest, WithoutABackColorTheDialogAnswersAsUsual) {
-    EXPECT_NE(AskControlColours(dlg, dlg.m_help, WM_CTLCOLORSTATIC).brushHandle, nullptr);
+    EXPECT_NE(AskControlColors(dlg, dlg.m_help, WM_CTLCOLORSTATIC).brushHandle, nullptr);
     EXPECT_EQ(dlg.m_help.m_brBack.GetSafeHandle(), nullptr);
 }
 

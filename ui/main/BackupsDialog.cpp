@@ -99,8 +99,8 @@ BOOL BackupsDialog::OnInitDialog() {
     return TRUE;
 }
 
-void BackupsDialog::WorkerLogged(const char* text, int colourCode) {
-    m_mailbox.Post({WorkerEvent::Kind::kLog, colourCode, 0, text});
+void BackupsDialog::WorkerLogged(const char* text, int colorCode) {
+    m_mailbox.Post({WorkerEvent::Kind::kLog, colorCode, 0, text});
 }
 
 void BackupsDialog::WorkerPercent(int percent) {

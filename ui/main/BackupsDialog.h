@@ -35,7 +35,7 @@ public:
 
     // On the worker: the session's log line and transfer percentage, passed
     // on by the main window's sinks.
-    void WorkerLogged(const char* text, int colourCode);
+    void WorkerLogged(const char* text, int colorCode);
     void WorkerPercent(int percent);
 
     bool Busy() const { return m_worker.joinable(); }

@@ -12,7 +12,7 @@ public:
     virtual void BoxWorkStarting() = 0;
     // A log line and a bar position that the worker reported; they show with
     // the next ShowBoxWork.
-    virtual void BoxWorkLogged(const std::string& text, int colourCode) = 0;
+    virtual void BoxWorkLogged(const std::string& text, int colorCode) = 0;
     virtual void BoxWorkProgress(int percent) = 0;
     virtual void ShowBoxWork() = 0;
     // After a backup, a compare or a restore: everything shown, the controls back.

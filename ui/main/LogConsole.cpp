@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/main/LogColour.h"
+#include "ui/main/LogColor.h"
 
 namespace {
 
@@ -41,12 +41,12 @@ void LogConsole::TakeFocus() {
     m_editLog.SetFocus();
 }
 
-void LogConsole::Append(const char* text, int colourCode) {
+void LogConsole::Append(const char* text, int colorCode) {
     if (m_editLog.GetSafeHwnd() == nullptr) {
         return;
     }
     m_strLogKept += WithEditLineEnds(text);
-    m_nLogKeptColour = colourCode;
+    m_nLogKeptColor = colorCode;
     // A login or a transfer holds the window's thread, and may hold it long
     // before anything else is painted: every line is painted as it comes.
     // The backups dialog's lines come in batches, on a free thread, and are
@@ -62,8 +62,8 @@ void LogConsole::ShowKeptLog(bool paint) {
         m_editLog.SetSel(n, n, TRUE);
         // The whole console takes the last line's colour. A new colour repaints
         // the whole console; the same one needs no repaint beyond the new text's.
-        if (m_editLog.GetForeColor() != LogColour(m_nLogKeptColour)) {
-            m_editLog.SetForeColor(LogColour(m_nLogKeptColour));
+        if (m_editLog.GetForeColor() != LogColor(m_nLogKeptColor)) {
+            m_editLog.SetForeColor(LogColor(m_nLogKeptColor));
         }
         m_editLog.ReplaceSel(m_strLogKept.c_str());
         m_strLogKept.clear();

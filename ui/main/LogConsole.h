@@ -26,9 +26,9 @@ public:
     // No selection in the console, the caret in view, and the focus there.
     void TakeFocus();
 
-    // Adds `text` in the colour of `colourCode` (LogColour); nothing while the
+    // Adds `text` in the colour of `colorCode` (LogColor); nothing while the
     // console has no window.
-    void Append(const char* text, int colourCode);
+    void Append(const char* text, int colorCode);
     // Moves the bar to `percent`; returns the position shown before.
     int SetProgress(int percent);
 
@@ -46,7 +46,7 @@ private:
     ColorEdit& m_editLog;       // not owned
     CProgressCtrl& m_progress;  // not owned
     std::string m_strLogKept;   // log text not yet in the console
-    int m_nLogKeptColour = 0;   // the colour code of its last line
+    int m_nLogKeptColor = 0;   // the colour code of its last line
     int m_nProgressShown = 0;   // the bar's position, set only by SetProgress
     PaintPacer m_barPacer;
     bool m_bHeld = false;

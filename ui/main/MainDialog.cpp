@@ -201,21 +201,21 @@ void MainDialog::SetButtonIcon(CButton& button, UINT iconId) {
     button.SetIcon(icon);
 }
 
-int MainDialog::AppendLog(const char* text, int colourCode) {
+int MainDialog::AppendLog(const char* text, int colorCode) {
     MainDialog* window = g_pMainDialog;
     if (window == nullptr || text == nullptr) {
         return 0;
     }
     if (!window->OnWindowThread()) {
         if (window->m_pBackups != nullptr) {
-            window->m_pBackups->WorkerLogged(text, colourCode);
+            window->m_pBackups->WorkerLogged(text, colorCode);
         }
         return 0;
     }
     if (window->m_editLog.GetSafeHwnd() == nullptr) {
         return 0;
     }
-    window->m_console.Append(text, colourCode);
+    window->m_console.Append(text, colorCode);
     return 0;
 }
 
@@ -330,8 +330,8 @@ void MainDialog::BoxWorkStarting() {
     m_btnUpload.EnableWindow(FALSE);
 }
 
-void MainDialog::BoxWorkLogged(const std::string& text, int colourCode) {
-    AppendLog(text.c_str(), colourCode);
+void MainDialog::BoxWorkLogged(const std::string& text, int colorCode) {
+    AppendLog(text.c_str(), colorCode);
 }
 
 void MainDialog::BoxWorkProgress(int percent) {

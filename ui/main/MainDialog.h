@@ -40,7 +40,7 @@ public:
     // they show the line or the position and paint it at once; on the backups
     // dialog's worker they hand it to the dialog, which posts it to this
     // thread, and touch no control.
-    static int AppendLog(const char* text, int colourCode);
+    static int AppendLog(const char* text, int colorCode);
     static int SetProgress(int percent);
 
     // Draws the status picture of `state` into the status area at once.
@@ -112,7 +112,7 @@ private:
     void ShowLoginButton(bool loggedIn);
     bool OnWindowThread() const { return ::GetCurrentThreadId() == m_nWindowThread; }
     void BoxWorkStarting() override;
-    void BoxWorkLogged(const std::string& text, int colourCode) override;
+    void BoxWorkLogged(const std::string& text, int colorCode) override;
     void BoxWorkProgress(int percent) override;
     void ShowBoxWork() override;
     // After a backup or a restore: the local tree rebuilt only if the files

@@ -2,7 +2,7 @@
 // The log console's colour codes: 0 white, 1 red, 2 navy, anything else light grey.
 #include <windows.h>
 
-inline COLORREF LogColour(int code) {
+inline COLORREF LogColor(int code) {
     switch (code) {
         case 0:
             return RGB(255, 255, 255);

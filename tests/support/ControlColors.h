@@ -3,11 +3,11 @@
 // before it paints (a WM_CTLCOLOR... message), on a DC of other colours.
 #include "framework/FrameworkWin.h"
 
-struct ControlColours {
+struct ControlColors {
     COLORREF text;
     COLORREF back;
     COLORREF brush;      // the answered brush's colour; CLR_INVALID without one
     HBRUSH brushHandle;  // as answered, not owned
 };
 
-ControlColours AskControlColours(HWND dialog, HWND control, UINT message);
+ControlColors AskControlColors(HWND dialog, HWND control, UINT message);

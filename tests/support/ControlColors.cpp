@@ -1,6 +1,6 @@
-#include "tests/support/ControlColours.h"
+#include "tests/support/ControlColors.h"
 
-ControlColours AskControlColours(HWND dialog, HWND control, UINT message) {
+ControlColors AskControlColors(HWND dialog, HWND control, UINT message) {
     HDC dc = ::CreateCompatibleDC(nullptr);
     ::SetTextColor(dc, RGB(1, 2, 3));
     ::SetBkColor(dc, RGB(4, 5, 6));
@@ -8,8 +8,8 @@ ControlColours AskControlColours(HWND dialog, HWND control, UINT message) {
         dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
     LOGBRUSH info{};
     const bool known = brush != nullptr && ::GetObjectA(brush, sizeof info, &info) != 0;
-    const ControlColours colours{::GetTextColor(dc), ::GetBkColor(dc),
+    const ControlColors colors{::GetTextColor(dc), ::GetBkColor(dc),
                                  known ? info.lbColor : CLR_INVALID, brush};
     ::DeleteDC(dc);
-    return colours;
+    return colors;
 }
