@@ -37,7 +37,7 @@ def test_refused_before_velqo_cli_runs(cli, run_action, module, options, variabl
 def test_the_edges_of_the_ranges_run(cli, run_action):
     run_action('backup', dict(dest='/b', port=65535, keep=999999, cli_timeout=1), host_vars(cli))
     assert cli.calls()[0]['argv'][3:5] == ['--port', '65535']
-    assert cli.commands() == [['backup', '--into', '/b', '--keep', '999999']]
+    assert cli.commands() == [['backup', '--report', '--into', '/b', '--keep', '999999']]
 
 
 def files(*entries):
@@ -59,7 +59,7 @@ NOT_VERIFIED = dict(ok=False, exit=1, changed=True,
 # given, and the result's changed, failed and msg.
 @pytest.mark.parametrize('module,options,check_mode,document,command,changed,failed,msg', [
     ('files_info', {}, False, LISTED, ['list'], False, False, None),
-    ('backup', dict(dest='/b'), False, PARTIAL, ['backup', '--into', '/b'], True, True,
+    ('backup', dict(dest='/b'), False, PARTIAL, ['backup', '--report', '--into', '/b'], True, True,
      'SHA256SUMS: named like a backup file'),
     ('backup', dict(dest='/b'), True, LISTED, ['list'], True, False, None),
     ('compare', dict(src='/b/box', names=['a']), False, DIFFERS, ['compare', '--', '/b/box', 'a'],
