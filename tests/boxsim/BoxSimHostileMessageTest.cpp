@@ -49,6 +49,7 @@ TEST(BoxSimHostileMessage, EveryMessageShowsItsTextEscaped) {
     const struct {
         const char* message;
         Message error;
+        bool path = false;  // the text is a file's path
     } messages[] = {
         {"unknown option", [](const std::string& t) { return ParseError({"--" + t}); }},
         {"not a number",
@@ -63,11 +64,18 @@ TEST(BoxSimHostileMessage, EveryMessageShowsItsTextEscaped) {
                  o.folder = "served";
                  o.manifestName = t;
              });
-         }},
+         },
+         true},
     };
     for (const HostileText& hostile : HostileTexts()) {
         for (const auto& message : messages) {
             SCOPED_TRACE(std::string(message.message) + ": " + hostile.label);
+#ifdef _WIN32
+            // A backslash in a path is a folder separator there, shown as '/'.
+            if (message.path && hostile.text.find('\\') != std::string::npos) {
+                continue;
+            }
+#endif
             const std::string error = message.error(hostile.text);
             EXPECT_EQ(UnsafeShowing(error, hostile), "") << error;
         }
