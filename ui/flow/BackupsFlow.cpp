@@ -102,9 +102,15 @@ void BackupsFlow::Select(int row) {
     }
     std::string why;
     m_bSelectedIndexed = m_selectedIndex.Load(SelectedFolder(), &why);
-    const size_t previous = static_cast<size_t>(m_nSelected) + 1;
-    m_bPreviousIndexed = previous < m_backups.size() &&
-                         m_previousIndex.Load(m_root / m_backups[previous].folder, &why);
+    // As history counts changes: since the complete backup before it.
+    m_nPrevious = m_nSelected + 1;
+    while (m_nPrevious < static_cast<int>(m_backups.size()) &&
+           !m_backups[static_cast<size_t>(m_nPrevious)].state.Complete()) {
+        ++m_nPrevious;
+    }
+    m_bPreviousIndexed =
+        m_nPrevious < static_cast<int>(m_backups.size()) &&
+        m_previousIndex.Load(m_root / m_backups[static_cast<size_t>(m_nPrevious)].folder, &why);
     for (const BackupFileRow& f : BackupShelf::Files(SelectedFolder())) {
         m_files.push_back({f.group, f.name, f.sizeText, ""});
     }
@@ -483,9 +489,8 @@ ShownDiff BackupsFlow::DiffOf(int row) const {
         newBytes = m_kept.bytes.at(name);
         diff.title = name + ": backup " + selected + " beside the box";
     } else {
-        const int previous = m_nSelected + 1;
-        oldLabel = m_backups[static_cast<size_t>(previous)].folder;
-        if (!ReadBackupFile(previous, m_previousIndex, name, &oldBytes, &diff.why) ||
+        oldLabel = m_backups[static_cast<size_t>(m_nPrevious)].folder;
+        if (!ReadBackupFile(m_nPrevious, m_previousIndex, name, &oldBytes, &diff.why) ||
             !ReadBackupFile(m_nSelected, m_selectedIndex, name, &newBytes, &diff.why)) {
             return diff;
         }

@@ -158,7 +158,9 @@ private:
     std::string m_strCurrent;  // the file under way
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bBrokenOff{false};
-    // The selected backup's and the one before it's manifests and checksums.
+    // The selected backup's manifest and checksums, and those of the complete
+    // backup before it (row m_nPrevious).
+    int m_nPrevious = -1;
     BackupIndex m_selectedIndex;
     BackupIndex m_previousIndex;
     bool m_bSelectedIndexed = false;

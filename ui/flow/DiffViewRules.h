@@ -2,7 +2,7 @@
 // What the backups dialog can show as a text file's unified diff, without
 // any window: which two versions of a file row are set side by side (the
 // box's copy that a compare found different beside the selected backup's,
-// or the selected backup's beside the backup before it), and the diff's
+// or the selected backup's beside the complete backup before it), and the diff's
 // lines each with its kind, so that the view tells added from removed.
 #include <string>
 #include <string_view>
@@ -16,7 +16,7 @@ struct DiffRowFacts {
     bool textType = false;              // of the box's text type
     bool comparedDiffers = false;       // the last compare found the box's copy different
     bool boxCopyKept = false;           // and kept that copy (a text file, not too large)
-    bool previousHolds = false;         // the backup before the selected one names it
+    bool previousHolds = false;         // the complete backup before the selected one names it
     bool changedSincePrevious = false;  // their checksums differ, or one is not known
 };
 
