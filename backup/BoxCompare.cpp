@@ -4,10 +4,11 @@
 #include "backup/Sha256Sink.h"
 #include "backup/WholeBoxReport.h"
 #include "box/BoxSession.h"
+#include "catalog/FileCatalog.h"
 
 CompareOutcome BoxCompare::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                                const BackupContents& backup, WholeBoxReport& report,
-                               const std::vector<std::string>& names) {
+                               const std::vector<std::string>& names, KeptCopies* kept) {
     CompareOutcome outcome;
     const auto onBox = [&](const std::string& name) {
         for (const wire::ListRecord& r : listed) {
@@ -65,6 +66,9 @@ CompareOutcome BoxCompare::Run(BoxSession& session, const std::vector<wire::List
             continue;
         }
         Sha256Sink box;
+        if (kept != nullptr && e->type == FileCatalog::kTextType) {
+            box.KeepUpTo(kept->limit);
+        }
         session.DumpTo(e->name.c_str(), box);
         if (session.LastOutcome() != TransferOutcome::kDone) {
             outcome.linkLost = session.LinkLost();
@@ -76,6 +80,9 @@ CompareOutcome BoxCompare::Run(BoxSession& session, const std::vector<wire::List
         const bool same = box.Hex() == sum->hex;
         file.result = same ? FileResult::kSame : FileResult::kDiffers;
         ++(same ? outcome.same : outcome.differs);
+        if (!same && box.Kept()) {
+            kept->bytes[e->name] = box.TakeKept();
+        }
         report.FileDone(file);
     }
     if (!names.empty()) {

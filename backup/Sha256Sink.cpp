@@ -6,6 +6,17 @@ void Sha256Sink::Write(const void* data, size_t length) {
     }
     failed_ = !sha_.Update(data, length);
     size_ += static_cast<int64_t>(length);
+    if (keeping_ && length <= keepLimit_ - kept_.size()) {
+        kept_.append(static_cast<const char*>(data), length);
+    } else if (keeping_) {
+        keeping_ = false;
+        kept_ = std::string();  // its memory goes too
+    }
+}
+
+void Sha256Sink::KeepUpTo(size_t limit) {
+    keeping_ = true;
+    keepLimit_ = limit;
 }
 
 bool Sha256Sink::Commit() {

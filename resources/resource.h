@@ -9,6 +9,7 @@
 #define IDD_MAIN 102
 #define IDS_BACKUPS 103
 #define IDD_BACKUPS 104
+#define IDD_FILE_DIFF 105
 #define IDD_FORMAT_HELP 173
 
 // System-menu commands of the About and Backups items (the low four bits are
@@ -69,6 +70,10 @@
 #define IDC_BACKUP_RESTORE 1046
 #define IDC_BACKUP_PROGRESS 1047
 #define IDC_BACKUP_STATUS 1048
+#define IDC_BACKUP_DIFF 1049
+
+// Control of the diff window (IDD_FILE_DIFF); its Close button is IDCANCEL.
+#define IDC_DIFF_LINES 1050
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -115,6 +115,33 @@ TEST_F(WholeBoxTest, CompareStatesPerFileWhatTheBoxHoldsAndStoresNothing) {
     EXPECT_EQ(std::count(names.begin(), names.end(), "settings.txt"), 2);  // box and backup
 }
 
+TEST_F(WholeBoxTest, CompareKeepsTheBoxCopiesOfDifferingTextFilesUpToTheLimit) {
+    Open();
+    const fs::path folder = Backup();
+    BackupContents backup;
+    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+    WriteFile("box/image.bin", "binary, never kept");
+    struct Case {
+        const char* settings;  // the box's settings.txt
+        size_t limit;
+        std::map<std::string, std::string> kept;
+    } cases[] = {
+        {"a=2\n", 4, {{"settings.txt", "a=2\n"}}},
+        {"a=22\n", 4, {}},  // larger than the limit: not even its start
+        {"a=1\n", 4, {}},   // the same as the backup's
+    };
+    for (const Case& c : cases) {
+        WriteFile("box/settings.txt", c.settings);
+        Open();
+        Recorder report;
+        KeptCopies kept;
+        kept.limit = c.limit;
+        BoxCompare::Run(*session_, listed_, backup, report, {}, &kept);
+        EXPECT_EQ(kept.bytes, c.kept) << c.settings;
+        EXPECT_EQ(report.Results().at("image.bin"), "differs");
+    }
+}
+
 TEST_F(WholeBoxTest, CompareAfterALostLinkReportsTheRestAsNotTried) {
     Open();
     const fs::path folder = Backup();

@@ -142,13 +142,27 @@ TEST(DialogTemplateTest, BackupsDialogSharesNoIdWithTheMainWindow) {
     ASSERT_TRUE(backups.has_value());
     ASSERT_TRUE(main.has_value());
     EXPECT_EQ(backups->title, L"Backups");
-    ASSERT_EQ(backups->items.size(), 10u);
+    ASSERT_EQ(backups->items.size(), 11u);
     EXPECT_EQ(backups->items[0].text, L"Backups in backup\\ of the working folder:");
     for (const DialogItem& mine : backups->items) {
         for (const DialogItem& theirs : main->items) {
             EXPECT_NE(mine.id, theirs.id) << "id " << mine.id;
         }
     }
+}
+
+TEST(DialogTemplateTest, DiffWindowPaintsItsLinesItself) {
+    const auto diff = LoadDialogTemplate(kModule, IDD_FILE_DIFF);
+    ASSERT_TRUE(diff.has_value());
+    EXPECT_EQ(diff->title, L"Diff");
+    ASSERT_EQ(diff->items.size(), 2u);
+    const DialogItem& lines = diff->items[0];
+    EXPECT_EQ(lines.id, IDC_DIFF_LINES);
+    EXPECT_EQ(_wcsicmp(lines.className.c_str(), L"ListBox"), 0);
+    // Drawn by its owner in colour, its strings kept for reading, never selected.
+    const DWORD drawn = LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOSEL;
+    EXPECT_EQ(lines.style & drawn, drawn);
+    EXPECT_EQ(diff->items[1].id, IDCANCEL);
 }
 
 TEST(DialogTemplateTest, ParserRejectsTruncatedTemplate) {

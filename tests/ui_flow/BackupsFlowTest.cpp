@@ -153,6 +153,38 @@ TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
     EXPECT_EQ(States()[1], "image.bin: same");
 }
 
+TEST_F(BackupsFlowTest, AChangedTextFileShowsItsDiffBesideTheBoxOrTheBackupBefore) {
+    flow_.BackUp();
+    WriteFile("box/settings.txt", "a=2\n");
+    WriteFile("box/image.bin", "changed");
+    Restart();
+    flow_.Compare();
+    EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: differs", "image.bin: differs"}));
+    EXPECT_EQ(flow_.DiffSourceOf(0), DiffSource::kBoxCopy);
+    EXPECT_EQ(flow_.DiffSourceOf(1), DiffSource::kNone);  // binary
+    const std::string folder = flow_.Backups()[0].folder;
+    ShownDiff diff = flow_.DiffOf(0);
+    ASSERT_TRUE(diff.shown) << diff.why;
+    EXPECT_EQ(diff.unified, "--- " + folder + "/settings.txt\n+++ box/settings.txt\n" +
+                                "@@ -1 +1 @@\n-a=1\n+a=2\n");
+
+    flow_.BackUp();  // selected; its settings.txt differs from the backup before's
+    ASSERT_EQ(flow_.Backups().size(), 2u);
+    EXPECT_EQ(flow_.DiffSourceOf(0), DiffSource::kPreviousBackup);
+    diff = flow_.DiffOf(0);
+    ASSERT_TRUE(diff.shown) << diff.why;
+    EXPECT_NE(diff.unified.find("--- " + folder + "/settings.txt\n"), std::string::npos);
+    EXPECT_NE(diff.unified.find("-a=1\n+a=2\n"), std::string::npos);
+    // A file altered after the backup was taken is not shown as the backup's.
+    WriteFile((fs::path("backup") / flow_.Backups()[0].folder / "settings.txt").string(), "a=3\n");
+    diff = flow_.DiffOf(0);
+    EXPECT_FALSE(diff.shown);
+    EXPECT_NE(diff.why.find("fails the backup's checksum"), std::string::npos) << diff.why;
+    flow_.Select(1);  // the oldest: nothing before it
+    EXPECT_EQ(flow_.DiffSourceOf(0), DiffSource::kNone);
+    EXPECT_FALSE(flow_.DiffOf(0).shown);
+}
+
 TEST_F(BackupsFlowTest, ADamagedBackupIsRefusedBeforeAnythingIsSent) {
     flow_.BackUp();
     const fs::path folder = fs::path("backup") / flow_.Backups()[0].folder;

@@ -31,6 +31,7 @@
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui_main/WindowDriver.h"
+#include "ui/flow/DiffViewRules.h"
 #include "ui/flow/LinkState.h"
 #include "ui/flow/PaintPacer.h"
 #include "ui/main/MainDialog.h"
@@ -794,6 +795,47 @@ void PressRestore(HWND dialog, int answer) {
     KillTimer(nullptr, timer);
 }
 
+struct DiffSeen {
+    std::string title;  // of the window looked for
+    bool shown = false;
+    int looks = 0;
+    std::vector<std::pair<DiffLineKind, std::string>> lines;
+};
+DiffSeen g_diff;
+
+// Runs inside the diff window's modal loop: reads its lines with their kinds, then closes it.
+void CALLBACK LookAtDiff(HWND, UINT, UINT_PTR timer, DWORD) {
+    constexpr int kMostLooks = 50;
+    const HWND view = FindWindowA(nullptr, g_diff.title.c_str());
+    if (view == nullptr) {
+        if (++g_diff.looks > kMostLooks) {
+            KillTimer(nullptr, timer);
+        }
+        return;
+    }
+    KillTimer(nullptr, timer);
+    g_diff.shown = true;
+    const HWND list = GetDlgItem(view, IDC_DIFF_LINES);
+    for (int i = 0; i < static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++i) {
+        std::string text(static_cast<size_t>(SendMessageA(list, LB_GETTEXTLEN, i, 0)), '\0');
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        const auto kind = static_cast<DiffLineKind>(SendMessageA(list, LB_GETITEMDATA, i, 0));
+        g_diff.lines.emplace_back(kind, text);
+    }
+    SendMessageA(GetDlgItem(view, IDCANCEL), BM_CLICK, 0, 0);
+}
+
+// Selects row `row` alone of the backups dialog's files list.
+void SelectFile(HWND dialog, int row) {
+    const HWND files = GetDlgItem(dialog, IDC_BACKUP_FILES);
+    LVITEMA none{};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(files, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    LVITEMA select{};
+    select.state = select.stateMask = LVIS_SELECTED;
+    SendMessageA(files, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&select));
+}
+
 }  // namespace
 
 TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
@@ -844,6 +886,30 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
         std::vector<std::string> differs = allSame;
         differs[0] = "config.txt: differs";
         EXPECT_EQ(FileStates(dialog), differs);
+        // The box's copy that the compare read beside the backup's, as a diff.
+        const HWND diff = GetDlgItem(dialog, IDC_BACKUP_DIFF);
+        SelectFile(dialog, 3);  // channels.db: the same
+        EXPECT_FALSE(IsWindowEnabled(diff));
+        SelectFile(dialog, 0);
+        EXPECT_TRUE(IsWindowEnabled(diff));
+        const std::string backup = fs::path(folder).filename().string();
+        g_diff = {};
+        g_diff.title = "Diff - config.txt: backup " + backup + " beside the box";
+        const UINT_PTR look = SetTimer(nullptr, 0, 50, LookAtDiff);
+        SendMessageA(diff, BM_CLICK, 0, 0);
+        KillTimer(nullptr, look);
+        ASSERT_TRUE(g_diff.shown);
+        ASSERT_GE(g_diff.lines.size(), 5u);
+        using Seen = std::pair<DiffLineKind, std::string>;
+        EXPECT_EQ(g_diff.lines[0], Seen(DiffLineKind::kHeader, "--- " + backup + "/config.txt"));
+        EXPECT_EQ(g_diff.lines[1], Seen(DiffLineKind::kHeader, "+++ box/config.txt"));
+        EXPECT_EQ(g_diff.lines[2].first, DiffLineKind::kHunk);
+        EXPECT_EQ(g_diff.lines.back(), Seen(DiffLineKind::kAdded, "+volume=1<CR>"));
+        // Every line of the original went; each is shown as removed.
+        for (size_t i = 3; i + 1 < g_diff.lines.size(); ++i) {
+            EXPECT_EQ(g_diff.lines[i].first, DiffLineKind::kRemoved) << g_diff.lines[i].second;
+            EXPECT_EQ(g_diff.lines[i].second.front(), '-');
+        }
         PressRestore(dialog, IDYES);
         EXPECT_EQ(g_question.text.rfind("1 file(s) of the backup differ from the box's and will "
                                         "be sent: config.txt.",

@@ -7,9 +7,15 @@
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
 #include "backup/ReadBackVerifier.h"
+#include "backup/Sha256.h"
+#include "base/RegularFile.h"
 #include "box/BoxDefaults.h"
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
+#include "box/PlainFileName.h"
+#include "catalog/FileCatalog.h"
+#include "history/BoxSide.h"
+#include "history/FileDiff.h"
 
 namespace fs = std::filesystem;
 
@@ -60,9 +66,22 @@ void BackupsFlow::ReadShelf() {
 void BackupsFlow::Select(int row) {
     m_nSelected = row >= 0 && row < static_cast<int>(m_backups.size()) ? row : -1;
     m_files.clear();
+    m_kept = {};
+    m_bSelectedIndexed = m_bPreviousIndexed = false;
     if (m_nSelected < 0) {
         return;
     }
+    std::string why;
+    m_bSelectedIndexed = m_selectedIndex.Load(SelectedFolder(), &why);
+    // As history counts changes: since the complete backup before it.
+    m_nPrevious = m_nSelected + 1;
+    while (m_nPrevious < static_cast<int>(m_backups.size()) &&
+           !m_backups[static_cast<size_t>(m_nPrevious)].state.Complete()) {
+        ++m_nPrevious;
+    }
+    m_bPreviousIndexed =
+        m_nPrevious < static_cast<int>(m_backups.size()) &&
+        m_previousIndex.Load(m_root / m_backups[static_cast<size_t>(m_nPrevious)].folder, &why);
     for (const BackupFileRow& f : BackupShelf::Files(SelectedFolder())) {
         m_files.push_back({f.group, f.name, f.sizeText, ""});
     }
@@ -282,7 +301,9 @@ void BackupsFlow::Compare() {
         return;
     }
     m_phase = Phase::kWorking;
-    const CompareOutcome outcome = BoxCompare::Run(m_session, m_listed, contents, *this);
+    m_kept.limit = FileDiff::kMaxTextBytes;
+    const CompareOutcome outcome =
+        BoxCompare::Run(m_session, m_listed, contents, *this, {}, &m_kept);
     Finish((outcome.stopped ? "Compare stopped: " : "Compared with the box: ") +
            CompareSummary(outcome) + ".");
 }
@@ -302,7 +323,9 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
         return {};
     }
     m_phase = Phase::kWorking;
-    const CompareOutcome compared = BoxCompare::Run(m_session, m_listed, m_restoreContents, *this);
+    m_kept.limit = FileDiff::kMaxTextBytes;
+    const CompareOutcome compared =
+        BoxCompare::Run(m_session, m_listed, m_restoreContents, *this, {}, &m_kept);
     if (compared.stopped) {
         Finish("Restore stopped while comparing: nothing was sent.");
         return {};
@@ -374,4 +397,84 @@ void BackupsFlow::Restore() {
 
 void BackupsFlow::CancelRestore() {
     Finish("Restore cancelled: nothing was sent.");
+}
+
+DiffSource BackupsFlow::DiffSourceOf(int row) const {
+    if (row < 0 || row >= static_cast<int>(m_files.size()) || !m_bSelectedIndexed) {
+        return DiffSource::kNone;
+    }
+    const FileStateRow& file = m_files[static_cast<size_t>(row)];
+    const ManifestEntry* entry = m_selectedIndex.Files().Find(file.name);
+    DiffRowFacts facts;
+    facts.inBackup = entry != nullptr;
+    facts.textType = entry != nullptr && entry->type == FileCatalog::kTextType;
+    facts.comparedDiffers = file.state == FileStateText({.result = FileResult::kDiffers});
+    facts.boxCopyKept = m_kept.bytes.contains(file.name);
+    facts.previousHolds = m_bPreviousIndexed && m_previousIndex.Files().Find(file.name) != nullptr;
+    const std::string sum = m_selectedIndex.ChecksumOf(file.name);
+    facts.changedSincePrevious =
+        facts.previousHolds && (sum.empty() || sum != m_previousIndex.ChecksumOf(file.name));
+    return DiffViewRules::SourceFor(facts);
+}
+
+bool BackupsFlow::ReadBackupFile(int backup, const BackupIndex& index, const std::string& name,
+                                 std::string* bytes, std::string* why) const {
+    const std::string& folder = m_backups[static_cast<size_t>(backup)].folder;
+    FileKind kind = FileKind::kMissing;
+    if (!IsPlainFileName(name.c_str()) ||
+        !ReadRegularFile(m_root / folder / name, LinkRule::kRefuse, FileDiff::kMaxTextBytes, bytes,
+                         &kind)) {
+        *why = folder + "/" + name + ": " +
+               (kind == FileKind::kRegular ? "too large to show as text" : FileKindText(kind));
+        return false;
+    }
+    Sha256 sha;
+    Sha256::Digest digest;
+    if (!sha.Update(bytes->data(), bytes->size()) || !sha.Finish(&digest) ||
+        Sha256::Hex(digest) != index.ChecksumOf(name)) {
+        *why = folder + "/" + name + " fails the backup's checksum";
+        return false;
+    }
+    return true;
+}
+
+ShownDiff BackupsFlow::DiffOf(int row) const {
+    const DiffSource source = DiffSourceOf(row);
+    ShownDiff diff;
+    if (source == DiffSource::kNone) {
+        diff.why = "No diff: not a changed text file.";
+        return diff;
+    }
+    const std::string& name = m_files[static_cast<size_t>(row)].name;
+    const std::string& selected = m_backups[static_cast<size_t>(m_nSelected)].folder;
+    std::string oldBytes;
+    std::string newBytes;
+    std::string oldLabel;
+    std::string newLabel = selected;
+    if (source == DiffSource::kBoxCopy) {
+        if (!ReadBackupFile(m_nSelected, m_selectedIndex, name, &oldBytes, &diff.why)) {
+            return diff;
+        }
+        oldLabel = selected;
+        newLabel = BoxSide::kLabel;
+        newBytes = m_kept.bytes.at(name);
+        diff.title = name + ": backup " + selected + " beside the box";
+    } else {
+        oldLabel = m_backups[static_cast<size_t>(m_nPrevious)].folder;
+        if (!ReadBackupFile(m_nPrevious, m_previousIndex, name, &oldBytes, &diff.why) ||
+            !ReadBackupFile(m_nSelected, m_selectedIndex, name, &newBytes, &diff.why)) {
+            return diff;
+        }
+        diff.title = name + ": backup " + oldLabel + " beside " + selected;
+    }
+    const FileDifference d = FileDiff::Compare(name, true, std::string_view(oldBytes),
+                                               std::string_view(newBytes), oldLabel, newLabel);
+    if (d.state != DiffState::kChanged || !d.text) {
+        diff.why = d.state == DiffState::kSame ? "No diff: " + name + " is the same."
+                                               : "No diff: " + name + " holds bytes of no text.";
+        return diff;
+    }
+    diff.shown = true;
+    diff.unified = d.unified;
+    return diff;
 }

@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "backup/BackupContents.h"
+#include "backup/BoxCompare.h"
 #include "backup/FileReport.h"
 #include "backup/RestorePlan.h"
 #include "backup/WholeBoxReport.h"
 #include "box/WireFormat.h"
+#include "history/BackupIndex.h"
 #include "ui/flow/BackupShelf.h"
+#include "ui/flow/DiffViewRules.h"
 
 class BoxSession;
 
@@ -50,6 +53,14 @@ struct RestoreQuestion {
     bool ask = false;  // false: nothing to send, or refused; Status() says why
     int count = 0;
     std::string text;  // the question, naming the files
+};
+
+// A file row's unified diff, or why there is none.
+struct ShownDiff {
+    bool shown = false;
+    std::string title;    // the file and what it is set beside
+    std::string unified;  // the diff with its headers
+    std::string why;      // when not shown
 };
 
 class BackupsFlow : private WholeBoxReport {
@@ -98,6 +109,13 @@ public:
     // The user said no.
     void CancelRestore();
 
+    // Whether file row `row` (of Files()) is a changed text file whose diff
+    // can be shown, and against what.
+    DiffSource DiffSourceOf(int row) const;
+    // Its diff, made on the calling thread from the backups' files and the
+    // copy the last compare kept; never while an operation runs.
+    ShownDiff DiffOf(int row) const;
+
     // A transfer's percentage, as the session reports it.
     void TransferPercent(int percent);
 
@@ -115,6 +133,9 @@ private:
     void SetState(const std::string& name, const std::string& group, const std::string& state);
     void Finish(const std::string& status);
     std::filesystem::path SelectedFolder() const;
+    // A file of the backup in row `backup`, checked against its checksum.
+    bool ReadBackupFile(int backup, const BackupIndex& index, const std::string& name,
+                        std::string* bytes, std::string* why) const;
 
     BoxSession& m_session;
     std::filesystem::path m_root;
@@ -133,6 +154,14 @@ private:
     std::string m_strCurrent;  // the file under way
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bBrokenOff{false};
+    // The selected backup's manifest and checksums, and those of the complete
+    // backup before it (row m_nPrevious).
+    int m_nPrevious = -1;
+    BackupIndex m_selectedIndex;
+    BackupIndex m_previousIndex;
+    bool m_bSelectedIndexed = false;
+    bool m_bPreviousIndexed = false;
+    KeptCopies m_kept;  // the box's copies of the text files the last compare found different
     // Between PrepareRestore and Restore.
     BackupContents m_restoreContents;
     RestorePlan m_restorePlan;

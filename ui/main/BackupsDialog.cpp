@@ -4,6 +4,7 @@
 
 #include "framework/CDataExchange.h"
 #include "resources/resource.h"
+#include "ui/main/FileDiffDialog.h"
 
 namespace {
 
@@ -50,6 +51,9 @@ ON_NOTIFY(LVN_ITEMCHANGED, IDC_BACKUP_LIST, &BackupsDialog::OnBackupChanged)
 ON_COMMAND(IDC_BACKUP_NOW, BN_CLICKED, &BackupsDialog::OnBackUpNow)
 ON_COMMAND(IDC_BACKUP_COMPARE, BN_CLICKED, &BackupsDialog::OnCompare)
 ON_COMMAND(IDC_BACKUP_RESTORE, BN_CLICKED, &BackupsDialog::OnRestore)
+ON_NOTIFY(LVN_ITEMCHANGED, IDC_BACKUP_FILES, &BackupsDialog::OnFileChanged)
+ON_NOTIFY(NM_DBLCLK, IDC_BACKUP_FILES, &BackupsDialog::OnFileDoubleClick)
+ON_COMMAND(IDC_BACKUP_DIFF, BN_CLICKED, &BackupsDialog::OnDiff)
 ON_MESSAGE(WM_CLOSE, &BackupsDialog::OnClose)
 ON_MESSAGE(WM_DESTROY, &BackupsDialog::OnDestroy)
 ON_MESSAGE(kWorkerMail, &BackupsDialog::OnWorkerMail)
@@ -166,6 +170,46 @@ void BackupsDialog::ShowButtons() {
                           : m_nCancels == 0     ? kCancelCaption
                                                 : kBreakOffCaption;
     SetDlgItemText(IDCANCEL, caption);
+    // The diff is made on this thread from what the flow holds: never while
+    // the worker has the flow.
+    const bool diff =
+        m_work == Work::kNone && m_flow.DiffSourceOf(SelectedFile()) != DiffSource::kNone;
+    ::EnableWindow(GetDlgItem(IDC_BACKUP_DIFF), diff ? TRUE : FALSE);
+}
+
+int BackupsDialog::SelectedFile() const {
+    if (m_listFiles.SendMessage(LVM_GETSELECTEDCOUNT) != 1) {
+        return -1;
+    }
+    return static_cast<int>(
+        m_listFiles.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void BackupsDialog::OnFileChanged(NMHDR* header, LRESULT*) {
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    if ((change->uChanged & LVIF_STATE) != 0 &&
+        ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) != 0) {
+        ShowButtons();
+    }
+}
+
+void BackupsDialog::OnFileDoubleClick(NMHDR*, LRESULT*) {
+    if (::IsWindowEnabled(GetDlgItem(IDC_BACKUP_DIFF))) {
+        OnDiff();
+    }
+}
+
+void BackupsDialog::OnDiff() {
+    if (m_work != Work::kNone) {
+        return;
+    }
+    const ShownDiff diff = m_flow.DiffOf(SelectedFile());
+    if (!diff.shown) {
+        ShowStatus(diff.why);
+        return;
+    }
+    FileDiffDialog view(this, diff.title, diff.unified);
+    view.DoModal();
 }
 
 void BackupsDialog::ShowStatus(const std::string& text) {

@@ -3,7 +3,8 @@
 // window and placed where it is told (below the log console): the backups
 // found in the backup folder under the working directory, newest first, the
 // files of the selected one with each file's state, and Back up now, Compare
-// and Restore... through the main window's session. BackupsFlow decides and
+// and Restore... through the main window's session; Diff (or a double-click
+// on a file) shows a changed text file as a unified diff. BackupsFlow decides and
 // works with the box; the dialog shows and asks.
 //
 // An operation runs on a worker thread, so that both windows stay answering:
@@ -61,6 +62,9 @@ protected:
     void OnBackUpNow();
     void OnCompare();
     void OnRestore();
+    void OnFileChanged(NMHDR* header, LRESULT* result);
+    void OnFileDoubleClick(NMHDR* header, LRESULT* result);
+    void OnDiff();
 
 private:
     enum class Work { kNone, kBackUp, kCompare, kPrepareRestore, kRestore };
@@ -78,6 +82,8 @@ private:
     // Buttons as the flow says; while busy only Cancel.
     void ShowButtons();
     void ShowStatus(const std::string& text);
+    // The one selected row of the files list, or -1.
+    int SelectedFile() const;
 
     POINT m_ptTopLeft;
     BackupsFlow& m_flow;      // not owned
