@@ -184,18 +184,19 @@ void BackupsFlow::FileDone(const FileReport& file) {
     m_reports.push_back(file);
     // A backup's files are shown once it is selected at the end.
     if (m_phase == Phase::kChecking && file.result == FileResult::kFailed) {
-        SetState(file.name, file.group, "damaged");
+        SetState(file.name, file.group, "damaged", false);
     } else if (m_phase == Phase::kWorking) {
-        SetState(file.name, file.group, ShownWord(file));
+        SetState(file.name, file.group, ShownWord(file), file.result == FileResult::kDiffers);
     }
 }
 
 void BackupsFlow::SetState(const std::string& name, const std::string& group,
-                           const std::string& state) {
+                           const std::string& state, bool differs) {
     bool found = false;
     for (size_t row = 0; row < m_files.size(); ++row) {
         if (m_files[row].name == name) {
             m_files[row].state = state;
+            m_files[row].differs = differs;
             found = true;
             if (m_pProgress != nullptr) {
                 m_pProgress->FileRowChanged(static_cast<int>(row), m_files[row]);
@@ -204,7 +205,7 @@ void BackupsFlow::SetState(const std::string& name, const std::string& group,
     }
     if (!found) {
         // A file of the box that the backup does not hold.
-        m_files.push_back({group, name, "", state});
+        m_files.push_back({group, name, "", state, differs});
         if (m_pProgress != nullptr) {
             m_pProgress->FileRowChanged(static_cast<int>(m_files.size() - 1), m_files.back());
         }
@@ -263,7 +264,10 @@ void BackupsFlow::BackUp() {
     }
     for (FileStateRow& f : m_files) {
         for (const FileReport& r : reports) {
-            f.state = r.name == f.name ? ShownWord(r) : f.state;
+            if (r.name == f.name) {
+                f.state = ShownWord(r);
+                f.differs = r.result == FileResult::kDiffers;
+            }
         }
     }
     Finish(status);
@@ -408,7 +412,7 @@ DiffSource BackupsFlow::DiffSourceOf(int row) const {
     DiffRowFacts facts;
     facts.inBackup = entry != nullptr;
     facts.textType = entry != nullptr && entry->type == FileCatalog::kTextType;
-    facts.comparedDiffers = file.state == FileStateText({.result = FileResult::kDiffers});
+    facts.comparedDiffers = file.differs;
     facts.boxCopyKept = m_kept.bytes.contains(file.name);
     facts.previousHolds = m_bPreviousIndexed && m_previousIndex.Files().Find(file.name) != nullptr;
     const std::string sum = m_selectedIndex.ChecksumOf(file.name);

@@ -25,7 +25,8 @@ struct FileStateRow {
     std::string group;
     std::string name;
     std::string sizeText;
-    std::string state;  // empty until an operation says something of the file
+    std::string state;     // empty until an operation says something of the file
+    bool differs = false;  // a compare found other bytes on the box
 };
 
 // Told as an operation goes, on the thread that runs it (a worker): what is
@@ -130,7 +131,8 @@ private:
     // Loads the selected backup; false (Status() says why) when unusable.
     bool LoadSelected(BackupContents* contents);
     void Begin();
-    void SetState(const std::string& name, const std::string& group, const std::string& state);
+    void SetState(const std::string& name, const std::string& group, const std::string& state,
+                  bool differs);
     void Finish(const std::string& status);
     std::filesystem::path SelectedFolder() const;
     // A file of the backup in row `backup`, checked against its checksum.
