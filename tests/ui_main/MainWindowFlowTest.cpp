@@ -30,6 +30,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserInput.h"
 #include "tests/ui_main/WindowDriver.h"
 #include "ui/flow/LinkState.h"
 #include "ui/flow/PaintPacer.h"
@@ -361,11 +362,7 @@ void CALLBACK LookAtHelp(HWND, UINT, UINT_PTR timer, DWORD) {
     g_help.textColour = GetTextColor(dc);
     g_help.backColour = GetBkColor(dc);
     DeleteDC(dc);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = VK_ESCAPE;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+    SendKey(VK_ESCAPE);
 }
 
 }  // namespace
@@ -603,11 +600,7 @@ void CALLBACK LookAtBackups(HWND, UINT, UINT_PTR timer, DWORD) {
             g_backups.enabled.push_back(id);
         }
     }
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = VK_ESCAPE;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+    SendKey(VK_ESCAPE);
 }
 
 // Ctrl+B in the log console, as the message loop offers the key to the window.

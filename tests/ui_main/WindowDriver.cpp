@@ -1,21 +1,11 @@
 #include "tests/ui_main/WindowDriver.h"
 
+#include "tests/support/UserInput.h"
+
 namespace {
 
 void ClickAt(POINT screen) {
-    // Absolute coordinates with every event, so the press lands where meant.
-    const LONG x = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG y = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    INPUT input[3] = {};
-    for (INPUT& in : input) {
-        in.type = INPUT_MOUSE;
-        in.mi.dx = x;
-        in.mi.dy = y;
-    }
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(3, input, sizeof(INPUT));
+    SendClick(screen);
     Pump();
 }
 
@@ -111,16 +101,11 @@ void ClickTreeItem(HWND tree, HTREEITEM item) {
 }
 
 void ClickWindow(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    SendClickAtCentre(window);
+    Pump();
 }
 
 void PressKey(WORD virtualKey) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = virtualKey;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof(INPUT));
+    SendKey(virtualKey);
     Pump();
 }
