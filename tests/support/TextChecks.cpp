@@ -18,3 +18,14 @@ bool Contains(const std::string& text, const std::string& part) {
 std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
+
+std::string CrLf(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '\n' && (out.empty() || out.back() != '\r')) {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}

@@ -7,3 +7,5 @@ std::string Lf(const std::string& text);
 bool Contains(const std::string& text, const std::string& part);
 // The text up to its first line end.
 std::string FirstLine(const std::string& text);
+// Text as an edit control shows it: every line ending in CR LF.
+std::string CrLf(const std::string& text);
