@@ -216,7 +216,7 @@ struct HelpSeen {
     bool readOnly = false;
     bool focusInText = false;
     DWORD selStart = 1, selEnd = 1;
-    COLORREF textColour = CLR_INVALID, backColour = CLR_INVALID;
+    COLORREF textColor = CLR_INVALID, backColor = CLR_INVALID;
 };
 HelpSeen g_help;
 
@@ -232,8 +232,8 @@ void LookAtHelp(HWND help) {
     HDC dc = CreateCompatibleDC(nullptr);
     SendMessageA(help, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                  reinterpret_cast<LPARAM>(edit));
-    g_help.textColour = GetTextColor(dc);
-    g_help.backColour = GetBkColor(dc);
+    g_help.textColor = GetTextColor(dc);
+    g_help.backColor = GetBkColor(dc);
     DeleteDC(dc);
     SendKey(VK_ESCAPE);
 }
@@ -254,8 +254,8 @@ TEST_F(MainWindowFlowTest, FormatHelpShowsThePageOfTheSelectedFile) {
     EXPECT_TRUE(g_help.readOnly);
     EXPECT_TRUE(g_help.focusInText);
     EXPECT_EQ(g_help.selStart, g_help.selEnd);  // nothing selected
-    EXPECT_EQ(g_help.textColour, RGB(0, 0, 0));
-    EXPECT_EQ(g_help.backColour, RGB(135, 206, 235));
+    EXPECT_EQ(g_help.textColor, RGB(0, 0, 0));
+    EXPECT_EQ(g_help.backColor, RGB(135, 206, 235));
     EXPECT_EQ(FindWindowA(nullptr, kHelpTitle), nullptr);
 
     // No page: no window at all.
