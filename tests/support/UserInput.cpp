@@ -10,16 +10,13 @@ void SendMouse(DWORD flags, POINT screen) {
     ::SendInput(1, &input, sizeof input);
 }
 
-void SendClick(POINT screen) {
-    SendMouse(MOUSEEVENTF_MOVE, screen);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-    SendMouse(MOUSEEVENTF_LEFTUP, screen);
-}
-
 void SendClickAtCentre(HWND window) {
     RECT rc{};
     ::GetWindowRect(window, &rc);
-    SendClick(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+    const POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    SendMouse(MOUSEEVENTF_MOVE, centre);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, centre);
+    SendMouse(MOUSEEVENTF_LEFTUP, centre);
 }
 
 void SendKey(WORD virtualKey) {

@@ -7,10 +7,8 @@
 // pixel right onto the point). Positions are set directly: absolute input
 // coordinates are not mapped alike under every Wine display mode.
 void SendMouse(DWORD flags, POINT screen);
-// A left click at a point of the screen: the pointer moves there, the left
+// A left click at the middle of a window: the pointer moves there, the left
 // button goes down and up.
-void SendClick(POINT screen);
-// A left click at the middle of a window.
 void SendClickAtCentre(HWND window);
 // A key pressed and released.
 void SendKey(WORD virtualKey);

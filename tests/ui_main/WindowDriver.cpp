@@ -5,7 +5,19 @@
 namespace {
 
 void ClickAt(POINT screen) {
-    SendClick(screen);
+    // Absolute coordinates with every event, so the press lands where meant.
+    const LONG x = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG y = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    INPUT input[3] = {};
+    for (INPUT& in : input) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = x;
+        in.mi.dy = y;
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(3, input, sizeof(INPUT));
     Pump();
 }
 
@@ -101,8 +113,9 @@ void ClickTreeItem(HWND tree, HTREEITEM item) {
 }
 
 void ClickWindow(HWND window) {
-    SendClickAtCentre(window);
-    Pump();
+    RECT r{};
+    GetWindowRect(window, &r);
+    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 void PressKey(WORD virtualKey) {
