@@ -123,7 +123,7 @@ TEST_F(RestoreIntegrityTest, AFileSwappedAfterTheCheckIsNotSent) {
         ChangingBefore report;
         report.name = "image.bin";
         report.change = [&] { row.swap(folder_ / "image.bin"); };
-        ReadBackVerifier verifier(dir_.Path());
+        ReadBackVerifier verifier(rig_.Path());
         const RestoreOutcome outcome = Restore(report, {}, &verifier);
         const FileReport* image = Find(report, "image.bin");
         ASSERT_NE(image, nullptr);
@@ -202,7 +202,7 @@ TEST_F(RestoreIntegrityTest, AReadBackIsHeldAgainstTheCheckedChecksum) {
             return 0;
         }
                                                        : LogSink(nullptr));
-        ReadBackVerifier verifier(dir_.Path());
+        ReadBackVerifier verifier(rig_.Path());
         Recorder report;
         const RestoreOutcome outcome = Restore(report, {"image.bin"}, &verifier);
         ASSERT_EQ(report.files.size(), 1u);

@@ -16,7 +16,7 @@
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
 #include "boxsim/BoxSimulator.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/BoxRig.h"
 
 struct Recorder : WholeBoxReport {
     void FileStarting(int index, int count, const std::string& name) override {
@@ -39,7 +39,6 @@ struct Recorder : WholeBoxReport {
 class WholeBoxTest : public ::testing::Test {
 protected:
     WholeBoxTest() {
-        std::filesystem::create_directories("box");
         WriteFile("box/manifest.txt",
                   "Config settings.txt 1\nData image.bin 2\nLogs empty.log 3\n");
         WriteFile("box/settings.txt", "a=1\n");
@@ -51,12 +50,10 @@ protected:
     void Open(BoxSimOptions options = {}) {
         session_.reset();
         socket_.Close();
-        box_.reset();
-        options.folder = "box";
-        options.port = 0;
-        box_ = std::make_unique<BoxSimulator>(options);
-        std::string error;
-        ASSERT_TRUE(box_->Start(&error)) << error;
+        if (box_ != nullptr) {
+            box_->Stop();
+        }
+        box_ = &rig_.StartBox(options);
         ASSERT_TRUE(socket_.Connect("127.0.0.1", box_->Port(), 5000));
         session_ = std::make_unique<BoxSession>(&socket_);
         ASSERT_EQ(session_->Login(box_defaults::kPassword), BoxSession::kLoginOk);
@@ -75,8 +72,8 @@ protected:
         return outcome.folder;
     }
 
-    TempDir dir_;
-    std::unique_ptr<BoxSimulator> box_;
+    BoxRig rig_;
+    BoxSimulator* box_ = nullptr;  // not owned: the rig's
     BoxSocket socket_;
     std::unique_ptr<BoxSession> session_;
     std::vector<wire::ListRecord> listed_;

@@ -37,7 +37,7 @@ TEST_F(WholeBoxTest, BackupReportsEachFileAsDataWithProgress) {
     EXPECT_EQ(report.files[2].sha256,
               "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(ReadFile((outcome.folder / "image.bin").string()), std::string(3000, 'i'));
-    EXPECT_EQ(fs::current_path(), dir_.Path());
+    EXPECT_EQ(fs::current_path(), rig_.Path());
 }
 
 // Once the first file is saved, the temporary name of the manifest or of

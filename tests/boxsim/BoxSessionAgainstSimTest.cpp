@@ -65,7 +65,7 @@ TEST_F(BoxSessionAgainstSim, WholeRoundOverDemoContent) {
     o.waitMessages = {"Checking up.bin", "Stored"};
     StartBox(o);
     ConnectPc();
-    const std::string upload = PatternBytes(1500, 11);
+    const std::string upload = RepeatableBytes(1500, 11);
     WriteLocal("up.bin", upload);
 
     ASSERT_EQ(session_.Login("7351"), 1);
@@ -136,7 +136,7 @@ TEST_F(BoxSessionAgainstSim, MessagesInSmallPiecesStillWork) {
     o.waitPhase = true;
     StartBox(o);
     ConnectPc();
-    WriteLocal("up.bin", PatternBytes(3000, 2));
+    WriteLocal("up.bin", RepeatableBytes(3000, 2));
     ASSERT_EQ(session_.Login("7351"), 1);
     wire::ListRecord records[28];
     int count = 0;
@@ -145,7 +145,7 @@ TEST_F(BoxSessionAgainstSim, MessagesInSmallPiecesStillWork) {
     EXPECT_EQ(session_.Dump("config.txt"), 1);
     EXPECT_EQ(ReadLocal("config.txt"), ReadFile("config.txt"));
     EXPECT_EQ(session_.Upload("up.bin"), 1);
-    EXPECT_EQ(ReadFile("up.bin"), PatternBytes(3000, 2));
+    EXPECT_EQ(ReadFile("up.bin"), RepeatableBytes(3000, 2));
     EXPECT_NE(g_log.find("Checking up.bin...\nup.bin stored\n"), std::string::npos) << g_log;
 }
 

@@ -69,7 +69,7 @@ TEST_F(BoxFaults, NoLoginReplyReadsTheRequestAndSendsNothing) {
 }
 
 TEST_F(BoxFaults, CloseAfterRecordsEndsTheConnectionMidDownload) {
-    WriteFile("big.bin", PatternBytes(5000, 9));
+    WriteFile("big.bin", RepeatableBytes(5000, 9));
     WriteManifest("G big.bin 2\n");
     BoxSimOptions o = DefaultOptions();
     o.closeAfterRecords = 2;

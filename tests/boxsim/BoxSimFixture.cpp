@@ -5,16 +5,6 @@
 
 namespace fs = std::filesystem;
 
-std::string PatternBytes(size_t size, uint32_t seed) {
-    std::string bytes(size, '\0');
-    uint32_t x = seed;
-    for (char& b : bytes) {
-        x = x * 1103515245u + 12345u;
-        b = static_cast<char>(x >> 16);
-    }
-    return bytes;
-}
-
 void BoxSimFixture::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ =

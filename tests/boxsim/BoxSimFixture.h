@@ -9,6 +9,7 @@
 
 #include "TestClient.h"
 #include "boxsim/BoxSimulator.h"
+#include "tests/support/RepeatableBytes.h"
 
 class BoxSimFixture : public ::testing::Test {
 protected:
@@ -33,6 +34,3 @@ protected:
     std::filesystem::path folder_;
     std::unique_ptr<BoxSimulator> box_;
 };
-
-// Repeatable bytes of every value.
-std::string PatternBytes(size_t size, uint32_t seed);

@@ -107,7 +107,7 @@ TEST_F(BoxProtocol, ListBeforeLoginGetsNoPayload) {
 }
 
 TEST_F(BoxProtocol, DumpSendsRecordsOneAcknowledgementAtATime) {
-    const std::string content = PatternBytes(2500, 7);
+    const std::string content = RepeatableBytes(2500, 7);
     WriteFile("data.bin", content);
     WriteManifest("G data.bin 2\n");
     StartBox();
@@ -139,7 +139,7 @@ TEST_F(BoxProtocol, DumpSendsRecordsOneAcknowledgementAtATime) {
 }
 
 TEST_F(BoxProtocol, DumpOfWholeKilobytesEndsWithAFullLastRecord) {
-    const std::string content = PatternBytes(2048, 3);
+    const std::string content = RepeatableBytes(2048, 3);
     WriteFile("two.bin", content);
     WriteManifest("G two.bin 0\n");
     StartBox();
@@ -209,8 +209,8 @@ TEST_F(BoxProtocol, UploadStoresTheBlocksAndAnswersEach) {
     StartBox();
     auto pc = ConnectAndLogin();
     box_->ClearReceived();
-    const std::string first = PatternBytes(1024, 1);
-    const std::string second = PatternBytes(100, 2);
+    const std::string first = RepeatableBytes(1024, 1);
+    const std::string second = RepeatableBytes(100, 2);
     ASSERT_TRUE(pc->Send(Concat({Header(4), NameField("new.bin")})));
     EXPECT_EQ(pc->Receive(6), kAccepted);
     ASSERT_TRUE(pc->Send(Block(2, first, 1024)));
@@ -246,7 +246,7 @@ TEST_F(BoxProtocol, BrokenOffUploadLeavesTheEarlierFile) {
     auto pc = ConnectAndLogin();
     ASSERT_TRUE(pc->Send(Concat({Header(4), NameField("keep.bin")})));
     EXPECT_EQ(pc->Receive(6), kAccepted);
-    ASSERT_TRUE(pc->Send(Block(2, PatternBytes(1024, 5), 1024)));
+    ASSERT_TRUE(pc->Send(Block(2, RepeatableBytes(1024, 5), 1024)));
     EXPECT_EQ(pc->Receive(6), kAccepted);
     pc->Close();
     ASSERT_TRUE(box_->WaitFor([](const BoxSimStats& s) { return s.uploadsBrokenOff == 1; }, 3000));
@@ -367,7 +367,7 @@ TEST_F(BoxProtocol, UnknownCommandOrMalformedHeaderClosesTheConnection) {
 }
 
 TEST_F(BoxProtocol, BadAcknowledgementOrBlockClosesTheConnection) {
-    WriteFile("a.bin", PatternBytes(3000, 1));
+    WriteFile("a.bin", RepeatableBytes(3000, 1));
     WriteManifest("G a.bin 0\n");
     StartBox();
     {

@@ -6,13 +6,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "boxsim/BoxSimulator.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/RepeatableBytes.h"
+#include "tests/support/TextChecks.h"
 
 namespace cli_test {
 
@@ -23,34 +23,6 @@ namespace fs = std::filesystem;
 inline void WaitIdle(const BoxSimulator& box) {
     box.WaitFor([](const BoxSimStats& s) { return s.connectionsEnded == s.connectionsAccepted; },
                 5000);
-}
-
-// Bytes of every value, repeatable.
-inline std::string Pattern(size_t size, unsigned seed) {
-    std::string s(size, '\0');
-    for (size_t i = 0; i < size; ++i) {
-        s[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 8)) & 0xFF);
-    }
-    return s;
-}
-
-inline std::string FirstLine(const std::string& text) {
-    return text.substr(0, text.find_first_of("\r\n"));
-}
-
-// Windows text mode writes CR LF; compare with LF ends.
-inline std::string Lf(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (!(s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')) {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-inline bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 // What is left in a folder, by name.
@@ -74,8 +46,6 @@ inline const char* kManifest =
 class CliBackupTest : public ::testing::Test {
 protected:
     CliBackupTest() {
-        fs::create_directories("box");
-        fs::create_directories("pc");
         WriteFile("box/manifest.txt", kManifest);
         for (const auto& [name, bytes] : Contents()) {
             WriteFile("box/" + name, bytes);
@@ -84,25 +54,18 @@ protected:
 
     static std::vector<std::pair<std::string, std::string>> Contents() {
         return {{"settings.txt", "a=1\r\nb=2\r\n"},
-                {"image.bin", Pattern(70000, 1)},
+                {"image.bin", RepeatableBytes(70000, 1)},
                 {"two words.txt", "spaced"},
                 {"empty.log", ""},
                 {"abc.txt", "abc"}};
     }
 
     BoxSimulator& StartBox(const std::string& folder, BoxSimOptions options = {}) {
-        options.folder = (dir.Path() / folder).string();
-        options.port = 0;
-        boxes.push_back(std::make_unique<BoxSimulator>(options));
-        std::string error;
-        EXPECT_TRUE(boxes.back()->Start(&error)) << error;
-        return *boxes.back();
+        return rig.StartBox(options, folder);
     }
 
     ProgramResult Cli(const BoxSimulator& box, std::vector<std::string> args) {
-        args.insert(args.begin(),
-                    {"--host", "127.0.0.1", "--port", std::to_string(box.Port()), "-C", "pc"});
-        ProgramResult r = RunProgram(SiblingProgram("velqo-cli"), args);
+        ProgramResult r = RunProgram(SiblingProgram("velqo-cli"), BoxRig::PointedAt(box, args));
         r.out = Lf(r.out);
         r.err = Lf(r.err);
         return r;
@@ -115,8 +78,7 @@ protected:
         return fs::path(FirstLine(r.out));
     }
 
-    TempDir dir;
-    std::vector<std::unique_ptr<BoxSimulator>> boxes;
+    BoxRig rig;
 };
 
 }  // namespace cli_test

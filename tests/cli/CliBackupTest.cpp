@@ -223,7 +223,7 @@ TEST_F(CliBackupTest, VerifyCatchesACorruptedStore) {
     BoxSimOptions corrupt;
     corrupt.corruptUploads = true;
     BoxSimulator& bad = StartBox("box", corrupt);
-    WriteFile("pc/image.bin", Pattern(5000, 9));
+    WriteFile("pc/image.bin", RepeatableBytes(5000, 9));
     WriteFile("pc/empty.log", "");
     const ProgramResult r = Cli(bad, {"put", "--verify", "image.bin", "empty.log"});
     EXPECT_EQ(r.status, 1);

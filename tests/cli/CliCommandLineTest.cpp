@@ -10,9 +10,10 @@
 
 #include "base/Version.h"
 #include "boxsim/BoxSimulator.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/ScriptedBox.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TextChecks.h"
 
 #ifndef _WIN32
 #include <poll.h>
@@ -27,31 +28,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string FirstLine(const std::string& text) {
-    return text.substr(0, text.find_first_of("\r\n"));
-}
-
 class CliCommandLineTest : public ::testing::Test {
 protected:
     CliCommandLineTest() {
-        fs::create_directories("box");
-        fs::create_directories("pc");
         WriteFile("box/manifest.txt", "Config settings.txt 1\nData big.bin 2\n");
         WriteFile("box/settings.txt", "a=1\n");
         WriteFile("box/big.bin", std::string(kBigSize, 'b'));
     }
 
-    void StartBox(BoxSimOptions options = {}) {
-        options.folder = (dir.Path() / "box").string();
-        options.port = 0;
-        box = std::make_unique<BoxSimulator>(options);
-        std::string error;
-        ASSERT_TRUE(box->Start(&error)) << error;
-    }
+    void StartBox(BoxSimOptions options = {}) { box = &rig.StartBox(options); }
 
     static constexpr size_t kBigSize = 300000;
-    TempDir dir;
-    std::unique_ptr<BoxSimulator> box;
+    BoxRig rig;
+    BoxSimulator* box = nullptr;  // not owned: the rig's
 };
 
 }  // namespace

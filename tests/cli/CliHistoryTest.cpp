@@ -12,7 +12,7 @@ TEST_F(CliBackupTest, DiffTellsEachFileAndExitsByWhetherAnythingDiffers) {
     BoxSimulator& box = StartBox("box");
     ASSERT_EQ(Cli(box, {"backup"}).status, 0);
     WriteFile("box/settings.txt", "a=1\r\nb=3\n");
-    WriteFile("box/image.bin", Pattern(70000, 2));
+    WriteFile("box/image.bin", RepeatableBytes(70000, 2));
     ASSERT_EQ(Cli(box, {"backup"}).status, 0);
     const struct {
         std::vector<std::string> args;

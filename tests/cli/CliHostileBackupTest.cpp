@@ -21,19 +21,16 @@
 #include "box/WireFormat.h"
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/BackgroundProgram.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/ScriptedBox.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TextChecks.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int kLimitMs = 10000;
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 // Runs a program; one that does not end within the limit is killed and
 // counts as status -1.
@@ -64,8 +61,6 @@ bool MakeLink(const fs::path& target, const fs::path& link) {
 class CliHostileBackup : public ::testing::Test {
 protected:
     CliHostileBackup() {
-        fs::create_directories("box");
-        fs::create_directories("pc");
         // a.txt holds what the links below point to, so that its checksum
         // matches what a followed link would give.
         WriteFile("box/manifest.txt", "G a.txt 1\nG b.txt 1\n");
@@ -75,19 +70,12 @@ protected:
     }
 
     BoxSimulator& StartBox(BoxSimOptions options = {}) {
-        options.folder = (dir.Path() / "box").string();
-        options.port = 0;
         options.recordReceived = true;
-        boxes.push_back(std::make_unique<BoxSimulator>(options));
-        std::string error;
-        EXPECT_TRUE(boxes.back()->Start(&error)) << error;
-        return *boxes.back();
+        return rig.StartBox(options);
     }
 
     ProgramResult Cli(uint16_t port, std::vector<std::string> args) {
-        args.insert(args.begin(),
-                    {"--host", "127.0.0.1", "--port", std::to_string(port), "-C", "pc"});
-        return RunBounded(SiblingProgram("velqo-cli"), args);
+        return RunBounded(SiblingProgram("velqo-cli"), BoxRig::PointedAt(port, std::move(args)));
     }
 
     // A backup of the box; its folder as seen from pc/.
@@ -97,8 +85,7 @@ protected:
         return r.out.substr(0, r.out.find('\n'));
     }
 
-    TempDir dir;
-    std::vector<std::unique_ptr<BoxSimulator>> boxes;
+    BoxRig rig;
 };
 
 }  // namespace

@@ -11,9 +11,10 @@
 
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/BackgroundProgram.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/ScriptedBox.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TextChecks.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -24,17 +25,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Windows text mode writes CR LF; compare with LF ends.
-std::string Lf(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (!(s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')) {
-            out += s[i];
-        }
-    }
-    return out;
-}
 
 // True when the text holds a control character other than a line end or a tab.
 bool HoldsRawControls(const std::string& text) {
@@ -68,29 +58,19 @@ ProgramResult Cli(const std::vector<std::string>& args) {
 class CliHostileInput : public ::testing::Test {
 protected:
     CliHostileInput() {
-        fs::create_directories("box");
-        fs::create_directories("pc");
         WriteFile("box/manifest.txt", "G settings.txt 1\n");
         WriteFile("box/settings.txt", "a=1\n");
         WriteFile("pc/settings.txt", "a=2\n");
     }
 
-    void StartBox(BoxSimOptions options = {}) {
-        options.folder = (dir.Path() / "box").string();
-        options.port = 0;
-        sim = std::make_unique<BoxSimulator>(options);
-        std::string error;
-        ASSERT_TRUE(sim->Start(&error)) << error;
+    void StartBox(BoxSimOptions options = {}) { sim = &rig.StartBox(options); }
+
+    static std::vector<std::string> To(uint16_t port, std::vector<std::string> args) {
+        return BoxRig::PointedAt(port, std::move(args));
     }
 
-    std::vector<std::string> To(uint16_t port, std::vector<std::string> args) const {
-        args.insert(args.begin(),
-                    {"--host", "127.0.0.1", "--port", std::to_string(port), "-C", "pc"});
-        return args;
-    }
-
-    TempDir dir;
-    std::unique_ptr<BoxSimulator> sim;
+    BoxRig rig;
+    BoxSimulator* sim = nullptr;  // not owned: the rig's
 };
 
 }  // namespace

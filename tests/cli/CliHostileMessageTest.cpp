@@ -17,9 +17,9 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/HostileText.h"
 #include "tests/support/ScriptedBox.h"
-#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -63,16 +63,9 @@ Printed RunCli(const std::vector<std::string>& args) {
     return printed;
 }
 
-std::vector<std::string> To(uint16_t port, std::vector<std::string> args) {
-    args.insert(args.begin(), {"-H", "127.0.0.1", "-p", std::to_string(port), "-C", "pc"});
-    return args;
-}
-
 class CliHostileMessage : public ::testing::Test {
 protected:
     CliHostileMessage() {
-        fs::create_directories("box");
-        fs::create_directories("pc");
         WriteFile("box/manifest.txt", "G settings.txt 1\n");
         WriteFile("box/settings.txt", "a=1\n");
         WriteFile("pc/settings.txt", "a=2\n");
@@ -82,13 +75,11 @@ protected:
     Printed AgainstSim(const std::function<void(BoxSimOptions&)>& say,
                        const std::vector<std::string>& args) {
         BoxSimOptions options;
-        options.folder = (dir.Path() / "box").string();
-        options.port = 0;
         say(options);
-        BoxSimulator box(options);
-        std::string error;
-        EXPECT_TRUE(box.Start(&error)) << error;
-        return RunCli(To(box.Port(), args));
+        BoxSimulator& box = rig.StartBox(options);
+        Printed printed = RunCli(BoxRig::PointedAt(box, args));
+        box.Stop();
+        return printed;
     }
 
     // A box that lists `name` alone.
@@ -96,12 +87,12 @@ protected:
         ScriptedBox box;
         box.LoginAndList("G", {name.c_str()}, 1);
         box.Start();
-        Printed printed = RunCli(To(box.Port(), args));
+        Printed printed = RunCli(BoxRig::PointedAt(box.Port(), args));
         box.Finish();
         return printed;
     }
 
-    TempDir dir;
+    BoxRig rig;
 };
 
 }  // namespace

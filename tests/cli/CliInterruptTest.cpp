@@ -13,8 +13,8 @@
 #include "backup/BackupContents.h"
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/BackgroundProgram.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
-#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -49,8 +49,6 @@ std::vector<std::string> Temporaries(const fs::path& folder) {
 class CliInterrupt : public ::testing::Test {
 protected:
     CliInterrupt() {
-        fs::create_directories("box");
-        fs::create_directories("pc");
         WriteFile("box/manifest.txt", "G big.bin 2\nG small.txt 1\n");
         WriteFile("box/big.bin", std::string(kBigSize, 'b'));
         WriteFile("box/small.txt", "small");
@@ -58,24 +56,18 @@ protected:
 
     void StartBox(size_t pieceSize, int pieceDelayMs) {
         BoxSimOptions options;
-        options.folder = (dir.Path() / "box").string();
-        options.port = 0;
         options.pieceSize = pieceSize;
         options.pieceDelayMs = pieceDelayMs;
         options.recordReceived = true;
-        sim = std::make_unique<BoxSimulator>(options);
-        std::string error;
-        ASSERT_TRUE(sim->Start(&error)) << error;
+        sim = &rig.StartBox(options);
     }
 
     std::vector<std::string> To(std::vector<std::string> args) const {
-        args.insert(args.begin(),
-                    {"--host", "127.0.0.1", "--port", std::to_string(sim->Port()), "-C", "pc"});
-        return args;
+        return BoxRig::PointedAt(*sim, std::move(args));
     }
 
-    TempDir dir;
-    std::unique_ptr<BoxSimulator> sim;
+    BoxRig rig;
+    BoxSimulator* sim = nullptr;  // not owned: the rig's
 };
 
 }  // namespace
@@ -86,16 +78,10 @@ TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
     // A backup to restore, made at full speed.
     std::string backup;
     {
-        BoxSimOptions fast;
-        fast.folder = (dir.Path() / "box").string();
-        fast.port = 0;
-        BoxSimulator source(fast);
-        std::string error;
-        ASSERT_TRUE(source.Start(&error)) << error;
-        const ProgramResult made =
-            RunProgram(SiblingProgram("velqo-cli"),
-                       {"--host", "127.0.0.1", "--port", std::to_string(source.Port()), "-C", "pc",
-                        "backup", "--into", "source"});
+        BoxSimulator& source = rig.StartBox();
+        const ProgramResult made = RunProgram(
+            SiblingProgram("velqo-cli"), BoxRig::PointedAt(source, {"backup", "--into", "source"}));
+        source.Stop();
         ASSERT_EQ(made.status, 0) << made.err;
         backup = made.out.substr(0, made.out.find_first_of("\r\n"));  // as the backup prints it
     }

@@ -6,23 +6,13 @@
 #include "box/BoxDefaults.h"
 #include "boxsim/BoxSimulator.h"
 #include "catalog/Manifest.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TextChecks.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Windows text mode writes CR LF; compare with LF ends.
-std::string Lf(std::string s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (!(s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')) {
-            out += s[i];
-        }
-    }
-    return out;
-}
 
 const char* kLoginLines =
     "\nPC > Now connecting to BOX ....wait 20 seconds \n"
@@ -32,8 +22,6 @@ const char* kLoginLines =
 class CliTest : public ::testing::Test {
 protected:
     CliTest() {
-        fs::create_directories("box");
-        fs::create_directories("pc");
         WriteFile("box/manifest.txt",
                   "# group name type\n"
                   "Config settings.txt 1\n"
@@ -47,18 +35,13 @@ protected:
     }
 
     void StartBox(BoxSimOptions options = {}) {
-        options.folder = (dir.Path() / "box").string();
-        options.port = 0;
         options.recordReceived = true;
-        sim = std::make_unique<BoxSimulator>(options);
-        std::string error;
-        ASSERT_TRUE(sim->Start(&error)) << error;
+        sim = &rig.StartBox(options);
     }
 
     ProgramResult Cli(std::vector<std::string> args, bool withDefaults = true) {
         if (withDefaults) {
-            args.insert(args.begin(),
-                        {"--host", "127.0.0.1", "--port", std::to_string(sim->Port()), "-C", "pc"});
+            args = BoxRig::PointedAt(*sim, args);
         }
         ProgramResult r = RunProgram(SiblingProgram("velqo-cli"), args);
         r.out = Lf(r.out);
@@ -66,8 +49,8 @@ protected:
         return r;
     }
 
-    TempDir dir;
-    std::unique_ptr<BoxSimulator> sim;
+    BoxRig rig;
+    BoxSimulator* sim = nullptr;  // not owned: the rig's
 };
 
 }  // namespace

@@ -73,7 +73,7 @@ protected:
 TEST_F(CliWholeBoxTest, JsonDocuments) {
     BoxSimulator& box = Box("box");
     const std::string backup = Backup(box).string();
-    const std::string absolute = (dir.Path() / "pc" / backup).lexically_normal().string();
+    const std::string absolute = (rig.Path() / "pc" / backup).lexically_normal().string();
     fs::copy("pc/" + backup, "pc/broken", fs::copy_options::recursive);
     WriteFile("pc/broken/abc.txt", "abd");
     WriteFile("pc/abc.txt", "abc");

@@ -2,21 +2,11 @@
 
 #include "box/DownloadFile.h"
 #include "tests/core/SessionFixture.h"
-
-namespace {
-
-std::string Bytes(size_t n, char seed) {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) {
-        s[i] = static_cast<char>(seed + i * 7);
-    }
-    return s;
-}
-
-}  // namespace
+#include "tests/support/RepeatableBytes.h"
 
 TEST_F(SessionTest, DumpWritesRecordsAcknowledgesEachAndReportsProgress) {
-    const std::string a = Bytes(1024, 'a'), b = Bytes(1024, 'b'), c = Bytes(452, 'c');
+    const std::string a = RepeatableBytes(1024, 'a'), b = RepeatableBytes(1024, 'b'),
+                      c = RepeatableBytes(452, 'c');
     box.Read(36)
         .Write(Reply(0, 0, 1))
         .Write(Record(40, 2, a))
@@ -81,7 +71,7 @@ TEST_F(SessionTest, DumpBrokenOffKeepsEarlierFileAndLeavesNoPartialFile) {
     WriteFile("keep.bin", "earlier contents");
     box.Read(36)
         .Write(Reply(0, 0, 1))
-        .Write(Record(50, 2, Bytes(1024, 'k')))
+        .Write(Record(50, 2, RepeatableBytes(1024, 'k')))
         .Read(6)
         .Write(ScriptedBox::Bytes(500, 1))
         .Close();

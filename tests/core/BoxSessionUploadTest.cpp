@@ -1,4 +1,5 @@
 #include "tests/core/SessionFixture.h"
+#include "tests/support/RepeatableBytes.h"
 
 namespace {
 
@@ -8,14 +9,6 @@ ScriptedBox::Bytes Block(int32_t flag, const std::string& data) {
     b.count = static_cast<int32_t>(data.size());
     std::copy(data.begin(), data.end(), b.data.begin());
     return B(wire::EncodeUploadBlock(b));
-}
-
-std::string Pattern(size_t n) {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) {
-        s[i] = static_cast<char>(i * 13 + 5);
-    }
-    return s;
 }
 
 }  // namespace
@@ -44,7 +37,7 @@ TEST_F(UploadTest, BlockSequencesFollowTheFileSize) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        const std::string content = Pattern(c.size);
+        const std::string content = RepeatableBytes(c.size, 1);
         WriteFile("up.bin", content);
         ScriptedBox other;
         other.Read(36).Write(Reply(0, 0, 1));
@@ -142,7 +135,7 @@ TEST_F(UploadTest, WaitPhaseWithoutRecordsEndsQuietly) {
 }
 
 TEST_F(UploadTest, MissingBlockReplyStopsWithReadDataError) {
-    WriteFile("big.bin", Pattern(5000));
+    WriteFile("big.bin", RepeatableBytes(5000, 1));
     ScriptAccepted(2);
     box.Read(1032).Close();
     Connect();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "boxsim/BoxSimulator.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/TempDir.h"
 
@@ -77,22 +78,17 @@ TEST(ScheduledBackupTest, SystemdAcceptsTheUnits) {
 }
 
 TEST(ScheduledBackupTest, TheServiceCommandBacksUpTheBoxNamedInItsSettingsFile) {
-    TempDir dir;
-    fs::create_directories("box");
+    BoxRig rig;
     WriteFile("box/manifest.txt", "Settings config.txt 1\nChannels channels.db 2\n");
     WriteFile("box/config.txt", "volume=10\n");
     WriteFile("box/channels.db", std::string("\x01\x02\x03", 3));
     BoxSimOptions options;
-    options.folder = (dir.Path() / "box").string();
-    options.port = 0;
     options.password = "2468";
-    BoxSimulator box(options);
-    std::string error;
-    ASSERT_TRUE(box.Start(&error)) << error;
+    const BoxSimulator& box = rig.StartBox(options);
 
     // What systemd provides: the credential and the state folder.
-    const fs::path credentials = dir.Path() / "credentials";
-    const fs::path state = dir.Path() / "state";
+    const fs::path credentials = rig.Path() / "credentials";
+    const fs::path state = rig.Path() / "state";
     fs::create_directories(credentials);
     fs::create_directories(state / "velqo" / kInstance);
     WriteFile((credentials / "settings").string(),

@@ -12,7 +12,7 @@
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
 #include "boxsim/BoxSimulator.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/BoxRig.h"
 #include "ui/flow/BackupsFlow.h"
 
 namespace fs = std::filesystem;
@@ -30,7 +30,6 @@ struct Shown : BackupsProgress {
 class BackupsFlowTest : public ::testing::Test {
 protected:
     BackupsFlowTest() {
-        fs::create_directories("box");
         WriteFile("box/manifest.txt", "Config settings.txt 1\nData image.bin 2\n");
         WriteFile("box/settings.txt", "a=1\n");
         WriteFile("box/image.bin", std::string(5000, 'i'));
@@ -41,15 +40,13 @@ protected:
     // A box on the folder as its manifest now says, logged in on the same session.
     void Restart() {
         socket_.Close();
-        box_.reset();
+        if (box_ != nullptr) {
+            box_->Stop();
+        }
         BoxSimOptions options;
-        options.folder = "box";
-        options.port = 0;
         options.waitPhase = true;
         options.recordReceived = true;
-        box_ = std::make_unique<BoxSimulator>(options);
-        std::string error;
-        EXPECT_TRUE(box_->Start(&error)) << error;
+        box_ = &rig_.StartBox(options);
         EXPECT_TRUE(socket_.Connect("127.0.0.1", box_->Port(), 5000));
         EXPECT_EQ(session_.Login(box_defaults::kPassword), BoxSession::kLoginOk);
     }
@@ -71,8 +68,8 @@ protected:
         box_->ClearReceived();
     }
 
-    TempDir dir_;
-    std::unique_ptr<BoxSimulator> box_;
+    BoxRig rig_;
+    BoxSimulator* box_ = nullptr;  // not owned: the rig's
     BoxSocket socket_;
     BoxSession session_{&socket_};
     BackupsFlow flow_{session_, "backup", "127.0.0.1"};

@@ -13,9 +13,9 @@
 #include "box/WireFormat.h"
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ScriptedBox.h"
 #include "tests/support/SinkRecorder.h"
-#include "tests/support/TempDir.h"
 #include "ui/flow/LinkState.h"
 #include "ui/flow/MainFlow.h"
 
@@ -40,22 +40,19 @@ protected:
         std::string error;
         ASSERT_TRUE(MakeDemoFolder("box", "manifest.txt", &error)) << error;
         BoxSimOptions options;
-        options.folder = "box";
-        options.port = 0;
         options.password = password;
         // The box stores an upload before its processing messages, which the
         // PC waits for: the stored file is there when Upload returns.
         options.waitPhase = true;
-        box = std::make_unique<BoxSimulator>(options);
-        ASSERT_TRUE(box->Start(&error)) << error;
+        box = &rig.StartBox(options);
     }
 
-    TempDir dir;
+    BoxRig rig;
     BoxSocket socket;
     BoxSession session;
     SinkRecorder sinks;
     MainFlow flow;
-    std::unique_ptr<BoxSimulator> box;
+    BoxSimulator* box = nullptr;  // not owned: the rig's
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/ui_main/WindowDriver.h"
 
+#include "tests/support/UserInput.h"
+
 namespace {
 
 void ClickAt(POINT screen) {
@@ -117,10 +119,6 @@ void ClickWindow(HWND window) {
 }
 
 void PressKey(WORD virtualKey) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = virtualKey;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof(INPUT));
+    SendKey(virtualKey);
     Pump();
 }

@@ -13,42 +13,10 @@
 #include "framework/CWnd.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/PixelCanvas.h"
+#include "tests/support/UserInput.h"
 #include "ui/menu/IconMenu.h"
 
 namespace {
-
-// Puts the pointer at `screen` and sends `flags` (button events, or a move of one
-// pixel right onto the point) as real input. Positions are set directly: absolute
-// input coordinates are not mapped alike under every Wine display mode.
-void SendMouse(DWORD flags, POINT screen) {
-    const bool move = (flags & MOUSEEVENTF_MOVE) != 0;
-    ::SetCursorPos(move ? screen.x - 1 : screen.x, screen.y);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = move ? 1 : 0;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof input);
-}
-
-// A real click: the pointer moves to the button's centre, the left button goes down
-// and up.
-void ClickCentre(HWND window) {
-    RECT rc{};
-    ::GetWindowRect(window, &rc);
-    const POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    SendMouse(MOUSEEVENTF_MOVE, centre);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, centre);
-    SendMouse(MOUSEEVENTF_LEFTUP, centre);
-}
-
-void PressKey(WORD key) {
-    INPUT input[2]{};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof input[0]);
-}
 
 // A window that only records the commands it receives.
 class CommandSink : public CWnd {
@@ -108,7 +76,7 @@ struct OpenMenuProbe {
                  SRCCOPY);
         ::ReleaseDC(nullptr, desktop);
         self->redOnScreen = screen.Count(screen.All(), RGB(255, 0, 0));
-        PressKey(self->key);
+        SendKey(self->key);
     }
 };
 
@@ -142,7 +110,7 @@ protected:
         OpenMenuProbe probe;
         ::SetForegroundWindow(*s_dlg);
         probe.Arm(s_dlg, key);
-        ClickCentre(s_dlg->m_btnTools);
+        SendClickAtCentre(s_dlg->m_btnTools);
         WaitFor([&] { return probe.sawOpen && !s_dlg->m_btnTools.IsMenuShowing(); });
         probe.Disarm();
         PumpMessages();

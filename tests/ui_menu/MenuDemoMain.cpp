@@ -8,6 +8,7 @@
 #include "MenuDemoDialog.h"
 #include "MenuTestIds.h"
 #include "framework/CWinApp.h"
+#include "tests/support/UserInput.h"
 #include "ui/menu/IconMenu.h"
 
 namespace {
@@ -17,19 +18,6 @@ constexpr UINT kHoverPollMs = 300;
 constexpr int kDefaultSeconds = 60;
 constexpr int kDeletePos = 4;  // "&Delete", the disabled item of the Tools popup
 constexpr int kDialogAt = 16;
-
-// Puts the pointer at `screen` and sends `flags` (button events, or a move of one
-// pixel right onto the point) as real input. Positions are set directly: absolute
-// input coordinates are not mapped alike under every Wine display mode.
-void SendMouse(DWORD flags, POINT screen) {
-    const bool move = (flags & MOUSEEVENTF_MOVE) != 0;
-    ::SetCursorPos(move ? screen.x - 1 : screen.x, screen.y);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = move ? 1 : 0;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof input);
-}
 
 class DemoDialog : public MenuDemoDialog {
 public:
@@ -51,12 +39,7 @@ protected:
 private:
     static void CALLBACK Click(HWND, UINT, UINT_PTR timer, DWORD) {
         ::KillTimer(nullptr, timer);
-        RECT rc{};
-        ::GetWindowRect(s_self->m_btnTools, &rc);
-        const POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-        SendMouse(MOUSEEVENTF_MOVE, centre);
-        SendMouse(MOUSEEVENTF_LEFTDOWN, centre);
-        SendMouse(MOUSEEVENTF_LEFTUP, centre);
+        SendClickAtCentre(s_self->m_btnTools);
     }
     // Once the drop-down shows, the pointer goes to rest on the disabled item.
     static void CALLBACK Hover(HWND, UINT, UINT_PTR timer, DWORD) {

@@ -1,0 +1,30 @@
+#include "tests/support/BoxRig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const char* const kLoopback = "127.0.0.1";
+}  // namespace
+
+BoxRig::BoxRig() {
+    std::filesystem::create_directories(kBoxFolder);
+    std::filesystem::create_directories(kPcFolder);
+}
+
+BoxSimulator& BoxRig::StartBox(BoxSimOptions options, const std::string& folder) {
+    options.folder = (dir_.Path() / folder).string();
+    options.port = 0;  // a free one, told by Port()
+    boxes_.push_back(std::make_unique<BoxSimulator>(options));
+    std::string error;
+    EXPECT_TRUE(boxes_.back()->Start(&error)) << error;
+    return *boxes_.back();
+}
+
+std::vector<std::string> BoxRig::PointedAt(const BoxSimulator& box, std::vector<std::string> args) {
+    return PointedAt(box.Port(), std::move(args));
+}
+
+std::vector<std::string> BoxRig::PointedAt(uint16_t port, std::vector<std::string> args) {
+    args.insert(args.begin(), {"-H", kLoopback, "-p", std::to_string(port), "-C", kPcFolder});
+    return args;
+}
