@@ -64,9 +64,9 @@ complete_line() {
     (
         # shellcheck disable=SC1090
         source "$script"
-        local spec
-        spec=$(complete -p "${shell_words%% *}") || exit 1
-        local function=${spec#*-F }
+        local registered
+        registered=$(complete -p "${shell_words%% *}") || exit 1
+        local function=${registered#*-F }
         function=${function%% *}
         read -ra COMP_WORDS <<<"$shell_words"
         [[ $shell_words == *" " ]] && COMP_WORDS+=("")

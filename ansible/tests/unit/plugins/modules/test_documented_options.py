@@ -31,8 +31,8 @@ def test_documented_options_are_the_validated_ones(name):
     doc = get_docstring(os.path.abspath(module.__file__), fragment_loader,
                         collection_name='velqo.box', is_module=True)[0]
     action = importlib.import_module(PACKAGE + 'action.' + name).ActionModule
-    spec = dict(BOX_OPTIONS, **action.OPTIONS)
+    argument_spec = dict(BOX_OPTIONS, **action.OPTIONS)
     documented = {option: normalized(d) for option, d in doc['options'].items()}
-    assert documented == {option: normalized(s) for option, s in spec.items()}
+    assert documented == {option: normalized(s) for option, s in argument_spec.items()}
     # A range checked before velqo-cli runs is one of the module's own integer options.
-    assert all(spec[option]['type'] == 'int' for option in action.RANGES)
+    assert all(argument_spec[option]['type'] == 'int' for option in action.RANGES)
