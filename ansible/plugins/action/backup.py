@@ -15,13 +15,14 @@ class ActionModule(BoxAction):
     """velqo.box.backup: a new backup folder in dest; changed when one was made."""
 
     OPTIONS = dict(
+        box_name=dict(type='str'),
         dest=dict(type='path', required=True),
         keep=dict(type='int'),
         git=dict(type='path'),
         git_exclude=dict(type='list', elements='str', default=[]),
     )
     RANGES = dict(keep=(1, MAX_KEEP))
-    CLI_WORDS = {'--keep': 'keep', '--into': 'dest'}
+    CLI_WORDS = {'--keep': 'keep', '--into': 'dest', '--box-name': 'box_name'}
     LOCAL_PATHS = ('dest', 'git')
 
     def run_box(self, cli, args):
@@ -33,6 +34,8 @@ class ActionModule(BoxAction):
             return result
         # --report: the changes since the box's previous complete backup.
         arguments = ['backup', '--report', '--into', args['dest']]
+        if args['box_name']:
+            arguments += ['--box-name', args['box_name']]
         if args['git']:
             # velqo-cli commits under a lock in the repository, so forks take turns.
             arguments += ['--git', args['git']]

@@ -17,6 +17,7 @@ class ActionModule(BoxAction):
     """velqo.box.compare: the box against a backup; reads only, never changed."""
 
     OPTIONS = dict(
+        box_name=dict(type='str'),
         src=dict(type='str', required=True),
         dest=dict(type='path'),
         names=dict(type='list', elements='str', default=[]),

@@ -15,6 +15,7 @@ class ActionModule(BoxAction):
     sent; check mode compares and sends nothing."""
 
     OPTIONS = dict(
+        box_name=dict(type='str'),
         src=dict(type='str', required=True),
         dest=dict(type='path'),
         names=dict(type='list', elements='str', default=[]),

@@ -20,6 +20,15 @@ description:
     fails; it is still C(changed), as a folder was made.
   - C(changed) whenever a backup folder was made.
 options:
+  box_name:
+    description:
+      - The box's name in the backup store in place of its address, for example
+        C("{{ inventory_hostname }}"), which stays when DHCP gives the box another address.
+        Its folders are then named C(NAME-YYYYMMDD-HHMMSS) (letters, digits, C(.), C(-) and
+        C(_); anything else becomes C(_)).
+      - I(keep), and I(src=latest) in M(velqo.box.compare) and M(velqo.box.restore), count
+        the backups of this name only.
+    type: str
   dest:
     description:
       - The backup store in which the backup folder is made, named C(HOST-YYYYMMDD-HHMMSS),

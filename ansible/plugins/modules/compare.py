@@ -29,6 +29,11 @@ options:
       - Relative to the playbook's folder unless absolute.
     type: str
     required: true
+  box_name:
+    description:
+      - The box's name in the backup store, as M(velqo.box.backup) was given it; I(src=latest)
+        is then the newest complete backup of that name rather than of the box's address.
+    type: str
   dest:
     description:
       - The folder holding the backups, where I(src=latest) looks.

@@ -184,4 +184,4 @@ class BoxAction(ActionBase):
             return args['src']
         if not args.get('dest'):
             raise CliError('src: latest needs dest, the folder holding the backups')
-        return latest_backup(cli, args['dest'])
+        return latest_backup(cli, args['dest'], args.get('box_name'))

@@ -150,10 +150,10 @@ def is_plain_name(name):
             not any(c in name for c in '/\\:\0'))
 
 
-def latest_backup(cli, dest):
+def latest_backup(cli, dest, box_name=None):
     """The newest complete backup of cli's box in the backup store dest, as
-    velqo-cli's store finds it (the box is its address and port)."""
-    document = cli.run(['backups', '--into', dest])
+    velqo-cli's store finds it (the box is its address and port, or box_name)."""
+    document = cli.run(['backups', '--into', dest] + (['--box-name', box_name] if box_name else []))
     if not document.get('ok'):
         raise CliError(failure_message(document))
     if not document.get('latest'):
