@@ -24,15 +24,6 @@ const char* Unusable(FileKind kind) {
     return "missing or unreadable";
 }
 
-std::string Sha256Of(const std::string& bytes) {
-    Sha256 sha;
-    Sha256::Digest digest;
-    if (!sha.Update(bytes.data(), bytes.size()) || !sha.Finish(&digest)) {
-        return "";
-    }
-    return Sha256::Hex(digest);
-}
-
 }  // namespace
 
 BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxReport* report) {
@@ -84,7 +75,7 @@ BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxRepor
     for (const ChecksumLine& line : sums_.Lines()) {
         std::string hex;
         if (line.name == BackupFolder::kManifestName) {
-            hex = Sha256Of(manifestText);
+            hex = Sha256::OfBytes(manifestText);
         } else if (BackupFolder::IsOwnFileName(line.name)) {
             fail(line.name, "its name is that of one of the backup's own files");
             continue;

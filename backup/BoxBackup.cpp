@@ -24,15 +24,6 @@ bool FitsManifest(const ManifestEntry& entry) {
            parsed.Entries()[0].name == entry.name;
 }
 
-std::string Sha256Of(const std::string& bytes) {
-    Sha256 sha;
-    Sha256::Digest digest;
-    if (!sha.Update(bytes.data(), bytes.size()) || !sha.Finish(&digest)) {
-        return "";
-    }
-    return Sha256::Hex(digest);
-}
-
 // The box's list as a backup sees it: each name once, in list order.
 struct ListedFile {
     const wire::ListRecord* record;
@@ -126,7 +117,7 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
             }
         }
         if (withManifest) {
-            sums.push_back({Sha256Of(manifestText()), BackupFolder::kManifestName});
+            sums.push_back({Sha256::OfBytes(manifestText()), BackupFolder::kManifestName});
         }
         return write(BackupFolder::kChecksumsName, ChecksumList::Format(sums));
     };

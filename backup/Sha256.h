@@ -27,6 +27,8 @@ public:
 
     // Lower-case hexadecimal, as sha256sum prints it.
     static std::string Hex(const Digest& digest);
+    // The hex digest of bytes in memory; empty when the library failed.
+    static std::string OfBytes(const std::string& bytes);
     // The hex digest of a whole file, read only when it is a regular file
     // itself: a symbolic link is not followed, a FIFO or a device never
     // opened. False when it cannot be read, with *kind (when given) saying

@@ -7,6 +7,15 @@ std::string Sha256::Hex(const Digest& digest) {
     return HexOf(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()));
 }
 
+std::string Sha256::OfBytes(const std::string& bytes) {
+    Sha256 sha;
+    Digest digest;
+    if (!sha.Update(bytes.data(), bytes.size()) || !sha.Finish(&digest)) {
+        return "";
+    }
+    return Hex(digest);
+}
+
 bool Sha256::OfFile(const std::filesystem::path& path, std::string* hex, FileKind* kind) {
     constexpr size_t kChunk = 1 << 16;
     FileKind found = FileKind::kMissing;

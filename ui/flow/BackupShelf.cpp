@@ -9,15 +9,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A manifest lists at most 28 files: anything much larger is no manifest of
-// ours and is not read into memory.
-constexpr std::uintmax_t kMaxManifestBytes = 64 * 1024;
-
+// Manifest::Load reads only a regular file of a manifest's size at most.
 bool ReadManifest(const fs::path& path, Manifest* manifest) {
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(path, ec);
     std::string error;
-    return !ec && size <= kMaxManifestBytes && Manifest::Load(path.string(), manifest, &error);
+    return Manifest::Load(path.string(), manifest, &error);
 }
 
 std::string GroupedDigits(std::uintmax_t value) {
