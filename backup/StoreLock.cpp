@@ -39,38 +39,30 @@ void StoreLock::Release() {
     }
 }
 
-bool StoreLock::Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why) {
-    Release();
+bool StoreLock::Open(const std::filesystem::path& file, std::string* error) {
     HANDLE handle = CreateFileW(file.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        *why = "cannot open the lock file " + file.string() + ": " +
-               std::system_category().message(static_cast<int>(GetLastError()));
+        *error = std::system_category().message(static_cast<int>(GetLastError()));
         return false;
     }
     handle_ = handle;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
-    for (;;) {
-        OVERLAPPED at{};
-        if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
-            return true;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) {
-            *why = "cannot lock " + file.string() + ": " +
-                   std::system_category().message(static_cast<int>(error));
-            break;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            *why = "another run held the lock " + file.string() + " for over " +
-                   std::to_string(waitSeconds) + " s";
-            break;
-        }
-        std::this_thread::sleep_for(kRetryInterval);
+    return true;
+}
+
+StoreLock::Try StoreLock::TryLock(std::string* error) {
+    OVERLAPPED at{};
+    if (LockFileEx(static_cast<HANDLE>(handle_),
+                   LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        return Try::kLocked;
     }
-    Release();
-    return false;
+    const DWORD code = GetLastError();
+    if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) {
+        return Try::kHeldElsewhere;
+    }
+    *error = std::system_category().message(static_cast<int>(code));
+    return Try::kFailed;
 }
 
 #else
@@ -87,22 +79,44 @@ void StoreLock::Release() {
     }
 }
 
-bool StoreLock::Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why) {
-    Release();
+bool StoreLock::Open(const std::filesystem::path& file, std::string* error) {
     // Never through a link someone left in its place.
     fd_ = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd_ < 0) {
-        *why = "cannot open the lock file " + file.string() + ": " +
-               std::generic_category().message(errno);
+        *error = std::generic_category().message(errno);
+        return false;
+    }
+    return true;
+}
+
+StoreLock::Try StoreLock::TryLock(std::string* error) {
+    if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        return Try::kLocked;
+    }
+    if (errno == EWOULDBLOCK || errno == EINTR) {
+        return Try::kHeldElsewhere;
+    }
+    *error = std::generic_category().message(errno);
+    return Try::kFailed;
+}
+
+#endif
+
+bool StoreLock::Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why) {
+    Release();
+    std::string error;
+    if (!Open(file, &error)) {
+        *why = "cannot open the lock file " + file.string() + ": " + error;
         return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
     for (;;) {
-        if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        const Try tried = TryLock(&error);
+        if (tried == Try::kLocked) {
             return true;
         }
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            *why = "cannot lock " + file.string() + ": " + std::generic_category().message(errno);
+        if (tried == Try::kFailed) {
+            *why = "cannot lock " + file.string() + ": " + error;
             break;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
@@ -115,5 +129,3 @@ bool StoreLock::Acquire(const std::filesystem::path& file, int waitSeconds, std:
     Release();
     return false;
 }
-
-#endif

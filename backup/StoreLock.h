@@ -21,7 +21,13 @@ public:
     bool Held() const;
 
 private:
+    enum class Try { kLocked, kHeldElsewhere, kFailed };
+
     void Release();
+    // The lock file opened (made if need be); false with the system's words.
+    bool Open(const std::filesystem::path& file, std::string* error);
+    // One attempt at the lock, never waiting.
+    Try TryLock(std::string* error);
 
 #ifdef _WIN32
     void* handle_ = nullptr;  // a HANDLE
