@@ -254,12 +254,12 @@ void SelectFile(HWND dialog, int row) {
     SendMessageA(files, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&select));
 }
 
-using DiffLine = std::pair<DiffLineKind, std::string>;
+using ShownLine = std::pair<DiffLineKind, std::string>;
 
 // Presses Diff and returns the lines its window shows with their kinds;
 // none when no window titled `title` came.
-std::vector<DiffLine> PressDiff(HWND dialog, const std::string& title) {
-    std::vector<DiffLine> lines;
+std::vector<ShownLine> PressDiff(HWND dialog, const std::string& title) {
+    std::vector<ShownLine> lines;
     InModalLoop(
         nullptr, title.c_str(),
         [dialog] { SendMessageA(GetDlgItem(dialog, IDC_BACKUP_DIFF), BM_CLICK, 0, 0); },
@@ -337,13 +337,13 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
         SelectFile(dialog, 0);
         EXPECT_TRUE(IsWindowEnabled(diff));
         const std::string backup = fs::path(folder).filename().string();
-        const std::vector<DiffLine> lines =
+        const std::vector<ShownLine> lines =
             PressDiff(dialog, "Diff - config.txt: backup " + backup + " beside the box");
         ASSERT_GE(lines.size(), 5u);
-        EXPECT_EQ(lines[0], DiffLine(DiffLineKind::kHeader, "--- " + backup + "/config.txt"));
-        EXPECT_EQ(lines[1], DiffLine(DiffLineKind::kHeader, "+++ box/config.txt"));
+        EXPECT_EQ(lines[0], ShownLine(DiffLineKind::kHeader, "--- " + backup + "/config.txt"));
+        EXPECT_EQ(lines[1], ShownLine(DiffLineKind::kHeader, "+++ box/config.txt"));
         EXPECT_EQ(lines[2].first, DiffLineKind::kHunk);
-        EXPECT_EQ(lines.back(), DiffLine(DiffLineKind::kAdded, "+volume=1<CR>"));
+        EXPECT_EQ(lines.back(), ShownLine(DiffLineKind::kAdded, "+volume=1<CR>"));
         // Every line of the original went; each is shown as removed.
         for (size_t i = 3; i + 1 < lines.size(); ++i) {
             EXPECT_EQ(lines[i].first, DiffLineKind::kRemoved) << lines[i].second;
