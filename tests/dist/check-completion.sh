@@ -30,11 +30,16 @@ fail() {
     exit 1
 }
 
-# Starts a substitute box serving FOLDER on a free loopback port; prints the port.
+# Starts a substitute box serving FOLDER on a free loopback port, in this shell
+# so that the clean-up knows it.
 start_box() {
-    local folder=$1 out=$1.out
-    velqo-boxsim --folder "$folder" --port 0 --verbose >"$out" 2>&1 &
+    velqo-boxsim --folder "$1" --port 0 --verbose >"$1.out" 2>&1 &
     boxes+=($!)
+}
+
+# The port of the box serving FOLDER, once it listens.
+port_of() {
+    local out=$1.out
     for _ in $(seq 1 100); do
         if grep -q 'listening on 127.0.0.1:' "$out"; then
             sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$out" | head -n1
@@ -49,8 +54,10 @@ velqo-boxsim --make-demo "$work/box-a" >/dev/null
 mkdir -p "$work/box-b"
 printf 'Other "only on b.txt" 1\n' >"$work/box-b/manifest.txt"
 printf 'b\n' >"$work/box-b/only on b.txt"
-port_a=$(start_box "$work/box-a")
-port_b=$(start_box "$work/box-b")
+start_box "$work/box-a"
+start_box "$work/box-b"
+port_a=$(port_of "$work/box-a")
+port_b=$(port_of "$work/box-b")
 
 mkdir -p "$work/pc/config" "$work/pc/backups/one" "$work/bare" "$work/nopass/config"
 printf 'BOXIP=127.0.0.1\r\nPORT=%s\r\nPASSWORD=7351\r\n' "$port_a" >"$work/pc/config/config.ini"
