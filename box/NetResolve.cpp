@@ -16,30 +16,17 @@
 
 namespace net {
 
-bool ResolveIPv4(const char* host, uint32_t* addressNetOrder) {
-    const HostAddress address(host);
-    if (!address.IsValid()) {
-        return false;
-    }
-    if (address.IsIPv4()) {
-        *addressNetOrder = address.IPv4NetOrder();
-        return true;
-    }
-    const hostent* he = gethostbyname(address.Text().c_str());
-    if (he == nullptr || he->h_addrtype != AF_INET || he->h_addr_list[0] == nullptr) {
-        return false;
-    }
-    std::memcpy(addressNetOrder, he->h_addr_list[0], 4);
-    return true;
-}
+namespace {
 
-bool ResolveAllIPv4(const char* host, std::string* firstDotted, bool* hasAddress) {
+// False when `host` is refused or cannot be looked up; otherwise *hasAddress
+// tells whether it has an IPv4 address, the first one in *first.
+bool LookUp(const char* host, uint32_t* first, bool* hasAddress) {
     const HostAddress address(host);
     if (!address.IsValid()) {
         return false;
     }
     if (address.IsIPv4()) {
-        *firstDotted = DottedIPv4(address.IPv4NetOrder());
+        *first = address.IPv4NetOrder();
         *hasAddress = true;
         return true;
     }
@@ -47,11 +34,27 @@ bool ResolveAllIPv4(const char* host, std::string* firstDotted, bool* hasAddress
     if (he == nullptr) {
         return false;
     }
-    *hasAddress = he->h_addr_list[0] != nullptr;
+    *hasAddress = he->h_addrtype == AF_INET && he->h_addr_list[0] != nullptr;
     if (*hasAddress) {
-        uint32_t a;
-        std::memcpy(&a, he->h_addr_list[0], 4);
-        *firstDotted = DottedIPv4(a);
+        std::memcpy(first, he->h_addr_list[0], 4);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ResolveIPv4(const char* host, uint32_t* addressNetOrder) {
+    bool hasAddress = false;
+    return LookUp(host, addressNetOrder, &hasAddress) && hasAddress;
+}
+
+bool ResolveAllIPv4(const char* host, std::string* firstDotted, bool* hasAddress) {
+    uint32_t first = 0;
+    if (!LookUp(host, &first, hasAddress)) {
+        return false;
+    }
+    if (*hasAddress) {
+        *firstDotted = DottedIPv4(first);
     }
     return true;
 }
