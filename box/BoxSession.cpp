@@ -21,6 +21,31 @@ namespace {
 constexpr const char* kReadDataError = "PC > Read data error, please check the connect !\n";
 constexpr const char* kReadFileError = "PC > Read file error, please check the connect !\n";
 
+// Moves `size` bytes with repeated calls of step(done, waitMs), one send or
+// receive of the bytes from `done` on (a negative wait: the socket's own
+// time-out), all within budgetMs from now. Returns the count moved, short of
+// `size` when a call moved nothing or the time ran out.
+template <typename Step>
+size_t MoveWithin(size_t size, int budgetMs, Step step) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(budgetMs);
+    size_t done = 0;
+    int wait = -1;
+    while (done < size) {
+        const int r = step(done, wait);
+        if (r <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(r);
+        wait = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+        if (done < size && wait <= 0) {
+            break;
+        }
+    }
+    return done;
+}
+
 }  // namespace
 
 BoxSession::BoxSession(BoxSocket* socket) : socket_(socket) {}
@@ -82,45 +107,16 @@ void BoxSession::ReceiveRefusal() {
 }
 
 bool BoxSession::SendWhole(const uint8_t* data, size_t size) {
-    using Clock = std::chrono::steady_clock;
-    const int budget = socket_->IoTimeoutMs();
-    const auto deadline = Clock::now() + std::chrono::milliseconds(budget);
-    size_t sent = 0;
-    int wait = -1;
-    while (sent < size) {
-        const int r = socket_->Send(data + sent, static_cast<int>(size - sent), wait);
-        if (r <= 0) {
-            return false;
-        }
-        sent += static_cast<size_t>(r);
-        wait = static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
-        if (sent < size && wait <= 0) {
-            return false;
-        }
-    }
-    return true;
+    const size_t sent = MoveWithin(size, socket_->IoTimeoutMs(), [&](size_t done, int wait) {
+        return socket_->Send(data + done, static_cast<int>(size - done), wait);
+    });
+    return sent == size;
 }
 
 size_t BoxSession::ReceiveWhole(uint8_t* buffer, size_t size) {
-    using Clock = std::chrono::steady_clock;
-    const int budget = socket_->IoTimeoutMs();
-    const auto deadline = Clock::now() + std::chrono::milliseconds(budget);
-    size_t got = 0;
-    int wait = -1;
-    while (got < size) {
-        const int r = socket_->Receive(buffer + got, static_cast<int>(size - got), wait);
-        if (r <= 0) {
-            break;
-        }
-        got += static_cast<size_t>(r);
-        wait = static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
-        if (got < size && wait <= 0) {
-            break;
-        }
-    }
-    return got;
+    return MoveWithin(size, socket_->IoTimeoutMs(), [&](size_t done, int wait) {
+        return socket_->Receive(buffer + done, static_cast<int>(size - done), wait);
+    });
 }
 
 bool BoxSession::SendRequest(uint8_t command, uint16_t payloadLength) {

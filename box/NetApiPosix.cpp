@@ -15,6 +15,7 @@
 #include "base/RetryInterrupted.h"
 #include "box/HostAddress.h"
 #include "box/NetApi.h"
+#include "box/NetSocketAddress.h"
 
 namespace net {
 
@@ -29,11 +30,6 @@ int64_t NowMs() {
 
 int Startup() {
     return 0;
-}
-
-int ProtocolNumber(const char* name) {
-    const protoent* p = getprotobyname(name);
-    return p != nullptr ? p->p_proto : -1;
 }
 
 Handle OpenStream(int protocol) {
@@ -54,12 +50,9 @@ std::string DottedIPv4(uint32_t addressNetOrder) {
 }
 
 ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = addressNetOrder;
+    const sockaddr_in sa = SocketAddressIPv4(addressNetOrder, port);
     SetBlocking(h, false);
-    if (connect(static_cast<int>(h), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
+    if (connect(static_cast<int>(h), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
         return ConnectResult::kConnected;
     }
     // An interrupted connect goes on in the background, as a started one does.
@@ -180,17 +173,15 @@ Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
     }
     const int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
     const HostAddress typed(address);
-    sa.sin_addr.s_addr = typed.IPv4NetOrder();
     if (!typed.IsIPv4()) {
         *errorOut = EINVAL;
         close(fd);
         return kInvalidHandle;
     }
-    if (bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(fd, backlog) != 0) {
+    const sockaddr_in sa = SocketAddressIPv4(typed.IPv4NetOrder(), port);
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 ||
+        listen(fd, backlog) != 0) {
         *errorOut = errno;
         close(fd);
         return kInvalidHandle;

@@ -5,6 +5,7 @@
 
 #include "box/HostAddress.h"
 #include "box/NetApi.h"
+#include "box/NetSocketAddress.h"
 
 namespace net {
 
@@ -19,11 +20,6 @@ SOCKET S(Handle h) {
 int Startup() {
     WSADATA data;
     return WSAStartup(MAKEWORD(2, 0), &data);
-}
-
-int ProtocolNumber(const char* name) {
-    const protoent* p = getprotobyname(name);
-    return p != nullptr ? p->p_proto : -1;
 }
 
 Handle OpenStream(int protocol) {
@@ -43,12 +39,9 @@ std::string DottedIPv4(uint32_t addressNetOrder) {
 }
 
 ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = addressNetOrder;
+    const sockaddr_in sa = SocketAddressIPv4(addressNetOrder, port);
     SetBlocking(h, false);
-    if (connect(S(h), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
+    if (connect(S(h), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
         return ConnectResult::kConnected;
     }
     const int error = WSAGetLastError();
@@ -137,13 +130,15 @@ Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
         *errorOut = WSAGetLastError();
         return kInvalidHandle;
     }
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
     // inet_addr would take "127.0.0.010" as 127.0.0.8.
     const HostAddress typed(address);
-    sa.sin_addr.s_addr = typed.IPv4NetOrder();
-    if (!typed.IsIPv4() || bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 ||
+    if (!typed.IsIPv4()) {
+        *errorOut = WSAEINVAL;
+        closesocket(s);
+        return kInvalidHandle;
+    }
+    const sockaddr_in sa = SocketAddressIPv4(typed.IPv4NetOrder(), port);
+    if (bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 ||
         listen(s, backlog) != 0) {
         *errorOut = WSAGetLastError();
         closesocket(s);

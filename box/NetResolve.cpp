@@ -1,4 +1,4 @@
-// Host names to IPv4 addresses, the same on both socket libraries. Only a
+// Host and protocol names to numbers, the same on both socket libraries. Only a
 // real host name reaches the resolver: a dotted address is read here, and a
 // numeric-looking text in another form (which gethostbyname would take as
 // octal or hex) is refused, so no lookup goes elsewhere than what was typed.
@@ -57,6 +57,11 @@ bool ResolveAllIPv4(const char* host, std::string* firstDotted, bool* hasAddress
         *firstDotted = DottedIPv4(first);
     }
     return true;
+}
+
+int ProtocolNumber(const char* name) {
+    const protoent* p = getprotobyname(name);
+    return p != nullptr ? p->p_proto : -1;
 }
 
 }  // namespace net

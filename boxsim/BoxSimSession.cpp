@@ -145,12 +145,17 @@ BoxSimSession::Io BoxSimSession::Answer(const uint8_t* data, size_t size) {
     return connection_.Send(data, size, options_.ioTimeoutMs);
 }
 
-bool BoxSimSession::SendRefusal(const wire::Reply& reply, const std::string& text) {
+bool BoxSimSession::AnswerWith(const wire::Reply& reply, const uint8_t* message, size_t size) {
+    // The pace wait comes before the reply only: the message follows it at once.
     Io io = Answer(wire::EncodeReply(reply));
     if (io == Io::kOk) {
-        io = connection_.Send(wire::EncodeRefusalText(text), options_.ioTimeoutMs);
+        io = connection_.Send(message, size, options_.ioTimeoutMs);
     }
     return io == Io::kOk || Lost(io);
+}
+
+bool BoxSimSession::SendRefusal(const wire::Reply& reply, const std::string& text) {
+    return AnswerWith(reply, wire::EncodeRefusalText(text));
 }
 
 bool BoxSimSession::HandleLogin() {
@@ -200,11 +205,8 @@ bool BoxSimSession::HandleList() {
         r.type = entries[i].type;
     }
     recorder_.Count(&BoxSimStats::lists, "list: " + std::to_string(count) + " file(s)");
-    Io io = Answer(wire::EncodeReply({wire::kListReplyValue, 0, wire::kStatusAccepted}));
-    if (io == Io::kOk) {
-        io = connection_.Send(wire::EncodeListPayload(payload), options_.ioTimeoutMs);
-    }
-    return io == Io::kOk || Lost(io);
+    return AnswerWith({wire::kListReplyValue, 0, wire::kStatusAccepted},
+                      wire::EncodeListPayload(payload));
 }
 
 bool BoxSimSession::HandleDump() {

@@ -46,6 +46,13 @@ private:
     Io Answer(const wire::Bytes<N>& message) {
         return Answer(message.data(), N);
     }
+    // Answers with a reply and the message that belongs to it; false when the
+    // connection is to end.
+    bool AnswerWith(const wire::Reply& reply, const uint8_t* message, size_t size);
+    template <size_t N>
+    bool AnswerWith(const wire::Reply& reply, const wire::Bytes<N>& message) {
+        return AnswerWith(reply, message.data(), N);
+    }
     bool SendRefusal(const wire::Reply& reply, const std::string& text);
     bool SendDataRecords(const std::string& name, ServedFile& file);
     bool RunWaitPhase(const std::string& name, bool stored);

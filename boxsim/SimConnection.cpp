@@ -53,28 +53,37 @@ SimConnection::Io SimConnection::WaitForRequest(int idleLimitMs) {
     return Io::kStopped;
 }
 
-SimConnection::Io SimConnection::Receive(uint8_t* buffer, size_t size, int timeoutMs) {
-    const int64_t deadline = NowMs() + timeoutMs;
-    size_t got = 0;
-    while (got < size) {
+template <typename Step>
+SimConnection::Io SimConnection::MoveUntil(size_t size, int64_t deadlineMs, Step step) {
+    size_t done = 0;
+    while (done < size) {
         if (Stopping()) {
             return Io::kStopped;
         }
-        const int64_t left = deadline - NowMs();
+        const int64_t left = deadlineMs - NowMs();
         if (left <= 0) {
             return Io::kTimedOut;
         }
-        const int n = net::ReceiveWithinMs(
-            socket_.Get(), buffer + got, static_cast<int>(size - got),
-            static_cast<int>(std::min<int64_t>(left, kSliceMs)), &receiveTimeoutMs_);
+        const int n = step(done, static_cast<int>(std::min<int64_t>(left, kSliceMs)));
         if (n > 0) {
-            recorder_->AddReceived(buffer + got, static_cast<size_t>(n));
-            got += static_cast<size_t>(n);
+            done += static_cast<size_t>(n);
         } else if (n == 0 || (n != net::kNotReady && !net::LastErrorWasWouldBlock())) {
             return Io::kClosed;
         }
     }
     return Io::kOk;
+}
+
+SimConnection::Io SimConnection::Receive(uint8_t* buffer, size_t size, int timeoutMs) {
+    return MoveUntil(size, NowMs() + timeoutMs, [&](size_t done, int waitMs) {
+        const int n =
+            net::ReceiveWithinMs(socket_.Get(), buffer + done, static_cast<int>(size - done),
+                                 waitMs, &receiveTimeoutMs_);
+        if (n > 0) {
+            recorder_->AddReceived(buffer + done, static_cast<size_t>(n));
+        }
+        return n;
+    });
 }
 
 SimConnection::Io SimConnection::Send(const uint8_t* data, size_t size, int timeoutMs) {
@@ -93,25 +102,10 @@ SimConnection::Io SimConnection::Send(const uint8_t* data, size_t size, int time
 }
 
 SimConnection::Io SimConnection::SendAll(const uint8_t* data, size_t size, int64_t deadlineMs) {
-    size_t sent = 0;
-    while (sent < size) {
-        if (Stopping()) {
-            return Io::kStopped;
-        }
-        const int64_t left = deadlineMs - NowMs();
-        if (left <= 0) {
-            return Io::kTimedOut;
-        }
-        const int n =
-            net::SendWithinMs(socket_.Get(), data + sent, static_cast<int>(size - sent),
-                              static_cast<int>(std::min<int64_t>(left, kSliceMs)), &sendTimeoutMs_);
-        if (n > 0) {
-            sent += static_cast<size_t>(n);
-        } else if (n == 0 || (n != net::kNotReady && !net::LastErrorWasWouldBlock())) {
-            return Io::kClosed;
-        }
-    }
-    return Io::kOk;
+    return MoveUntil(size, deadlineMs, [&](size_t done, int waitMs) {
+        return net::SendWithinMs(socket_.Get(), data + done, static_cast<int>(size - done), waitMs,
+                                 &sendTimeoutMs_);
+    });
 }
 
 bool SimConnection::Pause(int milliseconds) const {

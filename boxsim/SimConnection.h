@@ -48,6 +48,11 @@ public:
 private:
     bool Stopping() const { return stop_->load(); }
     Io SendAll(const uint8_t* data, size_t size, int64_t deadlineMs);
+    // Moves size bytes with repeated calls of step(done, waitMs), one send or
+    // receive of the bytes from `done` on, waiting a slice at the most, until
+    // deadlineMs.
+    template <typename Step>
+    Io MoveUntil(size_t size, int64_t deadlineMs, Step step);
 
     SocketHandle socket_;
     const std::atomic<bool>* stop_;  // not owned

@@ -41,6 +41,16 @@ void MenuCheckMarks::DrawRadioDot(CDC* dc, int x, int y, COLORREF color) {
     dc->Ellipse(x, y, x + kDotSize, y + kDotSize);
 }
 
+// The looks place the dot alike and the tick each its own way.
+void MenuCheckMarks::DrawCellMark(CDC* dc, const CRect& rect, bool radio, int tickInsetX) {
+    const COLORREF mark = ::GetSysColor(COLOR_MENUTEXT);
+    if (radio) {
+        DrawRadioDot(dc, rect.left + kRadioInsetX, rect.top + kMarkInsetY, mark);
+    } else {
+        DrawCheckTick(dc, rect.left + tickInsetX, rect.top + kMarkInsetY, mark);
+    }
+}
+
 void MenuCheckMarks::DrawClassicCheckCell(CDC* dc, const CRect& rect, bool selected, bool radio,
                                           COLORREF menuBack) {
     dc->FillSolidRect(
@@ -49,21 +59,11 @@ void MenuCheckMarks::DrawClassicCheckCell(CDC* dc, const CRect& rect, bool selec
         CRect edge = rect;
         dc->DrawEdge(&edge, BDR_SUNKENOUTER, BF_RECT);
     }
-    const COLORREF mark = ::GetSysColor(COLOR_MENUTEXT);
-    if (radio) {
-        DrawRadioDot(dc, rect.left + kRadioInsetX, rect.top + kMarkInsetY, mark);
-    } else {
-        DrawCheckTick(dc, rect.left + kClassicTickInsetX, rect.top + kMarkInsetY, mark);
-    }
+    DrawCellMark(dc, rect, radio, kClassicTickInsetX);
 }
 
 void MenuCheckMarks::DrawFlatCheckCell(CDC* dc, const CRect& rect, bool radio, COLORREF highlight) {
     dc->FillSolidRect(&rect, MenuImageEffects::LightenColor(highlight, kFlatCellTint));
     dc->Draw3dRect(&rect, highlight, highlight);
-    const COLORREF mark = ::GetSysColor(COLOR_MENUTEXT);
-    if (radio) {
-        DrawRadioDot(dc, rect.left + kRadioInsetX, rect.top + kMarkInsetY, mark);
-    } else {
-        DrawCheckTick(dc, rect.left + kFlatTickInsetX, rect.top + kMarkInsetY, mark);
-    }
+    DrawCellMark(dc, rect, radio, kFlatTickInsetX);
 }

@@ -15,4 +15,8 @@ public:
                                      COLORREF menuBack);
     // The flat cell: a tint of `highlight` framed by it, then the mark.
     static void DrawFlatCheckCell(CDC* dc, const CRect& rect, bool radio, COLORREF highlight);
+
+private:
+    // The menu-text coloured mark of a cell, the tick `tickInsetX` from its left.
+    static void DrawCellMark(CDC* dc, const CRect& rect, bool radio, int tickInsetX);
 };

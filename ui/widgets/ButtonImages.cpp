@@ -11,17 +11,26 @@ constexpr int kTrueColorBits = 32;
 constexpr DWORD kColorBits = 0x00FFFFFF;  // of a 32-bit DIB pixel; the top byte is alpha
 constexpr DWORD kAlphaBits = 0xFF000000;
 
-// The icon's own size, read from its bitmaps (a colour icon's colour bitmap; a
-// monochrome icon's mask holds the AND and XOR halves one above the other).
-bool MeasureIcon(HICON icon, CSize* size) {
+// The icon's colour and mask bitmaps (copies, which GetIconInfo leaves to the
+// caller to delete) into owners; false when the icon has none.
+bool TakeIconBitmaps(HICON icon, CBitmap* color, CBitmap* mask) {
     ICONINFO info{};
     if (icon == nullptr || !::GetIconInfo(icon, &info)) {
         return false;
     }
+    color->Attach(info.hbmColor);
+    mask->Attach(info.hbmMask);
+    return true;
+}
+
+// The icon's own size, read from its bitmaps (a colour icon's colour bitmap; a
+// monochrome icon's mask holds the AND and XOR halves one above the other).
+bool MeasureIcon(HICON icon, CSize* size) {
     CBitmap color;
-    color.Attach(info.hbmColor);
     CBitmap mask;
-    mask.Attach(info.hbmMask);
+    if (!TakeIconBitmaps(icon, &color, &mask)) {
+        return false;
+    }
     BITMAP bm{};
     if (color.GetBitmap(&bm)) {
         *size = CSize(bm.bmWidth, bm.bmHeight);
@@ -186,14 +195,11 @@ void ButtonImages::DrawBitmap(CDC* dc, int slot, const CRect& at, bool embossed)
 }
 
 HICON ButtonImages::MakeGrayIcon(HICON icon, HDC dc) {
-    ICONINFO info{};
-    if (icon == nullptr || dc == nullptr || !::GetIconInfo(icon, &info)) {
+    CBitmap color;
+    CBitmap mask;
+    if (dc == nullptr || !TakeIconBitmaps(icon, &color, &mask)) {
         return nullptr;
     }
-    CBitmap color;
-    color.Attach(info.hbmColor);
-    CBitmap mask;
-    mask.Attach(info.hbmMask);
     BITMAP bm{};
     if (!color.GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) {
         return nullptr;

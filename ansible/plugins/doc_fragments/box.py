@@ -49,4 +49,20 @@ notes:
     1 to 4 digits) before velqo-cli runs, and messages name them as the task wrote them.
 requirements:
   - velqo-cli with C(--json) (the velqo-tools package) on the control node.
+author:
+  - VELQO (@velqo)
+'''
+
+    # How every velqo.box module runs: an action plugin on the control node, one host
+    # at a time. Check and diff mode differ by module and stay in each module.
+    ATTRIBUTES = r'''
+attributes:
+  action:
+    support: full
+  async:
+    support: none
+  bypass_host_loop:
+    support: none
+  platform:
+    platforms: posix
 '''

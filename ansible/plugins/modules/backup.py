@@ -65,25 +65,16 @@ options:
     default: []
 extends_documentation_fragment:
   - velqo.box.box
+  - velqo.box.box.attributes
   - action_common_attributes
   - action_common_attributes.flow
 attributes:
-  action:
-    support: full
-  async:
-    support: none
-  bypass_host_loop:
-    support: none
   check_mode:
     support: full
     details: Makes no folder and downloads nothing; lists the box to return the files a
       backup would hold, and reports C(changed).
   diff_mode:
     support: none
-  platform:
-    platforms: posix
-author:
-  - VELQO (@velqo)
 '''
 
 EXAMPLES = r'''

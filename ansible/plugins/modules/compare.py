@@ -20,41 +20,13 @@ description:
     result and adds C(changed_when) set to C(not RESULT.same) (see the examples).
   - Fails when the backup is damaged (a file does not match its C(SHA256SUMS)) or a file
     cannot be read from the box.
-options:
-  src:
-    description:
-      - The backup folder, as M(velqo.box.backup) makes it.
-      - C(latest) takes the newest complete backup of this box (its address and port)
-        in I(dest), as C(velqo-cli backups) finds it.
-      - Relative to the playbook's folder unless absolute.
-    type: str
-    required: true
-  box_name:
-    description:
-      - The box's name in the backup store, as M(velqo.box.backup) was given it; I(src=latest)
-        is then the newest complete backup of that name rather than of the box's address.
-    type: str
-  dest:
-    description:
-      - The folder holding the backups, where I(src=latest) looks.
-    type: path
-  names:
-    description:
-      - Compare only these files; all of them when empty.
-    type: list
-    elements: str
-    default: []
 extends_documentation_fragment:
   - velqo.box.box
+  - velqo.box.store
+  - velqo.box.box.attributes
   - action_common_attributes
   - action_common_attributes.flow
 attributes:
-  action:
-    support: full
-  async:
-    support: none
-  bypass_host_loop:
-    support: none
   check_mode:
     support: full
     details: Compares in check mode too, as it changes nothing.
@@ -64,10 +36,6 @@ attributes:
       before and the backup's after; files over 256 KiB are named, not shown. Ansible
       shows a task's diff only when the task is changed, so the task needs
       C(changed_when) set to C(not RESULT.same) for its diff to be shown.
-  platform:
-    platforms: posix
-author:
-  - VELQO (@velqo)
 '''
 
 EXAMPLES = r'''

@@ -17,24 +17,15 @@ description:
   - Reads only; never changed.
 extends_documentation_fragment:
   - velqo.box.box
+  - velqo.box.box.attributes
   - action_common_attributes
   - action_common_attributes.flow
 attributes:
-  action:
-    support: full
-  async:
-    support: none
-  bypass_host_loop:
-    support: none
   check_mode:
     support: full
     details: Lists the box in check mode too, as it changes nothing.
   diff_mode:
     support: none
-  platform:
-    platforms: posix
-author:
-  - VELQO (@velqo)
 '''
 
 EXAMPLES = r'''

@@ -19,31 +19,8 @@ description:
   - C(changed) when a file was sent.
   - Files the box no longer lists are reported and skipped; the task fails only when such
     a file was named in I(names).
+  - One backup folder (a "golden" backup) may be restored onto a whole group of boxes.
 options:
-  src:
-    description:
-      - The backup folder, as M(velqo.box.backup) makes it; one folder (a "golden" backup)
-        may be restored onto a whole group of boxes.
-      - C(latest) takes the newest complete backup of this box (its address and port)
-        in I(dest), as C(velqo-cli backups) finds it.
-      - Relative to the playbook's folder unless absolute.
-    type: str
-    required: true
-  box_name:
-    description:
-      - The box's name in the backup store, as M(velqo.box.backup) was given it; I(src=latest)
-        is then the newest complete backup of that name rather than of the box's address.
-    type: str
-  dest:
-    description:
-      - The folder holding the backups, where I(src=latest) looks.
-    type: path
-  names:
-    description:
-      - Restore only these files of the backup; all of them when empty.
-    type: list
-    elements: str
-    default: []
   verify:
     description:
       - Read each uploaded file back from the box and compare it byte for byte; a
@@ -52,15 +29,11 @@ options:
     default: true
 extends_documentation_fragment:
   - velqo.box.box
+  - velqo.box.store
+  - velqo.box.box.attributes
   - action_common_attributes
   - action_common_attributes.flow
 attributes:
-  action:
-    support: full
-  async:
-    support: none
-  bypass_host_loop:
-    support: none
   check_mode:
     support: full
     details: Compares and sends nothing; C(changed) when a file differs, and C(files)
@@ -70,10 +43,6 @@ attributes:
     support: full
     details: A unified diff for each text file (type 1) that is or would be sent, the
       box's copy before and the backup's after; files over 256 KiB are named, not shown.
-  platform:
-    platforms: posix
-author:
-  - VELQO (@velqo)
 '''
 
 EXAMPLES = r'''
