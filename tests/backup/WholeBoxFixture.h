@@ -54,7 +54,12 @@ protected:
             box_->Stop();
         }
         box_ = &rig_.StartBox(options);
-        ASSERT_TRUE(socket_.Connect("127.0.0.1", box_->Port(), 5000));
+        LogIn(box_->Port());
+    }
+
+    // Logged in to the box at the loopback port, with its list fetched.
+    void LogIn(uint16_t port) {
+        ASSERT_TRUE(socket_.Connect("127.0.0.1", port, 5000));
         session_ = std::make_unique<BoxSession>(&socket_);
         ASSERT_EQ(session_->Login(box_defaults::kPassword), BoxSession::kLoginOk);
         wire::ListRecord records[wire::kMaxListRecords];

@@ -82,11 +82,15 @@ ScriptedBox& ScriptedBox::LoginAndList(const char* group, std::initializer_list<
         std::snprintf(record.name, sizeof record.name, "%s", name);
         record.type = type;
     }
+    return LoginAndList(B(wire::EncodeListPayload(list)));
+}
+
+ScriptedBox& ScriptedBox::LoginAndList(const Bytes& listPayload) {
     return Read(wire::kRequestHeaderSize + wire::kLoginPayloadSize)
         .Write(wire::EncodeReply({wire::kToolVersion, 0, wire::kStatusAccepted}))
         .Read(wire::kRequestHeaderSize)
         .Write(wire::EncodeReply({wire::kListReplyValue, 0, 0}))
-        .Write(wire::EncodeListPayload(list));
+        .Write(listPayload);
 }
 
 ScriptedBox& ScriptedBox::NextConnection() {

@@ -35,6 +35,9 @@ public:
     // and of one type.
     ScriptedBox& LoginAndList(const char* group, std::initializer_list<const char*> names,
                               int32_t type);
+    // An accepted login, then a list reply of this payload as it stands
+    // (a count or names no well-behaved box sends).
+    ScriptedBox& LoginAndList(const Bytes& listPayload);
 
     void Start();
     // Before Start: whether a connection waits to be accepted.
