@@ -39,17 +39,7 @@ BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxRepor
         !Manifest::Parse(manifestText, &manifest_, &error_)) {
         return unusable(BackupFolder::kManifestName, error_);
     }
-    std::string text;
-    FileKind kind = FileKind::kMissing;
-    if (!ReadRegularFile(folder / BackupFolder::kChecksumsName, LinkRule::kRefuse,
-                         ChecksumList::kMaxFileBytes, &text, &kind)) {
-        return unusable(
-            BackupFolder::kChecksumsName,
-            kind == FileKind::kRegular
-                ? "larger than " + std::to_string(ChecksumList::kMaxFileBytes) + " bytes"
-                : std::string(kind == FileKind::kMissing ? "cannot be read" : Unusable(kind)));
-    }
-    if (!ChecksumList::Parse(text, &sums_, &error_)) {
+    if (!ChecksumList::Load(folder / BackupFolder::kChecksumsName, &sums_, &error_)) {
         return unusable(BackupFolder::kChecksumsName, error_);
     }
     const auto fail = [&](const std::string& name, const char* why) {
@@ -72,6 +62,7 @@ BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxRepor
     // Every file against its checksum; the manifest as it was read and
     // parsed, so that what is checked is what is used. The backup's other
     // own files are never box files.
+    FileKind kind = FileKind::kMissing;
     for (const ChecksumLine& line : sums_.Lines()) {
         std::string hex;
         if (line.name == BackupFolder::kManifestName) {

@@ -42,12 +42,9 @@ BackupState BackupState::Of(const fs::path& folder) {
     for (const ManifestEntry& e : manifest.Entries()) {
         expected.insert(e.name);
     }
-    FileKind kind = FileKind::kMissing;
     ChecksumList sums;
     std::set<std::string> listed;
-    if (ReadRegularFile(folder / BackupFolder::kChecksumsName, LinkRule::kRefuse,
-                        ChecksumList::kMaxFileBytes, &text, &kind) &&
-        ChecksumList::Parse(text, &sums, &error)) {
+    if (ChecksumList::Load(folder / BackupFolder::kChecksumsName, &sums, &error)) {
         for (const ChecksumLine& line : sums.Lines()) {
             listed.insert(line.name);
         }

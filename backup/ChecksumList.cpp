@@ -4,6 +4,7 @@
 
 #include "backup/Sha256.h"
 #include "base/AsciiCase.h"
+#include "base/RegularFile.h"
 #include "base/TextEscape.h"
 #include "box/PlainFileName.h"
 
@@ -21,6 +22,16 @@ bool IsHex(const std::string& text) {
 }
 
 }  // namespace
+
+bool ChecksumList::Load(const std::filesystem::path& path, ChecksumList* out, std::string* error) {
+    std::string text;
+    FileKind kind = FileKind::kMissing;
+    if (!ReadRegularFile(path, LinkRule::kRefuse, kMaxFileBytes, &text, &kind)) {
+        *error = NotReadReason(kind, kMaxFileBytes);
+        return false;
+    }
+    return Parse(text, out, error);
+}
 
 bool ChecksumList::Parse(const std::string& text, ChecksumList* out, std::string* error) {
     ChecksumList result;

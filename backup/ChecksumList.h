@@ -3,6 +3,7 @@
 // sha256sum writes and `sha256sum -c` reads (a '*' in place of the second
 // blank, binary mode, is read too).
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ public:
 
     // On failure says which line is wrong and why ("line 2: ...").
     static bool Parse(const std::string& text, ChecksumList* out, std::string* error);
+    // Reads and parses a backup's SHA256SUMS: only a regular file of at most
+    // kMaxFileBytes, never through a link. On failure says why.
+    static bool Load(const std::filesystem::path& path, ChecksumList* out, std::string* error);
     static std::string Format(const std::vector<ChecksumLine>& lines);
 
     const std::vector<ChecksumLine>& Lines() const { return lines_; }

@@ -36,6 +36,20 @@ const char* FileKindText(FileKind kind) {
     return "not readable";
 }
 
+std::string NotReadReason(FileKind kind, size_t limit) {
+    switch (kind) {
+        case FileKind::kRegular:
+            return "larger than " + std::to_string(limit) + " bytes";
+        case FileKind::kMissing:
+            return "does not exist";
+        case FileKind::kUnreadable:
+            return "cannot be read";
+        default:
+            break;
+    }
+    return std::string("not read: it is ") + FileKindText(kind);
+}
+
 bool ReadRegularFile(const std::filesystem::path& path, LinkRule links, size_t limit,
                      std::string* text, FileKind* kind) {
     StdioFile file = OpenRegularFile(path, links, false, kind);

@@ -32,6 +32,11 @@ enum class LinkRule { kFollow, kRefuse };
 // message: "a symbolic link", "a folder", ...
 const char* FileKindText(FileKind kind);
 
+// Why ReadRegularFile did not read a file, from the kind it gave: "larger than
+// N bytes" (N the limit), "does not exist", "cannot be read", "not read: it is
+// a symbolic link", ...
+std::string NotReadReason(FileKind kind, size_t limit);
+
 // What the path is, without opening it.
 FileKind KindOfFile(const std::filesystem::path& path, LinkRule links);
 

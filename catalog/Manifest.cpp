@@ -170,15 +170,8 @@ bool Manifest::Read(const std::filesystem::path& path, std::string* text, std::s
     if (ReadRegularFile(path, LinkRule::kRefuse, kMaxFileBytes, text, &kind)) {
         return true;
     }
-    if (kind == FileKind::kRegular) {
-        *error = "larger than " + std::to_string(kMaxFileBytes) + " bytes, not a manifest";
-    } else if (kind == FileKind::kMissing) {
-        *error = "does not exist";
-    } else if (kind == FileKind::kUnreadable) {
-        *error = "cannot be read";
-    } else {
-        *error = std::string("not read: it is ") + FileKindText(kind);
-    }
+    *error =
+        NotReadReason(kind, kMaxFileBytes) + (kind == FileKind::kRegular ? ", not a manifest" : "");
     return false;
 }
 

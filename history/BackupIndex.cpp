@@ -1,7 +1,6 @@
 #include "history/BackupIndex.h"
 
 #include "backup/BackupFolder.h"
-#include "base/RegularFile.h"
 
 bool BackupIndex::Load(const std::filesystem::path& folder, std::string* why) {
     std::string text;
@@ -10,14 +9,7 @@ bool BackupIndex::Load(const std::filesystem::path& folder, std::string* why) {
         *why = std::string(BackupFolder::kManifestName) + ": " + *why;
         return false;
     }
-    FileKind kind = FileKind::kMissing;
-    if (!ReadRegularFile(folder / BackupFolder::kChecksumsName, LinkRule::kRefuse,
-                         ChecksumList::kMaxFileBytes, &text, &kind)) {
-        *why = std::string(BackupFolder::kChecksumsName) + ": " +
-               (kind == FileKind::kRegular ? "too large" : FileKindText(kind));
-        return false;
-    }
-    if (!ChecksumList::Parse(text, &sums_, why)) {
+    if (!ChecksumList::Load(folder / BackupFolder::kChecksumsName, &sums_, why)) {
         *why = std::string(BackupFolder::kChecksumsName) + ": " + *why;
         return false;
     }

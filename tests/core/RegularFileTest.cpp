@@ -59,3 +59,25 @@ TEST(RegularFileTest, ALinkIsRefusedWhereOnlyTheFolderOwnFilesMayBeRead) {
         }
     }
 }
+
+// Why a file was not read, as messages name it: the limit for one too large.
+TEST(RegularFileTest, WhatWasNotReadIsSaidInWords) {
+    TempDir dir;
+    fs::create_directories("folder");
+    WriteFile("big.txt", std::string(11, 'b'));
+    const struct {
+        const char* name;
+        const char* reason;
+    } rows[] = {
+        {"big.txt", "larger than 10 bytes"},
+        {"absent.txt", "does not exist"},
+        {"folder", "not read: it is a folder"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string text;
+        FileKind kind = FileKind::kRegular;
+        EXPECT_FALSE(ReadRegularFile(row.name, LinkRule::kRefuse, 10, &text, &kind));
+        EXPECT_EQ(NotReadReason(kind, 10), row.reason);
+    }
+}
