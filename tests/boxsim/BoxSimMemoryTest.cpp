@@ -145,8 +145,7 @@ TEST_F(BoxMemory, PeakMemoryDoesNotGrowWithTheSizeOfTransfers) {
     // Sparse files: the box reads every byte all the same.
     fs::resize_file((WriteFile("small.bin", ""), folder_ / "small.bin"), kMiB);
     fs::resize_file((WriteFile("large.bin", ""), folder_ / "large.bin"), 64 * kMiB);
-    const fs::path pcDir = folder_.string() + "_pc";
-    fs::create_directories(pcDir);
+    const fs::path pcDir = rig_.Path() / BoxRig::kPcFolder;
     const fs::path previous = fs::current_path();
     fs::current_path(pcDir);
     std::ofstream("up-small.bin").close();
@@ -180,7 +179,6 @@ TEST_F(BoxMemory, PeakMemoryDoesNotGrowWithTheSizeOfTransfers) {
     session.Logout();
     socket.Close();
     fs::current_path(previous);
-    fs::remove_all(pcDir);
     ASSERT_GT(peak[0], 0);
     EXPECT_LE(peak[1], peak[0] + kSlackKiB)
         << "peak after 1 MiB each way: " << peak[0] << " KiB; after 64 MiB: " << peak[1] << " KiB";
