@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-const char* const kLoopback = "127.0.0.1";
-}  // namespace
-
 BoxRig::BoxRig() {
     std::filesystem::create_directories(kBoxFolder);
     std::filesystem::create_directories(kPcFolder);

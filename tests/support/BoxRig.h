@@ -13,6 +13,7 @@
 
 class BoxRig {
 public:
+    static constexpr const char* kLoopback = "127.0.0.1";
     static constexpr const char* kBoxFolder = "box";
     static constexpr const char* kPcFolder = "pc";
 
