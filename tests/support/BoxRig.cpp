@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 BoxRig::BoxRig() {
     std::filesystem::create_directories(kBoxFolder);
     std::filesystem::create_directories(kPcFolder);
@@ -23,4 +25,14 @@ std::vector<std::string> BoxRig::PointedAt(const BoxSimulator& box, std::vector<
 std::vector<std::string> BoxRig::PointedAt(uint16_t port, std::vector<std::string> args) {
     args.insert(args.begin(), {"-H", kLoopback, "-p", std::to_string(port), "-C", kPcFolder});
     return args;
+}
+
+uint16_t BoxRig::ListeningPort(const BackgroundProgram& box, int timeoutMs) {
+    const std::string marker = std::string("listening on ") + kLoopback + ":";
+    if (!WaitUntil([&] { return box.Out().find(marker) != std::string::npos; }, timeoutMs)) {
+        return 0;
+    }
+    const std::string out = box.Out();
+    const long port = std::strtol(out.c_str() + out.find(marker) + marker.size(), nullptr, 10);
+    return port > 0 && port <= UINT16_MAX ? static_cast<uint16_t>(port) : 0;
 }

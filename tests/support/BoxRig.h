@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "boxsim/BoxSimulator.h"
+#include "tests/support/BackgroundProgram.h"
 #include "tests/support/TempDir.h"
 
 class BoxRig {
@@ -28,6 +29,13 @@ public:
     static std::vector<std::string> PointedAt(const BoxSimulator& box,
                                               std::vector<std::string> args);
     static std::vector<std::string> PointedAt(uint16_t port, std::vector<std::string> args);
+
+    // How long velqo-boxsim may take to start, under Wine too.
+    static constexpr int kProgramStartMs = 10000;
+
+    // The port that velqo-boxsim, started as `box`, says it listens on within
+    // timeoutMs; 0 when it does not.
+    static uint16_t ListeningPort(const BackgroundProgram& box, int timeoutMs = kProgramStartMs);
 
     const std::filesystem::path& Path() const { return dir_.Path(); }
 
