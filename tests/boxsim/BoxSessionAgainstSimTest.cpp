@@ -250,7 +250,6 @@ TEST_F(BoxSessionAgainstSim, FilesGoIntoAndComeFromTheFolderGivenAndTheWorkingDi
     EXPECT_EQ(memory.bytes, ReadFile("channels.db"));
     EXPECT_FALSE(fs::exists("channels.db"));
     EXPECT_TRUE(fs::is_empty(relative));
-    fs::remove_all(relative);
 }
 
 TEST_F(BoxSessionAgainstSim, ARefusedDumpReachesNoSinkAndMakesNoFileInTheFolder) {
@@ -260,14 +259,12 @@ TEST_F(BoxSessionAgainstSim, ARefusedDumpReachesNoSinkAndMakesNoFileInTheFolder)
     StartBox(o);
     ConnectPc();
     ASSERT_EQ(session_.Login(box_defaults::kPassword), 1);
-    fs::create_directories("pc_refused");
-    EXPECT_EQ(session_.DumpInto("config.txt", "pc_refused"), 1);
+    EXPECT_EQ(session_.DumpInto("config.txt", BoxRig::kPcFolder), 1);
     EXPECT_EQ(session_.LastOutcome(), TransferOutcome::kRefused);
-    EXPECT_TRUE(fs::is_empty("pc_refused"));
+    EXPECT_TRUE(fs::is_empty(BoxRig::kPcFolder));
     StringSink memory;
     EXPECT_EQ(session_.DumpTo("config.txt", memory), 1);
     EXPECT_EQ(session_.LastOutcome(), TransferOutcome::kRefused);
     EXPECT_FALSE(memory.committed);
     EXPECT_TRUE(memory.bytes.empty());
-    fs::remove_all("pc_refused");
 }

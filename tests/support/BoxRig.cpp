@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+
+#include "tests/support/BackgroundProgram.h"
 
 BoxRig::BoxRig() {
     std::filesystem::create_directories(kBoxFolder);

@@ -3,14 +3,16 @@
 // own folder (the working directory while the rig lives) with a box folder
 // "box" and a PC folder "pc", substitute boxes on 127.0.0.1 at free ports, and
 // the arguments that point a client at one of them.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "boxsim/BoxSimulator.h"
-#include "tests/support/BackgroundProgram.h"
 #include "tests/support/TempDir.h"
+
+class BackgroundProgram;
 
 class BoxRig {
 public:
