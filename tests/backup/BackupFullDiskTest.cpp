@@ -15,7 +15,6 @@
 
 #include "backup/BackupContents.h"
 #include "backup/BackupFolder.h"
-#include "box/BoxDefaults.h"
 #include "tests/backup/WholeBoxFixture.h"
 
 namespace fs = std::filesystem;
@@ -86,9 +85,7 @@ TEST_F(BackupFullDiskTest, ReportSummaryAndIncompleteAgreeOnWhatIsSaved) {
         }
         Open();
         Recorder report;
-        const BackupOutcome outcome =
-            BoxBackup("disk/backups", BackupBox::Of("127.0.0.1", box_defaults::kPort))
-                .Run(*session_, listed_, report);
+        const BackupOutcome outcome = RunBackup(report, "disk/backups");
         ASSERT_EQ(outcome.status, BackupOutcome::Status::kIncomplete);
         EXPECT_EQ(outcome.saved, row.saved);
 

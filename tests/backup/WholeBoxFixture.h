@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/BackupContents.h"
 #include "backup/BoxBackup.h"
 #include "backup/WholeBoxReport.h"
 #include "box/BoxDefaults.h"
@@ -59,7 +60,7 @@ protected:
 
     // Logged in to the box at the loopback port, with its list fetched.
     void LogIn(uint16_t port) {
-        ASSERT_TRUE(socket_.Connect("127.0.0.1", port, 5000));
+        ASSERT_TRUE(socket_.Connect(BoxRig::kLoopback, port, 5000));
         session_ = std::make_unique<BoxSession>(&socket_);
         ASSERT_EQ(session_->Login(box_defaults::kPassword), BoxSession::kLoginOk);
         wire::ListRecord records[wire::kMaxListRecords];
@@ -68,13 +69,24 @@ protected:
         listed_.assign(records, records + count);
     }
 
+    // A backup of the box into the store, told to `report`.
+    BackupOutcome RunBackup(WholeBoxReport& report, const std::string& store = "backups") {
+        return BoxBackup(store, BackupBox::Of(BoxRig::kLoopback, box_defaults::kPort))
+            .Run(*session_, listed_, report);
+    }
+
     std::filesystem::path Backup() {
         Recorder report;
-        const BackupOutcome outcome =
-            BoxBackup("backups", BackupBox::Of("127.0.0.1", box_defaults::kPort))
-                .Run(*session_, listed_, report);
+        const BackupOutcome outcome = RunBackup(report);
         EXPECT_EQ(outcome.status, BackupOutcome::Status::kComplete);
         return outcome.folder;
+    }
+
+    // A box opened and backed up, its backup read back into `backup`.
+    void OpenAndBackUp(BackupContents* backup) {
+        Open();
+        const std::filesystem::path folder = Backup();
+        ASSERT_EQ(backup->Load(folder, nullptr), BackupContents::Check::kOk);
     }
 
     BoxRig rig_;

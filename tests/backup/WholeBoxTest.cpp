@@ -21,9 +21,7 @@ namespace fs = std::filesystem;
 TEST_F(WholeBoxTest, BackupReportsEachFileAsDataWithProgress) {
     Open();
     Recorder report;
-    const BackupOutcome outcome =
-        BoxBackup("backups", BackupBox::Of("127.0.0.1", box_defaults::kPort))
-            .Run(*session_, listed_, report);
+    const BackupOutcome outcome = RunBackup(report);
     ASSERT_EQ(outcome.status, BackupOutcome::Status::kComplete);
     EXPECT_EQ(outcome.folder.parent_path(), fs::path("backups"));
     EXPECT_EQ(report.progress,
@@ -63,9 +61,7 @@ TEST_F(WholeBoxTest, ABackupWhoseOwnFilesStopUpdatingStaysConsistent) {
     for (const char* ownFile : {"manifest.txt", "SHA256SUMS"}) {
         Obstructing report;
         report.ownFile = ownFile;
-        const BackupOutcome outcome =
-            BoxBackup("backups", BackupBox::Of("127.0.0.1", box_defaults::kPort))
-                .Run(*session_, listed_, report);
+        const BackupOutcome outcome = RunBackup(report);
         EXPECT_EQ(outcome.status, BackupOutcome::Status::kIncomplete) << ownFile;
         // Only the file the manifest and the checksums list counts as saved.
         EXPECT_EQ(outcome.saved, 1u) << ownFile;
@@ -80,10 +76,8 @@ TEST_F(WholeBoxTest, ABackupWhoseOwnFilesStopUpdatingStaysConsistent) {
 }
 
 TEST_F(WholeBoxTest, CompareStatesPerFileWhatTheBoxHoldsAndStoresNothing) {
-    Open();
-    const fs::path folder = Backup();
     BackupContents backup;
-    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+    ASSERT_NO_FATAL_FAILURE(OpenAndBackUp(&backup));
 
     Recorder unchanged;
     CompareOutcome outcome = BoxCompare::Run(*session_, listed_, backup, unchanged);
@@ -116,10 +110,8 @@ TEST_F(WholeBoxTest, CompareStatesPerFileWhatTheBoxHoldsAndStoresNothing) {
 }
 
 TEST_F(WholeBoxTest, CompareKeepsTheBoxCopiesOfDifferingTextFilesUpToTheLimit) {
-    Open();
-    const fs::path folder = Backup();
     BackupContents backup;
-    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+    ASSERT_NO_FATAL_FAILURE(OpenAndBackUp(&backup));
     WriteFile("box/image.bin", "binary, never kept");
     struct Case {
         const char* settings;  // the box's settings.txt
@@ -143,10 +135,8 @@ TEST_F(WholeBoxTest, CompareKeepsTheBoxCopiesOfDifferingTextFilesUpToTheLimit) {
 }
 
 TEST_F(WholeBoxTest, CompareAfterALostLinkReportsTheRestAsNotTried) {
-    Open();
-    const fs::path folder = Backup();
     BackupContents backup;
-    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+    ASSERT_NO_FATAL_FAILURE(OpenAndBackUp(&backup));
     BoxSimOptions options;
     options.closeAfterRecords = 1;  // within image.bin, the second file
     Open(options);
@@ -160,10 +150,8 @@ TEST_F(WholeBoxTest, CompareAfterALostLinkReportsTheRestAsNotTried) {
 }
 
 TEST_F(WholeBoxTest, RestoreNamesEveryFileItNeverTriedAndWhy) {
-    Open();
-    const fs::path folder = Backup();
     BackupContents backup;
-    ASSERT_EQ(backup.Load(folder, nullptr), BackupContents::Check::kOk);
+    ASSERT_NO_FATAL_FAILURE(OpenAndBackUp(&backup));
     const std::string boxEnded = "the box reported a failure after an upload and the session ended";
     const std::string linkLost = "the link to the box was lost";
     struct Row {

@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "BoxSimFixture.h"
 #include "box/BoxDefaults.h"
@@ -13,6 +11,7 @@
 #include "box/BoxSocket.h"
 #include "box/DownloadFile.h"
 #include "boxsim/DemoContent.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -23,31 +22,12 @@ int CaptureLog(const char* text, int) {
     return 0;
 }
 
-std::string ReadLocal(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteLocal(const std::string& name, const std::string& content) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-}
-
 class BoxSessionAgainstSim : public BoxSimFixture {
 protected:
     void SetUp() override {
-        BoxSimFixture::SetUp();
         std::string error;
         ASSERT_TRUE(MakeDemoFolder(folder_.string(), "manifest.txt", &error)) << error;
         g_log.clear();
-    }
-    void TearDown() override {
-        for (const char* name : {"channels.db", "satellites.db", "config.txt", "up.bin"}) {
-            std::filesystem::remove(name);
-        }
-        BoxSimFixture::TearDown();
     }
     // Connects the PC's socket to the box and makes a session on it.
     void ConnectPc() {
@@ -66,7 +46,7 @@ TEST_F(BoxSessionAgainstSim, WholeRoundOverDemoContent) {
     StartBox(o);
     ConnectPc();
     const std::string upload = RepeatableBytes(1500, 11);
-    WriteLocal("up.bin", upload);
+    ::WriteFile("up.bin", upload);
 
     ASSERT_EQ(session_.Login("7351"), 1);
     wire::ListRecord records[28];
@@ -85,9 +65,9 @@ TEST_F(BoxSessionAgainstSim, WholeRoundOverDemoContent) {
     session_.Logout();
     ASSERT_TRUE(box_->WaitFor([](const BoxSimStats& s) { return s.logouts == 1; }, 3000));
 
-    EXPECT_EQ(ReadLocal("channels.db"), ReadFile("channels.db"));
-    EXPECT_EQ(ReadLocal("channels.db").size(), 20000u);
-    EXPECT_EQ(ReadLocal("satellites.db"), ReadFile("satellites.db"));
+    EXPECT_EQ(::ReadFile("channels.db"), ReadFile("channels.db"));
+    EXPECT_EQ(::ReadFile("channels.db").size(), 20000u);
+    EXPECT_EQ(::ReadFile("satellites.db"), ReadFile("satellites.db"));
     EXPECT_EQ(ReadFile("up.bin"), upload);
     EXPECT_NE(g_log.find("PC > Login OK. :) \n"), std::string::npos);
     EXPECT_NE(g_log.find("\nPC > Dump finished !\n"), std::string::npos);
@@ -136,14 +116,14 @@ TEST_F(BoxSessionAgainstSim, MessagesInSmallPiecesStillWork) {
     o.waitPhase = true;
     StartBox(o);
     ConnectPc();
-    WriteLocal("up.bin", RepeatableBytes(3000, 2));
+    ::WriteFile("up.bin", RepeatableBytes(3000, 2));
     ASSERT_EQ(session_.Login("7351"), 1);
     wire::ListRecord records[28];
     int count = 0;
     ASSERT_EQ(session_.ListFiles(records, &count), 1);
     EXPECT_EQ(count, 7);
     EXPECT_EQ(session_.Dump("config.txt"), 1);
-    EXPECT_EQ(ReadLocal("config.txt"), ReadFile("config.txt"));
+    EXPECT_EQ(::ReadFile("config.txt"), ReadFile("config.txt"));
     EXPECT_EQ(session_.Upload("up.bin"), 1);
     EXPECT_EQ(ReadFile("up.bin"), RepeatableBytes(3000, 2));
     EXPECT_NE(g_log.find("Checking up.bin...\nup.bin stored\n"), std::string::npos) << g_log;
@@ -169,7 +149,7 @@ TEST_F(BoxSessionAgainstSim, WaitPhaseFailureClosesTheSession) {
     o.waitFinalStatus = 4;
     StartBox(o);
     ConnectPc();
-    WriteLocal("up.bin", "tiny");
+    ::WriteFile("up.bin", "tiny");
     ASSERT_EQ(session_.Login("7351"), 1);
     EXPECT_EQ(session_.Upload("up.bin"), -1);
     EXPECT_EQ(session_.State(), 1);
@@ -185,7 +165,7 @@ TEST_F(BoxSessionAgainstSim, RefusalsReachTheLog) {
     EXPECT_EQ(session_.Login("0000"), 0);
     EXPECT_NE(g_log.find("PC > Login FAIL:Wrong password\n"), std::string::npos) << g_log;
     ASSERT_EQ(session_.Login("7351"), 1);
-    WriteLocal("up.bin", "x");
+    ::WriteFile("up.bin", "x");
     EXPECT_EQ(session_.Upload("up.bin"), 0);
     EXPECT_NE(g_log.find("No space left\n"), std::string::npos) << g_log;
     EXPECT_EQ(session_.Dump("nothere.bin"), 1);  // a refused dump still returns 1
@@ -243,12 +223,12 @@ TEST_F(BoxSessionAgainstSim, FilesGoIntoAndComeFromTheFolderGivenAndTheWorkingDi
     for (const fs::path& folder : {relative, absolute}) {
         fs::create_directories(folder);
         EXPECT_EQ(session_.DumpInto("config.txt", folder), 1) << folder;
-        EXPECT_EQ(ReadLocal((folder / "config.txt").string()), ReadFile("config.txt"));
+        EXPECT_EQ(::ReadFile((folder / "config.txt").string()), ReadFile("config.txt"));
         EXPECT_FALSE(fs::exists(folder / DownloadFile::TemporaryName("config.txt")));
         EXPECT_FALSE(fs::exists("config.txt")) << "also written into the working directory";
 
         const std::string changed = "changed in " + folder.string();
-        WriteLocal((folder / "config.txt").string(), changed);
+        ::WriteFile((folder / "config.txt").string(), changed);
         EXPECT_EQ(session_.UploadFrom("config.txt", folder), 1) << folder;
         ASSERT_TRUE(
             box_->WaitFor([&](const BoxSimStats& s) { return s.uploadsStored > stored; }, 3000));
@@ -258,7 +238,7 @@ TEST_F(BoxSessionAgainstSim, FilesGoIntoAndComeFromTheFolderGivenAndTheWorkingDi
         fs::remove_all(folder);
     }
     // A file missing from the folder is not looked for in the working directory.
-    WriteLocal("config.txt", "in the working directory");
+    ::WriteFile("config.txt", "in the working directory");
     fs::create_directories(relative);
     EXPECT_EQ(session_.UploadFrom("config.txt", relative), 0);
     EXPECT_EQ(session_.LastOutcome(), TransferOutcome::kLocalFailed);
@@ -270,7 +250,6 @@ TEST_F(BoxSessionAgainstSim, FilesGoIntoAndComeFromTheFolderGivenAndTheWorkingDi
     EXPECT_EQ(memory.bytes, ReadFile("channels.db"));
     EXPECT_FALSE(fs::exists("channels.db"));
     EXPECT_TRUE(fs::is_empty(relative));
-    fs::remove_all(relative);
 }
 
 TEST_F(BoxSessionAgainstSim, ARefusedDumpReachesNoSinkAndMakesNoFileInTheFolder) {
@@ -280,14 +259,12 @@ TEST_F(BoxSessionAgainstSim, ARefusedDumpReachesNoSinkAndMakesNoFileInTheFolder)
     StartBox(o);
     ConnectPc();
     ASSERT_EQ(session_.Login(box_defaults::kPassword), 1);
-    fs::create_directories("pc_refused");
-    EXPECT_EQ(session_.DumpInto("config.txt", "pc_refused"), 1);
+    EXPECT_EQ(session_.DumpInto("config.txt", BoxRig::kPcFolder), 1);
     EXPECT_EQ(session_.LastOutcome(), TransferOutcome::kRefused);
-    EXPECT_TRUE(fs::is_empty("pc_refused"));
+    EXPECT_TRUE(fs::is_empty(BoxRig::kPcFolder));
     StringSink memory;
     EXPECT_EQ(session_.DumpTo("config.txt", memory), 1);
     EXPECT_EQ(session_.LastOutcome(), TransferOutcome::kRefused);
     EXPECT_FALSE(memory.committed);
     EXPECT_TRUE(memory.bytes.empty());
-    fs::remove_all("pc_refused");
 }

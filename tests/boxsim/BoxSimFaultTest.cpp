@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "BoxSimFixture.h"
 #include "WireBytes.h"
@@ -68,52 +70,45 @@ TEST_F(BoxFaults, NoLoginReplyReadsTheRequestAndSendsNothing) {
     EXPECT_EQ(box_->Stats().loginsAccepted, 0);
 }
 
-TEST_F(BoxFaults, CloseAfterRecordsEndsTheConnectionMidDownload) {
-    WriteFile("big.bin", RepeatableBytes(5000, 9));
-    WriteManifest("G big.bin 2\n");
-    BoxSimOptions o = DefaultOptions();
-    o.closeAfterRecords = 2;
-    StartBox(o);
-    auto pc = ConnectAndLogin();
-    ASSERT_TRUE(pc->Send(Concat({Header(3), NameField("big.bin")})));
-    EXPECT_EQ(pc->Receive(6), kAccepted);
-    EXPECT_EQ(ParseRecord(pc->Receive(1036)).flag, 2);
-    ASSERT_TRUE(pc->Send(kAck));
-    EXPECT_EQ(ParseRecord(pc->Receive(1036)).flag, 2);
-    ASSERT_TRUE(pc->Send(kAck));
-    EXPECT_TRUE(pc->ClosedWithoutMoreData(3000));
-    ASSERT_TRUE(box_->WaitFor([](const BoxSimStats& s) { return s.connectionsEnded == 1; }, 3000));
-    const BoxSimStats s = box_->Stats();
-    EXPECT_EQ(s.recordsSent, 2);
-    EXPECT_EQ(s.dumpsBrokenOff, 1);
-    EXPECT_EQ(s.dumpsCompleted, 0);
-}
-
-TEST_F(BoxFaults, CloseAfterZeroRecordsClosesRightAfterAccepting) {
-    WriteFile("a.bin", "abc");
-    WriteManifest("G a.bin 0\n");
-    BoxSimOptions o = DefaultOptions();
-    o.closeAfterRecords = 0;
-    StartBox(o);
-    auto pc = ConnectAndLogin();
-    ASSERT_TRUE(pc->Send(Concat({Header(3), NameField("a.bin")})));
-    EXPECT_EQ(pc->Receive(6), kAccepted);
-    EXPECT_TRUE(pc->ClosedWithoutMoreData(3000));
-}
-
-TEST_F(BoxFaults, CloseAfterMoreRecordsThanTheFileHasCompletesTheDump) {
-    WriteFile("a.bin", "abc");
-    WriteManifest("G a.bin 0\n");
-    BoxSimOptions o = DefaultOptions();
-    o.closeAfterRecords = 1;
-    StartBox(o);
-    auto pc = ConnectAndLogin();
-    ASSERT_TRUE(pc->Send(Concat({Header(3), NameField("a.bin")})));
-    EXPECT_EQ(pc->Receive(6), kAccepted);
-    EXPECT_EQ(ParseRecord(pc->Receive(1036)).flag, 3);
-    ASSERT_TRUE(pc->Send(kAck));
-    ASSERT_TRUE(box_->WaitFor([](const BoxSimStats& s) { return s.dumpsCompleted == 1; }, 3000));
-    EXPECT_TRUE(pc->QuietFor(50));
+TEST_F(BoxFaults, CloseAfterRecordsEndsTheConnectionOnlyWithinTheDownload) {
+    const struct {
+        int bytes;
+        int closeAfter;
+        std::vector<int> flags;  // of the records sent before the end
+        bool completes;          // the file ends before the count does
+    } cases[] = {
+        {5000, 2, {2, 2}, false},  // mid download
+        {3, 0, {}, false},         // right after accepting
+        {3, 1, {3}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("close after " + std::to_string(c.closeAfter));
+        WriteFile("a.bin", RepeatableBytes(c.bytes, 9));
+        WriteManifest("G a.bin 0\n");
+        BoxSimOptions o = DefaultOptions();
+        o.closeAfterRecords = c.closeAfter;
+        StartBox(o);
+        auto pc = ConnectAndLogin();
+        ASSERT_TRUE(pc->Send(Concat({Header(3), NameField("a.bin")})));
+        EXPECT_EQ(pc->Receive(6), kAccepted);
+        for (const int flag : c.flags) {
+            EXPECT_EQ(ParseRecord(pc->Receive(1036)).flag, flag);
+            ASSERT_TRUE(pc->Send(kAck));
+        }
+        if (c.completes) {
+            ASSERT_TRUE(
+                box_->WaitFor([](const BoxSimStats& s) { return s.dumpsCompleted == 1; }, 3000));
+            EXPECT_TRUE(pc->QuietFor(50));
+            continue;
+        }
+        EXPECT_TRUE(pc->ClosedWithoutMoreData(3000));
+        ASSERT_TRUE(
+            box_->WaitFor([](const BoxSimStats& s) { return s.connectionsEnded == 1; }, 3000));
+        const BoxSimStats s = box_->Stats();
+        EXPECT_EQ(s.recordsSent, static_cast<int>(c.flags.size()));
+        EXPECT_EQ(s.dumpsBrokenOff, 1);
+        EXPECT_EQ(s.dumpsCompleted, 0);
+    }
 }
 
 TEST_F(BoxFaults, PiecesCarryTheSameBytesInSeveralParts) {

@@ -1,44 +1,21 @@
 #include "BoxSimFixture.h"
 
-#include <fstream>
-#include <sstream>
+#include "tests/support/TempDir.h"
 
-namespace fs = std::filesystem;
-
-void BoxSimFixture::SetUp() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ =
-        fs::current_path() / (std::string("box_") + info->test_suite_name() + "_" + info->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+BoxSimFixture::BoxSimFixture() : folder_(rig_.Path() / BoxRig::kBoxFolder) {
     WriteManifest("");
 }
 
-void BoxSimFixture::TearDown() {
-    if (box_) {
-        box_->Stop();
-    }
-    // A failed test leaves its folder for a look.
-    if (!HasFailure()) {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
-}
-
 void BoxSimFixture::WriteFile(const std::string& name, const std::string& content) const {
-    std::ofstream out(folder_ / name, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    ::WriteFile((folder_ / name).string(), content);
 }
 
 std::string BoxSimFixture::ReadFile(const std::string& name) const {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return ::ReadFile((folder_ / name).string());
 }
 
 bool BoxSimFixture::Exists(const std::string& name) const {
-    return fs::exists(folder_ / name);
+    return ::Exists((folder_ / name).string());
 }
 
 BoxSimOptions BoxSimFixture::DefaultOptions() const {
@@ -50,10 +27,7 @@ BoxSimOptions BoxSimFixture::DefaultOptions() const {
 }
 
 BoxSimulator& BoxSimFixture::StartBox(const BoxSimOptions& options) {
-    box_ = std::make_unique<BoxSimulator>(options);
-    std::string error;
-    EXPECT_TRUE(box_->Start(&error)) << error;
-    EXPECT_NE(box_->Port(), 0);
+    box_ = &rig_.StartBox(options);
     return *box_;
 }
 

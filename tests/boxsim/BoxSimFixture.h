@@ -1,6 +1,6 @@
 #pragma once
-// A fresh folder per test inside the test's working directory, a manifest
-// in it, and a substitute box on 127.0.0.1 with a free port.
+// The box suites' fixture: the shared rig's folder and box, a manifest in the
+// served folder, and raw clients connected to the box.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,28 +9,30 @@
 
 #include "TestClient.h"
 #include "boxsim/BoxSimulator.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/RepeatableBytes.h"
 
 class BoxSimFixture : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    BoxSimFixture();
 
-    // Writes a file into the served folder.
+    // Whole files in the served folder.
     void WriteFile(const std::string& name, const std::string& content) const;
     std::string ReadFile(const std::string& name) const;
     bool Exists(const std::string& name) const;
     void WriteManifest(const std::string& text) const { WriteFile("manifest.txt", text); }
 
-    // Options with the folder and a free port filled in.
+    // Options that record what the box receives, with the folder and a free
+    // port filled in.
     BoxSimOptions DefaultOptions() const;
-    // Starts the box (failing the test when it cannot) with these options.
+    // Starts a box of the rig (failing the test when it cannot) with these options.
     BoxSimulator& StartBox(const BoxSimOptions& options);
     BoxSimulator& StartBox() { return StartBox(DefaultOptions()); }
     // A client connected to the box.
     std::unique_ptr<TestClient> Connect();
     std::unique_ptr<TestClient> ConnectAndLogin();
 
-    std::filesystem::path folder_;
-    std::unique_ptr<BoxSimulator> box_;
+    BoxRig rig_;
+    const std::filesystem::path folder_;
+    BoxSimulator* box_ = nullptr;  // not owned: the rig's, the last one started
 };

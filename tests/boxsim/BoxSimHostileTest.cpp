@@ -35,12 +35,6 @@ protected:
         return folder_.parent_path() / (folder_.filename().string() + "-secret");
     }
 
-    void TearDown() override {
-        BoxSimFixture::TearDown();
-        std::error_code ec;
-        fs::remove(Outside(), ec);
-    }
-
     // Downloads a name: the refusal text when refused, else the file.
     struct Dumped {
         bool refused = false;

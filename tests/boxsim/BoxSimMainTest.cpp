@@ -1,22 +1,18 @@
 // velqo-boxsim's command line, its demo content and the program itself.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "box/BoxDefaults.h"
 #include "boxsim/BoxSimCommandLine.h"
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
-namespace fs = std::filesystem;
+#include "tests/support/ProgramRunner.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -174,8 +170,8 @@ TEST(BoxSimCommandLine, HelpDocumentsEveryOption) {
 }
 
 TEST(BoxSimDemo, HasTheAdvertisedKindsOfFiles) {
+    const TempDir temp;
     const std::string dir = "demo_kinds";
-    fs::remove_all(dir);
     std::string error;
     ASSERT_TRUE(MakeDemoFolder(dir, "manifest.txt", &error)) << error;
     Manifest m;
@@ -185,11 +181,8 @@ TEST(BoxSimDemo, HasTheAdvertisedKindsOfFiles) {
     bool crlfText = false, lfText = false, big = false, wholeKb = false, otherType = false;
     for (const ManifestEntry& e : m.Entries()) {
         groups.insert(e.group);
-        std::ifstream in(fs::path(dir) / e.name, std::ios::binary);
-        ASSERT_TRUE(in) << e.name;
-        std::ostringstream s;
-        s << in.rdbuf();
-        const std::string data = s.str();
+        ASSERT_TRUE(Exists(dir + "/" + e.name)) << e.name;
+        const std::string data = ReadFile(dir + "/" + e.name);
         if (e.type == 1 && data.find("\r\n") != std::string::npos) {
             crlfText = true;
         }
@@ -206,63 +199,36 @@ TEST(BoxSimDemo, HasTheAdvertisedKindsOfFiles) {
     EXPECT_TRUE(big);
     EXPECT_TRUE(wholeKb);
     EXPECT_TRUE(otherType);
-    fs::remove_all(dir);
 }
 
-// The program's path as the platform's command shell wants it.
-std::string ProgramPath() {
-    const char* dir = std::getenv("VELQO_BIN_DIR");
-    std::string path = std::string(dir != nullptr ? dir : ".") + "/velqo-boxsim";
-#ifdef _WIN32
-    path += ".exe";
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;  // Wine's drive for the Unix root
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-#endif
-    return path;
-}
-
-// Runs the program with arguments, output to a file; returns its exit code.
-int RunProgram(const std::string& args, std::string* output) {
-    const std::string command = "\"" + ProgramPath() + "\" " + args + " > boxsim-out.txt 2>&1";
-#ifdef _WIN32
-    const int status = std::system(("\"" + command + "\"").c_str());
-#else
-    const int raw = std::system(command.c_str());
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    std::ifstream in("boxsim-out.txt", std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    *output = s.str();
-    return status;
+// What the program printed on either stream, with its exit status.
+std::pair<int, std::string> RunBoxSim(const std::vector<std::string>& args) {
+    const ProgramResult r = RunProgram(SiblingProgram("velqo-boxsim"), args);
+    return {r.status, r.out + r.err};
 }
 
 TEST(BoxSimProgram, HelpUsageErrorsDemoAndBusyPort) {
-    ASSERT_TRUE(fs::exists(ProgramPath())) << ProgramPath() << " (VELQO_BIN_DIR names its folder)";
-    std::string out;
-    EXPECT_EQ(RunProgram("--help", &out), 0);
+    const TempDir dir;
+    auto [status, out] = RunBoxSim({"--help"});
+    EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("Usage: velqo-boxsim"), std::string::npos) << out;
     EXPECT_NE(out.find("--close-after-records"), std::string::npos);
 
-    EXPECT_EQ(RunProgram("--port nine", &out), 2);
+    std::tie(status, out) = RunBoxSim({"--port", "nine"});
+    EXPECT_EQ(status, 2);
     EXPECT_NE(out.find("--port: \"nine\" is not a decimal number"), std::string::npos) << out;
     EXPECT_NE(out.find("--help"), std::string::npos) << out;
-    EXPECT_EQ(RunProgram("--frobnicate", &out), 2);
+    EXPECT_EQ(RunBoxSim({"--frobnicate"}).first, 2);
 
-    fs::remove_all("demo_program");
-    EXPECT_EQ(RunProgram("--make-demo demo_program", &out), 0) << out;
+    std::tie(status, out) = RunBoxSim({"--make-demo", "demo_program"});
+    EXPECT_EQ(status, 0) << out;
     Manifest m;
     std::string error;
     EXPECT_TRUE(Manifest::Load("demo_program/manifest.txt", &m, &error)) << error;
     EXPECT_EQ(m.Entries().size(), DemoEntries().size());
 
-    EXPECT_EQ(RunProgram("--folder no_such_folder --port 0", &out), 1);
+    std::tie(status, out) = RunBoxSim({"--folder", "no_such_folder", "--port", "0"});
+    EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("does not exist"), std::string::npos) << out;
 
     // A port that is taken: a clear message and exit 1.
@@ -271,13 +237,10 @@ TEST(BoxSimProgram, HelpUsageErrorsDemoAndBusyPort) {
     o.port = 0;
     BoxSimulator holder(o);
     ASSERT_TRUE(holder.Start(&error)) << error;
-    EXPECT_EQ(RunProgram("--folder demo_program --port " + std::to_string(holder.Port()), &out), 1);
-    EXPECT_NE(out.find("cannot listen on 127.0.0.1:" + std::to_string(holder.Port())),
-              std::string::npos)
-        << out;
-    holder.Stop();
-    fs::remove_all("demo_program");
-    fs::remove("boxsim-out.txt");
+    const std::string port = std::to_string(holder.Port());
+    std::tie(status, out) = RunBoxSim({"--folder", "demo_program", "--port", port});
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("cannot listen on 127.0.0.1:" + port), std::string::npos) << out;
 }
 
 }  // namespace

@@ -2,9 +2,6 @@
 // or is asked to record.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,15 +10,11 @@
 #include "WireBytes.h"
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
+#include "tests/support/BackgroundProgram.h"
 #include "tests/support/ProgramRunner.h"
 
 #ifdef __linux__
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 #endif
 
 namespace fs = std::filesystem;
@@ -76,67 +69,19 @@ TEST_F(BoxMemory, OnlyTheLatestEventLinesAreKept) {
 
 #ifdef __linux__
 
-// velqo-boxsim as a child process on a free port, stopped with SIGTERM.
-class BoxProgram {
-public:
-    bool Start(const std::string& folder) {
-        int out[2];
-        if (pipe(out) != 0) {
-            return false;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        const std::string program = SiblingProgram("velqo-boxsim");
-        const char* argv[] = {program.c_str(), "--folder", folder.c_str(), "--port", "0", nullptr};
-        const int r = posix_spawn(&pid_, program.c_str(), &actions, nullptr,
-                                  const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        if (r != 0) {
-            close(out[0]);
-            pid_ = -1;
-            return false;
-        }
-        // "velqo-boxsim: listening on 127.0.0.1:PORT, ..."
-        FILE* in = fdopen(out[0], "r");
-        char line[256] = {};
-        const bool got = std::fgets(line, sizeof line, in) != nullptr;
-        std::fclose(in);
-        const char* colon = got ? std::strstr(line, "127.0.0.1:") : nullptr;
-        port_ = colon != nullptr ? std::atoi(colon + 10) : 0;
-        return port_ > 0;
-    }
-
-    ~BoxProgram() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
+// A process's peak resident memory so far, in KiB (VmHWM).
+long PeakKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            long kib = -1;
+            status >> kib;
+            return kib;
         }
     }
-
-    int Port() const { return port_; }
-
-    // The child's peak resident memory so far, in KiB (VmHWM).
-    long PeakKiB() const {
-        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-        std::string key;
-        while (status >> key) {
-            if (key == "VmHWM:") {
-                long kib = -1;
-                status >> kib;
-                return kib;
-            }
-        }
-        return -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int port_ = 0;
-};
+    return -1;
+}
 
 TEST_F(BoxMemory, PeakMemoryDoesNotGrowWithTheSizeOfTransfers) {
     constexpr uintmax_t kMiB = 1024 * 1024;
@@ -145,8 +90,7 @@ TEST_F(BoxMemory, PeakMemoryDoesNotGrowWithTheSizeOfTransfers) {
     // Sparse files: the box reads every byte all the same.
     fs::resize_file((WriteFile("small.bin", ""), folder_ / "small.bin"), kMiB);
     fs::resize_file((WriteFile("large.bin", ""), folder_ / "large.bin"), 64 * kMiB);
-    const fs::path pcDir = folder_.string() + "_pc";
-    fs::create_directories(pcDir);
+    const fs::path pcDir = rig_.Path() / BoxRig::kPcFolder;
     const fs::path previous = fs::current_path();
     fs::current_path(pcDir);
     std::ofstream("up-small.bin").close();
@@ -154,11 +98,13 @@ TEST_F(BoxMemory, PeakMemoryDoesNotGrowWithTheSizeOfTransfers) {
     fs::resize_file("up-small.bin", kMiB);
     fs::resize_file("up-large.bin", 64 * kMiB);
 
-    BoxProgram program;
-    ASSERT_TRUE(program.Start(folder_.string()));
+    const BackgroundProgram program(SiblingProgram("velqo-boxsim"),
+                                    {"--folder", folder_.string(), "--port", "0"});
+    const uint16_t port = BoxRig::ListeningPort(program);
+    ASSERT_NE(port, 0) << program.Err();
     BoxSocket socket;
     BoxSession session(&socket);
-    ASSERT_TRUE(socket.Connect("127.0.0.1", program.Port(), 5000));
+    ASSERT_TRUE(socket.Connect(BoxRig::kLoopback, port, 5000));
     ASSERT_EQ(session.Login("7351"), BoxSession::kLoginOk);
     long peak[2] = {};
     const char* sizes[2] = {"small", "large"};
@@ -175,12 +121,11 @@ TEST_F(BoxMemory, PeakMemoryDoesNotGrowWithTheSizeOfTransfers) {
             usleep(10000);
         }
         EXPECT_EQ(fs::file_size(folder_ / upload), fs::file_size(upload));
-        peak[i] = program.PeakKiB();
+        peak[i] = PeakKiB(program.Pid());
     }
     session.Logout();
     socket.Close();
     fs::current_path(previous);
-    fs::remove_all(pcDir);
     ASSERT_GT(peak[0], 0);
     EXPECT_LE(peak[1], peak[0] + kSlackKiB)
         << "peak after 1 MiB each way: " << peak[0] << " KiB; after 64 MiB: " << peak[1] << " KiB";

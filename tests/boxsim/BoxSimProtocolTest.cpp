@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 #include "BoxSimFixture.h"
 #include "WireBytes.h"
@@ -175,33 +176,62 @@ TEST_F(BoxProtocol, DumpOfAnEmptyFileIsOneEmptyLastRecord) {
     EXPECT_TRUE(pc->QuietFor(100));
 }
 
-TEST_F(BoxProtocol, DumpRefusalsCarryAText) {
+TEST_F(BoxProtocol, DumpAndUploadRefusalsCarryATextAndKeepTheConnectionInStep) {
     WriteFile("here.txt", "x");
     WriteManifest("G here.txt 1\nG gone.txt 1\n");
     StartBox();
     auto pc = Connect();
-    auto dump = [&](const Bytes& nameField) {
-        EXPECT_TRUE(pc->Send(Concat({Header(3), nameField})));
+    constexpr uint8_t kDump = 3;
+    constexpr uint8_t kUpload = 4;
+    auto refusal = [&](uint8_t command, const Bytes& nameField) {
+        EXPECT_TRUE(pc->Send(Concat({Header(command), nameField})));
         return pc->Receive(6 + 128);
     };
-    EXPECT_EQ(dump(NameField("here.txt")),
-              Concat({kRefusedReply, Refusal(BoxSimSession::kNotLoggedIn)}));
+    auto refused = [](const char* text) { return Concat({kRefusedReply, Refusal(text)}); };
+    EXPECT_EQ(refusal(kDump, NameField("here.txt")), refused(BoxSimSession::kNotLoggedIn));
+    EXPECT_EQ(refusal(kUpload, NameField("a.txt")), refused(BoxSimSession::kNotLoggedIn));
     ASSERT_TRUE(pc->Login("7351"));
-    EXPECT_EQ(dump(NameField("other.txt")),
-              Concat({kRefusedReply, Refusal(BoxSimSession::kNotListed)}));
-    EXPECT_EQ(dump(NameField("gone.txt")),
-              Concat({kRefusedReply, Refusal(BoxSimSession::kMissingOnBox)}));
-    EXPECT_EQ(dump(NameField("../here.txt")),
-              Concat({kRefusedReply, Refusal(BoxSimSession::kBadName)}));
-    EXPECT_EQ(dump(NameField("")), Concat({kRefusedReply, Refusal(BoxSimSession::kBadName)}));
-    EXPECT_EQ(dump(Bytes(32, 'a')), Concat({kRefusedReply, Refusal(BoxSimSession::kBadName)}));
-    // The connection stays usable.
-    EXPECT_TRUE(pc->Send(Concat({Header(3), NameField("here.txt")})));
+    const struct {
+        uint8_t command;
+        Bytes nameField;
+        const char* text;
+    } cases[] = {
+        {kDump, NameField("other.txt"), BoxSimSession::kNotListed},
+        {kDump, NameField("gone.txt"), BoxSimSession::kMissingOnBox},
+        {kDump, NameField("../here.txt"), BoxSimSession::kBadName},
+        {kDump, NameField(""), BoxSimSession::kBadName},
+        {kDump, Bytes(32, 'a'), BoxSimSession::kBadName},
+        {kUpload, NameField(""), BoxSimSession::kBadName},
+        {kUpload, NameField(".."), BoxSimSession::kBadName},
+        {kUpload, NameField("../a.txt"), BoxSimSession::kBadName},
+        {kUpload, NameField("a/b"), BoxSimSession::kBadName},
+        {kUpload, NameField("a\\b"), BoxSimSession::kBadName},
+        {kUpload, NameField("c:a"), BoxSimSession::kBadName},
+        {kUpload, Bytes(32, 'b'), BoxSimSession::kBadName},
+        {kUpload, NameField("manifest.txt"), BoxSimSession::kReservedName},
+        {kUpload, NameField("MANIFEST.TXT"), BoxSimSession::kReservedName},
+        {kUpload, NameField("nul"), BoxSimSession::kReservedName},
+        {kUpload, NameField("Com1.txt"), BoxSimSession::kReservedName},
+        {kUpload, NameField("a."), BoxSimSession::kReservedName},
+        {kUpload, NameField("~boxsim-x.part"), BoxSimSession::kReservedName},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(refusal(cases[i].command, cases[i].nameField), refused(cases[i].text))
+            << "case " << i;
+    }
+    const BoxSimStats s = box_->Stats();
+    EXPECT_EQ(s.dumpsRefused, 6);
+    EXPECT_EQ(s.uploadsRefused, 14);
+    EXPECT_EQ(ReadFile("manifest.txt"), "G here.txt 1\nG gone.txt 1\n");
+    // Still in step: a good download and a good upload go through.
+    EXPECT_TRUE(pc->Send(Concat({Header(kDump), NameField("here.txt")})));
     EXPECT_EQ(pc->Receive(6), kAccepted);
     const Record r = ParseRecord(pc->Receive(1036));
     EXPECT_EQ(r.flag, 3);
     EXPECT_EQ(r.data, "x");
-    EXPECT_EQ(box_->Stats().dumpsRefused, 6);
+    ASSERT_TRUE(pc->Send(kAck));
+    ASSERT_TRUE(pc->Send(Concat({Header(kUpload), NameField("ok.txt"), Block(3, "ok", 2)})));
+    EXPECT_EQ(pc->Receive(12), Concat({kAccepted, kAccepted}));
 }
 
 TEST_F(BoxProtocol, UploadStoresTheBlocksAndAnswersEach) {
@@ -254,34 +284,6 @@ TEST_F(BoxProtocol, BrokenOffUploadLeavesTheEarlierFile) {
     EXPECT_EQ(ReadFile("keep.bin"), "earlier");
     EXPECT_FALSE(Exists(std::string(StoredUpload::kTemporaryPrefix) + "keep.bin.part"));
     EXPECT_EQ(box_->Stats().uploadsStored, 0);
-}
-
-TEST_F(BoxProtocol, UploadRefusalsCarryAText) {
-    StartBox();
-    auto pc = Connect();
-    auto upload = [&](const Bytes& nameField) {
-        EXPECT_TRUE(pc->Send(Concat({Header(4), nameField})));
-        return pc->Receive(6 + 128);
-    };
-    EXPECT_EQ(upload(NameField("a.txt")),
-              Concat({kRefusedReply, Refusal(BoxSimSession::kNotLoggedIn)}));
-    ASSERT_TRUE(pc->Login("7351"));
-    for (const char* bad : {"", "..", "../a.txt", "a/b", "a\\b", "c:a"}) {
-        EXPECT_EQ(upload(NameField(bad)), Concat({kRefusedReply, Refusal(BoxSimSession::kBadName)}))
-            << bad;
-    }
-    EXPECT_EQ(upload(Bytes(32, 'b')), Concat({kRefusedReply, Refusal(BoxSimSession::kBadName)}));
-    for (const char* reserved :
-         {"manifest.txt", "MANIFEST.TXT", "nul", "Com1.txt", "a.", "~boxsim-x.part"}) {
-        EXPECT_EQ(upload(NameField(reserved)),
-                  Concat({kRefusedReply, Refusal(BoxSimSession::kReservedName)}))
-            << reserved;
-    }
-    EXPECT_EQ(box_->Stats().uploadsRefused, 14);
-    EXPECT_EQ(ReadFile("manifest.txt"), "");
-    // Still in step: a good upload goes through.
-    ASSERT_TRUE(pc->Send(Concat({Header(4), NameField("ok.txt"), Block(3, "ok", 2)})));
-    EXPECT_EQ(pc->Receive(12), Concat({kAccepted, kAccepted}));
 }
 
 TEST_F(BoxProtocol, UploadToANameThatCannotBeStoredIsRefusedBeforeTheFirstBlock) {

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +18,7 @@
 #include "tests/support/BoxRig.h"
 #include "tests/support/HostileText.h"
 #include "tests/support/ScriptedBox.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -30,17 +29,6 @@ struct Printed {
     std::string out;
     std::string err;
 };
-
-std::string ReadAll(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // velqo-cli with these arguments, as main runs it, without a progress line.
 Printed RunCli(const std::vector<std::string>& args) {
@@ -58,8 +46,8 @@ Printed RunCli(const std::vector<std::string>& args) {
         TerminalLog log(err.Get(), false);
         printed.status = output.Finish(CliClient(options, output).Run());
     }
-    printed.out = ReadAll("cli-out.txt");
-    printed.err = ReadAll("cli-err.txt");
+    printed.out = ReadFile("cli-out.txt");
+    printed.err = ReadFile("cli-err.txt");
     return printed;
 }
 

@@ -17,6 +17,7 @@
 #include "box/WireFormat.h"
 #include "cli/CliClient.h"
 #include "tests/support/BackgroundProgram.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/TempDir.h"
 
@@ -52,11 +53,9 @@ TEST(Recipes, WithoutABoxWorksWhileTheWindowIsLoggedIn) {
             const std::string port = args.back();
             args.back() = "0";
             boxes.push_back(std::make_unique<BackgroundProgram>(program, args));
-            const std::string marker = "listening on 127.0.0.1:";
-            ASSERT_TRUE(WaitUntil(
-                [&] { return boxes.back()->Out().find(marker) != std::string::npos; }, 10000));
-            const std::string out = boxes.back()->Out();
-            served[port] = std::to_string(std::stoi(out.substr(out.find(marker) + marker.size())));
+            const uint16_t listening = BoxRig::ListeningPort(*boxes.back());
+            ASSERT_NE(listening, 0) << boxes.back()->Err();
+            served[port] = std::to_string(listening);
             continue;
         }
         if (cli && cliRuns++ == 0) {  // the window logged in first

@@ -1,12 +1,11 @@
 // The framework's WinMain runs the application object of a real program.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "framework/FrameworkWin.h"
 #include "framework/UnexpectedFailure.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -80,25 +79,19 @@ DWORD RunProbe(const std::string& args, std::string* boxText = nullptr) {
     return code;
 }
 
-std::string ReadAll(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }  // namespace
 
 TEST(AppEntry, FailedInitInstanceEndsWithExitInstance) {
     std::remove("probe1.log");
     EXPECT_EQ(RunProbe("probe1.log"), 7u);
-    EXPECT_EQ(ReadAll("probe1.log"), "init framework_app_probe module\nexit\n");
+    EXPECT_EQ(ReadFile("probe1.log"), "init framework_app_probe module\nexit\n");
 }
 
 TEST(AppEntry, RunLoopAndCommandRoutingToTheApplication) {
     std::remove("probe2.log");
     EXPECT_EQ(RunProbe("probe2.log run"), 7u);
-    EXPECT_EQ(ReadAll("probe2.log"), "init framework_app_probe module\nhelp\nexit pretranslated\n");
+    EXPECT_EQ(ReadFile("probe2.log"),
+              "init framework_app_probe module\nhelp\nexit pretranslated\n");
 }
 
 TEST(AppEntry, ExceptionInAHandlerEndsTheProgramWithAClearMessage) {
@@ -110,5 +103,5 @@ TEST(AppEntry, ExceptionInAHandlerEndsTheProgramWithAClearMessage) {
               std::string::npos)
         << box;
     // Nothing ran after the failure: not the rest of the start-up, not ExitInstance.
-    EXPECT_EQ(ReadAll("probe3.log"), "init framework_app_probe module\nhelp\n");
+    EXPECT_EQ(ReadFile("probe3.log"), "init framework_app_probe module\nhelp\n");
 }

@@ -24,7 +24,7 @@ void ExpectItem(const DialogItem& got, const ExpectedControl& want, std::size_t 
     EXPECT_EQ(got.id, want.id);
     EXPECT_EQ(_wcsicmp(got.className.c_str(), want.className), 0) << "class";
     EXPECT_EQ(got.text, want.text);
-    EXPECT_EQ(got.textOrdinal, -1);
+    EXPECT_EQ(got.textOrdinal, want.textOrdinal);
     EXPECT_EQ(got.style, kChild | want.style) << std::hex << got.style;
     EXPECT_EQ(got.exStyle, want.exStyle);
     EXPECT_EQ(got.x, want.x);
@@ -64,76 +64,45 @@ TEST(DialogTemplateTest, MainWindowControlsInTabOrder) {
     }
 }
 
-TEST(DialogTemplateTest, AboutBox) {
-    auto dlg = LoadDialogTemplate(kModule, IDD_ABOUTBOX);
-    ASSERT_TRUE(dlg.has_value());
-    EXPECT_EQ(dlg->style,
-              static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(dlg->cx, 240);
-    EXPECT_EQ(dlg->cy, 78);
-    EXPECT_EQ(dlg->title, L"About VELQO_LAN_MM");
-    EXPECT_EQ(dlg->pointSize, 8);
-    EXPECT_EQ(dlg->faceName, L"MS Sans Serif");
-    ASSERT_EQ(dlg->items.size(), 4u);
-
-    const DialogItem& version = dlg->items[0];
-    EXPECT_EQ(version.id, IDC_STATIC);
-    EXPECT_EQ(_wcsicmp(version.className.c_str(), L"Static"), 0);
-    EXPECT_EQ(version.text, L"VELQO_LAN_MM Version " VELQO_VERSION_TEXT);
-    EXPECT_EQ(version.style, kChild | WS_GROUP | SS_NOPREFIX);
-    EXPECT_EQ(version.x, 61);
-    EXPECT_EQ(version.y, 15);
-    EXPECT_EQ(version.cx, 119);
-    EXPECT_EQ(version.cy, 8);
-
-    const DialogItem& notice = dlg->items[1];
-    EXPECT_EQ(notice.id, IDC_STATIC);
-    EXPECT_FALSE(notice.text.empty());
-    EXPECT_EQ(notice.style, kChild | WS_GROUP);
-    EXPECT_EQ(notice.x, 60);
-    EXPECT_EQ(notice.y, 33);
-
-    const DialogItem& ok = dlg->items[2];
-    EXPECT_EQ(ok.id, IDOK);
-    EXPECT_EQ(_wcsicmp(ok.className.c_str(), L"Button"), 0);
-    EXPECT_EQ(ok.text, L"OK");
-    EXPECT_EQ(ok.style, kChild | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON);
-    EXPECT_EQ(ok.x, 183);
-    EXPECT_EQ(ok.y, 7);
-    EXPECT_EQ(ok.cx, 50);
-    EXPECT_EQ(ok.cy, 14);
-
-    const DialogItem& icon = dlg->items[3];
-    EXPECT_EQ(icon.id, IDC_STATIC);
-    EXPECT_EQ(_wcsicmp(icon.className.c_str(), L"Static"), 0);
-    EXPECT_EQ(icon.textOrdinal, IDR_MAINFRAME);
-    EXPECT_EQ(icon.style, kChild | SS_ICON);
-    EXPECT_EQ(icon.x, 16);
-    EXPECT_EQ(icon.y, 16);
-    EXPECT_EQ(icon.cx, 20);
-    EXPECT_EQ(icon.cy, 20);
-}
-
-TEST(DialogTemplateTest, FormatHelp) {
-    auto dlg = LoadDialogTemplate(kModule, IDD_FORMAT_HELP);
-    ASSERT_TRUE(dlg.has_value());
-    EXPECT_EQ(dlg->style,
-              static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(dlg->cx, 357);
-    EXPECT_EQ(dlg->cy, 157);
-    EXPECT_EQ(dlg->title, L"Format help");
-    EXPECT_EQ(dlg->pointSize, 8);
-    EXPECT_EQ(dlg->faceName, L"MS Sans Serif");
-    ASSERT_EQ(dlg->items.size(), 1u);
-    const DialogItem& edit = dlg->items[0];
-    EXPECT_EQ(edit.id, IDC_HELP_TEXT);
-    EXPECT_EQ(_wcsicmp(edit.className.c_str(), L"Edit"), 0);
-    EXPECT_EQ(edit.style,
-              kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY);
-    EXPECT_EQ(edit.x, 0);
-    EXPECT_EQ(edit.y, 1);
-    EXPECT_EQ(edit.cx, 356);
-    EXPECT_EQ(edit.cy, 155);
+TEST(DialogTemplateTest, SmallDialogsHeaderAndControls) {
+    constexpr DWORD kBox = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    const struct {
+        int id;
+        short cx, cy;
+        const wchar_t* title;
+        std::vector<ExpectedControl> controls;
+    } dialogs[] = {
+        {IDD_ABOUTBOX,
+         240,
+         78,
+         L"About VELQO_LAN_MM",
+         {{IDC_STATIC, L"Static", L"VELQO_LAN_MM Version " VELQO_VERSION_TEXT, 61, 15, 119, 8,
+           WS_GROUP | SS_NOPREFIX, 0},
+          {IDC_STATIC, L"Static", L"(C) VELQO. All rights reserved.", 60, 33, 119, 8, WS_GROUP, 0},
+          {IDOK, L"Button", L"OK", 183, 7, 50, 14, WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0},
+          {IDC_STATIC, L"Static", L"", 16, 16, 20, 20, SS_ICON, 0, IDR_MAINFRAME}}},
+        {IDD_FORMAT_HELP,
+         357,
+         157,
+         L"Format help",
+         {{IDC_HELP_TEXT, L"Edit", L"", 0, 1, 356, 155,
+           WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY, 0}}},
+    };
+    for (const auto& want : dialogs) {
+        SCOPED_TRACE(std::to_string(want.id));
+        const auto dlg = LoadDialogTemplate(kModule, want.id);
+        ASSERT_TRUE(dlg.has_value());
+        EXPECT_EQ(dlg->style, kBox);
+        EXPECT_EQ(dlg->cx, want.cx);
+        EXPECT_EQ(dlg->cy, want.cy);
+        EXPECT_EQ(dlg->title, want.title);
+        EXPECT_EQ(dlg->pointSize, 8);
+        EXPECT_EQ(dlg->faceName, L"MS Sans Serif");
+        ASSERT_EQ(dlg->items.size(), want.controls.size());
+        for (std::size_t i = 0; i < want.controls.size(); ++i) {
+            ExpectItem(dlg->items[i], want.controls[i], i);
+        }
+    }
 }
 
 TEST(DialogTemplateTest, BackupsDialogSharesNoIdWithTheMainWindow) {

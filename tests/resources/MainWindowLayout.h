@@ -16,6 +16,7 @@ struct ExpectedControl {
     short x, y, cx, cy;
     DWORD style;  // beyond WS_CHILD | WS_VISIBLE
     DWORD exStyle;
+    int textOrdinal = -1;  // a resource named by number instead of a text
 };
 
 inline const std::vector<ExpectedControl>& MainWindowControls() {

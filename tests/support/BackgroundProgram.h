@@ -43,6 +43,11 @@ public:
     int KilledBy() const;
     std::string Out() const;
     std::string Err() const;
+#ifndef _WIN32
+    pid_t Pid() const {
+        return pid_;
+    }
+#endif
 
 private:
 #ifdef _WIN32

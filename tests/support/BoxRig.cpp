@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-const char* const kLoopback = "127.0.0.1";
-}  // namespace
+#include <cstdint>
+#include <cstdlib>
+
+#include "tests/support/BackgroundProgram.h"
 
 BoxRig::BoxRig() {
     std::filesystem::create_directories(kBoxFolder);
@@ -27,4 +28,14 @@ std::vector<std::string> BoxRig::PointedAt(const BoxSimulator& box, std::vector<
 std::vector<std::string> BoxRig::PointedAt(uint16_t port, std::vector<std::string> args) {
     args.insert(args.begin(), {"-H", kLoopback, "-p", std::to_string(port), "-C", kPcFolder});
     return args;
+}
+
+uint16_t BoxRig::ListeningPort(const BackgroundProgram& box, int timeoutMs) {
+    const std::string marker = std::string("listening on ") + kLoopback + ":";
+    if (!WaitUntil([&] { return box.Out().find(marker) != std::string::npos; }, timeoutMs)) {
+        return 0;
+    }
+    const std::string out = box.Out();
+    const long port = std::strtol(out.c_str() + out.find(marker) + marker.size(), nullptr, 10);
+    return port > 0 && port <= UINT16_MAX ? static_cast<uint16_t>(port) : 0;
 }

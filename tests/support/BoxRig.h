@@ -3,6 +3,7 @@
 // own folder (the working directory while the rig lives) with a box folder
 // "box" and a PC folder "pc", substitute boxes on 127.0.0.1 at free ports, and
 // the arguments that point a client at one of them.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,8 +12,11 @@
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/TempDir.h"
 
+class BackgroundProgram;
+
 class BoxRig {
 public:
+    static constexpr const char* kLoopback = "127.0.0.1";
     static constexpr const char* kBoxFolder = "box";
     static constexpr const char* kPcFolder = "pc";
 
@@ -27,6 +31,13 @@ public:
     static std::vector<std::string> PointedAt(const BoxSimulator& box,
                                               std::vector<std::string> args);
     static std::vector<std::string> PointedAt(uint16_t port, std::vector<std::string> args);
+
+    // How long velqo-boxsim may take to start, under Wine too.
+    static constexpr int kProgramStartMs = 10000;
+
+    // The port that velqo-boxsim, started as `box`, says it listens on within
+    // timeoutMs; 0 when it does not.
+    static uint16_t ListeningPort(const BackgroundProgram& box, int timeoutMs = kProgramStartMs);
 
     const std::filesystem::path& Path() const { return dir_.Path(); }
 

@@ -7,8 +7,8 @@
 
 namespace fs = std::filesystem;
 
-std::unique_ptr<TempDir> MainWindowFlowTest::s_dir;
-std::unique_ptr<BoxSimulator> MainWindowFlowTest::s_box;
+std::unique_ptr<BoxRig> MainWindowFlowTest::s_rig;
+BoxSimulator* MainWindowFlowTest::s_box = nullptr;
 std::unique_ptr<MainWindowUnderTest> MainWindowFlowTest::s_window;
 MainDialog* MainWindowFlowTest::s_dialog = nullptr;
 BoxSession* MainWindowFlowTest::s_session = nullptr;
@@ -17,17 +17,15 @@ UINT MainWindowFlowTest::s_doubleClickMs = 0;
 
 void MainWindowFlowTest::SetUpTestSuite() {
     StartWindowTests();
-    s_dir = std::make_unique<TempDir>();
+    s_rig = std::make_unique<BoxRig>();
     fs::create_directories("config");
     std::string error;
-    ASSERT_TRUE(MakeDemoFolder("box", "manifest.txt", &error)) << error;
+    ASSERT_TRUE(MakeDemoFolder(BoxRig::kBoxFolder, "manifest.txt", &error)) << error;
     BoxSimOptions options;
-    options.folder = "box";
-    options.port = 0;
     options.waitPhase = true;  // an upload is stored before Upload returns
     options.recordReceived = true;
-    s_box = std::make_unique<BoxSimulator>(options);
-    ASSERT_TRUE(s_box->Start(&error)) << error;
+    s_box = &s_rig->StartBox(options);
+    ASSERT_TRUE(s_box->Running());
     s_window = std::make_unique<MainWindowUnderTest>();
     ASSERT_TRUE(s_window->Open());
     s_dialog = s_window->Dialog();
@@ -43,8 +41,8 @@ void MainWindowFlowTest::SetUpTestSuite() {
 void MainWindowFlowTest::TearDownTestSuite() {
     SetDoubleClickTime(s_doubleClickMs);
     s_window.reset();
-    s_box.reset();
-    s_dir.reset();
+    s_box = nullptr;
+    s_rig.reset();
 }
 
 void MainWindowFlowTest::SetUp() {

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "box/BoxSocket.h"
 #include "boxsim/BoxSimulator.h"
 #include "resources/resource.h"
+#include "tests/support/BoxRig.h"
 #include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui_main/WindowDriver.h"
@@ -50,10 +52,12 @@ protected:
         Click(IDC_LOGIN);
         ASSERT_EQ(s_dialog->LinkState(), link_state::kLoggedIn) << Log();
     }
-    static std::string Box(const char* name) { return ReadFile(std::string("box/") + name); }
+    static std::string Box(const char* name) {
+        return ReadFile((std::filesystem::path(BoxRig::kBoxFolder) / name).string());
+    }
 
-    static std::unique_ptr<TempDir> s_dir;
-    static std::unique_ptr<BoxSimulator> s_box;
+    static std::unique_ptr<BoxRig> s_rig;
+    static BoxSimulator* s_box;  // not owned: the rig's
     static std::unique_ptr<MainWindowUnderTest> s_window;
     // Parts of s_window, not owned.
     static MainDialog* s_dialog;

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "TextTestResources.h"
@@ -11,6 +9,7 @@
 #include "tests/support/ControlColors.h"
 #include "tests/support/DialogFixture.h"
 #include "tests/support/PixelCanvas.h"
+#include "tests/support/TempDir.h"
 #include "ui/text/ColorEdit.h"
 
 namespace {
@@ -29,22 +28,6 @@ protected:
         DDX_Control(dx, IDC_HELP_TEXT, m_help);
     }
 };
-
-void WriteBytes(const char* path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string ReadBytes(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const char* path) {
-    return std::ifstream(path).good();
-}
 
 std::string Text(CWnd& wnd) {
     CString text;
@@ -127,94 +110,88 @@ TEST_F(ColorEditTest, WithoutABackColorTheDialogAnswersAsUsual) {
     EXPECT_EQ(dlg.m_help.m_brBack.GetSafeHandle(), nullptr);
 }
 
-TEST_F(ColorEditTest, CrLfFileComesBackByteForByte) {
-    const std::string content = "first line\r\n\r\n\tindented  line\r\nlast\r\n";
-    WriteBytes("crlf.txt", content);
-    EXPECT_EQ(dlg.m_panel.LoadTextFile("crlf.txt"), ColorEdit::LoadResult::Loaded);
-    EXPECT_EQ(Text(dlg.m_panel), content);
-    EXPECT_EQ(dlg.m_panel.GetLineCount(), 5);
-    WriteBytes("crlf.txt", "changed meanwhile");
-    EXPECT_TRUE(dlg.m_panel.SaveTextFile("crlf.txt"));
-    EXPECT_EQ(ReadBytes("crlf.txt"), content);
-}
-
-TEST_F(ColorEditTest, LfFileIsShownAndSavedWithCrLfEnds) {
-    WriteBytes("lf.txt", "one\ntwo\n\nfour\n");
-    EXPECT_EQ(dlg.m_panel.LoadTextFile("lf.txt"), ColorEdit::LoadResult::Loaded);
-    EXPECT_EQ(Text(dlg.m_panel), "one\r\ntwo\r\n\r\nfour\r\n");
-    EXPECT_TRUE(dlg.m_panel.SaveTextFile("lf.txt"));
-    EXPECT_EQ(ReadBytes("lf.txt"), "one\r\ntwo\r\n\r\nfour\r\n");
+TEST_F(ColorEditTest, FilesComeBackWithCrLfEndsAndWholeLines) {
+    const std::string crLf = "first line\r\n\r\n\tindented  line\r\nlast\r\n";
+    // 1500 characters were once cut to 1000; 70,000 were once saved as 65,535.
+    const std::string longLines = Lines(1, 1500, "\r\n") + Lines(1, 70000, "\r\n") + "end\r\n";
+    // 262,143 characters: the most the buffer holds, well past the old 261,120-byte stop.
+    const std::string full = Lines(2570, 100, "\r\n") + "z\r\n";
+    ASSERT_EQ(full.size(), ColorEdit::kBufferSize - 1);
+    // The console has no horizontal scrolling, so a long line wraps on screen.
+    const std::string wrapped = Lines(1, 600, "\r\n");
+    const std::string lf = "one\r\ntwo\r\n\r\nfour\r\n";
+    const struct {
+        const char* label;
+        ColorEdit& edit;
+        std::string file;
+        std::string shown;  // also what is saved
+        int lines;          // on screen; 0: more than the file's, as it wraps
+    } cases[] = {
+        {"CR LF", dlg.m_panel, crLf, crLf, 5},
+        {"LF", dlg.m_panel, "one\ntwo\n\nfour\n", lf, 5},
+        {"long lines", dlg.m_panel, longLines, longLines, 4},
+        {"up to the buffer", dlg.m_panel, full, full, 2572},
+        {"wrapped", dlg.m_console, wrapped, wrapped, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        WriteFile("round.txt", c.file);
+        ASSERT_EQ(c.edit.LoadTextFile("round.txt"), ColorEdit::LoadResult::Loaded);
+        EXPECT_EQ(Text(c.edit), c.shown);
+        if (c.lines == 0) {
+            EXPECT_GT(c.edit.GetLineCount(), 2);
+        } else {
+            EXPECT_EQ(c.edit.GetLineCount(), c.lines);
+        }
+        WriteFile("round.txt", "changed meanwhile");
+        EXPECT_TRUE(c.edit.SaveTextFile("round.txt"));
+        EXPECT_EQ(ReadFile("round.txt"), c.shown);
+    }
 }
 
 TEST_F(ColorEditTest, LastLineWithoutAnEndGetsOneAndLoneCrsStay) {
-    WriteBytes("mixed.txt", "a\r\nb\nc\rd\ne");
+    WriteFile("mixed.txt", "a\r\nb\nc\rd\ne");
     EXPECT_EQ(dlg.m_panel.LoadTextFile("mixed.txt"), ColorEdit::LoadResult::Loaded);
     EXPECT_EQ(Text(dlg.m_panel), "a\r\nb\r\nc\rd\r\ne\r\n");
-    WriteBytes("cr-end.txt", "x\r");
+    WriteFile("cr-end.txt", "x\r");
     EXPECT_EQ(dlg.m_panel.LoadTextFile("cr-end.txt"), ColorEdit::LoadResult::Loaded);
     EXPECT_EQ(Text(dlg.m_panel), "x\r\n");
 }
 
-TEST_F(ColorEditTest, LongLinesAreKeptWholeOnLoadAndSave) {
-    // 1500 characters were once cut to 1000; 70,000 were once saved as 65,535.
-    const std::string content = Lines(1, 1500, "\r\n") + Lines(1, 70000, "\r\n") + "end\r\n";
-    WriteBytes("long.txt", content);
-    EXPECT_EQ(dlg.m_panel.LoadTextFile("long.txt"), ColorEdit::LoadResult::Loaded);
-    EXPECT_EQ(dlg.m_panel.LineLength(dlg.m_panel.LineIndex(0)), 1500);
-    EXPECT_EQ(dlg.m_panel.LineLength(dlg.m_panel.LineIndex(1)), 70000);
-    EXPECT_EQ(dlg.m_panel.GetLineCount(), 4);
-    WriteBytes("long.txt", "");
-    EXPECT_TRUE(dlg.m_panel.SaveTextFile("long.txt"));
-    EXPECT_EQ(ReadBytes("long.txt"), content);
-}
-
-TEST_F(ColorEditTest, TextUpToTheBufferLoadsAndSavesWhole) {
-    // 262,143 characters: the most the buffer holds, well past the old 261,120-byte stop.
-    std::string content = Lines(2570, 100, "\r\n");  // 262,140 bytes
-    content += "z\r\n";
-    ASSERT_EQ(content.size(), ColorEdit::kBufferSize - 1);
-    WriteBytes("full.txt", content);
-    EXPECT_EQ(dlg.m_panel.LoadTextFile("full.txt"), ColorEdit::LoadResult::Loaded);
-    EXPECT_EQ(static_cast<size_t>(dlg.m_panel.GetWindowTextLength()), content.size());
-    WriteBytes("full.txt", "x");
-    EXPECT_TRUE(dlg.m_panel.SaveTextFile("full.txt"));
-    EXPECT_EQ(ReadBytes("full.txt"), content);
-}
-
 TEST_F(ColorEditTest, TextPastTheBufferIsRefusedWholeAndNotSavedOver) {
-    WriteBytes("small.txt", "small\r\n");
+    WriteFile("small.txt", "small\r\n");
     ASSERT_EQ(dlg.m_panel.LoadTextFile("small.txt"), ColorEdit::LoadResult::Loaded);
 
     // 174,763 LF lines of one character fit on disk but not once each gets CR LF.
     const std::string big = Lines(87382, 1, "\n");
-    WriteBytes("big.txt", big);
+    WriteFile("big.txt", big);
     EXPECT_EQ(dlg.m_panel.LoadTextFile("big.txt"), ColorEdit::LoadResult::TooLarge);
     EXPECT_EQ(dlg.m_panel.GetWindowTextLength(), 0);
     EXPECT_EQ(dlg.m_panel.m_pBuffer[0], '\0');
     EXPECT_FALSE(dlg.m_panel.SaveTextFile("big.txt"));
-    EXPECT_EQ(ReadBytes("big.txt"), big);
+    EXPECT_EQ(ReadFile("big.txt"), big);
 
     // One character more than the buffer holds.
     const std::string over = Lines(2570, 100, "\r\n") + "zz\r\n";
-    WriteBytes("over.txt", over);
+    WriteFile("over.txt", over);
     EXPECT_EQ(dlg.m_panel.LoadTextFile("over.txt"), ColorEdit::LoadResult::TooLarge);
     dlg.m_panel.SetWindowText("typed after the refusal\r\n");
     EXPECT_FALSE(dlg.m_panel.SaveTextFile("over.txt"));
-    EXPECT_EQ(ReadBytes("over.txt"), over);
+    EXPECT_EQ(ReadFile("over.txt"), over);
 
     // Another file that loads lifts the guard.
     ASSERT_EQ(dlg.m_panel.LoadTextFile("small.txt"), ColorEdit::LoadResult::Loaded);
     dlg.m_panel.SetWindowText("replacement\r\n");
     EXPECT_TRUE(dlg.m_panel.SaveTextFile("over.txt"));
-    EXPECT_EQ(ReadBytes("over.txt"), "replacement\r\n");
+    EXPECT_EQ(ReadFile("over.txt"), "replacement\r\n");
 }
 
 TEST_F(ColorEditTest, FileWithANulByteIsNotLoaded) {
-    WriteBytes("zero-byte.txt", std::string("abc\0def\r\n", 9));
+    WriteFile("zero-byte.txt", std::string("abc\0def\r\n", 9));
     EXPECT_EQ(dlg.m_panel.LoadTextFile("zero-byte.txt"), ColorEdit::LoadResult::NotText);
     EXPECT_EQ(dlg.m_panel.GetWindowTextLength(), 0);
     EXPECT_FALSE(dlg.m_panel.SaveTextFile("zero-byte.txt"));
-    EXPECT_EQ(ReadBytes("zero-byte.txt").size(), 9u);
+    EXPECT_EQ(ReadFile("zero-byte.txt").size(), 9u);
 }
 
 TEST_F(ColorEditTest, MissingOrEmptyFileLeavesThePanelEmpty) {
@@ -222,7 +199,7 @@ TEST_F(ColorEditTest, MissingOrEmptyFileLeavesThePanelEmpty) {
     EXPECT_EQ(dlg.m_panel.LoadTextFile("no-such-file.txt"), ColorEdit::LoadResult::NotOpened);
     EXPECT_EQ(Text(dlg.m_panel), "");
     dlg.m_panel.SetWindowText("old text");
-    WriteBytes("empty.txt", "");
+    WriteFile("empty.txt", "");
     EXPECT_EQ(dlg.m_panel.LoadTextFile("empty.txt"), ColorEdit::LoadResult::Loaded);
     EXPECT_EQ(Text(dlg.m_panel), "");
 }
@@ -235,36 +212,25 @@ TEST_F(ColorEditTest, SaveNeverCreatesAFile) {
 }
 
 TEST_F(ColorEditTest, ClearedPanelSavesAnEmptyFile) {
-    WriteBytes("clear.txt", "some\r\ntext\r\n");
+    WriteFile("clear.txt", "some\r\ntext\r\n");
     ASSERT_EQ(dlg.m_panel.LoadTextFile("clear.txt"), ColorEdit::LoadResult::Loaded);
     dlg.m_panel.ClearText();
     EXPECT_EQ(Text(dlg.m_panel), "");
     EXPECT_TRUE(dlg.m_panel.SaveTextFile("clear.txt"));
-    EXPECT_EQ(ReadBytes("clear.txt"), "");
+    EXPECT_EQ(ReadFile("clear.txt"), "");
 }
 
 TEST_F(ColorEditTest, EditedLinesAreSavedEachWithCrLfEmptyOnesIncluded) {
-    WriteBytes("edit.txt", "x\r\n");
+    WriteFile("edit.txt", "x\r\n");
     dlg.m_panel.SetWindowText("");
     dlg.m_panel.ReplaceSel("alpha\r\n\r\nbeta\r\ngamma");
     EXPECT_TRUE(dlg.m_panel.SaveTextFile("edit.txt"));
-    EXPECT_EQ(ReadBytes("edit.txt"), "alpha\r\n\r\nbeta\r\ngamma\r\n");
-}
-
-TEST_F(ColorEditTest, WrappedLineIsSavedAsOneLine) {
-    // The console has no horizontal scrolling, so a long line wraps on screen.
-    const std::string line = Lines(1, 600, "\r\n");
-    WriteBytes("wrap.txt", line);
-    ASSERT_EQ(dlg.m_console.LoadTextFile("wrap.txt"), ColorEdit::LoadResult::Loaded);
-    EXPECT_GT(dlg.m_console.GetLineCount(), 2);
-    WriteBytes("wrap.txt", "");
-    EXPECT_TRUE(dlg.m_console.SaveTextFile("wrap.txt"));
-    EXPECT_EQ(ReadBytes("wrap.txt"), line);
+    EXPECT_EQ(ReadFile("edit.txt"), "alpha\r\n\r\nbeta\r\ngamma\r\n");
 }
 
 TEST_F(ColorEditTest, ReadOnlyClearKeepsTheTextButLoadReplacesIt) {
-    WriteBytes("help1.txt", "page one\n");
-    WriteBytes("help2.txt", "page two\n");
+    WriteFile("help1.txt", "page one\n");
+    WriteFile("help2.txt", "page two\n");
     ASSERT_EQ(dlg.m_help.LoadTextFile("help1.txt"), ColorEdit::LoadResult::Loaded);
     EXPECT_EQ(dlg.m_help.m_pBuffer[0], 'p');
     dlg.m_help.ClearText();
@@ -275,7 +241,7 @@ TEST_F(ColorEditTest, ReadOnlyClearKeepsTheTextButLoadReplacesIt) {
 }
 
 TEST_F(ColorEditTest, TypingLimitDoesNotCutALoadButStillHoldsForAppends) {
-    WriteBytes("limit.txt", Lines(10, 10, "\r\n"));
+    WriteFile("limit.txt", Lines(10, 10, "\r\n"));
     dlg.m_console.SetLimitText(20);
     ASSERT_EQ(dlg.m_console.LoadTextFile("limit.txt"), ColorEdit::LoadResult::Loaded);
     EXPECT_EQ(dlg.m_console.GetWindowTextLength(), 120);
@@ -296,9 +262,9 @@ TEST_F(ColorEditTest, EveryByteButNulComesBack) {
         }
     }
     content += "\r\n";
-    WriteBytes("bytes.txt", content);
+    WriteFile("bytes.txt", content);
     ASSERT_EQ(dlg.m_panel.LoadTextFile("bytes.txt"), ColorEdit::LoadResult::Loaded);
-    WriteBytes("bytes.txt", "");
+    WriteFile("bytes.txt", "");
     EXPECT_TRUE(dlg.m_panel.SaveTextFile("bytes.txt"));
-    EXPECT_EQ(ReadBytes("bytes.txt"), content);
+    EXPECT_EQ(ReadFile("bytes.txt"), content);
 }
