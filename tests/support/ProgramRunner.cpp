@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <utility>
 
 #include "tests/support/TempDir.h"
@@ -47,10 +48,12 @@ std::string Quote(const std::string& arg) {
 }
 
 #ifdef _WIN32
+// -1 with the reason in *why when the program could not be started.
 int RunWithFiles(std::string commandLine, const fs::path& in, const fs::path& out,
-                 const fs::path& err) {
+                 const fs::path& err, std::string* why) {
     PROCESS_INFORMATION process{};
     if (!StartWithFiles(std::move(commandLine), in, out, err, 0, &process)) {
+        *why = "not started: Windows error " + std::to_string(GetLastError());
         return -1;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -88,7 +91,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     WriteFile(in.string(), "");
     ProgramResult result;
 #ifdef _WIN32
-    result.status = RunWithFiles(command, in, out, err);
+    std::string why;
+    result.status = RunWithFiles(command, in, out, err, &why);
 #else
     command += " <" + Quote(in.string()) + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
     const int raw = std::system(command.c_str());
@@ -96,6 +100,9 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 #endif
     result.out = ReadFile(out.string());
     result.err = ReadFile(err.string());
+#ifdef _WIN32
+    result.err += why;
+#endif
     fs::remove(out);
     fs::remove(err);
     fs::remove(in);
