@@ -1,25 +1,62 @@
 #include "box/PlainFileName.h"
 
+#include <cctype>
 #include <cstring>
+#include <string>
 
 #include "box/WireFormat.h"
 
-bool IsPlainFileName(const char* name) {
+namespace {
+
+// Characters that no Windows file name may hold (besides the control ones).
+constexpr const char* kForbidden = "/\\:*?\"<>|";
+
+bool IsDeviceName(const char* name, size_t n) {
+    // The device is named by what comes before the first dot, in any case.
+    const char* dot = static_cast<const char*>(std::memchr(name, '.', n));
+    std::string stem(name, dot != nullptr ? static_cast<size_t>(dot - name) : n);
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.pop_back();  // "CON .txt" is the device too
+    }
+    for (char& c : stem) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    static constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices) {
+        if (stem == device) {
+            return true;
+        }
+    }
+    // COM1..COM9 and LPT1..LPT9 (COM0 and LPT0 too, on newer systems).
+    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+           std::isdigit(static_cast<unsigned char>(stem[3]));
+}
+
+}  // namespace
+
+FileNameFault CheckFileName(const char* name) {
     if (name == nullptr) {
-        return false;
+        return FileNameFault::kNotPlain;
     }
     const size_t n = strnlen(name, wire::kNameFieldSize);
     if (n == 0 || n >= wire::kNameFieldSize) {
-        return false;
+        return FileNameFault::kNotPlain;
     }
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
-        return false;
+        return FileNameFault::kNotPlain;
     }
     for (size_t i = 0; i < n; ++i) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c == '/' || c == '\\' || c == ':' || c < 0x20) {
-            return false;
+        if (c < 0x20 || std::strchr(kForbidden, c) != nullptr) {
+            return FileNameFault::kNotPlain;
         }
     }
-    return true;
+    if (name[n - 1] == '.' || name[n - 1] == ' ' || IsDeviceName(name, n)) {
+        return FileNameFault::kWindowsSpecial;
+    }
+    return FileNameFault::kNone;
+}
+
+bool IsPlainFileName(const char* name) {
+    return CheckFileName(name) == FileNameFault::kNone;
 }

@@ -21,20 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Names that Windows maps to devices or silently changes; refused on every
-// platform so that the box behaves the same everywhere.
-bool IsWindowsSpecialName(const std::string& name) {
-    if (name.back() == '.' || name.back() == ' ') {
-        return true;
-    }
-    const std::string base = AsciiLower(name.substr(0, name.find('.')));
-    if (base == "con" || base == "prn" || base == "aux" || base == "nul") {
-        return true;
-    }
-    return base.size() == 4 && (base.rfind("com", 0) == 0 || base.rfind("lpt", 0) == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
 // Whole seconds as such, anything else in milliseconds.
 std::string DurationText(int milliseconds) {
     constexpr int kMsPerSecond = 1000;
@@ -301,10 +287,16 @@ std::string BoxSimSession::UploadRefusal(const std::string& name) const {
     if (!options_.refuseUpload.empty()) {
         return options_.refuseUpload;
     }
-    if (!IsPlainFileName(name.c_str())) {
-        return kBadName;
+    switch (CheckFileName(name.c_str())) {
+        case FileNameFault::kNotPlain:
+            return kBadName;
+        case FileNameFault::kWindowsSpecial:
+            // Refused on every platform, so that the box behaves the same everywhere.
+            return kReservedName;
+        case FileNameFault::kNone:
+            break;
     }
-    if (IsWindowsSpecialName(name) || EqualIgnoringAsciiCase(name, options_.manifestName) ||
+    if (EqualIgnoringAsciiCase(name, options_.manifestName) ||
         name.rfind(StoredUpload::kTemporaryPrefix, 0) == 0) {
         return kReservedName;
     }
