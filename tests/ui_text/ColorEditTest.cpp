@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "TextTestResources.h"
@@ -209,6 +210,21 @@ TEST_F(ColorEditTest, SaveNeverCreatesAFile) {
     std::remove("absent.txt");
     EXPECT_FALSE(dlg.m_panel.SaveTextFile("absent.txt"));
     EXPECT_FALSE(Exists("absent.txt"));
+}
+
+TEST_F(ColorEditTest, SaveThatCannotWriteLeavesTheFileAsItWas) {
+    // The new text cannot be put beside the file: a folder has the name it would take.
+    const std::string aside = "~velqo-blocked.txt.part";
+    WriteFile("blocked.txt", "kept\r\n");
+    std::filesystem::create_directory(aside);
+    dlg.m_panel.SetWindowText("new text\r\n");
+    EXPECT_FALSE(dlg.m_panel.SaveTextFile("blocked.txt"));
+    EXPECT_EQ(ReadFile("blocked.txt"), "kept\r\n");
+
+    std::filesystem::remove(aside);
+    EXPECT_TRUE(dlg.m_panel.SaveTextFile("blocked.txt"));
+    EXPECT_EQ(ReadFile("blocked.txt"), "new text\r\n");
+    EXPECT_FALSE(Exists(aside));
 }
 
 TEST_F(ColorEditTest, ClearedPanelSavesAnEmptyFile) {

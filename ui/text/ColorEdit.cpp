@@ -1,8 +1,11 @@
 #include "ui/text/ColorEdit.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "base/StdioFile.h"
+#include "box/DownloadFile.h"
+#include "box/ReplacingFile.h"
 #include "framework/CDC.h"
 
 BEGIN_MESSAGE_MAP(ColorEdit, CEdit)
@@ -147,11 +150,19 @@ bool ColorEdit::SaveTextFile(const char* path) {
             text += "\r\n";
         }
     }
-    StdioFile out(path, "wb");
-    if (!out.IsOpen()) {
-        return false;
+    {
+        // A file we may read but not write keeps its text, as it did when
+        // written in place; the new text goes beside it first, so a write that
+        // fails (a full disk) leaves the file as it was.
+        StdioFile writable(path, "r+b");
+        if (!writable.IsOpen()) {
+            return false;
+        }
     }
-    const size_t size = static_cast<size_t>(text.GetLength());
-    const bool written = std::fwrite(text.GetString(), 1, size, out.Get()) == size;
-    return out.Close() && written;
+    const std::filesystem::path target(path);
+    ReplacingFile out(
+        path,
+        (target.parent_path() / DownloadFile::TemporaryName(target.filename().string())).string());
+    out.Write(text.GetString(), static_cast<size_t>(text.GetLength()));
+    return out.Commit();
 }

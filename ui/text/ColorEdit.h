@@ -42,8 +42,9 @@ public:
     // as ClearText left it, and until another file loads, SaveTextFile refuses to
     // write over this one.
     LoadResult LoadTextFile(const char* path);
-    // Writes the text over `path` if that file exists: every line followed by CR LF,
-    // an empty last line writing nothing. Never creates a file. True when written.
+    // Replaces `path`, if that file exists and may be written, by the text: every
+    // line followed by CR LF, an empty last line writing nothing. Never creates a
+    // file; a save that fails leaves the file as it was. True when written.
     bool SaveTextFile(const char* path);
 
     COLORREF m_crText = RGB(0, 0, 0);
