@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/AsciiCase.h"
 #include "box/WireFormat.h"
 
 namespace {
@@ -14,21 +15,18 @@ constexpr const char* kForbidden = "/\\:*?\"<>|";
 bool IsDeviceName(const char* name, size_t n) {
     // The device is named by what comes before the first dot, in any case.
     const char* dot = static_cast<const char*>(std::memchr(name, '.', n));
-    std::string stem(name, dot != nullptr ? static_cast<size_t>(dot - name) : n);
+    std::string stem = AsciiLower(std::string(name, dot != nullptr ? dot - name : n));
     while (!stem.empty() && stem.back() == ' ') {
         stem.pop_back();  // "CON .txt" is the device too
     }
-    for (char& c : stem) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    static constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    static constexpr const char* kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
     for (const char* device : kDevices) {
         if (stem == device) {
             return true;
         }
     }
     // COM1..COM9 and LPT1..LPT9 (COM0 and LPT0 too, on newer systems).
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+    return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) &&
            std::isdigit(static_cast<unsigned char>(stem[3]));
 }
 
