@@ -9,8 +9,10 @@
 
 namespace {
 
-// Characters that no Windows file name may hold (besides the control ones).
-constexpr const char* kForbidden = "/\\:*?\"<>|";
+// Characters that make a name a path on some system.
+constexpr const char* kPathCharacters = "/\\:";
+// Characters that no Windows file name may hold.
+constexpr const char* kWindowsForbidden = "*?\"<>|";
 
 bool IsDeviceName(const char* name, size_t n) {
     // The device is named by what comes before the first dot, in any case.
@@ -45,16 +47,24 @@ FileNameFault CheckFileName(const char* name) {
     }
     for (size_t i = 0; i < n; ++i) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c < 0x20 || std::strchr(kForbidden, c) != nullptr) {
+        if (c < 0x20 || std::strchr(kPathCharacters, c) != nullptr) {
             return FileNameFault::kNotPlain;
         }
     }
-    if (name[n - 1] == '.' || name[n - 1] == ' ' || IsDeviceName(name, n)) {
+    if (std::strpbrk(name, kWindowsForbidden) != nullptr || name[n - 1] == '.' ||
+        name[n - 1] == ' ' || IsDeviceName(name, n)) {
         return FileNameFault::kWindowsSpecial;
     }
     return FileNameFault::kNone;
 }
 
 bool IsPlainFileName(const char* name) {
-    return CheckFileName(name) == FileNameFault::kNone;
+    const FileNameFault fault = CheckFileName(name);
+#ifdef _WIN32
+    return fault == FileNameFault::kNone;
+#else
+    // Elsewhere such a name is one ordinary file: a box's file or a backup
+    // made here stays usable, and Windows refuses it when it gets there.
+    return fault != FileNameFault::kNotPlain;
+#endif
 }
