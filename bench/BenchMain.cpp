@@ -8,13 +8,14 @@
 // within one run of this program. A transfer row is judged by CPU time (see
 // Stopwatch.h): on a loaded machine, or one whose idle CPUs are slow to wake,
 // the time that passes for a 1 MiB transfer swings by ten times from run to
-// run, the CPU time it costs does not.
+// run, the CPU time it costs does not once both ends share one CPU (OneCpu.h).
 //   velqo_bench [--runs N]   N: runs per 1 MiB transfer row (default 9)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -23,6 +24,7 @@
 #include "bench/CliBench.h"
 #include "bench/DiffBench.h"
 #include "bench/HistoryBench.h"
+#include "bench/OneCpu.h"
 #include "bench/SessionRig.h"
 #include "history/FileDiff.h"
 
@@ -190,6 +192,9 @@ int main(int argc, char** argv) {
     const int largeRuns = std::max(3, runs / 2 + 1);
 
     const double loadBefore = LoadAverage();
+    // Before the rig starts its threads, which keep to the same CPU.
+    auto oneCpu = std::make_unique<OneCpu>();
+    const int sharedCpu = oneCpu->Cpu();
     // Static, so that its folder is removed also when Die() ends the program.
     static SessionRig rig;
     std::string error;
@@ -213,6 +218,8 @@ int main(int argc, char** argv) {
         }
     }
 
+    // The programs started from here on run where the system puts them.
+    oneCpu.reset();
     static CliBench cli;
     if (!cli.Start(kCliDownloadSize, &error)) {
         Die(error);
@@ -311,6 +318,9 @@ int main(int argc, char** argv) {
     for (const TransferRow& r : rows) {
         std::printf("%-20s %14.3f %16.3f %16.3f\n", r.label.c_str(), r.ratio[0], r.ratio[3],
                     r.ratio[2]);
+    }
+    if (sharedCpu >= 0) {
+        std::printf("\nThe transfer and latency rows ran with both ends on CPU %d.", sharedCpu);
     }
     std::printf("\nRuns: %d per 1 MiB row, %d per 16 MiB and cli row, %d per latency row.\n", runs,
                 largeRuns, kLatencyRuns);
