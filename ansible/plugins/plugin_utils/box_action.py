@@ -20,6 +20,8 @@ from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
     DEFAULT_TIMEOUT_S, PASSWORD_VARIABLE, CliError, VelqoCli, failure_message, find_cli,
     in_user_words, latest_backup)
 
+# src's word for the newest complete backup in dest (any other option names a folder).
+LATEST = 'latest'
 # The options of every module (doc fragment velqo.box.box).
 BOX_OPTIONS = dict(
     host=dict(type='str'),
@@ -87,8 +89,11 @@ class BoxAction(ActionBase):
             for name, limits in dict(BOX_RANGES, **self.RANGES).items():
                 check_range(name, args[name], *limits)
             for name in self.LOCAL_PATHS:
-                if args.get(name) and args[name] != 'latest' and not os.path.isabs(args[name]):
-                    args[name] = os.path.join(self._loader.get_basedir(), args[name])
+                if args.get(name) and not (name == 'src' and args[name] == LATEST):
+                    # Absolute: velqo-cli runs in a temporary folder, and the basedir
+                    # of an ad-hoc run is '.'.
+                    args[name] = os.path.abspath(
+                        os.path.join(self._loader.get_basedir(), args[name]))
             executable = find_cli(args['velqo_cli'] or self._var('velqo_cli'))
             host, words['--host'] = self._box_host()
             port, words['--port'] = self._first('port', args, 'velqo_port')
@@ -180,7 +185,7 @@ class BoxAction(ActionBase):
     @staticmethod
     def backup_folder(cli, args):
         """src as given, or the newest complete backup of cli's box in dest for 'latest'."""
-        if args['src'] != 'latest':
+        if args['src'] != LATEST:
             return args['src']
         if not args.get('dest'):
             raise CliError('src: latest needs dest, the folder holding the backups')

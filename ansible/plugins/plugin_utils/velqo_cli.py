@@ -44,7 +44,8 @@ def find_cli(path):
     if path:
         path = os.path.expanduser(path)
         if os.path.isfile(path) and os.access(path, os.X_OK):
-            return path
+            # It is started in a temporary working folder.
+            return os.path.abspath(path)
         raise CliError('velqo_cli %s is not an executable file' % path)
     found = shutil.which('velqo-cli')
     if not found:
@@ -123,6 +124,12 @@ class VelqoCli(object):
             raise CliError('velqo-cli gave a document of format %r, this collection reads '
                            'format %d: install velqo-cli and the collection of one release'
                            % (document.get('format'), DOCUMENT_FORMAT))
+        if returncode != document.get('exit'):
+            # It printed its document and then failed or was killed: not a success,
+            # though what the document says was done (a folder made) stays true.
+            document.update(ok=False, exit=returncode,
+                            error='velqo-cli ended with status %d after a document saying %r'
+                            % (returncode, document.get('exit')))
         return document
 
     def in_user_words(self, message):

@@ -8,7 +8,11 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
+import json
+
 import pytest
+
+from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import DOCUMENT_FORMAT
 
 PASSWORD = '2468'
 
@@ -106,3 +110,31 @@ def test_a_run_without_a_document_fails_with_velqo_clis_words(cli, run_action):
     result = run_action('files_info', dict(port=4000), host_vars(cli))
     assert result['failed'] and result['msg'] == (
         'velqo-cli ended with status 2 without a JSON document: velqo-cli: port needs a number')
+
+
+def test_relative_folders_and_velqo_cli_are_taken_from_the_basedir(cli, run_action, monkeypatch,
+                                                                    tmp_path):
+    # An ad-hoc run's basedir is '.', while velqo-cli runs in a temporary folder:
+    # a folder named like src's word 'latest' is a folder all the same.
+    monkeypatch.chdir(tmp_path)
+    cli.answer(dict(PARTIAL, ok=True, exit=0))
+    result = run_action('backup', dict(dest='latest', git='history'),
+                        host_vars(cli, velqo_cli='velqo-cli'))
+    assert not result.get('failed')
+    assert cli.commands() == [['backup', '--report', '--into', str(tmp_path / 'latest'), '--git',
+                               str(tmp_path / 'history')]]
+
+
+# module, velqo-cli's document, its exit status when it printed the document and
+# then failed or was killed: the result's changed.
+@pytest.mark.parametrize('module,options,document,status,changed', [
+    ('files_info', {}, LISTED, 139, False),
+    ('backup', dict(dest='/b'), dict(PARTIAL, ok=True, exit=0, complete=True), 1, True),
+])
+def test_a_failed_run_after_its_document_fails(cli, run_action, module, options, document,
+                                                status, changed):
+    cli.answer_without_document(json.dumps(dict(document, format=DOCUMENT_FORMAT)), '', status)
+    result = run_action(module, options, host_vars(cli))
+    assert (result['changed'], result.get('failed'), result['msg'], result['exit']) == (
+        changed, True, 'velqo-cli ended with status %d after a document saying 0' % status,
+        status)
