@@ -42,7 +42,8 @@ attributes:
   diff_mode:
     support: full
     details: A unified diff for each text file (type 1) that is or would be sent, the
-      box's copy before and the backup's after; files over 256 KiB are named, not shown.
+      box's copy before and the backup's after; files over 256 KiB, or whose copy on
+      the box cannot be read, are named, not shown.
 '''
 
 EXAMPLES = r'''

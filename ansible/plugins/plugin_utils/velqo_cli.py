@@ -241,10 +241,15 @@ def fetch_box_copies(cli, names):
 def text_diff(cli, folder, name, on_box):
     """Ansible's diff of one text file: the box's copy (from fetch_box_copies) before,
     the backup's after."""
-    before = _read(os.path.join(cli.workdir, name)) if name in on_box else b''
-    after = _read(os.path.join(folder, name))
     diff = {'before_header': '%s:%s' % (cli.host, name),
             'after_header': os.path.join(folder, name)}
+    if name not in on_box:
+        # A file diffed is one the box lists: an empty before would show its
+        # content as all new.
+        diff['prepared'] = '%s: the box\'s copy could not be read, not shown\n' % name
+        return diff
+    before = _read(os.path.join(cli.workdir, name))
+    after = _read(os.path.join(folder, name))
     if before is None or after is None:
         return None
     if len(before) > MAX_DIFF_BYTES or len(after) > MAX_DIFF_BYTES:

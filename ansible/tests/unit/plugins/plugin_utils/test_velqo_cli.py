@@ -59,7 +59,8 @@ def test_a_run_past_its_time_is_stopped(tmp_path, monkeypatch, ends_when_asked):
 # the box's copy (None: not fetched), the backup's: the diff's texts, or the
 # note that replaces them.
 @pytest.mark.parametrize('on_box,in_backup,diff', [
-    (None, b'caf\xe9\n', dict(before='', after=u'caf\xe9\n')),
+    (b'cafe\n', b'caf\xe9\n', dict(before='cafe\n', after=u'caf\xe9\n')),
+    (None, b'short\n', dict(prepared="config.txt: the box's copy could not be read, not shown\n")),
     (b'x' * (MAX_DIFF_BYTES + 1), b'short\n',
      dict(prepared='config.txt: longer than %d bytes, not shown\n' % MAX_DIFF_BYTES)),
 ])
