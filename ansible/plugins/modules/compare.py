@@ -34,8 +34,9 @@ attributes:
     support: full
     details: A unified diff for each differing text file (type 1), the box's copy
       before and the backup's after; files over 256 KiB, or whose copy on the box
-      cannot be read, are named, not shown. Ansible shows a task's diff only when the task is changed, so the task needs
-      C(changed_when) set to C(not RESULT.same) for its diff to be shown.
+      cannot be read, are named, not shown. Ansible shows a task's diff only when the
+      task is changed, so the task needs C(changed_when) set to C(not RESULT.same) for
+      its diff to be shown.
 '''
 
 EXAMPLES = r'''
