@@ -146,6 +146,10 @@ def failure_message(document):
         if (outcome in ('failed', 'refused') or entry.get('verified') is False or
                 (outcome == 'skipped' and entry.get('message'))):
             problems.append('%s: %s' % (entry.get('name'), entry.get('message') or outcome))
+    git = document.get('git')
+    if isinstance(git, dict) and git.get('error'):
+        # A complete backup that its commit failed.
+        problems.append('git: %s' % git['error'])
     if problems:
         return '; '.join(problems)
     return 'velqo-cli ended with status %s' % document.get('exit')

@@ -53,6 +53,8 @@ PARTIAL = dict(ok=False, exit=1, folder='/b/box', complete=False,
                files=files(('a', 'saved'), ('SHA256SUMS', 'failed', 'named like a backup file')))
 DIFFERS = dict(ok=False, exit=1, same=False,
                files=[dict(name='a', result='differs'), dict(name='b', result='missing-on-box')])
+NOT_COMMITTED = dict(ok=False, exit=1, folder='/b/box', complete=True, files=files(('a', 'saved')),
+                     git=dict(repository='/g', commit=None, error='git is not installed'))
 COMPARE_FAILED = dict(ok=False, exit=1, same=False,
                       files=[dict(name='b', result='failed', message='download failed')])
 NOT_VERIFIED = dict(ok=False, exit=1, changed=True,
@@ -69,6 +71,9 @@ NOT_VERIFIED = dict(ok=False, exit=1, changed=True,
      ['backup', '--report', '--into', '/b', '--box-name', 'kitchen'], True, True,
      'SHA256SUMS: named like a backup file'),
     ('backup', dict(dest='/b'), True, LISTED, ['list'], True, False, None),
+    ('backup', dict(dest='/b', git='/g'), False, NOT_COMMITTED,
+     ['backup', '--report', '--into', '/b', '--git', '/g'], True, True,
+     'git: git is not installed'),
     ('compare', dict(src='/b/box', names=['a']), False, DIFFERS, ['compare', '--', '/b/box', 'a'],
      False, False, None),
     ('compare', dict(src='/b/box'), False, COMPARE_FAILED, ['compare', '--', '/b/box'], False,
