@@ -31,8 +31,8 @@ options:
     type: path
   cli_timeout:
     description:
-      - Seconds each run of velqo-cli may take, 1 or more; a run past it is stopped
-        (velqo-cli removes its partial files) and the task fails.
+      - Seconds each run of velqo-cli may take, 1 to 604800 (a week); a run past it is
+        stopped (velqo-cli removes its partial files) and the task fails.
       - A task may run velqo-cli more than once (a diff reads the box's copies first).
     type: int
     default: 3600

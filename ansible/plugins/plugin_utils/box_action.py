@@ -17,7 +17,7 @@ from ansible.module_utils.common.text.converters import to_text
 from ansible.plugins.action import ActionBase
 
 from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
-    DEFAULT_TIMEOUT_S, PASSWORD_VARIABLE, CliError, VelqoCli, failure_message, find_cli,
+    DEFAULT_TIMEOUT_S, MAX_TIMEOUT_S, PASSWORD_VARIABLE, CliError, VelqoCli, failure_message, find_cli,
     in_user_words, latest_backup)
 
 # src's word for the newest complete backup in dest (any other option names a folder).
@@ -29,21 +29,20 @@ BOX_OPTIONS = dict(
     velqo_cli=dict(type='path'),
     cli_timeout=dict(type='int', default=DEFAULT_TIMEOUT_S),
 )
-# Their integer options' (lowest, highest or None) values; the port, which a
-# variable may give too, is checked with it.
-BOX_RANGES = dict(cli_timeout=(1, None))
+# Their integer options' (lowest, highest) values; the port, which a variable
+# may give too, is checked with it.
+BOX_RANGES = dict(cli_timeout=(1, MAX_TIMEOUT_S))
 PORT_RANGE = (1, 65535)
 # As the box's login carries the password: one to four digits.
 MAX_PASSWORD_DIGITS = 4
 
 
-def check_range(name, value, low, high=None):
-    """Refuses a number outside low..high (no upper limit when high is None)
-    with a message naming the option or variable as the user wrote it."""
-    if value is None or (low <= value and (high is None or value <= high)):
+def check_range(name, value, low, high):
+    """Refuses a number outside low..high with a message naming the option or
+    variable as the user wrote it."""
+    if value is None or low <= value <= high:
         return
-    wanted = '%d or more' % low if high is None else 'from %d to %d' % (low, high)
-    raise CliError('%s must be %s, not %s' % (name, wanted, value))
+    raise CliError('%s must be from %d to %d, not %s' % (name, low, high, value))
 
 
 def port_number(name, value):
@@ -71,7 +70,7 @@ class BoxAction(ActionBase):
 
     TRANSFERS_FILES = False
     OPTIONS = {}
-    # The module's own integer options and their (lowest, highest or None) values,
+    # The module's own integer options and their (lowest, highest) values,
     # checked before velqo-cli runs.
     RANGES = {}
     # velqo-cli's names for this module's options, as its messages may say them.

@@ -25,6 +25,9 @@ DOCUMENT_FORMAT = 1
 # How long one velqo-cli command may run when the task does not say (cli_timeout):
 # long enough for a whole box, short enough that a hung run ends.
 DEFAULT_TIMEOUT_S = 3600
+# The longest cli_timeout: a week, far within what Python can wait on a pipe
+# (about 24 days; past it waiting fails and would leave velqo-cli running).
+MAX_TIMEOUT_S = 7 * 24 * 3600
 # A velqo-cli past its time gets SIGTERM, on which it removes its partial files,
 # and this long to end before it is killed.
 STOP_GRACE_S = 10

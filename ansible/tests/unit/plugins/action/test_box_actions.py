@@ -29,7 +29,9 @@ def host_vars(cli, **more):
      "velqo_port must be a port number from 1 to 65535, not '0x10'"),
     ('files_info', {}, dict(velqo_port='65536'), 'velqo_port must be from 1 to 65535, not 65536'),
     ('backup', dict(dest='/b', keep=0), {}, 'keep must be from 1 to 999999, not 0'),
-    ('files_info', dict(cli_timeout=0), {}, 'cli_timeout must be 1 or more, not 0'),
+    ('files_info', dict(cli_timeout=0), {}, 'cli_timeout must be from 1 to 604800, not 0'),
+    ('files_info', dict(cli_timeout=10 ** 7), {},
+     'cli_timeout must be from 1 to 604800, not 10000000'),
     ('files_info', {}, dict(velqo_password='12345'), 'velqo_password needs 1 to 4 digits'),
 ])
 def test_refused_before_velqo_cli_runs(cli, run_action, module, options, variables, message):
@@ -39,7 +41,8 @@ def test_refused_before_velqo_cli_runs(cli, run_action, module, options, variabl
 
 
 def test_the_edges_of_the_ranges_run(cli, run_action):
-    run_action('backup', dict(dest='/b', port=65535, keep=999999, cli_timeout=1), host_vars(cli))
+    run_action('backup', dict(dest='/b', port=65535, keep=999999, cli_timeout=604800),
+               host_vars(cli))
     assert cli.calls()[0]['argv'][3:5] == ['--port', '65535']
     assert cli.commands() == [['backup', '--report', '--into', '/b', '--keep', '999999']]
 
