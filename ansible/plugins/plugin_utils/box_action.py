@@ -90,9 +90,9 @@ class BoxAction(ActionBase):
             for name in self.LOCAL_PATHS:
                 if args.get(name) and not (name == 'src' and args[name] == LATEST):
                     # Absolute: velqo-cli runs in a temporary folder, and the basedir
-                    # of an ad-hoc run is '.'.
-                    args[name] = os.path.abspath(
-                        os.path.join(self._loader.get_basedir(), args[name]))
+                    # of an ad-hoc run is '.'. src is no path option: its ~ is ours.
+                    args[name] = os.path.abspath(os.path.join(
+                        self._loader.get_basedir(), os.path.expanduser(args[name])))
             executable = find_cli(args['velqo_cli'] or self._var('velqo_cli'))
             host, words['--host'] = self._box_host()
             port, words['--port'] = self._first('port', args, 'velqo_port')

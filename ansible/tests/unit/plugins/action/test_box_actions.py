@@ -120,17 +120,23 @@ def test_a_run_without_a_document_fails_with_velqo_clis_words(cli, run_action):
         'velqo-cli ended with status 2 without a JSON document: velqo-cli: port needs a number')
 
 
+# module, its folders as written: velqo-cli's command, with {} for the folder
+# the run started in (an ad-hoc run's basedir is '.', while velqo-cli runs in a
+# temporary folder). A folder named like src's word 'latest' is a folder all the same.
+@pytest.mark.parametrize('module,options,command', [
+    ('backup', dict(dest='latest', git='history'),
+     ['backup', '--report', '--into', '{}/latest', '--git', '{}/history']),
+    ('restore', dict(src='~/golden'),
+     ['restore', '--changed-only', '--verify', '--', '{}/home/golden']),
+])
 def test_relative_folders_and_velqo_cli_are_taken_from_the_basedir(cli, run_action, monkeypatch,
-                                                                    tmp_path):
-    # An ad-hoc run's basedir is '.', while velqo-cli runs in a temporary folder:
-    # a folder named like src's word 'latest' is a folder all the same.
+                                                                    tmp_path, module, options,
+                                                                    command):
     monkeypatch.chdir(tmp_path)
-    cli.answer(dict(PARTIAL, ok=True, exit=0))
-    result = run_action('backup', dict(dest='latest', git='history'),
-                        host_vars(cli, velqo_cli='velqo-cli'))
+    monkeypatch.setenv('HOME', str(tmp_path / 'home'))
+    result = run_action(module, options, host_vars(cli, velqo_cli='velqo-cli'))
     assert not result.get('failed')
-    assert cli.commands() == [['backup', '--report', '--into', str(tmp_path / 'latest'), '--git',
-                               str(tmp_path / 'history')]]
+    assert cli.commands() == [[a.format(tmp_path) for a in command]]
 
 
 # module, velqo-cli's document, its exit status when it printed the document and
