@@ -127,6 +127,10 @@ class VelqoCli(object):
             raise CliError('velqo-cli gave a document of format %r, this collection reads '
                            'format %d: install velqo-cli and the collection of one release'
                            % (document.get('format'), DOCUMENT_FORMAT))
+        files = document.get('files')
+        if not isinstance(files, list) or not all(isinstance(e, dict) for e in files):
+            # Every reader of a document walks its files.
+            raise CliError('velqo-cli gave a document whose files are not a list of objects')
         if returncode != document.get('exit'):
             # It printed its document and then failed or was killed: not a success,
             # though what the document says was done (a folder made) stays true.

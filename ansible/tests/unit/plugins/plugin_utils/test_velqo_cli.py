@@ -77,12 +77,20 @@ def test_the_diff_of_a_text_file(tmp_path, on_box, in_backup, diff):
         diff, before_header='127.0.0.2:config.txt', after_header=str(folder / 'config.txt'))
 
 
-# A document of another format (None: a velqo-cli older than the formats).
-@pytest.mark.parametrize('format_given', [None, 2])
-def test_a_document_of_another_format_is_not_read(cli, tmp_path, format_given):
-    cli.answer({'format': format_given, 'ok': True, 'exit': 0, 'files': []})
+OTHER_FORMAT = ('velqo-cli gave a document of format %r, this collection reads format 1: '
+                'install velqo-cli and the collection of one release')
+NOT_FILES = 'velqo-cli gave a document whose files are not a list of objects'
+
+
+# A document that is not read (format None: a velqo-cli older than the formats).
+@pytest.mark.parametrize('document,message', [
+    (dict(format=None), OTHER_FORMAT % None),
+    (dict(format=2), OTHER_FORMAT % 2),
+    (dict(files={'name': 'a'}), NOT_FILES),
+    (dict(files=['a']), NOT_FILES),
+])
+def test_a_document_not_as_expected_is_not_read(cli, tmp_path, document, message):
+    cli.answer(dict(dict(ok=True, exit=0, files=[]), **document))
     with pytest.raises(CliError) as raised:
         VelqoCli(cli.path, '127.0.0.2', None, None, str(tmp_path)).run(['list'])
-    assert str(raised.value) == ('velqo-cli gave a document of format %r, this collection '
-                                 'reads format 1: install velqo-cli and the collection of one '
-                                 'release' % format_given)
+    assert str(raised.value) == message
