@@ -110,8 +110,9 @@ GitOutcome GitHistory::Commit(const fs::path& folder, const BackupName& name,
     }
     const std::string box = name.box.Stem();
     // The box's folder is one plain name inside the repository, whatever
-    // name the box was given.
-    if (box.empty() || box.find_first_not_of('.') == std::string::npos) {
+    // name the box was given; never a dot name (".", "..", ".git",
+    // ".gitignore"), which git or the user owns and the copy would replace.
+    if (box.empty() || box.front() == '.') {
         outcome.why = "'" + box + "' cannot name a folder of the repository";
         return outcome;
     }

@@ -110,8 +110,9 @@ TEST(GitHistoryTest, ABoxNamedLikeAFolderOfItsOwnNeverLeavesTheRepository) {
     TempDir dir;
     fs::create_directories("outside/history");
     WriteFile("outside/keep.txt", "mine");
+    WriteFile("outside/history/.gitignore", "*.tmp\n");
     const GitHistory git(dir.Path() / "outside" / "history", {});
-    for (const char* host : {"..", "."}) {
+    for (const char* host : {"..", ".", ".git", ".gitignore"}) {
         const BackupName name = StoredName(host, "20261201100000");
         const fs::path folder = WriteStoredBackup(dir.Path() / "store", name, {Config("a\n")});
         const GitOutcome outcome = git.Commit(folder, name, "first");
@@ -120,7 +121,8 @@ TEST(GitHistoryTest, ABoxNamedLikeAFolderOfItsOwnNeverLeavesTheRepository) {
                   std::string("'") + host + "' cannot name a folder of the repository");
     }
     EXPECT_EQ(ReadFile("outside/keep.txt"), "mine");
-    EXPECT_TRUE(fs::is_directory("outside/history/.git"));
+    EXPECT_EQ(ReadFile("outside/history/.gitignore"), "*.tmp\n");
+    EXPECT_TRUE(fs::is_regular_file("outside/history/.git/HEAD"));
 }
 
 TEST(GitHistoryTest, BoxesCommittedAtOnceIntoANewRepositoryTakeTurns) {
