@@ -5,8 +5,10 @@
 
 #include "backup/BackupFolder.h"
 #include "backup/StoreLock.h"
+#include "base/AsciiCase.h"
 #include "base/ChildProcess.h"
 #include "base/RegularFile.h"
+#include "base/TextEscape.h"
 #include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
@@ -24,6 +26,13 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+// The names git reads in any folder of a working tree, in any letter case
+// (git folds case where the file system does).
+bool IsGitsOwnName(const std::string& name) {
+    const std::string lower = AsciiLower(name);
+    return lower == ".git" || lower == ".gitignore" || lower == ".gitattributes";
+}
+
 }  // namespace
 
 GitHistory::GitHistory(fs::path repository, std::vector<std::string> excludedGroups)
@@ -32,18 +41,6 @@ GitHistory::GitHistory(fs::path repository, std::vector<std::string> excludedGro
 bool GitHistory::CopyFiles(const fs::path& folder, const fs::path& into, std::string* why) const {
     Manifest manifest;
     if (!Manifest::Load((folder / BackupFolder::kManifestName).string(), &manifest, why)) {
-        return false;
-    }
-    std::error_code ec;
-    if (fs::symlink_status(into, ec).type() == fs::file_type::symlink) {
-        *why = into.string() + " is a symbolic link, not the box's folder";
-        return false;
-    }
-    // What the box no longer has goes from its folder too.
-    fs::remove_all(into, ec);
-    fs::create_directories(into, ec);
-    if (ec) {
-        *why = "cannot make " + into.string() + ": " + ec.message();
         return false;
     }
     // A file listed in an excluded group stays out, whatever other group lists it.
@@ -63,9 +60,30 @@ bool GitHistory::CopyFiles(const fs::path& folder, const fs::path& into, std::st
         for (const std::string& n : names) {
             listed = listed || n == e.name;
         }
-        if (!listed && !excluded(e.name)) {
-            names.push_back(e.name);
+        if (listed || excluded(e.name)) {
+            continue;
         }
+        // git would take such a file for its own: a .gitignore could hide
+        // the box's files from every commit, a .git make the folder another
+        // repository. Refused before anything in the repository changes.
+        if (IsGitsOwnName(e.name)) {
+            *why = "the box's file '" + QuoteForMessage(e.name) +
+                   "' would be read by git as its own; leave its group out";
+            return false;
+        }
+        names.push_back(e.name);
+    }
+    std::error_code ec;
+    if (fs::symlink_status(into, ec).type() == fs::file_type::symlink) {
+        *why = into.string() + " is a symbolic link, not the box's folder";
+        return false;
+    }
+    // What the box no longer has goes from its folder too.
+    fs::remove_all(into, ec);
+    fs::create_directories(into, ec);
+    if (ec) {
+        *why = "cannot make " + into.string() + ": " + ec.message();
+        return false;
     }
     for (const std::string& name : names) {
         // Only the backup's own regular files, never through a link.

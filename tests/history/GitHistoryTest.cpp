@@ -125,6 +125,39 @@ TEST(GitHistoryTest, ABoxNamedLikeAFolderOfItsOwnNeverLeavesTheRepository) {
     EXPECT_TRUE(fs::is_regular_file("outside/history/.git/HEAD"));
 }
 
+TEST(GitHistoryTest, ABoxFileGitReadsAsItsOwnIsRefusedUnlessItsGroupIsLeftOut) {
+    TempDir dir;
+    const struct {
+        const char* file;
+        std::vector<std::string> excluded;
+        GitOutcome::Status status;
+    } cases[] = {
+        {".gitignore", {}, GitOutcome::Status::kFailed},
+        {".GitAttributes", {}, GitOutcome::Status::kFailed},
+        {".git", {}, GitOutcome::Status::kFailed},
+        {".gitignore", {"Extra"}, GitOutcome::Status::kCommitted},
+        {".gitkeep", {}, GitOutcome::Status::kCommitted},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        const fs::path repository = dir.Path() / ("history" + std::to_string(++round));
+        const BackupName name = StoredName("127.0.0.1", "20261201100000", round);
+        const fs::path folder = WriteStoredBackup(dir.Path() / "store", name,
+                                                  {Config("a\n"), {"Extra", c.file, 1, "*\n"}});
+        const GitOutcome outcome = GitHistory(repository, c.excluded).Commit(folder, name, "first");
+        ASSERT_EQ(outcome.status, c.status) << c.file << ": " << outcome.why;
+        if (c.status == GitOutcome::Status::kFailed) {
+            EXPECT_EQ(outcome.why, std::string("the box's file '") + c.file +
+                                       "' would be read by git as its own; leave its group out");
+            EXPECT_FALSE(fs::exists(repository / "127.0.0.1")) << c.file;
+        } else {
+            EXPECT_NE(Git(repository, {"ls-files"}).find("127.0.0.1/config.txt\n"),
+                      std::string::npos)
+                << c.file;
+        }
+    }
+}
+
 TEST(GitHistoryTest, BoxesCommittedAtOnceIntoANewRepositoryTakeTurns) {
     TempDir dir;
     constexpr int kBoxes = 4;
