@@ -26,11 +26,11 @@ std::string OneLine(std::string text) {
     return text;
 }
 
-// The names git reads in any folder of a working tree, in any letter case
-// (git folds case where the file system does).
+// The files git obeys in any folder of a working tree even when adding by
+// force, in any letter case (git folds case where the file system does).
 bool IsGitsOwnName(const std::string& name) {
     const std::string lower = AsciiLower(name);
-    return lower == ".git" || lower == ".gitignore" || lower == ".gitattributes";
+    return lower == ".git" || lower == ".gitattributes";
 }
 
 }  // namespace
@@ -63,8 +63,8 @@ bool GitHistory::CopyFiles(const fs::path& folder, const fs::path& into, std::st
         if (listed || excluded(e.name)) {
             continue;
         }
-        // git would take such a file for its own: a .gitignore could hide
-        // the box's files from every commit, a .git make the folder another
+        // git would take such a file for its own: a .gitattributes could
+        // change the bytes it keeps, a .git make the folder another
         // repository. Refused before anything in the repository changes.
         if (IsGitsOwnName(e.name)) {
             *why = "the box's file '" + QuoteForMessage(e.name) +
@@ -137,7 +137,9 @@ GitOutcome GitHistory::Commit(const fs::path& folder, const BackupName& name,
     if (!CopyFiles(folder, repository_ / box, &outcome.why)) {
         return outcome;
     }
-    if (run = git({"add", "-A", "--", box}); run.status != 0) {
+    // Forced: ignore rules of the repository or the user's own (a "*.db")
+    // never keep one of the box's files out of its history.
+    if (run = git({"add", "-A", "--force", "--", box}); run.status != 0) {
         return failed("git add", run);
     }
     run = git({"diff", "--cached", "--quiet", "--", box});
