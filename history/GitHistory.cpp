@@ -78,8 +78,29 @@ bool GitHistory::CopyFiles(const fs::path& folder, const fs::path& into, std::st
         *why = into.string() + " is a symbolic link, not the box's folder";
         return false;
     }
-    // What the box no longer has goes from its folder too.
-    fs::remove_all(into, ec);
+    // What the box no longer has goes from its folder too, but only files,
+    // all that a commit ever puts there: a folder inside (a backup store
+    // given the box's name, say) was not written here, and nothing goes.
+    std::vector<fs::path> old;
+    for (fs::directory_iterator it(into, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->symlink_status(ec).type() != fs::file_type::regular) {
+            *why = "'" + QuoteForMessage(it->path().string()) +
+                   "' is not a file a commit put there; nothing was removed";
+            return false;
+        }
+        old.push_back(it->path());
+    }
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        *why = "cannot read '" + QuoteForMessage(into.string()) + "': " + ec.message();
+        return false;
+    }
+    for (const fs::path& file : old) {
+        if (!fs::remove(file, ec) && ec) {
+            *why = "cannot remove '" + QuoteForMessage(file.string()) + "': " + ec.message();
+            return false;
+        }
+    }
+    ec.clear();
     fs::create_directories(into, ec);
     if (ec) {
         *why = "cannot make " + into.string() + ": " + ec.message();

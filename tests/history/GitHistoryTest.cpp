@@ -120,6 +120,19 @@ TEST(GitHistoryTest, TheRepositorysIgnoreRulesLeaveNoBoxFileOut) {
               "127.0.0.1/channels.db\n127.0.0.1/config.txt\n127.0.0.1/manifest.txt\n");
 }
 
+TEST(GitHistoryTest, ABoxFolderHoldingAFolderIsLeftAsItIs) {
+    TempDir dir;
+    // The store named like the box, inside the repository.
+    const BackupName name = StoredName("127.0.0.1", "20261201100000");
+    const fs::path folder =
+        WriteStoredBackup(dir.Path() / "history" / "127.0.0.1", name, {Config("a\n")});
+    const GitOutcome outcome = GitHistory(dir.Path() / "history", {}).Commit(folder, name, "first");
+    EXPECT_EQ(outcome.status, GitOutcome::Status::kFailed);
+    EXPECT_EQ(outcome.why, "'" + (dir.Path() / "history" / "127.0.0.1" / name.Format()).string() +
+                               "' is not a file a commit put there; nothing was removed");
+    EXPECT_EQ(ReadFile((folder / "config.txt").string()), "a\n");
+}
+
 TEST(GitHistoryTest, ABoxNamedLikeAFolderOfItsOwnNeverLeavesTheRepository) {
     TempDir dir;
     fs::create_directories("outside/history");
