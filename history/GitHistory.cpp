@@ -5,8 +5,10 @@
 
 #include "backup/BackupFolder.h"
 #include "backup/StoreLock.h"
+#include "base/AsciiCase.h"
 #include "base/ChildProcess.h"
 #include "base/RegularFile.h"
+#include "base/TextEscape.h"
 #include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
@@ -24,6 +26,13 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+// The files git obeys in any folder of a working tree even when adding by
+// force, in any letter case (git folds case where the file system does).
+bool IsGitsOwnName(const std::string& name) {
+    const std::string lower = AsciiLower(name);
+    return lower == ".git" || lower == ".gitattributes";
+}
+
 }  // namespace
 
 GitHistory::GitHistory(fs::path repository, std::vector<std::string> excludedGroups)
@@ -32,18 +41,6 @@ GitHistory::GitHistory(fs::path repository, std::vector<std::string> excludedGro
 bool GitHistory::CopyFiles(const fs::path& folder, const fs::path& into, std::string* why) const {
     Manifest manifest;
     if (!Manifest::Load((folder / BackupFolder::kManifestName).string(), &manifest, why)) {
-        return false;
-    }
-    std::error_code ec;
-    if (fs::symlink_status(into, ec).type() == fs::file_type::symlink) {
-        *why = into.string() + " is a symbolic link, not the box's folder";
-        return false;
-    }
-    // What the box no longer has goes from its folder too.
-    fs::remove_all(into, ec);
-    fs::create_directories(into, ec);
-    if (ec) {
-        *why = "cannot make " + into.string() + ": " + ec.message();
         return false;
     }
     // A file listed in an excluded group stays out, whatever other group lists it.
@@ -63,9 +60,51 @@ bool GitHistory::CopyFiles(const fs::path& folder, const fs::path& into, std::st
         for (const std::string& n : names) {
             listed = listed || n == e.name;
         }
-        if (!listed && !excluded(e.name)) {
-            names.push_back(e.name);
+        if (listed || excluded(e.name)) {
+            continue;
         }
+        // git would take such a file for its own: a .gitattributes could
+        // change the bytes it keeps, a .git make the folder another
+        // repository. Refused before anything in the repository changes.
+        if (IsGitsOwnName(e.name)) {
+            *why = "the box's file '" + QuoteForMessage(e.name) +
+                   "' would be read by git as its own; leave its group out";
+            return false;
+        }
+        names.push_back(e.name);
+    }
+    std::error_code ec;
+    if (fs::symlink_status(into, ec).type() == fs::file_type::symlink) {
+        *why = into.string() + " is a symbolic link, not the box's folder";
+        return false;
+    }
+    // What the box no longer has goes from its folder too, but only files,
+    // all that a commit ever puts there: a folder inside (a backup store
+    // given the box's name, say) was not written here, and nothing goes.
+    std::vector<fs::path> old;
+    for (fs::directory_iterator it(into, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->symlink_status(ec).type() != fs::file_type::regular) {
+            *why = "'" + QuoteForMessage(it->path().string()) +
+                   "' is not a file a commit put there; nothing was removed";
+            return false;
+        }
+        old.push_back(it->path());
+    }
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        *why = "cannot read '" + QuoteForMessage(into.string()) + "': " + ec.message();
+        return false;
+    }
+    for (const fs::path& file : old) {
+        if (!fs::remove(file, ec) && ec) {
+            *why = "cannot remove '" + QuoteForMessage(file.string()) + "': " + ec.message();
+            return false;
+        }
+    }
+    ec.clear();
+    fs::create_directories(into, ec);
+    if (ec) {
+        *why = "cannot make " + into.string() + ": " + ec.message();
+        return false;
     }
     for (const std::string& name : names) {
         // Only the backup's own regular files, never through a link.
@@ -110,15 +149,18 @@ GitOutcome GitHistory::Commit(const fs::path& folder, const BackupName& name,
     }
     const std::string box = name.box.Stem();
     // The box's folder is one plain name inside the repository, whatever
-    // name the box was given.
-    if (box.empty() || box.find_first_not_of('.') == std::string::npos) {
+    // name the box was given; never a dot name (".", "..", ".git",
+    // ".gitignore"), which git or the user owns and the copy would replace.
+    if (box.empty() || box.front() == '.') {
         outcome.why = "'" + box + "' cannot name a folder of the repository";
         return outcome;
     }
     if (!CopyFiles(folder, repository_ / box, &outcome.why)) {
         return outcome;
     }
-    if (run = git({"add", "-A", "--", box}); run.status != 0) {
+    // Forced: ignore rules of the repository or the user's own (a "*.db")
+    // never keep one of the box's files out of its history.
+    if (run = git({"add", "-A", "--force", "--", box}); run.status != 0) {
         return failed("git add", run);
     }
     run = git({"diff", "--cached", "--quiet", "--", box});

@@ -106,12 +106,40 @@ TEST(GitHistoryTest, EachBoxHasItsOwnFolder) {
               "127.0.0.1+4000/config.txt\n127.0.0.1/config.txt\n");
 }
 
+TEST(GitHistoryTest, TheRepositorysIgnoreRulesLeaveNoBoxFileOut) {
+    TempDir dir;
+    const fs::path repository = dir.Path() / "history";
+    fs::create_directories(repository);
+    WriteFile("history/.gitignore", "*.db\n*.txt\n");
+    const BackupName name = StoredName("127.0.0.1", "20261201100000");
+    const fs::path folder =
+        WriteStoredBackup(dir.Path() / "store", name, {Config("a\n"), Channels("x")});
+    const GitOutcome outcome = GitHistory(repository, {}).Commit(folder, name, "first");
+    ASSERT_EQ(outcome.status, GitOutcome::Status::kCommitted) << outcome.why;
+    EXPECT_EQ(Git(repository, {"ls-files"}),
+              "127.0.0.1/channels.db\n127.0.0.1/config.txt\n127.0.0.1/manifest.txt\n");
+}
+
+TEST(GitHistoryTest, ABoxFolderHoldingAFolderIsLeftAsItIs) {
+    TempDir dir;
+    // The store named like the box, inside the repository.
+    const BackupName name = StoredName("127.0.0.1", "20261201100000");
+    const fs::path folder =
+        WriteStoredBackup(dir.Path() / "history" / "127.0.0.1", name, {Config("a\n")});
+    const GitOutcome outcome = GitHistory(dir.Path() / "history", {}).Commit(folder, name, "first");
+    EXPECT_EQ(outcome.status, GitOutcome::Status::kFailed);
+    EXPECT_EQ(outcome.why, "'" + (dir.Path() / "history" / "127.0.0.1" / name.Format()).string() +
+                               "' is not a file a commit put there; nothing was removed");
+    EXPECT_EQ(ReadFile((folder / "config.txt").string()), "a\n");
+}
+
 TEST(GitHistoryTest, ABoxNamedLikeAFolderOfItsOwnNeverLeavesTheRepository) {
     TempDir dir;
     fs::create_directories("outside/history");
     WriteFile("outside/keep.txt", "mine");
+    WriteFile("outside/history/.gitignore", "*.tmp\n");
     const GitHistory git(dir.Path() / "outside" / "history", {});
-    for (const char* host : {"..", "."}) {
+    for (const char* host : {"..", ".", ".git", ".gitignore"}) {
         const BackupName name = StoredName(host, "20261201100000");
         const fs::path folder = WriteStoredBackup(dir.Path() / "store", name, {Config("a\n")});
         const GitOutcome outcome = git.Commit(folder, name, "first");
@@ -120,7 +148,40 @@ TEST(GitHistoryTest, ABoxNamedLikeAFolderOfItsOwnNeverLeavesTheRepository) {
                   std::string("'") + host + "' cannot name a folder of the repository");
     }
     EXPECT_EQ(ReadFile("outside/keep.txt"), "mine");
-    EXPECT_TRUE(fs::is_directory("outside/history/.git"));
+    EXPECT_EQ(ReadFile("outside/history/.gitignore"), "*.tmp\n");
+    EXPECT_TRUE(fs::is_regular_file("outside/history/.git/HEAD"));
+}
+
+TEST(GitHistoryTest, ABoxFileGitReadsAsItsOwnIsRefusedUnlessItsGroupIsLeftOut) {
+    TempDir dir;
+    const struct {
+        const char* file;
+        std::vector<std::string> excluded;
+        GitOutcome::Status status;
+    } cases[] = {
+        {".GitAttributes", {}, GitOutcome::Status::kFailed},
+        {".git", {}, GitOutcome::Status::kFailed},
+        {".gitattributes", {"Extra"}, GitOutcome::Status::kCommitted},
+        {".gitignore", {}, GitOutcome::Status::kCommitted},  // its "*" hides nothing
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        const fs::path repository = dir.Path() / ("history" + std::to_string(++round));
+        const BackupName name = StoredName("127.0.0.1", "20261201100000", round);
+        const fs::path folder = WriteStoredBackup(dir.Path() / "store", name,
+                                                  {Config("a\n"), {"Extra", c.file, 1, "*\n"}});
+        const GitOutcome outcome = GitHistory(repository, c.excluded).Commit(folder, name, "first");
+        ASSERT_EQ(outcome.status, c.status) << c.file << ": " << outcome.why;
+        if (c.status == GitOutcome::Status::kFailed) {
+            EXPECT_EQ(outcome.why, std::string("the box's file '") + c.file +
+                                       "' would be read by git as its own; leave its group out");
+            EXPECT_FALSE(fs::exists(repository / "127.0.0.1")) << c.file;
+        } else {
+            EXPECT_NE(Git(repository, {"ls-files"}).find("127.0.0.1/config.txt\n"),
+                      std::string::npos)
+                << c.file;
+        }
+    }
 }
 
 TEST(GitHistoryTest, BoxesCommittedAtOnceIntoANewRepositoryTakeTurns) {
