@@ -1,0 +1,27 @@
+#pragma once
+// What every command of one velqo-cli run shares: the options, the output,
+// DIR and the box as the store names it. CliClient fills `directory` before
+// any Check and `box` once the address is chosen (CliReach::kAddress and on),
+// so a command reads them in Check and Run, not when it is made.
+#include <filesystem>
+
+#include "backup/BackupName.h"
+#include "backup/BackupStore.h"
+#include "cli/CliOptions.h"
+
+class CliOutput;
+
+struct CliContext {
+    CliContext(const CliOptions& options, CliOutput& output) : options(options), output(output) {}
+
+    // The backup store: --into, else backup/ in DIR; absolute, and as shown.
+    BackupStore Store() const;
+    std::filesystem::path ShownStore() const;
+    // A path the user gave, as seen from DIR (an absolute one stays as it is).
+    std::filesystem::path InDirectory(const std::filesystem::path& path) const;
+
+    const CliOptions& options;
+    CliOutput& output;
+    std::filesystem::path directory;  // DIR as an absolute path
+    BackupBox box;                    // the box in the store: its address or --box-name, and port
+};
