@@ -256,6 +256,11 @@ Split SplitArguments(const std::vector<std::string>& args) {
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
                      std::string* error) {
     const Split split = SplitArguments(args);
+    // --json holds even when the rest is wrong: the mistake, the help and
+    // the version are then a document too.
+    for (const Given& g : split.options) {
+        options->json = options->json || std::string(g.rule->longName) == "json";
+    }
     // Windows users ask for help with /? where the command would stand.
     if (split.help || (!split.words.empty() && split.words.front() == "/?")) {
         options->help = true;
@@ -264,10 +269,6 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
     if (split.version) {
         options->version = true;
         return true;
-    }
-    // --json holds even when the rest is wrong: the mistake is then a document too.
-    for (const Given& g : split.options) {
-        options->json = options->json || std::string(g.rule->longName) == "json";
     }
     if (!split.error.empty()) {
         *error = split.error;

@@ -71,7 +71,7 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
         {"velqo-cli", {"-V"}, cliVersion, 0},
         {"velqo-cli", {"list", "--help"}, usage, 0},
         {"velqo-cli", {"/?"}, usage, 0},
-        {"velqo-cli", {"help", "restore"}, usage, 0},
+        {"velqo-cli", {"help", "restore"}, "Usage: velqo-cli [OPTION]... restore [--dry-run]", 0},
         {"velqo-cli", {"help", "lsit"}, "velqo-cli: help: unknown command 'lsit'; did you mean", 2},
         {"velqo-cli", {"help", "get", "put"}, "velqo-cli: help takes at most one command", 2},
         {"velqo-cli", {}, "velqo-cli: no command given (list, get, put, backup, restore", 2},
