@@ -2,8 +2,10 @@
 
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "backup/BackupStore.h"
+#include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "cli/CliClient.h"
 #include "cli/CliContext.h"
@@ -35,6 +37,12 @@ int CliBackupSource::Open(const CliContext& context, std::unique_ptr<CliBackupSo
         given = context.ShownStore() / latest.folder.filename();
         context.output.Info("%s backup of %s: %s", options.backupFolder.c_str(),
                             context.box.Text().c_str(), given.string().c_str());
+    } else {
+        context.output.Folder((context.directory / given).lexically_normal());
+        if (const int status = context.CheckBackupFolder(given.string(), {BackupRef::kLatest});
+            status != CliClient::kExitOk) {
+            return status;
+        }
     }
     *source = std::make_unique<CliBackupSource>(options, context.directory, given, context.output);
     return (*source)->Load();
@@ -71,8 +79,15 @@ int CliBackupSource::Load() {
     }
     std::string missing;
     if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {
-        return output_.Error(CliClient::kExitFailed, "%s: not in the backup; %s",
-                             QuoteForMessage(missing).c_str(), nothing);
+        std::vector<std::string> held;
+        for (const ManifestEntry& entry : backup_.Entries().Entries()) {
+            held.push_back(entry.name);
+        }
+        const std::string nearest = NearestWord(missing, held);
+        const std::string meant =
+            nearest.empty() ? "" : "; did you mean '" + QuoteForMessage(nearest) + "'?";
+        return output_.Error(CliClient::kExitFailed, "%s: not in the backup; %s%s",
+                             QuoteForMessage(missing).c_str(), nothing, meant.c_str());
     }
     if (backup_.Incomplete()) {
         output_.Note(

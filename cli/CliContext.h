@@ -4,6 +4,8 @@
 // any Check and `box` once the address is chosen (CliReach::kAddress and on),
 // so a command reads them in Check and Run, not when it is made.
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "backup/BackupName.h"
 #include "backup/BackupStore.h"
@@ -19,6 +21,12 @@ struct CliContext {
     std::filesystem::path ShownStore() const;
     // A path the user gave, as seen from DIR (an absolute one stays as it is).
     std::filesystem::path InDirectory(const std::filesystem::path& path) const;
+
+    // A backup folder the user named (`given`, relative to DIR unless
+    // absolute): 0 when it is a folder, else the usage error said, with the
+    // word of `words` ("latest", "box") it may have been meant to be, and
+    // where a relative one was read with -C.
+    int CheckBackupFolder(const std::string& given, const std::vector<std::string>& words) const;
 
     const CliOptions& options;
     CliOutput& output;

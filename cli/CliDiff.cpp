@@ -47,24 +47,28 @@ bool CliDiff::IsBox(const std::string& side) {
     return side == kBox;
 }
 
-std::unique_ptr<DiffSide> CliDiff::LoadBackup(const std::string& side) const {
-    CliOutput& output = output_;
+std::unique_ptr<DiffSide> CliDiff::LoadBackup(const std::string& side, int* exit) const {
+    *exit = CliClient::kExitFailed;
     fs::path folder = fs::path(side);
     int back = 0;
     std::string why;
     if (BackupRef::ParseLatest(side, &back)) {
         StoredBackup found;
         if (!BackupRef::Find(context_.Store(), context_.box, back, &found, &why)) {
-            output.Error(CliClient::kExitFailed, "%s", why.c_str());
+            output_.Error(CliClient::kExitFailed, "%s", why.c_str());
             return nullptr;
         }
         folder = found.folder;
-        output.Detail("%s is %s", side.c_str(), folder.string().c_str());
+        output_.Detail("%s is %s", side.c_str(), folder.string().c_str());
+    } else if (const int status = context_.CheckBackupFolder(side, {BackupRef::kLatest, kBox});
+               status != CliClient::kExitOk) {
+        *exit = status;
+        return nullptr;
     }
     auto loaded = std::make_unique<FolderSide>(side);
     if (!loaded->Load(context_.directory / folder, &why)) {
-        output.Error(CliClient::kExitFailed, "the backup %s cannot be used: %s",
-                     QuoteForMessage(side).c_str(), why.c_str());
+        output_.Error(CliClient::kExitFailed, "the backup %s cannot be used: %s",
+                      QuoteForMessage(side).c_str(), why.c_str());
         return nullptr;
     }
     return loaded;
@@ -75,9 +79,10 @@ int CliDiff::Check() {
         {&options_.backupFolder, &older_}, {&options_.newerSide, &newer_}};
     for (const auto& [side, loaded] : sides) {
         if (!IsBox(*side)) {
-            *loaded = LoadBackup(*side);
+            int exit = CliClient::kExitOk;
+            *loaded = LoadBackup(*side, &exit);
             if (*loaded == nullptr) {
-                return CliClient::kExitFailed;
+                return exit;
             }
         }
     }

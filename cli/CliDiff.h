@@ -29,8 +29,9 @@ public:
 
 private:
     // A side that is a backup: "latest", "latest~N" (the box's in the
-    // store), else a folder relative to DIR. Null after saying why.
-    std::unique_ptr<DiffSide> LoadBackup(const std::string& side) const;
+    // store), else a folder relative to DIR. Null after saying why, with
+    // the exit status in `exit`.
+    std::unique_ptr<DiffSide> LoadBackup(const std::string& side, int* exit) const;
 
     const CliContext& context_;
     const CliOptions& options_;

@@ -1,6 +1,8 @@
 #include "cli/CliHistory.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -27,6 +29,25 @@ bool CliHistory::ParseStoreBox(const std::string& text, BackupBox* box) {
     }
     *box = name.box;
     return true;
+}
+
+void CliHistory::SayOtherPorts(const BackupStore& store, const BackupBox& box) const {
+    std::vector<std::string> others;
+    for (const StoredBackup& b : store.List()) {
+        const std::string stem = b.name.box.Stem();
+        if (b.name.box.host == box.host &&
+            std::find(others.begin(), others.end(), stem) == others.end()) {
+            others.push_back(stem);
+        }
+    }
+    std::string names;
+    for (const std::string& other : others) {
+        names += (names.empty() ? "" : ", ") + other;
+    }
+    if (!names.empty()) {
+        context_.output.Info("the store has backups of %s on another port: %s (history %s)",
+                             box.host.c_str(), names.c_str(), others.front().c_str());
+    }
 }
 
 int CliHistory::Check() {
@@ -70,5 +91,8 @@ int CliHistory::Run(const CliBoxLink*) {
     output.Value("backups", backups);
     output.Info("%zu backup%s of %s in %s", history.size(), history.size() == 1 ? "" : "s",
                 box.Text().c_str(), store.Root().string().c_str());
+    if (history.empty()) {
+        SayOtherPorts(store, box);
+    }
     return CliClient::kExitOk;
 }

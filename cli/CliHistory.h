@@ -5,6 +5,7 @@
 #include <string>
 
 #include "backup/BackupName.h"
+#include "backup/BackupStore.h"
 #include "cli/CliCommand.h"
 
 struct CliContext;
@@ -21,6 +22,9 @@ public:
     static bool ParseStoreBox(const std::string& text, BackupBox* box);
 
 private:
+    // A box without backups: the same host's backups on other ports, named.
+    void SayOtherPorts(const BackupStore& store, const BackupBox& box) const;
+
     const CliContext& context_;
     BackupBox named_;  // BOX when given
 };

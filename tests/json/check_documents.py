@@ -105,7 +105,7 @@ def main():
             ('diff', port, ['diff', '--into', 'store', 'latest~1', 'latest'], 0, PASSWORD),
             ('diff with the box', port, ['diff', '--into', 'store', 'latest', 'box'], 0,
              PASSWORD),
-            ('diff, no backup', port, ['diff', 'nothing', 'latest'], 1, PASSWORD),
+            ('diff, no backup', port, ['diff', 'nothing', 'latest'], 2, PASSWORD),
             ('put', port, ['put', 'config.txt'], 0, PASSWORD),
             ('put, a file missing', port, ['put', 'config.txt', 'missing.txt'], 1, PASSWORD),
             # The other box's backup: nothing of it on this box, nothing of this box in it.
