@@ -78,7 +78,10 @@ int CliBackup::Run(const CliBoxLink* box) {
         return CliClient::kExitFailed;
     }
     output_.Flag("complete", true);
-    output_.Info("backup of %zu file(s) complete in %s", outcome.saved, shown.string().c_str());
+    // On a terminal the folder stands on the line above already.
+    output_.Info("backup of %zu file(s) complete%s%s", outcome.saved,
+                 output_.OneTerminal() ? "" : " in ",
+                 output_.OneTerminal() ? "" : shown.string().c_str());
     // Before pruning, which may remove the backup before this one.
     bool told = true;
     if (options.report || !options.git.empty()) {

@@ -255,6 +255,12 @@ TEST_F(CliCommandLineTest, ProgressLineOnAPseudoTerminal) {
     }
     EXPECT_TRUE(midway) << shown;
     EXPECT_NE(shown.find("\rfile 2 of 2  big.bin  100%  293.0 of 293.0 KiB  "), std::string::npos);
+    // stdout is the same terminal: the folder is named once.
+    const size_t folder = shown.find("pc/backup/127.0.0.1+");
+    EXPECT_NE(folder, std::string::npos) << shown;
+    EXPECT_EQ(shown.find("pc/backup/127.0.0.1+", folder + 1), std::string::npos) << shown;
+    EXPECT_NE(shown.find("velqo-cli: backup of 2 file(s) complete\r\n"), std::string::npos)
+        << shown;
     const std::string quiet = run(true);
     EXPECT_EQ(quiet.find("file 2 of 2"), std::string::npos) << quiet;
     EXPECT_EQ(quiet.find("PC > "), std::string::npos) << quiet;
