@@ -254,18 +254,10 @@ int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const Bo
     const char* host = quotedHost.c_str();
     switch (login) {
         case LoginOutcome::kCannotConnect:
-            return output_.Error(kExitNoLogin,
-                                 "cannot connect to %s:%d: %s; check that the box is on and that "
-                                 "the address and port are its own",
-                                 host, target.port, socket.ConnectError().c_str());
         case LoginOutcome::kPortClosed:
-            return output_.Error(kExitNoLogin,
-                                 "%s:%d took the connection but did not answer the login: the "
-                                 "box may be busy with another client (the window or another "
-                                 "velqo-cli logged in to it), as it serves one at a time; log out "
-                                 "there or wait until it ends, then try again. If nothing else "
-                                 "uses it, this may not be a box, or not its port",
-                                 host, target.port);
+            return output_.Error(
+                kExitNoLogin, "%s",
+                LoginProblemText(login, target.host, target.port, socket.ConnectError()).c_str());
         case LoginOutcome::kBadAddress:
             return output_.Error(kExitUsage, "the box address %s",
                                  HostAddress(target.host).Problem().c_str());
@@ -462,7 +454,8 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
         return true;
     }
     if (get) {
-        session.DumpInto(name.c_str(), options_.directory);
+        session.DumpInto(name.c_str(), options_.directory,
+                         options_.noBackup ? ReplacedFile::kDiscard : ReplacedFile::kKeep);
     } else {
         session.UploadFrom(name.c_str(), options_.directory);
     }

@@ -12,7 +12,7 @@ namespace {
 std::string MakeUsage() {
     return std::string(
                "Usage: velqo-cli [OPTION]... list\n"
-               "  or:  velqo-cli [OPTION]... get NAME...\n"
+               "  or:  velqo-cli [OPTION]... get [--no-backup] NAME...\n"
                "  or:  velqo-cli [OPTION]... put [--verify] NAME...\n"
                "  or:  velqo-cli [OPTION]... backup [--into STORE] [--box-name NAME] [--keep N] "
                "[--report] [--git REPO [--git-exclude GROUP]...]\n"
@@ -33,7 +33,8 @@ std::string MakeUsage() {
                "                    backslash as \\\\\n"
                "  get NAME...       download each named box file into DIR (an existing file\n"
                "                    of that name is replaced only once the download is\n"
-               "                    complete)\n"
+               "                    complete; if it held other bytes it is kept as NAME~,\n"
+               "                    as cp --backup=simple keeps one, and the log says so)\n"
                "  put NAME...       upload each named file from DIR to the box\n"
                "  backup            download every file on the box, in one session, into a\n"
                "                    new folder of the backup store (see below) with\n"
@@ -76,6 +77,7 @@ std::string MakeUsage() {
                "Command options:\n"
                "  --verify          put, restore: read each uploaded file back from the box\n"
                "                    and compare it byte for byte with the local file\n"
+               "  --no-backup       get: keep no NAME~ of a replaced file\n"
                "  --dry-run         restore: print what would be sent, send nothing\n"
                "  --changed-only    restore: compare first and send only the files that\n"
                "                    differ on the box; a second run sends nothing\n"

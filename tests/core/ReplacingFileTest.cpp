@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "box/ReplacingFile.h"
+#include "tests/support/SymbolicLink.h"
+#include "tests/support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Replace(const std::string& bytes, ReplacedFile replaced) {
+    ReplacingFile file("f.txt", "~f.txt.part", replaced);
+    file.Write(bytes.data(), bytes.size());
+    return file.Commit() && file.Kept() == Exists("f.txt~");
+}
+
+}  // namespace
+
+TEST(ReplacingFile, AReplacedFileOfOtherBytesIsKeptOnce) {
+    const struct {
+        const char* label;
+        const char* before;  // f.txt; nullptr: none
+        const char* kept;    // f.txt~ before; nullptr: none
+        ReplacedFile replaced;
+        const char* keptAfter;  // nullptr: none
+    } cases[] = {
+        {"no earlier file", nullptr, nullptr, ReplacedFile::kKeep, nullptr},
+        {"the same bytes", "new\n", nullptr, ReplacedFile::kKeep, nullptr},
+        {"the same bytes, an older copy stays", "new\n", "older\n", ReplacedFile::kKeep, "older\n"},
+        {"other bytes", "edited\n", nullptr, ReplacedFile::kKeep, "edited\n"},
+        {"other bytes replace the older copy", "edited\n", "older\n", ReplacedFile::kKeep,
+         "edited\n"},
+        {"a shorter file", "new", nullptr, ReplacedFile::kKeep, "new"},
+        {"kept off", "edited\n", nullptr, ReplacedFile::kDiscard, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempDir dir;
+        if (c.before != nullptr) {
+            WriteFile("f.txt", c.before);
+        }
+        if (c.kept != nullptr) {
+            WriteFile("f.txt~", c.kept);
+        }
+        ReplacingFile file("f.txt", "~f.txt.part", c.replaced);
+        file.Write("new\n", 4);
+        ASSERT_TRUE(file.Commit());
+        EXPECT_EQ(ReadFile("f.txt"), "new\n");
+        EXPECT_EQ(file.Kept(), c.before != nullptr && c.keptAfter != nullptr &&
+                                   std::string(c.before) != "new\n");
+        if (c.keptAfter == nullptr) {
+            EXPECT_FALSE(Exists("f.txt~"));
+        } else {
+            EXPECT_EQ(ReadFile("f.txt~"), c.keptAfter);
+        }
+        EXPECT_FALSE(Exists("~f.txt.part"));
+    }
+}
+
+TEST(ReplacingFile, AFolderNamedLikeTheCopyLeavesTheTargetAsItWas) {
+    TempDir dir;
+    WriteFile("f.txt", "edited\n");
+    fs::create_directory("f.txt~");
+    ReplacingFile file("f.txt", "~f.txt.part", ReplacedFile::kKeep);
+    file.Write("new\n", 4);
+    EXPECT_FALSE(file.Commit());
+    EXPECT_TRUE(file.KeepFailed());
+    EXPECT_EQ(ReadFile("f.txt"), "edited\n");
+    EXPECT_TRUE(fs::is_directory("f.txt~"));
+}
+
+TEST(ReplacingFile, NoLinkIsFollowedOrWrittenThrough) {
+    TempDir dir;
+    WriteFile("elsewhere.txt", "not ours\n");
+    WriteFile("f.txt", "edited\n");
+    if (!MakeSymbolicLink("elsewhere.txt", "f.txt~")) {
+        GTEST_SKIP() << "no symbolic link can be made here";
+    }
+    // A link where the copy goes is replaced by the copy; what it points to stays.
+    ASSERT_TRUE(Replace("new\n", ReplacedFile::kKeep));
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status("f.txt~")));
+    EXPECT_EQ(ReadFile("f.txt~"), "edited\n");
+    EXPECT_EQ(ReadFile("elsewhere.txt"), "not ours\n");
+
+    // A link at the target is replaced, not kept; the file it points to stays.
+    fs::remove("f.txt~");
+    fs::remove("f.txt");
+    ASSERT_TRUE(MakeSymbolicLink("elsewhere.txt", "f.txt"));
+    ASSERT_TRUE(Replace("newer\n", ReplacedFile::kKeep));
+#ifndef _WIN32
+    // Under Wine a POSIX link can look like a file that cannot be read: then
+    // the link itself is moved to f.txt~, which follows nothing either.
+    EXPECT_FALSE(Exists("f.txt~"));
+#endif
+    EXPECT_EQ(ReadFile("f.txt"), "newer\n");
+    EXPECT_EQ(ReadFile("elsewhere.txt"), "not ours\n");
+    if (fs::is_symlink(fs::symlink_status("f.txt~"))) {
+        EXPECT_TRUE(RemoveSymbolicLink("f.txt~"));
+    }
+}
