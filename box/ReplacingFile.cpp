@@ -23,6 +23,13 @@ StdioFile CreateAfresh(const std::string& path) {
     return CreateNewFile(path);
 }
 
+// What has the copy's name; a link is never followed.
+FileKind KindOfCopy(const std::string& name) {
+    FileKind kind = FileKind::kMissing;
+    OpenRegularFile(name, LinkRule::kRefuse, false, &kind);
+    return kind;
+}
+
 // Whether the regular file `target` (a link is never followed) holds bytes
 // other than `written`'s. One that cannot be read counts as other: it is kept.
 bool HoldsOtherBytes(const std::string& target, const std::string& written) {
@@ -101,12 +108,17 @@ bool ReplacingFile::Commit() {
     std::error_code ec;
     const std::string keptName = KeptName(target_);
     if (replaced_ == ReplacedFile::kKeep && HoldsOtherBytes(target_, temporary_)) {
-        // A folder of that name stays, and then the rename fails: nothing is replaced.
-        if (!std::filesystem::is_directory(std::filesystem::symlink_status(keptName, ec))) {
+        // The old file is moved to a name that nothing has. Only an earlier
+        // copy, a regular file, is removed first: anything else there (a folder,
+        // a link, which Wine's delete would follow) keeps the target as it was.
+        if (KindOfCopy(keptName) == FileKind::kRegular) {
             std::filesystem::remove(keptName, ec);
         }
-        std::filesystem::rename(target_, keptName, ec);
-        if (ec) {
+        const bool nameFree = KindOfCopy(keptName) == FileKind::kMissing;
+        if (nameFree) {
+            std::filesystem::rename(target_, keptName, ec);
+        }
+        if (!nameFree || ec) {
             keepFailed_ = true;
             return false;
         }

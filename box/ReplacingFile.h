@@ -8,9 +8,9 @@
 //
 // With ReplacedFile::kKeep, a regular file at the target that holds other
 // bytes is kept as TARGET~ (GNU cp's --backup=simple): one copy, replacing an
-// earlier one. Whatever had that name goes first (a link itself, never what
-// it points to); the old file is moved there, never copied, so nothing is
-// written through a link. A link at the target is replaced and not kept: the
+// earlier one, which must be a regular file: a link or a folder of that name
+// keeps the target as it was and fails Commit. The old file is moved, never
+// copied, so nothing is written through a link. A link at the target is replaced and not kept: the
 // file it points to stays as it was.
 #include <cstddef>
 #include <memory>

@@ -342,7 +342,7 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
     SetWindowTextA(Item(IDC_TEXT), "volume=1");
     Click(IDC_SAVE);
     Click(IDC_UPLOAD);
-    ASSERT_EQ(Box("config.txt"), "volume=1\r\n");
+    ASSERT_EQ(Box("config.txt"), "volume=1\n");  // the file's own LF end
     const int stored = s_box->Stats().uploadsStored;
     InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
         Press(dialog, IDC_BACKUP_COMPARE);
@@ -362,7 +362,7 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
         EXPECT_EQ(lines[0], ShownLine(DiffLineKind::kHeader, "--- " + backup + "/config.txt"));
         EXPECT_EQ(lines[1], ShownLine(DiffLineKind::kHeader, "+++ box/config.txt"));
         EXPECT_EQ(lines[2].first, DiffLineKind::kHunk);
-        EXPECT_EQ(lines.back(), ShownLine(DiffLineKind::kAdded, "+volume=1<CR>"));
+        EXPECT_EQ(lines.back(), ShownLine(DiffLineKind::kAdded, "+volume=1"));
         // Every line of the original went; each is shown as removed.
         for (size_t i = 3; i + 1 < lines.size(); ++i) {
             EXPECT_EQ(lines[i].first, DiffLineKind::kRemoved) << lines[i].second;
