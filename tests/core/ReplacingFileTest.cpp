@@ -9,16 +9,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-bool Replace(const std::string& bytes, ReplacedFile replaced) {
-    ReplacingFile file("f.txt", "~f.txt.part", replaced);
-    file.Write(bytes.data(), bytes.size());
-    return file.Commit() && file.Kept() == Exists("f.txt~");
-}
-
-}  // namespace
-
 TEST(ReplacingFile, AReplacedFileOfOtherBytesIsKeptOnce) {
     const struct {
         const char* label;
@@ -90,14 +80,4 @@ TEST(ReplacingFile, NoLinkIsFollowedOrWrittenThrough) {
     EXPECT_EQ(ReadFile("elsewhere.txt"), "not ours\n");
     EXPECT_EQ(ReadFile("f.txt~"), "not ours\n");  // still the link
     EXPECT_TRUE(RemoveSymbolicLink("f.txt~"));
-#ifndef _WIN32
-    // A link at the target is replaced, not kept; the file it points to stays.
-    fs::remove("f.txt~");
-    fs::remove("f.txt");
-    ASSERT_TRUE(MakeSymbolicLink("elsewhere.txt", "f.txt"));
-    ASSERT_TRUE(Replace("newer\n", ReplacedFile::kKeep));
-    EXPECT_FALSE(Exists("f.txt~"));
-    EXPECT_EQ(ReadFile("f.txt"), "newer\n");
-    EXPECT_EQ(ReadFile("elsewhere.txt"), "not ours\n");
-#endif
 }
