@@ -31,8 +31,8 @@ LoginOutcome ConnectAndLogin(BoxSocket& socket, BoxSession& session, const char*
             return LoginOutcome::kCannotConnect;
         }
         if (++retries >= 2) {
-            // The port took the connection: only a front that must say the
-            // described line says so, then LoginProblemText says what it was.
+            // The port took the connection, so no "Can not connect" here: the
+            // window says its own line, then LoginProblemText says what it was.
             return LoginOutcome::kPortClosed;
         }
     }

@@ -78,7 +78,7 @@ TEST_F(MainWindowFlowTest, RefusedUnreachableAndSilentBoxesLeaveTheWindowLoggedO
     const int closed = ClosedLoopbackPort();
     s_dialog->m_nPort = closed;
     Click(IDC_LOGIN);
-    // The described line, then where, why and what to check, as velqo-cli says it.
+    // The window's own line, then where, why and what to check, as velqo-cli says it.
     EXPECT_NE(Log().find("PC > Now connecting to BOX ....wait 20 seconds \r\nPC > Can not "
                          "connect ! \r\nPC > cannot connect to 127.0.0.1:" +
                          std::to_string(closed) + ": "),
