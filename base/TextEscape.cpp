@@ -83,6 +83,16 @@ std::string EscapeControls(std::string_view text) {
     return out;
 }
 
+std::string EscapeLogText(std::string_view text) {
+    const size_t first = text.find_first_not_of('\n');
+    if (first == std::string_view::npos) {
+        return std::string(text);
+    }
+    const size_t end = text.find_last_not_of('\n') + 1;
+    return std::string(text.substr(0, first)) + EscapeControls(text.substr(first, end - first)) +
+           std::string(text.substr(end));
+}
+
 std::string QuoteForMessage(std::string_view text, size_t limit) {
     std::string out;
     size_t used = 0;

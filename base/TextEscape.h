@@ -21,6 +21,10 @@
 // The text with its control characters and backslashes escaped.
 std::string EscapeControls(std::string_view text);
 
+// A log text: the line feeds that start and end it are its own line
+// structure; everything between, names and box texts among it, escaped.
+std::string EscapeLogText(std::string_view text);
+
 // For a message that quotes input: escaped, and cut when the escaped text
 // would be longer than `limit` bytes, never inside a UTF-8 character; a cut
 // text ends with "... [N more bytes]", N counting the input bytes not shown.

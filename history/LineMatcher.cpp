@@ -135,6 +135,8 @@ void LineMatcher::Library(size_t oldBegin, size_t oldEnd, size_t newBegin, size_
     if (oldNumbers.empty() || newNumbers.empty()) {
         return;
     }
+    // Within the budget the library's paths stay small (about half the
+    // square of the edit distance), so it needs no cap of its own on them.
     if (!Spend(oldNumbers, newNumbers)) {
         tooDifferent_ = true;
         return;
@@ -153,7 +155,6 @@ void LineMatcher::Library(size_t oldBegin, size_t oldEnd, size_t newBegin, size_
     index(new_, newBegin, newEnd, oldCount_, &newIndex);
     dtl::Diff<uint32_t> diff(std::vector<uint32_t>(oldNumbers.begin(), oldNumbers.end()),
                              std::vector<uint32_t>(newNumbers.begin(), newNumbers.end()));
-    diff.onHuge();  // bounded memory for long ranges
     diff.compose();
     for (const auto& [element, info] : diff.getSes().getSequence()) {
         if (info.type == dtl::SES_COMMON) {
