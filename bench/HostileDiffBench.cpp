@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -114,6 +115,19 @@ HostileDiffBench::Result HostileDiffBench::Run(Text text, bool namesOnly,
     result.seconds = took.count();
     result.peakBytes = static_cast<size_t>(usage.ru_maxrss * kKiB);
     return result;
+}
+
+size_t HostileDiffBench::OwnResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            size_t kib = 0;
+            status >> kib;
+            return kib * kKiB;
+        }
+    }
+    return 0;
 }
 
 const char* HostileDiffBench::Label(Text text) {

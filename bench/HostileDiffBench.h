@@ -30,6 +30,8 @@ public:
     // One run of `velqo-cli diff OLD NEW` (`namesOnly`: with --names-only).
     Result Run(Text text, bool namesOnly, std::string* error) const;
     static const char* Label(Text text);
+    // This program's resident set now (VmRSS), 0 when unknown.
+    static size_t OwnResidentBytes();
 
 private:
     std::filesystem::path root_;
