@@ -1,7 +1,5 @@
 #include "history/LineMatcher.h"
 
-#include <dtl/dtl.hpp>
-
 #include <algorithm>
 #include <string>
 #include <unordered_map>
@@ -10,7 +8,7 @@
 
 namespace {
 
-// Anchors within anchors go this deep; below, the library does it all.
+// Anchors within anchors go this deep; below, Myers' diff does it all.
 constexpr int kMaxDepth = 8;
 
 }  // namespace
@@ -62,7 +60,7 @@ void LineMatcher::Range(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t 
         const std::vector<LineMatch> anchors =
             depth < kMaxDepth ? Anchors(oldBegin, oldEnd) : std::vector<LineMatch>();
         if (anchors.empty()) {
-            Library(oldBegin, oldEnd, newBegin, newEnd);
+            MatchBetween(oldBegin, oldEnd, newBegin, newEnd);
             Count(oldBegin, oldEnd, newBegin, newEnd, -1);
         } else {
             Count(oldBegin, oldEnd, newBegin, newEnd, -1);
@@ -123,11 +121,8 @@ std::vector<LineMatch> LineMatcher::Anchors(size_t oldBegin, size_t oldEnd) cons
     return anchors;
 }
 
-// The diff library on a range, without the lines the other side lacks.
-// Its lists are made only once the edit distance is known to be within
-// the budget: a range of millions of lines that is too different costs
-// nothing more than its numbers.
-void LineMatcher::Library(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t newEnd) {
+// Myers' diff on a range, without the lines the other side lacks.
+void LineMatcher::MatchBetween(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t newEnd) {
     std::vector<uint32_t> oldSearched;
     std::vector<uint32_t> newSearched;
     const Numbers oldNumbers = Searched(old_, oldBegin, oldEnd, newCount_, &oldSearched);
@@ -135,33 +130,32 @@ void LineMatcher::Library(size_t oldBegin, size_t oldEnd, size_t newBegin, size_
     if (oldNumbers.empty() || newNumbers.empty()) {
         return;
     }
-    // Within the budget the library's paths stay small (about half the
-    // square of the edit distance), so it needs no cap of its own on them.
-    if (!Spend(oldNumbers, newNumbers)) {
+    std::vector<LineMatch> common;  // positions in the searched lines
+    if (!Spend(oldNumbers, newNumbers, &common)) {
         tooDifferent_ = true;
         return;
     }
-    std::vector<size_t> oldIndex;  // line of the k-th searched one
-    std::vector<size_t> newIndex;
-    const auto index = [](const std::vector<uint32_t>& lines, size_t begin, size_t end,
-                          const std::vector<uint32_t>& otherCount, std::vector<size_t>* out) {
-        for (size_t i = begin; i < end; ++i) {
-            if (otherCount[lines[i]] > 0) {
-                out->push_back(i);
+    // Back to lines of the texts: the searched ones are the range's lines
+    // that the other side holds, in order.
+    const auto lineOf = [](const std::vector<uint32_t>& lines, size_t begin, size_t end,
+                           const std::vector<uint32_t>& otherCount, bool whole) {
+        std::vector<size_t> index;
+        if (!whole) {
+            for (size_t i = begin; i < end; ++i) {
+                if (otherCount[lines[i]] > 0) {
+                    index.push_back(i);
+                }
             }
         }
+        return index;
     };
-    index(old_, oldBegin, oldEnd, newCount_, &oldIndex);
-    index(new_, newBegin, newEnd, oldCount_, &newIndex);
-    dtl::Diff<uint32_t> diff(std::vector<uint32_t>(oldNumbers.begin(), oldNumbers.end()),
-                             std::vector<uint32_t>(newNumbers.begin(), newNumbers.end()));
-    diff.compose();
-    for (const auto& [element, info] : diff.getSes().getSequence()) {
-        if (info.type == dtl::SES_COMMON) {
-            // The library counts from 1.
-            matches_.push_back({oldIndex[static_cast<size_t>(info.beforeIdx - 1)],
-                                newIndex[static_cast<size_t>(info.afterIdx - 1)]});
-        }
+    const std::vector<size_t> oldIndex =
+        lineOf(old_, oldBegin, oldEnd, newCount_, oldSearched.empty());
+    const std::vector<size_t> newIndex =
+        lineOf(new_, newBegin, newEnd, oldCount_, newSearched.empty());
+    for (const LineMatch& m : common) {
+        matches_.push_back({oldIndex.empty() ? oldBegin + m.oldLine : oldIndex[m.oldLine],
+                            newIndex.empty() ? newBegin + m.newLine : newIndex[m.newLine]});
     }
 }
 
@@ -186,31 +180,83 @@ LineMatcher::Numbers LineMatcher::Searched(const std::vector<uint32_t>& lines, s
     return *searched;
 }
 
-bool LineMatcher::Spend(Numbers a, Numbers b) {
-    // Myers' greedy search of the edit graph, diagonal by diagonal, kept
-    // only as far as the budget reaches: its memory is two numbers per
-    // diagonal, its time the cells it visits, about the square of the budget.
+bool LineMatcher::Spend(Numbers a, Numbers b, std::vector<LineMatch>* common) {
+    // Myers' greedy search of the edit graph: after d edits, the furthest x
+    // reached on each diagonal k = x - y, kept for every d so that the path
+    // can be walked back. Only as far as the budget reaches: memory about
+    // the square of the edits, time the cells visited.
     const auto n = static_cast<long long>(a.size());
     const auto m = static_cast<long long>(b.size());
     const auto limit = static_cast<long long>(std::min<size_t>(budget_, a.size() + b.size()));
-    const long long offset = limit + 1;
-    std::vector<long long> reach(static_cast<size_t>(2 * limit + 3), 0);  // x per diagonal
-    for (long long d = 0; d <= limit; ++d) {
+    // d's diagonals -d..d at d * d; 32 bits a diagonal, as no text the
+    // diff takes has 2^31 lines, and reserved once, touched as it grows.
+    std::vector<int32_t> reached;
+    reached.reserve(static_cast<size_t>((limit + 1) * (limit + 1)));
+    const auto at = [&](long long d, long long k) -> int32_t& {
+        return reached[static_cast<size_t>(d * d + k + d)];
+    };
+    // Where diagonal k starts after d edits, from d - 1's reach: one line
+    // removed (from k - 1) or added (from k + 1), whichever goes further
+    // within the graph; -1 when neither does.
+    const auto start = [&](long long d, long long k, bool* removed) {
+        long long x = d == 0 ? 0 : -1;
+        if (d > 0 && k - 1 >= -(d - 1)) {
+            const long long before = at(d - 1, k - 1);
+            if (before >= 0 && before + 1 <= n) {
+                x = before + 1;
+                *removed = true;
+            }
+        }
+        if (d > 0 && k + 1 <= d - 1) {
+            const long long before = at(d - 1, k + 1);
+            if (before >= 0 && before - k <= m && before > x) {
+                x = before;
+                *removed = false;
+            }
+        }
+        return x;
+    };
+    long long distance = -1;
+    for (long long d = 0; d <= limit && distance < 0; ++d) {
+        reached.resize(static_cast<size_t>((d + 1) * (d + 1)), -1);
         for (long long k = -d; k <= d; k += 2) {
-            const long long below = reach[static_cast<size_t>(k - 1 + offset)];
-            const long long above = reach[static_cast<size_t>(k + 1 + offset)];
-            long long x = k == -d || (k != d && below < above) ? above : below + 1;
+            bool removed = false;
+            long long x = start(d, k, &removed);
+            if (x < 0) {
+                continue;
+            }
             long long y = x - k;
             while (x < n && y < m && a[static_cast<size_t>(x)] == b[static_cast<size_t>(y)]) {
                 ++x;
                 ++y;
             }
-            reach[static_cast<size_t>(k + offset)] = x;
-            if (x >= n && y >= m) {
-                budget_ -= static_cast<size_t>(d);
-                return true;
+            at(d, k) = static_cast<int32_t>(x);
+            if (x == n && y == m) {
+                distance = d;
+                break;
             }
         }
     }
-    return false;
+    if (distance < 0) {
+        return false;
+    }
+    budget_ -= static_cast<size_t>(distance);
+    // Walked back: each edit's snake of matched lines, from the end.
+    const size_t first = common->size();
+    long long x = n;
+    long long y = m;
+    for (long long d = distance; d >= 0; --d) {
+        const long long k = x - y;
+        bool removed = false;
+        const long long begin = start(d, k, &removed);
+        for (; x > begin; --x, --y) {
+            common->push_back({static_cast<size_t>(x - 1), static_cast<size_t>(y - 1)});
+        }
+        if (d > 0) {
+            x = removed ? begin - 1 : begin;
+            y = x - (removed ? k - 1 : k + 1);
+        }
+    }
+    std::reverse(common->begin() + static_cast<long>(first), common->end());
+    return true;
 }

@@ -4,9 +4,9 @@
 // tail match at once; then lines that occur exactly once on either side
 // anchor the match (the longest run of them in the same order on both
 // sides), as git's patience diff does, so that a moved block costs no more
-// than an edited one; what lies between anchors is matched by the diff
-// library, without the lines that occur in only one of the two (they cannot
-// match), so that a rewritten file is as quick as an edited one.
+// than an edited one; what lies between anchors is matched by Myers' diff,
+// without the lines that occur in only one of the two (they cannot match),
+// so that a rewritten file is as quick as an edited one.
 //
 // That last step costs time and memory that grow with the square of the
 // lines added and removed there, so it is bounded: texts whose lines
@@ -41,13 +41,14 @@ private:
     void Range(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t newEnd, int depth);
     void Count(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t newEnd, int step);
     std::vector<LineMatch> Anchors(size_t oldBegin, size_t oldEnd) const;
-    void Library(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t newEnd);
+    void MatchBetween(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t newEnd);
     static Numbers Searched(const std::vector<uint32_t>& lines, size_t begin, size_t end,
                             const std::vector<uint32_t>& otherCount,
                             std::vector<uint32_t>* searched);
-    // Spends the edit distance of `a` to `b` from the budget; false, and
-    // nothing spent beyond it, when it is larger than what is left.
-    bool Spend(Numbers a, Numbers b);
+    // The lines `a` and `b` have in common (positions in each, in order,
+    // added to `common`), their edit distance spent from the budget; false,
+    // and nothing spent, when it is larger than what is left.
+    bool Spend(Numbers a, Numbers b, std::vector<LineMatch>* common);
 
     std::vector<uint32_t> old_;  // each line's number: equal lines, equal numbers
     std::vector<uint32_t> new_;
@@ -55,6 +56,6 @@ private:
     std::vector<uint32_t> newCount_;
     std::vector<uint32_t> newPlace_;  // per number: its (last) line on the new side
     std::vector<LineMatch> matches_;
-    size_t budget_ = kMaxEditDistance;  // what the library may still add and remove
+    size_t budget_ = kMaxEditDistance;  // what Myers' diff may still add and remove
     bool tooDifferent_ = false;
 };
