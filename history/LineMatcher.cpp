@@ -33,7 +33,7 @@ LineMatcher::LineMatcher(std::string_view oldText, std::string_view newText) {
     newPlace_.assign(numbers.size(), 0);
 }
 
-std::optional<std::vector<LineMatch>> LineMatcher::Run() {
+std::optional<std::vector<LineRun>> LineMatcher::Run() {
     Range(0, old_.size(), 0, new_.size(), 0);
     if (tooDifferent_) {
         return std::nullopt;
@@ -46,7 +46,7 @@ void LineMatcher::Range(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t 
         return;
     }
     while (oldBegin < oldEnd && newBegin < newEnd && old_[oldBegin] == new_[newBegin]) {
-        matches_.push_back({oldBegin++, newBegin++});
+        Add(oldBegin++, newBegin++);
     }
     size_t tail = 0;
     while (oldBegin < oldEnd - tail && newBegin < newEnd - tail &&
@@ -68,15 +68,15 @@ void LineMatcher::Range(size_t oldBegin, size_t oldEnd, size_t newBegin, size_t 
             size_t n = newBegin;
             for (const LineMatch& anchor : anchors) {
                 Range(o, anchor.oldLine, n, anchor.newLine, depth + 1);
-                matches_.push_back(anchor);
+                Add(anchor.oldLine, anchor.newLine);
                 o = anchor.oldLine + 1;
                 n = anchor.newLine + 1;
             }
             Range(o, oldEnd, n, newEnd, depth + 1);
         }
     }
-    for (size_t t = tail; t > 0; --t) {
-        matches_.push_back({oldEnd + tail - t, newEnd + tail - t});
+    if (tail > 0) {
+        Add(oldEnd, newEnd, tail);
     }
 }
 
@@ -130,7 +130,7 @@ void LineMatcher::MatchBetween(size_t oldBegin, size_t oldEnd, size_t newBegin, 
     if (oldNumbers.empty() || newNumbers.empty()) {
         return;
     }
-    std::vector<LineMatch> common;  // positions in the searched lines
+    std::vector<LineRun> common;  // positions in the searched lines
     if (!Spend(oldNumbers, newNumbers, &common)) {
         tooDifferent_ = true;
         return;
@@ -153,9 +153,17 @@ void LineMatcher::MatchBetween(size_t oldBegin, size_t oldEnd, size_t newBegin, 
         lineOf(old_, oldBegin, oldEnd, newCount_, oldSearched.empty());
     const std::vector<size_t> newIndex =
         lineOf(new_, newBegin, newEnd, oldCount_, newSearched.empty());
-    for (const LineMatch& m : common) {
-        matches_.push_back({oldIndex.empty() ? oldBegin + m.oldLine : oldIndex[m.oldLine],
-                            newIndex.empty() ? newBegin + m.newLine : newIndex[m.newLine]});
+    for (const LineRun& run : common) {
+        if (oldIndex.empty() && newIndex.empty()) {
+            Add(oldBegin + run.oldLine, newBegin + run.newLine, run.length);
+            continue;
+        }
+        for (size_t i = 0; i < run.length; ++i) {
+            const size_t o = run.oldLine + i;
+            const size_t n = run.newLine + i;
+            Add(oldIndex.empty() ? oldBegin + o : oldIndex[o],
+                newIndex.empty() ? newBegin + n : newIndex[n]);
+        }
     }
 }
 
@@ -180,20 +188,33 @@ LineMatcher::Numbers LineMatcher::Searched(const std::vector<uint32_t>& lines, s
     return *searched;
 }
 
-bool LineMatcher::Spend(Numbers a, Numbers b, std::vector<LineMatch>* common) {
+void LineMatcher::Add(size_t oldLine, size_t newLine, size_t length) {
+    if (!matches_.empty()) {
+        LineRun& last = matches_.back();
+        if (last.oldLine + last.length == oldLine && last.newLine + last.length == newLine) {
+            last.length += length;
+            return;
+        }
+    }
+    matches_.push_back({oldLine, newLine, length});
+}
+
+bool LineMatcher::Spend(Numbers a, Numbers b, std::vector<LineRun>* common) {
     // Myers' greedy search of the edit graph: after d edits, the furthest x
-    // reached on each diagonal k = x - y, kept for every d so that the path
-    // can be walked back. Only as far as the budget reaches: memory about
-    // the square of the edits, time the cells visited.
+    // reached on each diagonal k = x - y. Only as far as the budget reaches,
+    // the time the cells visited. A first search keeps the last d alone
+    // (memory of the budget's size) to find the distance; only a distance
+    // within the budget is searched again keeping every d, so that the
+    // path can be walked back (memory about the square of the distance).
     const auto n = static_cast<long long>(a.size());
     const auto m = static_cast<long long>(b.size());
     const auto limit = static_cast<long long>(std::min<size_t>(budget_, a.size() + b.size()));
     // d's diagonals -d..d at d * d; 32 bits a diagonal, as no text the
-    // diff takes has 2^31 lines, and reserved once, touched as it grows.
+    // diff takes has 2^31 lines.
     std::vector<int32_t> reached;
-    reached.reserve(static_cast<size_t>((limit + 1) * (limit + 1)));
+    bool keep = false;  // every d, not only the last
     const auto at = [&](long long d, long long k) -> int32_t& {
-        return reached[static_cast<size_t>(d * d + k + d)];
+        return reached[static_cast<size_t>(keep ? d * d + k + d : k + limit + 1)];
     };
     // Where diagonal k starts after d edits, from d - 1's reach: one line
     // removed (from k - 1) or added (from k + 1), whichever goes further
@@ -216,30 +237,40 @@ bool LineMatcher::Spend(Numbers a, Numbers b, std::vector<LineMatch>* common) {
         }
         return x;
     };
-    long long distance = -1;
-    for (long long d = 0; d <= limit && distance < 0; ++d) {
-        reached.resize(static_cast<size_t>((d + 1) * (d + 1)), -1);
-        for (long long k = -d; k <= d; k += 2) {
-            bool removed = false;
-            long long x = start(d, k, &removed);
-            if (x < 0) {
-                continue;
+    const auto search = [&](long long most) {
+        for (long long d = 0; d <= most; ++d) {
+            if (keep) {
+                reached.resize(static_cast<size_t>((d + 1) * (d + 1)), -1);
             }
-            long long y = x - k;
-            while (x < n && y < m && a[static_cast<size_t>(x)] == b[static_cast<size_t>(y)]) {
-                ++x;
-                ++y;
-            }
-            at(d, k) = static_cast<int32_t>(x);
-            if (x == n && y == m) {
-                distance = d;
-                break;
+            for (long long k = -d; k <= d; k += 2) {
+                bool removed = false;
+                long long x = start(d, k, &removed);
+                at(d, k) = -1;
+                if (x < 0) {
+                    continue;
+                }
+                long long y = x - k;
+                while (x < n && y < m && a[static_cast<size_t>(x)] == b[static_cast<size_t>(y)]) {
+                    ++x;
+                    ++y;
+                }
+                at(d, k) = static_cast<int32_t>(x);
+                if (x == n && y == m) {
+                    return d;
+                }
             }
         }
-    }
+        return -1LL;
+    };
+    reached.assign(static_cast<size_t>(2 * limit + 3), -1);
+    const long long distance = search(limit);
     if (distance < 0) {
         return false;
     }
+    keep = true;
+    reached.clear();
+    reached.reserve(static_cast<size_t>((distance + 1) * (distance + 1)));
+    search(distance);
     budget_ -= static_cast<size_t>(distance);
     // Walked back: each edit's snake of matched lines, from the end.
     const size_t first = common->size();
@@ -249,8 +280,9 @@ bool LineMatcher::Spend(Numbers a, Numbers b, std::vector<LineMatch>* common) {
         const long long k = x - y;
         bool removed = false;
         const long long begin = start(d, k, &removed);
-        for (; x > begin; --x, --y) {
-            common->push_back({static_cast<size_t>(x - 1), static_cast<size_t>(y - 1)});
+        if (x > begin) {
+            common->push_back({static_cast<size_t>(begin), static_cast<size_t>(begin - k),
+                               static_cast<size_t>(x - begin)});
         }
         if (d > 0) {
             x = removed ? begin - 1 : begin;

@@ -26,14 +26,22 @@ struct LineMatch {
     size_t newLine;
 };
 
+// Lines in a row matched with lines in a row: a million equal lines cost
+// one of these, not a million matches.
+struct LineRun {
+    size_t oldLine;
+    size_t newLine;
+    size_t length;
+};
+
 class LineMatcher {
 public:
     static constexpr size_t kMaxEditDistance = 1000;
 
     LineMatcher(std::string_view oldText, std::string_view newText);
 
-    // The matched lines in order; none when the texts are too different.
-    std::optional<std::vector<LineMatch>> Run();
+    // The matched lines in order, in runs; none when the texts are too different.
+    std::optional<std::vector<LineRun>> Run();
 
 private:
     using Numbers = std::span<const uint32_t>;
@@ -46,16 +54,18 @@ private:
                             const std::vector<uint32_t>& otherCount,
                             std::vector<uint32_t>* searched);
     // The lines `a` and `b` have in common (positions in each, in order,
-    // added to `common`), their edit distance spent from the budget; false,
+    // in runs, added to `common`), their edit distance spent from the budget; false,
     // and nothing spent, when it is larger than what is left.
-    bool Spend(Numbers a, Numbers b, std::vector<LineMatch>* common);
+    bool Spend(Numbers a, Numbers b, std::vector<LineRun>* common);
+    // A match, or `length` of them in a row, after those found so far.
+    void Add(size_t oldLine, size_t newLine, size_t length = 1);
 
     std::vector<uint32_t> old_;  // each line's number: equal lines, equal numbers
     std::vector<uint32_t> new_;
     std::vector<uint32_t> oldCount_;  // per number: uses in the range at hand
     std::vector<uint32_t> newCount_;
     std::vector<uint32_t> newPlace_;  // per number: its (last) line on the new side
-    std::vector<LineMatch> matches_;
+    std::vector<LineRun> matches_;
     size_t budget_ = kMaxEditDistance;  // what Myers' diff may still add and remove
     bool tooDifferent_ = false;
 };

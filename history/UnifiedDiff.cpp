@@ -10,46 +10,30 @@
 
 namespace {
 
-// A text cut into lines, each with its end ("\n") when it has one.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    for (size_t at = 0; at < text.size();) {
-        lines.push_back(LineAt(text, at));
-        at += lines.back().size();
-    }
-    return lines;
-}
+// A text read forward line by line, from any line on.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
 
-// One line of the diff: ' ', '-' or '+' and the line of its file.
-struct Edit {
-    char mark;
-    std::string_view line;
-    size_t oldLine;  // the old file's line at this point (next one for '+')
-    size_t newLine;
+    // Moves on to line `line` (never back).
+    void SkipTo(size_t line) {
+        while (line_ < line) {
+            Next();
+        }
+    }
+    // The line at hand, with its end; the cursor moves past it.
+    std::string_view Next() {
+        const std::string_view line = LineAt(text_, at_);
+        at_ += line.size();
+        ++line_;
+        return line;
+    }
+
+private:
+    std::string_view text_;
+    size_t at_ = 0;
+    size_t line_ = 0;
 };
-
-std::vector<Edit> EditScript(std::vector<LineMatch> matches,
-                             const std::vector<std::string_view>& oldLines,
-                             const std::vector<std::string_view>& newLines) {
-    matches.push_back({oldLines.size(), newLines.size()});  // the end of both
-    std::vector<Edit> edits;
-    size_t o = 0;
-    size_t n = 0;
-    for (const LineMatch& m : matches) {
-        for (; o < m.oldLine; ++o) {
-            edits.push_back({'-', oldLines[o], o, n});
-        }
-        for (; n < m.newLine; ++n) {
-            edits.push_back({'+', newLines[n], o, n});
-        }
-        if (o < oldLines.size() && n < newLines.size()) {
-            edits.push_back({' ', oldLines[o], o, n});
-            ++o;
-            ++n;
-        }
-    }
-    return edits;
-}
 
 // "-START,COUNT" as diff writes it: a count of 1 is left out, and an empty
 // range starts at the line before it.
@@ -71,6 +55,11 @@ void AppendLine(std::string* out, char mark, std::string_view line) {
     }
 }
 
+size_t LineCount(std::string_view text) {
+    const auto ends = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    return ends + (text.empty() || text.back() == '\n' ? 0 : 1);
+}
+
 }  // namespace
 
 std::optional<std::string> UnifiedDiff::Make(std::string_view oldText, std::string_view newText,
@@ -79,49 +68,74 @@ std::optional<std::string> UnifiedDiff::Make(std::string_view oldText, std::stri
     if (oldText == newText) {
         return "";
     }
-    std::optional<std::vector<LineMatch>> matches = LineMatcher(oldText, newText).Run();
-    if (!matches) {
+    std::optional<std::vector<LineRun>> matched = LineMatcher(oldText, newText).Run();
+    if (!matched) {
         return std::nullopt;
     }
-    const std::vector<std::string_view> oldLines = SplitLines(oldText);
-    const std::vector<std::string_view> newLines = SplitLines(newText);
-    const std::vector<Edit> edits = EditScript(std::move(*matches), oldLines, newLines);
-    std::string out = "--- " + oldLabel + "\n+++ " + newLabel + "\n";
+    // The runs of common lines, and an empty one at the end of both: the
+    // changes are the gaps before each run. Gap g lies between run g - 1
+    // and run g.
+    std::vector<LineRun>& runs = *matched;
+    runs.push_back({LineCount(oldText), LineCount(newText), 0});
+    const auto gapOld = [&](size_t g) {
+        return g == 0 ? 0 : runs[g - 1].oldLine + runs[g - 1].length;
+    };
+    const auto gapNew = [&](size_t g) {
+        return g == 0 ? 0 : runs[g - 1].newLine + runs[g - 1].length;
+    };
+    const auto changes = [&](size_t g) {
+        return gapOld(g) < runs[g].oldLine || gapNew(g) < runs[g].newLine;
+    };
     const size_t context = kContextLines;
-    size_t i = 0;
-    while (i < edits.size()) {
-        // The next change, and the hunk around it: changes whose common
-        // lines between are no more than twice the context join one hunk.
-        while (i < edits.size() && edits[i].mark == ' ') {
-            ++i;
+    LineCursor oldLines(oldText);
+    LineCursor newLines(newText);
+    std::string out = "--- " + oldLabel + "\n+++ " + newLabel + "\n";
+    for (size_t g = 0; g < runs.size(); ++g) {
+        if (!changes(g)) {
+            continue;
         }
-        if (i == edits.size()) {
-            break;
+        // The hunk: this change and those after it whose common lines
+        // between are no more than twice the context.
+        size_t last = g;
+        for (size_t next = g + 1; next < runs.size(); ++next) {
+            if (!changes(next)) {
+                continue;
+            }
+            if (runs[next - 1].length > 2 * context) {
+                break;
+            }
+            last = next;
         }
-        const size_t begin = i >= context ? i - context : 0;
-        size_t end = i;
-        size_t common = 0;
-        for (size_t k = i; k < edits.size() && common <= 2 * context; ++k) {
-            if (edits[k].mark == ' ') {
-                ++common;
-            } else {
-                common = 0;
-                end = k + 1;
+        const size_t before = g == 0 ? 0 : std::min(context, runs[g - 1].length);
+        const size_t after = std::min(context, runs[last].length);
+        const size_t oldBegin = gapOld(g) - before;
+        const size_t newBegin = gapNew(g) - before;
+        const size_t oldEnd = runs[last].oldLine + after;
+        const size_t newEnd = runs[last].newLine + after;
+        out += "@@ " + Range('-', oldBegin, oldEnd - oldBegin) + " " +
+               Range('+', newBegin, newEnd - newBegin) + " @@\n";
+        oldLines.SkipTo(oldBegin);
+        newLines.SkipTo(newBegin);
+        size_t o = oldBegin;
+        size_t n = newBegin;
+        for (size_t k = g; k <= last; ++k) {
+            // The common lines up to the change, then the change.
+            for (; o < gapOld(k); ++o, ++n) {
+                AppendLine(&out, ' ', oldLines.Next());
+                newLines.Next();
+            }
+            for (; o < runs[k].oldLine; ++o) {
+                AppendLine(&out, '-', oldLines.Next());
+            }
+            for (; n < runs[k].newLine; ++n) {
+                AppendLine(&out, '+', newLines.Next());
             }
         }
-        end = std::min(edits.size(), end + context);
-        size_t oldCount = 0;
-        size_t newCount = 0;
-        for (size_t k = begin; k < end; ++k) {
-            oldCount += edits[k].mark != '+' ? 1 : 0;
-            newCount += edits[k].mark != '-' ? 1 : 0;
+        for (; o < oldEnd; ++o, ++n) {
+            AppendLine(&out, ' ', oldLines.Next());
+            newLines.Next();
         }
-        out += "@@ " + Range('-', edits[begin].oldLine, oldCount) + " " +
-               Range('+', edits[begin].newLine, newCount) + " @@\n";
-        for (size_t k = begin; k < end; ++k) {
-            AppendLine(&out, edits[k].mark, edits[k].line);
-        }
-        i = end;
+        g = last;
     }
     return out;
 }
