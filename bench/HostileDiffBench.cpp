@@ -21,6 +21,7 @@ constexpr const char* kHost = "127.0.0.1";
 constexpr size_t kRandomXYBytes = 4000000;
 constexpr size_t kEmptyAndABytes = 4100000;
 constexpr unsigned kSeed = 31;
+constexpr size_t kFarEditFromEnd = 100;
 constexpr long kKiB = 1024;
 
 fs::path OwnFolder() {
@@ -64,16 +65,25 @@ bool HostileDiffBench::Start(std::string* error) {
         {Text::kRandomXY, {"x\n", "y\n"}, kRandomXYBytes},
         {Text::kEmptyAndA, {"\n", "a\n"}, kEmptyAndABytes},
     };
+    const auto write = [&](Text text, int side, std::string bytes) {
+        const std::string stamp =
+            "2026120" + std::to_string(static_cast<int>(text) + 1) + "10000" + std::to_string(side);
+        folders_.push_back(WriteStoredBackup(root_ / "store", StoredName(kHost, stamp),
+                                             {{"Settings", "list.txt", 1, std::move(bytes)}}));
+    };
     for (const auto& t : texts) {
         for (int side = 0; side < 2; ++side) {
-            const std::string stamp = "2026120" + std::to_string(static_cast<int>(t.text) + 1) +
-                                      "10000" + std::to_string(side);
-            folders_.push_back(WriteStoredBackup(
-                root_ / "store", StoredName(kHost, stamp),
-                {{"Settings", "list.txt", 1, RandomLines(random, t.lines, t.bytes)}}));
+            write(t.text, side, RandomLines(random, t.lines, t.bytes));
         }
         sizes_.push_back(t.bytes);
     }
+    // An "a" line added near the start and one near the end.
+    std::string few = RandomLines(random, {"\n", "a\n"}, kEmptyAndABytes);
+    write(Text::kFewFarEdits, 0, few);
+    few.insert(kFarEditFromEnd, "a\n");
+    few.insert(few.size() - kFarEditFromEnd, "a\n");
+    write(Text::kFewFarEdits, 1, few);
+    sizes_.push_back(kEmptyAndABytes);
     return true;
 }
 
@@ -131,5 +141,13 @@ size_t HostileDiffBench::OwnResidentBytes() {
 }
 
 const char* HostileDiffBench::Label(Text text) {
-    return text == Text::kRandomXY ? "random x/y lines" : "empty and a lines";
+    switch (text) {
+        case Text::kRandomXY:
+            return "random x/y lines";
+        case Text::kEmptyAndA:
+            return "empty and a lines";
+        case Text::kFewFarEdits:
+            return "the same, 2 lines added far apart";
+    }
+    return "";
 }

@@ -2,9 +2,9 @@
 // `velqo-cli diff` of two backups whose one text file changed in the ways
 // that cost a line diff the most: lines of only a few kinds, in random
 // order, so that hardly any line anchors the match and the edit distance
-// is large. Each pair is diffed by the program as a user runs it, timed
-// from its start to its end, and its peak memory (the largest resident set)
-// taken from the system. POSIX only, like the benchmark.
+// is large, or millions of such lines with a few edits far apart. Each pair is diffed by the
+// program as a user runs it, timed from its start to its end, and its peak memory (the largest
+// resident set) taken from the system. POSIX only, like the benchmark.
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -12,7 +12,9 @@
 
 class HostileDiffBench {
 public:
-    enum class Text { kRandomXY, kEmptyAndA };
+    // kFewFarEdits: the empty and "a" lines with a line changed near each
+    // end, everything between common: cheap to match, but millions of lines.
+    enum class Text { kRandomXY, kEmptyAndA, kFewFarEdits };
 
     HostileDiffBench() = default;
     ~HostileDiffBench();  // removes the folder
