@@ -19,7 +19,7 @@ PACKAGES := cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev \
 	g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth \
 	clang-14 libclang-rt-14-dev python3 python3-pil imagemagick \
 	libssl-dev nlohmann-json3-dev help2man dpkg-dev zip unzip man-db groff-base lintian zsh ansible-core \
-	libdtl-dev systemd git \
+	systemd git \
 	ansible-lint python3-pytest python3-voluptuous python3-jsonschema
 # What only `make bench` needs: the peer protocol it is measured beside, and perf.
 BENCH_PACKAGES := curl tftpd-hpa linux-perf procps

@@ -9,14 +9,21 @@
 // \t, \n and \r by name, every other one as \xHH (ESC is \x1b). The
 // backslash itself becomes \\, so that an escaped text can be read back
 // without doubt: a name holding a backslash and an 'n' is not shown like a
-// name holding a line feed. Bytes from 0x80 up are left as they are, so
-// UTF-8 names read as written.
+// name holding a line feed. The characters that act like controls when
+// written as UTF-8 become \uHHHH: the C1 controls U+0080..U+009F and the
+// bidirectional controls U+061C, U+200E, U+200F, U+202A..U+202E and
+// U+2066..U+2069. Other bytes from 0x80 up are left as they are, so UTF-8
+// names read as written.
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 // The text with its control characters and backslashes escaped.
 std::string EscapeControls(std::string_view text);
+
+// A log text: the line feeds that start and end it are its own line
+// structure; everything between, names and box texts among it, escaped.
+std::string EscapeLogText(std::string_view text);
 
 // For a message that quotes input: escaped, and cut when the escaped text
 // would be longer than `limit` bytes, never inside a UTF-8 character; a cut

@@ -3,7 +3,8 @@
 // the same messages, and the latency of connect-login-list and of a
 // small-file dump, and velqo-cli's download with and without a terminal for
 // its progress bar, the line diff of the largest text file diffed as text,
-// and velqo-cli history of a box with a thousand backups. Every figure is
+// velqo-cli diff of text files made to cost a line diff the most, and
+// velqo-cli history of a box with a thousand backups. Every figure is
 // the median of repeated runs; the pairings of each transfer row take turns
 // within one run of this program. A transfer row is judged by CPU time (see
 // Stopwatch.h): on a loaded machine, or one whose idle CPUs are slow to wake,
@@ -24,6 +25,7 @@
 #include "bench/CliBench.h"
 #include "bench/DiffBench.h"
 #include "bench/HistoryBench.h"
+#include "bench/HostileDiffBench.h"
 #include "bench/OneCpu.h"
 #include "bench/SessionRig.h"
 #include "history/FileDiff.h"
@@ -43,6 +45,7 @@ constexpr double kDiffTargetSeconds = 1.0;
 constexpr int kDiffRuns = 5;
 constexpr int kHistoryBackups = 1000;
 constexpr double kHistoryTargetSeconds = 1.0;
+constexpr size_t kHostileDiffTargetBytes = 64 * kMiB;
 
 // Names start with the size: see SessionRig::BoxFile.
 const SessionRig::BoxFile kFiles[] = {
@@ -192,12 +195,44 @@ int main(int argc, char** argv) {
     const int largeRuns = std::max(3, runs / 2 + 1);
 
     const double loadBefore = LoadAverage();
+    std::string error;
+    static HostileDiffBench hostile;
+    if (!hostile.Start(&error)) {
+        Die(error);
+    }
+    struct HostileRow {
+        HostileDiffBench::Text text;
+        bool namesOnly;
+        double seconds;
+        size_t peakBytes;
+        size_t fileBytes;
+    };
+    std::vector<HostileRow> hostileRows;
+    // A child's peak counts the pages it shares with this program until it
+    // starts velqo-cli: these rows run first, while this program is small.
+    const size_t benchBytes = HostileDiffBench::OwnResidentBytes();
+    for (const HostileDiffBench::Text text :
+         {HostileDiffBench::Text::kRandomXY, HostileDiffBench::Text::kEmptyAndA,
+          HostileDiffBench::Text::kFewFarEdits}) {
+        for (const bool namesOnly : {false, true}) {
+            std::vector<double> seconds;
+            size_t peak = 0;
+            size_t fileBytes = 0;
+            for (int i = 0; i < kDiffRuns; ++i) {
+                const HostileDiffBench::Result r = hostile.Run(text, namesOnly, &error);
+                seconds.push_back(Checked(r.seconds, error));
+                peak = std::max(peak, r.peakBytes);
+                fileBytes = r.fileBytes;
+            }
+            hostileRows.push_back({text, namesOnly, Median(seconds), peak, fileBytes});
+        }
+    }
+
     // Before the rig starts its threads, which keep to the same CPU.
     auto oneCpu = std::make_unique<OneCpu>();
     const int sharedCpu = oneCpu->Cpu();
     // Static, so that its folder is removed also when Die() ends the program.
     static SessionRig rig;
-    std::string error;
     if (!rig.Start(kFiles, std::size(kFiles), &error)) {
         Die(error);
     }
@@ -302,6 +337,23 @@ int main(int argc, char** argv) {
                     (std::string("diff, ") + DiffBench::Label(kDiffChanges[k])).c_str(),
                     diffRows[k].first, diffRows[k].second, "<= 1 s",
                     Verdict(diffRows[k].first <= kDiffTargetSeconds));
+    }
+
+    std::printf("\nvelqo-cli diff of two backups whose text file is lines of two kinds in\n");
+    std::printf("random order (a separate program); median time of %d runs, the largest\n",
+                kDiffRuns);
+    std::printf("peak memory (resident set) of any of them, which counts the %.1f MiB this\n",
+                static_cast<double>(benchBytes) / kMiB);
+    std::printf("benchmark held when it started them.\n");
+    std::printf("%-54s %9s %10s  %-18s %s\n", "operation", "time", "peak", "target", "result");
+    for (const HostileRow& r : hostileRows) {
+        const std::string label = std::string(r.namesOnly ? "--names-only, " : "diff, ") +
+                                  HostileDiffBench::Label(r.text) + ", " +
+                                  std::to_string(r.fileBytes) + " B";
+        std::printf(
+            "%-54s %7.3f s %6.1f MiB  %-18s %s\n", label.c_str(), r.seconds,
+            static_cast<double>(r.peakBytes) / kMiB, "<= 1 s, <= 64 MiB",
+            Verdict(r.seconds <= kDiffTargetSeconds && r.peakBytes <= kHostileDiffTargetBytes));
     }
 
     std::printf("\nvelqo-cli history of a box with %d backups of 28 files in the store, a\n",

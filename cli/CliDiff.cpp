@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/TextEscape.h"
+#include "base/TextLines.h"
 #include "cli/CliClient.h"
 #include "cli/CliContext.h"
 #include "cli/CliOptions.h"
@@ -22,17 +23,25 @@ namespace {
 
 // A diff for a terminal: each line's control characters escaped (a CR
 // shows as \r), as list escapes names; the document keeps the text as it is.
-std::string Shown(const std::string& unified) {
+// A line's first character is the diff's own mark (' ', '-', '+', '@', or
+// the '\' of the no-newline note), shown as it is.
+std::string Shown(std::string_view unified) {
     std::string out;
-    size_t start = 0;
-    while (start < unified.size()) {
-        const size_t end = unified.find('\n', start);
-        const size_t stop = end == std::string::npos ? unified.size() : end;
-        out += EscapeControls(std::string_view(unified).substr(start, stop - start)) + "\n";
-        start = stop + 1;
+    for (size_t at = 0; at < unified.size();) {
+        const std::string_view line = LineAt(unified, at);
+        at += line.size();
+        const std::string_view text = WithoutLineEnd(line);
+        if (!text.empty()) {
+            out += text.front();
+            out += EscapeControls(text.substr(1));
+        }
+        out += "\n";
     }
     return out;
 }
+
+// A text file whose line diff stopped at its bound.
+constexpr const char* kTooDifferent = "too different to show line by line";
 
 Json SizeOrNull(int64_t size) {
     return size < 0 ? Json(nullptr) : Json(size);
@@ -110,16 +119,21 @@ int CliDiff::Run(const CliBoxLink* box) {
             failed = true;
             output_.Note("%s: %s", name.c_str(), f.problem.c_str());
             entry["message"] = f.problem;
-        } else if (f.state == DiffState::kChanged && f.text && !options_.namesOnly) {
+        } else if (f.state == DiffState::kChanged && f.text && !f.tooDifferent &&
+                   !options_.namesOnly) {
             output_.Line("%s", Shown(f.unified).c_str());
             entry["diff"] = f.unified;
-        } else if (f.state == DiffState::kChanged && !f.text) {
+        } else if (f.state == DiffState::kChanged && (!f.text || f.tooDifferent)) {
             if (!options_.namesOnly) {
-                output_.Line("  binary: %lld -> %lld bytes, first difference at byte %lld\n",
+                output_.Line("  %s: %lld -> %lld bytes, first difference at byte %lld\n",
+                             f.tooDifferent ? kTooDifferent : "binary",
                              static_cast<long long>(f.oldSize), static_cast<long long>(f.newSize),
                              static_cast<long long>(f.firstDifference));
             }
             entry["first_difference"] = SizeOrNull(f.firstDifference);
+            if (f.tooDifferent) {
+                entry["too_different"] = true;
+            }
         }
         entries.push_back(entry);
     }

@@ -8,22 +8,6 @@
 
 #include "base/TextEscape.h"
 
-namespace {
-
-// The line feeds that start and end a log text are its own line structure;
-// everything between, names and box texts among it, is shown escaped.
-std::string Escaped(std::string_view text) {
-    const size_t first = text.find_first_not_of('\n');
-    if (first == std::string_view::npos) {
-        return std::string(text);
-    }
-    const size_t end = text.find_last_not_of('\n') + 1;
-    return std::string(text.substr(0, first)) + EscapeControls(text.substr(first, end - first)) +
-           std::string(text.substr(end));
-}
-
-}  // namespace
-
 TerminalLog* TerminalLog::current_ = nullptr;
 
 TerminalLog::TerminalLog(FILE* out, bool showProgress, bool showLog, Clock clock)
@@ -117,7 +101,7 @@ void TerminalLog::Wipe() {
 
 void TerminalLog::Write(const char* text) {
     Wipe();
-    std::fputs(Escaped(text).c_str(), out_);
+    std::fputs(EscapeLogText(text).c_str(), out_);
     std::fflush(out_);
 }
 

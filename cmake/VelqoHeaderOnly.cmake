@@ -23,5 +23,3 @@ endfunction()
 
 # velqo_json: nlohmann-json.
 velqo_header_only_library(velqo_json HEADER nlohmann/json.hpp PACKAGE nlohmann-json3-dev)
-# velqo_dtl: the diff template library.
-velqo_header_only_library(velqo_dtl HEADER dtl/dtl.hpp PACKAGE libdtl-dev)

@@ -3,11 +3,12 @@
 #include "framework/CImageList.h"
 
 HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, HTREEITEM parent,
-                                HTREEITEM after) {
+                                HTREEITEM after, LPARAM data) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
     insert.hInsertAfter = after;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.lParam = data;
     insert.item.pszText = const_cast<char*>(text);
     insert.item.iImage = image;
     insert.item.iSelectedImage = selectedImage;
@@ -26,6 +27,16 @@ CString CTreeCtrl::GetItemText(HTREEITEM item) const {
         return CString();
     }
     return CString(info.pszText);
+}
+
+LPARAM CTreeCtrl::GetItemData(HTREEITEM item) const {
+    TVITEMA info{};
+    info.mask = TVIF_PARAM;
+    info.hItem = item;
+    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) {
+        return 0;
+    }
+    return info.lParam;
 }
 
 HIMAGELIST CTreeCtrl::SetImageList(CImageList* list, int which) {

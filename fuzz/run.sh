@@ -7,10 +7,12 @@
 #   settings  the settings file reader
 #   manifest  the substitute box's manifest reader
 #   backup    the backup folder reader of restore and compare
+#   diff      the line diff, each diff applied to its old text
+#   backup_name  the backup folder-name grammar
 #
 # How long (seconds): VELQO_FUZZ_SECONDS_PER_TARGET for each target, else an
 # equal share of VELQO_FUZZ_SECONDS (default 120) for all of them.
-# VELQO_FUZZ_TARGETS picks targets (default: all five, in the order above).
+# VELQO_FUZZ_TARGETS picks targets (default: all seven, in the order above).
 #
 # Each target starts from its seeds in fuzz/corpus/TARGET plus what its
 # earlier runs found, kept in build/fuzz/corpus/TARGET (VELQO_FUZZ_FRESH=1
@@ -25,7 +27,7 @@ set -eu
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 BUILD="$ROOT/build/fuzz"
-ALL_TARGETS="session box settings manifest backup"
+ALL_TARGETS="session box settings manifest backup diff backup_name"
 TARGETS=${VELQO_FUZZ_TARGETS:-$ALL_TARGETS}
 REGRESSIONS="$ROOT/fuzz/regressions"
 # Some regressions depend on timing: each runs this many times.

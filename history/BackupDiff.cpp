@@ -44,12 +44,8 @@ FileDifference Both(DiffSide& older, DiffSide& newer, const ManifestEntry& befor
         return Failed(after.name, newer, why);
     }
     const bool text = before.type == FileCatalog::kTextType || after.type == FileCatalog::kTextType;
-    file = FileDiff::Compare(after.name, text, std::string_view(oldBytes),
-                             std::string_view(newBytes), older.Label(), newer.Label());
-    if (namesOnly) {
-        file.unified.clear();
-    }
-    return file;
+    return FileDiff::Compare(after.name, text, std::string_view(oldBytes),
+                             std::string_view(newBytes), older.Label(), newer.Label(), !namesOnly);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "history/FileDiff.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "history/UnifiedDiff.h"
 
@@ -11,7 +12,8 @@ bool FileDiff::IsShownAsText(bool textType, std::string_view bytes) {
 FileDifference FileDiff::Compare(const std::string& name, bool textType,
                                  const std::optional<std::string_view>& oldBytes,
                                  const std::optional<std::string_view>& newBytes,
-                                 const std::string& oldLabel, const std::string& newLabel) {
+                                 const std::string& oldLabel, const std::string& newLabel,
+                                 bool lines) {
     FileDifference file;
     file.name = name;
     if (oldBytes) {
@@ -30,13 +32,20 @@ FileDifference FileDiff::Compare(const std::string& name, bool textType,
     }
     file.state = DiffState::kChanged;
     if (file.text) {
-        file.unified =
+        if (!lines) {
+            return file;
+        }
+        std::optional<std::string> unified =
             UnifiedDiff::Make(*oldBytes, *newBytes, oldLabel + "/" + name, newLabel + "/" + name);
-    } else {
-        const auto differs =
-            std::mismatch(oldBytes->begin(), oldBytes->end(), newBytes->begin(), newBytes->end());
-        file.firstDifference = static_cast<int64_t>(differs.first - oldBytes->begin());
+        if (unified) {
+            file.unified = std::move(*unified);
+            return file;
+        }
+        file.tooDifferent = true;
     }
+    const auto differs =
+        std::mismatch(oldBytes->begin(), oldBytes->end(), newBytes->begin(), newBytes->end());
+    file.firstDifference = static_cast<int64_t>(differs.first - oldBytes->begin());
     return file;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // One file of two backups (or of a backup and the box) set side by side:
 // same, changed, added or removed. A changed text file carries its unified
-// diff; a changed binary file its two sizes and the first offset at which
-// they differ, never a line diff.
+// diff; a changed binary file, and a text file too different to be diffed
+// line by line within the line diff's bound, its two sizes and the first
+// offset at which they differ.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,9 +17,10 @@ struct FileDifference {
     DiffState state = DiffState::kSame;
     bool text = false;             // compared as text (type 1, no NUL byte, not too large)
     std::string unified;           // kChanged text: the diff with its headers
+    bool tooDifferent = false;     // kChanged text: no diff, the lines differ too much
     int64_t oldSize = -1;          // -1: not in the old one
     int64_t newSize = -1;          // -1: not in the new one
-    int64_t firstDifference = -1;  // kChanged binary: the first differing byte
+    int64_t firstDifference = -1;  // kChanged without a diff: the first differing byte
     std::string problem;           // kFailed: why
 };
 
@@ -31,11 +33,14 @@ public:
 
     // `oldBytes` / `newBytes`: the file's content in each, none when it is
     // not there. `textType`: the box lists it as a text file. The diff's
-    // headers are OLDLABEL/NAME and NEWLABEL/NAME.
+    // headers are OLDLABEL/NAME and NEWLABEL/NAME. `lines`: false for the
+    // state alone, never a line diff (a changed file's first difference
+    // then stays unknown, -1, for a text file).
     static FileDifference Compare(const std::string& name, bool textType,
                                   const std::optional<std::string_view>& oldBytes,
                                   const std::optional<std::string_view>& newBytes,
-                                  const std::string& oldLabel, const std::string& newLabel);
+                                  const std::string& oldLabel, const std::string& newLabel,
+                                  bool lines = true);
     // The word of a state as the output shows it ("same", "changed"...).
     static const char* StateWord(DiffState state);
     // Whether content of the box's text type can be shown as text.

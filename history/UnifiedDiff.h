@@ -4,6 +4,7 @@
 // lines of context, "\ No newline at end of file" after a last line that
 // lacks one. Lines are compared byte for byte with their ends, so a line
 // whose CR LF became LF is a changed line, and its CR stays in the text.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,9 @@ public:
     static constexpr const char* kNoNewline = "\\ No newline at end of file\n";
 
     // The diff of `oldText` to `newText` under the two header labels; empty
-    // when the texts are the same.
-    static std::string Make(std::string_view oldText, std::string_view newText,
-                            const std::string& oldLabel, const std::string& newLabel);
+    // when the texts are the same, none when they are too different to be
+    // matched line by line within LineMatcher's bound.
+    static std::optional<std::string> Make(std::string_view oldText, std::string_view newText,
+                                           const std::string& oldLabel,
+                                           const std::string& newLabel);
 };

@@ -48,14 +48,16 @@ _velqo_reply_lines() {
 
 # The box's file names, from the box DIR's settings file names, when it
 # names one and the password is known; names shown escaped cannot be asked
-# for as shown and are left out.
+# for as shown and are left out. A name may hold any byte (not all of them
+# UTF-8): grep reads them as text (-a), so that it neither drops such a
+# name nor prints its "binary file matches" instead.
 _velqo_box_names() {
     local program=$1 dir=$2 settings=$2/config/config.ini
     [[ -f $settings ]] || return 0
     grep -q '^BOXIP=' "$settings" || return 0
     grep -q '^PASSWORD=' "$settings" || [[ -n ${VELQO_PASSWORD-} ]] || return 0
     timeout "$_velqo_list_seconds" "$program" --quiet --directory "$dir" list 2>/dev/null |
-        cut -f2 | grep -v '\\'
+        cut -f2 | grep -av '\\'
 }
 
 # The regular files in a folder.

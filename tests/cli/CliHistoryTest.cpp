@@ -11,7 +11,7 @@ using namespace cli_test;
 TEST_F(CliBackupTest, DiffTellsEachFileAndExitsByWhetherAnythingDiffers) {
     BoxSimulator& box = StartBox("box");
     ASSERT_EQ(Cli(box, {"backup"}).status, 0);
-    WriteFile("box/settings.txt", "a=1\r\nb=3\n");
+    WriteFile("box/settings.txt", "a=1\r\nb=3");
     WriteFile("box/image.bin", RepeatableBytes(70000, 2));
     ASSERT_EQ(Cli(box, {"backup"}).status, 0);
     const struct {
@@ -22,7 +22,7 @@ TEST_F(CliBackupTest, DiffTellsEachFileAndExitsByWhetherAnythingDiffers) {
         {{"diff", "latest~1", "latest"},
          1,
          {"changed settings.txt\n--- latest~1/settings.txt\n+++ latest/settings.txt\n"
-          "@@ -1,2 +1,2 @@\n a=1\\r\n-b=2\\r\n+b=3\n",
+          "@@ -1,2 +1,2 @@\n a=1\\r\n-b=2\\r\n+b=3\n\\ No newline at end of file\nchanged",
           "changed image.bin\n  binary: 70000 -> 70000 bytes, first difference at byte 0\n",
           "same two words.txt\n"}},
         {{"diff", "--names-only", "latest~1", "latest"},
@@ -62,7 +62,7 @@ TEST_F(CliBackupTest, DiffTellsEachFileAndExitsByWhetherAnythingDiffers) {
         nlohmann::json::parse(Cli(box, {"--json", "diff", "latest~1", "latest"}).out);
     EXPECT_EQ(between["files"][0]["diff"],
               "--- latest~1/settings.txt\n+++ latest/settings.txt\n@@ -1,2 +1,2 @@\n a=1\r\n"
-              "-b=2\r\n+b=3\n");
+              "-b=2\r\n+b=3\n\\ No newline at end of file\n");
 }
 
 TEST_F(CliBackupTest, HistoryAndTheBackupReportSayWhatChangedAndGitKeepsIt) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "history/FileDiff.h"
+#include "history/LineMatcher.h"
 
 namespace {
 
@@ -95,4 +96,35 @@ TEST(FileDiffTest, LinesOnlyOneSideHasAndMovedBlocksGiveAMinimalValidDiff) {
     const FileDifference moved =
         FileDiff::Compare("f", kText, "a\nb\nc\nd\n", "d\na\nb\nc\n", "old", "new");
     EXPECT_EQ(moved.unified, "--- old/f\n+++ new/f\n@@ -1,4 +1,4 @@\n+d\n a\n b\n c\n-d\n");
+}
+
+TEST(FileDiffTest, TextsTooDifferentForALineDiffGiveTheFirstDifferenceAndNamesOnlyNoDiff) {
+    // Lines of two kinds, "a" ones removed at spread places: as many
+    // removals as the line diff may spend, and one more.
+    const auto without = [](size_t removed) {
+        std::string text;
+        for (size_t i = 0; i < 4 * LineMatcher::kMaxEditDistance; ++i) {
+            text += i % 3 == 1 && i / 3 < removed ? "b\n" : "a\nb\n";
+        }
+        return text;
+    };
+    const std::string old = without(0);
+    const struct {
+        size_t removed;
+        bool tooDifferent;
+    } cases[] = {{LineMatcher::kMaxEditDistance, false}, {LineMatcher::kMaxEditDistance + 1, true}};
+    for (const auto& c : cases) {
+        const std::string changed = without(c.removed);
+        const FileDifference file = FileDiff::Compare("f", kText, old, changed, "old", "new");
+        EXPECT_EQ(file.state, DiffState::kChanged);
+        EXPECT_TRUE(file.text);
+        EXPECT_EQ(file.tooDifferent, c.tooDifferent) << c.removed;
+        EXPECT_EQ(file.unified.empty(), c.tooDifferent) << c.removed;
+        EXPECT_EQ(file.firstDifference, c.tooDifferent ? 4 : -1) << c.removed;
+    }
+    const FileDifference namesOnly =
+        FileDiff::Compare("f", kText, old, without(1), "old", "new", false);
+    EXPECT_EQ(namesOnly.state, DiffState::kChanged);
+    EXPECT_FALSE(namesOnly.tooDifferent);
+    EXPECT_EQ(namesOnly.unified, "");
 }

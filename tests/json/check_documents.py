@@ -3,8 +3,10 @@
 command, run as a user would, ending well and ending badly, against substitute
 boxes on 127.0.0.1 (a free port each). Every wait is bounded; every box is
 stopped at the end, however the test ends."""
+import hashlib
 import json
 import os
+import random
 import select
 import shutil
 import subprocess
@@ -21,6 +23,20 @@ RUN_TIMEOUT_S = 60
 START_TIMEOUT_S = 10
 # A name the box lists that is not UTF-8: shown readable, and given exactly.
 ODD_NAME = b'caf\xe9.txt'
+# Lines of two kinds in random order: too different to diff line by line.
+FAR_LINES = 20000
+
+
+def write_backup(folder, name, data):
+    """A backup folder of one text file, as velqo-cli writes one."""
+    os.makedirs(folder)
+    manifest = b'Settings ' + name + b' 1\n'
+    for file, content in ((name, data), (b'manifest.txt', manifest)):
+        with open(os.path.join(folder.encode(), file), 'wb') as f:
+            f.write(content)
+    with open(os.path.join(folder, 'SHA256SUMS'), 'wb') as f:
+        for file, content in ((name, data), (b'manifest.txt', manifest)):
+            f.write(hashlib.sha256(content).hexdigest().encode() + b'  ' + file + b'\n')
 
 
 class Box:
@@ -76,6 +92,10 @@ def main():
         os.makedirs(pc)
         with open(os.path.join(pc, 'config.txt'), 'w') as f:
             f.write('volume=3\n')
+        seeded = random.Random(31)
+        for side in ('far1', 'far2'):
+            write_backup(os.path.join(pc, side), b'list.txt',
+                         b''.join(seeded.choice((b'x\n', b'y\n')) for _ in range(FAR_LINES)))
         box, odd_box = Box(boxsim, demo), Box(boxsim, odd)
         boxes += [box, odd_box]
         port = box.port
@@ -106,6 +126,7 @@ def main():
             ('diff with the box', port, ['diff', '--into', 'store', 'latest', 'box'], 0,
              PASSWORD),
             ('diff, no backup', port, ['diff', 'nothing', 'latest'], 2, PASSWORD),
+            ('diff, too different', port, ['diff', 'far1', 'far2'], 1, PASSWORD),
             ('put', port, ['put', 'config.txt'], 0, PASSWORD),
             ('put, a file missing', port, ['put', 'config.txt', 'missing.txt'], 1, PASSWORD),
             # The other box's backup: nothing of it on this box, nothing of this box in it.
@@ -155,6 +176,9 @@ def main():
         if asked.get('help_command') != 'diff' or 'restore BACKUP' in asked.get('help', '') \
                 or not asked.get('help', '').startswith('Usage: velqo-cli [OPTION]... diff'):
             failures.append('help diff: not the help of diff alone: %r' % asked)
+        far = documents.get('diff, too different', {}).get('files', [{}])[0]
+        if not far.get('too_different') or 'diff' in far or far.get('first_difference') is None:
+            failures.append('diff of files too different: %r' % far)
         if 'name_hex' in json.dumps(documents.get('list')):
             failures.append('list: name_hex for names that are exact')
         for failure in failures:

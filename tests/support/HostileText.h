@@ -16,7 +16,8 @@ const std::vector<HostileText>& HostileTexts();
 
 // Empty when `printed` shows `hostile` safely: it holds `shown`, every
 // "pwned" in it stands inside `shown`, no control byte but the line feeds
-// that end lines and the tabs between fields, and no line of more than `longestLine` bytes.
+// that end lines and the tabs between fields, no C1 or bidirectional control
+// written as UTF-8, and no line of more than `longestLine` bytes.
 // Otherwise what is wrong.
 std::string UnsafeShowing(const std::string& printed, const HostileText& hostile,
                           size_t longestLine = 400);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,30 @@ TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
     EXPECT_TRUE(fs::is_regular_file(fs::path("backup") / BackupStore::kLockName));
     flow_.Compare();
     EXPECT_EQ(States()[1], "image.bin: same");
+}
+
+TEST_F(BackupsFlowTest, ATextFileTooDifferentForALineDiffSaysSoWithItsFirstDifference) {
+    // Lines of two kinds in two orders: more to match than the line diff may spend.
+    const auto lines = [](unsigned seed) {
+        std::mt19937 random(seed);
+        std::string text;
+        for (int k = 0; k < 8000; ++k) {
+            text += random() % 2 ? "x\n" : "y\n";
+        }
+        return text;
+    };
+    WriteFile("box/settings.txt", lines(1));
+    flow_.BackUp();
+    WriteFile("box/settings.txt", lines(7));
+    Restart();
+    flow_.Compare();
+    ASSERT_EQ(flow_.DiffSourceOf(0), DiffSource::kBoxCopy);
+    const ShownDiff diff = flow_.DiffOf(0);
+    EXPECT_FALSE(diff.shown);
+    EXPECT_NE(diff.why.find("settings.txt is too different to show line by line (16000 -> "
+                            "16000 bytes, first difference at byte "),
+              std::string::npos)
+        << diff.why;
 }
 
 TEST_F(BackupsFlowTest, AChangedTextFileShowsItsDiffBesideTheBoxOrTheBackupBefore) {

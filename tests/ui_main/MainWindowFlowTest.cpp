@@ -294,10 +294,12 @@ TEST_F(MainWindowFlowTest, ListedNamesThatAreNoPlainFileNamesStayOffTheDisk) {
     scripted.Start();
     s_dialog->m_nPort = scripted.Port();
     LogIn();
+    // Shown as velqo-cli shows it: its backslash doubled, so that no name
+    // poses as an escaped one.
     EXPECT_EQ(DescribeTree(Item(IDC_TREE_BOX)),
-              (std::vector<std::string>{"Settings: ..\\evil.txt/1"}));
+              (std::vector<std::string>{"Settings: ..\\\\evil.txt/1"}));
     EXPECT_EQ(DescribeTree(Item(IDC_TREE_LOCAL)), (std::vector<std::string>{"Settings:"}));
-    Select(IDC_TREE_BOX, "..\\evil.txt");
+    Select(IDC_TREE_BOX, "..\\\\evil.txt");
     Click(IDC_DOWNLOAD);
     EXPECT_NE(Log().find("PC > Refused file name"), std::string::npos);
     EXPECT_EQ(Text(Item(IDC_TEXT)), "");
@@ -306,6 +308,24 @@ TEST_F(MainWindowFlowTest, ListedNamesThatAreNoPlainFileNamesStayOffTheDisk) {
     s_socket->Close();
     EXPECT_EQ(scripted.FirstReceived().size(), 12u + 4u + 4u);  // login, list, logout
     fs::remove(outside);
+}
+
+TEST_F(MainWindowFlowTest, TreesShowNamesEscapedAndUseThemAsListed) {
+    // A right-to-left override would show "exe.txt"; an escape sequence and
+    // a C1 control would reach the control as they are.
+    ScriptedBox scripted;
+    scripted.LoginAndList("Set\xc2\x9btings", {"\xe2\x80\xaetxt.exe", "a\x1b]0;x\x07"}, 1);
+    scripted.Start();
+    s_dialog->m_nPort = scripted.Port();
+    LogIn();
+    EXPECT_EQ(DescribeTree(Item(IDC_TREE_BOX)),
+              (std::vector<std::string>{"Set\\u009btings: \\u202etxt.exe/1 a\\x1b]0;x\\x07/1"}));
+    // The item stands for the name the box listed: the arrow knows it.
+    Select(IDC_TREE_BOX, "\\u202etxt.exe");
+    EXPECT_TRUE(Enabled(IDC_DOWNLOAD));
+    Click(IDC_LOGIN);
+    s_socket->Close();
+    EXPECT_EQ(scripted.FirstReceived().size(), 12u + 4u + 4u);  // login, list, logout
 }
 
 TEST_F(MainWindowFlowTest, ConsoleAndBarArePaintedAsTheyChange) {

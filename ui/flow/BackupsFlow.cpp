@@ -493,9 +493,14 @@ ShownDiff BackupsFlow::DiffOf(int row) const {
     }
     const FileDifference d = FileDiff::Compare(name, true, std::string_view(oldBytes),
                                                std::string_view(newBytes), oldLabel, newLabel);
-    if (d.state != DiffState::kChanged || !d.text) {
+    if (d.state != DiffState::kChanged || !d.text || d.tooDifferent) {
         diff.why = d.state == DiffState::kSame ? "No diff: " + name + " is the same."
-                                               : "No diff: " + name + " holds bytes of no text.";
+                   : d.tooDifferent
+                       ? "No diff: " + name + " is too different to show line by line (" +
+                             std::to_string(d.oldSize) + " -> " + std::to_string(d.newSize) +
+                             " bytes, first difference at byte " +
+                             std::to_string(d.firstDifference) + ")."
+                       : "No diff: " + name + " holds bytes of no text.";
         return diff;
     }
     diff.shown = true;

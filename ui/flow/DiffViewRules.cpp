@@ -1,5 +1,7 @@
 #include "ui/flow/DiffViewRules.h"
 
+#include "base/TextLines.h"
+
 namespace {
 
 // "--- OLD" and "+++ NEW" open a diff; later such lines are a removed
@@ -40,21 +42,16 @@ DiffSource DiffViewRules::SourceFor(const DiffRowFacts& row) {
 
 std::vector<DiffLine> DiffViewRules::Lines(std::string_view unified) {
     std::vector<DiffLine> lines;
-    size_t start = 0;
-    while (start < unified.size()) {
-        const size_t end = unified.find('\n', start);
-        const size_t next = end == std::string_view::npos ? unified.size() : end + 1;
-        std::string_view line = unified.substr(start, next - start);
-        if (line.ends_with('\n')) {
-            line.remove_suffix(1);
-        }
+    for (size_t at = 0; at < unified.size();) {
+        const std::string_view withEnd = LineAt(unified, at);
+        at += withEnd.size();
+        const std::string_view line = WithoutLineEnd(withEnd);
         DiffLine shown{KindOf(line, lines.size()), std::string(line)};
         if (line.ends_with('\r')) {
             shown.text.pop_back();
             shown.text += kCrMark;
         }
         lines.push_back(std::move(shown));
-        start = next;
     }
     return lines;
 }

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "base/TextEscape.h"
 #include "framework/CBitmap.h"
 #include "resources/resource.h"
 
@@ -12,12 +13,17 @@ constexpr COLORREF kTreeImageMask = RGB(255, 255, 255);
 // A transfer reads a tree item's text into a name of this size.
 constexpr size_t kItemNameSize = 128;
 
-// The text of an item, or null when there is none (held in `text`).
-const char* TextOrNull(const CTreeCtrl& tree, HTREEITEM item, CString& text) {
-    if (item == nullptr) {
+// The data of an item that names it.
+LPARAM DataOf(const std::string& name) {
+    return reinterpret_cast<LPARAM>(&name);
+}
+
+// The name of an item from its data, or null when there is none (held in `text`).
+const char* NameOrNull(LPARAM data, CString& text) {
+    if (data == 0) {
         return nullptr;
     }
-    text = tree.GetItemText(item);
+    text = reinterpret_cast<const std::string*>(data)->c_str();
     return text;
 }
 
@@ -58,18 +64,25 @@ void FileTrees::Clear() {
     m_treeLocal.DeleteAllItems();
     m_localShown.clear();
     m_treeBox.DeleteAllItems();
+    m_boxShown.clear();
+}
+
+FileTreeModel& FileTrees::ModelOf(CTreeCtrl& tree) {
+    return &tree == &m_treeLocal ? m_localShown : m_boxShown;
 }
 
 void FileTrees::Show(CTreeCtrl& tree, const FileTreeModel& model) {
-    if (&tree == &m_treeLocal) {
-        m_localShown = model;
-    }
+    // The items go before the names they point at.
     tree.DeleteAllItems();
-    for (const TreeGroupItem& group : model) {
+    FileTreeModel& shown = ModelOf(tree);
+    shown = model;
+    for (const TreeGroupItem& group : shown) {
         const HTREEITEM groupItem =
-            tree.InsertItem(group.name.c_str(), tree_image::kGroup, tree_image::kGroup);
+            tree.InsertItem(EscapeControls(group.name).c_str(), tree_image::kGroup,
+                            tree_image::kGroup, TVI_ROOT, TVI_LAST, DataOf(group.name));
         for (const TreeFileItem& file : group.files) {
-            tree.InsertItem(file.name.c_str(), file.image, file.image, groupItem);
+            tree.InsertItem(EscapeControls(file.name).c_str(), file.image, file.image, groupItem,
+                            TVI_LAST, DataOf(file.name));
         }
         if (group.expanded) {
             tree.Expand(groupItem, TVE_EXPAND);
@@ -83,17 +96,23 @@ std::optional<std::string> FileTrees::SelectedName(Tree tree) const {
     if (item == nullptr) {
         return std::nullopt;
     }
-    return std::string(control.GetItemText(item).GetString()).substr(0, kItemNameSize - 1);
+    CString text;
+    const char* name = NameOrNull(control.GetItemData(item), text);
+    if (name == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(name).substr(0, kItemNameSize - 1);
 }
 
 const char* FileTrees::SelectedText(Tree tree, CString& text) const {
     const CTreeCtrl& control = TreeOf(tree);
-    return TextOrNull(control, control.GetSelectedItem(), text);
+    const HTREEITEM item = control.GetSelectedItem();
+    return item == nullptr ? nullptr : NameOrNull(control.GetItemData(item), text);
 }
 
 const char* FileTrees::NewItemText(Tree tree, const NMHDR* header, CString& text) const {
-    const HTREEITEM item = reinterpret_cast<const NMTREEVIEWA*>(header)->itemNew.hItem;
-    return TextOrNull(TreeOf(tree), item, text);
+    const NMTREEVIEWA* change = reinterpret_cast<const NMTREEVIEWA*>(header);
+    return change->itemNew.hItem == nullptr ? nullptr : NameOrNull(change->itemNew.lParam, text);
 }
 
 CTreeCtrl& FileTrees::TreeOf(Tree tree) const {

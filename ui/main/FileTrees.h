@@ -1,7 +1,10 @@
 #pragma once
 // The main window's two file trees: the box's files by group, and those of them
 // that are in the working directory. They show what ui/flow/FileTreeModel works
-// out from the catalogue, share one image list, and tell the text of their items.
+// out from the catalogue, share one image list, and tell the names of their items.
+// An item shows its name escaped as velqo-cli shows names (control characters,
+// C1 and bidirectional controls visibly), so that a name cannot pose as
+// another; the name itself is the item's data, the one a transfer uses.
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,20 +40,23 @@ public:
     void RefreshLocal(const FileCatalog& catalog);
     void Clear();
 
-    // The selected item's text as a transfer names the file; none without a selection.
+    // The selected item's name as a transfer names the file; none without a selection.
     std::optional<std::string> SelectedName(Tree tree) const;
-    // Item texts as the arrow rules take them, null when there is no such item;
-    // the text is held in `text`. The selected item, and the new one of a
+    // Item names as the arrow rules take them, null when there is no such item;
+    // the name is held in `text`. The selected item, and the new one of a
     // selection change (`header` of TVN_SELCHANGED).
     const char* SelectedText(Tree tree, CString& text) const;
     const char* NewItemText(Tree tree, const NMHDR* header, CString& text) const;
 
 private:
     CTreeCtrl& TreeOf(Tree tree) const;
+    FileTreeModel& ModelOf(CTreeCtrl& tree);
     void Show(CTreeCtrl& tree, const FileTreeModel& model);
 
     CTreeCtrl& m_treeBox;    // not owned
     CTreeCtrl& m_treeLocal;  // not owned
     std::unique_ptr<CImageList> m_pImageList;
-    FileTreeModel m_localShown;  // what the local tree shows
+    // What each tree shows; its items' data point at the names held here.
+    FileTreeModel m_boxShown;
+    FileTreeModel m_localShown;
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/TextEscape.h"
 #include "ui/main/LogColor.h"
 
 namespace {
@@ -45,7 +46,8 @@ void LogConsole::Append(const char* text, int colorCode) {
     if (m_editLog.GetSafeHwnd() == nullptr) {
         return;
     }
-    m_strLogKept += WithEditLineEnds(text);
+    // Names and box texts in a line show escaped, as on velqo-cli's terminal.
+    m_strLogKept += WithEditLineEnds(EscapeLogText(text).c_str());
     m_nLogKeptColor = colorCode;
     // A login or a transfer holds the window's thread, and may hold it long
     // before anything else is painted: every line is painted as it comes.
