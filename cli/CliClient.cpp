@@ -14,6 +14,7 @@
 #include "box/BoxSocket.h"
 #include "box/HostAddress.h"
 #include "box/NetApi.h"
+#include "box/PlainFileName.h"
 #include "box/TransferText.h"
 #include "box/WireFormat.h"
 #include "catalog/FileCatalog.h"
@@ -471,11 +472,15 @@ bool CliClient::Transfer(BoxSession& session, const FileCatalog& catalog, const 
     if (outcome == TransferOutcome::kRefused) {
         output_.Note("%s: refused by the box: \"%s\"", QuoteForMessage(name).c_str(),
                      QuoteForMessage(session.LastRefusal()).c_str());
+    } else if (outcome == TransferOutcome::kBadName) {
+        output_.Note("%s: %s", QuoteForMessage(name).c_str(),
+                     UnusableNameText(name.c_str()).c_str());
     }
     if (!ok) {
         file.result =
             outcome == TransferOutcome::kRefused ? FileResult::kRefused : FileResult::kFailed;
-        file.message = TransferFailureText(outcome, get);
+        file.message = outcome == TransferOutcome::kBadName ? UnusableNameText(name.c_str())
+                                                            : TransferFailureText(outcome, get);
     } else {
         file.result = get ? FileResult::kSaved : FileResult::kSent;
         std::error_code ec;
