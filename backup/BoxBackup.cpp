@@ -9,6 +9,7 @@
 #include "backup/Sha256.h"
 #include "backup/WholeBoxReport.h"
 #include "box/BoxSession.h"
+#include "box/PlainFileName.h"
 #include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
@@ -157,6 +158,10 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
         }
         if (r.nameFillsField) {
             fail("cannot be requested: the name fills its field");
+            continue;
+        }
+        if (const std::string unusable = UnusableNameText(name.c_str()); !unusable.empty()) {
+            fail(unusable);
             continue;
         }
         if (BackupFolder::IsOwnFileName(name)) {

@@ -95,8 +95,8 @@ bool BoxSession::CheckName(const char* name) const {
     if (IsPlainFileName(name)) {
         return true;
     }
-    LogF("PC > Refused file name \"%s\": only a plain name of 1 to 31 characters !\n",
-         name != nullptr ? name : "");
+    LogF("PC > Refused file name \"%s\": %s !\n", name != nullptr ? name : "",
+         UnusableNameText(name).c_str());
     return false;
 }
 

@@ -32,6 +32,44 @@ bool IsDeviceName(const char* name, size_t n) {
            std::isdigit(static_cast<unsigned char>(stem[3]));
 }
 
+// What Windows reads the name as: trailing dots and blanks dropped.
+std::string AsWindowsReadsIt(const char* name, size_t n) {
+    while (n > 0 && (name[n - 1] == '.' || name[n - 1] == ' ')) {
+        --n;
+    }
+    return std::string(name, n);
+}
+
+// Names whose extension Windows runs when the file is named or opened
+// (PATHEXT's and what Explorer starts on a double click), loads as code
+// (libraries, drivers, control panel items, screen savers) or acts on when a
+// folder is merely shown (shortcuts, shell command files, desktop.ini).
+bool IsRunnableName(const std::string& asRead) {
+    const std::string name = AsciiLower(asRead);
+    if (name == "desktop.ini") {
+        return true;
+    }
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) {
+        return false;
+    }
+    const std::string extension = name.substr(dot + 1);
+    // clang-format off
+    static constexpr const char* kRunnable[] = {
+        "com", "exe", "bat", "cmd", "vbs", "vbe", "js", "jse", "wsf", "wsh", "ws", "wsc", "sct",
+        "msc", "hta", "pif", "scr", "cpl", "msi", "msp", "mst", "ps1", "psm1", "psd1", "ps1xml",
+        "reg", "inf", "jar", "application", "appref-ms", "gadget",
+        "dll", "ocx", "sys", "drv", "ax", "efi",
+        "lnk", "url", "scf", "settingcontent-ms", "library-ms", "searchconnector-ms"};
+    // clang-format on
+    for (const char* runnable : kRunnable) {
+        if (extension == runnable) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 FileNameFault CheckFileName(const char* name) {
@@ -51,6 +89,11 @@ FileNameFault CheckFileName(const char* name) {
             return FileNameFault::kNotPlain;
         }
     }
+    // Before the trailing dots and blanks are looked at: "a.exe." is run as
+    // "a.exe", and that is what to say about it.
+    if (IsRunnableName(AsWindowsReadsIt(name, n))) {
+        return FileNameFault::kWindowsRunnable;
+    }
     if (std::strpbrk(name, kWindowsForbidden) != nullptr || name[n - 1] == '.' ||
         name[n - 1] == ' ' || IsDeviceName(name, n)) {
         return FileNameFault::kWindowsSpecial;
@@ -67,4 +110,21 @@ bool IsPlainFileName(const char* name) {
     // made here stays usable, and Windows refuses it when it gets there.
     return fault != FileNameFault::kNotPlain;
 #endif
+}
+
+std::string UnusableNameText(const char* name) {
+    if (IsPlainFileName(name)) {
+        return "";
+    }
+    switch (CheckFileName(name)) {
+        case FileNameFault::kWindowsSpecial:
+            return "a name Windows refuses or reads as another (a device, a character Windows "
+                   "refuses, a trailing dot or blank)";
+        case FileNameFault::kWindowsRunnable:
+            return "a name Windows would run or load (a program, script, library or shortcut), "
+                   "never used on Windows";
+        default:
+            break;
+    }
+    return "not a plain file name (1 to 31 characters without / \\ : or control characters)";
 }

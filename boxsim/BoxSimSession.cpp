@@ -291,6 +291,7 @@ std::string BoxSimSession::UploadRefusal(const std::string& name) const {
         case FileNameFault::kNotPlain:
             return kBadName;
         case FileNameFault::kWindowsSpecial:
+        case FileNameFault::kWindowsRunnable:
             // Refused on every platform, so that the box behaves the same everywhere.
             return kReservedName;
         case FileNameFault::kNone:

@@ -15,6 +15,10 @@
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
 
+#ifdef _WIN32
+#include "base/DllSearch.h"
+#endif
+
 namespace {
 
 // The name of a file or folder in `folder`, or empty when there is none.
@@ -33,6 +37,9 @@ extern "C" void OnStopSignal(int) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    LoadDllsFromSystemOnly();
+#endif
     SignalCleanup::IgnoreBrokenPipe();
     BoxSimCommandLine command;
     std::string error;

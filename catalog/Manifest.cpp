@@ -133,10 +133,14 @@ bool Manifest::Parse(const std::string& text, Manifest* out, std::string* error)
             return fail("group name \"" + QuoteForMessage(entry.group) + "\" must have 1 to " +
                         std::to_string(kMaxGroupLength) + " characters");
         }
-        if (!IsPlainFileName(entry.name.c_str())) {
+        if (CheckFileName(entry.name.c_str()) == FileNameFault::kNotPlain) {
             return fail("file name \"" + QuoteForMessage(entry.name) +
                         "\" must be a plain name of 1 to " + std::to_string(kMaxNameLength) +
                         " characters without / \\ :");
+        }
+        if (!IsPlainFileName(entry.name.c_str())) {  // a name only Windows refuses
+            return fail("file name \"" + QuoteForMessage(entry.name) +
+                        "\": " + UnusableNameText(entry.name.c_str()));
         }
         if (!ParseType(fields[2], &entry.type)) {
             return fail("type \"" + QuoteForMessage(fields[2]) +

@@ -6,6 +6,7 @@
 #include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "box/BoxSession.h"
+#include "box/PlainFileName.h"
 #include "box/TransferText.h"
 #include "catalog/FileCatalog.h"
 #include "cli/CliClient.h"
@@ -131,11 +132,14 @@ bool CliTransfer::Transfer(const CliBoxLink& box, const std::string& name, bool*
     if (outcome == TransferOutcome::kRefused) {
         output.Note("%s: refused by the box: \"%s\"", QuoteForMessage(name).c_str(),
                     QuoteForMessage(session.LastRefusal()).c_str());
+    } else if (outcome == TransferOutcome::kBadName) {
+        output.Note("%s: %s", QuoteForMessage(name).c_str(), UnusableNameText(name.c_str()).c_str());
     }
     if (!ok) {
         file.result =
             outcome == TransferOutcome::kRefused ? FileResult::kRefused : FileResult::kFailed;
-        file.message = TransferFailureText(outcome, get);
+        file.message = outcome == TransferOutcome::kBadName ? UnusableNameText(name.c_str())
+                                                            : TransferFailureText(outcome, get);
     } else {
         file.result = get ? FileResult::kSaved : FileResult::kSent;
         std::error_code ec;

@@ -17,6 +17,8 @@
 
 #ifdef _WIN32
 #include <io.h>
+
+#include "base/DllSearch.h"
 #define VELQO_ISATTY(fd) _isatty(fd)
 #define VELQO_FILENO(f) _fileno(f)
 #else
@@ -33,6 +35,9 @@ constexpr const char* kTryHelp = "Try 'velqo-cli --help'.\n";
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    LoadDllsFromSystemOnly();
+#endif
     ReserveStandardStreams();
     SignalCleanup::IgnoreBrokenPipe();
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -189,7 +189,7 @@ TEST_F(HostileBackupFolder, ABackupOfAListThatCannotBeTrustedIsNeverComplete) {
     const std::string full(wire::kNameFieldSize, 'f');  // fills its field
     const std::string invalid = "the box sent an invalid file list (a count of ";
     const std::string untold = ", not 0 to 28), so it may hold files not named here";
-    const std::string unwritable = ": its group or name cannot be written in a manifest\n";
+    const std::string notPlain = ": not a plain file name (1 to 31 characters without";
     const std::string fills = ": the name fills its field\n";
     const struct {
         int32_t count;
@@ -198,7 +198,7 @@ TEST_F(HostileBackupFolder, ABackupOfAListThatCannotBeTrustedIsNeverComplete) {
         std::string written;  // in INCOMPLETE
     } rows[] = {
         {-1, {}, true, "\n0 file(s) are saved"},
-        {29, {"x\nname", full}, true, "\nx\\nname" + unwritable},
+        {29, {"x\nname", full}, true, "\nx\\nname" + notPlain},
         {1, {full}, false, "\n" + full.substr(0, 31) + ": cannot be requested" + fills},
     };
     for (const auto& row : rows) {

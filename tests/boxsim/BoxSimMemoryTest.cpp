@@ -98,8 +98,8 @@ TEST_F(BoxMemory, PeakMemoryDoesNotGrowWithTheSizeOfTransfers) {
     fs::resize_file("up-small.bin", kMiB);
     fs::resize_file("up-large.bin", 64 * kMiB);
 
-    const BackgroundProgram program(SiblingProgram("velqo-boxsim"),
-                                    {"--folder", folder_.string(), "--port", "0"});
+    BackgroundProgram program(SiblingProgram("velqo-boxsim"),
+                              {"--folder", folder_.string(), "--port", "0"});
     const uint16_t port = BoxRig::ListeningPort(program);
     ASSERT_NE(port, 0) << program.Err();
     BoxSocket socket;

@@ -216,3 +216,40 @@ TEST_F(CliHostileInput, ASettingsFileThatIsNoFileIsAUsageErrorAndNeverWaitedFor)
         }
     }
 }
+
+#ifdef _WIN32
+// A box file named like a program or a library would be run or loaded from
+// the folder it lands in: get and backup refuse it, never asking for it.
+TEST_F(CliHostileInput, OnWindowsAFileWindowsWouldRunOrLoadIsNeverWritten) {
+    ScriptedBox box;
+    box.LoginAndList("G", {"git.exe", "iphlpapi.dll"}, 2)
+        .NextConnection()
+        .LoginAndList("G", {"git.exe", "iphlpapi.dll"}, 2)
+        .Start();
+    const ProgramResult get = Cli(To(box.Port(), {"get", "git.exe", "iphlpapi.dll"}));
+    const ProgramResult backup = Cli(To(box.Port(), {"backup", "--into", "store"}));
+    const std::vector<ScriptedBox::Bytes> received = box.Finish();
+    const struct {
+        const ProgramResult& run;
+        std::string said;  // after the name
+    } runs[] = {{get, ": "}, {backup, ": not saved: "}};
+    for (const auto& r : runs) {
+        EXPECT_EQ(r.run.status, 1) << r.run.err;
+        for (const char* name : {"git.exe", "iphlpapi.dll"}) {
+            EXPECT_NE(r.run.err.find("velqo-cli: " + std::string(name) + r.said +
+                                     "a name Windows would run or load"),
+                      std::string::npos)
+                << r.run.err;
+        }
+    }
+    for (const ScriptedBox::Bytes& bytes : received) {  // never asked for
+        const std::string sent(bytes.begin(), bytes.end());
+        EXPECT_EQ(sent.find("git.exe"), std::string::npos);
+        EXPECT_EQ(sent.find("iphlpapi"), std::string::npos);
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(rig.Path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name != "git.exe" && name != "iphlpapi.dll") << entry.path();
+    }
+}
+#endif

@@ -27,4 +27,16 @@ TEST(PlainFileName, OnlyNamesThatAreOneOrdinaryFileHere) {
         EXPECT_EQ(CheckFileName(name), FileNameFault::kWindowsSpecial) << name;
         EXPECT_EQ(IsPlainFileName(name), kUsedHere) << name;
     }
+    // Names Windows would run or load, in any case and as Windows reads
+    // trailing dots and blanks; a name that only holds such a word is none.
+    for (const char* name : {"git.exe", "iphlpapi.dll", "RUN.Bat", "a.cmd. ", "a.exe.", "x.ps1",
+                             "go.lnk", "a.appref-ms", "s.SCR", "t.vbs", "desktop.ini", ".exe"}) {
+        EXPECT_EQ(CheckFileName(name), FileNameFault::kWindowsRunnable) << name;
+        EXPECT_EQ(IsPlainFileName(name), kUsedHere) << name;
+        EXPECT_EQ(UnusableNameText(name).empty(), kUsedHere) << name;
+    }
+    for (const char* name :
+         {"exe", "git.exe.txt", "a.dll2", "dll.txt", "a.exe_", "desktop.ini.txt"}) {
+        EXPECT_EQ(CheckFileName(name), FileNameFault::kNone) << name;
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "framework/FrameworkWin.h"
 #include "framework/UnexpectedFailure.h"
+#include "tests/support/StartAttempts.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -61,22 +62,30 @@ std::string AnswerMessageBox(DWORD id) {
 // message box it shows and keeps the box's texts there.
 DWORD RunProbe(const std::string& args, std::string* boxText = nullptr) {
     std::string command = "\"" + ProbePath() + "\" " + args;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
-        return 0xFFFFFFFF;
+    StartAttempts attempts(command);
+    for (;;) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process)) {
+            if (attempts.AgainAfterStartError(::GetLastError())) {
+                continue;
+            }
+            return 0xFFFFFFFF;
+        }
+        if (boxText != nullptr) {
+            *boxText = AnswerMessageBox(process.dwProcessId);
+        }
+        ::WaitForSingleObject(process.hProcess, 60000);
+        DWORD code = 0xFFFFFFFF;
+        ::GetExitCodeProcess(process.hProcess, &code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        if (!attempts.AgainAfterExit(code)) {
+            return code;
+        }
     }
-    if (boxText != nullptr) {
-        *boxText = AnswerMessageBox(process.dwProcessId);
-    }
-    ::WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 0xFFFFFFFF;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return code;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tests/support/BackgroundProgram.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <filesystem>
@@ -39,12 +40,17 @@ constexpr DWORD kKilledMs = 5000;
 }  // namespace
 
 BackgroundProgram::BackgroundProgram(const std::string& program,
-                                     const std::vector<std::string>& args) {
+                                     const std::vector<std::string>& args)
+    : commandLine_(CommandLine(program, args)), attempts_(commandLine_) {
     OutputPaths(&outPath_, &errPath_);
+    Start();
+}
+
+void BackgroundProgram::Start() {
     PROCESS_INFORMATION process{};
     // A console of its own, without a window: Ctrl+C sent there reaches
     // this program alone.
-    if (StartWithFiles(CommandLine(program, args), "NUL", outPath_, errPath_, CREATE_NO_WINDOW,
+    if (StartWithFiles(commandLine_, "NUL", outPath_, errPath_, CREATE_NO_WINDOW, attempts_,
                        &process)) {
         CloseHandle(process.hThread);
         process_ = process.hProcess;
@@ -77,12 +83,24 @@ bool BackgroundProgram::Signal(int signal) const {
 }
 
 bool BackgroundProgram::Wait(int timeoutMs) {
-    if (Started() && !ended_ &&
-        WaitForSingleObject(process_, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Started() && !ended_) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (WaitForSingleObject(process_, static_cast<DWORD>(std::max<int64_t>(left.count(), 0))) !=
+            WAIT_OBJECT_0) {
+            break;
+        }
         DWORD code = 0;
         GetExitCodeProcess(process_, &code);
-        status_ = static_cast<int>(code);
-        ended_ = true;
+        if (!attempts_.AgainAfterExit(code)) {
+            status_ = static_cast<int>(code);
+            ended_ = true;
+            break;
+        }
+        CloseHandle(process_);
+        process_ = nullptr;
+        Start();
     }
     return ended_;
 }

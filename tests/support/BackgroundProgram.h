@@ -11,6 +11,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "tests/support/StartAttempts.h"
 #else
 #include <sys/types.h>
 #endif
@@ -35,6 +37,8 @@ public:
     bool Started() const;
     bool Signal(int signal) const;
     // Waits at most timeoutMs for the program to end; false when it still runs.
+    // On Windows a program that Wine could not start (StartAttempts) is
+    // started again meanwhile, and the wait goes on.
     bool Wait(int timeoutMs);
 
     // After Wait: how it ended. -1 when it did not exit by itself.
@@ -51,6 +55,10 @@ public:
 
 private:
 #ifdef _WIN32
+    void Start();
+
+    std::string commandLine_;
+    StartAttempts attempts_;
     HANDLE process_ = nullptr;  // owned
     DWORD pid_ = 0;
 #else

@@ -30,9 +30,10 @@ std::vector<std::string> BoxRig::PointedAt(uint16_t port, std::vector<std::strin
     return args;
 }
 
-uint16_t BoxRig::ListeningPort(const BackgroundProgram& box, int timeoutMs) {
+uint16_t BoxRig::ListeningPort(BackgroundProgram& box, int timeoutMs) {
     const std::string marker = std::string("listening on ") + kLoopback + ":";
-    if (!WaitUntil([&] { return box.Out().find(marker) != std::string::npos; }, timeoutMs)) {
+    const auto said = [&] { return box.Wait(0) || box.Out().find(marker) != std::string::npos; };
+    if (!WaitUntil(said, timeoutMs) || box.Out().find(marker) == std::string::npos) {
         return 0;
     }
     const std::string out = box.Out();

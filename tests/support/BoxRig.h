@@ -36,8 +36,9 @@ public:
     static constexpr int kProgramStartMs = 10000;
 
     // The port that velqo-boxsim, started as `box`, says it listens on within
-    // timeoutMs; 0 when it does not.
-    static uint16_t ListeningPort(const BackgroundProgram& box, int timeoutMs = kProgramStartMs);
+    // timeoutMs; 0 when it does not, or ends first (a box that Wine could not
+    // start being started again meanwhile, see BackgroundProgram::Wait).
+    static uint16_t ListeningPort(BackgroundProgram& box, int timeoutMs = kProgramStartMs);
 
     const std::filesystem::path& Path() const { return dir_.Path(); }
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <utility>
 
 #include "tests/support/TempDir.h"
 
@@ -49,19 +48,24 @@ std::string Quote(const std::string& arg) {
 
 #ifdef _WIN32
 // -1 with the reason in *why when the program could not be started.
-int RunWithFiles(std::string commandLine, const fs::path& in, const fs::path& out,
+int RunWithFiles(const std::string& commandLine, const fs::path& in, const fs::path& out,
                  const fs::path& err, std::string* why) {
-    PROCESS_INFORMATION process{};
-    if (!StartWithFiles(std::move(commandLine), in, out, err, 0, &process)) {
-        *why = "not started: Windows error " + std::to_string(GetLastError());
-        return -1;
+    StartAttempts attempts(commandLine);
+    for (;;) {
+        PROCESS_INFORMATION process{};
+        if (!StartWithFiles(commandLine, in, out, err, 0, attempts, &process)) {
+            *why = "not started: Windows error " + std::to_string(GetLastError());
+            return -1;
+        }
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = static_cast<DWORD>(-1);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        if (!attempts.AgainAfterExit(code)) {
+            return static_cast<int>(code);
+        }
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
 }
 #endif
 
@@ -111,7 +115,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 
 #ifdef _WIN32
 bool StartWithFiles(std::string commandLine, const fs::path& in, const fs::path& out,
-                    const fs::path& err, DWORD creationFlags, PROCESS_INFORMATION* process) {
+                    const fs::path& err, DWORD creationFlags, StartAttempts& attempts,
+                    PROCESS_INFORMATION* process) {
     const InheritedFile input(in, GENERIC_READ, OPEN_EXISTING);
     const InheritedFile output(out, GENERIC_WRITE, CREATE_ALWAYS);
     const InheritedFile errors(err, GENERIC_WRITE, CREATE_ALWAYS);
@@ -121,7 +126,16 @@ bool StartWithFiles(std::string commandLine, const fs::path& in, const fs::path&
     startup.hStdInput = input.Get();
     startup.hStdOutput = output.Get();
     startup.hStdError = errors.Get();
-    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, creationFlags,
-                          nullptr, nullptr, &startup, process) != 0;
+    for (;;) {
+        if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, creationFlags,
+                           nullptr, nullptr, &startup, process) != 0) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (!attempts.AgainAfterStartError(error)) {
+            SetLastError(error);  // for the caller's message
+            return false;
+        }
+    }
 }
 #endif

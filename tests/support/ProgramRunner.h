@@ -7,6 +7,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "tests/support/StartAttempts.h"
 #endif
 
 struct ProgramResult {
@@ -27,9 +29,10 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 #ifdef _WIN32
 // Starts the command line itself (not through cmd.exe, which under Wine now
 // and then reports a program that is there as unknown, status 9009), its
-// standard streams on these files; false when it cannot start. The caller
-// owns the handles in *process.
+// standard streams on these files; false when it cannot start, a start that
+// Wine could not make being made again as `attempts` allows. The caller owns
+// the handles in *process.
 bool StartWithFiles(std::string commandLine, const std::filesystem::path& in,
                     const std::filesystem::path& out, const std::filesystem::path& err,
-                    DWORD creationFlags, PROCESS_INFORMATION* process);
+                    DWORD creationFlags, StartAttempts& attempts, PROCESS_INFORMATION* process);
 #endif

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "tests/support/StartAttempts.h"
+
 namespace {
 
 constexpr DWORD kLnTimeoutMs = 10000;
@@ -39,9 +41,12 @@ bool RunOnHost(const wchar_t* program, const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
+    StartAttempts attempts(std::filesystem::path(command).string());
+    while (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &process)) {
+        if (!attempts.AgainAfterStartError(GetLastError())) {
+            return false;
+        }
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
