@@ -282,6 +282,7 @@ int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder
 
 int BoxSession::UploadFrom(const char* name, UploadSource& source) {
     refusal_.clear();
+    waitMessages_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
@@ -362,6 +363,7 @@ int32_t BoxSession::RunWaitPhase() {
         Log(record.Text().c_str());
         Log("\n");
         status = record.Flag();
+        waitMessages_.push_back({record.Text(), record.Percent(), status});
     } while (status < wire::kFlagLast);
     return status;
 }
