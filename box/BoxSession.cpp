@@ -363,6 +363,9 @@ int32_t BoxSession::RunWaitPhase() {
         Log(record.Text().c_str());
         Log("\n");
         status = record.Flag();
+        if (waitMessages_.size() == kKeptWaitMessages) {
+            waitMessages_.erase(waitMessages_.begin());
+        }
         waitMessages_.push_back({record.Text(), record.Percent(), status});
     } while (status < wire::kFlagLast);
     return status;

@@ -92,7 +92,9 @@ public:
     uint16_t LoginNeedsVersion() const { return loginNeedsVersion_; }
     TransferOutcome LastOutcome() const { return outcome_; }
     // The box's processing messages after the last upload (none when it
-    // had no wait phase).
+    // had no wait phase); of a longer run the latest kKeptWaitMessages,
+    // which end with the box's verdict.
+    static constexpr size_t kKeptWaitMessages = 100;
     const std::vector<WaitMessage>& LastWaitMessages() const { return waitMessages_; }
     // The box's text of the last refused login, dump or upload, as it came
     // (empty when the last dump or upload was not refused).

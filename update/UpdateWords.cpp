@@ -80,7 +80,7 @@ constexpr ResultWords kResults[] = {
     {StepResult::kNotBackedUpAgain, "not-backed-up", false, "no backup after the update, as asked"},
     {StepResult::kBackupAfterFailed, "backup-after-failed", true,
      "the backup after the update is not complete: {why}"},
-    {StepResult::kStopped, "stopped", true, "stopped before the step {step}: {stopped}"},
+    {StepResult::kStopped, "stopped", true, "stopped at the step {step}: {stopped}"},
 };
 
 // A name as a POSIX shell reads it back: as it is when plain, else quoted.

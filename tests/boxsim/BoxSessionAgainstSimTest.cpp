@@ -209,6 +209,24 @@ TEST_F(BoxSessionAgainstSim, UpdateFileRunsItsProcessingAndRestarts) {
     }
 }
 
+TEST_F(BoxSessionAgainstSim, ALongWaitPhaseKeepsItsLatestMessages) {
+    BoxSimOptions o = DefaultOptions();
+    for (int i = 1; i <= 150; ++i) {
+        o.waitMessages.push_back("step " + std::to_string(i));
+    }
+    o.waitPhase = true;
+    StartBox(o);
+    ConnectPc();
+    ::WriteFile("up.bin", "x");
+    ASSERT_EQ(session_.Login("7351"), 1);
+    EXPECT_EQ(session_.Upload("up.bin"), 1);
+    const auto& kept = session_.LastWaitMessages();
+    ASSERT_EQ(kept.size(), BoxSession::kKeptWaitMessages);
+    EXPECT_EQ(kept.front().text, "step 51");
+    EXPECT_EQ(kept.back().text, "step 150");
+    EXPECT_EQ(kept.back().status, 3);
+}
+
 TEST_F(BoxSessionAgainstSim, RefusalsReachTheLog) {
     BoxSimOptions o = DefaultOptions();
     o.refuseUpload = "No space left";

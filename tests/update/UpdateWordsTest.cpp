@@ -40,7 +40,7 @@ TEST(UpdateWords, DetailsGoIntoTheirPlaces) {
          "the box rejected the update: \"Bad\\x1b\"; it said so before anything was changed, the "
          "backup is in backup/B-1: check the firmware file and try again"},
         {{UpdateStep::kWaitForBox, StepResult::kStopped, "", "/abs/store/B-1"},
-         "stopped before the step wait for the box: the box holds the update and may be "
+         "stopped at the step wait for the box: the box holds the update and may be "
          "restarting; its settings may have been reset: compare it with velqo-cli compare "
          "backup/B-1"},
         {{UpdateStep::kWaitForBox,
