@@ -174,7 +174,7 @@ TEST_F(BoxSessionAgainstSim, UpdateFileRunsItsProcessingAndRestarts) {
         SCOPED_TRACE(c.fails);
         BoxSimOptions o = DefaultOptions();
         o.updateFile = "update.pkg";
-        o.updateRestartMs = 1000;
+        o.updateRestartMs = 3000;  // long enough to see it gone on a busy machine
         o.updateResets = {"Settings"};
         o.updateFails = c.fails;
         std::string error;
@@ -198,7 +198,7 @@ TEST_F(BoxSessionAgainstSim, UpdateFileRunsItsProcessingAndRestarts) {
         BoxSocket again;
         // Nothing listens while it restarts; it listens again after.
         EXPECT_EQ(again.Connect("127.0.0.1", box_->Port(), 500), !c.restarts);
-        EXPECT_EQ(box_->WaitFor([](const BoxSimStats& s) { return s.restarts == 1; }, 3000),
+        EXPECT_EQ(box_->WaitFor([](const BoxSimStats& s) { return s.restarts == 1; }, 6000),
                   c.restarts);
         EXPECT_TRUE(again.Connect("127.0.0.1", box_->Port(), 2000));
         std::string demoConfig;
