@@ -33,6 +33,19 @@ Slot g_slots[SignalCleanup::kSlots];
 std::atomic<bool> g_ending{false};
 // The handler reads the slots' states: that must not take a lock.
 static_assert(std::atomic<int>::is_always_lock_free);
+// Set by StopFirstBy; taken (and so cleared) by the first interruption.
+std::atomic<std::atomic<bool>*> g_stopFlag{nullptr};
+static_assert(std::atomic<std::atomic<bool>*>::is_always_lock_free);
+
+// Whether the interruption only asks to stop: the first while a flag is given.
+bool OnlyAskedToStop() {
+    std::atomic<bool>* flag = g_stopFlag.exchange(nullptr);
+    if (flag == nullptr) {
+        return false;
+    }
+    flag->store(true);
+    return true;
+}
 
 #ifdef _WIN32
 // The outermost registered folder that holds the path; -1 when none does.
@@ -111,6 +124,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     switch (event) {
         case CTRL_C_EVENT:
         case CTRL_BREAK_EVENT:
+            if (OnlyAskedToStop()) {
+                return TRUE;
+            }
             status = kInterruptStatus;
             break;
         case CTRL_CLOSE_EVENT:
@@ -130,6 +146,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 }
 #else
 extern "C" void OnCleanupSignal(int signal) {
+    if (signal != SIGHUP && OnlyAskedToStop()) {
+        return;
+    }
     g_ending.store(true);
     SignalCleanup::RemoveRegistered();
     _exit(128 + signal);
@@ -153,6 +172,10 @@ void SignalCleanup::Install() {
         sigaction(signal, &action, nullptr);
     }
 #endif
+}
+
+void SignalCleanup::StopFirstBy(std::atomic<bool>* flag) {
+    g_stopFlag.store(flag);
 }
 
 void SignalCleanup::IgnoreBrokenPipe() {

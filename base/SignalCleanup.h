@@ -21,6 +21,7 @@
 // path being rewritten and no thread makes a new temporary file. A thread
 // that has registered its path but not yet made the file can still make it
 // after the handler has looked.
+#include <atomic>
 #include <filesystem>
 
 class SignalCleanup {
@@ -35,6 +36,12 @@ public:
     // A write to a pipe whose reader has gone is then a failed write (EPIPE)
     // instead of a signal that ends the process. Nothing on Windows.
     static void IgnoreBrokenPipe();
+
+    // While a flag is given, the first SIGINT or SIGTERM (on Windows Ctrl+C
+    // or Ctrl+Break) only sets it, so that work that can stop between steps
+    // stops there; the next one ends the process as ever. Null: every signal
+    // ends it. The flag must outlive its use here.
+    static void StopFirstBy(std::atomic<bool>* flag);
 
     // Registers the path, made absolute now (the working directory may change
     // later). Returns its slot, or -1 when every slot is taken or the path is

@@ -292,6 +292,7 @@ int BoxSession::UploadFrom(const char* name, const std::filesystem::path& folder
 
 int BoxSession::UploadFrom(const char* name, UploadSource& source) {
     refusal_.clear();
+    waitMessages_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
     }
@@ -372,6 +373,10 @@ int32_t BoxSession::RunWaitPhase() {
         Log(record.Text().c_str());
         Log("\n");
         status = record.Flag();
+        if (waitMessages_.size() == kKeptWaitMessages) {
+            waitMessages_.erase(waitMessages_.begin());
+        }
+        waitMessages_.push_back({record.Text(), record.Percent(), status});
     } while (status < wire::kFlagLast);
     return status;
 }

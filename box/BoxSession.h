@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "base/RegularFile.h"
 #include "box/ReplacingFile.h"
@@ -31,6 +32,13 @@ enum class TransferOutcome {
     kLinkFailed,   // a message could not be sent or did not arrive whole
     kLocalFailed,  // the local file could not be opened, created or written
     kBoxFailed,    // the box reported a failure after processing an upload
+};
+
+// One processing message of the box after an upload, as it came.
+struct WaitMessage {
+    std::string text;
+    int32_t percent = 0;  // the box's figure; only 0..100 means one
+    int32_t status = 0;   // 2 more to come, 3 done, 4 or more failed
 };
 
 class BoxSession {
@@ -86,6 +94,11 @@ public:
     const std::string& LoginRefusal() const { return loginRefusal_; }
     uint16_t LoginNeedsVersion() const { return loginNeedsVersion_; }
     TransferOutcome LastOutcome() const { return outcome_; }
+    // The box's processing messages after the last upload (none when it
+    // had no wait phase); of a longer run the latest kKeptWaitMessages,
+    // which end with the box's verdict.
+    static constexpr size_t kKeptWaitMessages = 100;
+    const std::vector<WaitMessage>& LastWaitMessages() const { return waitMessages_; }
     // The box's text of the last refused login, dump or upload, as it came
     // (empty when the last dump or upload was not refused).
     const std::string& LastRefusal() const { return refusal_; }
@@ -131,6 +144,7 @@ private:
     uint16_t loginNeedsVersion_ = 0;
     TransferOutcome outcome_ = TransferOutcome::kDone;
     std::string refusal_;
+    std::vector<WaitMessage> waitMessages_;
     int32_t listCount_ = 0;
     LogSink log_ = nullptr;
     ProgressSink progress_ = nullptr;

@@ -33,7 +33,8 @@ int Startup() {
 }
 
 Handle OpenStream(int protocol) {
-    const int fd = socket(AF_INET, SOCK_STREAM, protocol);
+    // Not inherited: a program started meanwhile must not hold the link open.
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, protocol);
     return fd < 0 ? kInvalidHandle : fd;
 }
 
@@ -166,7 +167,8 @@ int LastError() {
 }
 
 Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    // Not inherited: a program started meanwhile would keep the port taken.
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         *errorOut = errno;
         return kInvalidHandle;
@@ -200,8 +202,8 @@ uint16_t LocalPort(Handle h) {
 }
 
 Handle Accept(Handle listener) {
-    const int fd =
-        RetryInterrupted([&] { return accept(static_cast<int>(listener), nullptr, nullptr); });
+    const int fd = RetryInterrupted(
+        [&] { return accept4(static_cast<int>(listener), nullptr, nullptr, SOCK_CLOEXEC); });
     return fd < 0 ? kInvalidHandle : fd;
 }
 

@@ -15,6 +15,15 @@ SOCKET S(Handle h) {
     return static_cast<SOCKET>(h);
 }
 
+// A socket that a program started meanwhile does not inherit: it would hold
+// the link open, or keep a listening port taken.
+SOCKET NotInherited(SOCKET s) {
+    if (s != INVALID_SOCKET) {
+        SetHandleInformation(reinterpret_cast<HANDLE>(s), HANDLE_FLAG_INHERIT, 0);
+    }
+    return s;
+}
+
 }  // namespace
 
 int Startup() {
@@ -23,7 +32,7 @@ int Startup() {
 }
 
 Handle OpenStream(int protocol) {
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, protocol);
+    const SOCKET s = NotInherited(socket(AF_INET, SOCK_STREAM, protocol));
     return s == INVALID_SOCKET ? kInvalidHandle : static_cast<Handle>(s);
 }
 
@@ -125,7 +134,7 @@ int LastError() {
 }
 
 Handle Listen(const char* address, uint16_t port, int backlog, int* errorOut) {
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    const SOCKET s = NotInherited(socket(AF_INET, SOCK_STREAM, 0));
     if (s == INVALID_SOCKET) {
         *errorOut = WSAGetLastError();
         return kInvalidHandle;
@@ -158,7 +167,7 @@ uint16_t LocalPort(Handle h) {
 }
 
 Handle Accept(Handle listener) {
-    const SOCKET s = accept(S(listener), nullptr, nullptr);
+    const SOCKET s = NotInherited(accept(S(listener), nullptr, nullptr));
     return s == INVALID_SOCKET ? kInvalidHandle : static_cast<Handle>(s);
 }
 

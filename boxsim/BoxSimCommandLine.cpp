@@ -88,6 +88,16 @@ std::string MakeHelp() {
            "  --pieces N               send every message in pieces of N bytes\n"
            "  --piece-delay MS         pause between two pieces (default: 2)\n"
            "\n"
+           "Firmware updates:\n"
+           "  --update-file NAME       a completed upload of NAME is an update: the box\n"
+           "                           sends processing messages, then restarts\n"
+           "  --update-restart SECONDS how long the restart takes: every connection closed,\n"
+           "                           nothing listening (default: 3)\n"
+           "  --update-resets GROUP    at the restart, the files of GROUP go back to the\n"
+           "                           demo's factory content (repeatable)\n"
+           "  --update-fails TEXT      the update's processing ends with status 4 and TEXT;\n"
+           "                           the box stays as it was (no file stored, no restart)\n"
+           "\n"
            "Output:\n"
            "  --verbose                print each connection and command to stderr\n"
            "                           (a dropped client is printed also without it)\n"
@@ -175,6 +185,8 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         {"--refuse-login", &o.refuseLogin},
         {"--refuse-dump", &o.refuseDump},
         {"--refuse-upload", &o.refuseUpload},
+        {"--update-file", &o.updateFile},
+        {"--update-fails", &o.updateFails},
     };
     struct Range {
         long long low;
@@ -190,6 +202,7 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         {"--pieces", {1, kIntMax}},
         {"--piece-delay", {0, 60000}},
         {"--pace-ms", {0, 60000}},
+        {"--update-restart", {0, kIntMax / kMsPerSecond}},
     };
 
     for (int i = 1; i < argc; ++i) {
@@ -211,9 +224,10 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         const auto n = numbers.find(option);
         const bool password = option == "--password";
         const bool message = option == "--wait-message";
-        if (t == texts.end() && n == numbers.end() && !password && !message) {
+        const bool resets = option == "--update-resets";
+        if (t == texts.end() && n == numbers.end() && !password && !message && !resets) {
             *error = "unknown option \"" + QuoteForMessage(option) + "\"";
-            std::vector<std::string> known = {"--password", "--wait-message"};
+            std::vector<std::string> known = {"--password", "--wait-message", "--update-resets"};
             for (const auto& named : {KeysOf(switches), KeysOf(texts), KeysOf(numbers)}) {
                 known.insert(known.end(), named.begin(), named.end());
             }
@@ -238,6 +252,8 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         } else if (message) {
             o.waitMessages.push_back(value);
             o.waitPhase = true;
+        } else if (resets) {
+            o.updateResets.push_back(value);
         } else {
             long long v = 0;
             const bool version = option == "--require-version";
@@ -264,6 +280,8 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
                 o.pieceSize = static_cast<size_t>(v);
             } else if (option == "--pace-ms") {
                 o.paceMs = static_cast<int>(v);
+            } else if (option == "--update-restart") {
+                o.updateRestartMs = static_cast<int>(v * kMsPerSecond);
             } else {
                 o.pieceDelayMs = static_cast<int>(v);
             }

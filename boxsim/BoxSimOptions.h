@@ -45,4 +45,14 @@ struct BoxSimOptions {
     // Store each upload with its last byte inverted (an empty one gets a byte),
     // while answering as if all were well.
     bool corruptUploads = false;
+    // A completed upload of this name is a firmware update: the box sends
+    // its processing messages, then restarts (every connection closed,
+    // nothing listening for updateRestartMs) and puts the files of the
+    // updateResets groups back to the demo's content. Empty: no such name.
+    std::string updateFile;
+    int updateRestartMs = 3000;
+    std::vector<std::string> updateResets;
+    // Non-empty: the update's processing ends in failure with this text,
+    // and the box keeps what it held (the file is not stored, no restart).
+    std::string updateFails;
 };

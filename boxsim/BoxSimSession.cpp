@@ -330,7 +330,8 @@ bool BoxSimSession::HandleUpload() {
         recorder_.Count(&BoxSimStats::uploadsRefused, "upload " + name + ": refused: " + refusal);
         return SendRefusal({0, 0, 0}, refusal);
     }
-    const uint8_t followUp = options_.waitPhase ? wire::kFollowUpWaitPhase : 0;
+    const bool update = !options_.updateFile.empty() && name == options_.updateFile;
+    const uint8_t followUp = options_.waitPhase || update ? wire::kFollowUpWaitPhase : 0;
     io = Answer(wire::EncodeReply({0, followUp, wire::kStatusAccepted}));
     wire::UploadBlock block;
     while (io == Io::kOk) {
@@ -357,6 +358,10 @@ bool BoxSimSession::HandleUpload() {
         recorder_.Count(&BoxSimStats::uploadsBrokenOff, "upload " + name + ": broken off");
         return Lost(io);
     }
+    if (update && !options_.updateFails.empty()) {
+        // A rejected update leaves the box as it was: the file goes with `file`.
+        return RunUpdate(name, false);
+    }
     const bool stored = file->Commit();
     if (stored) {
         recorder_.Count(&BoxSimStats::uploadsStored,
@@ -364,7 +369,29 @@ bool BoxSimSession::HandleUpload() {
     } else {
         recorder_.Count(&BoxSimStats::uploadsBrokenOff, "upload " + name + ": cannot be stored");
     }
+    if (update) {
+        return RunUpdate(name, stored);
+    }
     return !options_.waitPhase || RunWaitPhase(name, stored);
+}
+
+bool BoxSimSession::RunUpdate(const std::string& name, bool stored) {
+    if (!options_.updateFails.empty()) {
+        recorder_.Count(&BoxSimStats::updatesFailed, "update " + name + ": failing (update-fails)");
+        return SendWaitMessages(name, {"Checking " + name + "...", options_.updateFails},
+                                wire::kStatusFailedFrom);
+    }
+    if (!stored) {
+        return SendWaitMessages(name, {kCannotStore}, wire::kStatusFailedFrom);
+    }
+    if (!SendWaitMessages(
+            name, {"Checking " + name + "...", "Writing the update...", "Update done, restarting"},
+            wire::kFlagLast)) {
+        return false;
+    }
+    restart_ = true;
+    end_ = "closed by the box (restarting after the update)";
+    return false;
 }
 
 bool BoxSimSession::RunWaitPhase(const std::string& name, bool stored) {
@@ -377,6 +404,12 @@ bool BoxSimSession::RunWaitPhase(const std::string& name, bool stored) {
         messages = {"Checking " + name + "...",
                     finalStatus < wire::kStatusFailedFrom ? name + " stored" : name + " rejected"};
     }
+    return SendWaitMessages(name, messages, finalStatus);
+}
+
+bool BoxSimSession::SendWaitMessages(const std::string& name,
+                                     const std::vector<std::string>& messages,
+                                     int32_t finalStatus) {
     for (size_t i = 0; i < messages.size(); ++i) {
         const bool last = i + 1 == messages.size();
         wire::DataRecord record;

@@ -1,7 +1,9 @@
 #pragma once
 // The box's side of the command protocol on one connection: reads each
 // request, answers it as a box does, and plays the faults it is told to.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "box/WireFormat.h"
 #include "boxsim/SimConnection.h"
@@ -30,6 +32,8 @@ public:
 
     // Serves requests until the connection ends; returns how it ended.
     std::string Run();
+    // Whether it ended because an update is done and the box is to restart.
+    bool RestartRequested() const { return restart_; }
 
 private:
     using Io = SimConnection::Io;
@@ -56,6 +60,10 @@ private:
     bool SendRefusal(const wire::Reply& reply, const std::string& text);
     bool SendDataRecords(const std::string& name, ServedFile& file);
     bool RunWaitPhase(const std::string& name, bool stored);
+    // The update's processing; on success the connection ends for the restart.
+    bool RunUpdate(const std::string& name, bool stored);
+    bool SendWaitMessages(const std::string& name, const std::vector<std::string>& messages,
+                          int32_t finalStatus);
     std::string UploadRefusal(const std::string& name) const;
     bool Lost(Io io);
     bool CloseByBox(const std::string& why);
@@ -65,5 +73,6 @@ private:
     SimConnection& connection_;     // not owned
     SimRecorder& recorder_;         // not owned
     bool loggedIn_ = false;
+    bool restart_ = false;
     std::string end_;
 };

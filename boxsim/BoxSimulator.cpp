@@ -1,12 +1,15 @@
 #include "boxsim/BoxSimulator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
 
 #include "base/TextEscape.h"
 #include "boxsim/BoxSimSession.h"
+#include "boxsim/DemoContent.h"
 #include "boxsim/SimConnection.h"
+#include "boxsim/StoredUpload.h"
 
 namespace {
 
@@ -33,7 +36,7 @@ bool BoxSimulator::CheckOptions(std::string* error) const {
         return false;
     }
     if (options_.ioTimeoutMs <= 0 || options_.pieceDelayMs < 0 || options_.paceMs < 0 ||
-        options_.idleTimeoutMs < 0) {
+        options_.idleTimeoutMs < 0 || options_.updateRestartMs < 0) {
         *error = "time-outs must be positive, the idle limit and pauses not negative";
         return false;
     }
@@ -62,23 +65,68 @@ bool BoxSimulator::Start(std::string* error) {
         *error = "the socket library cannot start: " + net::ErrorText(e);
         return false;
     }
-    int listenError = 0;
-    listener_ =
-        SocketHandle(net::Listen(options_.listenAddress.c_str(), options_.port, 4, &listenError));
-    if (!listener_.IsValid()) {
-        *error = "cannot listen on " + QuoteForMessage(options_.listenAddress) + ":" +
-                 std::to_string(options_.port) + ": " + net::ErrorText(listenError);
-        if (options_.port != 0 && options_.port < 1024) {
-            *error +=
-                " (ports below 1024 need root or CAP_NET_BIND_SERVICE on Linux; "
-                "choose a higher port with --port)";
-        }
+    if (!Listen(options_.port, error)) {
         return false;
     }
     port_ = net::LocalPort(listener_.Get());
     stop_ = false;
     running_ = true;
     thread_ = std::thread([this] { Serve(); });
+    return true;
+}
+
+bool BoxSimulator::Listen(uint16_t port, std::string* error) {
+    int listenError = 0;
+    listener_ = SocketHandle(net::Listen(options_.listenAddress.c_str(), port, 4, &listenError));
+    if (listener_.IsValid()) {
+        return true;
+    }
+    *error = "cannot listen on " + QuoteForMessage(options_.listenAddress) + ":" +
+             std::to_string(port) + ": " + net::ErrorText(listenError);
+    if (port != 0 && port < 1024) {
+        *error +=
+            " (ports below 1024 need root or CAP_NET_BIND_SERVICE on Linux; "
+            "choose a higher port with --port)";
+    }
+    return false;
+}
+
+void BoxSimulator::ResetGroups() {
+    for (const ManifestEntry& entry : manifest_.Entries()) {
+        const auto& groups = options_.updateResets;
+        std::string content;
+        if (std::find(groups.begin(), groups.end(), entry.group) == groups.end() ||
+            !DemoContentOf(entry.name, &content)) {
+            continue;  // a file the demo does not have stays as it is
+        }
+        // As an upload is stored: never written through a link planted there.
+        StoredUpload file(options_.folder, entry.name);
+        file.Write(content.data(), content.size());
+        recorder_.Note("restart: " + entry.name +
+                       (file.IsOpen() && file.Commit() ? " reset to the factory content"
+                                                       : " cannot be reset"));
+    }
+}
+
+bool BoxSimulator::Restart() {
+    listener_.Reset();
+    recorder_.Note("restarting after the update: nothing listens for " +
+                   std::to_string(options_.updateRestartMs) + " ms");
+    const auto back =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.updateRestartMs);
+    while (std::chrono::steady_clock::now() < back) {
+        if (stop_.load()) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kAcceptSliceMs));
+    }
+    ResetGroups();
+    std::string error;
+    if (!Listen(port_, &error)) {
+        recorder_.Notice(&BoxSimStats::restartsFailed, "cannot restart: " + error);
+        return false;
+    }
+    recorder_.Count(&BoxSimStats::restarts, "restarted, listening again");
     return true;
 }
 
@@ -110,13 +158,18 @@ void BoxSimulator::Serve() {
         ++served;
         recorder_.Count(&BoxSimStats::connectionsAccepted, "connection accepted");
         std::string end;
+        bool restart = false;
         {
             SimConnection connection(std::move(client), &stop_, &recorder_, options_.pieceSize,
                                      options_.pieceDelayMs);
             BoxSimSession session(options_, manifest_, connection, recorder_);
             end = session.Run();
+            restart = session.RestartRequested();
         }
         recorder_.Count(&BoxSimStats::connectionsEnded, "connection ended: " + end);
+        if (restart && !Restart()) {
+            break;
+        }
     }
     running_ = false;
 }

@@ -59,6 +59,12 @@ public:
 private:
     bool CheckOptions(std::string* error) const;
     void Serve();
+    // After an update: nothing listens for the restart time, then the reset
+    // groups are put back and the box listens again on the same port. False
+    // when it is stopped meanwhile or cannot listen again.
+    bool Restart();
+    void ResetGroups();
+    bool Listen(uint16_t port, std::string* error);
 
     const BoxSimOptions options_;
     Manifest manifest_;

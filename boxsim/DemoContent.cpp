@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -75,6 +76,16 @@ std::vector<ManifestEntry> DemoEntries() {
         entries.push_back(f.entry);
     }
     return entries;
+}
+
+bool DemoContentOf(const std::string& name, std::string* content) {
+    for (DemoFile& f : DemoFiles()) {
+        if (f.entry.name == name) {
+            *content = std::move(f.content);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool MakeDemoFolder(const std::string& folder, const std::string& manifestName,

@@ -11,6 +11,9 @@
 // The files of the demo, in list order.
 std::vector<ManifestEntry> DemoEntries();
 
+// The demo's content of `name`; false when the demo has no such file.
+bool DemoContentOf(const std::string& name, std::string* content);
+
 // Creates the folder when needed and writes the demo files and the manifest
 // into it (replacing files of the same names). False with a reason on failure.
 bool MakeDemoFolder(const std::string& folder, const std::string& manifestName, std::string* error);

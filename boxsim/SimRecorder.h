@@ -30,6 +30,9 @@ struct BoxSimStats {
     int logouts = 0;
     int protocolErrors = 0;         // unknown command, malformed header, block or acknowledgement
     int idleDrops = 0;              // clients dropped for sending no request within the idle limit
+    int updatesFailed = 0;          // the update-fails fault played
+    int restarts = 0;               // after an update: every connection closed, listening again
+    int restartsFailed = 0;         // could not listen again after an update
     uint64_t bytesNotRecorded = 0;  // received past the record's limit (or not asked to record)
 };
 

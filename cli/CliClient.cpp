@@ -110,7 +110,7 @@ int CliClient::RunOnBox(CliCommand& command, const Target& target) {
     for (const wire::ListRecord& record : listed) {
         catalog.AddEntry(record.group, record.name, record.type);
     }
-    const CliBoxLink link{session, listed, catalog};
+    const CliBoxLink link{session, listed, catalog, target.password};
     const int status = command.Run(&link);
     session.Logout();
     socket.Close();

@@ -2,6 +2,7 @@
 // One velqo-cli command as CliClient runs it. CliClient takes every command
 // the same way: it chooses what the command's row says it reaches, calls
 // Check, then Run; the command decides nothing about connecting.
+#include <string>
 #include <vector>
 
 #include "box/WireFormat.h"
@@ -21,6 +22,7 @@ struct CliBoxLink {
     BoxSession& session;
     const std::vector<wire::ListRecord>& listed;  // the box's list, in its order
     const FileCatalog& catalog;                   // the same, by group
+    const std::string& password;                  // the one the login took
 };
 
 class CliCommand {

@@ -9,6 +9,7 @@
 #include "cli/CliList.h"
 #include "cli/CliRestore.h"
 #include "cli/CliTransfer.h"
+#include "cli/CliUpdate.h"
 #include "history/BackupRef.h"
 
 namespace {
@@ -23,6 +24,11 @@ bool NoNames(const char* word, CliOptions* options, std::string* error) {
 bool SomeNames(const char* word, CliOptions* options, std::string* error) {
     *error = std::string(word) + " needs at least one file name";
     return !options->names.empty();
+}
+
+bool OneFile(const char* word, CliOptions* options, std::string* error) {
+    *error = std::string(word) + " needs one firmware file";
+    return options->names.size() == 1;
 }
 
 bool BackupAndNames(const char* word, CliOptions* options, std::string* error) {
@@ -141,6 +147,16 @@ const CliCommandRow kRows[] = {
      "                    BOX as the store names it (HOST or HOST+PORT), else the\n"
      "                    box of --host and --port; reads manifests and checksums\n",
      "velqo-cli history 127.0.0.2+4000"},
+    {"update", Command::kUpdate, OneFile, Box, Make<CliUpdate>,
+     "update [--keep-group GROUP]... [--wait SECONDS] [--dry-run] [--no-backup-after] "
+     "FIRMWARE",
+     "  update FIRMWARE   update the box's firmware with a safety net: check that\n"
+     "                    the box lists the file's name and make a complete backup,\n"
+     "                    send the file and show the box's messages, wait for the\n"
+     "                    box to come back, report what the update changed, put\n"
+     "                    back the changed files of the --keep-group groups (each\n"
+     "                    read back), and back up again; Ctrl+C stops between steps\n",
+     "velqo-cli -H 127.0.0.2 update --keep-group Settings update.pkg"},
 };
 
 }  // namespace

@@ -18,9 +18,9 @@ constexpr unsigned Bit(Command c) {
 constexpr unsigned kGlobal = ~0u;
 
 // The commands that work with the backup store.
-constexpr unsigned kStoreCommands = Bit(Command::kBackup) | Bit(Command::kBackups) |
-                                    Bit(Command::kRestore) | Bit(Command::kCompare) |
-                                    Bit(Command::kDiff) | Bit(Command::kHistory);
+constexpr unsigned kStoreCommands =
+    Bit(Command::kBackup) | Bit(Command::kBackups) | Bit(Command::kRestore) |
+    Bit(Command::kCompare) | Bit(Command::kDiff) | Bit(Command::kHistory) | Bit(Command::kUpdate);
 
 bool ParseCount(const std::string& text, int high, int* count) {
     long long v = 0;
@@ -105,7 +105,7 @@ const OptionRule kOptionRules[] = {
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->noBackup = true;
      }},
-    {"dry-run", 0, false, Bit(Command::kRestore),
+    {"dry-run", 0, false, Bit(Command::kRestore) | Bit(Command::kUpdate),
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->dryRun = true;
      }},
@@ -148,6 +148,22 @@ const OptionRule kOptionRules[] = {
          o->git = v;
          *e = spelled + " needs a repository folder";
          return !v.empty();
+     }},
+    {"keep-group", 0, true, Bit(Command::kUpdate),
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         o->keepGroups.push_back(v);
+         *e = spelled + " needs a group";
+         return !v.empty();
+     }},
+    {"wait", 0, true, Bit(Command::kUpdate),
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         *e = spelled + " needs a number of seconds from 1 to " +
+              std::to_string(CliOptions::kMaxWaitSeconds) + ", not '" + QuoteForMessage(v) + "'";
+         return ParseCount(v, CliOptions::kMaxWaitSeconds, &o->waitSeconds);
+     }},
+    {"no-backup-after", 0, false, Bit(Command::kUpdate),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->noBackupAfter = true;
      }},
     {"git-exclude", 0, true, Bit(Command::kBackup),
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "update/FirmwareUpdate.h"
+
 struct CliOptions {
     enum class Command {
         kNone,
@@ -17,6 +19,7 @@ struct CliOptions {
         kBackups,
         kDiff,
         kHistory,
+        kUpdate,
     };
     // How much goes to stderr besides results and errors.
     static constexpr int kQuiet = 0;
@@ -51,6 +54,10 @@ struct CliOptions {
     bool report = false;       // backup: what changed since the previous complete backup
     std::string git;           // backup: the git repository the backup is committed to
     std::vector<std::string> gitExclude;  // backup --git: groups left out of the repository
+    std::vector<std::string> keepGroups;  // update: groups whose changed files are put back
+    int waitSeconds = UpdateRequest::kDefaultWaitSeconds;  // update: for the box to come back
+    static constexpr int kMaxWaitSeconds = 86400;
+    bool noBackupAfter = false;  // update: no second backup
 };
 
 // Parses the arguments after the program name; on a usage error returns

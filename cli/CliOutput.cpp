@@ -136,6 +136,13 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
         d["changed"] = false;
     } else if (command == Command::kDiff) {
         d["same"] = false;
+    } else if (command == Command::kUpdate) {
+        d["dry_run"] = false;
+        d["steps"] = Json::array();
+        d["backup_before"] = nullptr;
+        d["backup_after"] = nullptr;
+        d["box_said"] = Json::array();
+        d["changes"] = Json::array();
     } else if (command == Command::kHistory) {
         d["backups"] = Json::array();
     } else if (command == Command::kBackups) {

@@ -23,17 +23,19 @@ std::vector<OptionHelp> CommandOptions() {
          "  --verify          put, restore: read each uploaded file back from the box\n"
          "                    and compare it byte for byte with the local file\n"},
         {"no-backup", "  --no-backup       get: keep no NAME~ of a replaced file\n"},
-        {"dry-run", "  --dry-run         restore: print what would be sent, send nothing\n"},
+        {"dry-run",
+         "  --dry-run         restore: print what would be sent, send nothing; update:\n"
+         "                    check and back up, send nothing\n"},
         {"changed-only",
          "  --changed-only    restore: compare first and send only the files that\n"
          "                    differ on the box; a second run sends nothing\n"},
         {"into",
-         "  --into STORE      backup, backups, latest, diff, history: the backup store's\n"
-         "                    folder (default: DIR/backup); made when missing, as\n"
-         "                    mkdir makes it: its parent folder must be there\n"},
+         "  --into STORE      backup, backups, latest, diff, history, update: the\n"
+         "                    backup store's folder (default: DIR/backup); made when\n"
+         "                    missing, as mkdir makes it: its parent must be there\n"},
         {"box-name",
-         "  --box-name NAME   backup, backups, latest, diff, history: the box's name in\n"
-         "                    the store in place of its address\n"},
+         "  --box-name NAME   backup, backups, latest, diff, history, update: the box's\n"
+         "                    name in the store in place of its address\n"},
         {"all", "  --all             backups: the backups of every box in the store\n"},
         {"keep",
          "  --keep N          backup: once the backup is complete, remove the oldest\n"
@@ -55,6 +57,15 @@ std::vector<OptionHelp> CommandOptions() {
          "  --git-exclude GROUP  backup --git: leave the group's files out (again for\n"
          "                    more groups)\n"},
         {"names-only", "  --names-only      diff: the lines per file without the diffs\n"},
+        {"keep-group",
+         "  --keep-group GROUP  update: put back the files of the box's group GROUP that\n"
+         "                    the update changed (again for more groups)\n"},
+        {"wait",
+         "  --wait SECONDS    update: the longest wait for the box to come back after\n"
+         "                    the update (default: " +
+             std::to_string(UpdateRequest::kDefaultWaitSeconds) + "); it is tried every " +
+             std::to_string(UpdateRequest::kRetryMs / 1000) + " s\n"},
+        {"no-backup-after", "  --no-backup-after update: no second backup after the update\n"},
     };
 }
 

@@ -6,7 +6,7 @@
 # on the box's list, but only from the box that DIR/config/config.ini names
 # (its BOXIP line) and only when the password is known without asking (a
 # PASSWORD line there, or VELQO_PASSWORD): an address or port typed on the
-# command line is never contacted. put completes the files in DIR.
+# command line is never contacted. put and update complete the files in DIR.
 
 # Longest wait for the box's list while completing, in seconds.
 _velqo_list_seconds=5
@@ -143,7 +143,7 @@ _velqo_cli() {
     case $command in
         "") _velqo_reply_lines "$cur" < <(_velqo_commands "$help") ;;
         get) _velqo_reply_lines "$cur" < <(_velqo_box_names "$program" "$dir") ;;
-        put) _velqo_reply_lines "$cur" < <(_velqo_files_in "$dir") ;;
+        put | update) _velqo_reply_lines "$cur" < <(_velqo_files_in "$dir") ;;
         restore | compare)
             if [[ -z $backup ]]; then
                 _velqo_reply_lines "$cur" < <(_velqo_backups "$cur")

@@ -157,6 +157,76 @@ TEST_F(BoxSessionAgainstSim, WaitPhaseFailureClosesTheSession) {
     ASSERT_TRUE(box_->WaitFor([](const BoxSimStats& s) { return s.connectionsEnded == 1; }, 3000));
 }
 
+// The update options: the messages the session keeps, what the box then
+// holds, and whether it restarts (gone for the restart time, then back).
+TEST_F(BoxSessionAgainstSim, UpdateFileRunsItsProcessingAndRestarts) {
+    const struct {
+        const char* fails;
+        std::vector<std::string> statuses;  // of the wait messages, as "text=status"
+        bool restarts;
+    } cases[] = {
+        {"",
+         {"Checking update.pkg...=2", "Writing the update...=2", "Update done, restarting=3"},
+         true},
+        {"Bad signature", {"Checking update.pkg...=2", "Bad signature=4"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fails);
+        BoxSimOptions o = DefaultOptions();
+        o.updateFile = "update.pkg";
+        o.updateRestartMs = 3000;  // long enough to see it gone on a busy machine
+        o.updateResets = {"Settings"};
+        o.updateFails = c.fails;
+        std::string error;
+        ASSERT_TRUE(MakeDemoFolder(folder_.string(), "manifest.txt", &error)) << error;
+        WriteFile("config.txt", "changed by the user\n");
+        StartBox(o);
+        BoxSocket socket;
+        BoxSession session(&socket);
+        ASSERT_TRUE(socket.Connect("127.0.0.1", box_->Port(), 5000));
+        ASSERT_EQ(session.Login("7351"), 1);
+        ::WriteFile("update.pkg", "new firmware");
+        EXPECT_EQ(session.Upload("update.pkg"), c.restarts ? 1 : -1);
+        std::vector<std::string> got;
+        for (const WaitMessage& m : session.LastWaitMessages()) {
+            got.push_back(m.text + "=" + std::to_string(m.status));
+        }
+        EXPECT_EQ(got, c.statuses);
+        EXPECT_EQ(session.LastWaitMessages().back().percent, 100);
+        ASSERT_TRUE(
+            box_->WaitFor([](const BoxSimStats& s) { return s.connectionsEnded == 1; }, 3000));
+        BoxSocket again;
+        // Nothing listens while it restarts; it listens again after.
+        EXPECT_EQ(again.Connect("127.0.0.1", box_->Port(), 500), !c.restarts);
+        EXPECT_EQ(box_->WaitFor([](const BoxSimStats& s) { return s.restarts == 1; }, 6000),
+                  c.restarts);
+        EXPECT_TRUE(again.Connect("127.0.0.1", box_->Port(), 2000));
+        std::string demoConfig;
+        ASSERT_TRUE(DemoContentOf("config.txt", &demoConfig));
+        EXPECT_EQ(ReadFile("config.txt"), c.restarts ? demoConfig : "changed by the user\n");
+        EXPECT_EQ(ReadFile("update.pkg") == "new firmware", c.restarts);
+        EXPECT_FALSE(Exists("~boxsim-update.pkg.part"));
+    }
+}
+
+TEST_F(BoxSessionAgainstSim, ALongWaitPhaseKeepsItsLatestMessages) {
+    BoxSimOptions o = DefaultOptions();
+    for (int i = 1; i <= 150; ++i) {
+        o.waitMessages.push_back("step " + std::to_string(i));
+    }
+    o.waitPhase = true;
+    StartBox(o);
+    ConnectPc();
+    ::WriteFile("up.bin", "x");
+    ASSERT_EQ(session_.Login("7351"), 1);
+    EXPECT_EQ(session_.Upload("up.bin"), 1);
+    const auto& kept = session_.LastWaitMessages();
+    ASSERT_EQ(kept.size(), BoxSession::kKeptWaitMessages);
+    EXPECT_EQ(kept.front().text, "step 51");
+    EXPECT_EQ(kept.back().text, "step 150");
+    EXPECT_EQ(kept.back().status, 3);
+}
+
 TEST_F(BoxSessionAgainstSim, RefusalsReachTheLog) {
     BoxSimOptions o = DefaultOptions();
     o.refuseUpload = "No space left";

@@ -62,6 +62,15 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
                        "5",
                        "--pace-ms",
                        "4",
+                       "--update-file",
+                       "fw.pkg",
+                       "--update-restart",
+                       "2",
+                       "--update-resets",
+                       "Settings",
+                       "--update-resets=Channels",
+                       "--update-fails",
+                       "Bad image",
                        "--once",
                        "--verbose"},
                       &c, &error))
@@ -87,6 +96,10 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_EQ(o.pieceSize, 16u);
     EXPECT_EQ(o.pieceDelayMs, 5);
     EXPECT_EQ(o.paceMs, 4);
+    EXPECT_EQ(o.updateFile, "fw.pkg");
+    EXPECT_EQ(o.updateRestartMs, 2000);
+    EXPECT_EQ(o.updateResets, (std::vector<std::string>{"Settings", "Channels"}));
+    EXPECT_EQ(o.updateFails, "Bad image");
     EXPECT_TRUE(c.once);
     EXPECT_TRUE(c.verbose);
     EXPECT_FALSE(c.help);
@@ -97,6 +110,7 @@ TEST(BoxSimCommandLine, TakesEveryOption) {
     EXPECT_FALSE(c.options.waitPhase);
     EXPECT_FALSE(c.options.corruptUploads);
     EXPECT_EQ(c.options.idleTimeoutMs, 60000);
+    EXPECT_EQ(c.options.updateRestartMs, 3000);
     ASSERT_TRUE(Parse({"--idle-timeout", "0"}, &c, &error));
     EXPECT_EQ(c.options.idleTimeoutMs, 0);
     ASSERT_TRUE(Parse({"--wait-status", "-1"}, &c, &error));
@@ -159,6 +173,10 @@ TEST(BoxSimCommandLine, HelpDocumentsEveryOption) {
                                "--pieces",
                                "--piece-delay",
                                "--pace-ms",
+                               "--update-file",
+                               "--update-restart",
+                               "--update-resets",
+                               "--update-fails",
                                "--verbose",
                                "--help",
                                "--version",

@@ -98,13 +98,14 @@ connections() {
 # starts a new word), and what must be offered, '|' between the words; a
 # first word "+" asks for these among others (commands and options grow).
 cases=(
-    "pc|velqo-cli |+|backup|compare|diff|get|history|list|put|restore"
+    "pc|velqo-cli |+|backup|compare|diff|get|history|list|put|restore|update"
     "pc|velqo-cli --ver|--verbose|--verify|--version"
     "pc|velqo-cli -|+|-C|-H|-V|-h|-p|-q|-v|--directory|--help|--host|--into|--json|--keep|--port"
     "pc|velqo-cli get con|config.txt"
     "pc|velqo-cli get ca|\$'caf\\351.txt'"
     "pc|velqo-cli -H 127.0.0.1 -p $port_b get |\$'caf\\351.txt'|bootlogo.bmp|channels.db|config.txt|favourites.txt|satellites.db|timers.txt|update.pkg"
     "pc|velqo-cli put |config.txt|local\\ one.txt"
+    "pc|velqo-cli update |config.txt|local\\ one.txt"
     "pc|velqo-cli restore back|backup|backups"
     "pc|velqo-cli compare backups/one |config.txt"
     "pc|velqo-cli restore lat|latest|latest~1"
@@ -116,6 +117,7 @@ cases=(
     "bare|velqo-cli get |"
     "nopass|velqo-cli get |"
     "bare|velqo-boxsim --fo|--folder|--force"
+    "bare|velqo-boxsim --update-|--update-fails|--update-file|--update-resets|--update-restart"
     "bare|velqo-boxsim --folder ../p|../pc"
     "bare|velqo-boxsim --port |"
 )

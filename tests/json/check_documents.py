@@ -42,10 +42,10 @@ def write_backup(folder, name, data):
 class Box:
     """velqo-boxsim serving `folder` on ADDRESS and a free port."""
 
-    def __init__(self, boxsim, folder):
+    def __init__(self, boxsim, folder, extra=()):
         self.process = subprocess.Popen(
             [boxsim, '--folder', folder, '--listen', ADDRESS, '--port', '0',
-             '--password', PASSWORD],
+             '--password', PASSWORD] + list(extra),
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         ready, _, _ = select.select([self.process.stdout], [], [], START_TIMEOUT_S)
         line = self.process.stdout.readline() if ready else ''
@@ -81,9 +81,11 @@ def main():
     work = tempfile.mkdtemp(prefix='velqo-json-')
     boxes = []
     try:
-        demo, odd, pc = (os.path.join(work, n) for n in ('demo', 'odd', 'pc'))
-        subprocess.run([boxsim, '--make-demo', demo], check=True, stdout=subprocess.DEVNULL,
-                       timeout=RUN_TIMEOUT_S)
+        demo, odd, pc, updating = (os.path.join(work, n)
+                                   for n in ('demo', 'odd', 'pc', 'updating'))
+        for folder in (demo, updating):
+            subprocess.run([boxsim, '--make-demo', folder], check=True,
+                           stdout=subprocess.DEVNULL, timeout=RUN_TIMEOUT_S)
         os.makedirs(odd)
         with open(os.path.join(odd, 'manifest.txt'), 'wb') as f:
             f.write(b'Odd ' + ODD_NAME + b' 1\n')
@@ -96,8 +98,14 @@ def main():
         for side in ('far1', 'far2'):
             write_backup(os.path.join(pc, side), b'list.txt',
                          b''.join(seeded.choice((b'x\n', b'y\n')) for _ in range(FAR_LINES)))
+        with open(os.path.join(pc, 'update.pkg'), 'w') as f:
+            f.write('firmware 2.0\n')
+        with open(os.path.join(updating, 'config.txt'), 'w') as f:
+            f.write('volume=3\n')
         box, odd_box = Box(boxsim, demo), Box(boxsim, odd)
-        boxes += [box, odd_box]
+        update_box = Box(boxsim, updating, ['--update-file', 'update.pkg', '--update-restart',
+                                            '1', '--update-resets', 'Settings'])
+        boxes += [box, odd_box, update_box]
         port = box.port
         closed = '1'  # nothing listens on port 1 of the loopback
 
@@ -138,6 +146,12 @@ def main():
              PASSWORD),
             ('restore', port, ['restore', '--verify', '--into', 'store', 'latest'], 0, PASSWORD),
             ('restore, no backup', port, ['restore', 'nothing'], 2, PASSWORD),
+            ('update, dry run', update_box.port,
+             ['update', '--dry-run', '--into', 'ustore', 'update.pkg'], 0, PASSWORD),
+            ('update', update_box.port,
+             ['update', '--into', 'ustore', '--keep-group', 'Settings', 'update.pkg'], 0,
+             PASSWORD),
+            ('update, no such file', update_box.port, ['update', 'nothere.pkg'], 1, PASSWORD),
         ]
         failures = []
         documents = {}
@@ -179,6 +193,11 @@ def main():
         far = documents.get('diff, too different', {}).get('files', [{}])[0]
         if not far.get('too_different') or 'diff' in far or far.get('first_difference') is None:
             failures.append('diff of files too different: %r' % far)
+        update = documents.get('update', {})
+        if [s['step'] for s in update.get('steps', [])] != [
+                'check', 'send', 'wait', 'compare', 'put-back', 'backup-after'] \
+                or [f['name'] for f in update.get('files', [])] != ['config.txt']:
+            failures.append('update: not every step, or not config.txt put back: %r' % update)
         if 'name_hex' in json.dumps(documents.get('list')):
             failures.append('list: name_hex for names that are exact')
         for failure in failures:
