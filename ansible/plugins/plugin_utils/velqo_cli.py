@@ -31,11 +31,8 @@ MAX_TIMEOUT_S = 7 * 24 * 3600
 # A velqo-cli past its time gets SIGTERM, on which it removes its partial files,
 # and this long to end before it is killed.
 STOP_GRACE_S = 10
-TEXT_TYPE = 1  # the box's type code of a text file
-# The file in a backup folder that lists the box's files, as velqo-cli writes it.
-MANIFEST_NAME = 'manifest.txt'
-# Longer files are not shown in diff mode: a diff that long is unreadable.
-MAX_DIFF_BYTES = 256 * 1024
+# velqo-cli diff's word for the side that is the box itself.
+BOX_SIDE = 'box'
 
 
 class CliError(Exception):
@@ -162,10 +159,35 @@ def failure_message(document):
     return 'velqo-cli ended with status %s' % document.get('exit')
 
 
-def is_plain_name(name):
-    """A box file name that is safe to join to a folder."""
-    return (isinstance(name, str) and name not in ('', '.', '..') and
-            not any(c in name for c in '/\\:\0'))
+def latest_backup(cli, dest, box_name=None):
+    """The newest complete backup of cli's box in the backup store dest, as
+    velqo-cli's store finds it (the box is its address and port, or box_name)."""
+    document = cli.run(['backups', '--into', dest] + (['--box-name', box_name] if box_name else []))
+    if not document.get('ok'):
+        raise CliError(failure_message(document))
+    if not document.get('latest'):
+        raise CliError('no complete backup of %s in %s' % (document.get('box'), dest))
+    return document['latest']
+
+
+def box_diff(cli, folder):
+    """velqo-cli diff of the box's files (before) and a backup folder's (after): it
+    reads both and words each file that differs, its control characters escaped."""
+    return cli.run(['diff', '--', BOX_SIDE, folder])
+
+
+def ansible_diffs(cli, folder, document, names):
+    """Ansible's diff of each of names from box_diff's document; a diff that could
+    not be made is one note in place of the files' diffs."""
+    if not names:
+        return []
+    if document.get('error'):
+        return [dict(prepared='no diff: %s\n' % document['error'])]
+    shown = dict((entry.get('name'), entry.get('shown')) for entry in document['files']
+                 if entry.get('result') != 'same' and entry.get('shown'))
+    return [dict(before_header='%s:%s' % (cli.host, name),
+                 after_header=os.path.join(folder, name), prepared=shown[name])
+            for name in names if name in shown]
 
 
 def latest_backup(cli, dest, box_name=None):
@@ -179,93 +201,18 @@ def latest_backup(cli, dest, box_name=None):
     return document['latest']
 
 
-def _manifest_fields(line):
-    """GROUP NAME TYPE of one manifest line: blanks between fields, double
-    quotes around a field with blanks, '#' at a field's start begins a comment."""
-    fields = []
-    i = 0
-    while True:
-        while i < len(line) and line[i] in ' \t\r':
-            i += 1
-        if i >= len(line) or line[i] == '#':
-            return fields
-        if line[i] == '"':
-            end = line.find('"', i + 1)
-            if end < 0:
-                return []
-            fields.append(line[i + 1:end])
-            i = end + 1
-        else:
-            end = i
-            while end < len(line) and line[end] not in ' \t\r':
-                end += 1
-            fields.append(line[i:end])
-            i = end
-
-
-def manifest_types(folder):
-    """{name: type} from a backup's manifest; lines that do not read are left out
-    (velqo-cli itself refuses a damaged backup)."""
-    try:
-        with open(os.path.join(folder, MANIFEST_NAME), 'rb') as f:
-            text = f.read().decode('utf-8', 'replace')
-    except OSError:
-        return {}
-    types = {}
-    for line in text.lstrip('\ufeff').splitlines():
-        fields = _manifest_fields(line)
-        if len(fields) == 3 and re.match(r'^-?\d+$', fields[2]):
-            types.setdefault(fields[1], int(fields[2]))
-    return types
-
-
-def text_files(folder, names):
-    """The names, or every file of the backup, that are text files (type 1)."""
-    types = manifest_types(folder)
-    return [n for n in (names or types) if types.get(n) == TEXT_TYPE and is_plain_name(n)]
-
-
-def _read(path):
-    try:
-        with open(path, 'rb') as f:
-            return f.read(MAX_DIFF_BYTES + 1)
-    except OSError:
-        return None
-
-
-def _text(data):
-    try:
-        return data.decode('utf-8')
-    except UnicodeDecodeError:
-        return data.decode('latin-1')
-
-
-def fetch_box_copies(cli, names):
-    """Downloads the named files into the working folder (velqo-cli get); returns
-    the names that came. A failure here only means no diff for those files."""
+def box_diffs(cli, folder, names):
+    """Ansible's diff of each of names that the box holds otherwise than the backup
+    folder: velqo-cli diff reads the box's copy (before) and the backup's (after)
+    and words each file, its control characters escaped. A diff that cannot be
+    made leaves one note in place of the files' diffs."""
     if not names:
-        return set()
-    document = cli.run(['get', '--'] + list(names))
-    return set(e.get('name') for e in document.get('files') or [] if e.get('result') == 'saved')
-
-
-def text_diff(cli, folder, name, on_box):
-    """Ansible's diff of one text file: the box's copy (from fetch_box_copies) before,
-    the backup's after."""
-    diff = {'before_header': '%s:%s' % (cli.host, name),
-            'after_header': os.path.join(folder, name)}
-    if name not in on_box:
-        # A file diffed is one the box lists: an empty before would show its
-        # content as all new.
-        diff['prepared'] = '%s: the box\'s copy could not be read, not shown\n' % name
-        return diff
-    before = _read(os.path.join(cli.workdir, name))
-    after = _read(os.path.join(folder, name))
-    if before is None or after is None:
-        return None
-    if len(before) > MAX_DIFF_BYTES or len(after) > MAX_DIFF_BYTES:
-        diff['prepared'] = '%s: longer than %d bytes, not shown\n' % (name, MAX_DIFF_BYTES)
-    else:
-        diff['before'] = _text(before)
-        diff['after'] = _text(after)
-    return diff
+        return []
+    document = cli.run(['diff', '--', BOX_SIDE, folder])
+    if document.get('error'):
+        return [dict(prepared='no diff: %s\n' % document['error'])]
+    shown = dict((entry.get('name'), entry.get('shown')) for entry in document['files']
+                 if entry.get('result') != 'same' and entry.get('shown'))
+    return [dict(before_header='%s:%s' % (cli.host, name),
+                 after_header=os.path.join(folder, name), prepared=shown[name])
+            for name in names if name in shown]

@@ -81,12 +81,12 @@ def cli(tmp_path):
     return StandInCli(tmp_path)
 
 
-def _run_action(name, args, variables, check_mode=False):
+def _run_action(name, args, variables, check_mode=False, diff_mode=False):
     """The result of velqo.box.NAME's action plugin for one host."""
     from ansible.parsing.dataloader import DataLoader
     from ansible.template import Templar
     module = importlib.import_module('ansible_collections.velqo.box.plugins.action.' + name)
-    task = SimpleNamespace(args=dict(args), async_val=0, check_mode=check_mode, diff=False,
+    task = SimpleNamespace(args=dict(args), async_val=0, check_mode=check_mode, diff=diff_mode,
                            action='velqo.box.' + name)
     loader = DataLoader()
     # A connection whose temporary folder is set: an action that runs locally makes none.
