@@ -5,17 +5,13 @@
 #include "base/TextEscape.h"
 #include "cli/CliBackupReport.h"
 #include "cli/CliClient.h"
+#include "cli/CliContext.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
 
 namespace fs = std::filesystem;
 
-CliBackup::CliBackup(fs::path into, fs::path shownInto, BackupBox box, int keep, CliOutput& output)
-    : into_(std::move(into)),
-      shownInto_(std::move(shownInto)),
-      box_(std::move(box)),
-      keep_(keep),
-      output_(output) {}
+CliBackup::CliBackup(const CliContext& context) : context_(context), output_(context.output) {}
 
 void CliBackup::FileStarting(int index, int count, const std::string& name) {
     TerminalLog::FileStarting(name, index, count);
@@ -29,37 +25,41 @@ void CliBackup::FileDone(const FileReport& file) {
 }
 
 bool CliBackup::Prune(const fs::path& made) {
-    const PruneOutcome pruned = BackupStore(into_).Prune(made, keep_);
+    const fs::path shownInto = context_.ShownStore();
+    const PruneOutcome pruned = context_.Store().Prune(made, context_.options.keep);
     for (const fs::path& folder : pruned.removed) {
-        output_.Info("removed the old backup %s",
-                     (shownInto_ / folder.filename()).string().c_str());
+        output_.Info("removed the old backup %s", (shownInto / folder.filename()).string().c_str());
         output_.Removed(folder);
     }
     for (const PruneOutcome::Problem& p : pruned.keptForeign) {
         output_.Note(
             "warning: the old backup is removed, but %s still holds what it did not "
             "make, kept: %s",
-            (shownInto_ / p.folder.filename()).string().c_str(), p.why.c_str());
+            (shownInto / p.folder.filename()).string().c_str(), p.why.c_str());
     }
     for (const PruneOutcome::Problem& f : pruned.failed) {
         output_.Note("cannot remove the old backup %s: %s", f.folder.string().c_str(),
                      f.why.c_str());
     }
     if (!pruned.notTried.empty()) {
-        output_.Note("no old backup removed from %s: %s", shownInto_.string().c_str(),
+        output_.Note("no old backup removed from %s: %s", shownInto.string().c_str(),
                      pruned.notTried.c_str());
     }
     return pruned.failed.empty() && pruned.notTried.empty();
 }
 
-int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
-    const BackupOutcome outcome = BoxBackup(into_, box_).Run(session, listed, *this);
+int CliBackup::Run(const CliBoxLink* box) {
+    const CliOptions& options = context_.options;
+    const BackupStore store = context_.Store();
+    const fs::path shownInto = context_.ShownStore();
+    const BackupOutcome outcome =
+        BoxBackup(store.Root(), context_.box).Run(box->session, box->listed, *this);
     if (outcome.status == BackupOutcome::Status::kNoFolder) {
         return output_.Error(CliClient::kExitFailed, "cannot make a backup folder in %s%s%s",
-                             shownInto_.string().c_str(), outcome.why.empty() ? "" : ": ",
+                             shownInto.string().c_str(), outcome.why.empty() ? "" : ": ",
                              outcome.why.c_str());
     }
-    const fs::path shown = shownInto_ / outcome.folder.filename();
+    const fs::path shown = shownInto / outcome.folder.filename();
     output_.Folder(outcome.folder);
     for (const fs::path& file : outcome.unwritten) {
         output_.Note("cannot write %s", (shown / file.filename()).string().c_str());
@@ -78,15 +78,18 @@ int CliBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& lis
         return CliClient::kExitFailed;
     }
     output_.Flag("complete", true);
-    output_.Info("backup of %zu file(s) complete in %s", outcome.saved, shown.string().c_str());
+    // On a terminal the folder stands on the line above already.
+    output_.Info("backup of %zu file(s) complete%s%s", outcome.saved,
+                 output_.OneTerminal() ? "" : " in ",
+                 output_.OneTerminal() ? "" : shown.string().c_str());
     // Before pruning, which may remove the backup before this one.
     bool told = true;
-    if (history_ != nullptr && (history_->report || !history_->git.empty())) {
-        CliBackupReport report(*history_, BackupStore(into_), outcome.folder, output_);
-        told = !history_->report || report.Report();
-        told = (history_->git.empty() || report.Commit(gitRepository_)) && told;
+    if (options.report || !options.git.empty()) {
+        CliBackupReport report(options, store, outcome.folder, output_);
+        told = !options.report || report.Report();
+        told = (options.git.empty() || report.Commit(context_.directory / options.git)) && told;
     }
-    if (keep_ > 0 && !Prune(outcome.folder)) {
+    if (options.keep > 0 && !Prune(outcome.folder)) {
         return CliClient::kExitFailed;
     }
     return told ? CliClient::kExitOk : CliClient::kExitFailed;

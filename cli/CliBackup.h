@@ -4,33 +4,20 @@
 // prunes older complete backups of the box so that that many remain.
 #include <filesystem>
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "backup/BackupName.h"
 #include "backup/WholeBoxReport.h"
-#include "box/WireFormat.h"
+#include "cli/CliCommand.h"
 
-class BoxSession;
 class CliOutput;
-struct CliOptions;
+struct CliContext;
 
-class CliBackup : private WholeBoxReport {
+class CliBackup : public CliCommand, private WholeBoxReport {
 public:
-    // `into`: the backup store's folder, absolute; `shownInto`: the same as
-    // the user gave it, as the paths printed start. `box`: the box, part of
-    // the folder's name. `keep`: 0 for all.
-    CliBackup(std::filesystem::path into, std::filesystem::path shownInto, BackupBox box, int keep,
-              CliOutput& output);
-    // With --report and --git in `options`: once the backup is complete,
-    // what changed since the box's previous one is told and committed to
-    // `gitRepository` (absolute).
-    void TellChanges(const CliOptions& options, std::filesystem::path gitRepository) {
-        history_ = &options;
-        gitRepository_ = std::move(gitRepository);
-    }
-    // Returns the process exit status.
-    int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed);
+    explicit CliBackup(const CliContext& context);
+    // With --report and --git: once the backup is complete, what changed
+    // since the box's previous one is told and committed. With --keep, the
+    // store is then pruned.
+    int Run(const CliBoxLink* box) override;
 
 private:
     void FileStarting(int index, int count, const std::string& name) override;
@@ -38,11 +25,6 @@ private:
     // False when an old backup that was to go could not be removed.
     bool Prune(const std::filesystem::path& made);
 
-    std::filesystem::path into_;
-    std::filesystem::path shownInto_;
-    BackupBox box_;
-    int keep_;
+    const CliContext& context_;
     CliOutput& output_;
-    const CliOptions* history_ = nullptr;  // not owned
-    std::filesystem::path gitRepository_;
 };

@@ -31,16 +31,17 @@ CliBackupReport::CliBackupReport(const CliOptions& options, const BackupStore& s
 }
 
 bool CliBackupReport::Report() {
+    // Asked for with --report: told at -q too, as a scheduled run's log is.
     if (!problem_.empty()) {
         output_.Note("%s", problem_.c_str());
     } else if (first_) {
-        output_.Info("the first complete backup of %s", name_.box.Text().c_str());
+        output_.Note("the first complete backup of %s", name_.box.Text().c_str());
     } else if (changes_.empty()) {
-        output_.Info("nothing changed since the previous complete backup");
+        output_.Note("nothing changed since the previous complete backup");
     }
     Json changes = Json::array();
     for (const FileChange& c : changes_) {
-        output_.Info("%s %s", FileDiff::StateWord(c.state), EscapeControls(c.name).c_str());
+        output_.Note("%s %s", FileDiff::StateWord(c.state), EscapeControls(c.name).c_str());
         Json change = CliOutput::NamedEntry(c.name);
         change["result"] = FileDiff::StateWord(c.state);
         changes.push_back(change);

@@ -2,10 +2,15 @@
 
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "backup/BackupStore.h"
+#include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "cli/CliClient.h"
+#include "cli/CliContext.h"
 #include "cli/CliOutput.h"
+#include "history/BackupRef.h"
 
 namespace fs = std::filesystem;
 
@@ -15,6 +20,33 @@ CliBackupSource::CliBackupSource(const CliOptions& options, const fs::path& dire
       given_(std::move(given)),
       folder_((directory / given_).lexically_normal()),
       output_(output) {}
+
+int CliBackupSource::Open(const CliContext& context, std::unique_ptr<CliBackupSource>* source) {
+    const CliOptions& options = context.options;
+    fs::path given = options.backupFolder;
+    int back = 0;
+    if (BackupRef::ParseLatest(options.backupFolder, &back)) {
+        StoredBackup latest;
+        std::string why;
+        if (!BackupRef::Find(context.Store(), context.box, back, &latest, &why)) {
+            return context.output.Error(CliClient::kExitFailed, "%s; %s", why.c_str(),
+                                        options.command == CliOptions::Command::kCompare
+                                            ? "nothing was compared"
+                                            : "nothing was sent");
+        }
+        given = context.ShownStore() / latest.folder.filename();
+        context.output.Info("%s backup of %s: %s", options.backupFolder.c_str(),
+                            context.box.Text().c_str(), given.string().c_str());
+    } else {
+        context.output.Folder((context.directory / given).lexically_normal());
+        if (const int status = context.CheckBackupFolder(given.string(), {BackupRef::kLatest});
+            status != CliClient::kExitOk) {
+            return status;
+        }
+    }
+    *source = std::make_unique<CliBackupSource>(options, context.directory, given, context.output);
+    return (*source)->Load();
+}
 
 void CliBackupSource::FileDone(const FileReport& file) {
     output_.Note("%s: %s", QuoteForMessage(file.name).c_str(), file.message.c_str());
@@ -47,8 +79,15 @@ int CliBackupSource::Load() {
     }
     std::string missing;
     if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {
-        return output_.Error(CliClient::kExitFailed, "%s: not in the backup; %s",
-                             QuoteForMessage(missing).c_str(), nothing);
+        std::vector<std::string> held;
+        for (const ManifestEntry& entry : backup_.Entries().Entries()) {
+            held.push_back(entry.name);
+        }
+        const std::string nearest = NearestWord(missing, held);
+        const std::string meant =
+            nearest.empty() ? "" : "; did you mean '" + QuoteForMessage(nearest) + "'?";
+        return output_.Error(CliClient::kExitFailed, "%s: not in the backup; %s%s",
+                             QuoteForMessage(missing).c_str(), nothing, meant.c_str());
     }
     if (backup_.Incomplete()) {
         output_.Note(

@@ -3,6 +3,7 @@
 // before the box is contacted: a damaged backup, or a name it does not hold,
 // ends the command with nothing sent to the box or read from it.
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "cli/CliOptions.h"
 
 class CliOutput;
+struct CliContext;
 
 class CliBackupSource : private WholeBoxReport {
 public:
@@ -20,6 +22,10 @@ public:
     // come from `options`.
     CliBackupSource(const CliOptions& options, const std::filesystem::path& directory,
                     std::filesystem::path given, CliOutput& output);
+
+    // The backup folder of restore and compare (latest, latest~N: the box's
+    // in the store), read and checked into `source`; the exit status.
+    static int Open(const CliContext& context, std::unique_ptr<CliBackupSource>* source);
 
     // Reads and checks every file of the backup; the process exit status,
     // kExitOk when it may be used, else after saying why.

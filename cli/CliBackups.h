@@ -3,21 +3,15 @@
 // box with --all, newest first: one line each (taken, box, files, state,
 // folder) or, with --json, the document's "backups", with "latest" the
 // box's newest complete one.
-#include <filesystem>
+#include "cli/CliCommand.h"
 
-#include "backup/BackupStore.h"
+struct CliContext;
 
-class CliOutput;
-
-class CliBackups {
+class CliBackups : public CliCommand {
 public:
-    // `shownRoot`: the store's folder as the printed paths start.
-    CliBackups(const BackupStore& store, std::filesystem::path shownRoot, CliOutput& output);
-    // `box`: null for every box. Returns the process exit status.
-    int Run(const BackupBox* box);
+    explicit CliBackups(const CliContext& context) : context_(context) {}
+    int Run(const CliBoxLink* box) override;
 
 private:
-    const BackupStore& store_;
-    std::filesystem::path shownRoot_;
-    CliOutput& output_;
+    const CliContext& context_;
 };

@@ -4,11 +4,15 @@
 #include "base/TextEscape.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
+#include "cli/CliContext.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
 
-CliCompare::CliCompare(const CliBackupSource& source, CliOutput& output)
-    : source_(source), output_(output) {}
+CliCompare::CliCompare(const CliContext& context) : context_(context), output_(context.output) {}
+
+int CliCompare::Check() {
+    return CliBackupSource::Open(context_, &source_);
+}
 
 void CliCompare::FileStarting(int index, int count, const std::string& name) {
     TerminalLog::FileStarting(name, index, count);
@@ -23,9 +27,9 @@ void CliCompare::FileDone(const FileReport& file) {
     output_.File(file);
 }
 
-int CliCompare::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
+int CliCompare::Run(const CliBoxLink* box) {
     const CompareOutcome outcome =
-        BoxCompare::Run(session, listed, source_.Contents(), *this, source_.Names());
+        BoxCompare::Run(box->session, box->listed, source_->Contents(), *this, source_->Names());
     if (outcome.linkLost) {
         output_.Note("the link to the box is lost; stopping");
     }
@@ -33,7 +37,7 @@ int CliCompare::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
     output_.Info(
         "compared with %s: %d same, %d differ, %d missing on the box, %d only on the "
         "box, %d failed",
-        source_.Given().string().c_str(), outcome.same, outcome.differs, outcome.missingOnBox,
+        source_->Given().string().c_str(), outcome.same, outcome.differs, outcome.missingOnBox,
         outcome.onlyOnBox, outcome.failed);
     return outcome.AllSame() ? CliClient::kExitOk : CliClient::kExitFailed;
 }

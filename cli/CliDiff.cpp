@@ -1,15 +1,18 @@
 #include "cli/CliDiff.h"
 
 #include <string_view>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
 #include "base/TextEscape.h"
 #include "cli/CliClient.h"
+#include "cli/CliContext.h"
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "history/BackupDiff.h"
 #include "history/BackupRef.h"
+#include "history/BoxSide.h"
 #include "history/FolderSide.h"
 
 namespace fs = std::filesystem;
@@ -37,38 +40,62 @@ Json SizeOrNull(int64_t size) {
 
 }  // namespace
 
-CliDiff::CliDiff(const CliOptions& options, CliOutput& output)
-    : options_(options), output_(output) {}
+CliDiff::CliDiff(const CliContext& context)
+    : context_(context), options_(context.options), output_(context.output) {}
 
 bool CliDiff::IsBox(const std::string& side) {
     return side == kBox;
 }
 
-std::unique_ptr<DiffSide> CliDiff::LoadBackup(const std::string& side, const BackupStore& store,
-                                              const BackupBox& box, const fs::path& directory,
-                                              CliOutput& output) {
+std::unique_ptr<DiffSide> CliDiff::LoadBackup(const std::string& side, int* exit) const {
+    *exit = CliClient::kExitFailed;
     fs::path folder = fs::path(side);
     int back = 0;
     std::string why;
     if (BackupRef::ParseLatest(side, &back)) {
         StoredBackup found;
-        if (!BackupRef::Find(store, box, back, &found, &why)) {
-            output.Error(CliClient::kExitFailed, "%s", why.c_str());
+        if (!BackupRef::Find(context_.Store(), context_.box, back, &found, &why)) {
+            output_.Error(CliClient::kExitFailed, "%s", why.c_str());
             return nullptr;
         }
         folder = found.folder;
-        output.Detail("%s is %s", side.c_str(), folder.string().c_str());
+        output_.Detail("%s is %s", side.c_str(), folder.string().c_str());
+    } else if (const int status = context_.CheckBackupFolder(side, {BackupRef::kLatest, kBox});
+               status != CliClient::kExitOk) {
+        *exit = status;
+        return nullptr;
     }
     auto loaded = std::make_unique<FolderSide>(side);
-    if (!loaded->Load(directory / folder, &why)) {
-        output.Error(CliClient::kExitFailed, "the backup %s cannot be used: %s",
-                     QuoteForMessage(side).c_str(), why.c_str());
+    if (!loaded->Load(context_.directory / folder, &why)) {
+        output_.Error(CliClient::kExitFailed, "the backup %s cannot be used: %s",
+                      QuoteForMessage(side).c_str(), why.c_str());
         return nullptr;
     }
     return loaded;
 }
 
-int CliDiff::Run(DiffSide& older, DiffSide& newer) {
+int CliDiff::Check() {
+    const std::pair<const std::string*, std::unique_ptr<DiffSide>*> sides[] = {
+        {&options_.backupFolder, &older_}, {&options_.newerSide, &newer_}};
+    for (const auto& [side, loaded] : sides) {
+        if (!IsBox(*side)) {
+            int exit = CliClient::kExitOk;
+            *loaded = LoadBackup(*side, &exit);
+            if (*loaded == nullptr) {
+                return exit;
+            }
+        }
+    }
+    return CliClient::kExitOk;
+}
+
+int CliDiff::Run(const CliBoxLink* box) {
+    std::unique_ptr<DiffSide> live;
+    if (box != nullptr) {
+        live = std::make_unique<BoxSide>(box->session, box->listed);
+    }
+    DiffSide& older = older_ != nullptr ? *older_ : *live;
+    DiffSide& newer = newer_ != nullptr ? *newer_ : *live;
     const std::vector<FileDifference> files = BackupDiff::Run(older, newer, options_.namesOnly);
     Json entries = Json::array();
     bool failed = false;

@@ -4,34 +4,38 @@
 // text file its unified diff, under a changed binary file its sizes and the
 // first differing byte (--names-only: the lines alone). Exit 0 when all are
 // the same, 1 when anything differs or a file could not be read.
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "backup/BackupStore.h"
+#include "cli/CliCommand.h"
 #include "history/DiffSide.h"
 
 class CliOutput;
+struct CliContext;
 struct CliOptions;
 
-class CliDiff {
+class CliDiff : public CliCommand {
 public:
     static constexpr const char* kBox = "box";
 
-    CliDiff(const CliOptions& options, CliOutput& output);
+    explicit CliDiff(const CliContext& context);
 
     // Whether a side is the live box.
     static bool IsBox(const std::string& side);
-    // A side that is a backup: "latest", "latest~N" (the box's in `store`),
-    // else a folder (relative to DIR, `directory`). Null after saying why.
-    static std::unique_ptr<DiffSide> LoadBackup(const std::string& side, const BackupStore& store,
-                                                const BackupBox& box,
-                                                const std::filesystem::path& directory,
-                                                CliOutput& output);
-    // Returns the process exit status.
-    int Run(DiffSide& older, DiffSide& newer);
+    // The sides that are backups, read and checked.
+    int Check() override;
+    // `box`: the link when a side is the box.
+    int Run(const CliBoxLink* box) override;
 
 private:
+    // A side that is a backup: "latest", "latest~N" (the box's in the
+    // store), else a folder relative to DIR. Null after saying why, with
+    // the exit status in `exit`.
+    std::unique_ptr<DiffSide> LoadBackup(const std::string& side, int* exit) const;
+
+    const CliContext& context_;
     const CliOptions& options_;
     CliOutput& output_;
+    std::unique_ptr<DiffSide> older_;  // null for the box
+    std::unique_ptr<DiffSide> newer_;
 };

@@ -1,12 +1,11 @@
 #include "cli/CliOptions.h"
 
-#include <algorithm>
-
 #include "base/DecimalNumber.h"
 #include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "box/HostAddress.h"
 #include "box/SettingRules.h"
+#include "cli/CliCommandTable.h"
 
 namespace {
 
@@ -18,15 +17,6 @@ constexpr unsigned Bit(Command c) {
 // An option of every command.
 constexpr unsigned kGlobal = ~0u;
 
-struct CommandWord {
-    const char* word;
-    Command command;
-};
-constexpr CommandWord kCommands[] = {
-    {"list", Command::kList},       {"get", Command::kGet},         {"put", Command::kPut},
-    {"backup", Command::kBackup},   {"restore", Command::kRestore}, {"compare", Command::kCompare},
-    {"backups", Command::kBackups}, {"diff", Command::kDiff},       {"history", Command::kHistory},
-};
 // The commands that work with the backup store.
 constexpr unsigned kStoreCommands = Bit(Command::kBackup) | Bit(Command::kBackups) |
                                     Bit(Command::kRestore) | Bit(Command::kCompare) |
@@ -261,56 +251,16 @@ Split SplitArguments(const std::vector<std::string>& args) {
     return split;
 }
 
-// The names after the command, as the command wants them.
-bool CheckNames(CliOptions* options, const std::string& command, std::string* error) {
-    switch (options->command) {
-        case Command::kList:
-        case Command::kBackup:
-        case Command::kBackups:
-            if (!options->names.empty()) {
-                *error = command + " takes no names";
-                return false;
-            }
-            return true;
-        case Command::kRestore:
-        case Command::kCompare:
-            if (options->names.empty()) {
-                *error = command + " needs the backup folder";
-                return false;
-            }
-            options->backupFolder = options->names.front();
-            options->names.erase(options->names.begin());
-            return true;
-        case Command::kDiff:
-            if (options->names.size() != 2) {
-                *error = command +
-                         " needs two sides: OLD NEW (a backup folder, latest, latest~N or box)";
-                return false;
-            }
-            options->backupFolder = options->names[0];
-            options->newerSide = options->names[1];
-            options->names.clear();
-            return true;
-        case Command::kHistory:
-            if (options->names.size() > 1) {
-                *error = command + " takes at most one box";
-                return false;
-            }
-            return true;
-        default:
-            if (options->names.empty()) {
-                *error = command + " needs at least one file name";
-                return false;
-            }
-            return true;
-    }
-}
-
 }  // namespace
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
                      std::string* error) {
     const Split split = SplitArguments(args);
+    // --json holds even when the rest is wrong: the mistake, the help and
+    // the version are then a document too.
+    for (const Given& g : split.options) {
+        options->json = options->json || std::string(g.rule->longName) == "json";
+    }
     // Windows users ask for help with /? where the command would stand.
     if (split.help || (!split.words.empty() && split.words.front() == "/?")) {
         options->help = true;
@@ -319,10 +269,6 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
     if (split.version) {
         options->version = true;
         return true;
-    }
-    // --json holds even when the rest is wrong: the mistake is then a document too.
-    for (const Given& g : split.options) {
-        options->json = options->json || std::string(g.rule->longName) == "json";
     }
     if (!split.error.empty()) {
         *error = split.error;
@@ -334,34 +280,34 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         return false;
     }
     std::vector<std::string> words;
-    for (const CommandWord& c : kCommands) {
-        words.push_back(c.word);
+    for (const CliCommandRow& row : CliCommandRows()) {
+        words.push_back(row.word);
     }
-    // "help [COMMAND]", as git and go take it; the help covers every command.
+    // "help [COMMAND]", as git and go take it: COMMAND's help alone.
     if (split.words.front() == "help") {
         if (split.words.size() > 2) {
             *error = "help takes at most one command";
             return false;
         }
         const std::string& asked = split.words.back();
-        if (split.words.size() == 2 &&
-            std::find(words.begin(), words.end(), asked) == words.end()) {
+        const CliCommandRow* row = FindCommandRow(asked);
+        if (split.words.size() == 2 && row == nullptr) {
             *error = WithSuggestion("help: unknown command '" + QuoteForMessage(asked) + "'", asked,
                                     words, "");
             return false;
         }
+        options->command = split.words.size() == 2 ? row->command : Command::kNone;
         options->help = true;
         return true;
     }
     const std::string& command = split.words.front();
-    for (const CommandWord& c : kCommands) {
-        options->command = command == c.word ? c.command : options->command;
-    }
-    if (options->command == Command::kNone) {
+    const CliCommandRow* row = FindCommandRow(command);
+    if (row == nullptr) {
         *error = WithSuggestion("unknown command '" + QuoteForMessage(command) + "'", command,
                                 words, "");
         return false;
     }
+    options->command = row->command;
     bool quiet = false;
     bool verbose = false;
     for (const Given& g : split.options) {
@@ -385,7 +331,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         *error = "--git-exclude goes with --git REPO";
         return false;
     }
-    return CheckNames(options, command, error);
+    return row->takeNames(row->word, options, error);
 }
 
 bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string* error) {
@@ -404,10 +350,15 @@ bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string
 }
 
 const char* CommandName(Command command) {
-    for (const CommandWord& c : kCommands) {
-        if (c.command == command) {
-            return c.word;
+    const CliCommandRow* row = FindCommandRow(command);
+    return row == nullptr ? nullptr : row->word;
+}
+
+bool OptionAppliesTo(const char* longName, Command command) {
+    for (const OptionRule& rule : kOptionRules) {
+        if (std::string(rule.longName) == longName) {
+            return (rule.commands & Bit(command)) != 0;
         }
     }
-    return nullptr;
+    return false;
 }

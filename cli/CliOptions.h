@@ -63,3 +63,6 @@ bool TakeEnvironmentPassword(const char* value, CliOptions* options, std::string
 
 // The command's word ("list", "restore"...), or null for none.
 const char* CommandName(CliOptions::Command command);
+
+// Whether the option --`longName` may be given to `command`.
+bool OptionAppliesTo(const char* longName, CliOptions::Command command);

@@ -8,6 +8,16 @@
 #include "base/TextEscape.h"
 #include "cli/TerminalLog.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define VELQO_ISATTY(fd) _isatty(fd)
+#define VELQO_FILENO(f) _fileno(f)
+#else
+#include <unistd.h>
+#define VELQO_ISATTY(fd) isatty(fd)
+#define VELQO_FILENO(f) fileno(f)
+#endif
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -97,7 +107,11 @@ Json FileEntry(Command command, const FileReport& file) {
 }  // namespace
 
 CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbosity)
-    : out_(out), err_(err), command_(command), verbosity_(verbosity) {
+    : out_(out),
+      err_(err),
+      command_(command),
+      verbosity_(verbosity),
+      oneTerminal_(VELQO_ISATTY(VELQO_FILENO(out)) != 0 && VELQO_ISATTY(VELQO_FILENO(err)) != 0) {
     if (!json) {
         return;
     }

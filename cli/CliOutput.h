@@ -42,6 +42,8 @@ public:
     static nlohmann::ordered_json NamedEntry(const std::string& name);
 
     bool IsJson() const { return document_ != nullptr; }
+    // stdout and stderr are one terminal: what a Line says need not be said again.
+    bool OneTerminal() const { return oneTerminal_; }
     // A result line on stdout; with --json the document holds the result instead.
     void Line(const char* format, ...) VELQO_PRINTF(2, 3);
     // A problem on stderr, after "velqo-cli: ", even with --quiet.
@@ -80,5 +82,6 @@ private:
     FILE* err_;  // not owned
     CliOptions::Command command_;
     int verbosity_;
+    bool oneTerminal_ = false;
     std::unique_ptr<nlohmann::ordered_json> document_;  // null without --json
 };

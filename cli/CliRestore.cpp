@@ -8,6 +8,7 @@
 #include "base/TextEscape.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
+#include "cli/CliContext.h"
 #include "cli/CliOutput.h"
 #include "cli/TerminalLog.h"
 
@@ -25,8 +26,18 @@ struct ComparedFiles : WholeBoxReport {
 
 }  // namespace
 
-CliRestore::CliRestore(const CliOptions& options, CliBackupSource& source, CliOutput& output)
-    : options_(options), source_(source), output_(output) {}
+CliRestore::CliRestore(const CliContext& context)
+    : context_(context), options_(context.options), output_(context.output) {
+    output_.Flag("dry_run", options_.dryRun);
+}
+
+int CliRestore::Check() {
+    const int status = CliBackupSource::Open(context_, &source_);
+    if (status == CliClient::kExitOk && options_.verify) {
+        verifier_ = std::make_unique<ReadBackVerifier>(context_.directory);
+    }
+    return status;
+}
 
 void CliRestore::FileStarting(int index, int count, const std::string& name) {
     TerminalLog::FileStarting(name, index, count);
@@ -63,18 +74,18 @@ void CliRestore::FileDone(const FileReport& file) {
 }
 
 void CliRestore::MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed) {
-    ComparedFiles compared(source_.Plan());
-    BoxCompare::Run(session, listed, source_.Contents(), compared, source_.Names());
+    ComparedFiles compared(source_->Plan());
+    BoxCompare::Run(session, listed, source_->Contents(), compared, source_->Names());
 }
 
-int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
-                    ReadBackVerifier* verifier) {
-    output_.Flag("dry_run", options_.dryRun);
+int CliRestore::Run(const CliBoxLink* box) {
     if (options_.changedOnly) {
-        MarkUnchanged(session, listed);
+        MarkUnchanged(box->session, box->listed);
     }
-    const RestoreOutcome outcome = BoxRestore::Run(
-        session, listed, source_.Contents(), source_.Plan(), {options_.dryRun, verifier}, *this);
+    ReadBackVerifier* verifier = verifier_.get();
+    const RestoreOutcome outcome =
+        BoxRestore::Run(box->session, box->listed, source_->Contents(), source_->Plan(),
+                        {options_.dryRun, verifier}, *this);
     if (!outcome.linkEnd.empty()) {
         output_.Note("%s; stopping", outcome.linkEnd.c_str());
     }
@@ -83,8 +94,8 @@ int CliRestore::Run(BoxSession& session, const std::vector<wire::ListRecord>& li
     const bool verifying = verifier != nullptr && !options_.dryRun;
     std::string summary = std::string(options_.dryRun ? "would restore " : "restored ") +
                           std::to_string(verifying ? outcome.verified : outcome.sent) + " of " +
-                          std::to_string(source_.Plan().Files().size()) + " file(s) from " +
-                          source_.Given().string() + (verifying ? ", verified" : "");
+                          std::to_string(source_->Plan().Files().size()) + " file(s) from " +
+                          source_->Given().string() + (verifying ? ", verified" : "");
     const std::pair<int, const char*> counts[] = {
         {verifying ? outcome.verifyFailed : 0, " FAILED verification"},
         {verifying ? outcome.notVerified : 0, " sent but not verified"},

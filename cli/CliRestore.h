@@ -2,25 +2,28 @@
 // `velqo-cli restore BACKUP [NAME...]`: the library's restore of a checked
 // backup, printed. With --changed-only the library's compare runs first, in
 // the same session, and only the files that differ on the box are sent.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "backup/ReadBackVerifier.h"
 #include "backup/WholeBoxReport.h"
 #include "box/WireFormat.h"
+#include "cli/CliBackupSource.h"
+#include "cli/CliCommand.h"
 #include "cli/CliOptions.h"
 
 class BoxSession;
-class CliBackupSource;
 class CliOutput;
-class ReadBackVerifier;
+struct CliContext;
 
-class CliRestore : private WholeBoxReport {
+class CliRestore : public CliCommand, private WholeBoxReport {
 public:
-    CliRestore(const CliOptions& options, CliBackupSource& source, CliOutput& output);
-
-    // Returns the process exit status. `verifier`: null unless --verify.
-    int Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
-            ReadBackVerifier* verifier);
+    // Says "dry_run" at once: the document of a restore that ends early has it too.
+    explicit CliRestore(const CliContext& context);
+    // The backup, read and checked.
+    int Check() override;
+    int Run(const CliBoxLink* box) override;
 
 private:
     void FileStarting(int index, int count, const std::string& name) override;
@@ -29,7 +32,9 @@ private:
     // those that could not be compared.
     void MarkUnchanged(BoxSession& session, const std::vector<wire::ListRecord>& listed);
 
+    const CliContext& context_;
     const CliOptions& options_;
-    CliBackupSource& source_;
     CliOutput& output_;
+    std::unique_ptr<CliBackupSource> source_;
+    std::unique_ptr<ReadBackVerifier> verifier_;  // --verify only
 };

@@ -1,106 +1,89 @@
 #include "cli/CliUsage.h"
 
 #include <string>
+#include <vector>
 
 #include "backup/BackupStore.h"
 #include "base/Version.h"
 #include "box/BoxDefaults.h"
+#include "cli/CliCommandTable.h"
 #include "cli/CliOptions.h"
 
 namespace {
 
+// The options of one or more commands, as --help and help COMMAND show them.
+struct OptionHelp {
+    const char* longName;
+    std::string text;
+};
+
+std::vector<OptionHelp> CommandOptions() {
+    return {
+        {"verify",
+         "  --verify          put, restore: read each uploaded file back from the box\n"
+         "                    and compare it byte for byte with the local file\n"},
+        {"dry-run", "  --dry-run         restore: print what would be sent, send nothing\n"},
+        {"changed-only",
+         "  --changed-only    restore: compare first and send only the files that\n"
+         "                    differ on the box; a second run sends nothing\n"},
+        {"into",
+         "  --into STORE      backup, backups, latest, diff, history: the backup store's\n"
+         "                    folder (default: DIR/backup); made when missing, as\n"
+         "                    mkdir makes it: its parent folder must be there\n"},
+        {"box-name",
+         "  --box-name NAME   backup, backups, latest, diff, history: the box's name in\n"
+         "                    the store in place of its address\n"},
+        {"all", "  --all             backups: the backups of every box in the store\n"},
+        {"keep",
+         "  --keep N          backup: once the backup is complete, remove the oldest\n"
+         "                    complete backups of the same box in the store so that N\n"
+         "                    remain (1 to " +
+             std::to_string(CliOptions::kMaxKeep) +
+             "); incomplete ones, newer ones and other\n"
+             "                    boxes' are never removed, nor anything a backup did not\n"
+             "                    make\n"},
+        {"report",
+         "  --report          backup: once complete, a line per file that changed\n"
+         "                    since the box's previous complete backup (stderr; in\n"
+         "                    --json \"changes\")\n"},
+        {"git",
+         "  --git REPO        backup: once complete, commit its files into the git\n"
+         "                    repository REPO (made if missing), folder HOST[+PORT],\n"
+         "                    with the report as message; no commit when unchanged\n"},
+        {"git-exclude",
+         "  --git-exclude GROUP  backup --git: leave the group's files out (again for\n"
+         "                    more groups)\n"},
+        {"names-only", "  --names-only      diff: the lines per file without the diffs\n"},
+    };
+}
+
 std::string MakeUsage() {
-    return std::string(
-               "Usage: velqo-cli [OPTION]... list\n"
-               "  or:  velqo-cli [OPTION]... get NAME...\n"
-               "  or:  velqo-cli [OPTION]... put [--verify] NAME...\n"
-               "  or:  velqo-cli [OPTION]... backup [--into STORE] [--box-name NAME] [--keep N] "
-               "[--report] [--git REPO [--git-exclude GROUP]...]\n"
-               "  or:  velqo-cli [OPTION]... backups [--into STORE] [--box-name NAME] [--all]\n"
-               "  or:  velqo-cli [OPTION]... restore [--dry-run] [--verify] [--changed-only] "
-               "BACKUP|latest [NAME...]\n"
-               "  or:  velqo-cli [OPTION]... compare BACKUP|latest [NAME...]\n"
-               "  or:  velqo-cli [OPTION]... diff [--names-only] OLD NEW\n"
-               "  or:  velqo-cli [OPTION]... history [BOX]\n"
-               "  or:  velqo-cli help [COMMAND]\n"
-               "\n"
-               "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
-               "\n"
-               "Commands:\n"
-               "  list              print one line per file on the box:\n"
-               "                    GROUP<TAB>NAME<TAB>TYPE; control characters in a group\n"
-               "                    or name are shown escaped (\\t, \\n, \\r, \\xHH) and a\n"
-               "                    backslash as \\\\\n"
-               "  get NAME...       download each named box file into DIR (an existing file\n"
-               "                    of that name is replaced only once the download is\n"
-               "                    complete)\n"
-               "  put NAME...       upload each named file from DIR to the box\n"
-               "  backup            download every file on the box, in one session, into a\n"
-               "                    new folder of the backup store (see below) with\n"
-               "                    manifest.txt (velqo-boxsim --folder serves it as a box)\n"
-               "                    and SHA256SUMS (sha256sum -c checks it); when files are\n"
-               "                    missing, the file INCOMPLETE names them; prints the folder\n"
-               "  backups           list the box's backups in the store, newest first:\n"
-               "                    TAKEN<TAB>HOST:PORT<TAB>FILES<TAB>STATE<TAB>FOLDER, STATE\n"
-               "                    complete or why not (incomplete, no manifest, damaged\n"
-               "                    manifest, damaged checksums); nothing of the box is read\n"
-               "  restore BACKUP    check every file of the backup folder BACKUP (latest: the\n"
-               "                    box's newest complete backup in the store) against its\n"
-               "                    SHA256SUMS (a damaged backup is refused before anything\n"
-               "                    is sent), then upload its files, or only the NAMEs given\n"
-               "                    after BACKUP, in manifest order; files the box no longer\n"
-               "                    lists are reported and skipped\n"
-               "  compare BACKUP    check the backup folder BACKUP as restore does, read each\n"
-               "                    of its files (or the NAMEs) back from the box into a\n"
-               "                    SHA-256 and print one line per file: same NAME,\n"
-               "                    differs NAME, missing-on-box NAME (in the backup, not\n"
-               "                    listed by the box), only-on-box NAME (listed by the\n"
-               "                    box, not in the backup) or failed NAME\n"
-               "  diff OLD NEW      set two sides file by file: a backup folder, latest,\n"
-               "                    latest~N (the N-th complete backup before latest) or box\n"
-               "                    (read back, never written); a line per file, same,\n"
-               "                    changed, added or removed NAME, a changed text file's\n"
-               "                    unified diff (3 lines of context, control characters\n"
-               "                    escaped), a changed binary file's sizes and first\n"
-               "                    differing byte; needs the box only for latest and box\n"
-               "  history [BOX]     the box's backups in the store, newest first: taken,\n"
-               "                    folder, complete or not, files, and what changed since\n"
-               "                    the complete backup before (first, same, N changed: ...);\n"
-               "                    BOX as the store names it (HOST or HOST+PORT), else the\n"
-               "                    box of --host and --port; reads manifests and checksums\n"
-               "\n"
-               "Names must be on the box's file list; after a refused or failed name the\n"
-               "others are still tried. put skips, with a message, a name that is a\n"
-               "directory or another file that is not a regular file.\n"
-               "\n"
-               "Command options:\n"
-               "  --verify          put, restore: read each uploaded file back from the box\n"
-               "                    and compare it byte for byte with the local file\n"
-               "  --dry-run         restore: print what would be sent, send nothing\n"
-               "  --changed-only    restore: compare first and send only the files that\n"
-               "                    differ on the box; a second run sends nothing\n"
-               "  --into STORE      backup, backups, latest, diff, history: the backup store's\n"
-               "                    folder (default: DIR/backup); made when missing, as\n"
-               "                    mkdir makes it: its parent folder must be there\n"
-               "  --box-name NAME   backup, backups, latest, diff, history: the box's name in\n"
-               "                    the store in place of its address\n"
-               "  --all             backups: the backups of every box in the store\n"
-               "  --keep N          backup: once the backup is complete, remove the oldest\n"
-               "                    complete backups of the same box in the store so that N\n"
-               "                    remain (1 to " +
-               std::to_string(CliOptions::kMaxKeep) +
-               "); incomplete ones, newer ones and other\n"
-               "                    boxes' are never removed, nor anything a backup did not\n"
-               "                    make\n"
-               "  --report          backup: once complete, a line per file that changed\n"
-               "                    since the box's previous complete backup (stderr; in\n"
-               "                    --json \"changes\")\n"
-               "  --git REPO        backup: once complete, commit its files into the git\n"
-               "                    repository REPO (made if missing), folder HOST[+PORT],\n"
-               "                    with the report as message; no commit when unchanged\n"
-               "  --git-exclude GROUP  backup --git: leave the group's files out (again for\n"
-               "                    more groups)\n"
-               "  --names-only      diff: the lines per file without the diffs\n"
+    std::string usage;
+    for (const CliCommandRow& row : CliCommandRows()) {
+        usage += std::string(usage.empty() ? "Usage: " : "  or:  ") + "velqo-cli [OPTION]... " +
+                 row.usage + "\n";
+    }
+    usage +=
+        "  or:  velqo-cli help [COMMAND]\n"
+        "\n"
+        "Logs in to the box, always fetches its file list, runs the command, logs out.\n"
+        "\n"
+        "Commands:\n";
+    for (const CliCommandRow& row : CliCommandRows()) {
+        usage += row.description;
+    }
+    usage +=
+        "\n"
+        "Names must be on the box's file list; after a refused or failed name the\n"
+        "others are still tried. put skips, with a message, a name that is a\n"
+        "directory or another file that is not a regular file.\n"
+        "\n"
+        "Command options:\n";
+    for (const OptionHelp& option : CommandOptions()) {
+        usage += option.text;
+    }
+    return usage +
+           std::string(
                "  --                the arguments after it are names, even if they start\n"
                "                    with '-'\n"
                "\n"
@@ -184,4 +167,27 @@ const char* CliUsage() {
 
 std::string CliVersionText() {
     return std::string("velqo-cli ") + version::kText + "\n" + version::kCopyright + "\n";
+}
+
+std::string CliCommandUsage(CliOptions::Command command) {
+    const CliCommandRow* row = FindCommandRow(command);
+    if (row == nullptr) {
+        return CliUsage();
+    }
+    std::string usage =
+        std::string("Usage: velqo-cli [OPTION]... ") + row->usage + "\n\n" + row->description;
+    std::string options;
+    for (const OptionHelp& option : CommandOptions()) {
+        if (OptionAppliesTo(option.longName, command)) {
+            options += option.text;
+        }
+    }
+    if (!options.empty()) {
+        usage += "\nCommand options:\n" + options;
+    }
+    return usage + "\nExample:\n  " + row->example +
+           "\n\n"
+           "The options of every command (--host, --port, --password, --directory,\n"
+           "--config, --quiet, --verbose, --json), the settings file and the exit\n"
+           "status: velqo-cli --help\n";
 }

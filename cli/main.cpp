@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "base/SignalCleanup.h"
+#include "base/Version.h"
 #include "box/NetApi.h"
 #include "cli/CliClient.h"
 #include "cli/CliOptions.h"
@@ -37,13 +40,25 @@ int main(int argc, char** argv) {
     std::string error;
     const bool parsed = ParseCliOptions(args, &options, &error) &&
                         TakeEnvironmentPassword(std::getenv("VELQO_PASSWORD"), &options, &error);
-    if (parsed && options.help) {
-        std::fputs(CliUsage(), stdout);
-        return FinishOutput(CliClient::kExitOk);
-    }
-    if (parsed && options.version) {
-        std::fputs(CliVersionText().c_str(), stdout);
-        return FinishOutput(CliClient::kExitOk);
+    if (parsed && (options.help || options.version)) {
+        if (!options.json) {
+            std::fputs(
+                options.help ? CliCommandUsage(options.command).c_str() : CliVersionText().c_str(),
+                stdout);
+            return FinishOutput(CliClient::kExitOk);
+        }
+        // A document of its own kind: no command ran.
+        CliOutput output(stdout, stderr, CliOptions::Command::kNone, true);
+        if (options.help) {
+            output.Value("help", CliCommandUsage(options.command));
+            const char* asked = CommandName(options.command);
+            output.Value("help_command", asked != nullptr ? nlohmann::ordered_json(asked)
+                                                          : nlohmann::ordered_json(nullptr));
+        } else {
+            output.Value("version", version::kText);
+            output.Value("copyright", version::kCopyright);
+        }
+        return FinishOutput(output.Finish(CliClient::kExitOk));
     }
     CliOutput output(stdout, stderr, options.command, options.json, options.verbosity);
     if (!parsed) {

@@ -63,6 +63,9 @@ backup.")
     set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
         ${changelog})
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # The completion is read by bash-completion; backup --git runs git.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS git)
 
     # One man page per program, made from its --help text and the sections
     # --help does not hold (examples, files, environment, see also) in

@@ -64,6 +64,31 @@ _velqo_files_in() {
     (cd -- "$1" 2>/dev/null && for file in * .[!.]*; do [[ -f $file ]] && printf '%s\n' "$file"; done)
 }
 
+# A backup's box files: its own files (the manifest, the checksums, the
+# INCOMPLETE note) left out, as restore and compare never take them.
+_velqo_backup_files() {
+    _velqo_files_in "$1" | grep -v -x -e manifest.txt -e SHA256SUMS -e INCOMPLETE
+}
+
+# Where a backup or a side is asked for: the folders, and the words for the
+# newest backups (and the box, for diff).
+_velqo_backups() {
+    compgen -d -- "$1"
+    printf '%s\n' latest 'latest~1'
+    [[ -n ${2-} ]] && printf '%s\n' box
+}
+
+# The boxes in a backup store, as the store names them: each folder's name
+# without its time (-YYYYMMDD-HHMMSS, and a -N that follows).
+_velqo_store_boxes() {
+    local folder
+    for folder in "$1"/*/; do
+        folder=${folder%/}
+        folder=${folder##*/}
+        [[ $folder =~ ^(.+)-[0-9]{8}-[0-9]{6}(-[0-9]+)?$ ]] && printf '%s\n' "${BASH_REMATCH[1]}"
+    done | sort -u
+}
+
 _velqo_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local program=${COMP_WORDS[0]} help
@@ -85,7 +110,7 @@ _velqo_cli() {
         return 0
     fi
     # The command, the working directory and the arguments before the word.
-    local i word command="" dir=. backup="" names_only=""
+    local i word command="" dir=. store="" backup="" side="" names_only=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
         if [[ -z $names_only && $word == -* ]]; then
@@ -97,23 +122,38 @@ _velqo_cli() {
                 --) names_only=1 ;;
                 -C | --directory) dir=${COMP_WORDS[i]} ;;
                 -C?*) dir=${word#-C} ;;
+                --into) store=${COMP_WORDS[i]} ;;
             esac
         elif [[ -z $command ]]; then
             command=$word
         elif [[ -z $backup ]]; then
             backup=$word
+        elif [[ -z $side ]]; then
+            side=$word
         fi
     done
+    # --into is read under DIR unless absolute.
+    if [[ -z $store ]]; then
+        store=$dir/backup
+    elif [[ $store != /* ]]; then
+        store=$dir/$store
+    fi
     case $command in
         "") _velqo_reply_lines "$cur" < <(_velqo_commands "$help") ;;
         get) _velqo_reply_lines "$cur" < <(_velqo_box_names "$program" "$dir") ;;
         put) _velqo_reply_lines "$cur" < <(_velqo_files_in "$dir") ;;
         restore | compare)
             if [[ -z $backup ]]; then
-                _velqo_reply_lines "$cur" < <(compgen -d -- "$cur")
+                _velqo_reply_lines "$cur" < <(_velqo_backups "$cur")
             else
-                _velqo_reply_lines "$cur" < <(_velqo_files_in "$dir/$backup")
+                _velqo_reply_lines "$cur" < <(_velqo_backup_files "$dir/$backup")
             fi
+            ;;
+        diff)
+            [[ -z $side ]] && _velqo_reply_lines "$cur" < <(_velqo_backups "$cur" box)
+            ;;
+        history)
+            [[ -z $backup ]] && _velqo_reply_lines "$cur" < <(_velqo_store_boxes "$store")
             ;;
     esac
     return 0

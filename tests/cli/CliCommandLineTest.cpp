@@ -71,7 +71,7 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
         {"velqo-cli", {"-V"}, cliVersion, 0},
         {"velqo-cli", {"list", "--help"}, usage, 0},
         {"velqo-cli", {"/?"}, usage, 0},
-        {"velqo-cli", {"help", "restore"}, usage, 0},
+        {"velqo-cli", {"help", "restore"}, "Usage: velqo-cli [OPTION]... restore [--dry-run]", 0},
         {"velqo-cli", {"help", "lsit"}, "velqo-cli: help: unknown command 'lsit'; did you mean", 2},
         {"velqo-cli", {"help", "get", "put"}, "velqo-cli: help takes at most one command", 2},
         {"velqo-cli", {}, "velqo-cli: no command given (list, get, put, backup, restore", 2},
@@ -100,6 +100,10 @@ TEST_F(CliCommandLineTest, FirstLineAndExitStatusOfEachCommandLine) {
          "velqo-cli: --keep needs a number of backups from 1 to 999999, not '1000000'",
          2},
         {"velqo-cli", {"get"}, "velqo-cli: get needs at least one file name", 2},
+        {"velqo-cli",
+         {"-C", "pc", "diff", "lates", "boks"},
+         "velqo-cli: lates: no such folder (read under -C pc); did you mean 'latest'?",
+         2},
         {"velqo-cli",
          {"get", "-odd"},
          "velqo-cli: unknown option '-o' in '-odd' (a name that starts with '-' goes after --)",
@@ -251,6 +255,12 @@ TEST_F(CliCommandLineTest, ProgressLineOnAPseudoTerminal) {
     }
     EXPECT_TRUE(midway) << shown;
     EXPECT_NE(shown.find("\rfile 2 of 2  big.bin  100%  293.0 of 293.0 KiB  "), std::string::npos);
+    // stdout is the same terminal: the folder is named once.
+    const size_t folder = shown.find("pc/backup/127.0.0.1+");
+    EXPECT_NE(folder, std::string::npos) << shown;
+    EXPECT_EQ(shown.find("pc/backup/127.0.0.1+", folder + 1), std::string::npos) << shown;
+    EXPECT_NE(shown.find("velqo-cli: backup of 2 file(s) complete\r\n"), std::string::npos)
+        << shown;
     const std::string quiet = run(true);
     EXPECT_EQ(quiet.find("file 2 of 2"), std::string::npos) << quiet;
     EXPECT_EQ(quiet.find("PC > "), std::string::npos) << quiet;

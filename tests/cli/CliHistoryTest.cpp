@@ -91,7 +91,8 @@ TEST_F(CliBackupTest, HistoryAndTheBackupReportSayWhatChangedAndGitKeepsIt) {
     ASSERT_EQ(same.status, 0) << same.err;
     EXPECT_TRUE(Contains(same.err, "nothing changed since the previous complete backup"));
     WriteFile("box/settings.txt", "a=2\n");
-    const ProgramResult changed = backup({"--json", "backup", "--report"});
+    // What --report asks for is told at -q too.
+    const ProgramResult changed = backup({"-q", "--json", "backup", "--report"});
     ASSERT_EQ(changed.status, 0) << changed.err;
     EXPECT_TRUE(Contains(changed.err, "velqo-cli: changed settings.txt\n")) << changed.err;
     const auto json = nlohmann::json::parse(changed.out);

@@ -62,7 +62,9 @@ port_b=$(port_of "$work/box-b")
 mkdir -p "$work/pc/config" "$work/pc/backups/one" "$work/bare" "$work/nopass/config"
 printf 'BOXIP=127.0.0.1\r\nPORT=%s\r\nPASSWORD=7351\r\n' "$port_a" >"$work/pc/config/config.ini"
 printf 'BOXIP=127.0.0.1\nPORT=%s\n' "$port_a" >"$work/nopass/config/config.ini"
-touch "$work/pc/local one.txt" "$work/pc/config.txt" "$work/pc/backups/one/config.txt"
+touch "$work/pc/local one.txt" "$work/pc/config.txt" "$work/pc/backups/one/config.txt" \
+    "$work/pc/backups/one/manifest.txt" "$work/pc/backups/one/SHA256SUMS"
+mkdir -p "$work/pc/backup/127.0.0.1+4000-20261201-100000-2" "$work/pc/backup/127.0.0.1-20261201-100000"
 
 # The words offered for a command line whose last word is being completed,
 # one per line, sorted.
@@ -92,15 +94,18 @@ connections() {
 # starts a new word), and what must be offered, '|' between the words; a
 # first word "+" asks for these among others (commands and options grow).
 cases=(
-    "pc|velqo-cli |+|backup|compare|get|list|put|restore"
+    "pc|velqo-cli |+|backup|compare|diff|get|history|list|put|restore"
     "pc|velqo-cli --ver|--verbose|--verify|--version"
     "pc|velqo-cli -|+|-C|-H|-V|-h|-p|-q|-v|--directory|--help|--host|--into|--json|--keep|--port"
     "pc|velqo-cli get con|config.txt"
     "pc|velqo-cli -H 127.0.0.1 -p $port_b get |bootlogo.bmp|channels.db|config.txt|favourites.txt|satellites.db|timers.txt|update.pkg"
     "pc|velqo-cli put |config.txt|local\\ one.txt"
-    "pc|velqo-cli restore back|backups"
+    "pc|velqo-cli restore back|backup|backups"
     "pc|velqo-cli compare backups/one |config.txt"
-    "pc|velqo-cli --into ba|backups"
+    "pc|velqo-cli restore lat|latest|latest~1"
+    "pc|velqo-cli diff latest |+|box|latest|latest~1|backups"
+    "pc|velqo-cli history |127.0.0.1|127.0.0.1+4000"
+    "pc|velqo-cli --into ba|backup|backups"
     "pc|velqo-cli --port |"
     "bare|velqo-cli -C ../pc put l|local\\ one.txt"
     "bare|velqo-cli get |"

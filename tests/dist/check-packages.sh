@@ -93,6 +93,8 @@ zip=${zips[0]}
 deb=${debs[0]}
 version=$(basename "$zip" | sed 's/^VELQO_LAN_MM-\(.*\)-win64\.zip$/\1/')
 deb_version=$(dpkg-deb -f "$deb" Version)
+[[ $(dpkg-deb -f "$deb" Recommends) == bash-completion && $(dpkg-deb -f "$deb" Suggests) == git ]] ||
+    fail "the .deb should recommend bash-completion and suggest git"
 [[ $deb_version =~ ^${version//./\.}-[0-9]+$ ]] ||
     fail "the .deb has version $deb_version, not the zip's $version with a Debian revision"
 [ "$(basename "$deb")" = "velqo-tools_${deb_version}_amd64.deb" ] || fail "odd .deb name $deb"

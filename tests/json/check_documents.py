@@ -84,6 +84,9 @@ def main():
         # (what, port, args, expected exit, password)
         cases = [
             ('usage error', port, ['frob'], 2, PASSWORD),
+            ('help', port, ['--help'], 0, PASSWORD),
+            ('help of a command', port, ['help', 'diff'], 0, PASSWORD),
+            ('version', port, ['--version'], 0, PASSWORD),
             ('list', port, ['list'], 0, PASSWORD),
             ('list, wrong password', port, ['list'], 3, '1357'),
             ('list, nothing listens', closed, ['list'], 3, PASSWORD),
@@ -102,7 +105,7 @@ def main():
             ('diff', port, ['diff', '--into', 'store', 'latest~1', 'latest'], 0, PASSWORD),
             ('diff with the box', port, ['diff', '--into', 'store', 'latest', 'box'], 0,
              PASSWORD),
-            ('diff, no backup', port, ['diff', 'nothing', 'latest'], 1, PASSWORD),
+            ('diff, no backup', port, ['diff', 'nothing', 'latest'], 2, PASSWORD),
             ('put', port, ['put', 'config.txt'], 0, PASSWORD),
             ('put, a file missing', port, ['put', 'config.txt', 'missing.txt'], 1, PASSWORD),
             # The other box's backup: nothing of it on this box, nothing of this box in it.
@@ -147,6 +150,11 @@ def main():
         report = documents.get('backup, a report', {})
         if report.get('changes') != [] or (report.get('git') or {}).get('repository') != 'repo':
             failures.append('backup --report --git: no changes or git: %r' % report)
+        # help COMMAND is that command's help alone.
+        asked = documents.get('help of a command', {})
+        if asked.get('help_command') != 'diff' or 'restore BACKUP' in asked.get('help', '') \
+                or not asked.get('help', '').startswith('Usage: velqo-cli [OPTION]... diff'):
+            failures.append('help diff: not the help of diff alone: %r' % asked)
         if 'name_hex' in json.dumps(documents.get('list')):
             failures.append('list: name_hex for names that are exact')
         for failure in failures:
