@@ -22,6 +22,7 @@ class ActionModule(BoxAction):
         names=dict(type='list', elements='str', default=[]),
     )
     LOCAL_PATHS = ('src', 'dest')
+    SRC_MAY_BE_LATEST = True
 
     def run_box(self, cli, args):
         folder = self.backup_folder(cli, args)

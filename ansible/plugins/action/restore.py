@@ -21,6 +21,7 @@ class ActionModule(BoxAction):
         verify=dict(type='bool', default=True),
     )
     LOCAL_PATHS = ('src', 'dest')
+    SRC_MAY_BE_LATEST = True
 
     def run_box(self, cli, args):
         folder = self.backup_folder(cli, args)

@@ -31,6 +31,8 @@ MAX_TIMEOUT_S = 7 * 24 * 3600
 # A velqo-cli past its time gets SIGTERM, on which it removes its partial files,
 # and this long to end before it is killed.
 STOP_GRACE_S = 10
+# As the box's login carries the password: one to four digits.
+MAX_PASSWORD_DIGITS = 4
 # velqo-cli diff's word for the side that is the box itself.
 BOX_SIDE = 'box'
 
@@ -51,6 +53,14 @@ def find_cli(path):
     if not found:
         raise CliError('velqo-cli is not on PATH; install velqo-tools or set velqo_cli')
     return found
+
+
+def check_password(password, name):
+    """The password's form, told without its value, which must appear nowhere;
+    name is where the user gave it."""
+    if password is not None and not re.fullmatch(r'[0-9]{1,%d}' % MAX_PASSWORD_DIGITS,
+                                                 password):
+        raise CliError('%s needs 1 to %d digits' % (name, MAX_PASSWORD_DIGITS))
 
 
 def in_user_words(message, words):
@@ -83,6 +93,44 @@ def run_bounded(argv, env, cwd, timeout, what):
     return process.returncode, stdout, stderr
 
 
+def run_document(executable, options, arguments, password, workdir, timeout):
+    """velqo-cli --json OPTIONS -C WORKDIR ARGUMENTS run in workdir: its JSON document
+    (a dict), checked to be one this collection reads."""
+    # An empty working folder: no settings file there can change what is asked.
+    argv = [executable, '--json'] + list(options) + ['-C', workdir] + list(arguments)
+    env = dict(os.environ)
+    if password:
+        # The environment, not the command line, which any user sees with ps.
+        env[PASSWORD_VARIABLE] = password
+    returncode, stdout, stderr = run_bounded(argv, env, workdir, timeout,
+                                             'velqo-cli ' + arguments[0])
+    try:
+        document = json.loads(stdout.decode('utf-8'))
+    except ValueError:
+        document = None
+    if not isinstance(document, dict):
+        lines = stderr.decode('utf-8', 'replace').strip().splitlines()
+        # Its own message rather than the usage text that may follow it.
+        said = [line for line in lines if line.startswith('velqo-cli:')] or lines
+        raise CliError('velqo-cli ended with status %d without a JSON document%s'
+                       % (returncode, ': ' + said[-1] if said else ''))
+    if document.get('format') != DOCUMENT_FORMAT:
+        raise CliError('velqo-cli gave a document of format %r, this collection reads '
+                       'format %d: install velqo-cli and the collection of one release'
+                       % (document.get('format'), DOCUMENT_FORMAT))
+    files = document.get('files')
+    if not isinstance(files, list) or not all(isinstance(e, dict) for e in files):
+        # Every reader of a document walks its files.
+        raise CliError('velqo-cli gave a document whose files are not a list of objects')
+    if returncode != document.get('exit'):
+        # It printed its document and then failed or was killed: not a success,
+        # though what the document says was done (a folder made) stays true.
+        document.update(ok=False, exit=returncode,
+                        error='velqo-cli ended with status %d after a document saying %r'
+                        % (returncode, document.get('exit')))
+    return document
+
+
 class VelqoCli(object):
     """velqo-cli for one box, run in a working folder of the caller's (its -C).
     words: velqo-cli's names for what the task's user named otherwise."""
@@ -99,42 +147,14 @@ class VelqoCli(object):
 
     def run(self, arguments):
         """Runs one command and returns its JSON document (a dict)."""
-        argv = [self.executable, '--json', HOST_OPTION, self.host]
+        if not self.host:
+            # Without --host velqo-cli would take its settings' or its default box.
+            raise CliError('no address of the box to run velqo-cli %s on' % arguments[0])
+        options = [HOST_OPTION, self.host]
         if self.port:
-            argv += ['--port', str(self.port)]
-        # An empty working folder: no settings file there can change the box asked.
-        argv += ['-C', self.workdir] + list(arguments)
-        env = dict(os.environ)
-        if self.password:
-            # The environment, not the command line, which any user sees with ps.
-            env[PASSWORD_VARIABLE] = self.password
-        returncode, stdout, stderr = run_bounded(argv, env, self.workdir, self.timeout,
-                                                 'velqo-cli ' + arguments[0])
-        try:
-            document = json.loads(stdout.decode('utf-8'))
-        except ValueError:
-            document = None
-        if not isinstance(document, dict):
-            lines = stderr.decode('utf-8', 'replace').strip().splitlines()
-            # Its own message rather than the usage text that may follow it.
-            said = [line for line in lines if line.startswith('velqo-cli:')] or lines
-            raise CliError('velqo-cli ended with status %d without a JSON document%s'
-                           % (returncode, ': ' + said[-1] if said else ''))
-        if document.get('format') != DOCUMENT_FORMAT:
-            raise CliError('velqo-cli gave a document of format %r, this collection reads '
-                           'format %d: install velqo-cli and the collection of one release'
-                           % (document.get('format'), DOCUMENT_FORMAT))
-        files = document.get('files')
-        if not isinstance(files, list) or not all(isinstance(e, dict) for e in files):
-            # Every reader of a document walks its files.
-            raise CliError('velqo-cli gave a document whose files are not a list of objects')
-        if returncode != document.get('exit'):
-            # It printed its document and then failed or was killed: not a success,
-            # though what the document says was done (a folder made) stays true.
-            document.update(ok=False, exit=returncode,
-                            error='velqo-cli ended with status %d after a document saying %r'
-                            % (returncode, document.get('exit')))
-        return document
+            options += ['--port', str(self.port)]
+        return run_document(self.executable, options, arguments, self.password, self.workdir,
+                            self.timeout)
 
     def in_user_words(self, message):
         return in_user_words(message, self.words)
@@ -181,34 +201,6 @@ def ansible_diffs(cli, folder, document, names):
     not be made is one note in place of the files' diffs."""
     if not names:
         return []
-    if document.get('error'):
-        return [dict(prepared='no diff: %s\n' % document['error'])]
-    shown = dict((entry.get('name'), entry.get('shown')) for entry in document['files']
-                 if entry.get('result') != 'same' and entry.get('shown'))
-    return [dict(before_header='%s:%s' % (cli.host, name),
-                 after_header=os.path.join(folder, name), prepared=shown[name])
-            for name in names if name in shown]
-
-
-def latest_backup(cli, dest, box_name=None):
-    """The newest complete backup of cli's box in the backup store dest, as
-    velqo-cli's store finds it (the box is its address and port, or box_name)."""
-    document = cli.run(['backups', '--into', dest] + (['--box-name', box_name] if box_name else []))
-    if not document.get('ok'):
-        raise CliError(failure_message(document))
-    if not document.get('latest'):
-        raise CliError('no complete backup of %s in %s' % (document.get('box'), dest))
-    return document['latest']
-
-
-def box_diffs(cli, folder, names):
-    """Ansible's diff of each of names that the box holds otherwise than the backup
-    folder: velqo-cli diff reads the box's copy (before) and the backup's (after)
-    and words each file, its control characters escaped. A diff that cannot be
-    made leaves one note in place of the files' diffs."""
-    if not names:
-        return []
-    document = cli.run(['diff', '--', BOX_SIDE, folder])
     if document.get('error'):
         return [dict(prepared='no diff: %s\n' % document['error'])]
     shown = dict((entry.get('name'), entry.get('shown')) for entry in document['files']

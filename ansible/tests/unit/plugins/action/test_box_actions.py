@@ -9,17 +9,16 @@ from __future__ import absolute_import, division, print_function
 __metaclass__ = type
 
 import json
+import os
 
 import pytest
 
 from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import DOCUMENT_FORMAT
 
-PASSWORD = '2468'
+from conftest import PASSWORD
 
-
-def host_vars(cli, **more):
-    return dict(dict(inventory_hostname='box2', ansible_host='127.0.0.2', velqo_cli=cli.path,
-                     velqo_password=PASSWORD), **more)
+# A regular file that is there.
+A_FILE = os.path.abspath(__file__)
 
 
 # module, its options, host variables beside the usual ones: the message.
@@ -33,14 +32,22 @@ def host_vars(cli, **more):
     ('files_info', dict(cli_timeout=10 ** 7), {},
      'cli_timeout must be from 1 to 604800, not 10000000'),
     ('files_info', {}, dict(velqo_password='12345'), 'velqo_password needs 1 to 4 digits'),
+    ('update', dict(src='/', dest='/b'), {}, 'src: / is not a regular file'),
+    ('update', dict(src='/no/update.pkg', dest='/b'), {},
+     'src: cannot read /no/update.pkg: No such file or directory'),
+    ('update', dict(src=A_FILE, dest='/b', wait_timeout=0), {},
+     'wait_timeout must be from 1 to 86400, not 0'),
+    ('update', dict(src=A_FILE, dest='/b', wait_timeout=600, cli_timeout=600), {},
+     'wait_timeout (600 s) must be shorter than cli_timeout (600 s)'),
 ])
-def test_refused_before_velqo_cli_runs(cli, run_action, module, options, variables, message):
+def test_refused_before_velqo_cli_runs(cli, run_action, host_vars, module, options, variables,
+                                       message):
     result = run_action(module, options, host_vars(cli, **variables))
     assert result.get('failed') and result['msg'] == message
     assert cli.calls() == []
 
 
-def test_the_edges_of_the_ranges_run(cli, run_action, tmp_path):
+def test_the_edges_of_the_ranges_run(cli, run_action, host_vars, tmp_path):
     dest = str(tmp_path / 'per-host' / 'box2')
     run_action('backup', dict(dest=dest, port=65535, keep=999999, cli_timeout=604800),
                host_vars(cli))
@@ -92,8 +99,8 @@ NOT_VERIFIED = dict(ok=False, exit=1, changed=True,
     ('restore', dict(src='/b/box', verify=False), False, NOT_VERIFIED,
      ['restore', '--changed-only', '--', '/b/box'], True, True, 'a: read back 3 bytes differ'),
 ])
-def test_results_from_the_document(cli, run_action, monkeypatch, tmp_path, module, options,
-                                   check_mode, document, command, changed, failed, msg):
+def test_results_from_the_document(cli, run_action, host_vars, monkeypatch, tmp_path, module,
+                                   options, check_mode, document, command, changed, failed, msg):
     monkeypatch.chdir(tmp_path)
     cli.answer(document)
     result = run_action(module, options, host_vars(cli), check_mode=check_mode)
@@ -115,13 +122,13 @@ REFUSED_LOGIN = 'refused the password (from VELQO_PASSWORD); not --host or --por
     ({}, dict(velqo_password=None, ansible_host=None), REFUSED_LOGIN.replace(
         '--host or --port', 'inventory_hostname or port')),
 ])
-def test_messages_name_what_the_task_wrote(cli, run_action, options, variables, message):
+def test_messages_name_what_the_task_wrote(cli, run_action, host_vars, options, variables, message):
     cli.answer(dict(ok=False, exit=3, files=[], error=REFUSED_LOGIN))
     result = run_action('files_info', options, host_vars(cli, **variables))
     assert result['msg'] == message and result['error'] == message
 
 
-def test_a_run_without_a_document_fails_with_velqo_clis_words(cli, run_action):
+def test_a_run_without_a_document_fails_with_velqo_clis_words(cli, run_action, host_vars):
     cli.answer_without_document('', 'velqo-cli: --port needs a number\nTry --help\n', 2)
     result = run_action('files_info', dict(port=4000), host_vars(cli))
     assert result['failed'] and result['msg'] == (
@@ -137,9 +144,9 @@ def test_a_run_without_a_document_fails_with_velqo_clis_words(cli, run_action):
     ('restore', dict(src='~/golden'),
      ['restore', '--changed-only', '--verify', '--', '{}/home/golden']),
 ])
-def test_relative_folders_and_velqo_cli_are_taken_from_the_basedir(cli, run_action, monkeypatch,
-                                                                    tmp_path, module, options,
-                                                                    command):
+def test_relative_folders_and_velqo_cli_are_taken_from_the_basedir(cli, run_action, host_vars,
+                                                                   monkeypatch, tmp_path, module,
+                                                                   options, command):
     monkeypatch.chdir(tmp_path)
     monkeypatch.setenv('HOME', str(tmp_path / 'home'))
     result = run_action(module, options, host_vars(cli, velqo_cli='velqo-cli'))
@@ -153,8 +160,8 @@ def test_relative_folders_and_velqo_cli_are_taken_from_the_basedir(cli, run_acti
     ('files_info', {}, LISTED, 139, False),
     ('backup', dict(dest='b'), dict(PARTIAL, ok=True, exit=0, complete=True), 1, True),
 ])
-def test_a_failed_run_after_its_document_fails(cli, run_action, monkeypatch, tmp_path, module,
-                                                options, document, status, changed):
+def test_a_failed_run_after_its_document_fails(cli, run_action, host_vars, monkeypatch, tmp_path,
+                                               module, options, document, status, changed):
     monkeypatch.chdir(tmp_path)
     cli.answer_without_document(json.dumps(dict(document, format=DOCUMENT_FORMAT)), '', status)
     result = run_action(module, options, host_vars(cli))
@@ -178,7 +185,8 @@ BOX_DIFF = dict(ok=False, exit=1, same=False, files=[
                            ['restore', '--changed-only', '--verify', '--', '/b/box']],
      ['changed b\n  binary: 1 -> 2 bytes\n']),
 ])
-def test_diff_mode_shows_velqo_clis_diffs(cli, run_action, module, first, commands, shown):
+def test_diff_mode_shows_velqo_clis_diffs(cli, run_action, host_vars, module, first, commands,
+                                          shown):
     second = dict(ok=True, exit=0, changed=True, files=files(('b', 'sent', None, True)))
     cli.answer(*((first, BOX_DIFF) if module == 'compare' else (first, second)))
     result = run_action(module, dict(src='/b/box'), host_vars(cli), diff_mode=True)
