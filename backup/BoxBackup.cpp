@@ -170,7 +170,7 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
             fail("its group or name cannot be written in a manifest");
             continue;
         }
-        session.DumpInto(name.c_str(), folder);
+        session.DumpInto(name.c_str(), folder, ReplacedFile::kDiscard);  // a folder of its own
         if (session.LastOutcome() != TransferOutcome::kDone) {
             linkLost = session.LinkLost();
             fail("the download failed");

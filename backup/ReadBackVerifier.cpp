@@ -102,7 +102,7 @@ Verified ReadBackVerifier::Verify(BoxSession& session, const std::string& name,
     const fs::path copy = area_ / name;
     // The copy is in place from the end of the download until it is removed below.
     const RemovedOnSignal copyCleanup(copy, SignalCleanup::Kind::kFile);
-    session.DumpInto(name.c_str(), area_);
+    session.DumpInto(name.c_str(), area_, ReplacedFile::kDiscard);
     std::error_code ec;
     if (session.LastOutcome() != TransferOutcome::kDone) {
         *message = "NOT VERIFIED: the upload could not be read back";

@@ -1,5 +1,6 @@
 #include "box/BoxLogin.h"
 
+#include "base/TextEscape.h"
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
 #include "box/HostAddress.h"
@@ -30,8 +31,27 @@ LoginOutcome ConnectAndLogin(BoxSocket& socket, BoxSession& session, const char*
             return LoginOutcome::kCannotConnect;
         }
         if (++retries >= 2) {
-            session.Log("PC > Can not connect, Port is close !\n");
+            // The port took the connection, so no "Can not connect" here: the
+            // window says its own line, then LoginProblemText says what it was.
             return LoginOutcome::kPortClosed;
         }
+    }
+}
+
+std::string LoginProblemText(LoginOutcome outcome, const std::string& host, int port,
+                             const std::string& connectError) {
+    const std::string at = QuoteForMessage(host) + ":" + std::to_string(port);
+    switch (outcome) {
+        case LoginOutcome::kCannotConnect:
+            return "cannot connect to " + at + ": " + connectError +
+                   "; check that the box is on and that the address and port are its own";
+        case LoginOutcome::kPortClosed:
+            return at +
+                   " took the connection but did not answer the login: the box may be busy "
+                   "with another client (the window or another velqo-cli logged in to it), as "
+                   "it serves one at a time; log out there or wait until it ends, then try "
+                   "again. If nothing else uses it, this may not be a box, or not its port";
+        default:
+            return {};
     }
 }

@@ -185,19 +185,20 @@ int BoxSession::ListFiles(wire::ListRecord* buffer, int* count) {
 }
 
 int BoxSession::Dump(const char* name) {
-    return DumpWith(name, nullptr, {});
+    return DumpWith(name, nullptr, {}, ReplacedFile::kKeep);
 }
 
-int BoxSession::DumpInto(const char* name, const std::filesystem::path& folder) {
-    return DumpWith(name, nullptr, folder);
+int BoxSession::DumpInto(const char* name, const std::filesystem::path& folder,
+                         ReplacedFile replaced) {
+    return DumpWith(name, nullptr, folder, replaced);
 }
 
 int BoxSession::DumpTo(const char* name, DownloadSink& sink) {
-    return DumpWith(name, &sink, {});
+    return DumpWith(name, &sink, {}, ReplacedFile::kDiscard);
 }
 
-int BoxSession::DumpWith(const char* name, DownloadSink* given,
-                         const std::filesystem::path& folder) {
+int BoxSession::DumpWith(const char* name, DownloadSink* given, const std::filesystem::path& folder,
+                         ReplacedFile replaced) {
     refusal_.clear();
     if (!CheckName(name)) {
         return Finish(TransferOutcome::kBadName, 0);
@@ -223,7 +224,7 @@ int BoxSession::DumpWith(const char* name, DownloadSink* given,
     // records are still read and acknowledged, keeping the link in step.
     std::optional<DownloadFile> download;
     if (given == nullptr) {
-        download.emplace(folder, name);
+        download.emplace(folder, name, replaced);
     }
     DownloadSink& file = given != nullptr ? *given : *download;
     const auto ack = wire::EncodeAcknowledgement();
@@ -256,13 +257,22 @@ int BoxSession::DumpWith(const char* name, DownloadSink* given,
         return Finish(TransferOutcome::kLocalFailed, 0);
     }
     if (!file.Commit()) {
-        LogF(file.WriteFailed() ? "PC > Can not write local file:%s !\n"
-                                : "PC > Can not replace local file:%s !\n",
-             name);
+        if (download && download->KeepFailed()) {
+            LogF("PC > Can not keep local file:%s as %s, so not replaced !\n", name,
+                 ReplacingFile::KeptName(name).c_str());
+        } else {
+            LogF(file.WriteFailed() ? "PC > Can not write local file:%s !\n"
+                                    : "PC > Can not replace local file:%s !\n",
+                 name);
+        }
         return Finish(TransferOutcome::kLocalFailed, 0);
     }
     Report(100);
     Log("\nPC > Dump finished !\n");
+    if (download && download->Kept()) {
+        LogF("PC > The local file it replaced held other bytes: kept as %s\n",
+             ReplacingFile::KeptName(name).c_str());
+    }
     return Finish(TransferOutcome::kDone, 1);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/RegularFile.h"
+#include "box/ReplacingFile.h"
 #include "box/WireFormat.h"
 
 class BoxSocket;
@@ -58,12 +59,14 @@ public:
     // The count the last list reply carried, as the box sent it: outside
     // 0..28 the reply is malformed, and the records may not be all the box has.
     int32_t LastListCount() const { return listCount_; }
-    // The file of that name in the working directory.
+    // The file of that name in the working directory; a file it replaces
+    // that holds other bytes is kept as NAME~, and the log says so.
     int Dump(const char* name);
     int Upload(const char* name);
     // The same, with the file of that name in `folder` (empty: the working
-    // directory).
-    int DumpInto(const char* name, const std::filesystem::path& folder);
+    // directory); ReplacedFile::kDiscard keeps no NAME~.
+    int DumpInto(const char* name, const std::filesystem::path& folder,
+                 ReplacedFile replaced = ReplacedFile::kKeep);
     // Sends only a regular file (a FIFO or a device is never opened);
     // LinkRule::kRefuse sends only the folder's own file, never what a
     // symbolic link points to.
@@ -103,7 +106,8 @@ private:
     int Finish(TransferOutcome outcome, int result);
     // Dump into `sink`, or, when it is null, into a DownloadFile in `folder`
     // made only once the box has accepted the request.
-    int DumpWith(const char* name, DownloadSink* sink, const std::filesystem::path& folder);
+    int DumpWith(const char* name, DownloadSink* sink, const std::filesystem::path& folder,
+                 ReplacedFile replaced);
     // Whole messages: TCP may deliver them in pieces. Each message must
     // complete within the socket's default time-out; a receive returns the
     // count that came, which is short when it did not.

@@ -1,6 +1,7 @@
 #include "box/ReplacingFile.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -22,13 +23,49 @@ StdioFile CreateAfresh(const std::string& path) {
     return CreateNewFile(path);
 }
 
+// What has the copy's name; a link is never followed.
+FileKind KindOfCopy(const std::string& name) {
+    FileKind kind = FileKind::kMissing;
+    OpenRegularFile(name, LinkRule::kRefuse, false, &kind);
+    return kind;
+}
+
+// Whether the regular file `target` (a link is never followed) holds bytes
+// other than `written`'s. One that cannot be read counts as other: it is kept.
+bool HoldsOtherBytes(const std::string& target, const std::string& written) {
+    FileKind kind = FileKind::kMissing;
+    StdioFile old = OpenRegularFile(target, LinkRule::kRefuse, false, &kind);
+    if (kind == FileKind::kMissing || kind == FileKind::kLink || kind == FileKind::kFolder ||
+        kind == FileKind::kSpecial) {
+        return false;
+    }
+    StdioFile fresh = OpenRegularFile(written, LinkRule::kRefuse, false, &kind);
+    if (!old.IsOpen() || !fresh.IsOpen()) {
+        return true;
+    }
+    char a[4096];
+    char b[sizeof a];
+    for (;;) {
+        const size_t n = std::fread(a, 1, sizeof a, old.Get());
+        const size_t m = std::fread(b, 1, sizeof b, fresh.Get());
+        if (n != m || std::memcmp(a, b, n) != 0 || std::ferror(old.Get()) != 0 ||
+            std::ferror(fresh.Get()) != 0) {
+            return true;
+        }
+        if (n == 0) {
+            return false;
+        }
+    }
+}
+
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::string target, std::string temporary)
+ReplacingFile::ReplacingFile(std::string target, std::string temporary, ReplacedFile replaced)
     : target_(std::move(target)),
       temporary_(std::move(temporary)),
       cleanup_(temporary_, SignalCleanup::Kind::kFile),
-      file_(CreateAfresh(temporary_)) {
+      file_(CreateAfresh(temporary_)),
+      replaced_(replaced) {
     // Records come in pieces of 1024 bytes; a larger buffer than the default
     // writes them in few calls. The C library of glibc ignores the size
     // unless it is given the buffer.
@@ -68,10 +105,34 @@ bool ReplacingFile::Commit() {
         writeFailed_ = true;
         return false;
     }
-    // Replaces an existing target on both platforms (MoveFileEx on Windows).
     std::error_code ec;
+    const std::string keptName = KeptName(target_);
+    if (replaced_ == ReplacedFile::kKeep && HoldsOtherBytes(target_, temporary_)) {
+        // The old file is moved to a name that nothing has. Only an earlier
+        // copy, a regular file, is removed first: anything else there (a folder,
+        // a link, which Wine's delete would follow) keeps the target as it was.
+        if (KindOfCopy(keptName) == FileKind::kRegular) {
+            std::filesystem::remove(keptName, ec);
+        }
+        const bool nameFree = KindOfCopy(keptName) == FileKind::kMissing;
+        if (nameFree) {
+            std::filesystem::rename(target_, keptName, ec);
+        }
+        if (!nameFree || ec) {
+            keepFailed_ = true;
+            return false;
+        }
+        kept_ = true;
+    }
+    // Replaces an existing target on both platforms (MoveFileEx on Windows).
     std::filesystem::rename(temporary_, target_, ec);
     committed_ = !ec;
+    if (!committed_ && kept_) {
+        // The old file goes back where it was.
+        std::error_code back;
+        std::filesystem::rename(keptName, target_, back);
+        kept_ = false;
+    }
     if (committed_) {
         cleanup_.Release();
     }

@@ -123,18 +123,10 @@ int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const Bo
     const char* host = quotedHost.c_str();
     switch (login) {
         case LoginOutcome::kCannotConnect:
-            return output_.Error(kExitNoLogin,
-                                 "cannot connect to %s:%d: %s; check that the box is on and that "
-                                 "the address and port are its own",
-                                 host, target.port, socket.ConnectError().c_str());
         case LoginOutcome::kPortClosed:
-            return output_.Error(kExitNoLogin,
-                                 "%s:%d took the connection but did not answer the login: the "
-                                 "box may be busy with another client (the window or another "
-                                 "velqo-cli logged in to it), as it serves one at a time; log out "
-                                 "there or wait until it ends, then try again. If nothing else "
-                                 "uses it, this may not be a box, or not its port",
-                                 host, target.port);
+            return output_.Error(
+                kExitNoLogin, "%s",
+                LoginProblemText(login, target.host, target.port, socket.ConnectError()).c_str());
         case LoginOutcome::kBadAddress:
             return output_.Error(kExitUsage, "the box address %s",
                                  HostAddress(target.host).Problem().c_str());

@@ -68,10 +68,11 @@ const CliCommandRow kRows[] = {
      "                    or name are shown escaped (\\t, \\n, \\r, \\xHH) and a\n"
      "                    backslash as \\\\\n",
      "velqo-cli -H 127.0.0.2 list"},
-    {"get", Command::kGet, SomeNames, Box, Make<CliTransfer>, "get NAME...",
+    {"get", Command::kGet, SomeNames, Box, Make<CliTransfer>, "get [--no-backup] NAME...",
      "  get NAME...       download each named box file into DIR (an existing file\n"
      "                    of that name is replaced only once the download is\n"
-     "                    complete)\n",
+     "                    complete; if it held other bytes it is kept as NAME~,\n"
+     "                    as cp --backup=simple keeps one, and the log says so)\n",
      "velqo-cli -H 127.0.0.2 -C work get config.txt"},
     {"put", Command::kPut, SomeNames, Box, Make<CliTransfer>, "put [--verify] NAME...",
      "  put NAME...       upload each named file from DIR to the box\n",

@@ -101,6 +101,10 @@ const OptionRule kOptionRules[] = {
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->verify = true;
      }},
+    {"no-backup", 0, false, Bit(Command::kGet),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->noBackup = true;
+     }},
     {"dry-run", 0, false, Bit(Command::kRestore),
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->dryRun = true;

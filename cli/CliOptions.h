@@ -43,6 +43,7 @@ struct CliOptions {
     static constexpr int kMaxKeep = 999999;
     std::string backupFolder;  // restore, compare: the backup folder; diff: the older side
     std::string newerSide;     // diff: the newer side
+    bool noBackup = false;     // get: a replaced file of other bytes is not kept as NAME~
     bool dryRun = false;       // restore: say what would be sent, send nothing
     bool changedOnly = false;  // restore: compare first, send only what differs
     bool verify = false;       // put, restore: read each upload back and compare

@@ -121,7 +121,8 @@ bool CliTransfer::Transfer(const CliBoxLink& box, const std::string& name, bool*
     }
     const std::string& directory = context_.options.directory;
     if (get) {
-        session.DumpInto(name.c_str(), directory);
+        session.DumpInto(name.c_str(), directory,
+                         context_.options.noBackup ? ReplacedFile::kDiscard : ReplacedFile::kKeep);
     } else {
         session.UploadFrom(name.c_str(), directory);
     }

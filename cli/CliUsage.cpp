@@ -22,6 +22,7 @@ std::vector<OptionHelp> CommandOptions() {
         {"verify",
          "  --verify          put, restore: read each uploaded file back from the box\n"
          "                    and compare it byte for byte with the local file\n"},
+        {"no-backup", "  --no-backup       get: keep no NAME~ of a replaced file\n"},
         {"dry-run", "  --dry-run         restore: print what would be sent, send nothing\n"},
         {"changed-only",
          "  --changed-only    restore: compare first and send only the files that\n"

@@ -3,12 +3,15 @@
 # 127.0.0.1:1000 with demo content.
 #   tools/run-window.sh            interactive when a display is there; without
 #                                  one, under Xvfb with a screenshot
-#   tools/run-window.sh --screenshot FILE [--working | --backups]
+#   tools/run-window.sh --screenshot FILE [--working | --backups | --broken-off]
 #                                  under Xvfb: the window right after start (with
 #                                  --working: logged in, config.txt downloaded into
 #                                  the text panel; with --backups: the backups dialog
 #                                  after a backup and a compare, config.txt changed on
-#                                  the box in between), saved to FILE, then everything ends
+#                                  the box in between; with --broken-off: the dialog
+#                                  after a backup broken off with Cancel and Break
+#                                  off, its status three lines long), saved to FILE,
+#                                  then everything ends
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -19,10 +22,12 @@ box=build/run-box
 shot=""
 working=""
 backups=""
+brokenOff=""
 if [ "${1:-}" = "--screenshot" ]; then
     shot=${2:?--screenshot needs a file}
     [ "${3:-}" = "--working" ] && working=1
     [ "${3:-}" = "--backups" ] && backups=1
+    [ "${3:-}" = "--broken-off" ] && brokenOff=1
 fi
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -53,7 +58,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$native/velqo-boxsim" --folder "$box" --port 1000 --wait-phase >"$box.out" 2>"$box.err" &
+# A backup to break off needs a box slow enough to be caught in a transfer.
+pace=()
+[ -n "$brokenOff" ] && pace=(--pace-ms 300)
+"$native/velqo-boxsim" --folder "$box" --port 1000 --wait-phase "${pace[@]}" >"$box.out" 2>"$box.err" &
 pids+=($!)
 sleep 0.5
 if ! kill -0 "${pids[0]}" 2>/dev/null; then
@@ -92,6 +100,10 @@ if [ -n "$backups" ]; then
     "${drive[@]}" --backup >"$run/drive.log" 2>&1
     printf 'volume=12\r\nstandby=off\r\n' >"$box/config.txt"
     "${drive[@]}" --compare >>"$run/drive.log" 2>&1
+    sleep 2
+fi
+if [ -n "$brokenOff" ]; then
+    wine "$win/velqo-drive-window.exe" --desktop velqo --break-off >"$run/drive.log" 2>&1
     sleep 2
 fi
 import -display "$display" -window root "$out.full.png"

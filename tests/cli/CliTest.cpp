@@ -8,6 +8,7 @@
 #include "catalog/Manifest.h"
 #include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
+#include "tests/support/ScriptedBox.h"
 #include "tests/support/TextChecks.h"
 
 namespace fs = std::filesystem;
@@ -112,6 +113,25 @@ TEST_F(CliTest, GetDownloadsEachNameAndGoesOnAfterAFailure) {
     EXPECT_FALSE(Exists("pc/missing.txt"));
 }
 
+TEST_F(CliTest, GetKeepsAReplacedLocalEditAsNameTildeUnlessTold) {
+    StartBox();
+    WriteFile("pc/settings.txt", "a=1\r\nb=2\r\nmine=3\r\n");
+    ProgramResult r = Cli({"get", "settings.txt"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile("pc/settings.txt~"), "a=1\r\nb=2\r\nmine=3\r\n");
+    EXPECT_NE(r.err.find("PC > The local file it replaced held other bytes: kept as "
+                         "settings.txt~\n"),
+              std::string::npos)
+        << r.err;
+
+    WriteFile("pc/settings.txt", "edited again\n");
+    r = Cli({"get", "--no-backup", "settings.txt"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile("pc/settings.txt"), "a=1\r\nb=2\r\n");
+    EXPECT_EQ(ReadFile("pc/settings.txt~"), "a=1\r\nb=2\r\nmine=3\r\n");  // the older copy
+    EXPECT_EQ(r.err.find("kept as"), std::string::npos) << r.err;
+}
+
 TEST_F(CliTest, GetRefusedByTheBoxFailsButTheOthersRun) {
     fs::remove("box/settings.txt");  // listed but gone: the box refuses it
     StartBox();
@@ -181,6 +201,18 @@ TEST_F(CliTest, LoginFailuresExitWithThree) {
     r = Cli({"--host", "127.0.0.1", "--port", std::to_string(port), "list"}, false);
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("PC > Can not connect ! \n"), std::string::npos);
+
+    // A port that takes the connection and never answers: the log does not say otherwise.
+    ScriptedBox silent;
+    silent.Read(12).Close().NextConnection().Read(12).Close().NextConnection();
+    silent.Start();
+    r = Cli({"--host", "127.0.0.1", "--port", std::to_string(silent.Port()), "list"}, false);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err.find("Can not connect"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(":" + std::to_string(silent.Port()) + " took the connection"),
+              std::string::npos)
+        << r.err;
+    silent.Finish();
 }
 
 TEST_F(CliTest, SettingsFileSuppliesDefaultsAndOptionsOverrideThem) {

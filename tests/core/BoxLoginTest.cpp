@@ -42,8 +42,8 @@ TEST_F(LoginRuleTest, FirstAttemptLogsIn) {
 TEST_F(LoginRuleTest, NoReplyTwiceMakesThreeConnectsAndTwoLogins) {
     box.Read(12).Close().NextConnection().Read(12).Close().NextConnection();
     EXPECT_EQ(Run(), LoginOutcome::kPortClosed);
-    EXPECT_EQ(sinks.All(), kConnecting + "PC > Can not connect, Port is close !\n");
-    EXPECT_TRUE(socket.IsConnected());  // the third connection stays open
+    EXPECT_EQ(sinks.All(), kConnecting);  // the port took the connection: not "Can not connect"
+    EXPECT_TRUE(socket.IsConnected());    // the third connection stays open
     socket.Close();
     const auto received = box.Finish();
     ASSERT_EQ(received.size(), 3u);
@@ -105,4 +105,28 @@ TEST_F(LoginRuleTest, AnAddressInAnotherFormIsRefusedBeforeAnyConnection) {
         EXPECT_FALSE(socket.IsConnected());
         EXPECT_FALSE(box.HasWaitingConnection());
     }
+}
+
+TEST(LoginProblemText, SaysWhatHappenedAtTheAddressAndWhatToCheck) {
+    const struct {
+        LoginOutcome outcome;
+        std::string text;
+    } cases[] = {
+        {LoginOutcome::kCannotConnect,
+         "cannot connect to 127.0.0.79:1000: Connection refused; check that the box is on and "
+         "that the address and port are its own"},
+        {LoginOutcome::kPortClosed,
+         "127.0.0.79:1000 took the connection but did not answer the login: the box may be busy "
+         "with another client (the window or another velqo-cli logged in to it), as it serves "
+         "one at a time; log out there or wait until it ends, then try again. If nothing else "
+         "uses it, this may not be a box, or not its port"},
+        {LoginOutcome::kRefused, ""},
+        {LoginOutcome::kLoggedIn, ""},
+        {LoginOutcome::kBadAddress, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LoginProblemText(c.outcome, "127.0.0.79", 1000, "Connection refused"), c.text);
+    }
+    // A host from outside is quoted as every message quotes it.
+    EXPECT_EQ(LoginProblemText(LoginOutcome::kPortClosed, "a\nb", 1, "").substr(0, 7), "a\\nb:1 ");
 }

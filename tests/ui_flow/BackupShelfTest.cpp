@@ -54,7 +54,7 @@ TEST(BackupShelfTest, ListsTheBoxsBackupsNewestFirstWithTheirFilesAndState) {
                          "2026-12-09 08:00:00 | a | ? | no manifest",
                          "2026-12-08 10:00:00 (2) | a | 1 | incomplete",
                          "2026-12-08 10:00:00 | a | 3 | damaged checksums",
-                         "2026-12-08 09:00:00 | a | 0 | ",
+                         "2026-12-08 09:00:00 | a | 0 | complete",
                          "2025-12-31 23:59:59 | a | ? | damaged manifest",
                          "2025-12-31 23:59:58 | a | ? | damaged manifest",
                      }));
@@ -86,7 +86,7 @@ TEST(BackupShelfTest, ABackupMadeByVelqoCliIsListed) {
         BackupShelf::List(BackupShelf::kFolder, BackupBox::Of(kAddress, box_defaults::kPort));
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].FilesText(), "1");
-    EXPECT_EQ(rows[0].StateText(), "");
+    EXPECT_EQ(rows[0].StateText(), "complete");
 }
 #endif
 

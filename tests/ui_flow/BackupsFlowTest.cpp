@@ -105,6 +105,9 @@ TEST_F(BackupsFlowTest, ButtonsFollowTheSelectionTheLinkAndTheWork) {
 TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
     flow_.ReadShelf();
     EXPECT_TRUE(flow_.Backups().empty());
+    EXPECT_EQ(flow_.Status(), "No backups of this box yet: Back up now makes one");
+    EXPECT_EQ(flow_.Heading(),
+              "Backups of the box at 127.0.0.1, in backup\\ of the working folder:");
     flow_.BackUp();
     ASSERT_EQ(flow_.Backups().size(), 1u);
     EXPECT_EQ(flow_.Selected(), 0);
@@ -207,4 +210,7 @@ TEST_F(BackupsFlowTest, AFailedBackupNamesTheFilesNotSaved) {
         << flow_.Status();
     EXPECT_EQ(flow_.Status().rfind("INCOMPLETE backup in backup", 0), 0u);
     EXPECT_EQ(flow_.Backups()[0].StateText(), "incomplete");
+    EXPECT_EQ(shown_.percents.back(), 0);  // the bar does not stay full
+    flow_.ReadShelf();
+    EXPECT_EQ(flow_.Status(), "");
 }

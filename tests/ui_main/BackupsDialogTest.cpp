@@ -24,8 +24,10 @@ constexpr const char* kTitle = "Backups";
 
 struct BackupsSeen {
     bool shown = false;
-    bool ownerDisabled = false;  // modal over the main window
-    bool consoleInView = false;  // neither the log console nor the bar covered
+    bool ownerDisabled = false;          // modal over the main window
+    bool consoleInView = false;          // neither the log console nor the bar covered
+    bool statusHoldsThreeLines = false;  // above the bar, three lines of its font high
+    std::string heading;
     std::vector<std::string> rows, fileColumns, newestFiles, olderFiles;
     std::vector<int> enabled;  // of Back up now, Compare, Restore... and Close
 };
@@ -78,6 +80,20 @@ void LookAtBackups(HWND dialog) {
         !IntersectRect(&overlap, &mine, &console) && !IntersectRect(&overlap, &mine, &bar);
     const HWND list = GetDlgItem(dialog, IDC_BACKUP_LIST);
     const HWND files = GetDlgItem(dialog, IDC_BACKUP_FILES);
+    RECT status, progress;
+    GetWindowRect(GetDlgItem(dialog, IDC_BACKUP_STATUS), &status);
+    GetWindowRect(GetDlgItem(dialog, IDC_BACKUP_PROGRESS), &progress);
+    TEXTMETRICA metrics{};
+    const HDC dc = GetDC(dialog);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(
+                             GetDlgItem(dialog, IDC_BACKUP_STATUS), WM_GETFONT, 0, 0)));
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    g_backups.statusHoldsThreeLines =
+        status.bottom <= progress.top && status.bottom - status.top >= 3 * metrics.tmHeight;
+    g_backups.heading = Text(GetDlgItem(dialog, IDC_BACKUP_LIST_LABEL));
     g_backups.rows = Rows(list);
     g_backups.fileColumns = Headings(files);
     g_backups.newestFiles = Rows(files);
@@ -167,9 +183,12 @@ TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     EXPECT_TRUE(g_backups.shown);
     EXPECT_TRUE(g_backups.ownerDisabled);
     EXPECT_TRUE(g_backups.consoleInView);
+    EXPECT_TRUE(g_backups.statusHoldsThreeLines);
+    EXPECT_EQ(g_backups.heading,
+              "Backups of the box at 127.0.0.1, in backup\\ of the working folder:");
     EXPECT_EQ(g_backups.rows, (std::vector<std::string>{
                                   "2026-12-09 09:00:00 | 127.0.0.1 | 1 | incomplete",
-                                  "2026-12-08 14:45:17 | 127.0.0.1 | 2 | ",
+                                  "2026-12-08 14:45:17 | 127.0.0.1 | 2 | complete",
                               }));
     EXPECT_EQ(g_backups.fileColumns, (std::vector<std::string>{"Group", "Name", "Size", "State"}));
     EXPECT_EQ(g_backups.newestFiles, (std::vector<std::string>{"Settings | config.txt | 5 | "}));
@@ -323,7 +342,7 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
     SetWindowTextA(Item(IDC_TEXT), "volume=1");
     Click(IDC_SAVE);
     Click(IDC_UPLOAD);
-    ASSERT_EQ(Box("config.txt"), "volume=1\r\n");
+    ASSERT_EQ(Box("config.txt"), "volume=1\n");  // the file's own LF end
     const int stored = s_box->Stats().uploadsStored;
     InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
         Press(dialog, IDC_BACKUP_COMPARE);
@@ -343,7 +362,7 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
         EXPECT_EQ(lines[0], ShownLine(DiffLineKind::kHeader, "--- " + backup + "/config.txt"));
         EXPECT_EQ(lines[1], ShownLine(DiffLineKind::kHeader, "+++ box/config.txt"));
         EXPECT_EQ(lines[2].first, DiffLineKind::kHunk);
-        EXPECT_EQ(lines.back(), ShownLine(DiffLineKind::kAdded, "+volume=1<CR>"));
+        EXPECT_EQ(lines.back(), ShownLine(DiffLineKind::kAdded, "+volume=1"));
         // Every line of the original went; each is shown as removed.
         for (size_t i = 3; i + 1 < lines.size(); ++i) {
             EXPECT_EQ(lines[i].first, DiffLineKind::kRemoved) << lines[i].second;
@@ -405,6 +424,7 @@ TEST_F(MainWindowFlowTest, ABackupRunsBesideAnAnsweringWindowAndCancelLeavesItIn
     constexpr int kMostMs = 20000;
     InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
         const HWND status = GetDlgItem(dialog, IDC_BACKUP_STATUS);
+        EXPECT_EQ(Text(status), "No backups of this box yet: Back up now makes one");
         const auto startBackup = [&] {
             SendMessageA(GetDlgItem(dialog, IDC_BACKUP_NOW), BM_CLICK, 0, 0);
             EXPECT_TRUE(
@@ -444,6 +464,7 @@ TEST_F(MainWindowFlowTest, ABackupRunsBesideAnAnsweringWindowAndCancelLeavesItIn
         EXPECT_TRUE(Enabled(IDC_LOGIN));
         EXPECT_EQ(s_dialog->LinkState(), link_state::kLoggedIn);
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACKUP_NOW)));
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PROGRESS), PBM_GETPOS, 0, 0), 0);
 
         // Cancel twice: the transfer under way is broken off by closing the link.
         startBackup();
@@ -461,6 +482,29 @@ TEST_F(MainWindowFlowTest, ABackupRunsBesideAnAnsweringWindowAndCancelLeavesItIn
     EXPECT_EQ(Text(Item(IDC_LOGIN)), "Login");
     EXPECT_TRUE(Enabled(IDC_LOGIN));
     EXPECT_NE(Log().find("was broken off by closing the link"), std::string::npos);
+    EXPECT_NE(Log().find("PC > Read data error, please check the connect !\r\nPC > Broken off on "
+                         "request: the link was closed during a.bin, not by the box.\r\n"),
+              std::string::npos)
+        << Log();
+
+    // Closed while it backs up: the console says what stays.
+    LogIn();
+    InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
+        SendMessageA(GetDlgItem(dialog, IDC_BACKUP_NOW), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !Idle(dialog); }, kMostMs));
+        const size_t before = Log().size();
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return Log().find("PC > Stopped: INCOMPLETE backup", before) != std::string::npos;
+            },
+            kMostMs));
+    });
+    EXPECT_NE(Log().find("PC > Backups dialog closed during the backup: the files saved so far "
+                         "stay in its folder, which is marked INCOMPLETE; it stops after the file "
+                         "under way.\r\n"),
+              std::string::npos)
+        << Log();
     for (const auto& e : fs::directory_iterator("backup")) {
         if (e.path().filename() == BackupStore::kLockName) {
             continue;  // the store's lock file stays beside the backups

@@ -111,7 +111,7 @@ TEST_F(ColorEditTest, WithoutABackColorTheDialogAnswersAsUsual) {
     EXPECT_EQ(dlg.m_help.m_brBack.GetSafeHandle(), nullptr);
 }
 
-TEST_F(ColorEditTest, FilesComeBackWithCrLfEndsAndWholeLines) {
+TEST_F(ColorEditTest, FilesAreShownWithCrLfEndsAndSavedWithTheirOwn) {
     const std::string crLf = "first line\r\n\r\n\tindented  line\r\nlast\r\n";
     // 1500 characters were once cut to 1000; 70,000 were once saved as 65,535.
     const std::string longLines = Lines(1, 1500, "\r\n") + Lines(1, 70000, "\r\n") + "end\r\n";
@@ -125,11 +125,12 @@ TEST_F(ColorEditTest, FilesComeBackWithCrLfEndsAndWholeLines) {
         const char* label;
         ColorEdit& edit;
         std::string file;
-        std::string shown;  // also what is saved
+        std::string shown;  // the file is saved as it came
         int lines;          // on screen; 0: more than the file's, as it wraps
     } cases[] = {
         {"CR LF", dlg.m_panel, crLf, crLf, 5},
         {"LF", dlg.m_panel, "one\ntwo\n\nfour\n", lf, 5},
+        {"LF, no end at the end", dlg.m_panel, "one\ntwo\n\nfour", lf, 5},
         {"long lines", dlg.m_panel, longLines, longLines, 4},
         {"up to the buffer", dlg.m_panel, full, full, 2572},
         {"wrapped", dlg.m_console, wrapped, wrapped, 0},
@@ -146,8 +147,18 @@ TEST_F(ColorEditTest, FilesComeBackWithCrLfEndsAndWholeLines) {
         }
         WriteFile("round.txt", "changed meanwhile");
         EXPECT_TRUE(c.edit.SaveTextFile("round.txt"));
-        EXPECT_EQ(ReadFile("round.txt"), c.shown);
+        EXPECT_EQ(ReadFile("round.txt"), c.file);
     }
+}
+
+TEST_F(ColorEditTest, AnEditedLineOfAnLfFileChangesThatLineOnly) {
+    WriteFile("lf.txt", "PORT=1000\nNAME=box\nMODE=2");
+    ASSERT_EQ(dlg.m_panel.LoadTextFile("lf.txt"), ColorEdit::LoadResult::Loaded);
+    const int start = dlg.m_panel.LineIndex(1);
+    dlg.m_panel.SetSel(start, start + 8);
+    dlg.m_panel.ReplaceSel("NAME=den");
+    EXPECT_TRUE(dlg.m_panel.SaveTextFile("lf.txt"));
+    EXPECT_EQ(ReadFile("lf.txt"), "PORT=1000\nNAME=den\nMODE=2");
 }
 
 TEST_F(ColorEditTest, LastLineWithoutAnEndGetsOneAndLoneCrsStay) {

@@ -2,9 +2,10 @@
 // the window benchmark need it: presses Login, then downloads the file at a
 // position of the box tree, and reports how long each download took and the
 // window's peak working set; or, with --backup or --compare, presses that
-// button of the backups dialog (opened through the system menu's command).
+// button of the backups dialog (opened through the system menu's command);
+// with --break-off, starts a backup and breaks it off as a user would.
 //   velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]
-//                      [--backup | --compare] [--timeout-ms T]
+//                      [--backup | --compare | --break-off] [--timeout-ms T]
 #include <windows.h>
 
 #include <commctrl.h>
@@ -40,19 +41,23 @@ struct Options {
     // A button of the backups dialog to press instead of downloading: after
     // Back up now the dialog is closed, after Compare it stays open.
     int backupsButton = 0;
+    // Back up now, then Cancel and Break off once the first file is under way.
+    bool breakOff = false;
 };
 
 void Usage() {
     std::puts(
         "usage: velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]\n"
-        "                          [--backup | --compare] [--timeout-ms T]\n"
+        "                          [--backup | --compare | --break-off] [--timeout-ms T]\n"
         "Waits for the VELQO_LAN_MM window (on the named desktop, e.g. a Wine virtual\n"
         "desktop's), presses Login unless it is logged in, then downloads the F-th\n"
         "file (from 0) of the G-th group of the box tree N times. Prints one line per\n"
         "download (milliseconds) and the window's peak working set in KiB.\n"
         "--backup: instead, opens Backups... and presses Back up now (one line with\n"
         "its milliseconds), then closes the dialog. --compare: opens Backups... and\n"
-        "presses Compare, leaving the dialog open.\n"
+        "presses Compare, leaving the dialog open. --break-off: opens Backups..., presses\n"
+        "Back up now and, once a file is under way, Cancel and Break off, leaving the\n"
+        "dialog open.\n"
         "Exit status: 0 done, 1 the window or the tree did not appear in time, 2 usage.");
 }
 
@@ -62,8 +67,9 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         if (arg == "--help") {
             return false;
         }
-        if (arg == "--backup" || arg == "--compare") {
-            options->backupsButton = arg == "--backup" ? IDC_BACKUP_NOW : IDC_BACKUP_COMPARE;
+        if (arg == "--backup" || arg == "--compare" || arg == "--break-off") {
+            options->backupsButton = arg == "--compare" ? IDC_BACKUP_COMPARE : IDC_BACKUP_NOW;
+            options->breakOff = arg == "--break-off";
             continue;
         }
         if (i + 1 >= argc) {
@@ -138,6 +144,19 @@ int PressInBackups(HWND window, const Options& options) {
     // The press starts the operation on the dialog's worker, which turns
     // Close into Cancel until it has ended.
     SendMessageA(GetDlgItem(dialog, options.backupsButton), BM_CLICK, 0, 0);
+    if (options.breakOff) {
+        const HWND status = GetDlgItem(dialog, IDC_BACKUP_STATUS);
+        if (!WaitFor(options.timeoutMs, [&] {
+                char text[16] = {};
+                return GetWindowTextA(status, text, sizeof text) > 0 &&
+                       std::strncmp(text, "File ", 5) == 0;
+            })) {
+            return Fail("the backup did not start a file");
+        }
+        // The first press stops after the file under way; the second breaks it off.
+        SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    }
     // The pressed button is enabled again at the end unless the link was
     // lost: looked at often, as it costs no message to the window; the
     // caption, which does, now and then.
@@ -159,7 +178,7 @@ int PressInBackups(HWND window, const Options& options) {
         return Fail("the backups dialog's operation did not end");
     }
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    if (options.backupsButton == IDC_BACKUP_NOW) {
+    if (options.backupsButton == IDC_BACKUP_NOW && !options.breakOff) {
         std::printf("backup: %.1f ms\n", took.count());
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }

@@ -38,7 +38,7 @@ std::string BackupRow::FilesText() const {
 }
 
 std::string BackupRow::StateText() const {
-    return state.Complete() ? "" : state.Text();
+    return state.Text();
 }
 
 std::vector<BackupRow> BackupShelf::List(const fs::path& root, const BackupBox& box) {

@@ -20,7 +20,7 @@ struct BackupRow {
     std::string TakenText() const;
     // The number of files, or "?" when the manifest could not be read.
     std::string FilesText() const;
-    // Empty for a complete backup, else what it is: "incomplete", "no manifest"...
+    // "complete", or what it is instead: "incomplete", "no manifest"...
     std::string StateText() const;
 };
 

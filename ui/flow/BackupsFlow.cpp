@@ -60,7 +60,13 @@ BackupsFlow::BackupsFlow(BoxSession& session, fs::path root, const std::string& 
 
 void BackupsFlow::ReadShelf() {
     m_backups = BackupShelf::List(m_root, m_box);
+    m_strStatus = m_backups.empty() ? "No backups of this box yet: Back up now makes one" : "";
     Select(-1);
+}
+
+std::string BackupsFlow::Heading() const {
+    return "Backups of the box at " + m_box.host + ", in " + BackupShelf::kFolder +
+           "\\ of the working folder:";
 }
 
 void BackupsFlow::Select(int row) {
@@ -109,6 +115,7 @@ BackupsButtons BackupsFlow::Buttons(bool busy) const {
 void BackupsFlow::WorkStarting() {
     m_bStop = false;
     m_bBrokenOff = false;
+    m_bBreakOffLogged = false;
 }
 
 void BackupsFlow::RequestStop() {
@@ -141,7 +148,7 @@ bool BackupsFlow::ListBox() {
     return true;
 }
 
-void BackupsFlow::Finish(const std::string& status) {
+void BackupsFlow::Finish(const std::string& status, bool ranToEnd) {
     m_phase = Phase::kIdle;
     if (m_bBrokenOff && !LinkUsable()) {
         m_strStatus = status + " The transfer of " + m_strCurrent +
@@ -151,7 +158,7 @@ void BackupsFlow::Finish(const std::string& status) {
             LinkUsable() ? status : status + " The link to the box is lost: log in again.";
     }
     if (m_pProgress != nullptr) {
-        m_pProgress->OverallChanged(kFullPercent);
+        m_pProgress->OverallChanged(ranToEnd && !m_bStop && LinkUsable() ? kFullPercent : 0);
     }
     m_session.Log(("PC > " + m_strStatus + "\n").c_str());
 }
@@ -182,6 +189,13 @@ void BackupsFlow::TransferPercent(int percent) {
 
 void BackupsFlow::FileDone(const FileReport& file) {
     m_reports.push_back(file);
+    // Right after the session's line on the lost link: it was the user's doing.
+    if (m_bBrokenOff && !m_bBreakOffLogged && !LinkUsable()) {
+        m_bBreakOffLogged = true;
+        m_session.Log(("PC > Broken off on request: the link was closed during " + file.name +
+                       ", not by the box.\n")
+                          .c_str());
+    }
     // A backup's files are shown once it is selected at the end.
     if (m_phase == Phase::kChecking && file.result == FileResult::kFailed) {
         SetState(file.name, file.group, "damaged", false);
@@ -217,7 +231,7 @@ void BackupsFlow::BackUp() {
     Select(-1);  // the files list fills as the files are saved
     m_session.Log("\n");
     if (!ListBox()) {
-        Finish("No backup: the box's list of files could not be read.");
+        Finish("No backup: the box's list of files could not be read.", false);
         return;
     }
     m_phase = Phase::kWorking;
@@ -270,19 +284,21 @@ void BackupsFlow::BackUp() {
             }
         }
     }
-    Finish(status);
+    Finish(status, outcome.status == BackupOutcome::Status::kComplete);
 }
 
 bool BackupsFlow::LoadSelected(BackupContents* contents) {
     const BackupContents::Check check = contents->Load(SelectedFolder(), this);
     if (check == BackupContents::Check::kUnusable) {
         Finish("Not a usable backup: " + contents->ErrorFile() + ": " + contents->Error() +
-               "; nothing was sent.");
+                   "; nothing was sent.",
+               false);
         return false;
     }
     if (check == BackupContents::Check::kDamaged) {
         Finish("Damaged backup, refused: " + Joined(contents->Failing()) +
-               " fail(s) the backup's checksums; nothing was sent.");
+                   " fail(s) the backup's checksums; nothing was sent.",
+               false);
         return false;
     }
     return true;
@@ -297,11 +313,12 @@ void BackupsFlow::Compare() {
     const bool usable =
         contents.Load(SelectedFolder(), nullptr) != BackupContents::Check::kUnusable;
     if (!usable) {
-        Finish("Not a usable backup: " + contents.ErrorFile() + ": " + contents.Error() + ".");
+        Finish("Not a usable backup: " + contents.ErrorFile() + ": " + contents.Error() + ".",
+               false);
         return;
     }
     if (!ListBox()) {
-        Finish("No compare: the box's list of files could not be read.");
+        Finish("No compare: the box's list of files could not be read.", false);
         return;
     }
     m_phase = Phase::kWorking;
@@ -309,7 +326,8 @@ void BackupsFlow::Compare() {
     const CompareOutcome outcome =
         BoxCompare::Run(m_session, m_listed, contents, *this, {}, &m_kept);
     Finish((outcome.stopped ? "Compare stopped: " : "Compared with the box: ") +
-           CompareSummary(outcome) + ".");
+               CompareSummary(outcome) + ".",
+           !outcome.stopped && !outcome.linkLost && outcome.failed == 0);
 }
 
 RestoreQuestion BackupsFlow::PrepareRestore() {
@@ -323,7 +341,7 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
     }
     std::string missing;
     if (!RestorePlan::Make(m_restoreContents, {}, &m_restorePlan, &missing) || !ListBox()) {
-        Finish("No restore: the box's list of files could not be read; nothing was sent.");
+        Finish("No restore: the box's list of files could not be read; nothing was sent.", false);
         return {};
     }
     m_phase = Phase::kWorking;
@@ -331,11 +349,11 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
     const CompareOutcome compared =
         BoxCompare::Run(m_session, m_listed, m_restoreContents, *this, {}, &m_kept);
     if (compared.stopped) {
-        Finish("Restore stopped while comparing: nothing was sent.");
+        Finish("Restore stopped while comparing: nothing was sent.", false);
         return {};
     }
     if (compared.linkLost) {
-        Finish("No restore: the box's files could not be compared; nothing was sent.");
+        Finish("No restore: the box's files could not be compared; nothing was sent.", false);
         return {};
     }
     for (const FileReport& r : m_reports) {
@@ -357,7 +375,8 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
     m_phase = Phase::kIdle;
     if (toSend.empty()) {
         Finish("Nothing to restore: the box holds the backup's files (" + CompareSummary(compared) +
-               ").");
+                   ").",
+               true);
         return {};
     }
     RestoreQuestion question;
@@ -390,17 +409,18 @@ void BackupsFlow::Restore() {
         }
     }
     Finish((outcome.stopped || m_bStop ? "Restore stopped: " : "Restored: ") +
-           Count(outcome.sent, "sent") + ", " + Count(outcome.unchanged, "unchanged") +
-           (failed.empty() ? "" : "; failed: " + Joined(failed)) +
-           (notSent.empty() ? "" : "; not sent: " + Joined(notSent)) + "." +
-           // A broken-off upload may have left part of the file on the box.
-           (m_bBrokenOff && !failed.empty() && failed.back() == m_strCurrent
-                ? " The box may hold only part of " + m_strCurrent + ": restore it again."
-                : ""));
+               Count(outcome.sent, "sent") + ", " + Count(outcome.unchanged, "unchanged") +
+               (failed.empty() ? "" : "; failed: " + Joined(failed)) +
+               (notSent.empty() ? "" : "; not sent: " + Joined(notSent)) + "." +
+               // A broken-off upload may have left part of the file on the box.
+               (m_bBrokenOff && !failed.empty() && failed.back() == m_strCurrent
+                    ? " The box may hold only part of " + m_strCurrent + ": restore it again."
+                    : ""),
+           !outcome.stopped && !m_bStop && failed.empty() && notSent.empty());
 }
 
 void BackupsFlow::CancelRestore() {
-    Finish("Restore cancelled: nothing was sent.");
+    Finish("Restore cancelled: nothing was sent.", false);
 }
 
 DiffSource BackupsFlow::DiffSourceOf(int row) const {

@@ -72,8 +72,11 @@ public:
 
     void SetProgress(BackupsProgress* progress) { m_pProgress = progress; }  // not owned
 
-    // Reads the backups again; none is selected then.
+    // Reads the backups again; none is selected then. With none, Status()
+    // says how to make one.
     void ReadShelf();
+    // The list's heading: whose backups, and where.
+    std::string Heading() const;
     const std::vector<BackupRow>& Backups() const { return m_backups; }
     // Selects a backup (-1: none) and lists its files without states.
     void Select(int row);
@@ -133,7 +136,9 @@ private:
     void Begin();
     void SetState(const std::string& name, const std::string& group, const std::string& state,
                   bool differs);
-    void Finish(const std::string& status);
+    // `ranToEnd`: the operation did all it set out to do; only then the bar
+    // stays full, else it goes back to empty.
+    void Finish(const std::string& status, bool ranToEnd);
     std::filesystem::path SelectedFolder() const;
     // A file of the backup in row `backup`, checked against its checksum.
     bool ReadBackupFile(int backup, const BackupIndex& index, const std::string& name,
@@ -156,6 +161,7 @@ private:
     std::string m_strCurrent;  // the file under way
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bBrokenOff{false};
+    bool m_bBreakOffLogged = false;  // the console has said that the break-off was asked for
     // The selected backup's manifest and checksums, and those of the complete
     // backup before it (row m_nPrevious).
     int m_nPrevious = -1;

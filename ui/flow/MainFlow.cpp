@@ -52,6 +52,15 @@ void MainFlow::LogoutOnClose() {
 
 LoginOutcome MainFlow::Login(const char* boxIp, int port, const char* password) {
     const LoginOutcome outcome = ConnectAndLogin(*m_pSocket, *m_pSession, boxIp, port, password);
+    if (outcome == LoginOutcome::kPortClosed) {
+        m_pSession->Log("PC > Can not connect, Port is close !\n");
+    }
+    // After the window's own line, what happened and what to check, as velqo-cli says it.
+    const std::string problem =
+        LoginProblemText(outcome, boxIp != nullptr ? boxIp : "", port, m_pSocket->ConnectError());
+    if (!problem.empty()) {
+        m_pSession->Log(("PC > " + problem + "\n").c_str());
+    }
     if (outcome == LoginOutcome::kLoggedIn) {
         m_nLinkState = link_state::kLoggedIn;
     } else {

@@ -96,6 +96,8 @@ BOOL BackupsDialog::OnInitDialog() {
     m_progress.SetPos(0);
     m_flow.SetProgress(&m_posted);
     m_flow.ReadShelf();
+    SetDlgItemText(IDC_BACKUP_LIST_LABEL, m_flow.Heading().c_str());
+    ShowStatus(m_flow.Status());
     // The newest, whose files then show.
     m_flow.Select(0);
     ShowBackups();
@@ -279,11 +281,40 @@ void BackupsDialog::OnCancel() {
     ShowButtons();
 }
 
+void BackupsDialog::SayClosedWhileWorking(const char* ending) {
+    if (m_bCloseWhenDone) {
+        return;  // said once
+    }
+    const char* kept = "";
+    switch (m_work) {
+        case Work::kBackUp:
+            kept =
+                "during the backup: the files saved so far stay in its folder, which is "
+                "marked INCOMPLETE";
+            break;
+        case Work::kCompare:
+            kept = "during the compare: nothing was changed";
+            break;
+        case Work::kPrepareRestore:
+            kept = "before the restore sent anything: nothing is sent";
+            break;
+        case Work::kRestore:
+            kept = "during the restore: the files sent so far stay sent";
+            break;
+        case Work::kNone:
+            return;
+    }
+    m_host.BoxWorkLogged(
+        std::string("\nPC > Backups dialog closed ") + kept + "; " + ending + ".\n", 0);
+    m_host.ShowBoxWork();
+}
+
 void BackupsDialog::CloseWhenStopped() {
     if (m_work == Work::kNone) {
         EndDialog(IDCANCEL);
         return;
     }
+    SayClosedWhileWorking("it stops after the file under way");
     m_bCloseWhenDone = true;
     if (m_nCancels == 0) {
         OnCancel();
@@ -301,6 +332,7 @@ void BackupsDialog::OnDestroy() {
     // what it reported still reaches the console.
     if (m_worker.joinable()) {
         ::KillTimer(m_hWnd, kMailTimer);
+        SayClosedWhileWorking("the transfer under way is broken off");
         m_bCloseWhenDone = true;
         m_flow.BreakOff();
         m_worker.join();

@@ -82,6 +82,8 @@ private:
     // Buttons as the flow says; while busy only Cancel.
     void ShowButtons();
     void ShowStatus(const std::string& text);
+    // In the console, once: the dialog closes while working; what stays, and `ending`.
+    void SayClosedWhileWorking(const char* ending);
     // The one selected row of the files list, or -1.
     int SelectedFile() const;
 

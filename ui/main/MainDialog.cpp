@@ -441,8 +441,9 @@ void MainDialog::OnUpload() {
 }
 
 void MainDialog::OnSave() {
-    if (const char* target = m_flow.SaveTarget()) {
-        m_editText.SaveTextFile(target);
+    if (const char* target = m_flow.SaveTarget();
+        target != nullptr && m_editText.SaveTextFile(target)) {
+        AppendLog((std::string("Saved ") + target + "\n").c_str(), 0);
     }
 }
 
@@ -454,6 +455,10 @@ void MainDialog::OnFormatHelp() {
     FormatHelpDialog help(nullptr);
     if (help.FindHelpPage(m_flow.SelectedFile())) {
         help.DoModal();
+    } else {
+        AppendLog(("No help page " + FormatHelpDialog::ShownPagePath(m_flow.SelectedFile()) + "\n")
+                      .c_str(),
+                  0);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 
 #include "base/StdioFile.h"
 #include "box/DownloadFile.h"
@@ -59,6 +60,7 @@ ColorEdit::LoadResult ColorEdit::ReadIntoBuffer(FILE* file) {
     char piece[1024];
     size_t got = 0;
     while ((got = std::fread(piece, 1, sizeof(piece), file)) > 0) {
+        m_lineEnds.Count(std::string_view(piece, got));
         for (size_t i = 0; i < got; ++i) {
             const char c = piece[i];
             if (c == '\0') {
@@ -105,6 +107,7 @@ ColorEdit::LoadResult ColorEdit::ReadIntoBuffer(FILE* file) {
 
 ColorEdit::LoadResult ColorEdit::LoadTextFile(const char* path) {
     ClearText();
+    m_lineEnds = {};
     StdioFile file(path, "rb");
     if (!file.IsOpen()) {
         return LoadResult::NotOpened;
@@ -123,6 +126,7 @@ ColorEdit::LoadResult ColorEdit::LoadTextFile(const char* path) {
     }
     if (result != LoadResult::Loaded) {
         std::memset(m_pBuffer.get(), 0, kBufferSize);
+        m_lineEnds = {};
         m_refusedPath = path;
         return result;
     }
@@ -140,16 +144,11 @@ bool ColorEdit::SaveTextFile(const char* path) {
     if (!m_refusedPath.empty() && m_refusedPath == path) {
         return false;
     }
-    // The control's text is its lines joined by CR LF, so writing it as it is writes
-    // every line with its end; only a last line that is not empty needs one added.
-    CString text;
-    GetWindowText(text);
-    if (!text.IsEmpty()) {
-        const char last = text[text.GetLength() - 1];
-        if (last != '\r' && last != '\n') {
-            text += "\r\n";
-        }
-    }
+    // The control's text is its lines joined by CR LF; the file gets the ends it came with.
+    CString shown;
+    GetWindowText(shown);
+    const std::string text = m_lineEnds.Restore(
+        std::string_view(shown.GetString(), static_cast<size_t>(shown.GetLength())));
     {
         // A file we may read but not write keeps its text, as it did when
         // written in place; the new text goes beside it first, so a write that
@@ -163,6 +162,6 @@ bool ColorEdit::SaveTextFile(const char* path) {
     ReplacingFile out(
         path,
         (target.parent_path() / DownloadFile::TemporaryName(target.filename().string())).string());
-    out.Write(text.GetString(), static_cast<size_t>(text.GetLength()));
+    out.Write(text.data(), text.size());
     return out.Commit();
 }

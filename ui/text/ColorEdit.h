@@ -1,12 +1,13 @@
 #pragma once
 // A multi-line edit control that paints its text and background in colours its
 // owner chooses, loads a text file into itself (every line shown ending in CR LF)
-// and writes its text back over an existing file. It has no window of its own: the
-// owner binds it to an edit control of a dialog template with DDX_Control, and the
+// and writes its text back over an existing file with the line ends it had. It has no window of its
+// own: the owner binds it to an edit control of a dialog template with DDX_Control, and the
 // control-colour request of that control comes back to it through reflection.
 #include <memory>
 #include <string>
 
+#include "base/LineEnds.h"
 #include "framework/CBrush.h"
 #include "framework/CEdit.h"
 
@@ -42,9 +43,10 @@ public:
     // as ClearText left it, and until another file loads, SaveTextFile refuses to
     // write over this one.
     LoadResult LoadTextFile(const char* path);
-    // Replaces `path`, if that file exists and may be written, by the text: every
-    // line followed by CR LF, an empty last line writing nothing. Never creates a
-    // file; a save that fails leaves the file as it was. True when written.
+    // Replaces `path`, if that file exists and may be written, by the text, its
+    // lines ended as those of the file loaded last were (LineEnds; CR LF when none
+    // was), an empty last line writing nothing. Never creates a file; a save that
+    // fails leaves the file as it was. True when written.
     bool SaveTextFile(const char* path);
 
     COLORREF m_crText = RGB(0, 0, 0);
@@ -60,4 +62,5 @@ private:
     LoadResult ReadIntoBuffer(FILE* file);
 
     std::string m_refusedPath;  // the file whose load was refused last, if any
+    LineEnds m_lineEnds;        // of the file loaded last
 };

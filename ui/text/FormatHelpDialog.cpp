@@ -26,6 +26,10 @@ void FormatHelpDialog::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_HELP_TEXT, m_editHelp);
 }
 
+std::string FormatHelpDialog::ShownPagePath(const char* fileName) {
+    return std::string("help\\hlp_") + (fileName != nullptr ? fileName : "");
+}
+
 bool FormatHelpDialog::FindHelpPage(const char* fileName) {
     std::snprintf(m_szPath, sizeof m_szPath, "%shlp_%s", kHelpFolder, fileName);
     if (StdioFile(m_szPath, "rb").IsOpen()) {

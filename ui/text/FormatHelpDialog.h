@@ -1,6 +1,8 @@
 #pragma once
 // The help page of the selected file, read-only in black on sky blue: the plain
 // text file "./help/hlp_NAME". Nothing is shown when the page does not exist.
+#include <string>
+
 #include "framework/CDialog.h"
 #include "ui/text/ColorEdit.h"
 
@@ -13,6 +15,8 @@ public:
     // Builds the page's path from the file name; true when the page opens.
     // Otherwise the path is emptied.
     bool FindHelpPage(const char* fileName);
+    // The help page of `fileName` as a message names it: help\hlp_NAME.
+    static std::string ShownPagePath(const char* fileName);
     BOOL OnInitDialog() override;
 
     const char* Path() const { return m_szPath; }
