@@ -73,14 +73,20 @@ namespace {
 // A file's entry as the command's document holds it.
 Json FileEntry(Command command, const FileReport& file) {
     Json entry = Json::object();
-    if (command == Command::kBackup) {
+    // The whole-box commands know each file's group and type from the list
+    // or the backup; get and put only its name.
+    const bool wholeBox = command == Command::kBackup || command == Command::kCompare ||
+                          command == Command::kRestore;
+    if (wholeBox) {
         PutName(entry, "group", file.group);
     }
     PutName(entry, "name", file.name);
+    if (wholeBox) {
+        entry["type"] = file.type;
+    }
     const char* result = FileResultName(file.result);
     switch (command) {
         case Command::kBackup:
-            entry["type"] = file.type;
             entry["size"] = SizeOrNull(file.size);
             entry["sha256"] = TextOrNull(file.sha256);
             break;

@@ -5,7 +5,10 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
+import os
+
 from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BoxAction
+from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import CliError
 
 # velqo-cli's --keep takes up to six digits.
 MAX_KEEP = 999999
@@ -32,6 +35,12 @@ class ActionModule(BoxAction):
             result = self.outcome(document, changed=bool(document.get('ok')))
             result.update(folder=None, complete=None, removed=[], changes=None, git=None)
             return result
+        # Made as Ansible's fetch makes its dest (a per-host store such as
+        # backups/{{ inventory_hostname }}); velqo-cli's --into makes only its last folder.
+        try:
+            os.makedirs(args['dest'], exist_ok=True)
+        except OSError as e:
+            raise CliError('cannot make dest %s: %s' % (args['dest'], e.strerror))
         # --report: the changes since the box's previous complete backup.
         arguments = ['backup', '--report', '--into', args['dest']]
         if args['box_name']:

@@ -5,8 +5,7 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
-from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
-    fetch_box_copies, text_diff, text_files)
+from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import ansible_diffs, box_diff
 from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BoxAction
 
 # compare's outcomes that are differences, not failures.
@@ -23,6 +22,7 @@ class ActionModule(BoxAction):
         names=dict(type='list', elements='str', default=[]),
     )
     LOCAL_PATHS = ('src', 'dest')
+    SRC_MAY_BE_LATEST = True
 
     def run_box(self, cli, args):
         folder = self.backup_folder(cli, args)
@@ -35,8 +35,7 @@ class ActionModule(BoxAction):
         result = self.outcome(document, changed=False, failed=failed)
         if self.diff_mode and not failed:
             differing = [e.get('name') for e in document.get('files') or []
-                         if e.get('result') == 'differs']
-            shown = text_files(folder, differing)
-            on_box = fetch_box_copies(cli, shown)
-            result['diff'] = [d for d in (text_diff(cli, folder, n, on_box) for n in shown) if d]
+                         if e.get('result') in DIFFERENCES]
+            result['diff'] = (ansible_diffs(cli, folder, box_diff(cli, folder), differing)
+                              if differing else [])
         return result

@@ -5,8 +5,7 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
-from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
-    fetch_box_copies, text_diff, text_files)
+from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import ansible_diffs, box_diff
 from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BoxAction
 
 
@@ -22,22 +21,23 @@ class ActionModule(BoxAction):
         verify=dict(type='bool', default=True),
     )
     LOCAL_PATHS = ('src', 'dest')
+    SRC_MAY_BE_LATEST = True
 
     def run_box(self, cli, args):
         folder = self.backup_folder(cli, args)
-        shown = text_files(folder, args['names']) if self.diff_mode else []
         # The box's copies as they are before anything is sent.
-        on_box = fetch_box_copies(cli, shown)
+        before = box_diff(cli, folder) if self.diff_mode else None
         arguments = ['restore', '--changed-only']
         if args['verify']:
             arguments.append('--verify')
         if self.check_mode:
             arguments.append('--dry-run')
         document = cli.run(arguments + ['--', folder] + args['names'])
-        result = self.outcome(document, changed=bool(document.get('changed')))
-        if shown:
+        # A dry run that failed changed nothing, whatever it would have sent.
+        changed = bool(document.get('changed')) and (document.get('ok') or not self.check_mode)
+        result = self.outcome(document, changed=changed)
+        if self.diff_mode:
             sent = [e.get('name') for e in document.get('files') or []
                     if e.get('result') in ('sent', 'would-send')]
-            result['diff'] = [d for d in (text_diff(cli, folder, n, on_box)
-                                          for n in shown if n in sent) if d]
+            result['diff'] = ansible_diffs(cli, folder, before, sent)
         return result

@@ -33,7 +33,8 @@ options:
     description:
       - The backup store in which the backup folder is made, named C(HOST-YYYYMMDD-HHMMSS),
         or C(HOST+PORT-YYYYMMDD-HHMMSS) for a box on another port than 1000.
-      - The store's folder is made when missing, but not its parent folder, which must exist.
+      - Made when missing, with the folders above it, as M(ansible.builtin.fetch) makes its
+        I(dest), so that C(backup/{{ inventory_hostname }}) is a store per host.
       - Relative to the playbook's folder unless absolute.
     type: path
     required: true
@@ -80,7 +81,7 @@ attributes:
 EXAMPLES = r'''
 - name: Back up every box, keeping its ten newest backups
   velqo.box.backup:
-    dest: backups
+    dest: backup
     keep: 10
   register: backup
 
@@ -90,7 +91,7 @@ EXAMPLES = r'''
 
 - name: Back up every box nightly into the store and its history into git
   velqo.box.backup:
-    dest: backups
+    dest: backup
     git: history
     git_exclude: [Firmware]
   register: nightly

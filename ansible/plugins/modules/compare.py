@@ -32,18 +32,19 @@ attributes:
     details: Compares in check mode too, as it changes nothing.
   diff_mode:
     support: full
-    details: A unified diff for each differing text file (type 1), the box's copy
-      before and the backup's after; files over 256 KiB, or whose copy on the box
-      cannot be read, are named, not shown. Ansible shows a task's diff only when the
-      task is changed, so the task needs C(changed_when) set to C(not RESULT.same) for
-      its diff to be shown.
+    details: For each file that differs, velqo-cli diff's words for it, the box's
+      copy before and the backup's after, its control characters escaped; a text file
+      as a unified diff, a binary one by its sizes and first differing byte, one too
+      different to show line by line, or whose copy on the box cannot be read, named.
+      Ansible shows a task's diff only when the task is changed, so the task needs
+      C(changed_when) set to C(not RESULT.same) for its diff to be shown.
 '''
 
 EXAMPLES = r'''
 - name: Compare every box with its newest backup
   velqo.box.compare:
     src: latest
-    dest: backups
+    dest: backup
   register: compared
   changed_when: not compared.same
 
@@ -77,9 +78,15 @@ files:
   type: list
   elements: dict
   contains:
+    group:
+      description: The file's group, as the backup or the box lists it.
+      type: str
     name:
       description: The file's name.
       type: str
+    type:
+      description: The box's type code of the file (1 a text file).
+      type: int
     result:
       description:
         - C(same), C(differs), C(missing-on-box) (in the backup, not listed by the box),

@@ -41,9 +41,10 @@ attributes:
       (the box refused the read, the link was lost) fails the task for that host.
   diff_mode:
     support: full
-    details: A unified diff for each text file (type 1) that is or would be sent, the
-      box's copy before and the backup's after; files over 256 KiB, or whose copy on
-      the box cannot be read, are named, not shown.
+    details: For each file that is or would be sent, velqo-cli diff's words for it, the
+      box's copy before and the backup's after, its control characters escaped; a text
+      file as a unified diff, a binary one by its sizes and first differing byte, one too
+      different to show line by line, or whose copy on the box cannot be read, named.
 '''
 
 EXAMPLES = r'''
@@ -55,7 +56,7 @@ EXAMPLES = r'''
 - name: Put back only the settings file from each box's newest backup
   velqo.box.restore:
     src: latest
-    dest: backups
+    dest: backup
     names:
       - config.txt
 
@@ -79,9 +80,15 @@ files:
   type: list
   elements: dict
   contains:
+    group:
+      description: The file's group, as the backup or the box lists it.
+      type: str
     name:
       description: The file's name.
       type: str
+    type:
+      description: The box's type code of the file (1 a text file).
+      type: int
     result:
       description:
         - C(sent), C(unchanged) (the box has it as in the backup), C(would-send) (check

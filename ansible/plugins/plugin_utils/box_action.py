@@ -17,8 +17,8 @@ from ansible.module_utils.common.text.converters import to_text
 from ansible.plugins.action import ActionBase
 
 from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
-    DEFAULT_TIMEOUT_S, MAX_TIMEOUT_S, PASSWORD_VARIABLE, CliError, VelqoCli, failure_message, find_cli,
-    in_user_words, latest_backup)
+    DEFAULT_TIMEOUT_S, MAX_TIMEOUT_S, PASSWORD_VARIABLE, CliError, VelqoCli, check_password,
+    failure_message, find_cli, in_user_words, latest_backup)
 
 # src's word for the newest complete backup in dest (any other option names a folder).
 LATEST = 'latest'
@@ -33,8 +33,6 @@ BOX_OPTIONS = dict(
 # may give too, is checked with it.
 BOX_RANGES = dict(cli_timeout=(1, MAX_TIMEOUT_S))
 PORT_RANGE = (1, 65535)
-# As the box's login carries the password: one to four digits.
-MAX_PASSWORD_DIGITS = 4
 
 
 def check_range(name, value, low, high):
@@ -58,13 +56,6 @@ def port_number(name, value):
     return number
 
 
-def check_password(password):
-    """velqo_password's form, told without its value, which must appear nowhere."""
-    if password is not None and not re.fullmatch(r'[0-9]{1,%d}' % MAX_PASSWORD_DIGITS,
-                                                 password):
-        raise CliError('velqo_password needs 1 to %d digits' % MAX_PASSWORD_DIGITS)
-
-
 class BoxAction(ActionBase):
     """Subclasses set OPTIONS, RANGES, CLI_WORDS and LOCAL_PATHS and implement run_box."""
 
@@ -77,6 +68,8 @@ class BoxAction(ActionBase):
     CLI_WORDS = {}
     # Options naming folders on the control node: relative to the playbook's folder.
     LOCAL_PATHS = ()
+    # Whether src may be the word latest rather than a path.
+    SRC_MAY_BE_LATEST = False
 
     def run(self, tmp=None, task_vars=None):
         result = super(BoxAction, self).run(tmp, task_vars)
@@ -88,7 +81,8 @@ class BoxAction(ActionBase):
             for name, limits in dict(BOX_RANGES, **self.RANGES).items():
                 check_range(name, args[name], *limits)
             for name in self.LOCAL_PATHS:
-                if args.get(name) and not (name == 'src' and args[name] == LATEST):
+                if args.get(name) and not (name == 'src' and self.SRC_MAY_BE_LATEST and
+                                            args[name] == LATEST):
                     # Absolute: velqo-cli runs in a temporary folder, and the basedir
                     # of an ad-hoc run is '.'. src is no path option: its ~ is ours.
                     args[name] = os.path.abspath(os.path.join(
@@ -100,7 +94,7 @@ class BoxAction(ActionBase):
             # Never an option and never in a result: the password goes from the
             # (vault-able) variable into velqo-cli's environment only.
             password = self._var('velqo_password')
-            check_password(password)
+            check_password(password, 'velqo_password')
             if password is not None:
                 words[PASSWORD_VARIABLE] = 'velqo_password'
             with tempfile.TemporaryDirectory(prefix='velqo-box-') as workdir:

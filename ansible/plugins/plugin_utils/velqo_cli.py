@@ -31,11 +31,10 @@ MAX_TIMEOUT_S = 7 * 24 * 3600
 # A velqo-cli past its time gets SIGTERM, on which it removes its partial files,
 # and this long to end before it is killed.
 STOP_GRACE_S = 10
-TEXT_TYPE = 1  # the box's type code of a text file
-# The file in a backup folder that lists the box's files, as velqo-cli writes it.
-MANIFEST_NAME = 'manifest.txt'
-# Longer files are not shown in diff mode: a diff that long is unreadable.
-MAX_DIFF_BYTES = 256 * 1024
+# As the box's login carries the password: one to four digits.
+MAX_PASSWORD_DIGITS = 4
+# velqo-cli diff's word for the side that is the box itself.
+BOX_SIDE = 'box'
 
 
 class CliError(Exception):
@@ -54,6 +53,14 @@ def find_cli(path):
     if not found:
         raise CliError('velqo-cli is not on PATH; install velqo-tools or set velqo_cli')
     return found
+
+
+def check_password(password, name):
+    """The password's form, told without its value, which must appear nowhere;
+    name is where the user gave it."""
+    if password is not None and not re.fullmatch(r'[0-9]{1,%d}' % MAX_PASSWORD_DIGITS,
+                                                 password):
+        raise CliError('%s needs 1 to %d digits' % (name, MAX_PASSWORD_DIGITS))
 
 
 def in_user_words(message, words):
@@ -86,6 +93,44 @@ def run_bounded(argv, env, cwd, timeout, what):
     return process.returncode, stdout, stderr
 
 
+def run_document(executable, options, arguments, password, workdir, timeout):
+    """velqo-cli --json OPTIONS -C WORKDIR ARGUMENTS run in workdir: its JSON document
+    (a dict), checked to be one this collection reads."""
+    # An empty working folder: no settings file there can change what is asked.
+    argv = [executable, '--json'] + list(options) + ['-C', workdir] + list(arguments)
+    env = dict(os.environ)
+    if password:
+        # The environment, not the command line, which any user sees with ps.
+        env[PASSWORD_VARIABLE] = password
+    returncode, stdout, stderr = run_bounded(argv, env, workdir, timeout,
+                                             'velqo-cli ' + arguments[0])
+    try:
+        document = json.loads(stdout.decode('utf-8'))
+    except ValueError:
+        document = None
+    if not isinstance(document, dict):
+        lines = stderr.decode('utf-8', 'replace').strip().splitlines()
+        # Its own message rather than the usage text that may follow it.
+        said = [line for line in lines if line.startswith('velqo-cli:')] or lines
+        raise CliError('velqo-cli ended with status %d without a JSON document%s'
+                       % (returncode, ': ' + said[-1] if said else ''))
+    if document.get('format') != DOCUMENT_FORMAT:
+        raise CliError('velqo-cli gave a document of format %r, this collection reads '
+                       'format %d: install velqo-cli and the collection of one release'
+                       % (document.get('format'), DOCUMENT_FORMAT))
+    files = document.get('files')
+    if not isinstance(files, list) or not all(isinstance(e, dict) for e in files):
+        # Every reader of a document walks its files.
+        raise CliError('velqo-cli gave a document whose files are not a list of objects')
+    if returncode != document.get('exit'):
+        # It printed its document and then failed or was killed: not a success,
+        # though what the document says was done (a folder made) stays true.
+        document.update(ok=False, exit=returncode,
+                        error='velqo-cli ended with status %d after a document saying %r'
+                        % (returncode, document.get('exit')))
+    return document
+
+
 class VelqoCli(object):
     """velqo-cli for one box, run in a working folder of the caller's (its -C).
     words: velqo-cli's names for what the task's user named otherwise."""
@@ -102,42 +147,14 @@ class VelqoCli(object):
 
     def run(self, arguments):
         """Runs one command and returns its JSON document (a dict)."""
-        argv = [self.executable, '--json', HOST_OPTION, self.host]
+        if not self.host:
+            # Without --host velqo-cli would take its settings' or its default box.
+            raise CliError('no address of the box to run velqo-cli %s on' % arguments[0])
+        options = [HOST_OPTION, self.host]
         if self.port:
-            argv += ['--port', str(self.port)]
-        # An empty working folder: no settings file there can change the box asked.
-        argv += ['-C', self.workdir] + list(arguments)
-        env = dict(os.environ)
-        if self.password:
-            # The environment, not the command line, which any user sees with ps.
-            env[PASSWORD_VARIABLE] = self.password
-        returncode, stdout, stderr = run_bounded(argv, env, self.workdir, self.timeout,
-                                                 'velqo-cli ' + arguments[0])
-        try:
-            document = json.loads(stdout.decode('utf-8'))
-        except ValueError:
-            document = None
-        if not isinstance(document, dict):
-            lines = stderr.decode('utf-8', 'replace').strip().splitlines()
-            # Its own message rather than the usage text that may follow it.
-            said = [line for line in lines if line.startswith('velqo-cli:')] or lines
-            raise CliError('velqo-cli ended with status %d without a JSON document%s'
-                           % (returncode, ': ' + said[-1] if said else ''))
-        if document.get('format') != DOCUMENT_FORMAT:
-            raise CliError('velqo-cli gave a document of format %r, this collection reads '
-                           'format %d: install velqo-cli and the collection of one release'
-                           % (document.get('format'), DOCUMENT_FORMAT))
-        files = document.get('files')
-        if not isinstance(files, list) or not all(isinstance(e, dict) for e in files):
-            # Every reader of a document walks its files.
-            raise CliError('velqo-cli gave a document whose files are not a list of objects')
-        if returncode != document.get('exit'):
-            # It printed its document and then failed or was killed: not a success,
-            # though what the document says was done (a folder made) stays true.
-            document.update(ok=False, exit=returncode,
-                            error='velqo-cli ended with status %d after a document saying %r'
-                            % (returncode, document.get('exit')))
-        return document
+            options += ['--port', str(self.port)]
+        return run_document(self.executable, options, arguments, self.password, self.workdir,
+                            self.timeout)
 
     def in_user_words(self, message):
         return in_user_words(message, self.words)
@@ -162,12 +179,6 @@ def failure_message(document):
     return 'velqo-cli ended with status %s' % document.get('exit')
 
 
-def is_plain_name(name):
-    """A box file name that is safe to join to a folder."""
-    return (isinstance(name, str) and name not in ('', '.', '..') and
-            not any(c in name for c in '/\\:\0'))
-
-
 def latest_backup(cli, dest, box_name=None):
     """The newest complete backup of cli's box in the backup store dest, as
     velqo-cli's store finds it (the box is its address and port, or box_name)."""
@@ -179,93 +190,21 @@ def latest_backup(cli, dest, box_name=None):
     return document['latest']
 
 
-def _manifest_fields(line):
-    """GROUP NAME TYPE of one manifest line: blanks between fields, double
-    quotes around a field with blanks, '#' at a field's start begins a comment."""
-    fields = []
-    i = 0
-    while True:
-        while i < len(line) and line[i] in ' \t\r':
-            i += 1
-        if i >= len(line) or line[i] == '#':
-            return fields
-        if line[i] == '"':
-            end = line.find('"', i + 1)
-            if end < 0:
-                return []
-            fields.append(line[i + 1:end])
-            i = end + 1
-        else:
-            end = i
-            while end < len(line) and line[end] not in ' \t\r':
-                end += 1
-            fields.append(line[i:end])
-            i = end
+def box_diff(cli, folder):
+    """velqo-cli diff of the box's files (before) and a backup folder's (after): it
+    reads both and words each file that differs, its control characters escaped."""
+    return cli.run(['diff', '--', BOX_SIDE, folder])
 
 
-def manifest_types(folder):
-    """{name: type} from a backup's manifest; lines that do not read are left out
-    (velqo-cli itself refuses a damaged backup)."""
-    try:
-        with open(os.path.join(folder, MANIFEST_NAME), 'rb') as f:
-            text = f.read().decode('utf-8', 'replace')
-    except OSError:
-        return {}
-    types = {}
-    for line in text.lstrip('\ufeff').splitlines():
-        fields = _manifest_fields(line)
-        if len(fields) == 3 and re.match(r'^-?\d+$', fields[2]):
-            types.setdefault(fields[1], int(fields[2]))
-    return types
-
-
-def text_files(folder, names):
-    """The names, or every file of the backup, that are text files (type 1)."""
-    types = manifest_types(folder)
-    return [n for n in (names or types) if types.get(n) == TEXT_TYPE and is_plain_name(n)]
-
-
-def _read(path):
-    try:
-        with open(path, 'rb') as f:
-            return f.read(MAX_DIFF_BYTES + 1)
-    except OSError:
-        return None
-
-
-def _text(data):
-    try:
-        return data.decode('utf-8')
-    except UnicodeDecodeError:
-        return data.decode('latin-1')
-
-
-def fetch_box_copies(cli, names):
-    """Downloads the named files into the working folder (velqo-cli get); returns
-    the names that came. A failure here only means no diff for those files."""
+def ansible_diffs(cli, folder, document, names):
+    """Ansible's diff of each of names from box_diff's document; a diff that could
+    not be made is one note in place of the files' diffs."""
     if not names:
-        return set()
-    document = cli.run(['get', '--'] + list(names))
-    return set(e.get('name') for e in document.get('files') or [] if e.get('result') == 'saved')
-
-
-def text_diff(cli, folder, name, on_box):
-    """Ansible's diff of one text file: the box's copy (from fetch_box_copies) before,
-    the backup's after."""
-    diff = {'before_header': '%s:%s' % (cli.host, name),
-            'after_header': os.path.join(folder, name)}
-    if name not in on_box:
-        # A file diffed is one the box lists: an empty before would show its
-        # content as all new.
-        diff['prepared'] = '%s: the box\'s copy could not be read, not shown\n' % name
-        return diff
-    before = _read(os.path.join(cli.workdir, name))
-    after = _read(os.path.join(folder, name))
-    if before is None or after is None:
-        return None
-    if len(before) > MAX_DIFF_BYTES or len(after) > MAX_DIFF_BYTES:
-        diff['prepared'] = '%s: longer than %d bytes, not shown\n' % (name, MAX_DIFF_BYTES)
-    else:
-        diff['before'] = _text(before)
-        diff['after'] = _text(after)
-    return diff
+        return []
+    if document.get('error'):
+        return [dict(prepared='no diff: %s\n' % document['error'])]
+    shown = dict((entry.get('name'), entry.get('shown')) for entry in document['files']
+                 if entry.get('result') != 'same' and entry.get('shown'))
+    return [dict(before_header='%s:%s' % (cli.host, name),
+                 after_header=os.path.join(folder, name), prepared=shown[name])
+            for name in names if name in shown]

@@ -25,7 +25,7 @@ importlib.import_module('ansible.plugins.loader')
 from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import DOCUMENT_FORMAT  # noqa: E402
 
 # Appends its call to calls.jsonl and answers with the reply of replies.json for
-# that call (the last one for any further call).
+# that call (the last one for any further call), writing the reply's files.
 STAND_IN = r'''#!%s
 import json, os, sys
 here = os.path.dirname(os.path.abspath(__file__))
@@ -37,6 +37,11 @@ with open(os.path.join(here, 'calls.jsonl'), 'a+') as f:
 with open(os.path.join(here, 'replies.json')) as f:
     replies = json.load(f)
 reply = replies[min(index, len(replies) - 1)]
+# A get's file, into the working folder (-C FOLDER).
+folder = sys.argv[sys.argv.index('-C') + 1]
+for name, text in reply['writes'].items():
+    with open(os.path.join(folder, name), 'w') as f:
+        f.write(text)
 sys.stdout.write(reply['stdout'])
 sys.stderr.write(reply['stderr'])
 sys.exit(reply['status'])
@@ -53,12 +58,14 @@ class StandInCli(object):
         self.answer({'ok': True, 'exit': 0, 'files': []})
 
     def answer(self, *documents):
-        """Each document in the format of this release unless it names its own."""
-        self._reply([dict(stdout=json.dumps(dict({'format': DOCUMENT_FORMAT}, **d)), stderr='',
-                          status=d['exit']) for d in documents])
+        """Each document in the format of this release unless it names its own; a
+        document's writes ({name: text}) are files its call makes."""
+        self._reply([dict(stdout=json.dumps(dict({'format': DOCUMENT_FORMAT}, **dict(
+            (k, v) for k, v in d.items() if k != 'writes'))), stderr='', status=d['exit'],
+            writes=d.get('writes', {})) for d in documents])
 
     def answer_without_document(self, stdout, stderr, status):
-        self._reply([dict(stdout=stdout, stderr=stderr, status=status)])
+        self._reply([dict(stdout=stdout, stderr=stderr, status=status, writes={})])
 
     def _reply(self, replies):
         with open(os.path.join(self.folder, 'replies.json'), 'w') as f:
@@ -76,17 +83,32 @@ class StandInCli(object):
         return [c['argv'][c['argv'].index('-C') + 2:] for c in self.calls()]
 
 
+# The password of the boxes in the tests' host variables.
+PASSWORD = '2468'
+
+
+def _host_vars(cli, **more):
+    return dict(dict(inventory_hostname='box2', ansible_host='127.0.0.2', velqo_cli=cli.path,
+                     velqo_password=PASSWORD), **more)
+
+
+@pytest.fixture
+def host_vars():
+    """A box's host variables with the stand-in velqo-cli, and more."""
+    return _host_vars
+
+
 @pytest.fixture
 def cli(tmp_path):
     return StandInCli(tmp_path)
 
 
-def _run_action(name, args, variables, check_mode=False):
+def _run_action(name, args, variables, check_mode=False, diff_mode=False):
     """The result of velqo.box.NAME's action plugin for one host."""
     from ansible.parsing.dataloader import DataLoader
     from ansible.template import Templar
     module = importlib.import_module('ansible_collections.velqo.box.plugins.action.' + name)
-    task = SimpleNamespace(args=dict(args), async_val=0, check_mode=check_mode, diff=False,
+    task = SimpleNamespace(args=dict(args), async_val=0, check_mode=check_mode, diff=diff_mode,
                            action='velqo.box.' + name)
     loader = DataLoader()
     # A connection whose temporary folder is set: an action that runs locally makes none.

@@ -16,7 +16,7 @@ from ansible.utils.plugin_docs import get_docstring
 
 from ansible_collections.velqo.box.plugins.plugin_utils.box_action import BOX_OPTIONS
 
-MODULES = ('files_info', 'backup', 'compare', 'restore')
+MODULES = ('files_info', 'backup', 'compare', 'restore', 'update')
 PACKAGE = 'ansible_collections.velqo.box.plugins.'
 SPEC_KEYS = ('type', 'required', 'default', 'elements', 'choices')
 

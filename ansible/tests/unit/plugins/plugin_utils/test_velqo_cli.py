@@ -1,8 +1,7 @@
 # -*- coding: utf-8 -*-
 # Copyright (c) 2026 the VELQO_LAN_MM authors
 # SPDX-License-Identifier: MIT
-"""velqo-cli's runs are bounded in time, and diffs are built from the box's
-copy and the backup's."""
+"""velqo-cli's runs are bounded in time, and diffs are velqo-cli's."""
 from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
@@ -15,7 +14,7 @@ import pytest
 
 from ansible_collections.velqo.box.plugins.plugin_utils import velqo_cli
 from ansible_collections.velqo.box.plugins.plugin_utils.velqo_cli import (
-    MAX_DIFF_BYTES, CliError, VelqoCli, text_diff)
+    CliError, VelqoCli, ansible_diffs)
 
 # A velqo-cli that never ends: it notes its process id, and on SIGTERM notes
 # that it was asked to stop, then ends unless told to ignore the request.
@@ -56,25 +55,22 @@ def test_a_run_past_its_time_is_stopped(tmp_path, monkeypatch, ends_when_asked):
         os.kill(int((tmp_path / 'pid').read_text()), 0)
 
 
-# the box's copy (None: not fetched), the backup's: the diff's texts, or the
-# note that replaces them.
-@pytest.mark.parametrize('on_box,in_backup,diff', [
-    (b'cafe\n', b'caf\xe9\n', dict(before='cafe\n', after=u'caf\xe9\n')),
-    (None, b'short\n', dict(prepared="config.txt: the box's copy could not be read, not shown\n")),
-    (b'x' * (MAX_DIFF_BYTES + 1), b'short\n',
-     dict(prepared='config.txt: longer than %d bytes, not shown\n' % MAX_DIFF_BYTES)),
+# velqo-cli diff's document: the diffs of the files asked for, in their order,
+# with its own (escaped) words; a diff that failed is one note.
+@pytest.mark.parametrize('document,names,prepared', [
+    (dict(files=[dict(name='b.txt', result='changed', shown='changed b.txt\n-x\n+\\x1b\n'),
+                 dict(name='a.bin', result='changed', shown='  binary: 3 -> 4 bytes\n'),
+                 dict(name='same.txt', result='same', shown='same same.txt\n')]),
+     ['a.bin', 'same.txt', 'b.txt'], ['  binary: 3 -> 4 bytes\n', 'changed b.txt\n-x\n+\\x1b\n']),
+    (dict(error='the box at 127.0.0.2:1000 refused the password', files=[]), ['a.bin'],
+     ['no diff: the box at 127.0.0.2:1000 refused the password\n']),
+    (dict(files=[dict(name='a.bin', result='changed', shown='x')]), [], []),
 ])
-def test_the_diff_of_a_text_file(tmp_path, on_box, in_backup, diff):
-    workdir, folder = tmp_path / 'work', tmp_path / 'backup'
-    workdir.mkdir()
-    folder.mkdir()
-    (folder / 'config.txt').write_bytes(in_backup)
-    if on_box is not None:
-        (workdir / 'config.txt').write_bytes(on_box)
-    cli = VelqoCli('velqo-cli', '127.0.0.2', None, None, str(workdir))
-    fetched = set() if on_box is None else {'config.txt'}
-    assert text_diff(cli, str(folder), 'config.txt', fetched) == dict(
-        diff, before_header='127.0.0.2:config.txt', after_header=str(folder / 'config.txt'))
+def test_diffs_come_from_velqo_clis_words(tmp_path, document, names, prepared):
+    cli = VelqoCli('velqo-cli', '127.0.0.2', None, None, str(tmp_path))
+    diffs = ansible_diffs(cli, '/b/box', document, names)
+    assert [d['prepared'] for d in diffs] == prepared
+    assert all(d['before_header'].startswith('127.0.0.2:') for d in diffs if 'before_header' in d)
 
 
 OTHER_FORMAT = ('velqo-cli gave a document of format %r, this collection reads format 1: '
