@@ -110,31 +110,39 @@ int CliDiff::Run(const CliBoxLink* box) {
     bool failed = false;
     for (const FileDifference& f : files) {
         const std::string name = EscapeControls(f.name);
-        output_.Line("%s %s\n", FileDiff::StateWord(f.state), name.c_str());
+        // What a terminal shows of the file, and what a document carries as `shown`
+        // for fronts that show the same words (escaped as on a terminal).
+        std::string shown = std::string(FileDiff::StateWord(f.state)) + " " + name + "\n";
         Json entry = CliOutput::NamedEntry(f.name);
         entry["result"] = FileDiff::StateWord(f.state);
         entry["old_size"] = SizeOrNull(f.oldSize);
         entry["new_size"] = SizeOrNull(f.newSize);
         if (f.state == DiffState::kFailed) {
             failed = true;
+            output_.Line("%s", shown.c_str());
             output_.Note("%s: %s", name.c_str(), f.problem.c_str());
             entry["message"] = f.problem;
-        } else if (f.state == DiffState::kChanged && f.text && !f.tooDifferent &&
-                   !options_.namesOnly) {
-            output_.Line("%s", Shown(f.unified).c_str());
-            entry["diff"] = f.unified;
-        } else if (f.state == DiffState::kChanged && (!f.text || f.tooDifferent)) {
-            if (!options_.namesOnly) {
-                output_.Line("  %s: %lld -> %lld bytes, first difference at byte %lld\n",
-                             f.tooDifferent ? kTooDifferent : "binary",
-                             static_cast<long long>(f.oldSize), static_cast<long long>(f.newSize),
-                             static_cast<long long>(f.firstDifference));
+            shown += "  " + EscapeControls(f.problem) + "\n";
+        } else {
+            if (f.state == DiffState::kChanged && f.text && !f.tooDifferent &&
+                !options_.namesOnly) {
+                shown += Shown(f.unified);
+                entry["diff"] = f.unified;
+            } else if (f.state == DiffState::kChanged && (!f.text || f.tooDifferent)) {
+                if (!options_.namesOnly) {
+                    shown += "  " + std::string(f.tooDifferent ? kTooDifferent : "binary") + ": " +
+                             std::to_string(f.oldSize) + " -> " + std::to_string(f.newSize) +
+                             " bytes, first difference at byte " +
+                             std::to_string(f.firstDifference) + "\n";
+                }
+                entry["first_difference"] = SizeOrNull(f.firstDifference);
+                if (f.tooDifferent) {
+                    entry["too_different"] = true;
+                }
             }
-            entry["first_difference"] = SizeOrNull(f.firstDifference);
-            if (f.tooDifferent) {
-                entry["too_different"] = true;
-            }
+            output_.Line("%s", shown.c_str());
         }
+        entry["shown"] = shown;
         entries.push_back(entry);
     }
     const bool same = BackupDiff::AllSame(files);
