@@ -17,6 +17,8 @@ namespace {
 
 constexpr const char* kHost = "127.0.0.1";
 constexpr size_t kFileBytes = 2048;
+// Far above a run of history over the bench's backups; past it the run has hung.
+constexpr std::chrono::seconds kRunLimit{600};
 
 fs::path OwnFolder() {
     return fs::read_symlink("/proc/self/exe").parent_path();
@@ -70,9 +72,9 @@ bool HistoryBench::Start(int count, std::string* error) {
 
 double HistoryBench::Run(size_t* lines, std::string* error) const {
     const auto start = std::chrono::steady_clock::now();
-    const ChildOutcome run =
-        ChildProcess::Run((OwnFolder() / "velqo-cli").string(),
-                          {"-q", "--host", kHost, "--into", (root_ / "store").string(), "history"});
+    const ChildOutcome run = ChildProcess::Run(
+        (OwnFolder() / "velqo-cli").string(),
+        {"-q", "--host", kHost, "--into", (root_ / "store").string(), "history"}, kRunLimit);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (run.status != 0) {
         *error = "velqo-cli history failed: " + run.output;

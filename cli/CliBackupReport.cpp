@@ -50,21 +50,8 @@ bool CliBackupReport::Report() {
     return problem_.empty();
 }
 
-std::string CliBackupReport::Message() const {
-    std::string message = name_.box.Stem() + ": " +
-                          (first_ ? BackupChanges::kFirst : BackupChanges::Summary(changes_));
-    if (!changes_.empty()) {
-        message += "\n";
-        for (const FileChange& c : changes_) {
-            message += "\n" + std::string(FileDiff::StateWord(c.state)) + " " + c.name;
-        }
-    }
-    return message;
-}
-
 bool CliBackupReport::Commit(const std::filesystem::path& repository) {
-    const GitOutcome outcome =
-        GitHistory(repository, options_.gitExclude).Commit(made_, name_, Message());
+    const GitOutcome outcome = GitHistory(repository, options_.gitExclude).Commit(made_, name_);
     const std::string shown = QuoteForMessage(options_.git);
     Json git = {{"repository", options_.git}, {"commit", nullptr}};
     switch (outcome.status) {

@@ -26,9 +26,6 @@ public:
     bool Commit(const std::filesystem::path& repository);
 
 private:
-    // "HOST: 3 changed: a b c", then a line per file.
-    std::string Message() const;
-
     const CliOptions& options_;
     BackupName name_;
     std::filesystem::path made_;

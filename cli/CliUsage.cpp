@@ -52,7 +52,8 @@ std::vector<OptionHelp> CommandOptions() {
         {"git",
          "  --git REPO        backup: once complete, commit its files into the git\n"
          "                    repository REPO (made if missing), folder HOST[+PORT],\n"
-         "                    with the report as message; no commit when unchanged\n"},
+         "                    on HEAD's branch; REPO's working tree and index are\n"
+         "                    never touched; no commit when unchanged\n"},
         {"git-exclude",
          "  --git-exclude GROUP  backup --git: leave the group's files out (again for\n"
          "                    more groups)\n"},
