@@ -45,6 +45,12 @@ BackupContents::Check BackupContents::Load(const fs::path& folder, WholeBoxRepor
     const auto fail = [&](const std::string& name, const char* why) {
         if (report != nullptr) {
             FileReport file{name};
+            // A listed file keeps its group and type, so that every front
+            // can place it beside the box's.
+            if (const ManifestEntry* listed = manifest_.Find(name)) {
+                file.group = listed->group;
+                file.type = listed->type;
+            }
             file.result = FileResult::kFailed;
             file.message = why;
             report->FileDone(file);

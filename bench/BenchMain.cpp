@@ -24,6 +24,7 @@
 
 #include "bench/CliBench.h"
 #include "bench/DiffBench.h"
+#include "bench/FindBench.h"
 #include "bench/HistoryBench.h"
 #include "bench/HostileDiffBench.h"
 #include "bench/OneCpu.h"
@@ -46,6 +47,12 @@ constexpr int kDiffRuns = 5;
 constexpr int kHistoryBackups = 1000;
 constexpr double kHistoryTargetSeconds = 1.0;
 constexpr size_t kHostileDiffTargetBytes = 64 * kMiB;
+constexpr int kFindRuns = 5;
+constexpr int kHostsOfSlash24 = 254;
+constexpr double kFindLanTargetSeconds = 1.0;
+// A /24 of silent addresses: the time-out once per round of the limit, and
+// a little for the rounds' connects themselves.
+constexpr double kFindSilentSlack = 1.1;
 
 // Names start with the size: see SessionRig::BoxFile.
 const SessionRig::BoxFile kFiles[] = {
@@ -284,6 +291,20 @@ int main(int argc, char** argv) {
     }
     const double historyMedian = Median(historySeconds);
 
+    static FindBench find;
+    if (!find.Start(&error)) {
+        Die(error);
+    }
+    std::vector<double> lanSeconds;
+    std::vector<double> silentSeconds;
+    for (int k = 0; k < kFindRuns; ++k) {
+        lanSeconds.push_back(Checked(find.SearchLan(&error).seconds, error));
+        silentSeconds.push_back(Checked(find.SearchSilent(&error).seconds, error));
+    }
+    const FindSettings findDefaults;
+    const int findRounds = (kHostsOfSlash24 + findDefaults.parallel - 1) / findDefaults.parallel;
+    const double silentBound = findDefaults.timeoutMs / 1000.0 * findRounds * kFindSilentSlack;
+
     const double loadAfter = LoadAverage();
     std::printf("Box link over loopback (127.0.0.1), substitute box in-process; medians.\n");
     std::printf("MB/s = 10^6 bytes/s. A block is one 1036-byte record and its 6-byte\n");
@@ -362,6 +383,22 @@ int main(int argc, char** argv) {
     std::printf("%-20s %9s %14s  %-11s %s\n", "operation", "time", "lines", "target", "result");
     std::printf("%-20s %7.3f s %14zu  %-11s %s\n", "history", historyMedian, historyLines, "<= 1 s",
                 Verdict(historyMedian <= kHistoryTargetSeconds));
+
+    std::printf("\nThe search for boxes (velqo_discovery) with its defaults: %d ms time-out,\n",
+                findDefaults.timeoutMs);
+    std::printf("%d connections at once; median of %d runs. lan: %s, %zu boxes and %zu\n",
+                findDefaults.parallel, kFindRuns, FindBench::kLanRange, FindBench::kBoxes,
+                FindBench::kSilent);
+    std::printf("silent listeners, the rest refusing, with a login; silent: %s, no address\n",
+                FindBench::kSilentRange);
+    std::printf("lets a connection through (a full listen queue), bound = time-out x %d rounds\n",
+                findRounds);
+    std::printf("+10 %%.\n");
+    std::printf("%-20s %9s  %-11s %s\n", "operation", "time", "target", "result");
+    std::printf("%-20s %7.3f s  %-11s %s\n", "find, lan /24", Median(lanSeconds), "< 1 s",
+                Verdict(Median(lanSeconds) < kFindLanTargetSeconds));
+    std::printf("%-20s %7.3f s  <= %.2f s   %s\n", "find, silent /24", Median(silentSeconds),
+                silentBound, Verdict(Median(silentSeconds) <= silentBound));
 
     std::printf(
         "\nWhere the CPU time goes (ratios as above, each pairing against the bare loops):\n");

@@ -126,17 +126,21 @@ bool BoxSession::SendRequest(uint8_t command, uint16_t payloadLength) {
 int BoxSession::Login(const char* password) {
     loginRefusal_.clear();
     loginNeedsVersion_ = 0;
+    loginReply_ = {};
     if (!SendRequest(wire::kCmdLogin, wire::kLoginPayloadSize)) {
         state_ = kNotLoggedIn;
         return kLoginFailed;
     }
     Send(wire::EncodeLoginPayload(password));
-    wire::Bytes<wire::kReplySize> replyBytes;
-    if (!Receive(replyBytes)) {
+    wire::Bytes<wire::kReplySize> replyBytes{};
+    loginReply_.bytes = ReceiveWhole(replyBytes.data(), replyBytes.size());
+    if (loginReply_.bytes != replyBytes.size()) {
         state_ = kNotLoggedIn;
         return kLoginNoReply;
     }
     const wire::Reply reply = wire::DecodeReply(replyBytes);
+    loginReply_.boxShaped = wire::HasLoginReplyShape(replyBytes);
+    loginReply_.requiredVersion = reply.value;
     if (reply.value > wire::kToolVersion) {
         LogF("PC > This tool version is too low, need %s\n",
              wire::VersionText(reply.value).c_str());

@@ -93,6 +93,16 @@ public:
     // the tool version the box needs when that was the reason (else 0).
     const std::string& LoginRefusal() const { return loginRefusal_; }
     uint16_t LoginNeedsVersion() const { return loginNeedsVersion_; }
+    // What came back to the last login, for a search that tells boxes from
+    // other programs listening on the port: how many bytes of the reply
+    // came, whether they had a box reply's shape, and the tool version the
+    // reply names as the lowest the box accepts.
+    struct LoginReplySeen {
+        size_t bytes = 0;
+        bool boxShaped = false;
+        uint16_t requiredVersion = 0;
+    };
+    const LoginReplySeen& LastLoginReply() const { return loginReply_; }
     TransferOutcome LastOutcome() const { return outcome_; }
     // The box's processing messages after the last upload (none when it
     // had no wait phase); of a longer run the latest kKeptWaitMessages,
@@ -142,6 +152,7 @@ private:
     int state_ = kNotLoggedIn;
     std::string loginRefusal_;
     uint16_t loginNeedsVersion_ = 0;
+    LoginReplySeen loginReply_;
     TransferOutcome outcome_ = TransferOutcome::kDone;
     std::string refusal_;
     std::vector<WaitMessage> waitMessages_;

@@ -2,6 +2,18 @@
 
 #include "box/HostAddress.h"
 
+namespace {
+
+constexpr int kMsPerSecond = 1000;
+
+// "20 s", or "500 ms" for a wait that is no whole number of seconds.
+std::string WaitText(int milliseconds) {
+    return milliseconds % kMsPerSecond == 0 ? std::to_string(milliseconds / kMsPerSecond) + " s"
+                                            : std::to_string(milliseconds) + " ms";
+}
+
+}  // namespace
+
 BoxSocket::~BoxSocket() {
     if (handle_ != net::kInvalidHandle) {
         net::CloseHandle(handle_);
@@ -46,8 +58,8 @@ int BoxSocket::Receive(void* buffer, int length, int timeoutMs) {
     // WaitReady would wait, without a separate select where the platform
     // allows it.
     if (timeoutMs >= 0 && handle_ != net::kInvalidHandle) {
-        const int r = net::ReceiveWithinMs(handle_, buffer, length, timeoutMs / 1000 * 1000,
-                                           &receiveTimeoutMs_);
+        const int wait = exactWaits_ ? timeoutMs : timeoutMs / kMsPerSecond * kMsPerSecond;
+        const int r = net::ReceiveWithinMs(handle_, buffer, length, wait, &receiveTimeoutMs_);
         if (r != net::kNotReady) {
             return r;
         }
@@ -94,9 +106,9 @@ bool BoxSocket::Connect(const char* host, int port, int timeoutMs) {
             break;
         case net::ConnectResult::kInProgress: {
             int error = 0;
-            const int ready = net::WaitConnected(handle_, timeoutMs / 1000);
+            const int ready = net::WaitConnectedMs(handle_, timeoutMs);
             if (ready == 0) {
-                connectError_ = "no answer within " + std::to_string(timeoutMs / 1000) + " s";
+                connectError_ = "no answer within " + WaitText(timeoutMs);
             } else if (ready < 0 || !net::PendingError(handle_, &error)) {
                 connectError_ = net::ErrorText(net::LastError());
             } else if (error != 0) {

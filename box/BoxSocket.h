@@ -19,7 +19,8 @@ public:
     BoxSocket& operator=(const BoxSocket&) = delete;
 
     // Connects to host:port (host null: the previous host and port again).
-    // A negative time-out takes the default of 20000 ms.
+    // The connect waits at most timeoutMs; a negative one takes the default
+    // of 20000 ms.
     bool Connect(const char* host, int port, int timeoutMs);
     int Close();
     // From another thread: breaks off the send or receive under way (and every
@@ -46,6 +47,11 @@ public:
     const std::string& Host() const { return host_; }
     int IoTimeoutMs() const { return ioTimeoutMs_; }
     void SetIoTimeoutMs(int ms) { ioTimeoutMs_ = ms; }
+    // A receive waits its time-out in whole seconds, so that on POSIX the
+    // socket's time-out rarely changes and costs no call of its own; a
+    // search that waits half a second for each of many addresses asks for
+    // the exact milliseconds instead.
+    void UseExactWaits() { exactWaits_ = true; }
 
 private:
     int port_ = 0;
@@ -57,5 +63,6 @@ private:
     std::string host_;
     std::string connectError_;
     bool hasHost_ = false;
+    bool exactWaits_ = false;
     int receiveTimeoutMs_ = 0;  // receive time-out now set on handle_ (0: none)
 };

@@ -30,9 +30,9 @@ enum class ConnectResult { kConnected, kInProgress, kFailed };
 // UseBoundedWaits the one that BoxSocket's bounded sends and receives need.
 ConnectResult ConnectIPv4(Handle h, uint32_t addressNetOrder, uint16_t port);
 void SetBlocking(Handle h, bool on);
-// Waits whole seconds for a started connection to succeed or fail: 1 when it
+// Waits milliseconds for a started connection to succeed or fail: 1 when it
 // has done either, 0 on time-out, -1 on error.
-int WaitConnected(Handle h, long seconds);
+int WaitConnectedMs(Handle h, int milliseconds);
 // The socket's pending error (SO_ERROR); false when it cannot be read.
 bool PendingError(Handle h, int* error);
 

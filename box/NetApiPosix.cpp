@@ -69,8 +69,8 @@ void SetBlocking(Handle h, bool on) {
     }
 }
 
-int WaitConnected(Handle h, long seconds) {
-    return SelectOne(h, false, seconds);
+int WaitConnectedMs(Handle h, int milliseconds) {
+    return SelectOneMs(h, false, milliseconds);
 }
 
 bool PendingError(Handle h, int* error) {

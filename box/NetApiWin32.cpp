@@ -63,7 +63,7 @@ void SetBlocking(Handle h, bool on) {
     ioctlsocket(S(h), FIONBIO, &nonBlocking);
 }
 
-int WaitConnected(Handle h, long seconds) {
+int WaitConnectedMs(Handle h, int milliseconds) {
     // Winsock reports a failed connection attempt in the exception set only.
     fd_set writable;
     fd_set failed;
@@ -71,7 +71,8 @@ int WaitConnected(Handle h, long seconds) {
     FD_ZERO(&failed);
     FD_SET(S(h), &writable);
     FD_SET(S(h), &failed);
-    timeval tv{seconds, 0};
+    const int ms = milliseconds > 0 ? milliseconds : 0;
+    timeval tv{ms / 1000, (ms % 1000) * 1000};
     return select(0, nullptr, &writable, &failed, &tv);
 }
 

@@ -84,6 +84,10 @@ Reply DecodeReply(const Bytes<kReplySize>& b) {
     return Reply{GetU16(&b[2]), b[4], b[5]};
 }
 
+bool HasLoginReplyShape(const Bytes<kReplySize>& b) {
+    return b[0] == 0 && b[1] == 0 && b[4] == 0 && (b[5] == 0 || b[5] == kStatusAccepted);
+}
+
 Bytes<kAcknowledgementSize> EncodeAcknowledgement() {
     Bytes<kAcknowledgementSize> b{};
     b[5] = kStatusAccepted;

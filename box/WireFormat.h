@@ -127,6 +127,10 @@ std::string DecodeNameField(const Bytes<kNameFieldSize>& b);
 
 Bytes<kReplySize> EncodeReply(const Reply& r);
 Reply DecodeReply(const Bytes<kReplySize>& b);
+// Whether six bytes can be a box's login reply: its first two bytes and the
+// follow-up are zero, the status accepted or not; a program that is no box
+// (a web server's "HTTP/1") mostly sends something else.
+bool HasLoginReplyShape(const Bytes<kReplySize>& b);
 
 // The PC's answer to every download record: the reply shape with status 1.
 Bytes<kAcknowledgementSize> EncodeAcknowledgement();

@@ -46,7 +46,10 @@ std::string MakeHelp() {
                "\n"
                "Where it listens:\n"
                "  --listen ADDR            IPv4 address to listen on, four decimal numbers\n"
-               "                           0..255 without leading zeros (default: 127.0.0.1)\n"
+               "                           0..255 without leading zeros (default: 127.0.0.1);\n"
+               "                           given again, the same box also listens on that\n"
+               "                           address, on the first one's port, each serving\n"
+               "                           one client at a time as a box does\n"
                "  --port N                 TCP port, 0 = any free port (default: ") +
            std::to_string(box_defaults::kPort) +
            "; ports below\n"
@@ -205,6 +208,7 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
         {"--update-restart", {0, kIntMax / kMsPerSecond}},
     };
 
+    bool listenGiven = false;
     for (int i = 1; i < argc; ++i) {
         // --option=VALUE is --option VALUE.
         std::string option = argv[i];
@@ -241,7 +245,10 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
             return false;
         }
         const std::string value = inlineValue ? given : argv[++i];
-        if (t != texts.end()) {
+        if (option == "--listen" && listenGiven) {
+            result.moreAddresses.push_back(value);
+        } else if (t != texts.end()) {
+            listenGiven = listenGiven || option == "--listen";
             *t->second = value;
         } else if (password) {
             if (value.size() > 4) {
@@ -289,9 +296,13 @@ bool ParseBoxSimCommandLine(int argc, const char* const* argv, BoxSimCommandLine
     }
     // Checked here, not at bind: a listening address in another form than
     // the one shown ("127.0.0.010" is 127.0.0.8 to some) is a usage error.
-    if (const std::string problem = HostAddress(o.listenAddress).IPv4Problem(); !problem.empty()) {
-        *error = "--listen " + problem;
-        return false;
+    std::vector<std::string> addresses = result.moreAddresses;
+    addresses.insert(addresses.begin(), o.listenAddress);
+    for (const std::string& address : addresses) {
+        if (const std::string problem = HostAddress(address).IPv4Problem(); !problem.empty()) {
+            *error = "--listen " + problem;
+            return false;
+        }
     }
     *out = std::move(result);
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 // The options of velqo-boxsim, parsed from its command line.
 #include <string>
+#include <vector>
 
 #include "boxsim/BoxSimOptions.h"
 
@@ -12,6 +13,9 @@ struct BoxSimCommandLine {
     bool help = false;
     bool version = false;
     bool force = false;  // --make-demo into a folder that holds files
+    // --listen given again: the same box also on each of these addresses
+    // (the port of the first), as several boxes of one LAN.
+    std::vector<std::string> moreAddresses;
 };
 
 // False with a reason on a usage error (unknown option, missing or bad value).

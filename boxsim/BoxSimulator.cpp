@@ -109,7 +109,6 @@ void BoxSimulator::ResetGroups() {
 }
 
 bool BoxSimulator::Restart() {
-    listener_.Reset();
     recorder_.Note("restarting after the update: nothing listens for " +
                    std::to_string(options_.updateRestartMs) + " ms");
     const auto back =
@@ -165,6 +164,11 @@ void BoxSimulator::Serve() {
             BoxSimSession session(options_, manifest_, connection, recorder_);
             end = session.Run();
             restart = session.RestartRequested();
+        }
+        if (restart) {
+            // Gone before the end is counted: whoever sees the connection
+            // ended finds nothing listening, as on a box that restarts.
+            listener_.Reset();
         }
         recorder_.Count(&BoxSimStats::connectionsEnded, "connection ended: " + end);
         if (restart && !Restart()) {

@@ -3,9 +3,11 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "base/RegularFile.h"
 #include "base/SignalCleanup.h"
@@ -76,29 +78,39 @@ int main(int argc, char** argv) {
         command.options.maxConnections = 1;
     }
 
-    BoxSimulator box(command.options);
-    // Events quote names as the PC sent them.
-    box.SetEventSink([verbose = command.verbose](const std::string& event, bool notice) {
-        if (verbose || notice) {
-            std::fprintf(stderr, "velqo-boxsim: %s\n", EscapeControls(event).c_str());
+    // One box per address, all on the first one's port.
+    std::vector<std::unique_ptr<BoxSimulator>> boxes;
+    std::vector<std::string> addresses = command.moreAddresses;
+    addresses.insert(addresses.begin(), command.options.listenAddress);
+    for (const std::string& address : addresses) {
+        BoxSimOptions options = command.options;
+        options.listenAddress = address;
+        options.port = boxes.empty() ? options.port : boxes.front()->Port();
+        boxes.push_back(std::make_unique<BoxSimulator>(options));
+        BoxSimulator& box = *boxes.back();
+        // Events quote names as the PC sent them.
+        box.SetEventSink([verbose = command.verbose](const std::string& event, bool notice) {
+            if (verbose || notice) {
+                std::fprintf(stderr, "velqo-boxsim: %s\n", EscapeControls(event).c_str());
+            }
+        });
+        if (!box.Start(&error)) {
+            const std::filesystem::path manifest =
+                std::filesystem::path(command.options.folder) / command.options.manifestName;
+            // Most often a folder that was never made to be served.
+            if (std::filesystem::is_directory(command.options.folder) &&
+                KindOfFile(manifest, LinkRule::kRefuse) == FileKind::kMissing) {
+                error +=
+                    "; a served folder needs a manifest of its files: velqo-boxsim --make-demo "
+                    "DIR writes one with demo files";
+            }
+            std::fprintf(stderr, "velqo-boxsim: %s\n", error.c_str());
+            return 1;
         }
-    });
-    if (!box.Start(&error)) {
-        const std::filesystem::path manifest =
-            std::filesystem::path(command.options.folder) / command.options.manifestName;
-        // Most often a folder that was never made to be served.
-        if (std::filesystem::is_directory(command.options.folder) &&
-            KindOfFile(manifest, LinkRule::kRefuse) == FileKind::kMissing) {
-            error +=
-                "; a served folder needs a manifest of its files: velqo-boxsim --make-demo "
-                "DIR writes one with demo files";
-        }
-        std::fprintf(stderr, "velqo-boxsim: %s\n", error.c_str());
-        return 1;
+        std::printf("velqo-boxsim: listening on %s:%u, serving %zu file(s) from %s\n",
+                    address.c_str(), static_cast<unsigned>(box.Port()),
+                    box.Files().Entries().size(), command.options.folder.c_str());
     }
-    std::printf("velqo-boxsim: listening on %s:%u, serving %zu file(s) from %s\n",
-                command.options.listenAddress.c_str(), static_cast<unsigned>(box.Port()),
-                box.Files().Entries().size(), command.options.folder.c_str());
     std::fflush(stdout);
 
     std::signal(SIGINT, OnStopSignal);
@@ -106,9 +118,19 @@ int main(int argc, char** argv) {
 #ifdef SIGHUP
     std::signal(SIGHUP, OnStopSignal);
 #endif
-    while (g_stopRequested == 0 && box.Running()) {
+    const auto anyRunning = [&boxes] {
+        for (const auto& box : boxes) {
+            if (box->Running()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    while (g_stopRequested == 0 && anyRunning()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    box.Stop();
+    for (const auto& box : boxes) {
+        box->Stop();
+    }
     return 0;
 }

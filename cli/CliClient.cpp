@@ -25,8 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSettingsFile = "config/config.ini";
-
 // The settings file may pad the address with spaces, which the record keeps.
 std::string TrimmedAddress(const std::string& text) {
     const size_t first = text.find_first_not_of(' ');
@@ -148,11 +146,7 @@ int CliClient::NotLoggedIn(LoginOutcome login, const BoxSocket& socket, const Bo
 int CliClient::ChooseTarget(Target* target) {
     BoxSettings settings;
     BoxSettingsReport report;
-    const std::string path =
-        !options_.config.empty()
-            ? options_.config
-            : (options_.directory.empty() ? std::string() : options_.directory + "/") +
-                  kSettingsFile;
+    const std::string path = context_.SettingsPath();
     const std::string file = QuoteForMessage(path);
     // Read only when the options leave something to it.
     if (options_.host.empty() || options_.port <= 0 || !options_.hasPassword) {

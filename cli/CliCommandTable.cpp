@@ -2,9 +2,11 @@
 
 #include "cli/CliBackup.h"
 #include "cli/CliBackups.h"
+#include "cli/CliBoxes.h"
 #include "cli/CliCompare.h"
 #include "cli/CliContext.h"
 #include "cli/CliDiff.h"
+#include "cli/CliFind.h"
 #include "cli/CliHistory.h"
 #include "cli/CliList.h"
 #include "cli/CliRestore.h"
@@ -58,8 +60,16 @@ bool AtMostOneBox(const char* word, CliOptions* options, std::string* error) {
     return options->names.size() <= 1;
 }
 
+bool AnyRanges(const char*, CliOptions*, std::string*) {
+    return true;  // none: the PC's own networks
+}
+
 CliReach Box(const CliOptions&) {
     return CliReach::kBox;
+}
+
+CliReach StoreOnly(const CliOptions&) {
+    return CliReach::kStore;
 }
 
 template <class T>
@@ -157,6 +167,26 @@ const CliCommandRow kRows[] = {
      "                    back the changed files of the --keep-group groups (each\n"
      "                    read back), and back up again; Ctrl+C stops between steps\n",
      "velqo-cli -H 127.0.0.2 update --keep-group Settings update.pkg"},
+    {"boxes", Command::kBoxes, NoNames, StoreOnly, Make<CliBoxes>, "boxes [--into STORE]",
+     "  boxes             every box of the store, one line each: HOST:PORT,\n"
+     "                    backups, the newest complete one and its age, what\n"
+     "                    changed in it, the newest incomplete one and why\n",
+     "velqo-cli boxes"},
+    // A search names no box: the addresses are its ranges, never --host.
+    {"find", Command::kFind, AnyRanges, StoreOnly, Make<CliFind>,
+     "find [--timeout MS] [--parallel N] [--login] [--wide] [--inventory] [--write-settings] "
+     "[RANGE...]",
+     "  find [RANGE...]   try the box's port (-p, default 1000) on each address of\n"
+     "                    the RANGEs (A.B.C.D/N, A.B.C.D-E or A.B.C.D; without\n"
+     "                    one, the PC's own private networks, a wider one cut to\n"
+     "                    the /24 around the PC) and print a line per address\n"
+     "                    that answered: ADDRESS:PORT<TAB>RESULT<TAB>DETAIL<TAB>\n"
+     "                    BACKUP, RESULT open (no --login), box, wrong-password,\n"
+     "                    needs-newer-tool, busy (took the connection, did not\n"
+     "                    answer) or not-a-box, BACKUP the age of the box's newest\n"
+     "                    backup in the store; exit status 0 when something\n"
+     "                    answered, 1 when nothing did\n",
+     "velqo-cli -p 4000 find --login 127.0.0.0/24"},
 };
 
 }  // namespace

@@ -9,6 +9,12 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+constexpr const char* kSettingsFile = "config/config.ini";
+
+}  // namespace
+
 BackupStore CliContext::Store() const {
     return BackupStore(
         (directory / (options.into.empty() ? BackupStore::kDefaultFolder : options.into))
@@ -17,6 +23,13 @@ BackupStore CliContext::Store() const {
 
 fs::path CliContext::ShownStore() const {
     return options.into.empty() ? directory / BackupStore::kDefaultFolder : fs::path(options.into);
+}
+
+std::string CliContext::SettingsPath() const {
+    return !options.config.empty()
+               ? options.config
+               : (options.directory.empty() ? std::string() : options.directory + "/") +
+                     kSettingsFile;
 }
 
 fs::path CliContext::InDirectory(const fs::path& path) const {

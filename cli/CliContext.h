@@ -19,6 +19,8 @@ struct CliContext {
     // The backup store: --into, else backup/ in DIR; absolute, and as shown.
     BackupStore Store() const;
     std::filesystem::path ShownStore() const;
+    // The settings file: --config, else config/config.ini in DIR.
+    std::string SettingsPath() const;
     // A path the user gave, as seen from DIR (an absolute one stays as it is).
     std::filesystem::path InDirectory(const std::filesystem::path& path) const;
 

@@ -6,6 +6,7 @@
 #include "box/HostAddress.h"
 #include "box/SettingRules.h"
 #include "cli/CliCommandTable.h"
+#include "discovery/FindSettings.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ const OptionRule kOptionRules[] = {
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->changedOnly = true;
      }},
-    {"into", 0, true, kStoreCommands,
+    {"into", 0, true, kStoreCommands | Bit(Command::kBoxes) | Bit(Command::kFind),
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
          o->into = v;
          *e = spelled + " needs a folder";
@@ -164,6 +165,35 @@ const OptionRule kOptionRules[] = {
     {"no-backup-after", 0, false, Bit(Command::kUpdate),
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {
          return o->noBackupAfter = true;
+     }},
+    {"timeout", 0, true, Bit(Command::kFind),
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         *e = spelled + " needs milliseconds from 1 to " +
+              std::to_string(FindSettings::kLongestTimeoutMs) + ", not '" + QuoteForMessage(v) +
+              "'";
+         return ParseCount(v, FindSettings::kLongestTimeoutMs, &o->timeoutMs);
+     }},
+    {"parallel", 0, true, Bit(Command::kFind),
+     [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
+         *e = spelled + " needs a number of connections from 1 to " +
+              std::to_string(FindSettings::kMostParallel) + ", not '" + QuoteForMessage(v) + "'";
+         return ParseCount(v, FindSettings::kMostParallel, &o->parallel);
+     }},
+    {"login", 0, false, Bit(Command::kFind),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->login = true;
+     }},
+    {"wide", 0, false, Bit(Command::kFind),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->wide = true;
+     }},
+    {"inventory", 0, false, Bit(Command::kFind),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->inventory = true;
+     }},
+    {"write-settings", 0, false, Bit(Command::kFind),
+     [](const std::string&, const std::string&, CliOptions* o, std::string*) {
+         return o->writeSettings = true;
      }},
     {"git-exclude", 0, true, Bit(Command::kBackup),
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
@@ -296,7 +326,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
     }
     if (split.words.empty()) {
         *error =
-            "no command given (list, get, put, backup, restore, compare, backups, diff or history)";
+            "no command given (list, get, put, backup, restore, compare, backups, diff, history, "
+            "boxes or find)";
         return false;
     }
     std::vector<std::string> words;
@@ -347,6 +378,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options,
         return false;
     }
     options->names.assign(split.words.begin() + 1, split.words.end());
+    if (options->inventory && options->json) {
+        *error = "--inventory and --json cannot be used together: each is the whole output";
+        return false;
+    }
     if (!options->gitExclude.empty() && options->git.empty()) {
         *error = "--git-exclude goes with --git REPO";
         return false;

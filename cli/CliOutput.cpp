@@ -151,6 +151,12 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
         d["changes"] = Json::array();
     } else if (command == Command::kHistory) {
         d["backups"] = Json::array();
+    } else if (command == Command::kFind) {
+        d["ranges"] = Json::array();
+        d["boxes"] = Json::array();
+    } else if (command == Command::kBoxes) {
+        d["store"] = nullptr;
+        d["boxes"] = Json::array();
     } else if (command == Command::kBackups) {
         d["store"] = nullptr;
         d["box"] = nullptr;  // null with --all

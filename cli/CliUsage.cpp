@@ -8,6 +8,8 @@
 #include "box/BoxDefaults.h"
 #include "cli/CliCommandTable.h"
 #include "cli/CliOptions.h"
+#include "discovery/FindSettings.h"
+#include "discovery/SearchRanges.h"
 
 namespace {
 
@@ -30,9 +32,10 @@ std::vector<OptionHelp> CommandOptions() {
          "  --changed-only    restore: compare first and send only the files that\n"
          "                    differ on the box; a second run sends nothing\n"},
         {"into",
-         "  --into STORE      backup, backups, latest, diff, history, update: the\n"
-         "                    backup store's folder (default: DIR/backup); made when\n"
-         "                    missing, as mkdir makes it: its parent must be there\n"},
+         "  --into STORE      backup, backups, latest, diff, history, update, boxes,\n"
+         "                    find: the backup store's folder (default: DIR/backup);\n"
+         "                    made when missing, as mkdir makes it: its parent must\n"
+         "                    be there\n"},
         {"box-name",
          "  --box-name NAME   backup, backups, latest, diff, history, update: the box's\n"
          "                    name in the store in place of its address\n"},
@@ -67,6 +70,27 @@ std::vector<OptionHelp> CommandOptions() {
              std::to_string(UpdateRequest::kDefaultWaitSeconds) + "); it is tried every " +
              std::to_string(UpdateRequest::kRetryMs / 1000) + " s\n"},
         {"no-backup-after", "  --no-backup-after update: no second backup after the update\n"},
+        {"timeout",
+         "  --timeout MS      find: the longest wait for each connection and reply\n"
+         "                    (default: " +
+             std::to_string(FindSettings::kDefaultTimeoutMs) + ")\n"},
+        {"parallel", "  --parallel N      find: connections open at once, 1 to " +
+                         std::to_string(FindSettings::kMostParallel) +
+                         " (default: " + std::to_string(FindSettings::kDefaultParallel) + ")\n"},
+        {"login",
+         "  --login           find: log in with the password (--password,\n"
+         "                    VELQO_PASSWORD or the settings file; never another), list\n"
+         "                    and log out, once per address, to tell boxes from the rest\n"},
+        {"wide", "  --wide            find: search more than " +
+                     std::to_string(SearchRanges::kMostUnasked) +
+                     " addresses, or ones outside\n"
+                     "                    the private ranges and loopback, on purpose\n"},
+        {"inventory",
+         "  --inventory       find: print an Ansible YAML inventory of the boxes found\n"
+         "                    (group boxes, ansible_host set) instead of the lines\n"},
+        {"write-settings",
+         "  --write-settings  find: put the one box found into the settings file as\n"
+         "                    BOXIP (and PORT), keeping its other lines\n"},
     };
 }
 
@@ -125,8 +149,8 @@ std::string MakeUsage() {
                "  -V, --version     show the version\n"
                "\n"
                "What the options and VELQO_PASSWORD do not give comes from\n"
-               "the settings file (lines BOXIP=..., PORT=..., PASSWORD=...; it is never\n"
-               "written), else port ") +
+               "the settings file (lines BOXIP=..., PORT=..., PASSWORD=...; only find\n"
+               "--write-settings writes it), else port ") +
            std::to_string(box_defaults::kPort) + " and password " + box_defaults::kPassword +
            ". There is no built-in address: without --host\n"
            "and without a BOXIP line nothing is sent (the box's factory address is\n" +
@@ -166,7 +190,8 @@ std::string MakeUsage() {
            "  0  all done\n"
            "  1  the box refused something, a transfer or a verification failed, a\n"
            "     backup is incomplete or damaged, a named file was not restored,\n"
-           "     compare or diff found a file that is not the same, or --git failed\n"
+           "     compare or diff found a file that is not the same, --git failed, or\n"
+           "     nothing answered find\n"
            "  2  usage error\n"
            "  3  could not resolve the host, connect or log in\n";
 }

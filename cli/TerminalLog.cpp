@@ -77,6 +77,21 @@ void TerminalLog::FileStarting(const std::string& name, int index, int count) {
     }
 }
 
+void TerminalLog::Status(const std::string& text, bool last) {
+    TerminalLog* self = current_;
+    if (self == nullptr || !self->showProgress_) {
+        return;
+    }
+    const int64_t now = self->clock_();
+    if (!last && self->lineShown_ && now - self->lastDrawMs_ < kRedrawIntervalMs) {
+        return;
+    }
+    std::fprintf(self->out_, "\r%s\033[K", EscapeControls(text).c_str());
+    std::fflush(self->out_);
+    self->lineShown_ = true;
+    self->lastDrawMs_ = now;
+}
+
 void TerminalLog::ClearLine(FILE* out) {
     if (current_ != nullptr && current_->out_ == out) {
         current_->Wipe();

@@ -32,6 +32,10 @@ public:
     // Before a file's transfer: its name, and in a whole-box command its
     // place (`index` of `count`; 0 of 0 otherwise).
     static void FileStarting(const std::string& name, int index, int count);
+    // The progress line of a command that moves no file ("tried 120 of 254
+    // addresses, 3 answered"), redrawn at most every kRedrawIntervalMs
+    // unless `last`.
+    static void Status(const std::string& text, bool last);
     // Wipes a progress line shown on `out`, before text of velqo-cli's own.
     static void ClearLine(FILE* out);
 

@@ -7,6 +7,7 @@
 # (its BOXIP line) and only when the password is known without asking (a
 # PASSWORD line there, or VELQO_PASSWORD): an address or port typed on the
 # command line is never contacted. put and update complete the files in DIR.
+# find's ranges are not completed: a range is typed, never guessed.
 
 # Longest wait for the box's list while completing, in seconds.
 _velqo_list_seconds=5

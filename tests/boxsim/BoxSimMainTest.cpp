@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "box/BoxDefaults.h"
+#include "box/BoxSession.h"
+#include "box/BoxSocket.h"
 #include "boxsim/BoxSimCommandLine.h"
 #include "boxsim/BoxSimulator.h"
 #include "boxsim/DemoContent.h"
+#include "tests/support/BackgroundProgram.h"
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/TempDir.h"
 
@@ -259,6 +262,35 @@ TEST(BoxSimProgram, HelpUsageErrorsDemoAndBusyPort) {
     std::tie(status, out) = RunBoxSim({"--folder", "demo_program", "--port", port});
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("cannot listen on 127.0.0.1:" + port), std::string::npos) << out;
+}
+
+TEST(BoxSimProgram, OneBoxOnSeveralAddresses) {
+    const TempDir dir;
+    BoxSimCommandLine c;
+    std::string error;
+    EXPECT_FALSE(Parse({"--listen", "127.0.0.2", "--listen", "127.0.0.010"}, &c, &error));
+    EXPECT_EQ(error.rfind("--listen '127.0.0.010'", 0), 0u) << error;
+    ASSERT_EQ(RunBoxSim({"--make-demo", "demo"}).first, 0);
+    BackgroundProgram box(SiblingProgram("velqo-boxsim"),
+                          {"--folder", "demo", "--listen", "127.0.0.2", "--listen", "127.0.0.3",
+                           "--port", "0", "--once"});
+    const std::string second = "listening on 127.0.0.3:";
+    ASSERT_TRUE(WaitUntil([&] { return box.Out().find(second) != std::string::npos; }, 10000))
+        << box.Out() << box.Err();
+    const std::string out = box.Out();
+    const int port = std::stoi(out.substr(out.find(second) + second.size()));
+    EXPECT_NE(out.find("listening on 127.0.0.2:" + std::to_string(port) + ","), std::string::npos)
+        << out;
+    for (const char* address : {"127.0.0.2", "127.0.0.3"}) {
+        BoxSocket socket;
+        BoxSession session(&socket);
+        ASSERT_TRUE(socket.Connect(address, port, 5000)) << address;
+        EXPECT_EQ(session.Login(box_defaults::kPassword), BoxSession::kLoginOk) << address;
+        session.Logout();
+    }
+    // Each served its one connection: the program ends.
+    EXPECT_TRUE(box.Wait(10000));
+    EXPECT_EQ(box.ExitStatus(), 0);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ bool TestClient::Connect(uint16_t port) {
     }
     const net::ConnectResult r = net::ConnectIPv4(socket_.Get(), address, port);
     bool connected = r == net::ConnectResult::kConnected;
-    if (r == net::ConnectResult::kInProgress && net::WaitConnected(socket_.Get(), 5) > 0) {
+    if (r == net::ConnectResult::kInProgress && net::WaitConnectedMs(socket_.Get(), 5000) > 0) {
         int error = -1;
         connected = net::PendingError(socket_.Get(), &error) && error == 0;
     }

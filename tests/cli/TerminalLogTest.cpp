@@ -69,6 +69,20 @@ TEST(TerminalLog, BarIsRedrawnOnlyWhenItChangesAndAtMostTenTimesASecond) {
     }
 }
 
+TEST(TerminalLog, AStatusLineIsPacedButTheLastOneIsDrawn) {
+    Terminal terminal;
+    int64_t now = 0;
+    {
+        TerminalLog log(terminal.file, true, true, [&now] { return now; });
+        TerminalLog::Status("tried 1 of 3", false);
+        now = 50;
+        TerminalLog::Status("tried 2 of 3", false);
+        now = 60;
+        TerminalLog::Status("tried 3 of 3\x1b", true);
+    }
+    EXPECT_EQ(terminal.Text(), "\rtried 1 of 3\033[K\rtried 3 of 3\\x1b\033[K\n");
+}
+
 TEST(TerminalLog, TheLastStateHeldBackIsDrawnAtTheEnd) {
     Terminal terminal;
     int64_t now = 0;

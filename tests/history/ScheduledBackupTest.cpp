@@ -39,18 +39,25 @@ std::vector<std::string> ExecStart(const fs::path& credentials, const fs::path& 
     EXPECT_TRUE(std::regex_search(unit, line, std::regex("\nExecStart=([^\n]*)")));
     std::vector<std::string> words;
     const std::string text = line[1];
+    // ${NAME} as systemd fills it from the unit's Environment= lines.
+    std::vector<std::pair<std::string, std::string>> environment;
+    const std::regex setting("\nEnvironment=([A-Z_]+)=([^\n]*)");
+    for (auto it = std::sregex_iterator(unit.begin(), unit.end(), setting);
+         it != std::sregex_iterator(); ++it) {
+        environment.emplace_back("${" + (*it)[1].str() + "}", (*it)[2].str());
+    }
     for (size_t start = 0; start < text.size();) {
         const size_t end = std::min(text.find(' ', start), text.size());
         std::string word = text.substr(start, end - start);
-        for (const auto& [specifier, value] :
-             {std::pair<std::string, std::string>{"%d", credentials.string()},
-              {"%S", state.string()},
-              {"%i", kInstance}}) {
+        std::vector<std::pair<std::string, std::string>> fills = {
+            {"%d", credentials.string()}, {"%S", state.string()}, {"%i", kInstance}};
+        fills.insert(fills.end(), environment.begin(), environment.end());
+        for (const auto& [specifier, value] : fills) {
             for (size_t at; (at = word.find(specifier)) != std::string::npos;) {
                 word.replace(at, specifier.size(), value);
             }
         }
-        EXPECT_EQ(word.find('%'), std::string::npos)
+        EXPECT_TRUE(word.find('%') == std::string::npos && word.find('$') == std::string::npos)
             << "a specifier the test does not fill: " << word;
         words.push_back(word);
         start = end + 1;

@@ -66,7 +66,9 @@ class Box:
 
 
 def run(cli, work, port, args, password=PASSWORD):
-    command = [cli, '--json', '-q', '-H', ADDRESS, '-p', port, '-C', work] + args
+    # find searches the ranges it is given, never a --host.
+    host = [] if args[0] == 'find' else ['-H', ADDRESS]
+    command = [cli, '--json', '-q'] + host + ['-p', port, '-C', work] + args
     env = dict(os.environ, VELQO_PASSWORD=password)
     done = subprocess.run(command, capture_output=True, timeout=RUN_TIMEOUT_S, env=env)
     return done.returncode, done.stdout.decode('utf-8'), done.stderr.decode('utf-8', 'replace')
@@ -152,6 +154,11 @@ def main():
              ['update', '--into', 'ustore', '--keep-group', 'Settings', 'update.pkg'], 0,
              PASSWORD),
             ('update, no such file', update_box.port, ['update', 'nothere.pkg'], 1, PASSWORD),
+            ('boxes', port, ['boxes', '--into', 'store'], 0, PASSWORD),
+            ('find', port, ['find', '--login', '--into', 'store', ADDRESS], 0, PASSWORD),
+            ('find, wrong password', port, ['find', '--login', ADDRESS], 0, '1357'),
+            ('find, nothing listens', closed, ['find', ADDRESS], 1, PASSWORD),
+            ('find, usage', port, ['find', '127.0.0.0/8'], 2, PASSWORD),
         ]
         failures = []
         documents = {}
@@ -185,6 +192,10 @@ def main():
         report = documents.get('backup, a report', {})
         if report.get('changes') != [] or (report.get('git') or {}).get('repository') != 'repo':
             failures.append('backup --report --git: no changes or git: %r' % report)
+        found = documents.get('find', {}).get('boxes', [])
+        if [(b['result'], (b['backup'] or {}).get('folder') is not None) for b in found] != \
+                [('box', True)]:
+            failures.append('find: not the box with its newest backup: %r' % found)
         # help COMMAND is that command's help alone.
         asked = documents.get('help of a command', {})
         if asked.get('help_command') != 'diff' or 'restore BACKUP' in asked.get('help', '') \
