@@ -3,6 +3,8 @@
 #include <ctime>
 #include <tuple>
 
+#include "backup/StoreName.h"
+#include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
 
 namespace {
@@ -15,11 +17,6 @@ constexpr size_t kTimeDigits = 6;
 constexpr size_t kStampPartLength = 1 + kDateDigits + 1 + kTimeDigits;
 constexpr int kMaxPort = 65535;
 constexpr size_t kMaxNumberDigits = 5;
-
-bool IsHostCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-           c == '-' || c == '_';
-}
 
 bool AllDigits(const std::string& text, size_t at, size_t count) {
     if (at + count > text.size()) {
@@ -91,13 +88,8 @@ bool ParseStem(const std::string& stem, BackupBox* box) {
             return false;
         }
     }
-    if (host.empty()) {
+    if (!StoreName::IsStoreName(host)) {
         return false;
-    }
-    for (const char c : host) {
-        if (!IsHostCharacter(c)) {
-            return false;
-        }
     }
     *box = {host, port};
     return true;
@@ -119,7 +111,11 @@ std::string LocalTimeStamp() {
 }  // namespace
 
 BackupBox BackupBox::Of(const std::string& host, int port) {
-    return {BackupName::Sanitized(host), port};
+    return {StoreName::Encode(host), port};
+}
+
+std::string BackupBox::Name() const {
+    return StoreName::Decode(host);
 }
 
 std::string BackupBox::Stem() const {
@@ -127,18 +123,7 @@ std::string BackupBox::Stem() const {
 }
 
 std::string BackupBox::Text() const {
-    return host + ":" + std::to_string(port);
-}
-
-std::string BackupName::Sanitized(const std::string& host) {
-    // A folder name needs a host to parse.
-    std::string text = host.empty() ? "_" : host;
-    for (char& c : text) {
-        if (!IsHostCharacter(c)) {
-            c = '_';
-        }
-    }
-    return text;
+    return EscapeControls(Name()) + ":" + std::to_string(port);
 }
 
 BackupName BackupName::Now(const BackupBox& box) {

@@ -19,8 +19,12 @@ int CliBoxes::Run(const CliBoxLink*) {
     Json boxes = Json::array();
     const std::vector<BoxSummary> summaries = StoreSummary::Of(store);
     for (const BoxSummary& s : summaries) {
-        Json entry = {{"box", s.box.Text()},  {"host", s.box.host},  {"port", s.box.port},
-                      {"backups", s.backups}, {"complete", nullptr}, {"incomplete", nullptr}};
+        Json entry = {{"box", s.box.Text()}};
+        CliOutput::PutName(entry, "host", s.box.Name());
+        entry.update({{"port", s.box.port},
+                      {"backups", s.backups},
+                      {"complete", nullptr},
+                      {"incomplete", nullptr}});
         std::string complete = "never complete";
         std::string changes = "-";
         if (s.complete) {

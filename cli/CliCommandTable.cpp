@@ -154,8 +154,9 @@ const CliCommandRow kRows[] = {
      "  history [BOX]     the box's backups in the store, newest first: taken,\n"
      "                    folder, complete or not, files, and what changed since\n"
      "                    the complete backup before (first, same, N changed: ...);\n"
-     "                    BOX as the store names it (HOST or HOST+PORT), else the\n"
-     "                    box of --host and --port; reads manifests and checksums\n",
+     "                    BOX as the store names it (HOST or HOST+PORT) or a name\n"
+     "                    as --box-name takes it (port 1000), else the box of\n"
+     "                    --host and --port; reads manifests and checksums\n",
      "velqo-cli history 127.0.0.2+4000"},
     {"update", Command::kUpdate, OneFile, Box, Make<CliUpdate>,
      "update [--keep-group GROUP]... [--wait SECONDS] [--dry-run] [--no-backup-after] "

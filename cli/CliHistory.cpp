@@ -6,7 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "backup/StoreName.h"
 #include "base/TextEscape.h"
+#include "box/BoxDefaults.h"
 #include "cli/CliClient.h"
 #include "cli/CliContext.h"
 #include "cli/CliOutput.h"
@@ -24,10 +26,15 @@ constexpr const char* kAnyStamp = "-20000101-000000";
 bool CliHistory::ParseStoreBox(const std::string& text, BackupBox* box) {
     // The name's start of a backup folder of that box, read as the store reads it.
     BackupName name;
-    if (!BackupName::Parse(text + kAnyStamp, &name) || name.box.Stem() != text) {
+    if (BackupName::Parse(text + kAnyStamp, &name) && name.box.Stem() == text) {
+        *box = name.box;
+        return true;
+    }
+    // Or the name a user gave it, as --box-name takes it, on the box's port.
+    if (text.empty() || !StoreName::Fits(text)) {
         return false;
     }
-    *box = name.box;
+    *box = BackupBox::Of(text, box_defaults::kPort);
     return true;
 }
 
@@ -46,7 +53,8 @@ void CliHistory::SayOtherPorts(const BackupStore& store, const BackupBox& box) c
     }
     if (!names.empty()) {
         context_.output.Info("the store has backups of %s on another port: %s (history %s)",
-                             box.host.c_str(), names.c_str(), others.front().c_str());
+                             QuoteForMessage(box.Name()).c_str(), QuoteForMessage(names).c_str(),
+                             QuoteForMessage(others.front()).c_str());
     }
 }
 
@@ -54,8 +62,8 @@ int CliHistory::Check() {
     const std::vector<std::string>& names = context_.options.names;
     if (!names.empty() && !ParseStoreBox(names.front(), &named_)) {
         return context_.output.Error(CliClient::kExitUsage,
-                                     "'%s' is no box as the store names one (HOST, or HOST+PORT)",
-                                     QuoteForMessage(names.front()).c_str());
+                                     "'%s' is no box as the store names one (HOST, HOST+PORT or a name of at most %zu bytes once encoded)",
+                                     QuoteForMessage(names.front()).c_str(), StoreName::kMaxLength);
     }
     return CliClient::kExitOk;
 }

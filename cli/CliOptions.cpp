@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "backup/StoreName.h"
 #include "base/DecimalNumber.h"
 #include "base/NearestWord.h"
 #include "base/TextEscape.h"
@@ -129,8 +130,10 @@ const OptionRule kOptionRules[] = {
     {"box-name", 0, true, kStoreCommands,
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
          o->boxName = v;
-         *e = spelled + " needs a name";
-         return !v.empty();
+         *e = v.empty() ? spelled + " needs a name"
+                        : spelled + " '" + QuoteForMessage(v) + "' is too long: its store name has at most " +
+                              std::to_string(StoreName::kMaxLength) + " bytes";
+         return !v.empty() && StoreName::Fits(v);
      }},
     {"all", 0, false, Bit(Command::kBackups),
      [](const std::string&, const std::string&, CliOptions* o, std::string*) {

@@ -48,9 +48,10 @@ Json VerifiedOrNull(Verified verified) {
     return verified == Verified::kUnknown ? Json(nullptr) : Json(verified == Verified::kYes);
 }
 
-// A name from the box may not be UTF-8: `key` holds it readable, with U+FFFD
-// for what is not, and then `key`_hex holds its exact bytes.
-void PutName(Json& entry, const std::string& key, const std::string& value) {
+
+}  // namespace
+
+void CliOutput::PutName(Json& entry, const std::string& key, const std::string& value) {
     const std::string readable =
         Json::parse(Json(value).dump(-1, ' ', false, Json::error_handler_t::replace))
             .get<std::string>();
@@ -60,11 +61,9 @@ void PutName(Json& entry, const std::string& key, const std::string& value) {
     }
 }
 
-}  // namespace
-
 Json CliOutput::NamedEntry(const std::string& name) {
     Json entry = Json::object();
-    PutName(entry, "name", name);
+    CliOutput::PutName(entry, "name", name);
     return entry;
 }
 
@@ -78,9 +77,9 @@ Json FileEntry(Command command, const FileReport& file) {
     const bool wholeBox = command == Command::kBackup || command == Command::kCompare ||
                           command == Command::kRestore;
     if (wholeBox) {
-        PutName(entry, "group", file.group);
+        CliOutput::PutName(entry, "group", file.group);
     }
-    PutName(entry, "name", file.name);
+    CliOutput::PutName(entry, "name", file.name);
     if (wholeBox) {
         entry["type"] = file.type;
     }
@@ -225,8 +224,8 @@ int CliOutput::Error(int exit, const char* format, ...) {
 void CliOutput::Listed(const std::string& group, const std::string& name, int32_t type) {
     if (IsJson()) {
         Json entry = Json::object();
-        PutName(entry, "group", group);
-        PutName(entry, "name", name);
+        CliOutput::PutName(entry, "group", group);
+        CliOutput::PutName(entry, "name", name);
         entry["type"] = type;
         (*document_)["files"].push_back(std::move(entry));
     }
@@ -279,15 +278,15 @@ void CliOutput::Text(const char* key, const std::string& value) {
 void CliOutput::Stored(const StoredBackup& backup) {
     if (IsJson()) {
         const BackupState& state = backup.state;
-        (*document_)["backups"].push_back(
-            {{"folder", backup.folder.string()},
-             {"taken", backup.name.TakenText()},
-             {"sequence", backup.name.sequence},
-             {"host", backup.name.box.host},
-             {"port", backup.name.box.port},
-             {"files", state.fileCount < 0 ? Json(nullptr) : Json(state.fileCount)},
-             {"complete", state.Complete()},
-             {"state", state.Text()}});
+        Json entry = {{"folder", backup.folder.string()},
+                      {"taken", backup.name.TakenText()},
+                      {"sequence", backup.name.sequence}};
+        CliOutput::PutName(entry, "host", backup.name.box.Name());
+        entry.update({{"port", backup.name.box.port},
+                      {"files", state.fileCount < 0 ? Json(nullptr) : Json(state.fileCount)},
+                      {"complete", state.Complete()},
+                      {"state", state.Text()}});
+        (*document_)["backups"].push_back(entry);
     }
 }
 

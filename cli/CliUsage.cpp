@@ -165,13 +165,14 @@ std::string MakeUsage() {
            "The backup store holds one folder per backup: HOST-YYYYMMDD-HHMMSS for a box\n"
            "on port 1000, HOST+PORT-YYYYMMDD-HHMMSS on another port, -2, -3... added for\n"
            "a second backup within a second. HOST is the address or --box-name, with\n"
-           "anything but letters, digits, '.', '-' and '_' made '_'. A backup is complete\n"
-           "when it is a folder (not a link) without INCOMPLETE whose SHA256SUMS lists\n"
-           "exactly its manifest's files and the manifest. Making a folder and --keep\n"
-           "take the lock STORE/" +
+           "ASCII letters, digits, '-', '_' and '.' (not first) as they are and every\n"
+           "other byte as %HH, so that two names never share it (Büro is B%C3%BCro).\n"
+           "A backup is complete when it is a folder (not a link) without INCOMPLETE\n"
+           "whose SHA256SUMS lists exactly its manifest's files and the manifest.\n"
+           "Making a folder and --keep take the lock STORE/" +
            BackupStore::kLockName +
-           " (released by the system when the run\n"
-           "ends, however it ends), waiting for it at most " +
+           "\n(released by the system when the run ends, however it ends), waiting for\n"
+           "it at most " +
            std::to_string(BackupStore::kLockWaitSeconds) +
            " s.\n"
            "\n"

@@ -57,7 +57,7 @@ TEST(BackupNameTest, FolderNamesOfBackupsAreRecognisedAndOthersRefused) {
     }
 }
 
-TEST(BackupNameTest, ABoxIsItsSanitizedHostAndItsPort) {
+TEST(BackupNameTest, ABoxIsItsStoreNameAndItsPort) {
     struct Case {
         const char* host;
         int port;
@@ -65,9 +65,10 @@ TEST(BackupNameTest, ABoxIsItsSanitizedHostAndItsPort) {
     } cases[] = {
         {"127.0.0.1", 1000, "127.0.0.1"},
         {"127.0.0.1", 4000, "127.0.0.1+4000"},
-        {"box:1 a", 1000, "box_1_a"},
-        {"a+4000", 1000, "a_4000"},  // a name never passes for a port
-        {"living-room/tv", 22, "living-room_tv+22"},
+        {"box:1 a", 1000, "box%3A1%20a"},
+        {"a+4000", 1000, "a%2B4000"},  // a name never passes for a port
+        {"living-room/tv", 22, "living-room%2Ftv+22"},
+        {".x-20261208-144517", 1000, "%2Ex-20261208-144517"},  // a stamp in a name
     };
     for (const Case& c : cases) {
         const BackupBox box = BackupBox::Of(c.host, c.port);
@@ -89,7 +90,8 @@ TEST(BackupNameTest, WhatTheStoreMakesReadsBack) {
     BackupName a, b;
     ASSERT_TRUE(BackupName::Parse(first.filename().string(), &a));
     ASSERT_TRUE(BackupName::Parse(second.filename().string(), &b));
-    EXPECT_EQ(a.box.Stem(), "box_1_a+4000");
+    EXPECT_EQ(a.box.Stem(), "box%3A1%20a+4000");
+    EXPECT_EQ(a.box.Name(), "box:1 a");
     // The second may fall in the next second; within the same one it is numbered.
     EXPECT_EQ(b.sequence, a.stamp == b.stamp ? 2 : 1);
     EXPECT_TRUE(a.IsOlderThan(b));

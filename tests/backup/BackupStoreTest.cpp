@@ -262,7 +262,8 @@ TEST(BackupStoreTest, EachBoxSeesItsOwnBackupsAndItsOwnLatest) {
         {"127.0.0.1+4000-20240101-110000", Kind::kComplete},
         {"127.0.0.1+4000-20240101-130000", Kind::kComplete},
         {"127.0.0.1+4001-20240101-130000", Kind::kSumsMissAFile},
-        {"tv_living-20240105-000000", Kind::kComplete},
+        {"tv_living-20240105-000000", Kind::kComplete},  // an earlier version's
+        {"tv%20living-20240106-000000", Kind::kComplete},
     };
     for (const auto& [name, kind] : folders) {
         Make(fs::path("store") / name, kind);
@@ -280,6 +281,9 @@ TEST(BackupStoreTest, EachBoxSeesItsOwnBackupsAndItsOwnLatest) {
          "127.0.0.1+4000-20240101-130000"},
         {BackupBox::Of("127.0.0.1", 4001), {"127.0.0.1+4001-20240101-130000"}, ""},
         {BackupBox::Of("tv living", 1000),
+         {"tv%20living-20240106-000000"},
+         "tv%20living-20240106-000000"},
+        {BackupBox::Of("tv_living", 1000),
          {"tv_living-20240105-000000"},
          "tv_living-20240105-000000"},
         {BackupBox::Of("127.0.0.2", 1000), {}, ""},

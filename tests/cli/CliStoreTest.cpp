@@ -40,11 +40,30 @@ TEST_F(CliBackupTest, BackupsListsTheBoxsBackupsInTheStoreAndItsLatest) {
     EXPECT_EQ(json["backups"].size(), 4u);
     const auto mine =
         nlohmann::json::parse(Cli(box, {"backups", "--json", "--box-name", "tv living"}).out);
-    EXPECT_EQ(mine["box"], "tv_living:" + std::to_string(box.Port()));
+    EXPECT_EQ(mine["box"], "tv living:" + std::to_string(box.Port()));
+    EXPECT_EQ(mine["backups"][0]["host"], "tv living");
     ASSERT_EQ(mine["backups"].size(), 1u);
     EXPECT_EQ(mine["latest"], mine["backups"][0]["folder"]);
     EXPECT_EQ(mine["backups"][0]["files"], 6);  // a file listed in two groups
     EXPECT_TRUE(mine["backups"][0]["complete"]);
+}
+
+TEST_F(CliBackupTest, NamesThatDifferNeverShareABackup) {
+    BoxSimulator& box = StartBox("box");
+    const std::string port = std::to_string(box.Port());
+    const char* names[] = {"B\xC3\xBCro", "B\xC3\xB6ro", "a b", "a_b", "a/b"};
+    for (const char* name : names) {
+        ASSERT_EQ(Cli(box, {"backup", "--box-name", name, "--keep", "1"}).status, 0) << name;
+    }
+    for (const char* name : names) {
+        const auto json = nlohmann::json::parse(Cli(box, {"backups", "--json", "--box-name", name}).out);
+        ASSERT_EQ(json["backups"].size(), 1u) << name;
+        EXPECT_EQ(json["backups"][0]["host"], name);
+    }
+    const ProgramResult history = Cli(box, {"history", "--box-name", names[0]});
+    EXPECT_EQ(history.status, 0) << history.err;
+    EXPECT_TRUE(Contains(history.out, "B%C3%BCro+" + port + "-")) << history.out;
+    EXPECT_EQ(Cli(box, {"backup", "--box-name", std::string(300, 'x')}).status, 2);
 }
 
 TEST_F(CliBackupTest, LatestWithoutACompleteBackupSendsNothing) {

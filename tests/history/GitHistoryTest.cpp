@@ -318,7 +318,9 @@ TEST(GitHistoryTest, ABoxNamedLikeAFolderOfItsOwnNeverLeavesTheRepository) {
     WriteFile("outside/history/.gitignore", "*.tmp\n");
     const GitHistory git(dir.Path() / "outside" / "history", {});
     for (const char* host : {"..", ".", ".git", ".gitignore"}) {
-        const BackupName name = StoredName(host, "20261201100000");
+        // Folders an earlier version may have written: a box name is encoded now.
+        BackupName name;
+        ASSERT_TRUE(BackupName::Parse(std::string(host) + "-20261201-100000", &name)) << host;
         const fs::path folder = WriteStoredBackup(dir.Path() / "store", name, {Config("a\n")});
         const GitOutcome outcome = git.Commit(folder, name);
         EXPECT_EQ(outcome.status, GitOutcome::Status::kFailed) << host;
