@@ -123,7 +123,6 @@ PruneOutcome BackupStore::Prune(const fs::path& made, int keep) const {
                 for (const std::string& name : removal.Foreign()) {
                     names += (names.empty() ? "" : ", ") + QuoteForMessage(name);
                 }
-                outcome.removed.push_back(folder);
                 outcome.keptForeign.push_back({folder, names});
                 break;
             }

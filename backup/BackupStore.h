@@ -28,9 +28,9 @@ struct PruneOutcome {
         std::filesystem::path folder;
         std::string why;
     };
-    std::vector<std::filesystem::path> removed;  // oldest first
-    // Removed but for what the backup did not make: user files, subfolders,
-    // links; kept and named.
+    std::vector<std::filesystem::path> removed;  // gone, oldest first
+    // The backup removed, but its folder stays for what the backup did not
+    // make (user files, subfolders, links), kept and named; not in `removed`.
     std::vector<Problem> keptForeign;
     // Not removed, or removed only in part (then incomplete from now on).
     std::vector<Problem> failed;

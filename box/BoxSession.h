@@ -35,7 +35,7 @@ enum class TransferOutcome {
 };
 
 // One processing message of the box after an upload, as it came.
-struct WaitMessage {
+struct BoxWaitMessage {
     std::string text;
     int32_t percent = 0;  // the box's figure; only 0..100 means one
     int32_t status = 0;   // 2 more to come, 3 done, 4 or more failed
@@ -108,7 +108,7 @@ public:
     // had no wait phase); of a longer run the latest kKeptWaitMessages,
     // which end with the box's verdict.
     static constexpr size_t kKeptWaitMessages = 100;
-    const std::vector<WaitMessage>& LastWaitMessages() const { return waitMessages_; }
+    const std::vector<BoxWaitMessage>& LastWaitMessages() const { return waitMessages_; }
     // The box's text of the last refused login, dump or upload, as it came
     // (empty when the last dump or upload was not refused).
     const std::string& LastRefusal() const { return refusal_; }
@@ -155,7 +155,7 @@ private:
     LoginReplySeen loginReply_;
     TransferOutcome outcome_ = TransferOutcome::kDone;
     std::string refusal_;
-    std::vector<WaitMessage> waitMessages_;
+    std::vector<BoxWaitMessage> waitMessages_;
     int32_t listCount_ = 0;
     LogSink log_ = nullptr;
     ProgressSink progress_ = nullptr;

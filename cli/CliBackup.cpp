@@ -24,7 +24,7 @@ void CliBackup::FileDone(const FileReport& file) {
     output_.File(file);
 }
 
-bool CliBackup::Prune(const fs::path& made) {
+std::string CliBackup::Prune(const fs::path& made) {
     const fs::path shownInto = context_.ShownStore();
     const PruneOutcome pruned = context_.Store().Prune(made, context_.options.keep);
     for (const fs::path& folder : pruned.removed) {
@@ -36,16 +36,24 @@ bool CliBackup::Prune(const fs::path& made) {
             "warning: the old backup is removed, but %s still holds what it did not "
             "make, kept: %s",
             (shownInto / p.folder.filename()).string().c_str(), p.why.c_str());
+        output_.NotRemoved("kept", p.folder, p.why);
     }
     for (const PruneOutcome::Problem& f : pruned.failed) {
-        output_.Note("cannot remove the old backup %s: %s", f.folder.string().c_str(),
-                     f.why.c_str());
+        output_.Note("cannot remove the old backup %s: %s",
+                     (shownInto / f.folder.filename()).string().c_str(), f.why.c_str());
+        output_.NotRemoved("not_removed", f.folder, f.why);
     }
     if (!pruned.notTried.empty()) {
-        output_.Note("no old backup removed from %s: %s", shownInto.string().c_str(),
-                     pruned.notTried.c_str());
+        return "the backup is complete, but no old backup was removed from " +
+               shownInto.string() + ": " + pruned.notTried;
     }
-    return pruned.failed.empty() && pruned.notTried.empty();
+    if (!pruned.failed.empty()) {
+        const PruneOutcome::Problem& first = pruned.failed.front();
+        return "the backup is complete, but " + std::to_string(pruned.failed.size()) +
+               " old backup(s) could not be removed: " +
+               (shownInto / first.folder.filename()).string() + ": " + first.why;
+    }
+    return "";
 }
 
 int CliBackup::Run(const CliBoxLink* box) {
@@ -89,8 +97,11 @@ int CliBackup::Run(const CliBoxLink* box) {
         told = !options.report || report.Report();
         told = (options.git.empty() || report.Commit(context_.directory / options.git)) && told;
     }
-    if (options.keep > 0 && !Prune(outcome.folder)) {
-        return CliClient::kExitFailed;
+    if (options.keep > 0) {
+        const std::string notPruned = Prune(outcome.folder);
+        if (!notPruned.empty()) {
+            return output_.Error(CliClient::kExitFailed, "%s", notPruned.c_str());
+        }
     }
     return told ? CliClient::kExitOk : CliClient::kExitFailed;
 }

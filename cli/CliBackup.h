@@ -22,8 +22,8 @@ public:
 private:
     void FileStarting(int index, int count, const std::string& name) override;
     void FileDone(const FileReport& file) override;
-    // False when an old backup that was to go could not be removed.
-    bool Prune(const std::filesystem::path& made);
+    // Empty when every old backup --keep chose is gone; otherwise why not.
+    std::string Prune(const std::filesystem::path& made);
 
     const CliContext& context_;
     CliOutput& output_;

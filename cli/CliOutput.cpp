@@ -130,6 +130,8 @@ CliOutput::CliOutput(FILE* out, FILE* err, Command command, bool json, int verbo
         d["folder"] = nullptr;
         d["complete"] = false;
         d["removed"] = Json::array();
+        d["kept"] = Json::array();
+        d["not_removed"] = Json::array();
         d["changes"] = nullptr;  // --report
         d["git"] = nullptr;      // --git
     } else if (command == Command::kCompare) {
@@ -266,6 +268,13 @@ void CliOutput::Value(const char* key, const Json& value) {
 void CliOutput::Removed(const std::filesystem::path& folder) {
     if (IsJson()) {
         (*document_)["removed"].push_back(folder.string());
+    }
+}
+
+void CliOutput::NotRemoved(const char* key, const std::filesystem::path& folder,
+                           const std::string& why) {
+    if (IsJson()) {
+        (*document_)[key].push_back({{"folder", folder.string()}, {"why", why}});
     }
 }
 

@@ -68,6 +68,9 @@ public:
     void Folder(const std::filesystem::path& folder);
     // "complete", "same", "dry_run", "changed".
     void Flag(const char* key, bool value);
+    // An old backup --keep chose that is not gone (`key` "not_removed"), or
+    // whose folder stays for files it did not make ("kept"), and why.
+    void NotRemoved(const char* key, const std::filesystem::path& folder, const std::string& why);
     void Removed(const std::filesystem::path& folder);
     // "store", "box", "latest": a text, or null when empty.
     void Text(const char* key, const std::string& value);

@@ -86,7 +86,7 @@ void CliUpdate::Tell(const UpdateOutcome& outcome) {
     output_.Value("backup_before", PathOrNull(outcome.backupBefore));
     output_.Value("backup_after", PathOrNull(outcome.backupAfter));
     Json said = Json::array();
-    for (const WaitMessage& m : outcome.boxSaid) {
+    for (const BoxWaitMessage& m : outcome.boxSaid) {
         const bool hasPercent = m.percent >= 0 && m.percent <= 100;
         said.push_back({{"text", m.text},
                         {"percent", hasPercent ? Json(m.percent) : Json(nullptr)},

@@ -72,7 +72,7 @@ struct UpdateOutcome {
     std::vector<StepOutcome> steps;  // those that ran, in order
     std::filesystem::path backupBefore;
     std::filesystem::path backupAfter;  // empty when none was made
-    std::vector<WaitMessage> boxSaid;   // the processing messages
+    std::vector<BoxWaitMessage> boxSaid;   // the processing messages
     std::vector<FileReport> changes;    // differs, only-on-box (new), missing-on-box (gone)
     std::vector<FileReport> putBack;    // the files sent back, with their read-back
     bool dryRun = false;

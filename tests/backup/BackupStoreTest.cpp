@@ -246,6 +246,11 @@ TEST(BackupStoreTest, APruneRemovesOnlyOlderCompleteBackupsOfTheBoxAndOnlyWhatTh
         for (const fs::path& p : outcome.removed) {
             removed.push_back(p.filename().string());
         }
+        // A folder that stays for a user's files is not called removed.
+        for (const PruneOutcome::Problem& p : outcome.keptForeign) {
+            EXPECT_FALSE(fs::exists(store / p.folder.filename() / "SHA256SUMS"));
+            removed.push_back(p.folder.filename().string());
+        }
         EXPECT_EQ(removed, c.removed);
         EXPECT_TRUE(outcome.failed.empty()) << outcome.failed[0].why;
         EXPECT_EQ(outcome.keptForeign.size(), c.leftOver.empty() ? 0u : 1u);

@@ -188,7 +188,7 @@ TEST_F(BoxSessionAgainstSim, UpdateFileRunsItsProcessingAndRestarts) {
         ::WriteFile("update.pkg", "new firmware");
         EXPECT_EQ(session.Upload("update.pkg"), c.restarts ? 1 : -1);
         std::vector<std::string> got;
-        for (const WaitMessage& m : session.LastWaitMessages()) {
+        for (const BoxWaitMessage& m : session.LastWaitMessages()) {
             got.push_back(m.text + "=" + std::to_string(m.status));
         }
         EXPECT_EQ(got, c.statuses);
