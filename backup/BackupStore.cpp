@@ -80,9 +80,12 @@ bool BackupStore::MakeFolder(const BackupBox& box, fs::path* folder, std::string
             *folder = candidate;
             return true;
         }
-        if (ec) {
+        // Taken by anything, a plain file or a link too: the next number.
+        std::error_code statusError;
+        if (ec && !fs::exists(fs::symlink_status(candidate, statusError))) {
             break;
         }
+        ec.clear();
     }
     *why = ec ? ec.message() : "every name of this second is taken";
     return false;

@@ -37,10 +37,15 @@ struct ListedFile {
 
 BoxBackup::BoxBackup(fs::path into, BackupBox box) : into_(std::move(into)), box_(std::move(box)) {}
 
+bool BoxBackup::MakeFolderFirst(std::string* why) {
+    return BackupStore(into_).MakeFolder(box_, &folder_, why);
+}
+
 BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                              WholeBoxReport& report) {
     BackupOutcome outcome;
-    if (!BackupStore(into_).MakeFolder(box_, &outcome.folder, &outcome.why)) {
+    outcome.folder = folder_;
+    if (folder_.empty() && !BackupStore(into_).MakeFolder(box_, &outcome.folder, &outcome.why)) {
         outcome.status = BackupOutcome::Status::kNoFolder;
         return outcome;
     }

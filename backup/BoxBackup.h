@@ -47,8 +47,15 @@ public:
     // removed again, so that the report, `saved` and INCOMPLETE agree.
     BackupOutcome Run(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                       WholeBoxReport& report);
+    // Makes the backup folder now, before the box is reached, so that no
+    // box waits while the store's lock is waited for; Run then fills it.
+    // False and why (possibly empty) when it cannot be made.
+    bool MakeFolderFirst(std::string* why);
+    // The folder MakeFolderFirst made; empty before.
+    const std::filesystem::path& Folder() const { return folder_; }
 
 private:
     std::filesystem::path into_;
     BackupBox box_;
+    std::filesystem::path folder_;
 };

@@ -13,6 +13,24 @@ namespace fs = std::filesystem;
 
 CliBackup::CliBackup(const CliContext& context) : context_(context), output_(context.output) {}
 
+CliBackup::~CliBackup() {
+    if (!filled_ && backup_ && !backup_->Folder().empty()) {
+        std::error_code ec;
+        fs::remove(backup_->Folder(), ec);  // fails, as it should, on a folder not empty
+    }
+}
+
+int CliBackup::Check() {
+    backup_.emplace(context_.Store().Root(), context_.box);
+    std::string why;
+    if (!backup_->MakeFolderFirst(&why)) {
+        return output_.Error(CliClient::kExitFailed, "cannot make a backup folder in %s%s%s",
+                             context_.ShownStore().string().c_str(), why.empty() ? "" : ": ",
+                             why.c_str());
+    }
+    return CliClient::kExitOk;
+}
+
 void CliBackup::FileStarting(int index, int count, const std::string& name) {
     TerminalLog::FileStarting(name, index, count);
 }
@@ -60,8 +78,8 @@ int CliBackup::Run(const CliBoxLink* box) {
     const CliOptions& options = context_.options;
     const BackupStore store = context_.Store();
     const fs::path shownInto = context_.ShownStore();
-    const BackupOutcome outcome =
-        BoxBackup(store.Root(), context_.box).Run(box->session, box->listed, *this);
+    filled_ = true;
+    const BackupOutcome outcome = backup_->Run(box->session, box->listed, *this);
     if (outcome.status == BackupOutcome::Status::kNoFolder) {
         return output_.Error(CliClient::kExitFailed, "cannot make a backup folder in %s%s%s",
                              shownInto.string().c_str(), outcome.why.empty() ? "" : ": ",

@@ -3,8 +3,10 @@
 // stdout, what failed and the summary on stderr. With --keep, the store then
 // prunes older complete backups of the box so that that many remain.
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "backup/BoxBackup.h"
 #include "backup/WholeBoxReport.h"
 #include "cli/CliCommand.h"
 
@@ -14,6 +16,12 @@ struct CliContext;
 class CliBackup : public CliCommand, private WholeBoxReport {
 public:
     explicit CliBackup(const CliContext& context);
+    // A folder made first and never filled (the box could not be reached)
+    // is removed again, and only while it is empty.
+    ~CliBackup() override;
+    // Makes the backup folder before connecting: the store's lock is
+    // waited for while no box waits.
+    int Check() override;
     // With --report and --git: once the backup is complete, what changed
     // since the box's previous one is told and committed. With --keep, the
     // store is then pruned.
@@ -27,4 +35,6 @@ private:
 
     const CliContext& context_;
     CliOutput& output_;
+    std::optional<BoxBackup> backup_;  // from Check on, once the box is chosen
+    bool filled_ = false;  // Run began to fill the folder
 };

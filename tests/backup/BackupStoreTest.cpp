@@ -326,6 +326,32 @@ TEST(BackupStoreTest, TheLockIsHeldByOneAtATimeAndWaitedForBoundedly) {
     EXPECT_TRUE(again.Acquire(file, 0, &why)) << why;
 }
 
+TEST(BackupStoreTest, ANameTakenByAFileOrALinkGoesToTheNextNumber) {
+    const TempDir dir;
+    fs::create_directories("store");
+    const BackupBox box = BackupBox::Of("h", 1000);
+    // Bounded: the second may turn between the blockers and the folder.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        BackupName name = BackupName::Now(box);
+        WriteFile("store/" + name.Format(), "a user's file");
+        name.sequence = 2;
+#ifndef _WIN32
+        fs::create_symlink("nowhere", "store/" + name.Format());
+        name.sequence = 3;
+#endif
+        fs::path folder;
+        std::string why;
+        ASSERT_TRUE(BackupStore("store", 0).MakeFolder(box, &folder, &why)) << why;
+        BackupName made;
+        ASSERT_TRUE(BackupName::Parse(folder.filename().string(), &made));
+        if (made.stamp == name.stamp) {
+            EXPECT_EQ(made.sequence, name.sequence);
+            return;
+        }
+    }
+    FAIL() << "the clock turned a second at every attempt";
+}
+
 TEST(BackupStoreTest, MakesItsOwnFolderButNeverAMissingParent) {
     const TempDir dir;
     fs::create_directories("there");

@@ -66,6 +66,20 @@ TEST_F(CliBackupTest, NamesThatDifferNeverShareABackup) {
     EXPECT_EQ(Cli(box, {"backup", "--box-name", std::string(300, 'x')}).status, 2);
 }
 
+TEST_F(CliBackupTest, TheFolderIsMadeBeforeTheBoxIsReachedAndGoesAgainIfItIsNot) {
+    BoxSimulator& box = StartBox("box");
+    fs::create_directories("pc/backups/127.0.0.1+" + std::to_string(box.Port()) + "-20240101-120000");
+    const ProgramResult r = Cli(box, {"--password", "1111", "backup", "--into", "backups"});
+    EXPECT_EQ(r.status, 3) << r.err;
+    // Only what was there before: the lock and the earlier folder.
+    EXPECT_EQ(Names("pc/backups").size(), 2u);
+    WriteFile("pc/no-store", "");
+    const ProgramResult none = Cli(box, {"backup", "--into", "no-store"});
+    EXPECT_EQ(none.status, 1);
+    WaitIdle(box);
+    EXPECT_EQ(box.Stats().connectionsAccepted, 1);  // the first run's only
+}
+
 TEST_F(CliBackupTest, LatestWithoutACompleteBackupSendsNothing) {
     BoxSimulator& box = StartBox("box");
     fs::create_directories("pc/backup/127.0.0.1+" + std::to_string(box.Port()) +
