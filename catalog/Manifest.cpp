@@ -128,10 +128,13 @@ bool Manifest::Parse(const std::string& text, Manifest* out, std::string* error)
                 return fail("\"" + QuoteForMessage(*field) + "\" holds a NUL byte");
             }
         }
-        if (entry.group.empty() || entry.group.size() > kMaxGroupLength ||
-            HasControlCharacter(entry.group)) {
+        if (entry.group.empty() || entry.group.size() > kMaxGroupLength) {
             return fail("group name \"" + QuoteForMessage(entry.group) + "\" must have 1 to " +
-                        std::to_string(kMaxGroupLength) + " characters");
+                        std::to_string(kMaxGroupLength) + " bytes");
+        }
+        if (HasControlCharacter(entry.group)) {
+            return fail("group name \"" + QuoteForMessage(entry.group) +
+                        "\" holds a control character");
         }
         if (CheckFileName(entry.name.c_str()) == FileNameFault::kNotPlain) {
             return fail("file name \"" + QuoteForMessage(entry.name) +

@@ -1,5 +1,7 @@
 #include "cli/CliBackupSource.h"
 
+#include <ctime>
+
 #include <string>
 #include <system_error>
 #include <vector>
@@ -37,6 +39,10 @@ int CliBackupSource::Open(const CliContext& context, std::unique_ptr<CliBackupSo
         given = context.ShownStore() / latest.folder.filename();
         context.output.Info("%s backup of %s: %s", options.backupFolder.c_str(),
                             context.box.Text().c_str(), given.string().c_str());
+        if (const std::string warning = BackupRef::FutureWarning(latest, std::time(nullptr));
+            !warning.empty()) {
+            context.output.Note("%s", warning.c_str());
+        }
     } else {
         context.output.Folder((context.directory / given).lexically_normal());
         if (const int status = context.CheckBackupFolder(given.string(), {BackupRef::kLatest});

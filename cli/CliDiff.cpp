@@ -1,5 +1,7 @@
 #include "cli/CliDiff.h"
 
+#include <ctime>
+
 #include <string_view>
 #include <utility>
 
@@ -69,6 +71,10 @@ std::unique_ptr<DiffSide> CliDiff::LoadBackup(const std::string& side, int* exit
         }
         folder = found.folder;
         output_.Detail("%s is %s", side.c_str(), folder.string().c_str());
+        if (const std::string warning = BackupRef::FutureWarning(found, std::time(nullptr));
+            !warning.empty()) {
+            output_.Note("%s", warning.c_str());
+        }
     } else if (const int status = context_.CheckBackupFolder(side, {BackupRef::kLatest, kBox});
                status != CliClient::kExitOk) {
         *exit = status;

@@ -1,13 +1,9 @@
 #include "history/BackupRef.h"
 
-#include <cstdlib>
+#include <limits>
 
-namespace {
-
-// More complete backups of one box than a store ever holds.
-constexpr size_t kMaxBackDigits = 6;
-
-}  // namespace
+#include "backup/BackupAge.h"
+#include "base/DecimalNumber.h"
 
 bool BackupRef::ParseLatest(const std::string& text, int* back) {
     const std::string latest = kLatest;
@@ -19,12 +15,14 @@ bool BackupRef::ParseLatest(const std::string& text, int* back) {
         *back = 0;
         return true;
     }
+    // N as it is written, without leading zeros: one spelling per backup.
     const std::string digits = rest.substr(1);
-    if (rest[0] != kBefore || digits.empty() || digits.size() > kMaxBackDigits ||
-        digits.find_first_not_of("0123456789") != std::string::npos) {
+    long long value = 0;
+    if (rest[0] != kBefore || (digits.size() > 1 && digits[0] == '0') ||
+        !ReadDecimal(digits, 0, std::numeric_limits<int>::max(), &value)) {
         return false;
     }
-    *back = std::atoi(digits.c_str());
+    *back = static_cast<int>(value);
     return true;
 }
 
@@ -42,4 +40,12 @@ bool BackupRef::Find(const BackupStore& store, const BackupBox& box, int back, S
                                (complete == 1 ? "" : "s") + " in " + store.Root().string() +
                                ", so there is no " + kLatest + kBefore + std::to_string(back);
     return false;
+}
+
+std::string BackupRef::FutureWarning(const StoredBackup& found, std::time_t now) {
+    if (BackupAge::Seconds(found.name, now) >= 0) {
+        return "";
+    }
+    return "warning: " + found.folder.filename().string() + " is dated " + found.name.TakenText() +
+           ", ahead of this PC's clock; if the clock was set back, newer backups sort before it";
 }

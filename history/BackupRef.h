@@ -2,6 +2,7 @@
 // How a user names a backup of a box in the store: "latest", its newest
 // complete backup, and "latest~N", the N-th complete one before it (as git
 // names commits). Incomplete backups are never counted.
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -18,4 +19,8 @@ public:
     // one; false with the reason when it has not that many.
     static bool Find(const BackupStore& store, const BackupBox& box, int back, StoredBackup* found,
                      std::string* why);
+    // A warning when `found` is stamped ahead of `now`: the clock was set
+    // back since, and a backup made now would not count as the newest.
+    // Empty otherwise.
+    static std::string FutureWarning(const StoredBackup& found, std::time_t now);
 };

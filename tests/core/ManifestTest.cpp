@@ -60,6 +60,7 @@ TEST(Manifest, RejectsBadLinesNamingTheLine) {
     EXPECT_NE(ParseError("A a.txt -").find("type"), std::string::npos);
     EXPECT_NE(ParseError("SixteenCharsLong a.txt 1").find("group name"), std::string::npos);
     EXPECT_NE(ParseError("\"\" a.txt 1").find("group name"), std::string::npos);
+    EXPECT_NE(ParseError("G\x1b a.txt 1").find("holds a control character"), std::string::npos);
     for (const char* name :
          {"../a", "a/b", "a\\b", "c:x", "..", ".", "abcdefghijklmnopqrstuvwxyz012345"}) {
         EXPECT_NE(ParseError(std::string("G ") + name + " 1").find("file name"), std::string::npos)

@@ -108,7 +108,9 @@ TEST_F(BoxHistoryTest, LatestAndLatestBeforeCountCompleteBackupsOfTheBoxOnly) {
         {"latest~1x", "", false},
         {"latest1", "", false},
         {"Latest", "", false},
-        {"latest~1234567", "", false},
+        {"latest~1234567", "", true},  // parsed, and not there
+        {"latest~01", "", false},
+        {"latest~99999999999", "", false},
     };
     for (const auto& c : cases) {
         int back = -1;
@@ -122,7 +124,24 @@ TEST_F(BoxHistoryTest, LatestAndLatestBeforeCountCompleteBackupsOfTheBoxOnly) {
         EXPECT_EQ(ok ? found.folder.filename().string() : "", c.folder) << c.ref << ": " << why;
         if (!ok) {
             EXPECT_EQ(why, "127.0.0.1:1000 has 5 complete backups in " + store.Root().string() +
-                               ", so there is no latest~5");
+                               ", so there is no " + c.ref);
         }
     }
+}
+
+TEST_F(BoxHistoryTest, ABackupDatedAheadOfTheClockIsToldWhenChosen) {
+    StoredBackup found;
+    ASSERT_TRUE(BackupName::Parse("127.0.0.1-20261205-100000", &found.name));
+    found.folder = "store/127.0.0.1-20261205-100000";
+    std::tm day{};
+    day.tm_year = 2026 - 1900;
+    day.tm_mon = 11;
+    day.tm_mday = 5;
+    day.tm_hour = 9;  // an hour before it, local time
+    day.tm_isdst = -1;
+    EXPECT_EQ(BackupRef::FutureWarning(found, std::mktime(&day)),
+              "warning: 127.0.0.1-20261205-100000 is dated 2026-12-05 10:00:00, ahead of this "
+              "PC's clock; if the clock was set back, newer backups sort before it");
+    day.tm_hour = 11;
+    EXPECT_EQ(BackupRef::FutureWarning(found, std::mktime(&day)), "");
 }
