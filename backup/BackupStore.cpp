@@ -106,6 +106,15 @@ PruneOutcome BackupStore::Prune(const fs::path& made, int keep) const {
         outcome.notTried = "the backup just made is not complete";
         return outcome;
     }
+    // Never while another run reads a backup; it is not waited for, as a
+    // restore may take long: the next --keep removes what this one would have.
+    StoreLock readers;
+    std::string held;
+    if (!readers.Acquire(root_ / kReadersLockName, 0, &held)) {
+        outcome.deferred = "another run (restore, compare or diff) is reading a backup of the "
+                           "store; the next --keep removes the old ones";
+        return outcome;
+    }
     std::vector<StoredBackup> older;
     for (StoredBackup& backup : ListOf(madeName.box)) {
         if (backup.state.Complete() && backup.name.IsOlderThan(madeName)) {
@@ -135,4 +144,22 @@ PruneOutcome BackupStore::Prune(const fs::path& made, int keep) const {
         }
     }
     return outcome;
+}
+
+bool BackupStore::LockForReading(const fs::path& store, StoreLock* lock, std::string* why) {
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(store / kLockName, ec))) {
+        return true;
+    }
+    return lock->Acquire(store / kReadersLockName, kLockWaitSeconds, why,
+                         StoreLock::Mode::kShared);
+}
+
+fs::path BackupStore::StoreOf(const fs::path& backup) {
+    fs::path folder = backup.lexically_normal();
+    if (!folder.has_filename()) {
+        folder = folder.parent_path();
+    }
+    const fs::path store = folder.parent_path();
+    return store.empty() ? fs::path(".") : store;
 }

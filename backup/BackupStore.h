@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "backup/BackupName.h"
+#include "backup/StoreLock.h"
 #include "backup/BackupState.h"
 
 struct StoredBackup {
@@ -36,6 +37,9 @@ struct PruneOutcome {
     std::vector<Problem> failed;
     // Why nothing was pruned at all (the lock, the backup just made); empty if it was tried.
     std::string notTried;
+    // Why nothing was pruned this time though nothing failed: a run is
+    // reading a backup of the store. Empty if it was tried.
+    std::string deferred;
 };
 
 class BackupStore {
@@ -43,6 +47,9 @@ public:
     // The store's folder under a working folder, unless the user chooses one.
     static constexpr const char* kDefaultFolder = "backup";
     static constexpr const char* kLockName = ".velqo-store.lock";
+    // Held shared by each run that reads a backup of the store (restore,
+    // compare, diff), exclusively by a prune: no backup goes while read.
+    static constexpr const char* kReadersLockName = ".velqo-readers.lock";
     // How long making a folder or pruning waits for another run's lock.
     static constexpr int kLockWaitSeconds = 60;
 
@@ -68,6 +75,13 @@ public:
     // `made` among them. Incomplete folders and those of other boxes are
     // never touched; each removal takes away only what its backup made.
     PruneOutcome Prune(const std::filesystem::path& made, int keep) const;
+    // Holds `lock` shared while backups of `store` are read, taken before
+    // one is chosen. Only a folder that is a store (it holds the store's lock
+    // file) is given the readers' lock file. False with why when it cannot.
+    static bool LockForReading(const std::filesystem::path& store, StoreLock* lock,
+                               std::string* why);
+    // The store a backup folder lies in: the folder that holds it.
+    static std::filesystem::path StoreOf(const std::filesystem::path& backup);
 
 private:
     std::filesystem::path root_;

@@ -51,10 +51,11 @@ bool StoreLock::Open(const std::filesystem::path& file, std::string* error) {
     return true;
 }
 
-StoreLock::Try StoreLock::TryLock(std::string* error) {
+StoreLock::Try StoreLock::TryLock(Mode mode, std::string* error) {
     OVERLAPPED at{};
-    if (LockFileEx(static_cast<HANDLE>(handle_),
-                   LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    const DWORD exclusive = mode == Mode::kExclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0;
+    if (LockFileEx(static_cast<HANDLE>(handle_), exclusive | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                   &at)) {
         return Try::kLocked;
     }
     const DWORD code = GetLastError();
@@ -89,8 +90,8 @@ bool StoreLock::Open(const std::filesystem::path& file, std::string* error) {
     return true;
 }
 
-StoreLock::Try StoreLock::TryLock(std::string* error) {
-    if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+StoreLock::Try StoreLock::TryLock(Mode mode, std::string* error) {
+    if (flock(fd_, (mode == Mode::kExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) {
         return Try::kLocked;
     }
     if (errno == EWOULDBLOCK || errno == EINTR) {
@@ -102,7 +103,8 @@ StoreLock::Try StoreLock::TryLock(std::string* error) {
 
 #endif
 
-bool StoreLock::Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why) {
+bool StoreLock::Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why,
+                        Mode mode) {
     Release();
     std::string error;
     if (!Open(file, &error)) {
@@ -111,7 +113,7 @@ bool StoreLock::Acquire(const std::filesystem::path& file, int waitSeconds, std:
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
     for (;;) {
-        const Try tried = TryLock(&error);
+        const Try tried = TryLock(mode, &error);
         if (tried == Try::kLocked) {
             return true;
         }

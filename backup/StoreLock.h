@@ -14,10 +14,15 @@ public:
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
 
+    // Exclusive: one holder at a time. Shared: any number of holders, while
+    // no one holds it exclusively.
+    enum class Mode { kExclusive, kShared };
+
     // Waits at most `waitSeconds` for the lock on `file` (made if need be).
     // False with the reason: the file cannot be opened, or another run held
     // the lock all that time.
-    bool Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why);
+    bool Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why,
+                 Mode mode = Mode::kExclusive);
     bool Held() const;
 
 private:
@@ -27,7 +32,7 @@ private:
     // The lock file opened (made if need be); false with the system's words.
     bool Open(const std::filesystem::path& file, std::string* error);
     // One attempt at the lock, never waiting.
-    Try TryLock(std::string* error);
+    Try TryLock(Mode mode, std::string* error);
 
 #ifdef _WIN32
     void* handle_ = nullptr;  // a HANDLE

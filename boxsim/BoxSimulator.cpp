@@ -55,9 +55,12 @@ bool BoxSimulator::Start(std::string* error) {
     if (!CheckOptions(error)) {
         return false;
     }
-    // With '/' on every system, as the folder is mostly written.
-    const std::string manifestPath =
-        (std::filesystem::path(options_.folder) / options_.manifestName).generic_string();
+    // With '/' on every system, as the folder is mostly written, and the
+    // bytes as given: a path's round trip through the system's code page
+    // would change a UTF-8 name in the messages.
+    const std::string& folder = options_.folder;
+    const bool separated = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+    const std::string manifestPath = folder + (separated ? "" : "/") + options_.manifestName;
     if (!Manifest::Load(manifestPath, &manifest_, error)) {
         return false;
     }

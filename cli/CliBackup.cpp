@@ -61,6 +61,9 @@ std::string CliBackup::Prune(const fs::path& made) {
                      (shownInto / f.folder.filename()).string().c_str(), f.why.c_str());
         output_.NotRemoved("not_removed", f.folder, f.why);
     }
+    if (!pruned.deferred.empty()) {
+        output_.Note("no old backup removed now: %s", pruned.deferred.c_str());
+    }
     if (!pruned.notTried.empty()) {
         return "the backup is complete, but no old backup was removed from " +
                shownInto.string() + ": " + pruned.notTried;

@@ -27,7 +27,15 @@ int CliBackupSource::Open(const CliContext& context, std::unique_ptr<CliBackupSo
     const CliOptions& options = context.options;
     fs::path given = options.backupFolder;
     int back = 0;
-    if (BackupRef::ParseLatest(options.backupFolder, &back)) {
+    const bool latest = BackupRef::ParseLatest(options.backupFolder, &back);
+    auto reading = std::make_unique<StoreLock>();
+    std::string held;
+    if (!BackupStore::LockForReading(latest ? context.Store().Root()
+                                            : BackupStore::StoreOf(context.directory / given),
+                                     reading.get(), &held)) {
+        return context.output.Error(CliClient::kExitFailed, "%s", held.c_str());
+    }
+    if (latest) {
         StoredBackup latest;
         std::string why;
         if (!BackupRef::Find(context.Store(), context.box, back, &latest, &why)) {
@@ -51,6 +59,7 @@ int CliBackupSource::Open(const CliContext& context, std::unique_ptr<CliBackupSo
         }
     }
     *source = std::make_unique<CliBackupSource>(options, context.directory, given, context.output);
+    (*source)->reading_ = std::move(reading);
     return (*source)->Load();
 }
 

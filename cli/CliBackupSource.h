@@ -9,6 +9,7 @@
 
 #include "backup/BackupContents.h"
 #include "backup/RestorePlan.h"
+#include "backup/StoreLock.h"
 #include "backup/WholeBoxReport.h"
 #include "cli/CliOptions.h"
 
@@ -47,4 +48,6 @@ private:
     CliOutput& output_;
     BackupContents backup_;
     RestorePlan plan_;
+    // Held while the backup is read, so that no prune removes it.
+    std::unique_ptr<StoreLock> reading_;
 };

@@ -58,12 +58,20 @@ bool CliDiff::IsBox(const std::string& side) {
     return side == kBox;
 }
 
-std::unique_ptr<DiffSide> CliDiff::LoadBackup(const std::string& side, int* exit) const {
+std::unique_ptr<DiffSide> CliDiff::LoadBackup(const std::string& side, int* exit) {
     *exit = CliClient::kExitFailed;
     fs::path folder = fs::path(side);
     int back = 0;
     std::string why;
-    if (BackupRef::ParseLatest(side, &back)) {
+    const bool latest = BackupRef::ParseLatest(side, &back);
+    StoreLock& reading = &side == &options_.backupFolder ? readingOlder_ : readingNewer_;
+    if (!BackupStore::LockForReading(
+            latest ? context_.Store().Root() : BackupStore::StoreOf(context_.directory / folder),
+            &reading, &why)) {
+        output_.Error(CliClient::kExitFailed, "%s", why.c_str());
+        return nullptr;
+    }
+    if (latest) {
         StoredBackup found;
         if (!BackupRef::Find(context_.Store(), context_.box, back, &found, &why)) {
             output_.Error(CliClient::kExitFailed, "%s", why.c_str());

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "backup/StoreLock.h"
+
 #include "cli/CliCommand.h"
 #include "history/DiffSide.h"
 
@@ -31,11 +33,14 @@ private:
     // A side that is a backup: "latest", "latest~N" (the box's in the
     // store), else a folder relative to DIR. Null after saying why, with
     // the exit status in `exit`.
-    std::unique_ptr<DiffSide> LoadBackup(const std::string& side, int* exit) const;
+    std::unique_ptr<DiffSide> LoadBackup(const std::string& side, int* exit);
 
     const CliContext& context_;
     const CliOptions& options_;
     CliOutput& output_;
     std::unique_ptr<DiffSide> older_;  // null for the box
     std::unique_ptr<DiffSide> newer_;
+    // Held while the backups are read, so that no prune removes them.
+    StoreLock readingOlder_;
+    StoreLock readingNewer_;
 };

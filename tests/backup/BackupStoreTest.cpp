@@ -234,6 +234,7 @@ TEST(BackupStoreTest, APruneRemovesOnlyOlderCompleteBackupsOfTheBoxAndOnlyWhatTh
             }
         }
         expected.push_back(BackupStore::kLockName);
+        expected.push_back(BackupStore::kReadersLockName);
         expected.insert(expected.end(), c.leftOver.begin(), c.leftOver.end());
         for (const std::string& path : c.leftOver) {
             expected.push_back(path.substr(0, path.find('/')));
@@ -385,4 +386,35 @@ TEST(BackupStoreTest, MakesItsOwnFolderButNeverAMissingParent) {
         }
     }
     EXPECT_EQ(ReadFile("file"), "a user's file");
+}
+
+TEST(BackupStoreTest, NoBackupIsPrunedWhileARunReadsTheStore) {
+    const TempDir dir;
+    const fs::path store = fs::absolute("store");
+    MakeComplete(store / "127.0.0.1-20200101-000000");
+    MakeComplete(store / "127.0.0.1-20240101-000000");
+    fs::create_directories("elsewhere/backup");
+    std::string why;
+    {
+        StoreLock reading;
+        // A folder that is no store is never given a lock file.
+        ASSERT_TRUE(BackupStore::LockForReading("elsewhere", &reading, &why)) << why;
+        EXPECT_FALSE(reading.Held());
+        EXPECT_FALSE(fs::exists("elsewhere/" + std::string(BackupStore::kReadersLockName)));
+        WriteFile((store / BackupStore::kLockName).string(), "");
+        ASSERT_TRUE(BackupStore::LockForReading(
+            BackupStore::StoreOf(store / "127.0.0.1-20200101-000000/"), &reading, &why))
+            << why;
+        EXPECT_TRUE(reading.Held());
+        StoreLock another;  // readers do not keep each other out
+        EXPECT_TRUE(BackupStore::LockForReading(store, &another, &why)) << why;
+        const PruneOutcome held = BackupStore(store).Prune(store / "127.0.0.1-20240101-000000", 1);
+        EXPECT_TRUE(held.removed.empty());
+        EXPECT_TRUE(held.failed.empty());
+        EXPECT_NE(held.deferred, "");
+        EXPECT_TRUE(BackupState::Of(store / "127.0.0.1-20200101-000000").Complete());
+    }
+    const PruneOutcome free = BackupStore(store).Prune(store / "127.0.0.1-20240101-000000", 1);
+    EXPECT_EQ(free.removed.size(), 1u);
+    EXPECT_EQ(free.deferred, "");
 }

@@ -13,6 +13,7 @@
 #include "tests/support/ProgramRunner.h"
 #include "tests/support/StoreWriter.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TextChecks.h"
 
 namespace fs = std::filesystem;
 
@@ -32,13 +33,16 @@ protected:
         ASSERT_TRUE(lan_.AddBox("127.0.78.2", {}, &error)) << error;
         ASSERT_TRUE(lan_.AddListener("127.0.78.3", TestListener::Kind::kNotABox, &error)) << error;
         fs::create_directories("pc/config");
-        std::ofstream("pc/config/config.ini") << "# mine\nPASSWORD=7351\n";
+        std::ofstream("pc/config/config.ini", std::ios::binary) << "# mine\nPASSWORD=7351\n";
         port_ = std::to_string(lan_.Port());
     }
 
     ProgramResult Cli(std::vector<std::string> args) const {
         args.insert(args.begin(), {"-C", "pc", "-p", port_});
-        return RunProgram(SiblingProgram("velqo-cli"), args);
+        ProgramResult r = RunProgram(SiblingProgram("velqo-cli"), args);
+        r.out = Lf(r.out);  // a Windows console's line ends
+        r.err = Lf(r.err);
+        return r;
     }
 
     TempDir dir_;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "base/TextEscape.h"
 #include "cli/CliClient.h"
 #include "cli/CliCommandTable.h"
 #include "cli/CliContext.h"
@@ -63,7 +64,8 @@ TEST(CliMessage, WhatCannotBeFoundIsSaidWithWhatWasMeant) {
          CliOptions::Command::kRestore,
          {"old"},
          true,
-         "velqo-cli: old: no such folder (read under -C " + dir.Path().string() + ")",
+         "velqo-cli: old: no such folder (read under -C " + QuoteForMessage(dir.Path().string()) +
+             ")",
          CliClient::kExitUsage},
         {"a mistyped name",
          CliOptions::Command::kRestore,
