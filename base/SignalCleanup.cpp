@@ -1,5 +1,6 @@
 #include "base/SignalCleanup.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -36,6 +37,37 @@ static_assert(std::atomic<int>::is_always_lock_free);
 // Set by StopFirstBy; taken (and so cleared) by the first interruption.
 std::atomic<std::atomic<bool>*> g_stopFlag{nullptr};
 static_assert(std::atomic<std::atomic<bool>*>::is_always_lock_free);
+
+// Two farewells: the one the handler may be reading, and the one being
+// written; `g_farewellShown` names the one to read, -1 for none.
+struct Farewell {
+    char text[SignalCleanup::kFarewellBytes];
+    size_t length = 0;
+};
+Farewell g_farewells[2];
+std::atomic<int> g_farewellShown{-1};
+
+void WriteFarewell() {
+    const int shown = g_farewellShown.load();
+    if (shown < 0) {
+        return;
+    }
+    const Farewell& farewell = g_farewells[shown];
+#ifdef _WIN32
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), farewell.text, static_cast<DWORD>(farewell.length),
+              &written, nullptr);
+#else
+    size_t at = 0;
+    while (at < farewell.length) {
+        const ssize_t n = write(STDERR_FILENO, farewell.text + at, farewell.length - at);
+        if (n <= 0) {
+            break;
+        }
+        at += static_cast<size_t>(n);
+    }
+#endif
+}
 
 // Whether the interruption only asks to stop: the first while a flag is given.
 bool OnlyAskedToStop() {
@@ -139,6 +171,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     }
     g_ending.store(true);
     SignalCleanup::RemoveRegistered();
+    if (status == kInterruptStatus) {
+        WriteFarewell();
+    }
     // At once, as _exit: ExitProcess would run the libraries' clean-up after
     // stopping the program's threads wherever they were.
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
@@ -151,6 +186,9 @@ extern "C" void OnCleanupSignal(int signal) {
     }
     g_ending.store(true);
     SignalCleanup::RemoveRegistered();
+    if (signal != SIGHUP) {
+        WriteFarewell();
+    }
     _exit(128 + signal);
 }
 #endif
@@ -243,4 +281,19 @@ void SignalCleanup::RemoveRegistered() {
             break;
         }
     }
+}
+
+void SignalCleanup::SetFarewell(std::string_view text) {
+    if (g_ending.load()) {
+        return;  // the handler may be reading either
+    }
+    if (text.empty()) {
+        g_farewellShown.store(-1);
+        return;
+    }
+    const int next = g_farewellShown.load() == 0 ? 1 : 0;
+    Farewell& farewell = g_farewells[next];
+    farewell.length = std::min(text.size(), kFarewellBytes);
+    std::memcpy(farewell.text, text.data(), farewell.length);
+    g_farewellShown.store(next);
 }

@@ -23,6 +23,7 @@
 // after the handler has looked.
 #include <atomic>
 #include <filesystem>
+#include <string_view>
 
 class SignalCleanup {
 public:
@@ -52,4 +53,11 @@ public:
     static int RegisteredCount();
     // Removes every registered path, as the handler does.
     static void RemoveRegistered();
+
+    // The text written on stderr when an interruption ends the process (not
+    // when it only asks to stop): what was done and what to run next, kept
+    // up to date as work goes on. At most kFarewellBytes are kept; empty
+    // writes nothing.
+    static constexpr size_t kFarewellBytes = 1024;
+    static void SetFarewell(std::string_view text);
 };

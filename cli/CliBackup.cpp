@@ -1,5 +1,7 @@
 #include "cli/CliBackup.h"
 
+#include <set>
+
 #include "backup/BackupStore.h"
 #include "backup/BoxBackup.h"
 #include "base/TextEscape.h"
@@ -10,6 +12,7 @@
 #include "cli/TerminalLog.h"
 
 namespace fs = std::filesystem;
+using Command = CliOptions::Command;
 
 CliBackup::CliBackup(const CliContext& context) : context_(context), output_(context.output) {}
 
@@ -33,9 +36,15 @@ int CliBackup::Check() {
 
 void CliBackup::FileStarting(int index, int count, const std::string& name) {
     TerminalLog::FileStarting(name, index, count);
+    if (interruption_) {
+        interruption_->Starting(name);
+    }
 }
 
 void CliBackup::FileDone(const FileReport& file) {
+    if (interruption_) {
+        interruption_->Done(file.result == FileResult::kSaved);
+    }
     if (file.result == FileResult::kFailed) {
         output_.Note("%s: not saved: %s", QuoteForMessage(file.name).c_str(), file.message.c_str());
     }
@@ -82,7 +91,16 @@ int CliBackup::Run(const CliBoxLink* box) {
     const BackupStore store = context_.Store();
     const fs::path shownInto = context_.ShownStore();
     filled_ = true;
+    std::set<std::string> names;
+    for (const wire::ListRecord& record : box->listed) {
+        names.insert(record.name);
+    }
+    interruption_ = std::make_unique<CliInterruption>(
+        CliInterruption::State{Command::kBackup, 0, static_cast<int>(names.size()), "",
+                               (shownInto / backup_->Folder().filename()).string()},
+        TerminalLog::ProgressShown());
     const BackupOutcome outcome = backup_->Run(box->session, box->listed, *this);
+    interruption_.reset();
     if (outcome.status == BackupOutcome::Status::kNoFolder) {
         return output_.Error(CliClient::kExitFailed, "cannot make a backup folder in %s%s%s",
                              shownInto.string().c_str(), outcome.why.empty() ? "" : ": ",

@@ -3,12 +3,14 @@
 // stdout, what failed and the summary on stderr. With --keep, the store then
 // prunes older complete backups of the box so that that many remain.
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "backup/BoxBackup.h"
 #include "backup/WholeBoxReport.h"
 #include "cli/CliCommand.h"
+#include "cli/CliInterruption.h"
 
 class CliOutput;
 struct CliContext;
@@ -37,4 +39,5 @@ private:
     CliOutput& output_;
     std::optional<BoxBackup> backup_;  // from Check on, once the box is chosen
     bool filled_ = false;  // Run began to fill the folder
+    std::unique_ptr<CliInterruption> interruption_;  // while the files are saved
 };

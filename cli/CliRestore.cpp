@@ -41,9 +41,15 @@ int CliRestore::Check() {
 
 void CliRestore::FileStarting(int index, int count, const std::string& name) {
     TerminalLog::FileStarting(name, index, count);
+    if (interruption_) {
+        interruption_->Starting(name);
+    }
 }
 
 void CliRestore::FileDone(const FileReport& file) {
+    if (interruption_) {
+        interruption_->Done(file.result == FileResult::kSent);
+    }
     output_.File(file);
     const std::string name = QuoteForMessage(file.name);
     switch (file.result) {
@@ -83,9 +89,17 @@ int CliRestore::Run(const CliBoxLink* box) {
         MarkUnchanged(box->session, box->listed);
     }
     ReadBackVerifier* verifier = verifier_.get();
+    if (!options_.dryRun) {
+        interruption_ = std::make_unique<CliInterruption>(
+            CliInterruption::State{CliOptions::Command::kRestore, 0,
+                                   static_cast<int>(source_->Plan().Files().size()), "",
+                                   options_.backupFolder},
+            TerminalLog::ProgressShown());
+    }
     const RestoreOutcome outcome =
         BoxRestore::Run(box->session, box->listed, source_->Contents(), source_->Plan(),
                         {options_.dryRun, verifier}, *this);
+    interruption_.reset();
     if (!outcome.linkEnd.empty()) {
         output_.Note("%s; stopping", outcome.linkEnd.c_str());
     }

@@ -11,6 +11,7 @@
 #include "box/WireFormat.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliCommand.h"
+#include "cli/CliInterruption.h"
 #include "cli/CliOptions.h"
 
 class BoxSession;
@@ -37,4 +38,5 @@ private:
     CliOutput& output_;
     std::unique_ptr<CliBackupSource> source_;
     std::unique_ptr<ReadBackVerifier> verifier_;  // --verify only
+    std::unique_ptr<CliInterruption> interruption_;  // while files are sent
 };

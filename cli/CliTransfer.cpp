@@ -53,9 +53,23 @@ int CliTransfer::Check() {
 
 int CliTransfer::Run(const CliBoxLink* box) {
     const std::vector<std::string>& names = context_.options.names;
+    if (context_.options.command == CliOptions::Command::kPut) {
+        interruption_ = std::make_unique<CliInterruption>(
+            CliInterruption::State{CliOptions::Command::kPut, 0, static_cast<int>(names.size()), "",
+                                   "", names},
+            TerminalLog::ProgressShown());
+    }
     bool failed = false;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (!Transfer(*box, names[i], &failed)) {
+        if (interruption_) {
+            interruption_->Starting(names[i]);
+        }
+        const bool before = failed;
+        const bool goOn = Transfer(*box, names[i], &failed);
+        if (interruption_) {
+            interruption_->Done(failed == before);
+        }
+        if (!goOn) {
             // The names not tried, each with its own result.
             for (size_t j = i + 1; j < names.size(); ++j) {
                 FileReport file{names[j]};
@@ -65,6 +79,7 @@ int CliTransfer::Run(const CliBoxLink* box) {
             break;
         }
     }
+    interruption_.reset();
     return failed ? CliClient::kExitFailed : CliClient::kExitOk;
 }
 

@@ -9,6 +9,7 @@
 #include "backup/FileReport.h"
 #include "backup/ReadBackVerifier.h"
 #include "cli/CliCommand.h"
+#include "cli/CliInterruption.h"
 
 struct CliContext;
 
@@ -29,4 +30,5 @@ private:
     const CliContext& context_;
     std::vector<FileReport> unreadable_;          // put: files not there, already said
     std::unique_ptr<ReadBackVerifier> verifier_;  // put --verify only
+    std::unique_ptr<CliInterruption> interruption_;  // put, while files are sent
 };

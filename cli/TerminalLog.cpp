@@ -68,6 +68,10 @@ int TerminalLog::ByteProgressSink(int64_t done, int64_t total) {
     return 0;
 }
 
+bool TerminalLog::ProgressShown() {
+    return current_ != nullptr && current_->showProgress_;
+}
+
 void TerminalLog::FileStarting(const std::string& name, int index, int count) {
     if (current_ != nullptr) {
         current_->line_.name = QuoteForMessage(name);

@@ -36,6 +36,8 @@ public:
     // addresses, 3 answered"), redrawn at most every kRedrawIntervalMs
     // unless `last`.
     static void Status(const std::string& text, bool last);
+    // Whether a progress line may be on the terminal.
+    static bool ProgressShown();
     // Wipes a progress line shown on `out`, before text of velqo-cli's own.
     static void ClearLine(FILE* out);
 

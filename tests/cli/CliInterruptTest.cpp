@@ -15,6 +15,7 @@
 #include "tests/support/BackgroundProgram.h"
 #include "tests/support/BoxRig.h"
 #include "tests/support/ProgramRunner.h"
+#include "tests/support/TextChecks.h"
 
 namespace fs = std::filesystem;
 
@@ -89,21 +90,38 @@ TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
     // `local`: the command sends pc/big.bin; otherwise it must not be made.
     // `readBack`: the command reads big.bin back into a digest, with no
     // temporary file, and is mid-transfer once it says it reads.
+    // `said`: the line that ends stderr, what was done and what to run next.
     const struct {
         std::vector<std::string> command;
         int signal;
         bool local;
         bool readBack = false;
+        std::string said{};
     } rows[] = {
         {{"get", "big.bin"}, SIGINT, false},
 #ifndef _WIN32
         {{"get", "big.bin"}, SIGTERM, false},
         {{"get", "big.bin"}, SIGHUP, false},
 #endif
-        {{"backup", "--into", "backups"}, kStop, false},
+        {{"backup", "--into", "backups"},
+         kStop,
+         false,
+         false,
+         "velqo-cli: interrupted: 0 of 2 file(s) saved in backups"},
         // Interrupted while reading the upload back into the temporary folder.
-        {{"put", "--verify", "big.bin"}, SIGINT, true},
-        {{"restore", "--verify", backup}, kStop, false, true},
+        {{"put", "--verify", "big.bin"},
+         SIGINT,
+         true,
+         false,
+         "velqo-cli: interrupted: 0 of 1 file(s) sent; big.bin may be half-sent on the box; run "
+         "velqo-cli put big.bin again\n"},
+        {{"restore", "--verify", backup},
+         kStop,
+         false,
+         true,
+         "velqo-cli: interrupted: 0 of 2 file(s) sent; big.bin may be half-sent on the box; run "
+         "velqo-cli restore --changed-only " +
+             backup + " again\n"},
     };
     fs::create_directories("pc/backups");
     for (const auto& row : rows) {
@@ -130,6 +148,13 @@ TEST_F(CliInterrupt, SignalsRemoveTemporaryFilesAndEndWith128PlusTheSignal) {
         ASSERT_TRUE(cli.Wait(kEndMs));
         EXPECT_EQ(cli.KilledBy(), 0);
         EXPECT_EQ(cli.ExitStatus(), 128 + row.signal);
+        const std::string err = Lf(cli.Err());
+        if (row.said.empty()) {
+            EXPECT_EQ(err.find("interrupted"), std::string::npos) << err;
+        } else {
+            EXPECT_NE(err.find(row.said), std::string::npos) << err;
+            EXPECT_EQ(err.back(), '\n') << err;
+        }
         EXPECT_EQ(Temporaries("pc"), std::vector<std::string>());
         EXPECT_EQ(fs::exists("pc/big.bin"), row.local);
         fs::remove("pc/big.bin");
