@@ -3,6 +3,7 @@
 #include <set>
 
 #include "backup/BackupStore.h"
+#include "backup/BackupWords.h"
 #include "backup/BoxBackup.h"
 #include "base/TextEscape.h"
 #include "cli/CliBackupReport.h"
@@ -42,6 +43,9 @@ void CliBackup::FileStarting(int index, int count, const std::string& name) {
 }
 
 void CliBackup::FileDone(const FileReport& file) {
+    if (file.result == FileResult::kFailed) {
+        notSaved_.push_back(file.name);
+    }
     if (interruption_) {
         interruption_->Done(file.result == FileResult::kSaved);
     }
@@ -101,28 +105,22 @@ int CliBackup::Run(const CliBoxLink* box) {
         TerminalLog::ProgressShown());
     const BackupOutcome outcome = backup_->Run(box->session, box->listed, *this);
     interruption_.reset();
-    if (outcome.status == BackupOutcome::Status::kNoFolder) {
-        return output_.Error(CliClient::kExitFailed, "cannot make a backup folder in %s%s%s",
-                             shownInto.string().c_str(), outcome.why.empty() ? "" : ": ",
-                             outcome.why.c_str());
-    }
     const fs::path shown = shownInto / outcome.folder.filename();
+    const std::string problem =
+        BackupWords::Problem(outcome, shownInto.string(), shown.string(), notSaved_);
+    if (outcome.status == BackupOutcome::Status::kNoFolder) {
+        return output_.Error(CliClient::kExitFailed, "%s", problem.c_str());
+    }
     output_.Folder(outcome.folder);
     for (const fs::path& file : outcome.unwritten) {
         output_.Note("cannot write %s", (shown / file.filename()).string().c_str());
     }
     if (outcome.status == BackupOutcome::Status::kNotStarted) {
-        return output_.Error(CliClient::kExitFailed, "cannot start the backup in %s",
-                             shown.string().c_str());
+        return output_.Error(CliClient::kExitFailed, "%s", problem.c_str());
     }
     output_.Line("%s\n", shown.string().c_str());
-    if (!outcome.listProblem.empty()) {
-        output_.Note("%s", outcome.listProblem.c_str());
-    }
     if (outcome.status != BackupOutcome::Status::kComplete) {
-        output_.Note("INCOMPLETE backup in %s: %zu of %zu file(s) saved", shown.string().c_str(),
-                     outcome.saved, outcome.listed);
-        return CliClient::kExitFailed;
+        return output_.Error(CliClient::kExitFailed, "%s", problem.c_str());
     }
     output_.Flag("complete", true);
     // On a terminal the folder stands on the line above already.

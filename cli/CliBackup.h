@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "backup/BoxBackup.h"
 #include "backup/WholeBoxReport.h"
@@ -40,4 +41,5 @@ private:
     std::optional<BoxBackup> backup_;  // from Check on, once the box is chosen
     bool filled_ = false;  // Run began to fill the folder
     std::unique_ptr<CliInterruption> interruption_;  // while the files are saved
+    std::vector<std::string> notSaved_;              // the files that failed
 };

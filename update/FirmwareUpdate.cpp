@@ -4,6 +4,7 @@
 #include <set>
 
 #include "backup/BackupContents.h"
+#include "backup/BackupWords.h"
 #include "backup/BoxBackup.h"
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
@@ -59,24 +60,41 @@ bool StoppedBefore(UpdateStep step, UpdateReport& report, UpdateOutcome* out) {
     return true;
 }
 
+// The update's report, told every file of a backup, and the names of those
+// that failed kept for the backup's words.
+class BackupReport : public WholeBoxReport {
+public:
+    explicit BackupReport(UpdateReport& report) : report_(report) {}
+    void FileStarting(int index, int count, const std::string& name) override {
+        report_.FileStarting(index, count, name);
+    }
+    void FileDone(const FileReport& file) override {
+        if (file.result == FileResult::kFailed) {
+            notSaved_.push_back(file.name);
+        }
+        report_.FileDone(file);
+    }
+    bool StopRequested() override { return report_.StopRequested(); }
+    const std::vector<std::string>& NotSaved() const { return notSaved_; }
+
+private:
+    UpdateReport& report_;
+    std::vector<std::string> notSaved_;
+};
+
 // A backup now into the store: its outcome as the step's, kFailed's with why.
 StepOutcome Backup(BoxSession& session, const std::vector<wire::ListRecord>& listed,
                    const fs::path& store, const BackupBox& box, UpdateReport& report,
                    StepOutcome step, StepResult failed) {
-    const BackupOutcome made = BoxBackup(store, box).Run(session, listed, report);
+    BackupReport told(report);
+    const BackupOutcome made = BoxBackup(store, box).Run(session, listed, told);
     step.folder = made.folder;
     if (made.stopped) {
         step.result = StepResult::kStopped;
     } else if (made.status != BackupOutcome::Status::kComplete) {
         step.result = failed;
-        step.why = made.status == BackupOutcome::Status::kNoFolder
-                       ? "no backup folder could be made in " + store.string() +
-                             (made.why.empty() ? "" : ": " + made.why)
-                       : std::to_string(made.saved) + " of " + std::to_string(made.listed) +
-                             " file(s) saved in " + made.folder.string();
-        if (!made.listProblem.empty()) {
-            step.why += "; " + made.listProblem;
-        }
+        step.why = BackupWords::Problem(made, store.string(), made.folder.string(),
+                                        told.NotSaved());
     }
     return step;
 }

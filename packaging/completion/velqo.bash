@@ -70,7 +70,7 @@ _velqo_files_in() {
 # A backup's box files: its own files (the manifest, the checksums, the
 # INCOMPLETE note) left out, as restore and compare never take them.
 _velqo_backup_files() {
-    _velqo_files_in "$1" | grep -v -x -e manifest.txt -e SHA256SUMS -e INCOMPLETE
+    _velqo_files_in "$1" | grep -av -x -e manifest.txt -e SHA256SUMS -e INCOMPLETE
 }
 
 # Where a backup or a side is asked for: the folders, and the words for the

@@ -74,9 +74,9 @@ TEST_F(CliHostileBackup, ABackupOfAnInvalidListEndsIncomplete) {
     box.Finish();
     const std::string made = FirstLine(r.out);
     ExpectEnd(r, 1,
-              {"velqo-cli: the box sent an invalid file list (a count of -1, not 0 to 28), so it "
-               "may hold files not named here\n",
-               "velqo-cli: INCOMPLETE backup in " + made + ": 0 of 0 file(s) saved\n"});
+              {"velqo-cli: INCOMPLETE backup in " + made +
+               ": 0 of 0 file(s) saved; the box sent an invalid file list (a count of -1, not 0 "
+               "to 28), so it may hold files not named here\n"});
     EXPECT_TRUE(Exists((fs::path(BoxRig::kPcFolder) / made / "INCOMPLETE").string()));
 }
 
