@@ -74,10 +74,17 @@ int CliHistory::Run(const CliBoxLink*) {
     CliOutput& output = context_.output;
     const std::vector<HistoryEntry> history = BoxHistory::Of(store, box);
     Json backups = Json::array();
+    // The columns line up whatever the folders' lengths (a -N, a port).
+    int folderWidth = 0;
+    for (const HistoryEntry& entry : history) {
+        folderWidth =
+            std::max(folderWidth, static_cast<int>(entry.backup.folder.filename().string().size()));
+    }
     for (const HistoryEntry& entry : history) {
         const StoredBackup& b = entry.backup;
         const std::string folder = b.folder.filename().string();
-        output.Line("%s  %s  %-10s %3d files  %s\n", b.name.TakenText().c_str(), folder.c_str(),
+        output.Line("%s  %-*s  %-10s %3d files  %s\n", b.name.TakenText().c_str(), folderWidth,
+                    folder.c_str(),
                     b.state.Complete() ? "complete" : "incomplete", std::max(b.state.fileCount, 0),
                     entry.Summary().c_str());
         Json changes = Json::array();

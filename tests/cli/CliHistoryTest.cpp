@@ -1,6 +1,8 @@
 // velqo-cli's history commands run as a program against a substitute box
 // over loopback: diff between backups and with the box, history, and a
 // backup's report committed into git.
+#include <set>
+
 #include <nlohmann/json.hpp>
 
 #include "base/ChildProcess.h"
@@ -118,8 +120,20 @@ TEST_F(CliBackupTest, HistoryAndTheBackupReportSayWhatChangedAndGitKeepsIt) {
     EXPECT_FALSE(Exists("pc/repo/" + stem));
 #endif
 
+    // A second backup within a second, with its -N: the columns still line up.
+    for (const auto& e : fs::directory_iterator("pc/backup")) {
+        if (e.is_directory()) {
+            fs::copy(e.path(), "pc/backup/" + stem + "-20200101-000000-2");
+            break;
+        }
+    }
     const ProgramResult history = Cli(box, {"history"});
     EXPECT_EQ(history.status, 0) << history.err;
+    std::set<size_t> columns;
+    for (size_t at = 0; at < history.out.size(); at = history.out.find('\n', at) + 1) {
+        columns.insert(history.out.find("complete", at + 20) - at);  // after the date
+    }
+    EXPECT_EQ(columns.size(), 1u) << history.out;
     EXPECT_TRUE(Contains(history.out, "complete     6 files  1 changed: settings.txt\n"))
         << history.out;
     EXPECT_TRUE(Contains(history.out, "complete     6 files  first\n")) << history.out;
