@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "backup/StoreName.h"
+#include "base/DecimalNumber.h"
 #include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
 
@@ -32,15 +33,18 @@ bool AllDigits(const std::string& text, size_t at, size_t count) {
 
 // A decimal number as the writer writes it: digits, no leading zero; -1 otherwise.
 int PlainNumber(const std::string& text) {
+    long long value = 0;
     if (text.empty() || text.size() > kMaxNumberDigits || text[0] == '0' ||
-        !AllDigits(text, 0, text.size())) {
+        !ReadDecimal(text, 0, kMaxPort, &value)) {
         return -1;
     }
-    return std::stoi(text);
+    return static_cast<int>(value);
 }
 
+// A field of digits the stamp's check has seen.
 int Digits(const std::string& text, size_t at, size_t count) {
-    return std::stoi(text.substr(at, count));
+    long long value = 0;
+    return ReadDecimal(text.substr(at, count), 0, kMaxPort, &value) ? static_cast<int>(value) : -1;
 }
 
 bool IsLeapYear(int year) {
