@@ -12,8 +12,11 @@
 #include "box/BoxDefaults.h"
 #include "box/BoxSession.h"
 #include "box/BoxSocket.h"
+#include "box/WireFormat.h"
 #include "boxsim/BoxSimulator.h"
 #include "tests/support/BoxRig.h"
+#include "tests/support/ScriptedBox.h"
+#include "tests/support/TempDir.h"
 #include "ui/flow/BackupsFlow.h"
 
 namespace fs = std::filesystem;
@@ -224,6 +227,26 @@ TEST_F(BackupsFlowTest, ADamagedBackupIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: damaged", "image.bin: "}));
     EXPECT_TRUE(box_->Received().empty());
     EXPECT_EQ(ReadFile("box/settings.txt"), "a=2\n");
+}
+
+TEST(BackupsFlowWordsTest, AMalformedListIsTheReasonTheWindowGives) {
+    TempDir dir;
+    wire::ListPayload list;
+    list.count = -1;
+    ScriptedBox box;
+    box.LoginAndList(B(wire::EncodeListPayload(list))).Start();
+    BoxSocket socket;
+    BoxSession session(&socket);
+    ASSERT_TRUE(socket.Connect("127.0.0.1", box.Port(), 5000));
+    ASSERT_EQ(session.Login(box_defaults::kPassword), BoxSession::kLoginOk);
+    BackupsFlow flow(session, "backup", "127.0.0.1");
+    flow.BackUp();
+    socket.Close();
+    box.Finish();
+    EXPECT_NE(flow.Status().find(": 0 of 0 file(s) saved; the box sent an invalid file list (a "
+                                 "count of -1, not 0 to 28), so it may hold files not named here."),
+              std::string::npos)
+        << flow.Status();
 }
 
 TEST_F(BackupsFlowTest, AFailedBackupNamesTheFilesNotSaved) {

@@ -1,8 +1,10 @@
 #include "ui/flow/BackupsFlow.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "backup/BackupFolder.h"
+#include "backup/BackupWords.h"
 #include "backup/BoxBackup.h"
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
@@ -244,28 +246,15 @@ void BackupsFlow::BackUp() {
             notSaved.push_back(r.name);
         }
     }
-    std::string status;
-    switch (outcome.status) {
-        case BackupOutcome::Status::kNoFolder:
-            status = "No backup: no folder can be made in " + std::string(BackupShelf::kFolder) +
-                     (outcome.why.empty() ? "." : ": " + outcome.why + ".");
-            break;
-        case BackupOutcome::Status::kNotStarted:
-            status = "No backup: nothing can be written in " + shown + ".";
-            break;
-        case BackupOutcome::Status::kIncomplete:
-            status = std::string(outcome.stopped ? "Stopped: " : "") + "INCOMPLETE backup in " +
-                     shown + ": " + std::to_string(outcome.saved) + " of " +
-                     std::to_string(outcome.listed) + " file(s) saved" +
-                     (notSaved.empty() ? "" : "; not saved: " + Joined(notSaved)) +
-                     (outcome.stopped    ? "; the others were not reached."
-                      : notSaved.empty() ? "; its own files could not all be written."
-                                         : ".");
-            break;
-        case BackupOutcome::Status::kComplete:
-            status = "Backed up " + Count(static_cast<int>(outcome.saved), "file(s)") + " into " +
-                     shown + ".";
-            break;
+    // A problem in the words every front uses, as a sentence of the status line.
+    std::string status =
+        BackupWords::Problem(outcome, BackupShelf::kFolder, shown, notSaved);
+    if (status.empty()) {
+        status = "Backed up " + Count(static_cast<int>(outcome.saved), "file(s)") + " into " +
+                 shown + ".";
+    } else {
+        status[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(status[0])));
+        status = (outcome.stopped ? "Stopped: " : "") + status + ".";
     }
     // The new backup selected, its files shown as saved.
     const std::vector<FileReport> reports = m_reports;
