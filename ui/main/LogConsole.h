@@ -23,6 +23,8 @@ public:
 
     // Once the controls are bound: the console's colours and limit, the bar's range.
     void Init();
+    // The program's name, where it is from and its version, the first lines.
+    void Greet();
     // No selection in the console, the caret in view, and the focus there.
     void TakeFocus();
 
