@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "discovery/DefaultRanges.h"
 #include "discovery/BoxSearch.h"
+#include "discovery/DefaultRanges.h"
 #include "discovery/FindWording.h"
 
 namespace {
@@ -29,7 +29,8 @@ bool FindBoxesFlow::ChooseRanges(const std::string& text,
     std::string why;
     SearchRanges::Problem problem = SearchRanges::Problem::kNone;
     if (words.empty()) {
-        const std::vector<AddressRange> own = DefaultRanges::Searched(DefaultRanges::Of(interfaces));
+        const std::vector<AddressRange> own =
+            DefaultRanges::Searched(DefaultRanges::Of(interfaces));
         if (own.empty()) {
             m_ranges = {};
             m_rangesLine = "None of the PC's networks is a private one to search: type a range.";

@@ -27,7 +27,8 @@ class FindBoxesFlow {
 public:
     // `port` of the boxes; `password` the main window's, used only when a
     // login is asked for.
-    FindBoxesFlow(uint16_t port, std::string password) : m_nPort(port), m_password(std::move(password)) {}
+    FindBoxesFlow(uint16_t port, std::string password)
+        : m_nPort(port), m_password(std::move(password)) {}
 
     // Reads `text` (ranges apart by spaces or commas; empty: the networks of
     // `interfaces`); false when it names nothing to search. RangesLine then

@@ -5,8 +5,8 @@ void PostedProgress::OverallChanged(int percent) {
 }
 
 void PostedProgress::FileStarting(int index, int count, const std::string& name) {
-    m_mailbox.Post(
-        WorkerEvent::Call([this, index, count, name] { m_shown.FileStarting(index, count, name); }));
+    m_mailbox.Post(WorkerEvent::Call(
+        [this, index, count, name] { m_shown.FileStarting(index, count, name); }));
 }
 
 void PostedProgress::FileRowChanged(int row, const FileStateRow& file) {

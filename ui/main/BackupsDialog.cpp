@@ -7,13 +7,13 @@
 namespace {
 
 constexpr ReportColumn kBackupColumns[] = {{"Taken", LVCFMT_LEFT, 42},
-                                     {"Box", LVCFMT_LEFT, 26},
-                                     {"Files", LVCFMT_RIGHT, 12},
-                                     {"State", LVCFMT_LEFT, 18}};
+                                           {"Box", LVCFMT_LEFT, 26},
+                                           {"Files", LVCFMT_RIGHT, 12},
+                                           {"State", LVCFMT_LEFT, 18}};
 constexpr ReportColumn kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
-                                   {"Name", LVCFMT_LEFT, 36},
-                                   {"Size", LVCFMT_RIGHT, 16},
-                                   {"State", LVCFMT_LEFT, 22}};
+                                         {"Name", LVCFMT_LEFT, 36},
+                                         {"Size", LVCFMT_RIGHT, 16},
+                                         {"State", LVCFMT_LEFT, 22}};
 constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
                                      IDCANCEL};
 // The caption of IDCANCEL: idle, while an operation runs, once it was asked to stop.

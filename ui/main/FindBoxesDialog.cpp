@@ -73,9 +73,8 @@ BOOL FindBoxesDialog::OnInitDialog() {
 bool FindBoxesDialog::ChooseRanges() {
     // The interfaces are only listed: nothing is sent anywhere.
     const std::string text = TextOf(GetDlgItem(IDC_FIND_RANGE));
-    const bool any =
-        m_flow.ChooseRanges(text, text.empty() ? ListLocalInterfaces()
-                                               : std::vector<LocalInterface>{});
+    const bool any = m_flow.ChooseRanges(
+        text, text.empty() ? ListLocalInterfaces() : std::vector<LocalInterface>{});
     SetDlgItemText(IDC_FIND_RANGES, m_flow.RangesLine().c_str());
     return any;
 }
@@ -117,9 +116,8 @@ void FindBoxesDialog::OnSearch() {
     m_rows.Keep(0);
     SetDlgItemText(IDC_FIND_PROGRESS,
                    FindBoxesFlow::ProgressLine(0, m_flow.Addresses().size(), 0, false).c_str());
-    m_host.BoxWorkLogged("PC > Find boxes: " + m_flow.RangesLine() + " " +
-                             m_flow.LoginLine(login) + "\n",
-                         0);
+    m_host.BoxWorkLogged(
+        "PC > Find boxes: " + m_flow.RangesLine() + " " + m_flow.LoginLine(login) + "\n", 0);
     m_host.ShowBoxWork();
     m_room.Starting();
     const std::vector<uint32_t> addresses = m_flow.Addresses();

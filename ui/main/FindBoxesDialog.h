@@ -26,7 +26,7 @@
 
 struct FindBoxesStart {
     int port = 0;
-    std::string password;    // the main window's, sent only when "Log in" is ticked
+    std::string password;     // the main window's, sent only when "Log in" is ticked
     std::string storeFolder;  // the backup store, for each box's newest backup
 };
 
@@ -79,11 +79,11 @@ private:
     FindBoxesStart m_start;
     FindBoxesFlow m_flow;
     ReportRows m_rows;
-    std::vector<FindRowText> m_shown;  // what m_rows shows
+    std::vector<FindRowText> m_shown;   // what m_rows shows
     std::vector<FindResult> m_results;  // the last search's, set by its worker
     WorkerRoom m_room;
     std::unique_ptr<BoxSearch> m_search;  // the search under way or the last one
-    bool m_bCloseWhenDone = false;       // closing waits for the worker
+    bool m_bCloseWhenDone = false;        // closing waits for the worker
     std::string m_chosen;
     std::jthread m_worker;  // last: joined once it reports its end, or before the rest goes
 };

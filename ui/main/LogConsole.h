@@ -48,7 +48,7 @@ private:
     ColorEdit& m_editLog;       // not owned
     CProgressCtrl& m_progress;  // not owned
     std::string m_strLogKept;   // log text not yet in the console
-    int m_nLogKeptColor = 0;   // the colour code of its last line
+    int m_nLogKeptColor = 0;    // the colour code of its last line
     int m_nProgressShown = 0;   // the bar's position, set only by SetProgress
     PaintPacer m_barPacer;
     bool m_bHeld = false;

@@ -7,9 +7,9 @@ namespace {
 
 struct Entry {
     UINT command;
-    UINT text;     // string resource
-    WPARAM key;    // with Ctrl, as the entry's text says; 0: none
-    bool greyed;   // at first
+    UINT text;       // string resource
+    WPARAM key;      // with Ctrl, as the entry's text says; 0: none
+    bool greyed;     // at first
     bool separated;  // a separator above it
 };
 
@@ -48,9 +48,8 @@ void SystemMenu::EnableBackups(bool enable) {
 }
 
 bool SystemMenu::PostShortcut(const MSG& msg) const {
-    if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) >= 0 ||
-        ::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0 ||
-        (msg.hwnd != Window() && !::IsChild(Window(), msg.hwnd))) {
+    if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0 ||
+        ::GetKeyState(VK_SHIFT) < 0 || (msg.hwnd != Window() && !::IsChild(Window(), msg.hwnd))) {
         return false;
     }
     for (const Entry& e : kEntries) {
