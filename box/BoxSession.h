@@ -108,7 +108,8 @@ public:
     // had no wait phase); of a longer run the latest kKeptWaitMessages,
     // which end with the box's verdict.
     static constexpr size_t kKeptWaitMessages = 100;
-    const std::vector<WaitMessage>& LastWaitMessages() const { return waitMessages_; }
+    // (`struct`: where windows.h came first, its function WaitMessage hides the name.)
+    const std::vector<struct WaitMessage>& LastWaitMessages() const { return waitMessages_; }
     // The box's text of the last refused login, dump or upload, as it came
     // (empty when the last dump or upload was not refused).
     const std::string& LastRefusal() const { return refusal_; }
@@ -155,7 +156,7 @@ private:
     LoginReplySeen loginReply_;
     TransferOutcome outcome_ = TransferOutcome::kDone;
     std::string refusal_;
-    std::vector<WaitMessage> waitMessages_;
+    std::vector<struct WaitMessage> waitMessages_;
     int32_t listCount_ = 0;
     LogSink log_ = nullptr;
     ProgressSink progress_ = nullptr;
