@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr ReportColumn kColumns[] = {{"Address", LVCFMT_LEFT, 20},
+constexpr ReportColumn kColumns[] = {{"Address", LVCFMT_LEFT, 14},
                                      {"Answer", LVCFMT_LEFT, 24},
-                                     {"Files", LVCFMT_LEFT, 26},
-                                     {"Newest backup", LVCFMT_LEFT, 29}};
+                                     {"Files", LVCFMT_LEFT, 28},
+                                     {"Newest backup", LVCFMT_LEFT, 33}};
 
 std::string TextOf(HWND control) {
     char text[512] = {};
