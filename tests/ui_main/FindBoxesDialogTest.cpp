@@ -134,11 +134,21 @@ void DoubleClickRow(HWND list, int row) {
     SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
     POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
     ClientToScreen(list, &at);
+    // Another suite may have left the prefix's double-click time at a
+    // millisecond, where two clicks never make a double click.
+    const UINT before = GetDoubleClickTime();
+    SetDoubleClickTime(500);
+    SendMouse(MOUSEEVENTF_MOVE, at);
+    Pump();
+    // Each click taken before the next: the list follows a press until its
+    // release, and would take the second press with it.
     for (int i = 0; i < 2; ++i) {
         SendMouse(MOUSEEVENTF_LEFTDOWN, at);
         SendMouse(MOUSEEVENTF_LEFTUP, at);
+        Pump();
     }
     WaitFor([list] { return !IsWindow(list); }, 5000);
+    SetDoubleClickTime(before);
 }
 
 }  // namespace

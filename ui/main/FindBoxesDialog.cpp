@@ -105,6 +105,7 @@ void FindBoxesDialog::OnSearch() {
         return;
     }
     const bool login = LoginTicked() && m_flow.CanLogIn();
+    m_bLogin = login;
     m_search = std::make_unique<BoxSearch>(m_flow.Settings(login));
     m_search->SetProgress([this](size_t done, size_t total, size_t answered) {
         m_room.Mailbox().Post(WorkerEvent::Call([this, done, total, answered] {
@@ -150,7 +151,7 @@ void FindBoxesDialog::SearchDone() {
     SetDlgItemText(IDC_FIND_PROGRESS, FindBoxesFlow::ProgressLine(tried, m_results.size(), answered,
                                                                   m_search->Stopped())
                                           .c_str());
-    m_host.BoxWorkLogged(m_flow.SummaryLine(m_results, m_flow.Settings(LoginTicked()).login), 0);
+    m_host.BoxWorkLogged(m_flow.SummaryLine(m_results, m_bLogin), 0);
     m_host.ShowBoxWork();
     ShowButtons();
     if (m_bCloseWhenDone) {
@@ -179,11 +180,6 @@ void FindBoxesDialog::OnRowDoubleClick(NMHDR*, LRESULT*) {
 }
 
 void FindBoxesDialog::OnOK() {
-    // Enter in the range box searches; OK itself takes the selected row.
-    if (::GetFocus() == GetDlgItem(IDC_FIND_RANGE)) {
-        OnSearch();
-        return;
-    }
     const int row = SelectedRow();
     if (Busy() || row < 0) {
         return;

@@ -83,6 +83,7 @@ private:
     std::vector<FindResult> m_results;  // the last search's, set by its worker
     WorkerRoom m_room;
     std::unique_ptr<BoxSearch> m_search;  // the search under way or the last one
+    bool m_bLogin = false;                // the search under way, or the last one, logs in
     bool m_bCloseWhenDone = false;        // closing waits for the worker
     std::string m_chosen;
     std::jthread m_worker;  // last: joined once it reports its end, or before the rest goes

@@ -60,11 +60,15 @@ void LogConsole::TakeFocus() {
 }
 
 void LogConsole::Append(const char* text, int colorCode) {
+    // Names and box texts in a line show escaped, as on velqo-cli's terminal.
+    AppendUnescaped(EscapeLogText(text), colorCode);
+}
+
+void LogConsole::AppendUnescaped(const std::string& text, int colorCode) {
     if (m_editLog.GetSafeHwnd() == nullptr) {
         return;
     }
-    // Names and box texts in a line show escaped, as on velqo-cli's terminal.
-    m_strLogKept += WithEditLineEnds(EscapeLogText(text).c_str());
+    m_strLogKept += WithEditLineEnds(text.c_str());
     m_nLogKeptColor = colorCode;
     // A login or a transfer holds the window's thread, and may hold it long
     // before anything else is painted: every line is painted as it comes.

@@ -31,6 +31,9 @@ public:
     // Adds `text` in the colour of `colorCode` (LogColor); nothing while the
     // console has no window.
     void Append(const char* text, int colorCode);
+    // The window's own `text`, shown as it is: whatever it holds of a name
+    // was escaped by the caller, and a path's backslashes stay single.
+    void AppendUnescaped(const std::string& text, int colorCode);
     // Moves the bar to `percent`; returns the position shown before.
     int SetProgress(int percent);
 

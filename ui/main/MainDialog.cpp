@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/TextEscape.h"
 #include "box/BoxSession.h"
 #include "framework/CDataExchange.h"
 #include "framework/CPaintDC.h"
@@ -358,9 +359,9 @@ void MainDialog::OnFormatHelp() {
     if (help.FindHelpPage(m_flow.SelectedFile())) {
         help.DoModal();
     } else {
-        AppendLog(("No help page " + FormatHelpDialog::ShownPagePath(m_flow.SelectedFile()) + "\n")
-                      .c_str(),
-                  0);
+        const std::string name = EscapeLogText(m_flow.SelectedFile());
+        m_console.AppendUnescaped(
+            "No help page " + FormatHelpDialog::ShownPagePath(name.c_str()) + "\n", 0);
     }
 }
 
