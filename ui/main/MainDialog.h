@@ -37,9 +37,9 @@ public:
 
     // The session's LogSink and ProgressSink; they reach the window through
     // g_pMainDialog, as the sinks carry no context. On the window's thread
-    // they show the line or the position and paint it at once; on the backups
-    // dialog's worker they hand it to the dialog, which posts it to this
-    // thread, and touch no control.
+    // they show the line or the position and paint it at once; on the worker
+    // of the dialog open (SinkRouter) they hand it to the dialog, which posts
+    // it to this thread, and touch no control.
     static int AppendLog(const char* text, int colorCode);
     static int SetProgress(int percent);
 
