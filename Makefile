@@ -135,6 +135,7 @@ screenshot: native win wine-prefix
 	tools/run-window.sh --screenshot build/screenshots/working.png --working
 	tools/run-window.sh --screenshot build/screenshots/backups.png --backups
 	tools/run-window.sh --screenshot build/screenshots/broken-off.png --broken-off
+	tools/run-window.sh --screenshot build/screenshots/find-boxes.png --find
 	tools/menu-screenshot.sh
 
 bench: bench-deps native win wine-prefix collection

@@ -4,7 +4,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "backup/BackupAge.h"
 #include "box/BoxDefaults.h"
 #include "box/BoxSettings.h"
 #include "box/SettingsFileEdit.h"
@@ -15,6 +14,7 @@
 #include "cli/TerminalLog.h"
 #include "discovery/BoxSearch.h"
 #include "discovery/DefaultRanges.h"
+#include "discovery/FindWording.h"
 #include "discovery/LocalInterfaces.h"
 
 using Json = nlohmann::ordered_json;
@@ -131,12 +131,7 @@ bool CliFind::IsFoundBox(const FindResult& result) const {
 }
 
 void CliFind::Report(const FindResult& result, const BackupStore& store, Json* boxes) {
-    std::string detail = result.detail;
-    if (result.kind == FindResult::Kind::kBox) {
-        detail = std::to_string(std::max(result.fileCount, 0)) + " file(s), requires tool " +
-                 wire::VersionText(result.requiredVersion) +
-                 (result.detail.empty() ? "" : "; " + result.detail);
-    }
+    const std::string detail = FindWording::Detail(result);
     Json entry = {
         {"address", DottedAddress(result.address)},
         {"port", settings_.port},
@@ -146,21 +141,16 @@ void CliFind::Report(const FindResult& result, const BackupStore& store, Json* b
         {"requires", result.requiredVersion == 0 ? Json(nullptr)
                                                  : Json(wire::VersionText(result.requiredVersion))},
         {"backup", nullptr}};
-    std::string backup = "-";
-    if (result.MayBeBox()) {
-        StoredBackup latest;
-        if (store.Latest(BackupBox::Of(DottedAddress(result.address), settings_.port), &latest)) {
-            const int64_t age = BackupAge::Seconds(latest.name, std::time(nullptr));
-            backup = "newest backup " + BackupAge::Text(age);
-            entry["backup"] = {{"folder", latest.folder.string()},
-                               {"taken", latest.name.TakenText()},
-                               {"age_seconds", age}};
-        } else {
-            backup = "never backed up";
-        }
+    const FoundBackup backup =
+        FindWording::Backup(result, settings_.port, store, std::time(nullptr));
+    if (backup.found) {
+        entry["backup"] = {{"folder", backup.latest.folder.string()},
+                           {"taken", backup.latest.name.TakenText()},
+                           {"age_seconds", backup.ageSeconds}};
     }
     output_.Line("%s\t%s\t%s\t%s\n", Where(result.address, settings_.port).c_str(),
-                 FindKindWord(result.kind), detail.empty() ? "-" : detail.c_str(), backup.c_str());
+                 FindKindWord(result.kind), detail.empty() ? "-" : detail.c_str(),
+                 backup.text.c_str());
     boxes->push_back(entry);
 }
 

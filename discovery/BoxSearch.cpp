@@ -10,13 +10,17 @@
 
 std::vector<FindResult> BoxSearch::Run(const std::vector<uint32_t>& addresses) const {
     std::vector<FindResult> results(addresses.size());
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        results[i].address = addresses[i];
+        results[i].detail = kNotTried;
+    }
     const AddressProbe probe(settings_);
     std::atomic<size_t> next{0};
     std::mutex progressLock;
     size_t done = 0;
     size_t answered = 0;
     const auto work = [&] {
-        for (size_t i = next++; i < addresses.size(); i = next++) {
+        for (size_t i = next++; i < addresses.size() && !stopped_; i = next++) {
             results[i] = probe.Probe(addresses[i]);
             const std::lock_guard<std::mutex> lock(progressLock);
             ++done;

@@ -10,12 +10,15 @@
 #define IDS_BACKUPS 103
 #define IDD_BACKUPS 104
 #define IDD_FILE_DIFF 105
+#define IDS_FIND_BOXES 106
+#define IDD_FIND_BOXES 107
 #define IDD_FORMAT_HELP 173
 
-// System-menu commands of the About and Backups items (the low four bits are
+// System-menu commands of the About, Find boxes and Backups items (the low four bits are
 // the system's).
 #define IDM_ABOUTBOX 0x0010
 #define IDM_BACKUPS 0x0020
+#define IDM_FIND_BOXES 0x0030
 
 // Icons: the application's own and those of the buttons.
 #define IDR_MAINFRAME 128
@@ -74,6 +77,16 @@
 
 // Control of the diff window (IDD_FILE_DIFF); its Close button is IDCANCEL.
 #define IDC_DIFF_LINES 1050
+
+// Controls of the find boxes dialog (IDD_FIND_BOXES); OK puts the selected
+// address into BOX IP, IDCANCEL is Cancel or Close.
+#define IDC_FIND_RANGE 1060
+#define IDC_FIND_SEARCH 1061
+#define IDC_FIND_RANGES 1062
+#define IDC_FIND_LOGIN 1063
+#define IDC_FIND_LIST 1064
+#define IDC_FIND_PROGRESS 1065
+#define IDC_FIND_LOGIN_LINE 1066
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -3,14 +3,17 @@
 # 127.0.0.1:1000 with demo content.
 #   tools/run-window.sh            interactive when a display is there; without
 #                                  one, under Xvfb with a screenshot
-#   tools/run-window.sh --screenshot FILE [--working | --backups | --broken-off]
+#   tools/run-window.sh --screenshot FILE [--working | --backups | --broken-off | --find]
 #                                  under Xvfb: the window right after start (with
 #                                  --working: logged in, config.txt downloaded into
 #                                  the text panel; with --backups: the backups dialog
 #                                  after a backup and a compare, config.txt changed on
 #                                  the box in between; with --broken-off: the dialog
 #                                  after a backup broken off with Cancel and Break
-#                                  off, its status three lines long), saved to FILE,
+#                                  off, its status three lines long; with --find: the
+#                                  find boxes dialog after a search of 127.0.0.0/29, a
+#                                  second box that needs a newer tool on 127.0.0.3 and a
+#                                  backup of the first in the store), saved to FILE,
 #                                  then everything ends
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,11 +26,13 @@ shot=""
 working=""
 backups=""
 brokenOff=""
+find=""
 if [ "${1:-}" = "--screenshot" ]; then
     shot=${2:?--screenshot needs a file}
     [ "${3:-}" = "--working" ] && working=1
     [ "${3:-}" = "--backups" ] && backups=1
     [ "${3:-}" = "--broken-off" ] && brokenOff=1
+    [ "${3:-}" = "--find" ] && find=1
 fi
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -72,6 +77,13 @@ if ! kill -0 "${pids[0]}" 2>/dev/null; then
     exit 1
 fi
 echo "Substitute box on 127.0.0.1:1000 serving $box; the window runs in $run."
+if [ -n "$find" ]; then
+    # Something more for the search to find, and a backup of the first box.
+    "$native/velqo-boxsim" --folder "$box" --listen 127.0.0.3 --port 1000 --require-version 28673 \
+        >"$box.3.out" 2>"$box.3.err" &
+    pids+=($!)
+    "$native/velqo-cli" -C "$run" --host 127.0.0.1 backup >"$run/backup.log" 2>&1
+fi
 
 if [ -z "$shot" ] && [ -n "${DISPLAY:-}" ]; then
     (cd "$run" && wine VELQO_LAN_MM.exe)
@@ -100,6 +112,10 @@ if [ -n "$backups" ]; then
     "${drive[@]}" --backup >"$run/drive.log" 2>&1
     printf 'volume=12\r\nstandby=off\r\n' >"$box/config.txt"
     "${drive[@]}" --compare >>"$run/drive.log" 2>&1
+    sleep 2
+fi
+if [ -n "$find" ]; then
+    wine "$win/velqo-drive-window.exe" --desktop velqo --find 127.0.0.0/29 >"$run/drive.log" 2>&1
     sleep 2
 fi
 if [ -n "$brokenOff" ]; then

@@ -112,4 +112,56 @@ TEST_F(BoxSearchTest, WithoutLoginNothingIsSent) {
     EXPECT_EQ(rig_.Box(0).Stats().loginsAccepted + rig_.Box(0).Stats().loginsRefused, 0);
 }
 
+// Stop, told before the search or from its progress (as a window's Cancel
+// comes while it runs): no address is asked after it, those under way end,
+// and each address not asked says so.
+TEST_F(BoxSearchTest, StopEndsTheSearchBeforeTheNextAddress) {
+    struct Case {
+        const char* what;
+        int parallel;
+        size_t stopAfter;  // addresses done; 0: stopped before Run
+        size_t mostAsked;  // of the 9
+    } cases[] = {
+        {"before the search", 1, 0, 0},
+        {"one at a time, after two", 1, 2, 2},
+        {"four at once, after one", 4, 1, 4},
+    };
+    SearchRanges ranges;
+    std::string why;
+    ASSERT_EQ(ranges.Read({"127.0.77.1-9"}, false, &why), SearchRanges::Problem::kNone);
+    for (const Case& c : cases) {
+        FindSettings settings;
+        settings.port = rig_.Port();
+        settings.timeoutMs = kTimeoutMs;
+        settings.parallel = c.parallel;
+        BoxSearch search(settings);
+        size_t calls = 0;
+        search.SetProgress([&](size_t done, size_t, size_t) {
+            calls = done;
+            if (done == c.stopAfter) {
+                search.Stop();
+            }
+        });
+        if (c.stopAfter == 0) {
+            search.Stop();
+        }
+        const std::vector<FindResult> results = search.Run(ranges.Addresses());
+        ASSERT_EQ(results.size(), 9u) << c.what;
+        EXPECT_TRUE(search.Stopped()) << c.what;
+        size_t asked = 0;
+        for (size_t i = 0; i < results.size(); ++i) {
+            EXPECT_EQ(DottedAddress(results[i].address), "127.0.77." + std::to_string(i + 1));
+            const bool notTried = results[i].detail == BoxSearch::kNotTried;
+            EXPECT_TRUE(!notTried || results[i].kind == Kind::kNothing) << c.what;
+            asked += notTried ? 0 : 1;
+        }
+        EXPECT_EQ(asked, calls) << c.what;
+        EXPECT_GE(asked, c.stopAfter) << c.what;
+        EXPECT_LE(asked, c.mostAsked) << c.what;
+        if (c.parallel == 1) {
+            EXPECT_EQ(asked, c.stopAfter) << c.what;
+        }
+    }
+}
+
 }  // namespace

@@ -58,12 +58,12 @@ protected:
 
     // As the window's sinks do on the worker: handed over, nothing shown.
     static int Logged(const char* text, int color) {
-        current_->mailbox_.Post({WorkerEvent::Kind::kLog, color, 0, text});
+        current_->mailbox_.Post(WorkerEvent::Log(text, color));
         return 0;
     }
     static int Percent(int percent) {
         current_->flow_.TransferPercent(percent);
-        current_->mailbox_.Post({WorkerEvent::Kind::kBar, percent});
+        current_->mailbox_.Post(WorkerEvent::Bar(percent));
         return 0;
     }
 
@@ -74,10 +74,13 @@ protected:
         flow_.WorkStarting();
         std::jthread worker([&] {
             work();
-            mailbox_.Post({WorkerEvent::Kind::kDone});
+            mailbox_.Post(WorkerEvent::Done());
         });
         while (wakes_.try_acquire_for(std::chrono::milliseconds(kMostWaitMs))) {
             for (const WorkerEvent& e : mailbox_.Take()) {
+                if (e.kind == WorkerEvent::Kind::kCall) {
+                    e.call();  // the backups side's payload, on this thread
+                }
                 events_.push_back(e);
                 if (seen) {
                     seen(e);
@@ -95,13 +98,27 @@ protected:
         std::vector<std::string> texts;
         for (const WorkerEvent& e : events_) {
             if (e.kind == kind) {
-                texts.push_back(kind == WorkerEvent::Kind::kFileRow
-                                    ? e.row.name + ": " + e.row.state
-                                    : std::to_string(e.number) + " " + e.text);
+                texts.push_back(std::to_string(e.number) + " " + e.text);
             }
         }
         return texts;
     }
+
+    // The backups side of the window's thread: what the posted calls told it.
+    struct Shown : BackupsProgress {
+        void OverallChanged(int percent) override { overall.push_back(percent); }
+        void FileStarting(int index, int, const std::string& name) override {
+            files.push_back(std::to_string(index) + " " + name);
+            current = name;
+        }
+        void FileRowChanged(int, const FileStateRow& file) override {
+            rows.push_back(file.name + ": " + file.state);
+        }
+        std::vector<int> overall;
+        std::vector<std::string> files;
+        std::vector<std::string> rows;
+        std::string current;  // the file under way
+    };
 
     static WorkerHandOffTest* current_;
     TempDir dir_;
@@ -112,7 +129,8 @@ protected:
     // The window's message queue, as far as the mailbox sees it: wake-ups.
     std::counting_semaphore<> wakes_{0};
     WorkerMailbox mailbox_{[this] { wakes_.release(); }};
-    PostedProgress posted_{mailbox_};
+    Shown shown_;
+    PostedProgress posted_{mailbox_, shown_};
     std::vector<WorkerEvent> events_;
 };
 
@@ -122,14 +140,12 @@ WorkerHandOffTest* WorkerHandOffTest::current_ = nullptr;
 
 TEST_F(WorkerHandOffTest, EverythingTheWorkerReportsReachesTheWindowInOrder) {
     ASSERT_TRUE(Run([this] { flow_.BackUp(); }));
-    EXPECT_EQ(Of(WorkerEvent::Kind::kFile),
+    EXPECT_EQ(shown_.files,
               (std::vector<std::string>{"1 settings.txt", "2 large.bin", "3 image.bin"}));
-    EXPECT_EQ(
-        Of(WorkerEvent::Kind::kFileRow),
-        (std::vector<std::string>{"settings.txt: saved", "large.bin: saved", "image.bin: saved"}));
-    const std::vector<std::string> overall = Of(WorkerEvent::Kind::kOverall);
-    ASSERT_FALSE(overall.empty());
-    EXPECT_EQ(overall.back(), "100 ");
+    EXPECT_EQ(shown_.rows, (std::vector<std::string>{"settings.txt: saved", "large.bin: saved",
+                                                     "image.bin: saved"}));
+    ASSERT_FALSE(shown_.overall.empty());
+    EXPECT_EQ(shown_.overall.back(), 100);
     EXPECT_FALSE(Of(WorkerEvent::Kind::kBar).empty());
     std::string log;
     for (const std::string& line : Of(WorkerEvent::Kind::kLog)) {
@@ -158,6 +174,7 @@ TEST_F(WorkerHandOffTest, CancelStopsAfterTheFileUnderWayOrBreaksItOff) {
     for (const Case& c : cases) {
         fs::remove_all("backup");
         events_.clear();
+        shown_ = {};
         if (!socket_.IsConnected() || session_.LinkLost()) {
             EXPECT_TRUE(socket_.Connect("127.0.0.1", box_->Port(), 5000));
             EXPECT_EQ(session_.Login(box_defaults::kPassword), BoxSession::kLoginOk);
@@ -166,8 +183,7 @@ TEST_F(WorkerHandOffTest, CancelStopsAfterTheFileUnderWayOrBreaksItOff) {
         bool asked = false;
         ASSERT_TRUE(Run([this] { flow_.BackUp(); },
                         [&](const WorkerEvent& e) {
-                            inLarge = e.kind == WorkerEvent::Kind::kFile ? e.text == "large.bin"
-                                                                         : inLarge;
+                            inLarge = shown_.current == "large.bin";
                             // Part of the large file has come: Cancel.
                             if (inLarge && !asked && e.kind == WorkerEvent::Kind::kBar &&
                                 e.number > 0 && e.number < 50) {

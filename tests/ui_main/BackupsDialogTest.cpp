@@ -33,40 +33,6 @@ struct BackupsSeen {
 };
 BackupsSeen g_backups;
 
-int Columns(HWND list) {
-    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    return static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-}
-
-std::vector<std::string> Headings(HWND list) {
-    std::vector<std::string> headings;
-    for (int c = 0; c < Columns(list); ++c) {
-        char text[64] = {};
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT;
-        column.pszText = text;
-        column.cchTextMax = sizeof text;
-        SendMessageA(list, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
-        headings.push_back(text);
-    }
-    return headings;
-}
-
-// Each item as "column 0 | column 1 | ...".
-std::vector<std::string> Rows(HWND list) {
-    std::vector<std::string> rows;
-    for (int i = 0; i < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++i) {
-        std::string row;
-        for (int c = 0; c < Columns(list); ++c) {
-            char text[128] = {};
-            ListView_GetItemText(list, i, c, text, sizeof text);
-            row += (c > 0 ? " | " : "") + std::string(text);
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 // Reads the dialog, then presses Esc.
 void LookAtBackups(HWND dialog) {
     g_backups.shown = true;
@@ -94,14 +60,14 @@ void LookAtBackups(HWND dialog) {
     g_backups.statusHoldsThreeLines =
         status.bottom <= progress.top && status.bottom - status.top >= 3 * metrics.tmHeight;
     g_backups.heading = Text(GetDlgItem(dialog, IDC_BACKUP_LIST_LABEL));
-    g_backups.rows = Rows(list);
-    g_backups.fileColumns = Headings(files);
-    g_backups.newestFiles = Rows(files);
+    g_backups.rows = ListRows(list);
+    g_backups.fileColumns = ListHeadings(files);
+    g_backups.newestFiles = ListRows(files);
     // The list's own selection change tells the dialog.
     LVITEMA select{};
     select.state = select.stateMask = LVIS_SELECTED;
     SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
-    g_backups.olderFiles = Rows(files);
+    g_backups.olderFiles = ListRows(files);
     for (int id : {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}) {
         if (IsWindowEnabled(GetDlgItem(dialog, id))) {
             g_backups.enabled.push_back(id);
@@ -149,11 +115,13 @@ bool Greyed(HMENU menu) {
 TEST_F(MainWindowFlowTest, BackupsEntryFollowsTheLoginAndListsTheBackups) {
     const HWND window = s_dialog->GetSafeHwnd();
     const HMENU menu = GetSystemMenu(window, FALSE);
-    // Below About: a separator, then the entry, greyed while logged out.
+    // Below About: a separator, Find boxes, then the entry, the last, greyed
+    // while logged out.
     const int count = GetMenuItemCount(menu);
-    ASSERT_GE(count, 3);
-    EXPECT_EQ(GetMenuItemID(menu, count - 3), static_cast<UINT>(IDM_ABOUTBOX));
-    EXPECT_NE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    ASSERT_GE(count, 4);
+    EXPECT_EQ(GetMenuItemID(menu, count - 4), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_NE(GetMenuState(menu, count - 3, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    EXPECT_EQ(GetMenuItemID(menu, count - 2), static_cast<UINT>(IDM_FIND_BOXES));
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_BACKUPS));
     char text[64] = {};
     GetMenuStringA(menu, IDM_BACKUPS, text, sizeof text, MF_BYCOMMAND);
@@ -213,7 +181,7 @@ namespace {
 // Each file of the backups dialog's files list as "name: state".
 std::vector<std::string> FileStates(HWND dialog) {
     std::vector<std::string> states;
-    for (const std::string& row : Rows(GetDlgItem(dialog, IDC_BACKUP_FILES))) {
+    for (const std::string& row : ListRows(GetDlgItem(dialog, IDC_BACKUP_FILES))) {
         const size_t name = row.find(" | ") + 3;
         const size_t size = row.find(" | ", name);
         states.push_back(row.substr(name, size - name) + ": " + row.substr(row.rfind(" | ") + 3));
@@ -311,7 +279,7 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
     const auto localBefore = DescribeTree(Item(IDC_TREE_LOCAL));
     InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
         Press(dialog, IDC_BACKUP_NOW);
-        const auto backups = Rows(GetDlgItem(dialog, IDC_BACKUP_LIST));
+        const auto backups = ListRows(GetDlgItem(dialog, IDC_BACKUP_LIST));
         ASSERT_EQ(backups.size(), 1u);
         EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_BACKUP_LIST), -1, LVNI_SELECTED), 0);
         EXPECT_EQ(FileStates(dialog)[0], "config.txt: saved");
@@ -458,7 +426,7 @@ TEST_F(MainWindowFlowTest, ABackupRunsBesideAnAnsweringWindowAndCancelLeavesItIn
         Press(dialog, IDCANCEL);
         EXPECT_EQ(Text(status).rfind("Stopped: INCOMPLETE backup in backup\\", 0), 0u)
             << Text(status);
-        const auto backups = Rows(GetDlgItem(dialog, IDC_BACKUP_LIST));
+        const auto backups = ListRows(GetDlgItem(dialog, IDC_BACKUP_LIST));
         ASSERT_EQ(backups.size(), 1u);
         EXPECT_EQ(backups[0].substr(backups[0].rfind(" | ") + 3), "incomplete");
         EXPECT_TRUE(Enabled(IDC_LOGIN));
@@ -475,7 +443,7 @@ TEST_F(MainWindowFlowTest, ABackupRunsBesideAnAnsweringWindowAndCancelLeavesItIn
                                     "log in again."),
                   std::string::npos)
             << Text(status);
-        EXPECT_EQ(Rows(GetDlgItem(dialog, IDC_BACKUP_LIST)).size(), 2u);
+        EXPECT_EQ(ListRows(GetDlgItem(dialog, IDC_BACKUP_LIST)).size(), 2u);
     });
     // The window has ended the login and says why.
     EXPECT_NE(s_dialog->LinkState(), link_state::kLoggedIn);

@@ -122,3 +122,41 @@ void PressKey(WORD virtualKey) {
     SendKey(virtualKey);
     Pump();
 }
+
+namespace {
+
+int ListColumns(HWND list) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    return static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+}  // namespace
+
+std::vector<std::string> ListHeadings(HWND list) {
+    std::vector<std::string> headings;
+    for (int c = 0; c < ListColumns(list); ++c) {
+        char text[64] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+        headings.push_back(text);
+    }
+    return headings;
+}
+
+// Each item as "column 0 | column 1 | ...".
+std::vector<std::string> ListRows(HWND list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++i) {
+        std::string row;
+        for (int c = 0; c < ListColumns(list); ++c) {
+            char text[128] = {};
+            ListView_GetItemText(list, i, c, text, sizeof text);
+            row += (c > 0 ? " | " : "") + std::string(text);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}

@@ -25,3 +25,7 @@ void ClickTreeItem(HWND tree, HTREEITEM item);
 void ClickWindow(HWND window);
 // A key press and release through the input queue, then dispatched.
 void PressKey(WORD virtualKey);
+
+// A report list view's column headings, and each item as "column 0 | column 1 | ...".
+std::vector<std::string> ListHeadings(HWND list);
+std::vector<std::string> ListRows(HWND list);

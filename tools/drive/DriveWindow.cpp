@@ -3,9 +3,10 @@
 // position of the box tree, and reports how long each download took and the
 // window's peak working set; or, with --backup or --compare, presses that
 // button of the backups dialog (opened through the system menu's command);
-// with --break-off, starts a backup and breaks it off as a user would.
+// with --break-off, starts a backup and breaks it off as a user would; with
+// --find, searches a range in the find boxes dialog, logged out.
 //   velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]
-//                      [--backup | --compare | --break-off] [--timeout-ms T]
+//                      [--backup | --compare | --break-off | --find RANGE] [--timeout-ms T]
 #include <windows.h>
 
 #include <commctrl.h>
@@ -25,6 +26,7 @@ namespace {
 
 constexpr const char* kCaption = "VELQO_LAN_MM";
 constexpr const char* kBackupsCaption = "Backups";
+constexpr const char* kFindCaption = "Find boxes";
 // The caption of the backups dialog's IDCANCEL while no operation runs.
 constexpr const char* kIdleCloseCaption = "Close";
 constexpr int kPollMs = 50;
@@ -43,12 +45,15 @@ struct Options {
     int backupsButton = 0;
     // Back up now, then Cancel and Break off once the first file is under way.
     bool breakOff = false;
+    // The range to search in the find boxes dialog instead; empty: none.
+    std::string findRange;
 };
 
 void Usage() {
     std::puts(
         "usage: velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]\n"
-        "                          [--backup | --compare | --break-off] [--timeout-ms T]\n"
+        "                          [--backup | --compare | --break-off | --find RANGE]\n"
+        "                          [--timeout-ms T]\n"
         "Waits for the VELQO_LAN_MM window (on the named desktop, e.g. a Wine virtual\n"
         "desktop's), presses Login unless it is logged in, then downloads the F-th\n"
         "file (from 0) of the G-th group of the box tree N times. Prints one line per\n"
@@ -57,7 +62,8 @@ void Usage() {
         "its milliseconds), then closes the dialog. --compare: opens Backups... and\n"
         "presses Compare, leaving the dialog open. --break-off: opens Backups..., presses\n"
         "Back up now and, once a file is under way, Cancel and Break off, leaving the\n"
-        "dialog open.\n"
+        "dialog open. --find: logged out, opens Find boxes..., types RANGE (which must\n"
+        "be a loopback one), ticks Log in and presses Search, leaving the dialog open.\n"
         "Exit status: 0 done, 1 the window or the tree did not appear in time, 2 usage.");
 }
 
@@ -77,6 +83,14 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         }
         if (arg == "--desktop") {
             options->desktop = argv[++i];
+            continue;
+        }
+        if (arg == "--find") {
+            options->findRange = argv[++i];
+            // Only loopback: a screenshot never searches anyone's network.
+            if (options->findRange.rfind("127.", 0) != 0) {
+                return false;
+            }
             continue;
         }
         const int value = std::atoi(argv[++i]);
@@ -186,6 +200,34 @@ int PressInBackups(HWND window, const Options& options) {
     return 0;
 }
 
+// Searches the range in the find boxes dialog, opened through the system
+// menu's command, and waits for the search's end.
+int SearchInFind(HWND window, const Options& options) {
+    PostMessageA(window, WM_SYSCOMMAND, IDM_FIND_BOXES, 0);
+    HWND dialog = nullptr;
+    if (!WaitFor(options.timeoutMs,
+                 [&] { return (dialog = FindWindowA(nullptr, kFindCaption)) != nullptr; })) {
+        return Fail("the find boxes dialog did not open");
+    }
+    SetWindowTextA(GetDlgItem(dialog, IDC_FIND_RANGE), options.findRange.c_str());
+    const HWND login = GetDlgItem(dialog, IDC_FIND_LOGIN);
+    if (IsWindowEnabled(login)) {
+        SendMessageA(login, BM_CLICK, 0, 0);
+    }
+    SendMessageA(GetDlgItem(dialog, IDC_FIND_SEARCH), BM_CLICK, 0, 0);
+    if (!WaitFor(options.timeoutMs, [&] {
+            char progress[16] = {};
+            char close[16] = {};
+            GetWindowTextA(GetDlgItem(dialog, IDC_FIND_PROGRESS), progress, sizeof progress);
+            GetWindowTextA(GetDlgItem(dialog, IDCANCEL), close, sizeof close);
+            return std::strncmp(progress, "Tried ", 6) == 0 &&
+                   std::strcmp(close, kIdleCloseCaption) == 0;
+        })) {
+        return Fail("the search did not end");
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -217,6 +259,9 @@ int main(int argc, char** argv) {
             return SendMessageA(GetDlgItem(window, IDC_LOG), WM_GETTEXTLENGTH, 0, 0) > 0;
         })) {
         return Fail("the window did not start up");
+    }
+    if (!options.findRange.empty()) {
+        return SearchInFind(window, options);
     }
     const HWND tree = GetDlgItem(window, IDC_TREE_BOX);
     // A window that is logged in already (an earlier run) stays so: Login

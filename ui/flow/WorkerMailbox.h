@@ -4,27 +4,36 @@
 // was woken and has not taken yet; the window then takes everything at once,
 // when it likes (it may pace itself), but the end wakes it in any case. The
 // worker never waits for the window, so the window may wait for the worker.
+//
+// Any worker's log lines and bar positions travel as they are; whatever else
+// a worker reports (a backup's file rows, a search's answers) travels as a
+// call that its owner's side made on the worker and that the window's thread
+// runs, so that the mailbox knows no worker's types.
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "ui/flow/BackupsFlow.h"
-
 struct WorkerEvent {
     enum class Kind {
-        kLog,      // text in colour `number`, for the log console
-        kBar,      // the main window's bar at `number` percent
-        kOverall,  // the operation's progress, `number` percent
-        kFile,     // file `number` of `count`, named `text`, is worked on
-        kFileRow,  // file row `number` now reads `row`
-        kDone,     // the operation has ended; nothing follows
+        kLog,   // `text` in colour `number`, for the log console
+        kBar,   // the main window's bar at `number` percent
+        kCall,  // `call`, to be run on the window's thread
+        kDone,  // the work has ended; nothing follows
     };
     Kind kind = Kind::kDone;
     int number = 0;
-    int count = 0;
     std::string text;
-    FileStateRow row;
+    std::function<void()> call;
+
+    static WorkerEvent Log(std::string text, int colorCode) {
+        return {Kind::kLog, colorCode, std::move(text), {}};
+    }
+    static WorkerEvent Bar(int percent) { return {Kind::kBar, percent, {}, {}}; }
+    static WorkerEvent Call(std::function<void()> call) {
+        return {Kind::kCall, 0, {}, std::move(call)};
+    }
+    static WorkerEvent Done() { return {}; }
 };
 
 class WorkerMailbox {

@@ -1,48 +1,25 @@
 #include "ui/main/BackupsDialog.h"
 
-#include <span>
-
 #include "framework/CDataExchange.h"
 #include "resources/resource.h"
 #include "ui/main/FileDiffDialog.h"
 
 namespace {
 
-struct Column {
-    const char* heading;
-    int format;
-    int percent;  // of the list's width
-};
-
-constexpr Column kBackupColumns[] = {{"Taken", LVCFMT_LEFT, 42},
-                                     {"Box", LVCFMT_LEFT, 26},
-                                     {"Files", LVCFMT_RIGHT, 12},
-                                     {"State", LVCFMT_LEFT, 18}};
-constexpr Column kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
-                                   {"Name", LVCFMT_LEFT, 36},
-                                   {"Size", LVCFMT_RIGHT, 16},
-                                   {"State", LVCFMT_LEFT, 22}};
+constexpr ReportColumn kBackupColumns[] = {{"Taken", LVCFMT_LEFT, 42},
+                                           {"Box", LVCFMT_LEFT, 26},
+                                           {"Files", LVCFMT_RIGHT, 12},
+                                           {"State", LVCFMT_LEFT, 18}};
+constexpr ReportColumn kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
+                                         {"Name", LVCFMT_LEFT, 36},
+                                         {"Size", LVCFMT_RIGHT, 16},
+                                         {"State", LVCFMT_LEFT, 22}};
 constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
                                      IDCANCEL};
-// The worker's wake-up: its mailbox has something.
-constexpr UINT kWorkerMail = WM_APP + 1;
-// Shows what waits in the mailbox once a paint is due.
-constexpr UINT_PTR kMailTimer = 1;
 // The caption of IDCANCEL: idle, while an operation runs, once it was asked to stop.
 constexpr const char* kCloseCaption = "Close";
 constexpr const char* kCancelCaption = "Cancel";
 constexpr const char* kBreakOffCaption = "Break off";
-
-void SetUpColumns(CListCtrl& list, std::span<const Column> columns) {
-    list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    RECT client;
-    list.GetClientRect(&client);
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const Column& c = columns[i];
-        list.InsertColumn(static_cast<int>(i), c.heading, c.format,
-                          (client.right - client.left) * c.percent / 100);
-    }
-}
 
 }  // namespace
 
@@ -56,7 +33,7 @@ ON_NOTIFY(NM_DBLCLK, IDC_BACKUP_FILES, &BackupsDialog::OnFileDoubleClick)
 ON_COMMAND(IDC_BACKUP_DIFF, BN_CLICKED, &BackupsDialog::OnDiff)
 ON_MESSAGE(WM_CLOSE, &BackupsDialog::OnClose)
 ON_MESSAGE(WM_DESTROY, &BackupsDialog::OnDestroy)
-ON_MESSAGE(kWorkerMail, &BackupsDialog::OnWorkerMail)
+ON_MESSAGE(WorkerRoom::kMail, &BackupsDialog::OnWorkerMail)
 ON_MESSAGE(WM_TIMER, &BackupsDialog::OnMailTimer)
 END_MESSAGE_MAP()
 
@@ -67,9 +44,8 @@ BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, Box
       m_host(host),
       m_backupRows(m_listBackups),
       m_fileRows(m_listFiles),
-      // The window exists before any worker starts and outlives every one.
-      m_mailbox([this] { ::PostMessageA(m_hWnd, kWorkerMail, 0, 0); }),
-      m_posted(m_mailbox) {}
+      m_room(host),
+      m_posted(m_room.Mailbox(), *this) {}
 
 BackupsDialog::~BackupsDialog() {
     // Normally ended when the window went; a worker must never outlive the dialog.
@@ -88,10 +64,11 @@ void BackupsDialog::DoDataExchange(CDataExchange* dx) {
 
 BOOL BackupsDialog::OnInitDialog() {
     CDialog::OnInitDialog();
+    m_room.Attach(m_hWnd);
     ::SetWindowPos(m_hWnd, nullptr, m_ptTopLeft.x, m_ptTopLeft.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetUpColumns(m_listBackups, kBackupColumns);
-    SetUpColumns(m_listFiles, kFileColumns);
+    ReportRows::SetUpColumns(m_listBackups, kBackupColumns);
+    ReportRows::SetUpColumns(m_listFiles, kFileColumns);
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
     m_flow.SetProgress(&m_posted);
@@ -106,17 +83,28 @@ BOOL BackupsDialog::OnInitDialog() {
 }
 
 void BackupsDialog::WorkerLogged(const char* text, int colorCode) {
-    m_mailbox.Post({WorkerEvent::Kind::kLog, colorCode, 0, text});
+    m_room.Log(text, colorCode);
 }
 
 void BackupsDialog::WorkerPercent(int percent) {
-    // The flow belongs to the worker while it runs. Reported for every block:
-    // only a change is worth passing on.
+    // The flow belongs to the worker while it runs.
     m_flow.TransferPercent(percent);
-    if (percent != m_nWorkerPercent) {
-        m_nWorkerPercent = percent;
-        m_mailbox.Post({WorkerEvent::Kind::kBar, percent});
+    m_room.Percent(percent);
+}
+
+void BackupsDialog::OverallChanged(int percent) {
+    m_progress.SetPos(percent);
+}
+
+void BackupsDialog::FileStarting(int index, int count, const std::string& name) {
+    if (m_nCancels == 0) {
+        ShowStatus("File " + std::to_string(index) + " of " + std::to_string(count) + ": " + name);
     }
+}
+
+void BackupsDialog::FileRowChanged(int row, const FileStateRow& file) {
+    ShowFileRow(row, file);
+    m_listFiles.EnsureVisible(row);
 }
 
 void BackupsDialog::ShowBackups() {
@@ -226,7 +214,7 @@ void BackupsDialog::Start(Work work) {
     m_work = work;
     ShowButtons();
     m_flow.WorkStarting();
-    m_nWorkerPercent = -1;
+    m_room.Starting();
     if (work == Work::kBackUp) {
         // The files list fills as the files are saved.
         m_flow.Select(-1);
@@ -249,7 +237,7 @@ void BackupsDialog::Start(Work work) {
             case Work::kNone:
                 break;
         }
-        m_mailbox.Post({WorkerEvent::Kind::kDone});
+        m_room.Ended();
     });
 }
 
@@ -331,74 +319,31 @@ void BackupsDialog::OnDestroy() {
     // (the worker only posts, so it ends without this thread's help), and
     // what it reported still reaches the console.
     if (m_worker.joinable()) {
-        ::KillTimer(m_hWnd, kMailTimer);
         SayClosedWhileWorking("the transfer under way is broken off");
         m_bCloseWhenDone = true;
         m_flow.BreakOff();
         m_worker.join();
-        ShowMail();
+        m_room.ShowNow();
         WorkDone(false);
     }
     Default();
 }
 
 LRESULT BackupsDialog::OnWorkerMail(WPARAM, LPARAM) {
-    // Shown at the pace of the eye, since every change is a repaint under
-    // Wine: what comes within a paint's interval waits for its timer.
-    if (!m_mailbox.EndWaiting() && !m_pacer.Due(::GetTickCount())) {
-        ::SetTimer(m_hWnd, kMailTimer, PaintPacer::kIntervalMs, nullptr);
-        return 0;
-    }
-    OnMailTimer(kMailTimer, 0);
-    return 0;
-}
-
-LRESULT BackupsDialog::OnMailTimer(WPARAM timer, LPARAM) {
-    if (timer != kMailTimer) {
-        return Default();
-    }
-    ::KillTimer(m_hWnd, kMailTimer);
-    m_pacer.Due(::GetTickCount(), true);
-    if (ShowMail()) {
+    if (m_room.OnMail()) {
         WorkDone(true);
     }
     return 0;
 }
 
-bool BackupsDialog::ShowMail() {
-    bool done = false;
-    int overall = -1;  // the last of the batch, shown once
-    for (WorkerEvent& e : m_mailbox.Take()) {
-        switch (e.kind) {
-            case WorkerEvent::Kind::kLog:
-                m_host.BoxWorkLogged(e.text, e.number);
-                break;
-            case WorkerEvent::Kind::kBar:
-                m_host.BoxWorkProgress(e.number);
-                break;
-            case WorkerEvent::Kind::kOverall:
-                overall = e.number;
-                break;
-            case WorkerEvent::Kind::kFile:
-                if (m_nCancels == 0) {
-                    ShowStatus("File " + std::to_string(e.number) + " of " +
-                               std::to_string(e.count) + ": " + e.text);
-                }
-                break;
-            case WorkerEvent::Kind::kFileRow:
-                ShowFileRow(e.number, e.row);
-                m_listFiles.EnsureVisible(e.number);
-                break;
-            case WorkerEvent::Kind::kDone:
-                done = true;
-                break;
-        }
+LRESULT BackupsDialog::OnMailTimer(WPARAM timer, LPARAM) {
+    if (timer != WorkerRoom::kTimer) {
+        return Default();
     }
-    if (overall >= 0) {
-        m_progress.SetPos(overall);
+    if (m_room.OnTimer()) {
+        WorkDone(true);
     }
-    m_host.ShowBoxWork();
-    return done;
+    return 0;
 }
 
 void BackupsDialog::WorkDone(bool windowStays) {

@@ -21,13 +21,13 @@
 #include "framework/CListCtrl.h"
 #include "framework/CProgressCtrl.h"
 #include "ui/flow/BackupsFlow.h"
-#include "ui/flow/PaintPacer.h"
 #include "ui/flow/PostedProgress.h"
-#include "ui/flow/WorkerMailbox.h"
 #include "ui/main/BoxWorkHost.h"
 #include "ui/main/ReportRows.h"
+#include "ui/main/WorkerClient.h"
+#include "ui/main/WorkerRoom.h"
 
-class BackupsDialog : public CDialog {
+class BackupsDialog : public CDialog, public WorkerClient, private BackupsProgress {
 public:
     // `topLeft`: where the dialog goes, in screen coordinates. `host`, the
     // main window, is told when each operation starts and ends.
@@ -36,13 +36,13 @@ public:
 
     // On the worker: the session's log line and transfer percentage, passed
     // on by the main window's sinks.
-    void WorkerLogged(const char* text, int colorCode);
-    void WorkerPercent(int percent);
+    void WorkerLogged(const char* text, int colorCode) override;
+    void WorkerPercent(int percent) override;
 
     bool Busy() const { return m_worker.joinable(); }
     // Closes now, or, while an operation runs, asks it to stop and closes
     // once it has ended.
-    void CloseWhenStopped();
+    void CloseWhenStopped() override;
 
     CListCtrl m_listBackups;
     CListCtrl m_listFiles;
@@ -71,8 +71,10 @@ private:
 
     // Starts `work` on the worker thread.
     void Start(Work work);
-    // Shows what the worker posted; true when it has ended.
-    bool ShowMail();
+    // What the worker's flow reported, shown on this thread.
+    void OverallChanged(int percent) override;
+    void FileStarting(int index, int count, const std::string& name) override;
+    void FileRowChanged(int row, const FileStateRow& file) override;
     // The worker has ended: what the operation left shown, the next step
     // (`windowStays` false: none, the window is going).
     void WorkDone(bool windowStays);
@@ -92,13 +94,11 @@ private:
     BoxWorkHost& m_host;      // not owned
     ReportRows m_backupRows;  // what m_listBackups shows
     ReportRows m_fileRows;    // what m_listFiles shows
-    WorkerMailbox m_mailbox;
-    PaintPacer m_pacer;  // how often what the worker reports is shown
+    WorkerRoom m_room;
     PostedProgress m_posted;
     Work m_work = Work::kNone;
     RestoreQuestion m_question;     // set by the worker of kPrepareRestore
     int m_nCancels = 0;             // Cancel presses during this operation
-    int m_nWorkerPercent = -1;      // the last percentage passed on; the worker's
     bool m_bCloseWhenDone = false;  // closing waits for the worker
     std::jthread m_worker;          // last: joined once it reports its end, or before the rest goes
 };

@@ -1,9 +1,10 @@
 #pragma once
-// What the main window does around each operation of the backups dialog,
-// which runs on a worker thread: while it runs, nothing else may use the box
-// session; the log lines and bar positions the worker reports reach the
-// window's thread through the dialog and are shown here; afterwards the trees
-// follow what the work changed.
+// What the main window does for a dialog whose work runs on a worker thread:
+// the log lines and bar positions any such worker reports reach the window's
+// thread through the dialog's WorkerRoom and are shown here. Around each
+// operation of the backups dialog, which uses the box session, nothing else
+// may use the session, and afterwards the trees follow what the work changed
+// (a search for boxes uses no session, and needs neither).
 #include <string>
 
 class BoxWorkHost {

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "base/TextEscape.h"
+#include "base/Version.h"
 #include "ui/main/LogColor.h"
 
 namespace {
@@ -24,7 +27,21 @@ std::string WithEditLineEnds(const char* text) {
     return out;
 }
 
+std::string ProgramFileName() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const char* name = std::strrchr(path, '\\');
+    return name != nullptr ? name + 1 : path;
+}
+
 }  // namespace
+
+void LogConsole::Greet() {
+    Append((ProgramFileName() + " - the LAN manager of your set-top box - www.velqo.example\n")
+               .c_str(),
+           0);
+    Append((std::string("Version: v") + version::kText + "\n").c_str(), 0);
+}
 
 LogConsole::LogConsole(ColorEdit& editLog, CProgressCtrl& progress)
     : m_editLog(editLog), m_progress(progress) {}
@@ -43,11 +60,15 @@ void LogConsole::TakeFocus() {
 }
 
 void LogConsole::Append(const char* text, int colorCode) {
+    // Names and box texts in a line show escaped, as on velqo-cli's terminal.
+    AppendUnescaped(EscapeLogText(text), colorCode);
+}
+
+void LogConsole::AppendUnescaped(const std::string& text, int colorCode) {
     if (m_editLog.GetSafeHwnd() == nullptr) {
         return;
     }
-    // Names and box texts in a line show escaped, as on velqo-cli's terminal.
-    m_strLogKept += WithEditLineEnds(EscapeLogText(text).c_str());
+    m_strLogKept += WithEditLineEnds(text.c_str());
     m_nLogKeptColor = colorCode;
     // A login or a transfer holds the window's thread, and may hold it long
     // before anything else is painted: every line is painted as it comes.

@@ -23,12 +23,17 @@ public:
 
     // Once the controls are bound: the console's colours and limit, the bar's range.
     void Init();
+    // The program's name, where it is from and its version, the first lines.
+    void Greet();
     // No selection in the console, the caret in view, and the focus there.
     void TakeFocus();
 
     // Adds `text` in the colour of `colorCode` (LogColor); nothing while the
     // console has no window.
     void Append(const char* text, int colorCode);
+    // The window's own `text`, shown as it is: whatever it holds of a name
+    // was escaped by the caller, and a path's backslashes stay single.
+    void AppendUnescaped(const std::string& text, int colorCode);
     // Moves the bar to `percent`; returns the position shown before.
     int SetProgress(int percent);
 
@@ -46,7 +51,7 @@ private:
     ColorEdit& m_editLog;       // not owned
     CProgressCtrl& m_progress;  // not owned
     std::string m_strLogKept;   // log text not yet in the console
-    int m_nLogKeptColor = 0;   // the colour code of its last line
+    int m_nLogKeptColor = 0;    // the colour code of its last line
     int m_nProgressShown = 0;   // the bar's position, set only by SetProgress
     PaintPacer m_barPacer;
     bool m_bHeld = false;

@@ -1,22 +1,20 @@
 #include "ui/main/MainDialog.h"
 
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 
-#include "base/Version.h"
+#include "base/TextEscape.h"
 #include "box/BoxSession.h"
 #include "framework/CDataExchange.h"
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
-#include "framework/CWindowDC.h"
 #include "resources/resource.h"
 #include "ui/flow/LinkState.h"
 #include "ui/main/AboutDialog.h"
 #include "ui/main/BackupsDialog.h"
-#include "ui/main/GdiplusGraphics.h"
-#include "ui/main/GdiplusImage.h"
+#include "ui/main/ButtonIcon.h"
+#include "ui/main/FindBoxesDialog.h"
 #include "ui/text/FormatHelpDialog.h"
 
 MainDialog* g_pMainDialog = nullptr;
@@ -26,17 +24,8 @@ namespace {
 constexpr int kTextLimit = 0x200000;
 constexpr COLORREF kPanelBack = RGB(230, 230, 255);
 constexpr COLORREF kPanelText = RGB(0, 0, 255);
-// Pixels between the progress bar and the backups dialog below it.
+// Pixels between the progress bar and a worker's dialog below it.
 constexpr int kBackupsGap = 4;
-// The key that opens the backups dialog with Ctrl, as its menu entry says.
-constexpr WPARAM kBackupsKey = 'B';
-
-std::string ProgramFileName() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const char* name = std::strrchr(path, '\\');
-    return name != nullptr ? name + 1 : path;
-}
 
 }  // namespace
 
@@ -66,20 +55,15 @@ MainDialog::MainDialog(CWnd* parent)
       m_hIcon(AfxGetApp() != nullptr
                   ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
                   : ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_nWindowThread(::GetCurrentThreadId()) {
+      m_status(*this, m_stcStatus) {
     // The fields start with the settings' defaults.
     const BoxSettings& defaults = m_flow.Settings();
     m_strBoxIp = defaults.BoxIp();
     m_nPort = defaults.GetPort();
     m_strPassword = defaults.Password();
-    Gdiplus::GdiplusStartup(&m_nGdiplusToken, &m_gdiplusInput, nullptr);
 }
 
 MainDialog::~MainDialog() {
-    // Normally done when the window goes; also when it was never created.
-    if (m_nGdiplusToken != 0) {
-        Gdiplus::GdiplusShutdown(m_nGdiplusToken);
-    }
     if (g_pMainDialog == this) {
         g_pMainDialog = nullptr;
     }
@@ -113,30 +97,26 @@ void MainDialog::DoDataExchange(CDataExchange* dx) {
 
 BOOL MainDialog::OnInitDialog() {
     CDialog::OnInitDialog();
-    AddAboutMenuItem();
-    AddBackupsMenuItem();
+    m_menu.AddEntries();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     m_console.Init();
     m_trees.Init();
 
-    SetButtonIcon(m_btnUpload, IDI_UPLOAD);
-    SetButtonIcon(m_btnDownload, IDI_DOWNLOAD);
+    ButtonIcon::Set(m_btnUpload, IDI_UPLOAD);
+    ButtonIcon::Set(m_btnDownload, IDI_DOWNLOAD);
     m_btnDownload.EnableWindow(FALSE);
     m_btnUpload.EnableWindow(FALSE);
-    SetButtonIcon(m_btnSave, IDI_SAVE);
-    SetButtonIcon(m_btnHelp, IDI_FORMAT_HELP);
-    SetButtonIcon(m_btnClear, IDI_CLEAR);
-    SetButtonIcon(m_btnExit, IDI_EXIT);
+    ButtonIcon::Set(m_btnSave, IDI_SAVE);
+    ButtonIcon::Set(m_btnHelp, IDI_FORMAT_HELP);
+    ButtonIcon::Set(m_btnClear, IDI_CLEAR);
+    ButtonIcon::Set(m_btnExit, IDI_EXIT);
 
     m_editText.SetBackColor(kPanelBack);
     m_editText.SetForeColor(kPanelText);
     m_btnLogin.SetIcons(IDI_LOGIN, IDI_LOGIN);
 
-    AppendLog((ProgramFileName() + " - the LAN manager of your set-top box - www.velqo.example\n")
-                  .c_str(),
-              0);
-    AppendLog((std::string("Version: v") + version::kText + "\n").c_str(), 0);
+    m_console.Greet();
 
     BoxSettings& settings = m_flow.Settings();
     if (settings.Load()) {
@@ -162,102 +142,23 @@ BOOL MainDialog::OnInitDialog() {
     return FALSE;
 }
 
-void MainDialog::AddAboutMenuItem() {
-    const HMENU menu = GetSystemMenu(FALSE);  // the system's, not owned
-    if (menu == nullptr) {
-        return;
-    }
-    char text[256] = {};
-    LoadStringA(AfxGetResourceHandle(), IDS_ABOUTBOX, text, sizeof text);
-    if (text[0] != '\0') {
-        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
-    }
-}
-
-void MainDialog::AddBackupsMenuItem() {
-    const HMENU menu = GetSystemMenu(FALSE);  // the system's, not owned
-    char text[256] = {};
-    LoadStringA(AfxGetResourceHandle(), IDS_BACKUPS, text, sizeof text);
-    if (menu == nullptr || text[0] == '\0') {
-        return;
-    }
-    // Usable only while logged in: a backup goes through the window's session.
-    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(menu, MF_STRING | MF_GRAYED, IDM_BACKUPS, text);
-}
-
-void MainDialog::EnableBackupsMenuItem(bool enable) {
-    if (const HMENU menu = GetSystemMenu(FALSE)) {
-        ::EnableMenuItem(menu, IDM_BACKUPS, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
-    }
-}
-
-void MainDialog::SetButtonIcon(CButton& button, UINT iconId) {
-    // Resource icons loaded with LoadImage(LR_SHARED) belong to the system.
-    const HICON icon =
-        static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(iconId),
-                                        IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    button.SetIcon(icon);
-}
-
 int MainDialog::AppendLog(const char* text, int colorCode) {
     MainDialog* window = g_pMainDialog;
-    if (window == nullptr || text == nullptr) {
-        return 0;
-    }
-    if (!window->OnWindowThread()) {
-        if (window->m_pBackups != nullptr) {
-            window->m_pBackups->WorkerLogged(text, colorCode);
-        }
-        return 0;
-    }
-    if (window->m_editLog.GetSafeHwnd() == nullptr) {
-        return 0;
-    }
-    window->m_console.Append(text, colorCode);
-    return 0;
+    return window != nullptr ? window->m_sinks.Log(text, colorCode) : 0;
 }
 
 int MainDialog::SetProgress(int percent) {
     MainDialog* window = g_pMainDialog;
-    if (window == nullptr) {
-        return 0;
-    }
-    if (!window->OnWindowThread()) {
-        if (window->m_pBackups != nullptr) {
-            window->m_pBackups->WorkerPercent(percent);
-        }
-        return 0;
-    }
-    return window->m_console.SetProgress(percent);
-}
-
-void MainDialog::DrawStatusPicture(int state) {
-    CWindowDC dc(&m_stcStatus);
-    GdiplusGraphics graphics(dc.GetSafeHdc());
-    const GdiplusImage picture(link_state::PicturePath(state), true);
-    graphics.DrawImage(picture, 0, 0);
+    return window != nullptr ? window->m_sinks.Progress(percent) : 0;
 }
 
 void MainDialog::OnPaint() {
     CPaintDC dc(this);
     if (IsIconic()) {
-        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-        RECT client;
-        GetClientRect(&client);
-        const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-        const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-        ::DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+        m_status.PaintIcon(dc.GetSafeHdc(), m_hIcon);
         return;
     }
-    GdiplusGraphics graphics(dc.GetSafeHdc());
-    const GdiplusImage picture(link_state::PicturePath(m_flow.LinkState()), false);
-    RECT area;
-    m_stcStatus.GetWindowRect(&area);
-    ScreenToClient(&area);
-    graphics.DrawImage(picture, area.left, area.top, area.right - area.left,
-                       area.bottom - area.top);
+    m_status.Paint(dc.GetSafeHdc(), m_flow.LinkState());
     Default();
 }
 
@@ -266,60 +167,63 @@ LRESULT MainDialog::OnQueryDragIcon(WPARAM, LPARAM) {
 }
 
 BOOL MainDialog::PreTranslateMessage(MSG* msg) {
-    const bool ctrlB = msg->message == WM_KEYDOWN && msg->wParam == kBackupsKey &&
-                       ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0 &&
-                       ::GetKeyState(VK_SHIFT) >= 0;
-    if (ctrlB && (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
-        // As the menu sends it, so that a greyed entry does nothing here too.
-        PostMessage(WM_SYSCOMMAND, IDM_BACKUPS, 0);
-        return TRUE;
-    }
-    return CDialog::PreTranslateMessage(msg);
+    return m_menu.PostShortcut(*msg) ? TRUE : CDialog::PreTranslateMessage(msg);
 }
 
 LRESULT MainDialog::OnSysCommand(WPARAM wParam, LPARAM) {
-    if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
-        AboutDialog about;
-        about.DoModal();
-        return 0;
-    }
-    if ((wParam & 0xFFF0) == IDM_BACKUPS) {
-        // A command can be sent for a greyed item too: it does nothing then.
-        const HMENU menu = GetSystemMenu(FALSE);
-        if (menu != nullptr && (::GetMenuState(menu, IDM_BACKUPS, MF_BYCOMMAND) & MF_GRAYED) == 0) {
-            OnBackups();
+    switch (m_menu.EntryChosen(wParam)) {
+        case IDM_ABOUTBOX: {
+            AboutDialog about;
+            about.DoModal();
+            return 0;
         }
-        return 0;
+        case IDM_FIND_BOXES:
+            OnFindBoxes();
+            return 0;
+        case IDM_BACKUPS:
+            OnBackups();
+            return 0;
+        default:
+            // A greyed entry's command does nothing; the system's are the system's.
+            return SystemMenu::IsEntry(wParam) ? 0 : Default();
     }
-    return Default();
 }
 
 void MainDialog::OnBackups() {
-    // Below the log console and the bar, which show a backup's progress.
+    BackupsFlow flow(*m_flow.Session(), BackupShelf::kFolder, m_flow.Settings().BoxIp());
+    BackupsDialog backups(this, BelowTheBar(), flow, *this);
+    RunWorkerDialog(backups, backups);
+}
+
+void MainDialog::OnFindBoxes() {
+    UpdateData(TRUE);
+    FindBoxesDialog find(this, BelowTheBar(), *this,
+                         {m_nPort, std::string(m_strPassword), BackupShelf::kFolder});
+    RunWorkerDialog(find, find);
+    if (!find.Chosen().empty()) {
+        m_strBoxIp = find.Chosen().c_str();
+        UpdateData(FALSE);
+    }
+}
+
+POINT MainDialog::BelowTheBar() {
     RECT bar;
     m_progress.GetWindowRect(&bar);
     POINT clientLeft{0, 0};
     ClientToScreen(&clientLeft);
-    BackupsFlow flow(*m_flow.Session(), BackupShelf::kFolder, m_flow.Settings().BoxIp());
-    BackupsDialog backups(this, {clientLeft.x, bar.bottom + kBackupsGap}, flow, *this);
-    m_pBackups = &backups;
-    backups.DoModal();
-    m_pBackups = nullptr;
-    if (m_bCloseAfterBackups) {
-        m_bCloseAfterBackups = false;
+    return {clientLeft.x, bar.bottom + kBackupsGap};
+}
+
+void MainDialog::RunWorkerDialog(CDialog& dialog, WorkerClient& client) {
+    if (m_sinks.RunModal(dialog, client)) {
         PostMessage(WM_CLOSE, 0, 0);
     }
 }
 
 LRESULT MainDialog::OnClose(WPARAM, LPARAM) {
-    // The backups dialog first: it stops its work and closes once that has
+    // A worker's dialog first: it stops its work and closes once that has
     // ended; then the window closes.
-    if (m_pBackups != nullptr) {
-        m_bCloseAfterBackups = true;
-        m_pBackups->CloseWhenStopped();
-        return 0;
-    }
-    return Default();
+    return m_sinks.CloseNow() ? Default() : 0;
 }
 
 void MainDialog::BoxWorkStarting() {
@@ -357,15 +261,14 @@ void MainDialog::AfterBoxWork() {
 void MainDialog::OnDestroy() {
     Default();
     m_flow.LogoutOnClose();
-    Gdiplus::GdiplusShutdown(m_nGdiplusToken);
-    m_nGdiplusToken = 0;
+    m_status.EndGdiplus();
 }
 
 void MainDialog::ShowLoginButton(bool loggedIn) {
     const UINT icon = loggedIn ? IDI_LOGOUT : IDI_LOGIN;
     m_btnLogin.SetIcons(icon, icon);
     m_btnLogin.SetWindowText(loggedIn ? "Logout" : "Login");
-    EnableBackupsMenuItem(loggedIn);
+    m_menu.EnableBackups(loggedIn);
 }
 
 void MainDialog::OnLogin() {
@@ -456,54 +359,39 @@ void MainDialog::OnFormatHelp() {
     if (help.FindHelpPage(m_flow.SelectedFile())) {
         help.DoModal();
     } else {
-        AppendLog(("No help page " + FormatHelpDialog::ShownPagePath(m_flow.SelectedFile()) + "\n")
-                      .c_str(),
-                  0);
+        const std::string name = EscapeLogText(m_flow.SelectedFile());
+        m_console.AppendUnescaped(
+            "No help page " + FormatHelpDialog::ShownPagePath(name.c_str()) + "\n", 0);
     }
 }
 
-void MainDialog::ApplyArrows(const ArrowChanges& changes) {
-    const auto apply = [](CButton& button, ButtonChange change) {
-        if (change != ButtonChange::kUnchanged) {
-            button.EnableWindow(change == ButtonChange::kEnable);
-        }
-    };
-    apply(m_btnUpload, changes.upload);
-    apply(m_btnDownload, changes.download);
-}
-
 void MainDialog::OnBoxTreeClick(NMHDR*, LRESULT*) {
-    CString text;
-    ApplyArrows(m_flow.Arrows().BoxTreeClick(m_trees.SelectedText(FileTrees::Tree::kBox, text)));
+    m_arrows.Click(FileTrees::Tree::kBox);
 }
 
 void MainDialog::OnBoxTreeSelChanged(NMHDR* header, LRESULT*) {
     UpdateData(TRUE);
     CString text;
-    ApplyArrows(m_flow.Arrows().BoxTreeSelChanged(
-        m_trees.NewItemText(FileTrees::Tree::kBox, header, text)));
+    m_arrows.SelChanged(FileTrees::Tree::kBox, header, text);
 }
 
 void MainDialog::OnBoxTreeKillFocus(NMHDR*, LRESULT*) {
-    ApplyArrows(m_flow.Arrows().BoxTreeKillFocus(GetFocus() == m_btnDownload.GetSafeHwnd()));
+    m_arrows.KillFocus(FileTrees::Tree::kBox, GetFocus());
 }
 
 void MainDialog::OnLocalTreeClick(NMHDR*, LRESULT*) {
-    CString text;
-    ApplyArrows(
-        m_flow.Arrows().LocalTreeClick(m_trees.SelectedText(FileTrees::Tree::kLocal, text)));
+    m_arrows.Click(FileTrees::Tree::kLocal);
 }
 
 void MainDialog::OnLocalTreeSelChanged(NMHDR* header, LRESULT*) {
     UpdateData(TRUE);
     CString text;
-    const char* item = m_trees.NewItemText(FileTrees::Tree::kLocal, header, text);
-    ApplyArrows(m_flow.Arrows().LocalTreeSelChanged(item));
+    const char* item = m_arrows.SelChanged(FileTrees::Tree::kLocal, header, text);
     if (item != nullptr && m_flow.SelectTextFile(item)) {
         ShowSelectedFile();
     }
 }
 
 void MainDialog::OnLocalTreeKillFocus(NMHDR*, LRESULT*) {
-    ApplyArrows(m_flow.Arrows().LocalTreeKillFocus(GetFocus() == m_btnUpload.GetSafeHwnd()));
+    m_arrows.KillFocus(FileTrees::Tree::kLocal, GetFocus());
 }

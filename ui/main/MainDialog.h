@@ -6,10 +6,6 @@
 
 #include <windows.h>
 
-#include <objidl.h>
-
-#include <gdiplus.h>
-
 #include "framework/CBitmapButton.h"
 #include "framework/CDialog.h"
 #include "framework/CProgressCtrl.h"
@@ -20,10 +16,14 @@
 #include "ui/main/BoxWorkHost.h"
 #include "ui/main/FileTrees.h"
 #include "ui/main/LogConsole.h"
+#include "ui/main/SinkRouter.h"
+#include "ui/main/StatusPicture.h"
+#include "ui/main/SystemMenu.h"
+#include "ui/main/TreeArrows.h"
+#include "ui/main/WorkerClient.h"
 #include "ui/text/ColorEdit.h"
 #include "ui/widgets/IconButton.h"
 
-class BackupsDialog;
 class BoxSession;
 
 class MainDialog : public CDialog, private BoxWorkHost {
@@ -37,14 +37,14 @@ public:
 
     // The session's LogSink and ProgressSink; they reach the window through
     // g_pMainDialog, as the sinks carry no context. On the window's thread
-    // they show the line or the position and paint it at once; on the backups
-    // dialog's worker they hand it to the dialog, which posts it to this
-    // thread, and touch no control.
+    // they show the line or the position and paint it at once; on the worker
+    // of the dialog open (SinkRouter) they hand it to the dialog, which posts
+    // it to this thread, and touch no control.
     static int AppendLog(const char* text, int colorCode);
     static int SetProgress(int percent);
 
     // Draws the status picture of `state` into the status area at once.
-    void DrawStatusPicture(int state);
+    void DrawStatusPicture(int state) { m_status.Draw(state); }
 
     int LinkState() const { return m_flow.LinkState(); }
     const char* SelectedFile() const { return m_flow.SelectedFile(); }
@@ -72,13 +72,15 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
 
-    // Ctrl+B anywhere in the window: the Backups entry of the system menu.
+    // Ctrl+F and Ctrl+B anywhere in the window: the system menu's entries.
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
-    // While the backups dialog works, closing waits for its end.
+    // While a worker's dialog works, closing waits for its end.
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
-    // The Backups entry of the system menu: the backups dialog, modal.
+    // The system menu's entries: the backups dialog and the search for
+    // boxes, modal, below the bar; a box chosen in the search goes into BOX IP.
     void OnBackups();
+    void OnFindBoxes();
     void OnPaint();
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
@@ -103,14 +105,13 @@ private:
     void ResetToLoggedOut();
     // The catalogue listed by the box again, and shown in the box's tree.
     void FillBoxTree();
-    void AddAboutMenuItem();
-    // "Backups..." below About, greyed until the window logs in.
-    void AddBackupsMenuItem();
-    void EnableBackupsMenuItem(bool enable);
-    void SetButtonIcon(CButton& button, UINT iconId);
+    // Where a worker's dialog goes: below the log console and the bar.
+    POINT BelowTheBar();
+    // `dialog`, modal; while it is open the sinks hand `client` what they
+    // are told on its worker, and a close of the window goes to it first.
+    void RunWorkerDialog(CDialog& dialog, WorkerClient& client);
     // The Login/Logout caption and icon, and the Backups entry with them.
     void ShowLoginButton(bool loggedIn);
-    bool OnWindowThread() const { return ::GetCurrentThreadId() == m_nWindowThread; }
     void BoxWorkStarting() override;
     void BoxWorkLogged(const std::string& text, int colorCode) override;
     void BoxWorkProgress(int percent) override;
@@ -118,7 +119,6 @@ private:
     // After a backup or a restore: the local tree rebuilt only if the files
     // it shows changed, and the logged-out view when the link is lost.
     void AfterBoxWork() override;
-    void ApplyArrows(const ArrowChanges& changes);
     // Shows the selected text file in the panel and its name in line 1033.
     void ShowSelectedFile();
 
@@ -126,12 +126,10 @@ private:
     MainFlow m_flow;
     LogConsole m_console{m_editLog, m_progress};
     FileTrees m_trees{m_treeBox, m_treeLocal};
-    Gdiplus::GdiplusStartupInput m_gdiplusInput;
-    ULONG_PTR m_nGdiplusToken = 0;
-    DWORD m_nWindowThread;              // the thread that made the window and runs it
-    bool m_bCloseAfterBackups = false;  // a close came while the backups dialog was open
-    // While open: the sinks hand it what its worker reports; not owned.
-    BackupsDialog* m_pBackups = nullptr;
+    TreeArrows m_arrows{m_flow.Arrows(), m_trees, m_btnUpload, m_btnDownload};
+    SystemMenu m_menu{*this};
+    SinkRouter m_sinks{m_console, m_editLog};
+    StatusPicture m_status;
 };
 
 // The one main window, for the session's sinks; null when there is none.

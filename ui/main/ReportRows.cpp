@@ -24,3 +24,14 @@ void ReportRows::Keep(int count) {
         m_shown.pop_back();
     }
 }
+
+void ReportRows::SetUpColumns(CListCtrl& list, std::span<const ReportColumn> columns) {
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    RECT client;
+    list.GetClientRect(&client);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const ReportColumn& c = columns[i];
+        list.InsertColumn(static_cast<int>(i), c.heading, c.format,
+                          (client.right - client.left) * c.percent / 100);
+    }
+}

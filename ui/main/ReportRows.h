@@ -3,13 +3,23 @@
 // that showing rows again changes only the cells that differ: under Wine every
 // change of a cell is a repaint's worth of work, and a list shown again after
 // an operation is mostly what it was.
+#include <span>
 #include <string>
 #include <vector>
 
 #include "framework/CListCtrl.h"
 
+struct ReportColumn {
+    const char* heading;
+    int format;   // LVCFMT_LEFT, LVCFMT_RIGHT
+    int percent;  // of the list's width
+};
+
 class ReportRows {
 public:
+    // Full-row selection and `columns`, sized to the list's width.
+    static void SetUpColumns(CListCtrl& list, std::span<const ReportColumn> columns);
+
     explicit ReportRows(CListCtrl& list) : m_list(list) {}
     ReportRows(const ReportRows&) = delete;
     ReportRows& operator=(const ReportRows&) = delete;
