@@ -52,14 +52,17 @@ class Fleet:
     def start_all(self):
         self.start({name: (address, 1000) for name, address in BOXES.items()})
 
-    def start(self, places):
-        """Starts a box on the demo per name at its (address, port)."""
+    def start(self, places, options=None):
+        """Starts a box on the demo per name at its (address, port), with its
+        extra options from `options` (by name); a box started before keeps its
+        folder."""
         for name, (address, port) in places.items():
-            shutil.copytree(self.demo, self.folder(name))
-            log = open(os.path.join(self.work, name + '.log'), 'w')
+            if not os.path.isdir(self.folder(name)):
+                shutil.copytree(self.demo, self.folder(name))
+            log = open(os.path.join(self.work, name + '.log'), 'a')
             self.boxes[name] = subprocess.Popen(
                 [self.boxsim, '--folder', self.folder(name), '--listen', address, '--port',
-                 str(port), '--password', PASSWORD, '--verbose'],
+                 str(port), '--password', PASSWORD, '--verbose'] + (options or {}).get(name, []),
                 stdout=subprocess.PIPE, stderr=log, text=True)
         for name, (address, port) in places.items():
             box = self.boxes[name]
@@ -93,7 +96,7 @@ class Fleet:
 
 class Ansible:
     def __init__(self, work, cli, collection):
-        self.work, self.outputs = work, []
+        self.work, self.outputs, self.cli = work, [], cli
         self.env = dict(os.environ, ANSIBLE_COLLECTIONS_PATH=os.path.join(work, 'collections'),
                         ANSIBLE_LOCAL_TEMP=os.path.join(work, 'ansible-tmp'), ANSIBLE_NOCOLOR='1',
                         ANSIBLE_RETRY_FILES_ENABLED='0', ANSIBLE_CALLBACKS_ENABLED='tree')
@@ -127,17 +130,23 @@ class Ansible:
                "the README's recipe copies the examples into velqo-examples")
         return examples
 
-    def play(self, playbook, *options, rc=0):
-        """Runs an example playbook on every box; returns its output, the recap
-        per host and each host's result (the tree callback's files)."""
+    def play(self, playbook, *options, rc=0, inventory=None, hosts=None):
+        """Runs an example playbook on every box (of `inventory`, whose hosts
+        are `hosts`: the fleet's own by default); returns its output, the
+        recap per host and each host's result (the tree callback's files)."""
         tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
-        output = self.run(['ansible-playbook', '-i', self.inventory, '-f', '8', '-v', '-e',
-                           'target=boxes', os.path.join(self.examples, playbook)] + list(options),
-                          rc, tree)
+        output = self.run(['ansible-playbook', '-i', inventory or self.inventory, '-f', '8', '-v',
+                           '-e', 'target=boxes', os.path.join(self.examples, playbook)] +
+                          list(options), rc, tree)
         recap = {m[0]: dict(zip(('ok', 'changed', 'unreachable', 'failed'), map(int, m[1:])))
                  for m in RECAP.findall(output)}
-        expect(set(recap) == set(BOXES), 'the recap names every box', output)
+        expect(set(recap) == set(hosts or BOXES), 'the recap names every box', output)
         return output, recap, self.results(tree)
+
+    def fleet_vars(self):
+        """What the fleet's inventory gives every box, for an inventory of boxes found."""
+        return ['-e', 'velqo_password=%s velqo_cli=%s velqo_backups=%s'
+                % (PASSWORD, self.cli, self.backups)]
 
     def adhoc(self, module, *options, rc=0):
         """Runs a module on every box without a playbook; returns each host's result."""
@@ -290,6 +299,8 @@ def run(fleet, ansible, passed):
     passed('restore again: zero changed')
 
     run_twins(fleet, ansible, passed)
+    run_found(fleet, ansible, passed)
+    run_update(fleet, ansible, passed)
 
     fleet.stop('box9')
     output, recap, results = ansible.play('backup.yml', rc=2)
@@ -333,6 +344,67 @@ def run_twins(fleet, ansible, passed):
         expect(read(path) == own[name], 'twins: %s got its own config.txt back' % name,
                repr(read(path)))
     passed('two boxes on one address: restore of latest gives each its own backup')
+
+
+def run_found(fleet, ansible, passed):
+    """The boxes found on the fleet's range, by velqo-cli find --inventory and
+    by the inventory plugin velqo.box.lan, backed up in one play each. The
+    range is named: never the PC's own networks."""
+    found = {'box-127-0-0-%d' % i for i in range(2, 10)}
+    inventory = os.path.join(ansible.work, 'found.yml')
+    search = subprocess.run([ansible.cli, '--password', PASSWORD, '-C', ansible.work, 'find',
+                             '--login', '--inventory', '127.0.0.2-9'], capture_output=True,
+                            text=True, timeout=PLAYBOOK_TIMEOUT_S)
+    expect(search.returncode == 0, 'find --inventory: exit status 0', search.stderr)
+    with open(inventory, 'w') as f:
+        f.write(search.stdout)
+    _, recap, results = ansible.play('backup.yml', *ansible.fleet_vars(), inventory=inventory,
+                                     hosts=found)
+    expect(changed(recap) == sorted(found) and all(verified(r['folder'])
+                                                   for r in results.values()),
+           'find --inventory: one play backs up the eight boxes found', str(recap))
+    passed('find --inventory: the eight boxes found, backed up in one play')
+
+    lan = os.path.join(ansible.work, 'fleet.velqo_lan.yml')
+    with open(lan, 'w') as f:
+        f.write('plugin: velqo.box.lan\naddress:\n  - 127.0.0.2-9\nexclude:\n  - 127.0.0.9\n'
+                'login: true\nvelqo_cli: %s\n' % ansible.cli)
+    env = dict(ansible.env, VELQO_PASSWORD=PASSWORD)
+    listed = subprocess.run(['ansible-inventory', '-i', lan, '--list'], cwd=ansible.work, env=env,
+                            capture_output=True, text=True, timeout=PLAYBOOK_TIMEOUT_S)
+    expect(listed.returncode == 0, 'velqo.box.lan: ansible-inventory --list', listed.stderr)
+    hosts = set(json.loads(listed.stdout)['_meta']['hostvars'])
+    expect(hosts == found - {'box-127-0-0-9'}, 'velqo.box.lan: the seven boxes not excluded',
+           str(hosts))
+    passed('velqo.box.lan: the boxes of the range found, the excluded address never tried')
+
+
+def run_update(fleet, ansible, passed):
+    """A firmware update of every box, two at a time: one box rejects it and
+    fails alone; the others are updated, their reset settings put back."""
+    for name in BOXES:
+        fleet.stop(name)
+    options = {name: ['--update-file', 'update.pkg', '--update-restart', '1', '--update-resets',
+                      'Settings'] for name in BOXES}
+    options['box5'] += ['--update-fails', 'Bad signature']
+    for name in BOXES:
+        with open(os.path.join(fleet.folder(name), 'config.txt'), 'ab') as f:
+            f.write(b'mine=%s\n' % name.encode())
+    fleet.start({name: (address, 1000) for name, address in BOXES.items()}, options)
+    firmware = os.path.join(ansible.work, 'update.pkg')
+    with open(firmware, 'wb') as f:
+        f.write(b'new firmware\n')
+    output, recap, results = ansible.play('update.yml', '-e', 'firmware=' + firmware, rc=2)
+    expect(recap['box5']['failed'] == 1 and 'Bad signature' in results['box5'].get('msg', ''),
+           'update: box5 fails with the box\'s words', output)
+    others = [h for h in BOXES if h != 'box5']
+    expect(all(recap[h]['failed'] == 0 and recap[h]['changed'] >= 1 for h in others),
+           'update: the seven others go on', output)
+    for name in others:
+        config = read(os.path.join(fleet.folder(name), 'config.txt'))
+        expect(b'mine=%s\n' % name.encode() in config,
+               'update: %s has its own config.txt back' % name, repr(config))
+    passed('update: one box rejects it and fails alone, the others keep their settings')
 
 
 def main():
