@@ -24,11 +24,12 @@ public:
     bool Acquire(const std::filesystem::path& file, int waitSeconds, std::string* why,
                  Mode mode = Mode::kExclusive);
     bool Held() const;
+    // Lets go of the lock now, as the destructor does.
+    void Release();
 
 private:
     enum class Try { kLocked, kHeldElsewhere, kFailed };
 
-    void Release();
     // The lock file opened (made if need be); false with the system's words.
     bool Open(const std::filesystem::path& file, std::string* error);
     // One attempt at the lock, never waiting.

@@ -150,9 +150,21 @@ TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
     EXPECT_EQ(flow_.Status(), "Restored: 1 sent, 1 unchanged.");
     EXPECT_EQ(ReadFile("box/image.bin"), std::string(5000, 'i'));
     EXPECT_EQ(ReadFile("box/extra.txt"), "x");  // left alone
-    // The read-back's temporary folder is gone: only the backup (and the store's lock) is there.
-    EXPECT_EQ(std::distance(fs::directory_iterator("backup"), fs::directory_iterator()), 2);
+    // The read-back's temporary folder is gone: only the backup and the
+    // store's two locks (its own, and the readers' one) are there.
+    EXPECT_EQ(std::distance(fs::directory_iterator("backup"), fs::directory_iterator()), 3);
     EXPECT_TRUE(fs::is_regular_file(fs::path("backup") / BackupStore::kLockName));
+    EXPECT_TRUE(fs::is_regular_file(fs::path("backup") / BackupStore::kReadersLockName));
+    // While a restore is asked about, no prune removes its backup.
+    WriteFile("box/image.bin", "changed again");
+    ASSERT_TRUE(flow_.PrepareRestore().ask) << flow_.Status();
+    StoreLock prune;
+    std::string why;
+    EXPECT_FALSE(prune.Acquire(fs::path("backup") / BackupStore::kReadersLockName, 0, &why));
+    flow_.CancelRestore();
+    EXPECT_TRUE(prune.Acquire(fs::path("backup") / BackupStore::kReadersLockName, 0, &why)) << why;
+    prune.Release();
+    WriteFile("box/image.bin", std::string(5000, 'i'));
     flow_.Compare();
     EXPECT_EQ(States()[1], "image.bin: same");
 }

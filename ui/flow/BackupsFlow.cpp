@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "backup/BackupFolder.h"
+#include "backup/BackupStore.h"
 #include "backup/BackupWords.h"
 #include "backup/BoxBackup.h"
 #include "backup/BoxCompare.h"
@@ -150,8 +151,18 @@ bool BackupsFlow::ListBox() {
     return true;
 }
 
+bool BackupsFlow::HoldForReading() {
+    std::string why;
+    if (BackupStore::LockForReading(m_root, &m_reading, &why)) {
+        return true;
+    }
+    Finish("The backup cannot be read now: " + why + ".", false);
+    return false;
+}
+
 void BackupsFlow::Finish(const std::string& status, bool ranToEnd) {
     m_phase = Phase::kIdle;
+    m_reading.Release();
     if (m_bBrokenOff && !LinkUsable()) {
         m_strStatus = status + " The transfer of " + m_strCurrent +
                       " was broken off by closing the link: log in again.";
@@ -298,6 +309,9 @@ void BackupsFlow::Compare() {
     Select(m_nSelected);  // the states and the box's own files of an earlier compare go
     m_session.Log("\n");
     m_phase = Phase::kChecking;
+    if (!HoldForReading()) {
+        return;
+    }
     BackupContents contents;
     const bool usable =
         contents.Load(SelectedFolder(), nullptr) != BackupContents::Check::kUnusable;
@@ -325,7 +339,7 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
     m_session.Log("\n");
     m_phase = Phase::kChecking;
     m_restoreContents = BackupContents();
-    if (!LoadSelected(&m_restoreContents)) {
+    if (!HoldForReading() || !LoadSelected(&m_restoreContents)) {
         return {};
     }
     std::string missing;

@@ -13,6 +13,7 @@
 #include "backup/BoxCompare.h"
 #include "backup/FileReport.h"
 #include "backup/RestorePlan.h"
+#include "backup/StoreLock.h"
 #include "backup/WholeBoxReport.h"
 #include "box/WireFormat.h"
 #include "history/BackupIndex.h"
@@ -131,6 +132,9 @@ private:
     bool StopRequested() override { return m_bStop; }
 
     bool ListBox();
+    // Takes m_reading, shared with every reader of the store; false after
+    // finishing with why it cannot.
+    bool HoldForReading();
     // Loads the selected backup; false (Status() says why) when unusable.
     bool LoadSelected(BackupContents* contents);
     void Begin();
@@ -172,5 +176,8 @@ private:
     KeptCopies m_kept;  // the box's copies of the text files the last compare found different
     // Between PrepareRestore and Restore.
     BackupContents m_restoreContents;
+    // Held from a compare's or restore's start to its end, so that no prune
+    // of another run removes the backup read.
+    StoreLock m_reading;
     RestorePlan m_restorePlan;
 };
