@@ -266,10 +266,12 @@ def run(fleet, ansible, passed):
     expect(changed(recap) == ['box3', 'box4'] and
            [h for h in sorted(BOXES) if not results[h]['same']] == ['box3', 'box4'],
            'compare: exactly box3 and box4 differ', str(recap))
-    expect('before: 127.0.0.3:config.txt' in output and '+volume=12' not in output and
-           '-volume=12' in output and '127.0.0.4:channels.db' not in output,
-           'compare --diff: the text file diffed, the binary one not', output)
-    passed('compare: exactly the two changed boxes differ; --diff shows the text file')
+    expect('changed config.txt\n--- box/config.txt\n' in output and '+volume=12' not in output and
+           '-volume=12' in output and
+           'changed channels.db\n  binary: 20000 -> 20000 bytes, first difference at byte 100'
+           in output, 'compare --diff: the text file diffed, the binary one by sizes', output)
+    passed('compare: exactly the two changed boxes differ; --diff shows the text file line by '
+           'line, the binary one by its first difference')
 
     golden = folders['box2']
     before = fleet.uploads()
