@@ -8,8 +8,10 @@
 #include "backup/ChecksumList.h"
 #include "backup/Sha256.h"
 #include "backup/WholeBoxReport.h"
+#include "base/TextEscape.h"
 #include "box/BoxSession.h"
 #include "box/PlainFileName.h"
+#include "box/TransferText.h"
 #include "catalog/Manifest.h"
 
 namespace fs = std::filesystem;
@@ -181,9 +183,16 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
             continue;
         }
         session.DumpInto(name.c_str(), folder, ReplacedFile::kDiscard);  // a folder of its own
-        if (session.LastOutcome() != TransferOutcome::kDone) {
+        if (const TransferOutcome outcome = session.LastOutcome(); outcome != TransferOutcome::kDone) {
             linkLost = session.LinkLost();
-            fail("the download failed");
+            // Why, as the session knows it: a full disk is not a lost link.
+            std::string why = TransferFailureText(outcome, true);
+            if (outcome == TransferOutcome::kRefused && !session.LastRefusal().empty()) {
+                why += ": \"" + QuoteForMessage(session.LastRefusal()) + "\"";
+            } else if (outcome == TransferOutcome::kLocalFailed) {
+                why += " (is the disk full?)";
+            }
+            fail(why);
             continue;
         }
         if (!Sha256::OfFile(folder / name, &file.sha256)) {

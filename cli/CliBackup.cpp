@@ -116,6 +116,7 @@ int CliBackup::Run(const CliBoxLink* box) {
         output_.Note("cannot write %s", (shown / file.filename()).string().c_str());
     }
     if (outcome.status == BackupOutcome::Status::kNotStarted) {
+        filled_ = false;  // nothing went in: the folder goes again while empty
         return output_.Error(CliClient::kExitFailed, "%s", problem.c_str());
     }
     output_.Line("%s\n", shown.string().c_str());

@@ -102,7 +102,8 @@ TEST_F(CliBackupTest, AFailingFileLeavesTheOthersAndMarksTheBackupIncomplete) {
     EXPECT_EQ(r.status, 1);
     const fs::path saved = "pc" / fs::path(FirstLine(r.out));
     ASSERT_TRUE(fs::is_directory(saved)) << r.out;
-    EXPECT_TRUE(Contains(r.err, "velqo-cli: two words.txt: not saved: the download failed"));
+    EXPECT_TRUE(Contains(r.err, "velqo-cli: two words.txt: not saved: the box refused it: \""))
+        << r.err;
     EXPECT_TRUE(Contains(r.err, "velqo-cli: SHA256SUMS: not saved: its name is that of"));
     EXPECT_TRUE(Contains(r.err, "INCOMPLETE backup"));
     for (const auto& [name, bytes] : Contents()) {
@@ -112,7 +113,7 @@ TEST_F(CliBackupTest, AFailingFileLeavesTheOthersAndMarksTheBackupIncomplete) {
     }
     EXPECT_FALSE(Exists((saved / "two words.txt").string()));
     const std::string incomplete = ReadFile((saved / "INCOMPLETE").string());
-    EXPECT_TRUE(Contains(incomplete, "two words.txt: the download failed\n"));
+    EXPECT_TRUE(Contains(incomplete, "two words.txt: the box refused it: \"")) << incomplete;
     EXPECT_TRUE(Contains(incomplete, "SHA256SUMS: its name"));
     // Manifest and checksums hold only what was saved.
     Manifest manifest;
