@@ -9,18 +9,33 @@ namespace {
 
 using Command = CliOptions::Command;
 
+// Whether the name shows as it is, but for its backslashes (a Windows path's).
+bool ShowsAsItIs(const std::string& name) {
+    std::string bare = name;
+    std::erase(bare, '\\');
+    return EscapeControls(bare) == bare;
+}
+
+// As the user's shell reads it back; a name with controls cannot be typed,
+// and is shown escaped.
 std::string Quoted(const std::string& name) {
-    // As a shell reads it back: a name with a blank or a quote in single quotes.
-    const std::string shown = QuoteForMessage(name);
+    if (!ShowsAsItIs(name)) {
+        return QuoteForMessage(name);
+    }
+#ifdef _WIN32
+    // cmd.exe and PowerShell: double quotes around blanks and their own signs.
+    return name.find_first_of(" &|<>^'\"();,") == std::string::npos ? name : "\"" + name + "\"";
+#else
     // '~' only at a word's start.
-    if (shown.find_first_of(" '\"$`\\;&|<>()*?[]#") == std::string::npos && shown[0] != '~') {
-        return shown;
+    if (name.find_first_of(" '\"$`\\;&|<>()*?[]#") == std::string::npos && name[0] != '~') {
+        return name;
     }
     std::string quoted = "'";
-    for (const char c : shown) {
+    for (const char c : name) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return quoted + "'";
+#endif
 }
 
 }  // namespace
@@ -29,7 +44,9 @@ std::string CliInterruption::Text(const State& state) {
     const std::string counted = std::to_string(state.done) + " of " + std::to_string(state.total);
     if (state.command == Command::kBackup) {
         return "velqo-cli: interrupted: " + counted + " file(s) saved" +
-               (state.folder.empty() ? "" : " in " + QuoteForMessage(state.folder)) +
+               (state.folder.empty() ? ""
+                : " in " + (ShowsAsItIs(state.folder) ? state.folder
+                                                     : QuoteForMessage(state.folder))) +
                ", which stays INCOMPLETE; run velqo-cli backup again for a complete one\n";
     }
     if (state.command != Command::kPut && state.command != Command::kRestore) {

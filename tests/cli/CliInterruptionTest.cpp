@@ -18,12 +18,21 @@ TEST(CliInterruption, SaysWhatWasDoneWhatMayBeHalfSentAndWhatToRunNext) {
         {{Command::kRestore, 3, 7, "channels.db", "latest~1"},
          "velqo-cli: interrupted: 3 of 7 file(s) sent; channels.db may be half-sent on the box; "
          "run velqo-cli restore --changed-only latest~1 again\n"},
+        // Quoted as the user's shell reads it back; a name with controls escaped.
         {{Command::kRestore, 7, 7, "", "my backups/b"},
          "velqo-cli: interrupted: 7 of 7 file(s) sent; no file was being sent; run velqo-cli "
+#ifdef _WIN32
+         "restore --changed-only \"my backups/b\" again\n"},
+#else
          "restore --changed-only 'my backups/b' again\n"},
+#endif
         {{Command::kPut, 1, 3, "it's.txt", "", {"it's.txt", "b\x1b.txt"}},
          "velqo-cli: interrupted: 1 of 3 file(s) sent; it's.txt may be half-sent on the box; run "
-         "velqo-cli put 'it'\\''s.txt' 'b\\x1b.txt' again\n"},
+#ifdef _WIN32
+         "velqo-cli put \"it's.txt\" b\\x1b.txt again\n"},
+#else
+         "velqo-cli put 'it'\\''s.txt' b\\x1b.txt again\n"},
+#endif
         {{Command::kGet, 1, 3, "a.txt"}, ""},  // a download leaves nothing half-written
     };
     for (const auto& c : cases) {
