@@ -111,8 +111,9 @@ PruneOutcome BackupStore::Prune(const fs::path& made, int keep) const {
     StoreLock readers;
     std::string held;
     if (!readers.Acquire(root_ / kReadersLockName, 0, &held)) {
-        outcome.deferred = "another run (restore, compare or diff) is reading a backup of the "
-                           "store; the next --keep removes the old ones";
+        outcome.deferred =
+            "another run (restore, compare or diff) is reading a backup of the "
+            "store; the next --keep removes the old ones";
         return outcome;
     }
     std::vector<StoredBackup> older;
@@ -151,8 +152,7 @@ bool BackupStore::LockForReading(const fs::path& store, StoreLock* lock, std::st
     if (!fs::is_regular_file(fs::symlink_status(store / kLockName, ec))) {
         return true;
     }
-    return lock->Acquire(store / kReadersLockName, kLockWaitSeconds, why,
-                         StoreLock::Mode::kShared);
+    return lock->Acquire(store / kReadersLockName, kLockWaitSeconds, why, StoreLock::Mode::kShared);
 }
 
 fs::path BackupStore::StoreOf(const fs::path& backup) {

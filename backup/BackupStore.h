@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "backup/BackupName.h"
-#include "backup/StoreLock.h"
 #include "backup/BackupState.h"
+#include "backup/StoreLock.h"
 
 struct StoredBackup {
     std::filesystem::path folder;

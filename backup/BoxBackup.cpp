@@ -183,7 +183,8 @@ BackupOutcome BoxBackup::Run(BoxSession& session, const std::vector<wire::ListRe
             continue;
         }
         session.DumpInto(name.c_str(), folder, ReplacedFile::kDiscard);  // a folder of its own
-        if (const TransferOutcome outcome = session.LastOutcome(); outcome != TransferOutcome::kDone) {
+        if (const TransferOutcome outcome = session.LastOutcome();
+            outcome != TransferOutcome::kDone) {
             linkLost = session.LinkLost();
             // Why, as the session knows it: a full disk is not a lost link.
             std::string why = TransferFailureText(outcome, true);

@@ -10,8 +10,8 @@ constexpr unsigned kNibbleMask = 0xF;
 constexpr size_t kEscapeLength = 3;  // %HH
 
 bool IsKept(char c, bool first) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '_' || (c == kHidden && !first);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || (c == kHidden && !first);
 }
 
 int HexValue(char c) {

@@ -78,8 +78,8 @@ std::string CliBackup::Prune(const fs::path& made) {
         output_.Note("no old backup removed now: %s", pruned.deferred.c_str());
     }
     if (!pruned.notTried.empty()) {
-        return "the backup is complete, but no old backup was removed from " +
-               shownInto.string() + ": " + pruned.notTried;
+        return "the backup is complete, but no old backup was removed from " + shownInto.string() +
+               ": " + pruned.notTried;
     }
     if (!pruned.failed.empty()) {
         const PruneOutcome::Problem& first = pruned.failed.front();

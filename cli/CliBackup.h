@@ -38,8 +38,8 @@ private:
 
     const CliContext& context_;
     CliOutput& output_;
-    std::optional<BoxBackup> backup_;  // from Check on, once the box is chosen
-    bool filled_ = false;  // Run began to fill the folder
+    std::optional<BoxBackup> backup_;                // from Check on, once the box is chosen
+    bool filled_ = false;                            // Run began to fill the folder
     std::unique_ptr<CliInterruption> interruption_;  // while the files are saved
     std::vector<std::string> notSaved_;              // the files that failed
 };

@@ -30,9 +30,9 @@ int CliBackupSource::Open(const CliContext& context, std::unique_ptr<CliBackupSo
     const bool latest = BackupRef::ParseLatest(options.backupFolder, &back);
     auto reading = std::make_unique<StoreLock>();
     std::string held;
-    if (!BackupStore::LockForReading(latest ? context.Store().Root()
-                                            : BackupStore::StoreOf(context.directory / given),
-                                     reading.get(), &held)) {
+    if (!BackupStore::LockForReading(
+            latest ? context.Store().Root() : BackupStore::StoreOf(context.directory / given),
+            reading.get(), &held)) {
         return context.output.Error(CliClient::kExitFailed, "%s", held.c_str());
     }
     if (latest) {

@@ -62,7 +62,8 @@ int CliHistory::Check() {
     const std::vector<std::string>& names = context_.options.names;
     if (!names.empty() && !ParseStoreBox(names.front(), &named_)) {
         return context_.output.Error(CliClient::kExitUsage,
-                                     "'%s' is no box as the store names one (HOST, HOST+PORT or a name of at most %zu bytes once encoded)",
+                                     "'%s' is no box as the store names one (HOST, HOST+PORT or a "
+                                     "name of at most %zu bytes once encoded)",
                                      QuoteForMessage(names.front()).c_str(), StoreName::kMaxLength);
     }
     return CliClient::kExitOk;
@@ -84,9 +85,8 @@ int CliHistory::Run(const CliBoxLink*) {
         const StoredBackup& b = entry.backup;
         const std::string folder = b.folder.filename().string();
         output.Line("%s  %-*s  %-10s %3d files  %s\n", b.name.TakenText().c_str(), folderWidth,
-                    folder.c_str(),
-                    b.state.Complete() ? "complete" : "incomplete", std::max(b.state.fileCount, 0),
-                    entry.Summary().c_str());
+                    folder.c_str(), b.state.Complete() ? "complete" : "incomplete",
+                    std::max(b.state.fileCount, 0), entry.Summary().c_str());
         Json changes = Json::array();
         for (const FileChange& c : entry.changes) {
             Json change = CliOutput::NamedEntry(c.name);

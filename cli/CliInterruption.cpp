@@ -44,21 +44,20 @@ std::string CliInterruption::Text(const State& state) {
     const std::string counted = std::to_string(state.done) + " of " + std::to_string(state.total);
     if (state.command == Command::kBackup) {
         return "velqo-cli: interrupted: " + counted + " file(s) saved" +
-               (state.folder.empty() ? ""
-                : " in " + (ShowsAsItIs(state.folder) ? state.folder
-                                                     : QuoteForMessage(state.folder))) +
+               (state.folder.empty()
+                    ? ""
+                    : " in " + (ShowsAsItIs(state.folder) ? state.folder
+                                                          : QuoteForMessage(state.folder))) +
                ", which stays INCOMPLETE; run velqo-cli backup again for a complete one\n";
     }
     if (state.command != Command::kPut && state.command != Command::kRestore) {
         return "";
     }
     std::string text = "velqo-cli: interrupted: " + counted + " file(s) sent; ";
-    text += state.current.empty()
-                ? "no file was being sent"
-                : QuoteForMessage(state.current) + " may be half-sent on the box";
+    text += state.current.empty() ? "no file was being sent"
+                                  : QuoteForMessage(state.current) + " may be half-sent on the box";
     if (state.command == Command::kRestore) {
-        return text + "; run velqo-cli restore --changed-only " + Quoted(state.folder) +
-               " again\n";
+        return text + "; run velqo-cli restore --changed-only " + Quoted(state.folder) + " again\n";
     }
     std::string names;
     for (const std::string& name : state.notDone) {

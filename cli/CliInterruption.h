@@ -12,8 +12,8 @@ class CliInterruption {
 public:
     struct State {
         CliOptions::Command command = CliOptions::Command::kBackup;
-        int done = 0;   // files saved (backup) or sent (put, restore)
-        int total = 0;  // files the command works on
+        int done = 0;                      // files saved (backup) or sent (put, restore)
+        int total = 0;                     // files the command works on
         std::string current;               // being worked on; empty between files
         std::string folder;                // backup: its folder; restore: the backup given
         std::vector<std::string> notDone;  // put: the names not yet sent, current among them

@@ -131,7 +131,8 @@ const OptionRule kOptionRules[] = {
      [](const std::string& spelled, const std::string& v, CliOptions* o, std::string* e) {
          o->boxName = v;
          *e = v.empty() ? spelled + " needs a name"
-                        : spelled + " '" + QuoteForMessage(v) + "' is too long: its store name has at most " +
+                        : spelled + " '" + QuoteForMessage(v) +
+                              "' is too long: its store name has at most " +
                               std::to_string(StoreName::kMaxLength) + " bytes";
          return !v.empty() && StoreName::Fits(v);
      }},

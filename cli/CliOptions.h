@@ -60,12 +60,12 @@ struct CliOptions {
     int waitSeconds = UpdateRequest::kDefaultWaitSeconds;  // update: for the box to come back
     static constexpr int kMaxWaitSeconds = 86400;
     bool noBackupAfter = false;  // update: no second backup
-    int timeoutMs = 0;                    // find: per address; 0: the search's default
-    int parallel = 0;                     // find: connections at once; 0: the default
-    bool login = false;                   // find: log in to tell boxes from the rest
-    bool wide = false;                    // find: many or public addresses, on purpose
-    bool inventory = false;               // find: an Ansible inventory of the boxes found
-    bool writeSettings = false;           // find: the one box found into the settings file
+    int timeoutMs = 0;           // find: per address; 0: the search's default
+    int parallel = 0;            // find: connections at once; 0: the default
+    bool login = false;          // find: log in to tell boxes from the rest
+    bool wide = false;           // find: many or public addresses, on purpose
+    bool inventory = false;      // find: an Ansible inventory of the boxes found
+    bool writeSettings = false;  // find: the one box found into the settings file
 };
 
 // Parses the arguments after the program name; on a usage error returns

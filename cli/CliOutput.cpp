@@ -48,7 +48,6 @@ Json VerifiedOrNull(Verified verified) {
     return verified == Verified::kUnknown ? Json(nullptr) : Json(verified == Verified::kYes);
 }
 
-
 }  // namespace
 
 void CliOutput::PutName(Json& entry, const std::string& key, const std::string& value) {
@@ -74,8 +73,8 @@ Json FileEntry(Command command, const FileReport& file) {
     Json entry = Json::object();
     // The whole-box commands know each file's group and type from the list
     // or the backup; get and put only its name.
-    const bool wholeBox = command == Command::kBackup || command == Command::kCompare ||
-                          command == Command::kRestore;
+    const bool wholeBox =
+        command == Command::kBackup || command == Command::kCompare || command == Command::kRestore;
     if (wholeBox) {
         CliOutput::PutName(entry, "group", file.group);
     }

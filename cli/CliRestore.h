@@ -37,6 +37,6 @@ private:
     const CliOptions& options_;
     CliOutput& output_;
     std::unique_ptr<CliBackupSource> source_;
-    std::unique_ptr<ReadBackVerifier> verifier_;  // --verify only
+    std::unique_ptr<ReadBackVerifier> verifier_;     // --verify only
     std::unique_ptr<CliInterruption> interruption_;  // while files are sent
 };

@@ -148,7 +148,8 @@ bool CliTransfer::Transfer(const CliBoxLink& box, const std::string& name, bool*
         output.Note("%s: refused by the box: \"%s\"", QuoteForMessage(name).c_str(),
                     QuoteForMessage(session.LastRefusal()).c_str());
     } else if (outcome == TransferOutcome::kBadName) {
-        output.Note("%s: %s", QuoteForMessage(name).c_str(), UnusableNameText(name.c_str()).c_str());
+        output.Note("%s: %s", QuoteForMessage(name).c_str(),
+                    UnusableNameText(name.c_str()).c_str());
     }
     if (!ok) {
         file.result =

@@ -28,7 +28,7 @@ private:
     bool Transfer(const CliBoxLink& box, const std::string& name, bool* failed);
 
     const CliContext& context_;
-    std::vector<FileReport> unreadable_;          // put: files not there, already said
-    std::unique_ptr<ReadBackVerifier> verifier_;  // put --verify only
+    std::vector<FileReport> unreadable_;             // put: files not there, already said
+    std::unique_ptr<ReadBackVerifier> verifier_;     // put --verify only
     std::unique_ptr<CliInterruption> interruption_;  // put, while files are sent
 };

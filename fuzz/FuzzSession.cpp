@@ -180,8 +180,9 @@ int RunDump(BoxSession& session, int arg) {
     // A replaced file of other bytes is named after the end, as kept beside it.
     const bool finished =
         EndsWith(g_log, "\nPC > Dump finished !\n") ||
-        g_log.find("\nPC > Dump finished !\nPC > The local file it replaced held other bytes: "
-                   "kept as ") != std::string::npos;
+        g_log.find(
+            "\nPC > Dump finished !\nPC > The local file it replaced held other bytes: "
+            "kept as ") != std::string::npos;
     Expect(finished == (r == 1 && !EndsWith(g_log, "\nPC > read file fail!\n")),
            "Dump result and log disagree", d.name);
     if (finished) {

@@ -36,7 +36,9 @@ TEST(BackupWordsTest, EachReasonOfAnIncompleteBackupIsSaid) {
         {outcome(Status::kIncomplete),
          {"a.txt", "b\x1b.txt"},
          "INCOMPLETE backup in store/b: 1 of 3 file(s) saved; not saved: a.txt, b\\x1b.txt"},
-        {stopped, {}, "INCOMPLETE backup in store/b: 1 of 3 file(s) saved; the others were not reached"},
+        {stopped,
+         {},
+         "INCOMPLETE backup in store/b: 1 of 3 file(s) saved; the others were not reached"},
         {badList,
          {},
          "INCOMPLETE backup in store/b: 0 of 0 file(s) saved; the box sent an invalid file list "

@@ -163,7 +163,8 @@ TEST_F(HostileBackupFolder, ABackupBrokenOffIsTruthfulAndRestoresWhatItHolds) {
     EXPECT_EQ(contents.Entries().Entries()[0].name, "a.txt");
     const std::string incomplete = ReadFile((outcome.folder / "INCOMPLETE").string());
     EXPECT_TRUE(Contains(incomplete, "\n1 file(s) are saved")) << incomplete;
-    EXPECT_TRUE(Contains(incomplete, "\nb.txt: the download failed, the link to the box was lost\n"))
+    EXPECT_TRUE(
+        Contains(incomplete, "\nb.txt: the download failed, the link to the box was lost\n"))
         << incomplete;
     EXPECT_FALSE(Contains(incomplete, "a.txt:")) << incomplete;
 

@@ -45,18 +45,14 @@ TEST(StoreNameTest, OnlyOneSpellingOfANameIsAStoreName) {
         const char* text;
         bool storeName;
     } cases[] = {
-        {"B__ro", true},       // an earlier version's, read as itself
-        {".old", true},        // an earlier version's hidden one
-        {"%41", false},        // 'A' is written as it is
-        {"a%2Eb", false},      // so is a '.' after the first
-        {"%2Eb", true},        // but not a first one
-        {"a%2fb", false},      // upper-case hex only
-        {"a%2", false},
-        {"a%zz", false},
-        {"a+b", false},
-        {"a b", false},
-        {"", false},
-        {"B\xC3\xBCro", false},
+        {"B__ro", true},   // an earlier version's, read as itself
+        {".old", true},    // an earlier version's hidden one
+        {"%41", false},    // 'A' is written as it is
+        {"a%2Eb", false},  // so is a '.' after the first
+        {"%2Eb", true},    // but not a first one
+        {"a%2fb", false},  // upper-case hex only
+        {"a%2", false},   {"a%zz", false}, {"a+b", false},
+        {"a b", false},   {"", false},     {"B\xC3\xBCro", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(StoreName::IsStoreName(c.text), c.storeName) << c.text;

@@ -56,7 +56,8 @@ TEST_F(CliBackupTest, NamesThatDifferNeverShareABackup) {
         ASSERT_EQ(Cli(box, {"backup", "--box-name", name, "--keep", "1"}).status, 0) << name;
     }
     for (const char* name : names) {
-        const auto json = nlohmann::json::parse(Cli(box, {"backups", "--json", "--box-name", name}).out);
+        const auto json =
+            nlohmann::json::parse(Cli(box, {"backups", "--json", "--box-name", name}).out);
         ASSERT_EQ(json["backups"].size(), 1u) << name;
         EXPECT_EQ(json["backups"][0]["host"], name);
     }
@@ -68,7 +69,8 @@ TEST_F(CliBackupTest, NamesThatDifferNeverShareABackup) {
 
 TEST_F(CliBackupTest, TheFolderIsMadeBeforeTheBoxIsReachedAndGoesAgainIfItIsNot) {
     BoxSimulator& box = StartBox("box");
-    fs::create_directories("pc/backups/127.0.0.1+" + std::to_string(box.Port()) + "-20240101-120000");
+    fs::create_directories("pc/backups/127.0.0.1+" + std::to_string(box.Port()) +
+                           "-20240101-120000");
     const ProgramResult r = Cli(box, {"--password", "1111", "backup", "--into", "backups"});
     EXPECT_EQ(r.status, 3) << r.err;
     // Only what was there before: the lock and the earlier folder.
