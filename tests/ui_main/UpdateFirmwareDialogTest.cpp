@@ -1,0 +1,138 @@
+// The backups dialog's Update firmware... against a substitute box on
+// 127.0.0.7 that updates on update.pkg, restarts and resets its Settings
+// group: the choices asked, the one question, the steps as rows and the
+// status at the end, with the kept group's changed file put back.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "boxsim/DemoContent.h"
+#include "tests/support/MessagePump.h"
+#include "tests/ui_main/MainWindowFixture.h"
+#include "tests/ui_main/ModalLoopDriver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kAddress = "127.0.0.7";
+constexpr const char* kUserConfig = "language=de\n";
+// The box is tried again every 2 s after its restart: well within this.
+constexpr int kUpdateMs = 60000;
+
+// Presses Update firmware... and, in the choices that come, runs `choose`;
+// returns once the dialog is idle again (the update, if any, has ended).
+void PressUpdate(HWND dialog, const std::function<void(HWND)>& choose) {
+    EXPECT_TRUE(InModalLoop(
+        nullptr, "Update firmware",
+        [dialog] {
+            SendMessageA(GetDlgItem(dialog, IDC_BACKUP_UPDATE), BM_CLICK, 0, 0);
+            EXPECT_TRUE(WaitFor([dialog] { return Text(GetDlgItem(dialog, IDCANCEL)) == "Close"; },
+                                kUpdateMs));
+            Pump();
+        },
+        choose));
+}
+
+// The rows of the backups dialog's files list without their empty size column.
+std::vector<std::string> Rows(HWND dialog) {
+    std::vector<std::string> rows;
+    for (std::string row : ListRows(GetDlgItem(dialog, IDC_BACKUP_FILES))) {
+        const size_t empty = row.find(" |  | ");
+        rows.push_back(empty == std::string::npos ? row : row.replace(empty, 6, " | "));
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST_F(MainWindowFlowTest, AFirmwareUpdateFromTheBackupsDialogPutsTheKeptGroupBack) {
+    std::string error;
+    ASSERT_TRUE(MakeDemoFolder("updating", "manifest.txt", &error)) << error;
+    WriteFile("updating/config.txt", kUserConfig);
+    fs::create_directories("firmware");
+    WriteFile("firmware/update.pkg", "firmware 2.0");
+    BoxSimOptions options;
+    options.folder = "updating";
+    options.listenAddress = kAddress;
+    options.port = 0;
+    options.updateFile = "update.pkg";
+    options.updateRestartMs = 300;
+    options.updateResets = {"Settings"};
+    BoxSimulator box(options);
+    ASSERT_TRUE(box.Start(&error)) << error;
+    SetWindowTextA(Item(IDC_BOX_IP), kAddress);
+    s_dialog->m_nPort = box.Port();
+    LogIn();
+    const std::wstring firmware = fs::absolute("firmware/update.pkg").wstring();
+    std::vector<std::string> groups;
+    std::string question;
+    EXPECT_TRUE(InModalLoop(
+        nullptr, "Backups",
+        [] { PostMessageA(s_dialog->GetSafeHwnd(), WM_SYSCOMMAND, IDM_BACKUPS, 0); },
+        [&](HWND dialog) {
+            const HWND status = GetDlgItem(dialog, IDC_BACKUP_STATUS);
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACKUP_UPDATE)));
+            // Cancelled in the choices: nothing is asked, nothing sent.
+            PressUpdate(dialog, [](HWND choose) {
+                SendMessageA(GetDlgItem(choose, IDCANCEL), BM_CLICK, 0, 0);
+            });
+            EXPECT_EQ(Text(status), "Update cancelled: nothing was sent.");
+            EXPECT_EQ(box.Stats().uploadsStored, 0);
+
+            PressUpdate(dialog, [&](HWND choose) {
+                const HWND list = GetDlgItem(choose, IDC_UPDATE_GROUPS);
+                groups = ListRows(list);
+                // Nothing to send before a file is named.
+                EXPECT_FALSE(IsWindowEnabled(GetDlgItem(choose, IDOK)));
+                ListView_SetCheckState(list, 0, TRUE);  // Settings
+                SetWindowTextW(GetDlgItem(choose, IDC_UPDATE_FILE), firmware.c_str());
+                EXPECT_TRUE(IsWindowEnabled(GetDlgItem(choose, IDOK)));
+                constexpr int kMessageBoxText = 0xFFFF;
+                EXPECT_TRUE(InModalLoop(
+                    "#32770", "Firmware update",
+                    [choose] { SendMessageA(GetDlgItem(choose, IDOK), BM_CLICK, 0, 0); },
+                    [&](HWND asked) {
+                        question = Text(GetDlgItem(asked, kMessageBoxText));
+                        SendMessageA(GetDlgItem(asked, IDYES), BM_CLICK, 0, 0);
+                    }));
+            });
+            EXPECT_EQ(Text(status).rfind("Firmware updated: the update changed 2 file(s); put back "
+                                         "1 file(s): config.txt, each read back and verified. "
+                                         "Backups: before in backup\\127.0.0.7-",
+                                         0),
+                      0u)
+                << Text(status);
+            const std::vector<std::string> rows = Rows(dialog);
+            ASSERT_EQ(rows.size(), 8u);
+            EXPECT_EQ(rows[0].rfind("step 1 | check | the box lists update.pkg", 0), 0u) << rows[0];
+            EXPECT_EQ(rows[2].rfind("step 3 | wait for the box | the box is back after", 0), 0u)
+                << rows[2];
+            EXPECT_EQ(rows[5].rfind("step 6 | back up again | backup after the update complete", 0),
+                      0u)
+                << rows[5];
+            EXPECT_EQ(rows[6], "Settings | config.txt | changed by the update; put back: verified");
+            EXPECT_EQ(rows[7], "Firmware | update.pkg | changed by the update");
+            // The backups before and after it, listed.
+            EXPECT_EQ(ListRows(GetDlgItem(dialog, IDC_BACKUP_LIST)).size(), 2u);
+            EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PROGRESS), PBM_GETPOS, 0, 0), 100);
+            SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        }));
+    EXPECT_EQ(groups, (std::vector<std::string>{"Settings", "Channels", "Pictures", "Firmware"}));
+    EXPECT_EQ(question.rfind("A backup of the box is made first; then update.pkg is sent and the "
+                             "box restarts",
+                             0),
+              0u)
+        << question;
+    EXPECT_EQ(ReadFile("updating/config.txt"), kUserConfig);  // put back after the reset
+    EXPECT_EQ(ReadFile("updating/update.pkg"), "firmware 2.0");
+    // Logged in again after the restart, the window's link as it was.
+    EXPECT_EQ(s_dialog->LinkState(), link_state::kLoggedIn);
+    EXPECT_NE(Log().find("PC > Firmware updated: "), std::string::npos) << Log();
+    EXPECT_NE(Log().find("PC > send: update.pkg sent; the box says its processing is done"),
+              std::string::npos);
+    Click(IDC_LOGIN);  // logout, before the box goes
+    fs::remove_all("backup");
+    s_dialog->m_nPort = s_box->Port();
+}
