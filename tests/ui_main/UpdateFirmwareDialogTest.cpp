@@ -43,18 +43,21 @@ std::unique_ptr<BoxSimulator> UpdatingBox(int restartMs) {
     return box;
 }
 
-// Opens the backups dialog by its menu command, runs `script` in it and closes it.
+// Opens the backups dialog by its menu command, runs `script` in it and
+// closes it (unless the script did).
 void InBackups(HWND window, const std::function<void(HWND)>& script) {
     EXPECT_TRUE(InModalLoop(
         nullptr, "Backups", [window] { PostMessageA(window, WM_SYSCOMMAND, IDM_BACKUPS, 0); },
         [&script](HWND dialog) {
             script(dialog);
-            SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+            if (IsWindow(dialog)) {
+                SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+            }
         }));
 }
 
 // Presses Update firmware... and, in the choices that come, runs `choose`;
-// returns once the dialog is idle again (the update, if any, has ended).
+// returns once the dialog is idle again (the update, if any, has ended) or gone.
 // Meanwhile `during` (if any) is called again and again.
 void PressUpdate(HWND dialog, const std::function<void(HWND)>& choose,
                  const std::function<void()>& during = {}) {
@@ -67,7 +70,7 @@ void PressUpdate(HWND dialog, const std::function<void(HWND)>& choose,
                     if (during) {
                         during();
                     }
-                    return Text(GetDlgItem(dialog, IDCANCEL)) == "Close";
+                    return !IsWindow(dialog) || Text(GetDlgItem(dialog, IDCANCEL)) == "Close";
                 },
                 kUpdateMs));
             Pump();
@@ -199,6 +202,39 @@ TEST_F(MainWindowFlowTest, CancelWhileTheBoxIsWaitedForStopsTheUpdateThere) {
         EXPECT_EQ(Rows(dialog).size(), 3u);
         EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PROGRESS), PBM_GETPOS, 0, 0), 0);
     });
+    EXPECT_EQ(box->Stats().uploadsStored, 1);
+    fs::remove_all("backup");
+    s_dialog->m_nPort = s_box->Port();
+}
+
+TEST_F(MainWindowFlowTest, ClosingTheBackupsDialogDuringAnUpdateWaitsForItsStop) {
+    const std::unique_ptr<BoxSimulator> box = UpdatingBox(20000);
+    SetWindowTextA(Item(IDC_BOX_IP), kAddress);
+    s_dialog->m_nPort = box->Port();
+    LogIn();
+    InBackups(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
+        const HWND status = GetDlgItem(dialog, IDC_BACKUP_STATUS);
+        bool closed = false;
+        PressUpdate(
+            dialog, [](HWND choose) { Choose(choose, {}); },
+            [&] {
+                if (!closed && IsWindow(dialog) &&
+                    Text(status).rfind("Waiting for the box: ", 0) == 0) {
+                    closed = true;
+                    SendMessageA(dialog, WM_CLOSE, 0, 0);
+                }
+            });
+        EXPECT_TRUE(closed);
+        // Ended by itself once the update had stopped: hidden, to go when this returns.
+        EXPECT_FALSE(IsWindowVisible(dialog));
+    });
+    // Gone once the update had stopped, without a press of its own.
+    EXPECT_EQ(FindWindowA(nullptr, "Backups"), nullptr);
+    EXPECT_NE(Log().find("PC > Backups dialog closed during the firmware update: the steps done so "
+                         "far stay done; it stops once the step under way has ended.\r\n"),
+              std::string::npos)
+        << Log();
+    EXPECT_NE(Log().find("PC > Update stopped at the step wait for the box: "), std::string::npos);
     EXPECT_EQ(box->Stats().uploadsStored, 1);
     fs::remove_all("backup");
     s_dialog->m_nPort = s_box->Port();
