@@ -150,9 +150,19 @@ TEST_F(MainWindowFlowTest, AFirmwareUpdateFromTheBackupsDialogPutsTheKeptGroupBa
             << rows[5];
         EXPECT_EQ(rows[6], "Settings | config.txt | changed by the update; put back: verified");
         EXPECT_EQ(rows[7], "Firmware | update.pkg | changed by the update");
-        // The backups before and after it, listed.
-        EXPECT_EQ(ListRows(GetDlgItem(dialog, IDC_BACKUP_LIST)).size(), 2u);
+        const HWND files = GetDlgItem(dialog, IDC_BACKUP_FILES);
+        EXPECT_EQ(ListHeadings(files),
+                  (std::vector<std::string>{"Step/group", "Title/file", "", "Outcome"}));
+        // The backups before and after it, listed; one selected shows its files again.
+        const HWND backups = GetDlgItem(dialog, IDC_BACKUP_LIST);
+        EXPECT_EQ(ListRows(backups).size(), 2u);
         EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PROGRESS), PBM_GETPOS, 0, 0), 100);
+        LVITEMA select{};
+        select.state = select.stateMask = LVIS_SELECTED;
+        SendMessageA(backups, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+        EXPECT_EQ(ListHeadings(files),
+                  (std::vector<std::string>{"Group", "Name", "Size", "State"}));
+        EXPECT_EQ(ListRows(files).size(), 7u);
     });
     EXPECT_EQ(groups, (std::vector<std::string>{"Settings", "Channels", "Pictures", "Firmware"}));
     EXPECT_EQ(question.rfind("A backup of the box is made first; then update.pkg is sent and the "

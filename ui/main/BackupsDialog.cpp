@@ -15,6 +15,11 @@ constexpr ReportColumn kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
                                          {"Name", LVCFMT_LEFT, 36},
                                          {"Size", LVCFMT_RIGHT, 16},
                                          {"State", LVCFMT_LEFT, 22}};
+// The files list while it shows an update's steps and then the files it changed.
+constexpr ReportColumn kUpdateColumns[] = {{"Step/group", LVCFMT_LEFT, 16},
+                                           {"Title/file", LVCFMT_LEFT, 20},
+                                           {"", LVCFMT_RIGHT, 0},
+                                           {"Outcome", LVCFMT_LEFT, 62}};
 constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
                                      IDCANCEL, IDC_BACKUP_UPDATE};
 constexpr const char* kFilesLabel = "Files of the selected backup:";
@@ -166,7 +171,7 @@ void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
     // The flow's own selection, shown again, keeps the states it has; while
     // the worker has the flow, the list stays as it is.
     if (selected && m_work == Work::kNone && change->iItem != m_flow.Selected()) {
-        SetDlgItemText(IDC_BACKUP_FILES_LABEL, kFilesLabel);
+        ShowFilesKind(false);
         m_flow.Select(change->iItem);
         ShowFiles();
         ShowButtons();
@@ -244,7 +249,7 @@ void BackupsDialog::Start(Work work) {
     m_room.Starting();
     if (work == Work::kBackUp || work == Work::kUpdate) {
         // The files list fills as the files are saved, or with the update's steps.
-        SetDlgItemText(IDC_BACKUP_FILES_LABEL, work == Work::kUpdate ? kStepsLabel : kFilesLabel);
+        ShowFilesKind(work == Work::kUpdate);
         m_flow.Select(-1);
         ShowFiles();
         m_progress.SetPos(0);
@@ -478,5 +483,14 @@ void BackupsDialog::UpdateDone(Work finished, bool windowStays) {
     ShowButtons();
     if (m_bCloseWhenDone && windowStays) {
         EndDialog(IDCANCEL);
+    }
+}
+
+void BackupsDialog::ShowFilesKind(bool updateSteps) {
+    SetDlgItemText(IDC_BACKUP_FILES_LABEL, updateSteps ? kStepsLabel : kFilesLabel);
+    if (updateSteps) {
+        ReportRows::ReshapeColumns(m_listFiles, kUpdateColumns);
+    } else {
+        ReportRows::ReshapeColumns(m_listFiles, kFileColumns);
     }
 }

@@ -106,6 +106,8 @@ private:
     void ShowBackups();
     void ShowFiles();
     void ShowFileRow(int row, const FileStateRow& file);
+    // The files list's label and columns: a backup's files, or an update's steps.
+    void ShowFilesKind(bool updateSteps);
     // Buttons as the flow says; while busy only Cancel.
     void ShowButtons();
     void ShowStatus(const std::string& text);
