@@ -136,6 +136,7 @@ screenshot: native win wine-prefix
 	tools/run-window.sh --screenshot build/screenshots/backups.png --backups
 	tools/run-window.sh --screenshot build/screenshots/broken-off.png --broken-off
 	tools/run-window.sh --screenshot build/screenshots/find-boxes.png --find
+	tools/run-window.sh --screenshot build/screenshots/update-firmware.png --update
 	tools/menu-screenshot.sh
 
 bench: bench-deps native win wine-prefix collection

@@ -12,6 +12,7 @@
 #define IDD_FILE_DIFF 105
 #define IDS_FIND_BOXES 106
 #define IDD_FIND_BOXES 107
+#define IDD_UPDATE_FIRMWARE 108
 #define IDD_FORMAT_HELP 173
 
 // System-menu commands of the About, Find boxes and Backups items (the low four bits are
@@ -74,6 +75,7 @@
 #define IDC_BACKUP_PROGRESS 1047
 #define IDC_BACKUP_STATUS 1048
 #define IDC_BACKUP_DIFF 1049
+#define IDC_BACKUP_UPDATE 1051
 
 // Control of the diff window (IDD_FILE_DIFF); its Close button is IDCANCEL.
 #define IDC_DIFF_LINES 1050
@@ -87,6 +89,12 @@
 #define IDC_FIND_LIST 1064
 #define IDC_FIND_PROGRESS 1065
 #define IDC_FIND_LOGIN_LINE 1066
+
+// Controls of the firmware update's choices (IDD_UPDATE_FIRMWARE), opened
+// from the backups dialog; OK is Update, IDCANCEL Cancel.
+#define IDC_UPDATE_FILE 1070
+#define IDC_UPDATE_BROWSE 1071
+#define IDC_UPDATE_GROUPS 1072
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -3,7 +3,8 @@
 # 127.0.0.1:1000 with demo content.
 #   tools/run-window.sh            interactive when a display is there; without
 #                                  one, under Xvfb with a screenshot
-#   tools/run-window.sh --screenshot FILE [--working | --backups | --broken-off | --find]
+#   tools/run-window.sh --screenshot FILE [--working | --backups | --broken-off | --find |
+#                                           --update]
 #                                  under Xvfb: the window right after start (with
 #                                  --working: logged in, config.txt downloaded into
 #                                  the text panel; with --backups: the backups dialog
@@ -13,8 +14,10 @@
 #                                  off, its status three lines long; with --find: the
 #                                  find boxes dialog after a search of 127.0.0.0/29, a
 #                                  second box that needs a newer tool on 127.0.0.3 and a
-#                                  backup of the first in the store), saved to FILE,
-#                                  then everything ends
+#                                  backup of the first in the store; with --update: the
+#                                  backups dialog after a firmware update that reset
+#                                  the Settings group, kept and put back), saved to
+#                                  FILE, then everything ends
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -27,12 +30,14 @@ working=""
 backups=""
 brokenOff=""
 find=""
+update=""
 if [ "${1:-}" = "--screenshot" ]; then
     shot=${2:?--screenshot needs a file}
     [ "${3:-}" = "--working" ] && working=1
     [ "${3:-}" = "--backups" ] && backups=1
     [ "${3:-}" = "--broken-off" ] && brokenOff=1
     [ "${3:-}" = "--find" ] && find=1
+    [ "${3:-}" = "--update" ] && update=1
 fi
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -64,9 +69,15 @@ cleanup() {
 trap cleanup EXIT
 
 # A backup to break off needs a box slow enough to be caught in a transfer.
-pace=()
-[ -n "$brokenOff" ] && pace=(--pace-ms 300)
-"$native/velqo-boxsim" --folder "$box" --port 1000 --wait-phase "${pace[@]}" >"$box.out" 2>"$box.err" &
+boxOptions=()
+[ -n "$brokenOff" ] && boxOptions=(--pace-ms 300)
+# A box that takes update.pkg as its firmware, restarts and resets its settings.
+if [ -n "$update" ]; then
+    boxOptions=(--update-file update.pkg --update-restart 1 --update-resets Settings)
+    printf 'volume=12\r\nstandby=off\r\n' >"$box/config.txt"
+    printf 'firmware 2.0\n' >"$run/update.pkg"
+fi
+"$native/velqo-boxsim" --folder "$box" --port 1000 --wait-phase "${boxOptions[@]}" >"$box.out" 2>"$box.err" &
 pids+=($!)
 sleep 0.5
 if ! kill -0 "${pids[0]}" 2>/dev/null; then
@@ -116,6 +127,11 @@ if [ -n "$backups" ]; then
 fi
 if [ -n "$find" ]; then
     wine "$win/velqo-drive-window.exe" --desktop velqo --find 127.0.0.0/29 >"$run/drive.log" 2>&1
+    sleep 2
+fi
+if [ -n "$update" ]; then
+    wine "$win/velqo-drive-window.exe" --desktop velqo --update update.pkg --timeout-ms 60000 \
+        >"$run/drive.log" 2>&1
     sleep 2
 fi
 if [ -n "$brokenOff" ]; then

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -111,12 +112,31 @@ TEST(DialogTemplateTest, BackupsDialogSharesNoIdWithTheMainWindow) {
     ASSERT_TRUE(backups.has_value());
     ASSERT_TRUE(main.has_value());
     EXPECT_EQ(backups->title, L"Backups");
-    ASSERT_EQ(backups->items.size(), 11u);
+    ASSERT_EQ(backups->items.size(), 12u);
     EXPECT_EQ(backups->items[0].text, L"Backups in backup\\ of the working folder:");
+    EXPECT_EQ(backups->items[3].id, IDC_BACKUP_UPDATE);
+    EXPECT_EQ(backups->items[3].text, L"&Update firmware...");
     for (const DialogItem& mine : backups->items) {
         for (const DialogItem& theirs : main->items) {
             EXPECT_NE(mine.id, theirs.id) << "id " << mine.id;
         }
+    }
+}
+
+TEST(DialogTemplateTest, UpdateFirmwareChoicesAreAFileAndTickBoxes) {
+    const auto update = LoadDialogTemplate(kModule, IDD_UPDATE_FIRMWARE);
+    ASSERT_TRUE(update.has_value());
+    EXPECT_EQ(update->title, L"Update firmware");
+    std::vector<int> ids;
+    for (const DialogItem& item : update->items) {
+        ids.push_back(item.id);
+        if (item.id == IDC_UPDATE_GROUPS) {
+            EXPECT_EQ(_wcsicmp(item.className.c_str(), L"SysListView32"), 0);
+            EXPECT_EQ(item.style & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
+        }
+    }
+    for (int id : {IDC_UPDATE_FILE, IDC_UPDATE_BROWSE, IDC_UPDATE_GROUPS, IDOK, IDCANCEL}) {
+        EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << id;
     }
 }
 

@@ -89,10 +89,10 @@ TEST_F(BackupsFlowTest, ButtonsFollowTheSelectionTheLinkAndTheWork) {
         int select;
         bool busy;
         bool loggedIn;
-        const char* usable;  // back up, compare, restore, close
+        const char* usable;  // back up, compare, restore, close, update firmware
     } cases[] = {
-        {-1, false, true, "BxxC"}, {1, false, true, "BxxC"},  {0, false, true, "BCRC"},
-        {0, true, true, "xxxC"},   {0, false, false, "xxxC"},
+        {-1, false, true, "BxxCU"}, {1, false, true, "BxxCU"},  {0, false, true, "BCRCU"},
+        {0, true, true, "xxxCx"},   {0, false, false, "xxxCx"},
     };
     for (const Case& c : cases) {
         flow_.Select(c.select);
@@ -101,7 +101,8 @@ TEST_F(BackupsFlowTest, ButtonsFollowTheSelectionTheLinkAndTheWork) {
         }
         const BackupsButtons b = flow_.Buttons(c.busy);
         const std::string usable = std::string(b.backUpNow ? "B" : "x") + (b.compare ? "C" : "x") +
-                                   (b.restore ? "R" : "x") + (b.close ? "C" : "x");
+                                   (b.restore ? "R" : "x") + (b.close ? "C" : "x") +
+                                   (b.update ? "U" : "x");
         EXPECT_EQ(usable, c.usable) << c.select << c.busy << c.loggedIn;
     }
 }

@@ -4,9 +4,11 @@
 // window's peak working set; or, with --backup or --compare, presses that
 // button of the backups dialog (opened through the system menu's command);
 // with --break-off, starts a backup and breaks it off as a user would; with
-// --find, searches a range in the find boxes dialog, logged out.
+// --find, searches a range in the find boxes dialog, logged out; with
+// --update, updates the box's firmware from the backups dialog.
 //   velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]
-//                      [--backup | --compare | --break-off | --find RANGE] [--timeout-ms T]
+//                      [--backup | --compare | --break-off | --find RANGE | --update FILE]
+//                      [--timeout-ms T]
 #include <windows.h>
 
 #include <commctrl.h>
@@ -27,6 +29,8 @@ namespace {
 constexpr const char* kCaption = "VELQO_LAN_MM";
 constexpr const char* kBackupsCaption = "Backups";
 constexpr const char* kFindCaption = "Find boxes";
+constexpr const char* kUpdateCaption = "Update firmware";
+constexpr const char* kUpdateQuestionCaption = "Firmware update";
 // The caption of the backups dialog's IDCANCEL while no operation runs.
 constexpr const char* kIdleCloseCaption = "Close";
 constexpr int kPollMs = 50;
@@ -47,12 +51,15 @@ struct Options {
     bool breakOff = false;
     // The range to search in the find boxes dialog instead; empty: none.
     std::string findRange;
+    // The firmware file to update the box with instead; empty: none.
+    std::string updateFile;
 };
 
 void Usage() {
     std::puts(
         "usage: velqo-drive-window [--desktop NAME] [--group G] [--file F] [--downloads N]\n"
-        "                          [--backup | --compare | --break-off | --find RANGE]\n"
+        "                          [--backup | --compare | --break-off | --find RANGE |\n"
+        "                           --update FILE]\n"
         "                          [--timeout-ms T]\n"
         "Waits for the VELQO_LAN_MM window (on the named desktop, e.g. a Wine virtual\n"
         "desktop's), presses Login unless it is logged in, then downloads the F-th\n"
@@ -64,6 +71,9 @@ void Usage() {
         "Back up now and, once a file is under way, Cancel and Break off, leaving the\n"
         "dialog open. --find: logged out, opens Find boxes..., types RANGE (which must\n"
         "be a loopback one), ticks Log in and presses Search, leaving the dialog open.\n"
+        "--update: opens Backups..., presses Update firmware..., types FILE, ticks the\n"
+        "first group, presses Update and Yes, and waits for the update's end, leaving\n"
+        "the dialog open.\n"
         "Exit status: 0 done, 1 the window or the tree did not appear in time, 2 usage.");
 }
 
@@ -83,6 +93,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         }
         if (arg == "--desktop") {
             options->desktop = argv[++i];
+            continue;
+        }
+        if (arg == "--update") {
+            options->updateFile = argv[++i];
             continue;
         }
         if (arg == "--find") {
@@ -200,6 +214,56 @@ int PressInBackups(HWND window, const Options& options) {
     return 0;
 }
 
+// Caption of `window`, up to 31 characters.
+std::string CaptionOf(HWND window) {
+    char caption[32] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    return caption;
+}
+
+// Updates the box's firmware from the backups dialog, as a user would: the
+// choices filled in and the question answered, all posted, as each is modal.
+int UpdateInBackups(HWND window, const Options& options) {
+    PostMessageA(window, WM_SYSCOMMAND, IDM_BACKUPS, 0);
+    HWND dialog = nullptr;
+    if (!WaitFor(options.timeoutMs, [&] {
+            return (dialog = FindWindowA(nullptr, kBackupsCaption)) != nullptr &&
+                   IsWindowEnabled(GetDlgItem(dialog, IDC_BACKUP_UPDATE));
+        })) {
+        return Fail("the backups dialog did not open");
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_BACKUP_UPDATE, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_BACKUP_UPDATE)));
+    HWND choose = nullptr;
+    if (!WaitFor(options.timeoutMs,
+                 [&] { return (choose = FindWindowA(nullptr, kUpdateCaption)) != nullptr; })) {
+        return Fail("the update's choices did not open");
+    }
+    SetWindowTextA(GetDlgItem(choose, IDC_UPDATE_FILE), options.updateFile.c_str());
+    // The first group ticked by the keys a user would press in the list.
+    const HWND groups = GetDlgItem(choose, IDC_UPDATE_GROUPS);
+    PostMessageA(groups, WM_KEYDOWN, VK_HOME, 0);
+    PostMessageA(groups, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(groups, WM_KEYUP, VK_SPACE, 0);
+    Sleep(500);
+    PostMessageA(choose, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(choose, IDOK)));
+    HWND question = nullptr;
+    if (!WaitFor(options.timeoutMs, [&] {
+            return (question = FindWindowA(nullptr, kUpdateQuestionCaption)) != nullptr;
+        })) {
+        return Fail("the update's question did not come");
+    }
+    PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    if (!WaitFor(options.timeoutMs, [&] {
+            return FindWindowA(nullptr, kUpdateCaption) == nullptr &&
+                   CaptionOf(GetDlgItem(dialog, IDCANCEL)) == kIdleCloseCaption;
+        })) {
+        return Fail("the update did not end");
+    }
+    return 0;
+}
+
 // Searches the range in the find boxes dialog, opened through the system
 // menu's command, and waits for the search's end.
 int SearchInFind(HWND window, const Options& options) {
@@ -274,6 +338,9 @@ int main(int argc, char** argv) {
     }
     if (options.backupsButton != 0) {
         return PressInBackups(window, options);
+    }
+    if (!options.updateFile.empty()) {
+        return UpdateInBackups(window, options);
     }
     const HTREEITEM group = Nth(tree, TreeView_GetRoot(tree), options.group);
     const HTREEITEM file =

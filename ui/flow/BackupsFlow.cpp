@@ -56,10 +56,12 @@ std::string CompareSummary(const CompareOutcome& c) {
 
 }  // namespace
 
-BackupsFlow::BackupsFlow(BoxSession& session, fs::path root, const std::string& host)
+BackupsFlow::BackupsFlow(BoxSession& session, fs::path root, const std::string& host,
+                         std::string password)
     : m_session(session),
       m_root(std::move(root)),
-      m_box(BackupBox::Of(host, box_defaults::kPort)) {}
+      m_box(BackupBox::Of(host, box_defaults::kPort)),
+      m_password(std::move(password)) {}
 
 void BackupsFlow::ReadShelf() {
     m_backups = BackupShelf::List(m_root, m_box);
@@ -106,13 +108,13 @@ bool BackupsFlow::LinkUsable() const {
 
 BackupsButtons BackupsFlow::Buttons(bool busy) const {
     if (busy) {
-        return {false, false, false, true};
+        return {false, false, false, true, false};
     }
     const bool link = LinkUsable();
     // A backup whose manifest cannot be read has no files to compare or send.
     const bool readable =
         m_nSelected >= 0 && m_backups[static_cast<size_t>(m_nSelected)].state.fileCount >= 0;
-    return {link, link && readable, link && readable, true};
+    return {link, link && readable, link && readable, true, link};
 }
 
 void BackupsFlow::WorkStarting() {
@@ -258,8 +260,7 @@ void BackupsFlow::BackUp() {
         }
     }
     // A problem in the words every front uses, as a sentence of the status line.
-    std::string status =
-        BackupWords::Problem(outcome, BackupShelf::kFolder, shown, notSaved);
+    std::string status = BackupWords::Problem(outcome, BackupShelf::kFolder, shown, notSaved);
     if (status.empty()) {
         status = "Backed up " + Count(static_cast<int>(outcome.saved), "file(s)") + " into " +
                  shown + ".";

@@ -48,6 +48,7 @@ struct BackupsButtons {
     bool compare = false;
     bool restore = false;
     bool close = false;
+    bool update = false;  // Update firmware...
 };
 
 // What a restore would send, once its backup is checked and compared.
@@ -69,7 +70,16 @@ class BackupsFlow : private WholeBoxReport {
 public:
     // `root`: the backup store's folder. `host`: the box's address as the
     // user gave it; the window's box is always on the box's own port.
-    BackupsFlow(BoxSession& session, std::filesystem::path root, const std::string& host);
+    // `password`: the one the session logged in with, for a firmware
+    // update's wait for the box.
+    BackupsFlow(BoxSession& session, std::filesystem::path root, const std::string& host,
+                std::string password = {});
+
+    // What a firmware update of the same box needs (UpdateFlow).
+    BoxSession& Session() const { return m_session; }
+    const std::filesystem::path& Root() const { return m_root; }
+    const std::string& Host() const { return m_box.host; }
+    const std::string& Password() const { return m_password; }
 
     void SetProgress(BackupsProgress* progress) { m_pProgress = progress; }  // not owned
 
@@ -150,7 +160,8 @@ private:
 
     BoxSession& m_session;
     std::filesystem::path m_root;
-    BackupBox m_box;                         // whose backups are listed and made
+    BackupBox m_box;  // whose backups are listed and made
+    std::string m_password;
     BackupsProgress* m_pProgress = nullptr;  // not owned
     std::vector<BackupRow> m_backups;
     int m_nSelected = -1;

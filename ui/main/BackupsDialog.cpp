@@ -3,6 +3,7 @@
 #include "framework/CDataExchange.h"
 #include "resources/resource.h"
 #include "ui/main/FileDiffDialog.h"
+#include "ui/main/UpdateFirmwareDialog.h"
 
 namespace {
 
@@ -14,8 +15,15 @@ constexpr ReportColumn kFileColumns[] = {{"Group", LVCFMT_LEFT, 24},
                                          {"Name", LVCFMT_LEFT, 36},
                                          {"Size", LVCFMT_RIGHT, 16},
                                          {"State", LVCFMT_LEFT, 22}};
+// The files list while it shows an update's steps and then the files it changed.
+constexpr ReportColumn kUpdateColumns[] = {{"Step/group", LVCFMT_LEFT, 16},
+                                           {"Title/file", LVCFMT_LEFT, 20},
+                                           {"", LVCFMT_RIGHT, 0},
+                                           {"Outcome", LVCFMT_LEFT, 62}};
 constexpr int kOperationButtons[] = {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE,
-                                     IDCANCEL};
+                                     IDCANCEL, IDC_BACKUP_UPDATE};
+constexpr const char* kFilesLabel = "Files of the selected backup:";
+constexpr const char* kStepsLabel = "The firmware update, step by step, then the files it changed:";
 // The caption of IDCANCEL: idle, while an operation runs, once it was asked to stop.
 constexpr const char* kCloseCaption = "Close";
 constexpr const char* kCancelCaption = "Cancel";
@@ -31,6 +39,7 @@ ON_COMMAND(IDC_BACKUP_RESTORE, BN_CLICKED, &BackupsDialog::OnRestore)
 ON_NOTIFY(LVN_ITEMCHANGED, IDC_BACKUP_FILES, &BackupsDialog::OnFileChanged)
 ON_NOTIFY(NM_DBLCLK, IDC_BACKUP_FILES, &BackupsDialog::OnFileDoubleClick)
 ON_COMMAND(IDC_BACKUP_DIFF, BN_CLICKED, &BackupsDialog::OnDiff)
+ON_COMMAND(IDC_BACKUP_UPDATE, BN_CLICKED, &BackupsDialog::OnUpdateFirmware)
 ON_MESSAGE(WM_CLOSE, &BackupsDialog::OnClose)
 ON_MESSAGE(WM_DESTROY, &BackupsDialog::OnDestroy)
 ON_MESSAGE(WorkerRoom::kMail, &BackupsDialog::OnWorkerMail)
@@ -45,11 +54,13 @@ BackupsDialog::BackupsDialog(CWnd* parent, POINT topLeft, BackupsFlow& flow, Box
       m_backupRows(m_listBackups),
       m_fileRows(m_listFiles),
       m_room(host),
-      m_posted(m_room.Mailbox(), *this) {}
+      m_posted(m_room.Mailbox(), *this),
+      m_update(flow.Session(), flow.Root(), flow.Host(), flow.Password()) {}
 
 BackupsDialog::~BackupsDialog() {
     // Normally ended when the window went; a worker must never outlive the dialog.
     if (m_worker.joinable()) {
+        m_update.RequestStop();
         m_flow.BreakOff();
         m_worker.join();
     }
@@ -72,6 +83,7 @@ BOOL BackupsDialog::OnInitDialog() {
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
     m_flow.SetProgress(&m_posted);
+    m_update.SetProgress(this);
     m_flow.ReadShelf();
     SetDlgItemText(IDC_BACKUP_LIST_LABEL, m_flow.Heading().c_str());
     ShowStatus(m_flow.Status());
@@ -105,6 +117,21 @@ void BackupsDialog::FileStarting(int index, int count, const std::string& name) 
 void BackupsDialog::FileRowChanged(int row, const FileStateRow& file) {
     ShowFileRow(row, file);
     m_listFiles.EnsureVisible(row);
+}
+
+void BackupsDialog::UpdateRowChanged(int row, const UpdateRow& text) {
+    m_room.Mailbox().Post(WorkerEvent::Call([this, row, text] {
+        m_fileRows.Show(row, {text.step, text.title, "", text.state});
+        m_listFiles.EnsureVisible(row);
+    }));
+}
+
+void BackupsDialog::UpdateLineChanged(const std::string& line) {
+    m_room.Mailbox().Post(WorkerEvent::Call([this, line] {
+        if (m_nCancels == 0) {
+            ShowStatus(line);
+        }
+    }));
 }
 
 void BackupsDialog::ShowBackups() {
@@ -144,6 +171,7 @@ void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
     // The flow's own selection, shown again, keeps the states it has; while
     // the worker has the flow, the list stays as it is.
     if (selected && m_work == Work::kNone && change->iItem != m_flow.Selected()) {
+        ShowFilesKind(false);
         m_flow.Select(change->iItem);
         ShowFiles();
         ShowButtons();
@@ -152,13 +180,16 @@ void BackupsDialog::OnBackupChanged(NMHDR* header, LRESULT*) {
 
 void BackupsDialog::ShowButtons() {
     const BackupsButtons buttons = m_flow.Buttons(m_work != Work::kNone);
-    const bool enable[] = {buttons.backUpNow, buttons.compare, buttons.restore, buttons.close};
+    const bool enable[] = {buttons.backUpNow, buttons.compare, buttons.restore, buttons.close,
+                           buttons.update};
     for (size_t i = 0; i < std::size(kOperationButtons); ++i) {
         ::EnableWindow(GetDlgItem(kOperationButtons[i]), enable[i] ? TRUE : FALSE);
     }
-    const char* caption = m_work == Work::kNone ? kCloseCaption
-                          : m_nCancels == 0     ? kCancelCaption
-                                                : kBreakOffCaption;
+    // An update is never broken off: it stops between its steps.
+    const bool updating = m_work == Work::kPrepareUpdate || m_work == Work::kUpdate;
+    const char* caption = m_work == Work::kNone         ? kCloseCaption
+                          : m_nCancels == 0 || updating ? kCancelCaption
+                                                        : kBreakOffCaption;
     SetDlgItemText(IDCANCEL, caption);
     // The diff is made on this thread from what the flow holds: never while
     // the worker has the flow.
@@ -214,11 +245,14 @@ void BackupsDialog::Start(Work work) {
     m_work = work;
     ShowButtons();
     m_flow.WorkStarting();
+    m_update.WorkStarting();
     m_room.Starting();
-    if (work == Work::kBackUp) {
-        // The files list fills as the files are saved.
+    if (work == Work::kBackUp || work == Work::kUpdate) {
+        // The files list fills as the files are saved, or with the update's steps.
+        ShowFilesKind(work == Work::kUpdate);
         m_flow.Select(-1);
         ShowFiles();
+        m_progress.SetPos(0);
     }
     m_worker = std::jthread([this, work] {
         switch (work) {
@@ -233,6 +267,12 @@ void BackupsDialog::Start(Work work) {
                 break;
             case Work::kRestore:
                 m_flow.Restore();
+                break;
+            case Work::kPrepareUpdate:
+                m_bListed = m_update.ListBox();
+                break;
+            case Work::kUpdate:
+                m_update.Run(m_firmware, m_keep);
                 break;
             case Work::kNone:
                 break;
@@ -253,9 +293,25 @@ void BackupsDialog::OnRestore() {
     Start(Work::kPrepareRestore);
 }
 
+void BackupsDialog::OnUpdateFirmware() {
+    if (m_work == Work::kNone) {
+        Start(Work::kPrepareUpdate);
+    }
+}
+
 void BackupsDialog::OnCancel() {
     if (m_work == Work::kNone) {
         CDialog::OnCancel();
+        return;
+    }
+    if (m_work == Work::kPrepareUpdate || m_work == Work::kUpdate) {
+        ++m_nCancels;
+        m_update.RequestStop();
+        ShowStatus(m_update.CanStopNow()
+                       ? "Stopping the update..."
+                       : "The update stops once the step under way has ended: no backup is left "
+                         "half made, no file half sent.");
+        ShowButtons();
         return;
     }
     // First a stop between files; pressed again, the transfer under way goes too.
@@ -289,6 +345,12 @@ void BackupsDialog::SayClosedWhileWorking(const char* ending) {
         case Work::kRestore:
             kept = "during the restore: the files sent so far stay sent";
             break;
+        case Work::kPrepareUpdate:
+            kept = "before the update sent anything: nothing is sent";
+            break;
+        case Work::kUpdate:
+            kept = "during the firmware update: the steps done so far stay done";
+            break;
         case Work::kNone:
             return;
     }
@@ -302,7 +364,8 @@ void BackupsDialog::CloseWhenStopped() {
         EndDialog(IDCANCEL);
         return;
     }
-    SayClosedWhileWorking("it stops after the file under way");
+    SayClosedWhileWorking(m_work == Work::kUpdate ? "it stops once the step under way has ended"
+                                                  : "it stops after the file under way");
     m_bCloseWhenDone = true;
     if (m_nCancels == 0) {
         OnCancel();
@@ -321,6 +384,7 @@ void BackupsDialog::OnDestroy() {
     if (m_worker.joinable()) {
         SayClosedWhileWorking("the transfer under way is broken off");
         m_bCloseWhenDone = true;
+        m_update.RequestStop();
         m_flow.BreakOff();
         m_worker.join();
         m_room.ShowNow();
@@ -351,6 +415,14 @@ void BackupsDialog::WorkDone(bool windowStays) {
         m_worker.join();  // it has posted its end: it returns at once
     }
     const Work finished = m_work;
+    if (finished == Work::kPrepareUpdate || finished == Work::kUpdate) {
+        if (finished == Work::kPrepareUpdate && m_bListed && windowStays && !m_bCloseWhenDone &&
+            !m_update.StopAsked() && AskForUpdate()) {
+            return;
+        }
+        UpdateDone(finished, windowStays);
+        return;
+    }
     if (finished == Work::kBackUp) {
         ShowBackups();
     } else {
@@ -374,5 +446,51 @@ void BackupsDialog::WorkDone(bool windowStays) {
     ShowButtons();
     if (m_bCloseWhenDone && windowStays) {
         EndDialog(IDCANCEL);
+    }
+}
+
+bool BackupsDialog::AskForUpdate() {
+    UpdateFirmwareDialog choose(this, m_update.Groups());
+    if (choose.DoModal() != IDOK || m_bCloseWhenDone) {
+        return false;
+    }
+    m_firmware = choose.Firmware();
+    m_keep = choose.Kept();
+    Start(Work::kUpdate);
+    return true;
+}
+
+void BackupsDialog::UpdateDone(Work finished, bool windowStays) {
+    std::string status = m_update.Status();
+    if (finished == Work::kUpdate) {
+        // The backups it made listed, none selected: the files list keeps its rows.
+        m_flow.ReadShelf();
+        ShowBackups();
+        const std::vector<UpdateRow>& rows = m_update.Rows();
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+            const UpdateRow& r = rows[static_cast<size_t>(row)];
+            m_fileRows.Show(row, {r.step, r.title, "", r.state});
+        }
+        m_fileRows.Keep(static_cast<int>(rows.size()));
+        m_progress.SetPos(m_update.Outcome().Succeeded() ? 100 : 0);
+    } else if (m_bListed) {
+        status = "Update cancelled: nothing was sent.";
+        m_host.BoxWorkLogged("PC > " + status + "\n", 0);
+    }
+    m_work = Work::kNone;
+    ShowStatus(status);
+    m_host.AfterBoxWork();
+    ShowButtons();
+    if (m_bCloseWhenDone && windowStays) {
+        EndDialog(IDCANCEL);
+    }
+}
+
+void BackupsDialog::ShowFilesKind(bool updateSteps) {
+    SetDlgItemText(IDC_BACKUP_FILES_LABEL, updateSteps ? kStepsLabel : kFilesLabel);
+    if (updateSteps) {
+        ReportRows::ReshapeColumns(m_listFiles, kUpdateColumns);
+    } else {
+        ReportRows::ReshapeColumns(m_listFiles, kFileColumns);
     }
 }

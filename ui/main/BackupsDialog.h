@@ -5,7 +5,10 @@
 // files of the selected one with each file's state, and Back up now, Compare
 // and Restore... through the main window's session; Diff (or a double-click
 // on a file) shows a changed text file as a unified diff. BackupsFlow decides and
-// works with the box; the dialog shows and asks.
+// works with the box; the dialog shows and asks. Update firmware... asks for
+// the file and the groups to keep (UpdateFirmwareDialog), then runs the
+// update (UpdateFlow), each step a row of the files list as it goes, and at
+// the end what changed and what was put back; its Cancel stops between steps.
 //
 // An operation runs on a worker thread, so that both windows stay answering:
 // the worker never touches a control; what it reports (the flow's progress,
@@ -22,12 +25,16 @@
 #include "framework/CProgressCtrl.h"
 #include "ui/flow/BackupsFlow.h"
 #include "ui/flow/PostedProgress.h"
+#include "ui/flow/UpdateFlow.h"
 #include "ui/main/BoxWorkHost.h"
 #include "ui/main/ReportRows.h"
 #include "ui/main/WorkerClient.h"
 #include "ui/main/WorkerRoom.h"
 
-class BackupsDialog : public CDialog, public WorkerClient, private BackupsProgress {
+class BackupsDialog : public CDialog,
+                      public WorkerClient,
+                      private BackupsProgress,
+                      private UpdateProgress {
 public:
     // `topLeft`: where the dialog goes, in screen coordinates. `host`, the
     // main window, is told when each operation starts and ends.
@@ -65,9 +72,18 @@ protected:
     void OnFileChanged(NMHDR* header, LRESULT* result);
     void OnFileDoubleClick(NMHDR* header, LRESULT* result);
     void OnDiff();
+    void OnUpdateFirmware();
 
 private:
-    enum class Work { kNone, kBackUp, kCompare, kPrepareRestore, kRestore };
+    enum class Work {
+        kNone,
+        kBackUp,
+        kCompare,
+        kPrepareRestore,
+        kRestore,
+        kPrepareUpdate,
+        kUpdate
+    };
 
     // Starts `work` on the worker thread.
     void Start(Work work);
@@ -75,12 +91,23 @@ private:
     void OverallChanged(int percent) override;
     void FileStarting(int index, int count, const std::string& name) override;
     void FileRowChanged(int row, const FileStateRow& file) override;
+    // What the update reports on the worker, posted to this thread.
+    void UpdateRowChanged(int row, const UpdateRow& text) override;
+    void UpdateLineChanged(const std::string& line) override;
+    // The listing before an update has ended: the choices asked; true when
+    // the update was started.
+    bool AskForUpdate();
+    // The update (or the listing before it) has ended: the new backups
+    // listed, the update's rows kept, its status shown.
+    void UpdateDone(Work finished, bool windowStays);
     // The worker has ended: what the operation left shown, the next step
     // (`windowStays` false: none, the window is going).
     void WorkDone(bool windowStays);
     void ShowBackups();
     void ShowFiles();
     void ShowFileRow(int row, const FileStateRow& file);
+    // The files list's label and columns: a backup's files, or an update's steps.
+    void ShowFilesKind(bool updateSteps);
     // Buttons as the flow says; while busy only Cancel.
     void ShowButtons();
     void ShowStatus(const std::string& text);
@@ -97,7 +124,11 @@ private:
     WorkerRoom m_room;
     PostedProgress m_posted;
     Work m_work = Work::kNone;
-    RestoreQuestion m_question;     // set by the worker of kPrepareRestore
+    RestoreQuestion m_question;  // set by the worker of kPrepareRestore
+    UpdateFlow m_update;
+    bool m_bListed = false;  // set by the worker of kPrepareUpdate
+    std::filesystem::path m_firmware;
+    std::vector<std::string> m_keep;
     int m_nCancels = 0;             // Cancel presses during this operation
     bool m_bCloseWhenDone = false;  // closing waits for the worker
     std::jthread m_worker;          // last: joined once it reports its end, or before the rest goes

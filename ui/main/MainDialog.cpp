@@ -190,7 +190,8 @@ LRESULT MainDialog::OnSysCommand(WPARAM wParam, LPARAM) {
 }
 
 void MainDialog::OnBackups() {
-    BackupsFlow flow(*m_flow.Session(), BackupShelf::kFolder, m_flow.Settings().BoxIp());
+    BackupsFlow flow(*m_flow.Session(), BackupShelf::kFolder, m_flow.Settings().BoxIp(),
+                     m_flow.Settings().Password());
     BackupsDialog backups(this, BelowTheBar(), flow, *this);
     RunWorkerDialog(backups, backups);
 }

@@ -35,3 +35,17 @@ void ReportRows::SetUpColumns(CListCtrl& list, std::span<const ReportColumn> col
                           (client.right - client.left) * c.percent / 100);
     }
 }
+
+void ReportRows::ReshapeColumns(CListCtrl& list, std::span<const ReportColumn> columns) {
+    RECT client;
+    list.GetClientRect(&client);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const ReportColumn& c = columns[i];
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = const_cast<char*>(c.heading);
+        column.fmt = c.format;
+        column.cx = (client.right - client.left) * c.percent / 100;
+        list.SendMessage(LVM_SETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+}

@@ -19,6 +19,9 @@ class ReportRows {
 public:
     // Full-row selection and `columns`, sized to the list's width.
     static void SetUpColumns(CListCtrl& list, std::span<const ReportColumn> columns);
+    // The columns set up so far shown as `columns` say (as many of them),
+    // for rows of another kind; the rows stay.
+    static void ReshapeColumns(CListCtrl& list, std::span<const ReportColumn> columns);
 
     explicit ReportRows(CListCtrl& list) : m_list(list) {}
     ReportRows(const ReportRows&) = delete;
