@@ -101,7 +101,12 @@ TEST(ChildProcessTest, AProgramIsFoundInAbsoluteFoldersOfPathOnly) {
     const PlantedFile own(fs::path(SiblingProgram("velqo-cli")).parent_path() / planted);
     for (const fs::path& to :
          {own.Path(), dir.Path() / planted, dir.Path() / "relative" / planted}) {
-        fs::copy_file(SiblingProgram("velqo-cli"), to, fs::copy_options::overwrite_existing);
+        // Removed first: Wine's copy over a file left by an earlier run
+        // may fail with "File exists".
+        std::error_code ec;
+        fs::remove(to, ec);
+        fs::copy_file(SiblingProgram("velqo-cli"), to, ec);
+        ASSERT_FALSE(ec) << to << ": " << ec.message();
     }
     const std::string below = ".\\relative";
 #else
