@@ -108,10 +108,6 @@ _velqo_cli() {
             ;;
         ?*) return 0 ;;
     esac
-    if [[ $cur == -* ]]; then
-        _velqo_reply_lines "$cur" < <(_velqo_options "$help")
-        return 0
-    fi
     # The command, the working directory and the arguments before the word.
     local i word command="" dir=. store="" backup="" side="" names_only=""
     for ((i = 1; i < COMP_CWORD; i++)); do
@@ -135,6 +131,19 @@ _velqo_cli() {
             side=$word
         fi
     done
+    # Options: once the command is known, its own and those of every command.
+    if [[ $cur == -* ]]; then
+        if [[ -n $command ]]; then
+            _velqo_reply_lines "$cur" < <(
+                _velqo_options "$(sed -n '/^Options (/,/^$/p' <<<"$help")"
+                _velqo_options "$("$program" help "$command" 2>/dev/null |
+                    sed -n '/^Command options:/,/^$/p')"
+            )
+        else
+            _velqo_reply_lines "$cur" < <(_velqo_options "$help")
+        fi
+        return 0
+    fi
     # --into is read under DIR unless absolute.
     if [[ -z $store ]]; then
         store=$dir/backup

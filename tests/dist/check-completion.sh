@@ -115,6 +115,8 @@ cases=(
     "pc|velqo-cli --port |"
     "pc|velqo-cli fi|find"
     "pc|velqo-cli find --w|--wide|--write-settings"
+    "pc|velqo-cli find --ho|--host"
+    "pc|velqo-cli backup --ke|--keep"
     "pc|velqo-cli find 127.0.0.|"
     "bare|velqo-cli -C ../pc put l|local\\ one.txt"
     "bare|velqo-cli get |"
