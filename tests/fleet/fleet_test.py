@@ -130,14 +130,14 @@ class Ansible:
                "the README's recipe copies the examples into velqo-examples")
         return examples
 
-    def play(self, playbook, *options, rc=0, inventory=None, hosts=None):
+    def play(self, playbook, *options, rc=0, inventory=None, hosts=None, env=None):
         """Runs an example playbook on every box (of `inventory`, whose hosts
         are `hosts`: the fleet's own by default); returns its output, the
         recap per host and each host's result (the tree callback's files)."""
         tree = tempfile.mkdtemp(dir=self.work, prefix='tree-')
         output = self.run(['ansible-playbook', '-i', inventory or self.inventory, '-f', '8', '-v',
                            '-e', 'target=boxes', os.path.join(self.examples, playbook)] +
-                          list(options), rc, tree)
+                          list(options), rc, tree, env)
         recap = {m[0]: dict(zip(('ok', 'changed', 'unreachable', 'failed'), map(int, m[1:])))
                  for m in RECAP.findall(output)}
         expect(set(recap) == set(hosts or BOXES), 'the recap names every box', output)
@@ -162,9 +162,9 @@ class Ansible:
                   '--tree', tree], 0, tree)
         return self.results(tree)
 
-    def run(self, argv, rc, tree):
+    def run(self, argv, rc, tree, env=None):
         p = subprocess.run(argv, cwd=self.work, capture_output=True, text=True,
-                           env=dict(self.env, ANSIBLE_CALLBACK_TREE_DIR=tree),
+                           env=dict(env or self.env, ANSIBLE_CALLBACK_TREE_DIR=tree),
                            timeout=PLAYBOOK_TIMEOUT_S)
         output = p.stdout + p.stderr
         self.outputs.append(output)
@@ -378,7 +378,13 @@ def run_found(fleet, ansible, passed):
     hosts = set(json.loads(listed.stdout)['_meta']['hostvars'])
     expect(hosts == found - {'box-127-0-0-9'}, 'velqo.box.lan: the seven boxes not excluded',
            str(hosts))
-    passed('velqo.box.lan: the boxes of the range found, the excluded address never tried')
+    _, recap, results = ansible.play('backup.yml', *ansible.fleet_vars(), inventory=lan,
+                                     hosts=hosts, env=env)
+    expect(changed(recap) == sorted(hosts) and all(verified(r['folder'])
+                                                   for r in results.values()),
+           'velqo.box.lan: one play backs up the boxes it found', str(recap))
+    passed('velqo.box.lan: the boxes of the range found, the excluded address never tried, '
+           'backed up in one play')
 
 
 def run_update(fleet, ansible, passed):
