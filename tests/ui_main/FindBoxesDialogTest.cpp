@@ -132,23 +132,15 @@ void DoubleClickRow(HWND list, int row) {
     RECT item{};
     item.left = LVIR_LABEL;
     SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
-    POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-    ClientToScreen(list, &at);
-    // Another suite may have left the prefix's double-click time at a
-    // millisecond, where two clicks never make a double click.
-    const UINT before = GetDoubleClickTime();
-    SetDoubleClickTime(500);
-    SendMouse(MOUSEEVENTF_MOVE, at);
+    // The row selected as a first click selects it, then the double click the
+    // list itself turns into its NM_DBLCLK: no mouse timing, which a loaded
+    // machine stretches past the double-click time.
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
     Pump();
-    // Each click taken before the next: the list follows a press until its
-    // release, and would take the second press with it.
-    for (int i = 0; i < 2; ++i) {
-        SendMouse(MOUSEEVENTF_LEFTDOWN, at);
-        SendMouse(MOUSEEVENTF_LEFTUP, at);
-        Pump();
-    }
     WaitFor([list] { return !IsWindow(list); }, 5000);
-    SetDoubleClickTime(before);
 }
 
 }  // namespace
