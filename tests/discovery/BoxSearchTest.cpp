@@ -63,7 +63,7 @@ protected:
     LanRig rig_{dir_.Path() / "box"};
 };
 
-TEST_F(BoxSearchTest, LoginTellsBoxesFromLookAlikesAndBusyOnes) {
+TEST_F(BoxSearchTest, LoginTellsBoxesFromLookAlikesAndBusyOnesOnceEach) {
     size_t calls = 0;
     const std::vector<FindResult> results = Search(true, &calls);
     EXPECT_EQ(calls, 9u);
@@ -81,11 +81,7 @@ TEST_F(BoxSearchTest, LoginTellsBoxesFromLookAlikesAndBusyOnes) {
     EXPECT_EQ(results[1].requiredVersion, box_defaults::kRequiredToolVersion);
     EXPECT_EQ(results[3].requiredVersion, kNewerTool);
     EXPECT_NE(results[0].detail.find("refused"), std::string::npos) << results[0].detail;
-}
-
-TEST_F(BoxSearchTest, OneLoginPerBoxNoRequestAfterARefusal) {
-    Search(true);
-    // The refusing box was asked once and never for its list; the box that
+    // One login per box, no request after a refusal: the refusing box was asked once and never for its list; the box that
     // let the search in was listed and logged out of.
     EXPECT_TRUE(rig_.Box(1).WaitFor(
         [](const BoxSimStats& s) { return s.loginsRefused == 1 && s.connectionsEnded == 1; },
