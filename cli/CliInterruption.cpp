@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/ShellQuote.h"
 #include "base/SignalCleanup.h"
 #include "base/TextEscape.h"
 
@@ -27,14 +28,9 @@ std::string Quoted(const std::string& name) {
     return name.find_first_of(" &|<>^'\"();,") == std::string::npos ? name : "\"" + name + "\"";
 #else
     // '~' only at a word's start.
-    if (name.find_first_of(" '\"$`\\;&|<>()*?[]#") == std::string::npos && name[0] != '~') {
-        return name;
-    }
-    std::string quoted = "'";
-    for (const char c : name) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
+    const bool plain =
+        name.find_first_of(" '\"$`\\;&|<>()*?[]#") == std::string::npos && name[0] != '~';
+    return plain ? name : SingleQuoted(name);
 #endif
 }
 

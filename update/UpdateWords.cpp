@@ -3,6 +3,7 @@
 #include <cctype>
 #include <utility>
 
+#include "base/ShellQuote.h"
 #include "base/TextEscape.h"
 #include "box/BoxDefaults.h"
 
@@ -90,14 +91,7 @@ std::string ShellWord(const std::string& name) {
         plain = plain && (std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.' ||
                           c == '_' || c == '-' || c == '+');
     }
-    if (plain) {
-        return name;
-    }
-    std::string quoted = "'";
-    for (const char c : name) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
+    return plain ? name : SingleQuoted(name);
 }
 
 void Fill(std::string* text, const std::string& key, const std::string& value) {
