@@ -48,7 +48,6 @@ constexpr int kHistoryBackups = 1000;
 constexpr double kHistoryTargetSeconds = 1.0;
 constexpr size_t kHostileDiffTargetBytes = 64 * kMiB;
 constexpr int kFindRuns = 5;
-constexpr int kHostsOfSlash24 = 254;
 constexpr double kFindLanTargetSeconds = 1.0;
 // A /24 of silent addresses: the time-out once per round of the limit, and
 // a little for the rounds' connects themselves.
@@ -302,7 +301,8 @@ int main(int argc, char** argv) {
         silentSeconds.push_back(Checked(find.SearchSilent(&error).seconds, error));
     }
     const FindSettings findDefaults;
-    const int findRounds = (kHostsOfSlash24 + findDefaults.parallel - 1) / findDefaults.parallel;
+    const int findRounds =
+        (FindBench::kHostsOfSlash24 + findDefaults.parallel - 1) / findDefaults.parallel;
     const double silentBound = findDefaults.timeoutMs / 1000.0 * findRounds * kFindSilentSlack;
 
     const double loadAfter = LoadAverage();

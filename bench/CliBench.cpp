@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/OwnFolder.h"
 #include "boxsim/BoxSimulator.h"
 
 extern char** environ;
@@ -21,10 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kFileName = "cli-bench.bin";
-
-fs::path OwnFolder() {
-    return fs::read_symlink("/proc/self/exe").parent_path();
-}
 
 // A pseudo-terminal whose master side is read, and thrown away, on a thread
 // of its own, as a terminal window would, so that the program never waits

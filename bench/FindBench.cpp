@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kHostsOfSlash24 = 254;
-
 FindBench::Run Search(const char* range, uint16_t port, bool login, std::string* error) {
     SearchRanges ranges;
     if (ranges.Read({range}, false, error) != SearchRanges::Problem::kNone) {
@@ -52,7 +50,7 @@ bool FindBench::Start(std::string* error) {
         }
     }
     silent_ = std::make_unique<LanRig>(dir_->Path() / "box");
-    for (int i = 1; i <= kHostsOfSlash24; ++i) {
+    for (int i = 1; i <= FindBench::kHostsOfSlash24; ++i) {
         const std::string address = "127.0.91." + std::to_string(i);
         if (!silent_->AddListener(address, TestListener::Kind::kBlackHole, error)) {
             return false;

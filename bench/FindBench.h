@@ -13,6 +13,8 @@ class TempDir;
 
 class FindBench {
 public:
+    static constexpr int kHostsOfSlash24 = 254;
+
     struct Run {
         double seconds = -1;  // negative: the search did not find what is there
         size_t boxes = 0;

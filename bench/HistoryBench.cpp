@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/ChildProcess.h"
+#include "bench/OwnFolder.h"
 #include "box/WireFormat.h"
 #include "tests/support/StoreWriter.h"
 
@@ -19,10 +20,6 @@ constexpr const char* kHost = "127.0.0.1";
 constexpr size_t kFileBytes = 2048;
 // Far above a run of history over the bench's backups; past it the run has hung.
 constexpr std::chrono::seconds kRunLimit{600};
-
-fs::path OwnFolder() {
-    return fs::read_symlink("/proc/self/exe").parent_path();
-}
 
 // Backup `k` of the series: one text file edited in every backup, one more
 // in every tenth, a file added every hundredth.

@@ -11,6 +11,7 @@
 #include <random>
 #include <system_error>
 
+#include "bench/OwnFolder.h"
 #include "tests/support/StoreWriter.h"
 
 namespace fs = std::filesystem;
@@ -23,10 +24,6 @@ constexpr size_t kEmptyAndABytes = 4100000;
 constexpr unsigned kSeed = 31;
 constexpr size_t kFarEditFromEnd = 100;
 constexpr long kKiB = 1024;
-
-fs::path OwnFolder() {
-    return fs::read_symlink("/proc/self/exe").parent_path();
-}
 
 // `bytes` of lines picked at random from `lines`.
 std::string RandomLines(std::mt19937& random, const std::vector<std::string>& lines, size_t bytes) {

@@ -100,8 +100,12 @@ int CliBackup::Run(const CliBoxLink* box) {
         names.insert(record.name);
     }
     interruption_ = std::make_unique<CliInterruption>(
-        CliInterruption::State{Command::kBackup, 0, static_cast<int>(names.size()), "",
-                               (shownInto / backup_->Folder().filename()).string()},
+        CliInterruption::State{Command::kBackup,
+                               0,
+                               static_cast<int>(names.size()),
+                               "",
+                               (shownInto / backup_->Folder().filename()).string(),
+                               {}},
         TerminalLog::ProgressShown());
     const BackupOutcome outcome = backup_->Run(box->session, box->listed, *this);
     interruption_.reset();

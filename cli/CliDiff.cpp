@@ -45,10 +45,6 @@ std::string Shown(std::string_view unified) {
 // A text file whose line diff stopped at its bound.
 constexpr const char* kTooDifferent = "too different to show line by line";
 
-Json SizeOrNull(int64_t size) {
-    return size < 0 ? Json(nullptr) : Json(size);
-}
-
 }  // namespace
 
 CliDiff::CliDiff(const CliContext& context)
@@ -129,8 +125,8 @@ int CliDiff::Run(const CliBoxLink* box) {
         std::string shown = std::string(FileDiff::StateWord(f.state)) + " " + name + "\n";
         Json entry = CliOutput::NamedEntry(f.name);
         entry["result"] = FileDiff::StateWord(f.state);
-        entry["old_size"] = SizeOrNull(f.oldSize);
-        entry["new_size"] = SizeOrNull(f.newSize);
+        entry["old_size"] = CliOutput::SizeOrNull(f.oldSize);
+        entry["new_size"] = CliOutput::SizeOrNull(f.newSize);
         if (f.state == DiffState::kFailed) {
             failed = true;
             output_.Line("%s", shown.c_str());
@@ -149,7 +145,7 @@ int CliDiff::Run(const CliBoxLink* box) {
                              " bytes, first difference at byte " +
                              std::to_string(f.firstDifference) + "\n";
                 }
-                entry["first_difference"] = SizeOrNull(f.firstDifference);
+                entry["first_difference"] = CliOutput::SizeOrNull(f.firstDifference);
                 if (f.tooDifferent) {
                     entry["too_different"] = true;
                 }

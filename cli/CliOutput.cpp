@@ -40,10 +40,6 @@ Json TextOrNull(const std::string& text) {
     return text.empty() ? Json(nullptr) : Json(text);
 }
 
-Json SizeOrNull(int64_t size) {
-    return size < 0 ? Json(nullptr) : Json(size);
-}
-
 Json VerifiedOrNull(Verified verified) {
     return verified == Verified::kUnknown ? Json(nullptr) : Json(verified == Verified::kYes);
 }
@@ -58,6 +54,10 @@ void CliOutput::PutName(Json& entry, const std::string& key, const std::string& 
     if (readable != value) {
         entry[key + "_hex"] = HexOf(value);
     }
+}
+
+Json CliOutput::SizeOrNull(int64_t size) {
+    return size < 0 ? Json(nullptr) : Json(size);
 }
 
 Json CliOutput::NamedEntry(const std::string& name) {
@@ -85,14 +85,14 @@ Json FileEntry(Command command, const FileReport& file) {
     const char* result = FileResultName(file.result);
     switch (command) {
         case Command::kBackup:
-            entry["size"] = SizeOrNull(file.size);
+            entry["size"] = CliOutput::SizeOrNull(file.size);
             entry["sha256"] = TextOrNull(file.sha256);
             break;
         case Command::kCompare:
             break;
         default:
             entry["result"] = result;
-            entry["size"] = SizeOrNull(file.size);
+            entry["size"] = CliOutput::SizeOrNull(file.size);
             entry["verified"] = VerifiedOrNull(file.verified);
             entry["message"] = TextOrNull(file.message);
             return entry;

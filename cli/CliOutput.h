@@ -40,6 +40,8 @@ public:
     // (U+FFFD for bytes that are not UTF-8), and `name_hex`, the exact bytes,
     // when it is not the exact name.
     static nlohmann::ordered_json NamedEntry(const std::string& name);
+    // A size, or null where it is not known (negative).
+    static nlohmann::ordered_json SizeOrNull(int64_t size);
     // A name from outside may not be UTF-8: `key` holds it readable, with
     // U+FFFD for what is not, and then `key`_hex holds its exact bytes.
     static void PutName(nlohmann::ordered_json& entry, const std::string& key,

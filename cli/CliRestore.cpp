@@ -91,9 +91,12 @@ int CliRestore::Run(const CliBoxLink* box) {
     ReadBackVerifier* verifier = verifier_.get();
     if (!options_.dryRun) {
         interruption_ = std::make_unique<CliInterruption>(
-            CliInterruption::State{CliOptions::Command::kRestore, 0,
-                                   static_cast<int>(source_->Plan().Files().size()), "",
-                                   options_.backupFolder},
+            CliInterruption::State{CliOptions::Command::kRestore,
+                                   0,
+                                   static_cast<int>(source_->Plan().Files().size()),
+                                   "",
+                                   options_.backupFolder,
+                                   {}},
             TerminalLog::ProgressShown());
     }
     const RestoreOutcome outcome =

@@ -18,6 +18,14 @@ function(velqo_add_test name)
     velqo_use_gtest()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+    # A suite's sources each define their own helpers and tables in an
+    # unnamed namespace, so they are compiled one by one; GoogleTest's header,
+    # which every one of them reads, is read once per suite instead. They are
+    # run, not shipped: compiled without optimisation, which halves their
+    # compile time (the product's libraries they test keep the build's flags).
+    set_target_properties(${name} PROPERTIES UNITY_BUILD OFF)
+    target_precompile_headers(${name} PRIVATE <gtest/gtest.h>)
+    target_compile_options(${name} PRIVATE -O0 -U_FORTIFY_SOURCE)
     set(workdir ${CMAKE_BINARY_DIR}/testrun/${name})
     file(MAKE_DIRECTORY ${workdir})
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${workdir})

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kAddressBits = 32;
 constexpr int kLastPartMax = 255;
 constexpr uint32_t kLastPartMask = 0xFF;
 // Networks this small have no network and broadcast address to leave out.
@@ -20,7 +19,7 @@ std::string Quoted(const std::string& text) {
 }
 
 uint32_t MaskOf(int prefixLength) {
-    return prefixLength == 0 ? 0 : ~uint32_t{0} << (kAddressBits - prefixLength);
+    return prefixLength == 0 ? 0 : ~uint32_t{0} << (AddressRange::kAddressBits - prefixLength);
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 
 class AddressRange {
 public:
+    static constexpr int kAddressBits = 32;
+
     // The range of `text`; false with what is wrong, quoting it, otherwise.
     static bool Parse(const std::string& text, AddressRange* out, std::string* problem);
     // The hosts of the network of `address` with `prefixLength` bits.

@@ -6,7 +6,6 @@ namespace {
 
 // A /31 or /32 has no other machine on it to find.
 constexpr int kNarrowestWithNeighbours = 30;
-constexpr int kAddressBits = 32;
 
 }  // namespace
 
@@ -16,7 +15,7 @@ std::vector<DefaultRange> DefaultRanges::Of(const std::vector<LocalInterface>& i
         DefaultRange entry;
         entry.from = itf;
         const std::string own = DottedAddress(itf.address);
-        if (itf.prefixLength < 0 || itf.prefixLength > kAddressBits) {
+        if (itf.prefixLength < 0 || itf.prefixLength > AddressRange::kAddressBits) {
             entry.why = own + " has no usable mask: left out";
             entries.push_back(entry);
             continue;

@@ -11,14 +11,6 @@ int64_t NowMs() {
 
 }  // namespace
 
-std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts) {
-    std::vector<uint8_t> all;
-    for (const auto& p : parts) {
-        all.insert(all.end(), p.begin(), p.end());
-    }
-    return all;
-}
-
 bool TestClient::Connect(uint16_t port) {
     net::Startup();
     socket_ = SocketHandle(net::OpenStream(0));

@@ -8,6 +8,7 @@
 
 #include "box/WireFormat.h"
 #include "boxsim/SocketHandle.h"
+#include "tests/support/ScriptedBox.h"
 
 class TestClient {
 public:
@@ -51,5 +52,3 @@ template <size_t N>
 std::vector<uint8_t> ToVector(const wire::Bytes<N>& b) {
     return std::vector<uint8_t>(b.begin(), b.end());
 }
-
-std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts);

@@ -12,8 +12,8 @@ namespace {
 
 constexpr int kCellBorder = 4;  // the image cell is the image plus 2 on each side
 constexpr int kImageInset = 2;
-constexpr int kSelectionGap = 5;  // the selection starts this far right of the image
-constexpr int kTextGap = 9;       // the text starts this far right of the image
+constexpr int kSelectionGap = 5;    // the selection starts this far right of the image
+constexpr int kTextAfterImage = 9;  // the text starts this far right of the image
 constexpr double kCheckedCellTint = 0.6;
 
 }  // namespace
@@ -104,7 +104,7 @@ void ClassicMenuPainter::Paint(const MenuPaintItem& item) {
 
     if (item.record->HasText()) {
         const MenuText text(item.record->GetText());
-        CRect area(r.left + item.iconX + kTextGap, r.top - 1, r.right, r.bottom - 1);
+        CRect area(r.left + item.iconX + kTextAfterImage, r.top - 1, r.right, r.bottom - 1);
         if (text.HasShortcut()) {
             area.right -= item.iconX;
         }

@@ -15,9 +15,9 @@ namespace {
 constexpr double kSelectionTint = 0.7;
 constexpr double kCheckedTint = 0.85;
 constexpr int kCheckCell = 16;
-constexpr int kCheckCellSpan = 15;  // the cell is centred as if it were this wide
-constexpr int kSeparatorGap = 7;    // the separator line starts this far right of the column
-constexpr int kTextGap = 8;         // the text starts this far right of the column
+constexpr int kCheckCellSpan = 15;   // the cell is centred as if it were this wide
+constexpr int kSeparatorGap = 7;     // the separator line starts this far right of the column
+constexpr int kTextAfterColumn = 8;  // the text starts this far right of the column
 
 int HalfOffset(int span) {
     const int offset = static_cast<int>(span * 0.5);
@@ -127,7 +127,7 @@ void FlatMenuPainter::PaintOn(const MenuPaintItem& item) {
 
     if (item.record->HasText()) {
         const MenuText text(item.record->GetText());
-        CRect area(r.left + w + kTextGap, r.top - 1, r.right, r.bottom - 1);
+        CRect area(r.left + w + kTextAfterColumn, r.top - 1, r.right, r.bottom - 1);
         if (text.HasShortcut()) {
             area.right -= item.iconX;
         }

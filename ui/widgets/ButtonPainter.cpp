@@ -8,11 +8,11 @@ namespace {
 constexpr UINT kCaptionMeasure = DT_WORDBREAK | DT_CENTER | DT_CALCRECT;
 constexpr UINT kCaptionDraw = DT_WORDBREAK | DT_CENTER;
 
+}  // namespace
+
 button_layout::Rect ToLayout(const RECT& r) {
     return button_layout::Rect{r.left, r.top, r.right, r.bottom};
 }
-
-}  // namespace
 
 void ButtonPainter::DrawClassicEdge(HDC target, const CRect& rect) {
     CPen highlight(PS_SOLID, 0, ::GetSysColor(COLOR_BTNHIGHLIGHT));

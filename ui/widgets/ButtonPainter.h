@@ -4,6 +4,7 @@
 // and the caption. The button decides which steps its state asks for.
 #include "framework/CDC.h"
 #include "framework/CRect.h"
+#include "ui/widgets/ButtonLayout.h"
 
 class ButtonPainter {
 public:
@@ -17,3 +18,6 @@ public:
     static void DrawCaption(CDC* dc, const char* caption, const CRect& frame, bool disabled,
                             COLORREF fore, COLORREF back);
 };
+
+// A window rectangle as the portable layout's.
+button_layout::Rect ToLayout(const RECT& r);

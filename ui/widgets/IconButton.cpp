@@ -17,10 +17,6 @@ constexpr UINT kButtonTypeMask = 0x1F;
 constexpr int kFocusInset = 3;
 constexpr int kMaxTipWidth = 400;
 
-button_layout::Rect ToLayout(const RECT& r) {
-    return button_layout::Rect{r.left, r.top, r.right, r.bottom};
-}
-
 CRect FromLayout(const button_layout::Rect& r) {
     return CRect(r.left, r.top, r.right, r.bottom);
 }
