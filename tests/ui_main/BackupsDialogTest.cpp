@@ -305,9 +305,11 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
         }
     });
     EXPECT_NE(Log().find("PC > Dump finished !"), std::string::npos);
-    EXPECT_NE(
-        Log().find("PC > Compared with backup\\" + fs::path(folder).filename().string() + kAllSame),
-        std::string::npos);
+    // The console shows a backslash escaped.
+    EXPECT_NE(Log().find("PC > Compared with backup\\\\" + fs::path(folder).filename().string() +
+                         kAllSame),
+              std::string::npos)
+        << Log();
     EXPECT_EQ(DescribeTree(Item(IDC_TREE_LOCAL)), localBefore);
 
     // Edited in the panel, saved and uploaded: the box's copy differs.
