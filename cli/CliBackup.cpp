@@ -5,6 +5,7 @@
 #include "backup/BackupStore.h"
 #include "backup/BackupWords.h"
 #include "backup/BoxBackup.h"
+#include "backup/PruneWords.h"
 #include "base/TextEscape.h"
 #include "cli/CliBackupReport.h"
 #include "cli/CliClient.h"
@@ -58,36 +59,23 @@ void CliBackup::FileDone(const FileReport& file) {
 std::string CliBackup::Prune(const fs::path& made) {
     const fs::path shownInto = context_.ShownStore();
     const PruneOutcome pruned = context_.Store().Prune(made, context_.options.keep);
+    using Kind = PruneWords::Kind;
     for (const fs::path& folder : pruned.removed) {
-        output_.Info("removed the old backup %s", (shownInto / folder.filename()).string().c_str());
+        output_.Info("%s", PruneWords::Line(Kind::kRemoved, shownInto, folder).c_str());
         output_.Removed(folder);
     }
-    for (const PruneOutcome::Problem& p : pruned.keptForeign) {
-        output_.Note(
-            "warning: the old backup is removed, but %s still holds what it did not "
-            "make, kept: %s",
-            (shownInto / p.folder.filename()).string().c_str(), p.why.c_str());
-        output_.NotRemoved("kept", p.folder, p.why);
+    const std::pair<Kind, const std::vector<PruneOutcome::Problem>*> problems[] = {
+        {Kind::kKept, &pruned.keptForeign}, {Kind::kNotRemoved, &pruned.failed}};
+    for (const auto& [kind, list] : problems) {
+        for (const PruneOutcome::Problem& p : *list) {
+            output_.Note("%s", PruneWords::Line(kind, shownInto, p.folder, p.why).c_str());
+            output_.NotRemoved(PruneWords::Key(kind), p.folder, p.why);
+        }
     }
-    for (const PruneOutcome::Problem& f : pruned.failed) {
-        output_.Note("cannot remove the old backup %s: %s",
-                     (shownInto / f.folder.filename()).string().c_str(), f.why.c_str());
-        output_.NotRemoved("not_removed", f.folder, f.why);
+    if (const std::string deferred = PruneWords::Deferred(pruned); !deferred.empty()) {
+        output_.Note("%s", deferred.c_str());
     }
-    if (!pruned.deferred.empty()) {
-        output_.Note("no old backup removed now: %s", pruned.deferred.c_str());
-    }
-    if (!pruned.notTried.empty()) {
-        return "the backup is complete, but no old backup was removed from " + shownInto.string() +
-               ": " + pruned.notTried;
-    }
-    if (!pruned.failed.empty()) {
-        const PruneOutcome::Problem& first = pruned.failed.front();
-        return "the backup is complete, but " + std::to_string(pruned.failed.size()) +
-               " old backup(s) could not be removed: " +
-               (shownInto / first.folder.filename()).string() + ": " + first.why;
-    }
-    return "";
+    return PruneWords::Problem(pruned, shownInto);
 }
 
 int CliBackup::Run(const CliBoxLink* box) {

@@ -7,6 +7,7 @@
 #include "cli/CliOutput.h"
 #include "history/BackupIndex.h"
 #include "history/GitHistory.h"
+#include "history/GitWords.h"
 
 using Json = nlohmann::ordered_json;
 
@@ -54,22 +55,17 @@ bool CliBackupReport::Commit(const std::filesystem::path& repository) {
     const GitOutcome outcome = GitHistory(repository, options_.gitExclude).Commit(made_, name_);
     const std::string shown = QuoteForMessage(options_.git);
     Json git = {{"repository", options_.git}, {"commit", nullptr}};
-    switch (outcome.status) {
-        case GitOutcome::Status::kCommitted:
-            output_.Info("committed to %s as %s", shown.c_str(), outcome.commit.c_str());
-            git["commit"] = outcome.commit;
-            break;
-        case GitOutcome::Status::kUnchanged:
-            output_.Info("%s already holds these files: no commit", shown.c_str());
-            break;
-        case GitOutcome::Status::kNoGit:
-        case GitOutcome::Status::kFailed:
-            output_.Note("the backup is complete but was not committed to %s: %s", shown.c_str(),
-                         outcome.why.c_str());
-            git["error"] = outcome.why;
-            break;
+    const std::string text = GitWords::Text(outcome, shown);
+    const bool succeeded = GitWords::Succeeded(outcome);
+    if (succeeded) {
+        output_.Info("%s", text.c_str());
+    } else {
+        output_.Note("%s", text.c_str());
+        git["error"] = outcome.why;
+    }
+    if (outcome.status == GitOutcome::Status::kCommitted) {
+        git["commit"] = outcome.commit;
     }
     output_.Value("git", git);
-    return outcome.status == GitOutcome::Status::kCommitted ||
-           outcome.status == GitOutcome::Status::kUnchanged;
+    return succeeded;
 }

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "backup/BackupStore.h"
+#include "backup/CompareWords.h"
+#include "backup/RestoreWords.h"
 #include "base/NearestWord.h"
 #include "base/TextEscape.h"
 #include "cli/CliClient.h"
@@ -41,8 +43,8 @@ int CliBackupSource::Open(const CliContext& context, std::unique_ptr<CliBackupSo
         if (!BackupRef::Find(context.Store(), context.box, back, &latest, &why)) {
             return context.output.Error(CliClient::kExitFailed, "%s; %s", why.c_str(),
                                         options.command == CliOptions::Command::kCompare
-                                            ? "nothing was compared"
-                                            : "nothing was sent");
+                                            ? CompareWords::kNothingCompared
+                                            : RestoreWords::kNothingSent);
         }
         given = context.ShownStore() / latest.folder.filename();
         context.output.Info("%s backup of %s: %s", options.backupFolder.c_str(),
@@ -69,8 +71,9 @@ void CliBackupSource::FileDone(const FileReport& file) {
 }
 
 int CliBackupSource::Load() {
-    const char* nothing = options_.command == CliOptions::Command::kCompare ? "nothing was compared"
-                                                                            : "nothing was sent";
+    const char* nothing = options_.command == CliOptions::Command::kCompare
+                              ? CompareWords::kNothingCompared
+                              : RestoreWords::kNothingSent;
     output_.Folder(folder_);
     std::error_code ec;
     const fs::file_status status = fs::status(folder_, ec);
@@ -81,16 +84,12 @@ int CliBackupSource::Load() {
     const BackupContents::Check check = backup_.Load(folder_, this);
     if (check == BackupContents::Check::kUnusable) {
         return output_.Error(
-            CliClient::kExitFailed, "%s is not a usable backup: %s: %s", given_.string().c_str(),
-            (given_ / backup_.ErrorFile()).string().c_str(), backup_.Error().c_str());
+            CliClient::kExitFailed, "%s",
+            RestoreWords::Unusable(given_, backup_.ErrorFile(), backup_.Error()).c_str());
     }
     if (check == BackupContents::Check::kDamaged) {
-        std::string names;
-        for (const std::string& f : backup_.Failing()) {
-            names += (names.empty() ? "" : ", ") + QuoteForMessage(f);
-        }
-        return output_.Error(CliClient::kExitFailed, "the backup in %s is damaged (%s); %s",
-                             given_.string().c_str(), names.c_str(), nothing);
+        return output_.Error(CliClient::kExitFailed, "%s",
+                             RestoreWords::Damaged(given_, backup_.Failing(), nothing).c_str());
     }
     std::string missing;
     if (!RestorePlan::Make(backup_, options_.names, &plan_, &missing)) {

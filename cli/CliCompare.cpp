@@ -1,6 +1,7 @@
 #include "cli/CliCompare.h"
 
 #include "backup/BoxCompare.h"
+#include "backup/CompareWords.h"
 #include "base/TextEscape.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
@@ -31,13 +32,9 @@ int CliCompare::Run(const CliBoxLink* box) {
     const CompareOutcome outcome =
         BoxCompare::Run(box->session, box->listed, source_->Contents(), *this, source_->Names());
     if (outcome.linkLost) {
-        output_.Note("the link to the box is lost; stopping");
+        output_.Note("%s; stopping", CompareWords::kLinkLost);
     }
     output_.Flag("same", outcome.AllSame());
-    output_.Info(
-        "compared with %s: %d same, %d differ, %d missing on the box, %d only on the "
-        "box, %d failed",
-        source_->Given().string().c_str(), outcome.same, outcome.differs, outcome.missingOnBox,
-        outcome.onlyOnBox, outcome.failed);
+    output_.Info("%s", CompareWords::Summary(outcome, source_->Given().string()).c_str());
     return outcome.AllSame() ? CliClient::kExitOk : CliClient::kExitFailed;
 }

@@ -16,6 +16,7 @@
 #include "history/BackupDiff.h"
 #include "history/BackupRef.h"
 #include "history/BoxSide.h"
+#include "history/DiffWords.h"
 #include "history/FolderSide.h"
 
 namespace fs = std::filesystem;
@@ -41,9 +42,6 @@ std::string Shown(std::string_view unified) {
     }
     return out;
 }
-
-// A text file whose line diff stopped at its bound.
-constexpr const char* kTooDifferent = "too different to show line by line";
 
 }  // namespace
 
@@ -140,10 +138,7 @@ int CliDiff::Run(const CliBoxLink* box) {
                 entry["diff"] = f.unified;
             } else if (f.state == DiffState::kChanged && (!f.text || f.tooDifferent)) {
                 if (!options_.namesOnly) {
-                    shown += "  " + std::string(f.tooDifferent ? kTooDifferent : "binary") + ": " +
-                             std::to_string(f.oldSize) + " -> " + std::to_string(f.newSize) +
-                             " bytes, first difference at byte " +
-                             std::to_string(f.firstDifference) + "\n";
+                    shown += "  " + DiffWords::NoLines(f) + "\n";
                 }
                 entry["first_difference"] = CliOutput::SizeOrNull(f.firstDifference);
                 if (f.tooDifferent) {

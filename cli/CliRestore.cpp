@@ -5,6 +5,7 @@
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
 #include "backup/RestorePlan.h"
+#include "backup/RestoreWords.h"
 #include "base/TextEscape.h"
 #include "cli/CliBackupSource.h"
 #include "cli/CliClient.h"
@@ -107,27 +108,12 @@ int CliRestore::Run(const CliBoxLink* box) {
         output_.Note("%s; stopping", outcome.linkEnd.c_str());
     }
     output_.Flag("changed", outcome.sent > 0);
-    // Read back, only what was found equal counts as restored.
-    const bool verifying = verifier != nullptr && !options_.dryRun;
-    std::string summary = std::string(options_.dryRun ? "would restore " : "restored ") +
-                          std::to_string(verifying ? outcome.verified : outcome.sent) + " of " +
-                          std::to_string(source_->Plan().Files().size()) + " file(s) from " +
-                          source_->Given().string() + (verifying ? ", verified" : "");
-    const std::pair<int, const char*> counts[] = {
-        {verifying ? outcome.verifyFailed : 0, " FAILED verification"},
-        {verifying ? outcome.notVerified : 0, " sent but not verified"},
-        {outcome.skipped, " skipped"},
-        {outcome.uploadFailed, " failed"},
-        {outcome.notTried, " not tried"},
-    };
-    for (const auto& [n, what] : counts) {
-        if (n > 0 || what == counts[2].second) {
-            summary += ", " + std::to_string(n) + what;
-        }
-    }
-    if (options_.changedOnly) {
-        summary += ", " + std::to_string(outcome.unchanged) + " unchanged";
-    }
-    output_.Info("%s", summary.c_str());
+    RestoreWords::Facts facts;
+    facts.shownBackup = source_->Given().string();
+    facts.planned = static_cast<int>(source_->Plan().Files().size());
+    facts.dryRun = options_.dryRun;
+    facts.verifying = verifier != nullptr;
+    facts.changedOnly = options_.changedOnly;
+    output_.Info("%s", RestoreWords::Summary(outcome, facts).c_str());
     return outcome.failed ? CliClient::kExitFailed : CliClient::kExitOk;
 }

@@ -120,9 +120,12 @@ TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
     EXPECT_EQ(flow_.Status().rfind("Backed up 2 file(s) into backup", 0), 0u) << flow_.Status();
     EXPECT_EQ(shown_.percents.back(), 100);
 
+    const std::string shown = (fs::path("backup") / flow_.Backups()[0].folder).string();
     flow_.Compare();
     EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: same", "image.bin: same"}));
-    EXPECT_EQ(flow_.Status(), "Compared with the box: 2 same.");
+    EXPECT_EQ(flow_.Status(), "Compared with " + shown +
+                                  ": 2 same, 0 differ, 0 missing on the box, 0 only on the box, "
+                                  "0 failed.");
 
     // The box changes a file and lists one more: only the changed one is sent.
     WriteFile("box/image.bin", "changed");
@@ -148,7 +151,8 @@ TEST_F(BackupsFlowTest, BackupCompareAndRestoreOfOnlyWhatDiffers) {
     flow_.Restore();
     EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: unchanged", "image.bin: verified",
                                                   "extra.txt: only on the box"}));
-    EXPECT_EQ(flow_.Status(), "Restored: 1 sent, 1 unchanged.");
+    EXPECT_EQ(flow_.Status(),
+              "Restored 1 of 2 file(s) from " + shown + ", verified, 0 skipped, 1 unchanged.");
     EXPECT_EQ(ReadFile("box/image.bin"), std::string(5000, 'i'));
     EXPECT_EQ(ReadFile("box/extra.txt"), "x");  // left alone
     // The read-back's temporary folder is gone: only the backup and the
@@ -188,8 +192,8 @@ TEST_F(BackupsFlowTest, ATextFileTooDifferentForALineDiffSaysSoWithItsFirstDiffe
     ASSERT_EQ(flow_.DiffSourceOf(0), DiffSource::kBoxCopy);
     const ShownDiff diff = flow_.DiffOf(0);
     EXPECT_FALSE(diff.shown);
-    EXPECT_NE(diff.why.find("settings.txt is too different to show line by line (16000 -> "
-                            "16000 bytes, first difference at byte "),
+    EXPECT_NE(diff.why.find("No diff of settings.txt: too different to show line by line: 16000 "
+                            "-> 16000 bytes, first difference at byte "),
               std::string::npos)
         << diff.why;
 }
@@ -234,9 +238,8 @@ TEST_F(BackupsFlowTest, ADamagedBackupIsRefusedBeforeAnythingIsSent) {
     ClearReceivedAfter(2);
     const RestoreQuestion question = flow_.PrepareRestore();
     EXPECT_FALSE(question.ask);
-    EXPECT_EQ(flow_.Status(),
-              "Damaged backup, refused: settings.txt fail(s) the backup's checksums; nothing "
-              "was sent.");
+    EXPECT_EQ(flow_.Status(), "The backup in " + (fs::path("backup") / folder.filename()).string() +
+                                  " is damaged (settings.txt); nothing was sent.");
     EXPECT_EQ(States(), (std::vector<std::string>{"settings.txt: damaged", "image.bin: "}));
     EXPECT_TRUE(box_->Received().empty());
     EXPECT_EQ(ReadFile("box/settings.txt"), "a=2\n");

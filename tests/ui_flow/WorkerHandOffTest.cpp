@@ -225,10 +225,12 @@ TEST_F(WorkerHandOffTest, ARestoreBrokenOffMidFileSaysTheBoxMayHoldPartOfIt) {
                         }
                     }));
     EXPECT_TRUE(asked);
-    EXPECT_EQ(
-        flow_.Status().rfind(
-            "Restore stopped: 0 sent, 1 unchanged; failed: large.bin; not sent: image.bin.", 0),
-        0u)
+    EXPECT_EQ(flow_.Status().rfind("Restored 0 of 3 file(s) from " +
+                                       (fs::path("backup") / flow_.Backups()[0].folder).string() +
+                                       ", verified, 0 skipped, 1 failed, 1 unchanged; failed: "
+                                       "large.bin; stopped, not sent: image.bin.",
+                                   0),
+              0u)
         << flow_.Status();
     EXPECT_NE(flow_.Status().find("The box may hold only part of large.bin"), std::string::npos)
         << flow_.Status();

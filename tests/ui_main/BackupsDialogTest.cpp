@@ -275,6 +275,8 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
     const std::vector<std::string> allSame = {
         "config.txt: same",    "favourites.txt: same", "timers.txt: same", "channels.db: same",
         "satellites.db: same", "bootlogo.bmp: same",   "update.pkg: same"};
+    constexpr const char* kAllSame =
+        ": 7 same, 0 differ, 0 missing on the box, 0 only on the box, 0 failed.";
     std::string folder;
     const auto localBefore = DescribeTree(Item(IDC_TREE_LOCAL));
     InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
@@ -289,20 +291,25 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
         EXPECT_NE(Log().find("PC > Backed up 7 file(s) into backup\\"), std::string::npos) << Log();
         EXPECT_FALSE(GetUpdateRect(Item(IDC_LOG), &pending, FALSE));
         EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 100);
+        for (const auto& e : fs::directory_iterator("backup")) {
+            if (e.is_directory()) {  // not the store's lock files
+                folder = e.path().string();
+            }
+        }
         Press(dialog, IDC_BACKUP_COMPARE);
         EXPECT_EQ(FileStates(dialog), allSame);
-        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_BACKUP_STATUS)), "Compared with the box: 7 same.");
+        EXPECT_EQ(Text(GetDlgItem(dialog, IDC_BACKUP_STATUS)),
+                  "Compared with backup\\" + fs::path(folder).filename().string() + kAllSame);
         for (int id : {IDC_BACKUP_NOW, IDC_BACKUP_COMPARE, IDC_BACKUP_RESTORE, IDCANCEL}) {
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
         }
     });
-    for (const auto& e : fs::directory_iterator("backup")) {
-        if (e.is_directory()) {  // not the store's lock files
-            folder = e.path().string();
-        }
-    }
     EXPECT_NE(Log().find("PC > Dump finished !"), std::string::npos);
-    EXPECT_NE(Log().find("PC > Compared with the box: 7 same."), std::string::npos);
+    // The console shows a backslash escaped.
+    EXPECT_NE(Log().find("PC > Compared with backup\\\\" + fs::path(folder).filename().string() +
+                         kAllSame),
+              std::string::npos)
+        << Log();
     EXPECT_EQ(DescribeTree(Item(IDC_TREE_LOCAL)), localBefore);
 
     // Edited in the panel, saved and uploaded: the box's copy differs.
@@ -362,8 +369,8 @@ TEST_F(MainWindowFlowTest, BackupCompareAndRestoreOfAFileChangedInThePanel) {
     InBackupsDialog(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
         EXPECT_EQ(PressRestore(dialog, IDNO), "");  // nothing asked
         EXPECT_EQ(Text(GetDlgItem(dialog, IDC_BACKUP_STATUS)),
-                  "Damaged backup, refused: channels.db fail(s) the backup's checksums; nothing "
-                  "was sent.");
+                  "The backup in backup\\" + fs::path(folder).filename().string() +
+                      " is damaged (channels.db); nothing was sent.");
         EXPECT_EQ(FileStates(dialog)[3], "channels.db: damaged");
     });
     EXPECT_TRUE(s_box->Received().empty());

@@ -9,7 +9,9 @@
 #include "backup/BoxBackup.h"
 #include "backup/BoxCompare.h"
 #include "backup/BoxRestore.h"
+#include "backup/CompareWords.h"
 #include "backup/ReadBackVerifier.h"
+#include "backup/RestoreWords.h"
 #include "backup/Sha256.h"
 #include "base/RegularFile.h"
 #include "box/BoxDefaults.h"
@@ -18,6 +20,7 @@
 #include "box/PlainFileName.h"
 #include "catalog/FileCatalog.h"
 #include "history/BoxSide.h"
+#include "history/DiffWords.h"
 #include "history/FileDiff.h"
 
 namespace fs = std::filesystem;
@@ -38,20 +41,12 @@ std::string Count(int n, const char* what) {
     return std::to_string(n) + " " + what;
 }
 
-// "27 same, 1 differs": the counts that are not zero, in this order.
-std::string CompareSummary(const CompareOutcome& c) {
-    const std::pair<int, const char*> parts[] = {{c.same, "same"},
-                                                 {c.differs, "different"},
-                                                 {c.missingOnBox, "missing on the box"},
-                                                 {c.onlyOnBox, "only on the box"},
-                                                 {c.failed, "failed"}};
-    std::string text;
-    for (const auto& [n, word] : parts) {
-        if (n > 0) {
-            text += (text.empty() ? "" : ", ") + Count(n, word);
-        }
+// The words every front uses, as a sentence of the status line.
+std::string Sentence(std::string text) {
+    if (!text.empty()) {
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     }
-    return text.empty() ? "nothing to compare" : text;
+    return text + ".";
 }
 
 }  // namespace
@@ -100,6 +95,10 @@ void BackupsFlow::Select(int row) {
 
 fs::path BackupsFlow::SelectedFolder() const {
     return m_root / m_backups[static_cast<size_t>(m_nSelected)].folder;
+}
+
+fs::path BackupsFlow::ShownSelected() const {
+    return fs::path(BackupShelf::kFolder) / m_backups[static_cast<size_t>(m_nSelected)].folder;
 }
 
 bool BackupsFlow::LinkUsable() const {
@@ -259,14 +258,12 @@ void BackupsFlow::BackUp() {
             notSaved.push_back(r.name);
         }
     }
-    // A problem in the words every front uses, as a sentence of the status line.
     std::string status = BackupWords::Problem(outcome, BackupShelf::kFolder, shown, notSaved);
     if (status.empty()) {
         status = "Backed up " + Count(static_cast<int>(outcome.saved), "file(s)") + " into " +
                  shown + ".";
     } else {
-        status[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(status[0])));
-        status = (outcome.stopped ? "Stopped: " : "") + status + ".";
+        status = (outcome.stopped ? "Stopped: " : "") + Sentence(status);
     }
     // The new backup selected, its files shown as saved.
     const std::vector<FileReport> reports = m_reports;
@@ -291,14 +288,15 @@ void BackupsFlow::BackUp() {
 bool BackupsFlow::LoadSelected(BackupContents* contents) {
     const BackupContents::Check check = contents->Load(SelectedFolder(), this);
     if (check == BackupContents::Check::kUnusable) {
-        Finish("Not a usable backup: " + contents->ErrorFile() + ": " + contents->Error() +
-                   "; nothing was sent.",
+        Finish(Sentence(RestoreWords::Unusable(ShownSelected(), contents->ErrorFile(),
+                                               contents->Error()) +
+                        "; " + RestoreWords::kNothingSent),
                false);
         return false;
     }
     if (check == BackupContents::Check::kDamaged) {
-        Finish("Damaged backup, refused: " + Joined(contents->Failing()) +
-                   " fail(s) the backup's checksums; nothing was sent.",
+        Finish(Sentence(RestoreWords::Damaged(ShownSelected(), contents->Failing(),
+                                              RestoreWords::kNothingSent)),
                false);
         return false;
     }
@@ -317,20 +315,20 @@ void BackupsFlow::Compare() {
     const bool usable =
         contents.Load(SelectedFolder(), nullptr) != BackupContents::Check::kUnusable;
     if (!usable) {
-        Finish("Not a usable backup: " + contents.ErrorFile() + ": " + contents.Error() + ".",
+        Finish(Sentence(
+                   RestoreWords::Unusable(ShownSelected(), contents.ErrorFile(), contents.Error())),
                false);
         return;
     }
     if (!ListBox()) {
-        Finish("No compare: the box's list of files could not be read.", false);
+        Finish(Sentence(CompareWords::kNoList), false);
         return;
     }
     m_phase = Phase::kWorking;
     m_kept.limit = FileDiff::kMaxTextBytes;
     const CompareOutcome outcome =
         BoxCompare::Run(m_session, m_listed, contents, *this, {}, &m_kept);
-    Finish((outcome.stopped ? "Compare stopped: " : "Compared with the box: ") +
-               CompareSummary(outcome) + ".",
+    Finish(Sentence(CompareWords::Summary(outcome, ShownSelected().string())),
            !outcome.stopped && !outcome.linkLost && outcome.failed == 0);
 }
 
@@ -345,7 +343,7 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
     }
     std::string missing;
     if (!RestorePlan::Make(m_restoreContents, {}, &m_restorePlan, &missing) || !ListBox()) {
-        Finish("No restore: the box's list of files could not be read; nothing was sent.", false);
+        Finish(Sentence(RestoreWords::Why(RestoreWords::NotStarted::kNoList)), false);
         return {};
     }
     m_phase = Phase::kWorking;
@@ -353,11 +351,11 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
     const CompareOutcome compared =
         BoxCompare::Run(m_session, m_listed, m_restoreContents, *this, {}, &m_kept);
     if (compared.stopped) {
-        Finish("Restore stopped while comparing: nothing was sent.", false);
+        Finish(Sentence(RestoreWords::Why(RestoreWords::NotStarted::kStoppedComparing)), false);
         return {};
     }
     if (compared.linkLost) {
-        Finish("No restore: the box's files could not be compared; nothing was sent.", false);
+        Finish(Sentence(RestoreWords::Why(RestoreWords::NotStarted::kNotCompared)), false);
         return {};
     }
     for (const FileReport& r : m_reports) {
@@ -378,9 +376,7 @@ RestoreQuestion BackupsFlow::PrepareRestore() {
     }
     m_phase = Phase::kIdle;
     if (toSend.empty()) {
-        Finish("Nothing to restore: the box holds the backup's files (" + CompareSummary(compared) +
-                   ").",
-               true);
+        Finish(Sentence(RestoreWords::NothingToSend(compared)), true);
         return {};
     }
     RestoreQuestion question;
@@ -398,33 +394,34 @@ void BackupsFlow::Restore() {
     m_phase = Phase::kWorking;
     const RestoreOutcome outcome = BoxRestore::Run(m_session, m_listed, m_restoreContents,
                                                    m_restorePlan, {false, &verifier}, *this);
-    std::vector<std::string> failed;
-    std::vector<std::string> notSent;
+    RestoreWords::Facts facts;
+    facts.shownBackup = ShownSelected().string();
+    facts.planned = static_cast<int>(m_restorePlan.Files().size());
+    facts.verifying = true;
+    facts.changedOnly = true;  // compared before it was asked for
     for (const PlannedFile& p : m_restorePlan.Files()) {
         bool reported = false;
         for (const FileReport& r : m_reports) {
             reported = reported || r.name == p.name;
             if (r.name == p.name && IsFailure(r)) {
-                failed.push_back(r.name);
+                facts.failed.push_back(r.name);
             }
         }
         if (!reported) {
-            notSent.push_back(p.name);
+            facts.notSent.push_back(p.name);
         }
     }
-    Finish((outcome.stopped || m_bStop ? "Restore stopped: " : "Restored: ") +
-               Count(outcome.sent, "sent") + ", " + Count(outcome.unchanged, "unchanged") +
-               (failed.empty() ? "" : "; failed: " + Joined(failed)) +
-               (notSent.empty() ? "" : "; not sent: " + Joined(notSent)) + "." +
+    const std::vector<std::string>& failed = facts.failed;
+    Finish(Sentence(RestoreWords::Summary(outcome, facts)) +
                // A broken-off upload may have left part of the file on the box.
                (m_bBrokenOff && !failed.empty() && failed.back() == m_strCurrent
                     ? " The box may hold only part of " + m_strCurrent + ": restore it again."
                     : ""),
-           !outcome.stopped && !m_bStop && failed.empty() && notSent.empty());
+           !outcome.stopped && !m_bStop && failed.empty() && facts.notSent.empty());
 }
 
 void BackupsFlow::CancelRestore() {
-    Finish("Restore cancelled: nothing was sent.", false);
+    Finish(Sentence(RestoreWords::Why(RestoreWords::NotStarted::kCancelled)), false);
 }
 
 DiffSource BackupsFlow::DiffSourceOf(int row) const {
@@ -497,14 +494,8 @@ ShownDiff BackupsFlow::DiffOf(int row) const {
     }
     const FileDifference d = FileDiff::Compare(name, true, std::string_view(oldBytes),
                                                std::string_view(newBytes), oldLabel, newLabel);
-    if (d.state != DiffState::kChanged || !d.text || d.tooDifferent) {
-        diff.why = d.state == DiffState::kSame ? "No diff: " + name + " is the same."
-                   : d.tooDifferent
-                       ? "No diff: " + name + " is too different to show line by line (" +
-                             std::to_string(d.oldSize) + " -> " + std::to_string(d.newSize) +
-                             " bytes, first difference at byte " +
-                             std::to_string(d.firstDifference) + ")."
-                       : "No diff: " + name + " holds bytes of no text.";
+    if (const std::string why = DiffWords::NoLines(d); !why.empty()) {
+        diff.why = "No diff of " + name + ": " + why + ".";
         return diff;
     }
     diff.shown = true;

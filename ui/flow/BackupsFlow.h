@@ -154,6 +154,8 @@ private:
     // stays full, else it goes back to empty.
     void Finish(const std::string& status, bool ranToEnd);
     std::filesystem::path SelectedFolder() const;
+    // The selected backup as the status line names it: in the store's folder.
+    std::filesystem::path ShownSelected() const;
     // A file of the backup in row `backup`, checked against its checksum.
     bool ReadBackupFile(int backup, const BackupIndex& index, const std::string& name,
                         std::string* bytes, std::string* why) const;
