@@ -95,7 +95,7 @@ test-asan: asan
 
 test-win: win wine-test-prefix
 	cd $(WIN) && WINEPREFIX=$(WINE_TEST_PREFIX) xvfb-run -a -s "-screen 0 1280x1024x24" \
-		ctest --output-on-failure -j1
+		ctest --output-on-failure -j$(JOBS)
 
 # The packages, with CPack: the Windows zip from the Windows build, the .deb
 # of the command-line tools from the native build; and the Ansible collection.

@@ -31,4 +31,9 @@ function(velqo_add_test name)
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${workdir})
     set_tests_properties(${name} PROPERTIES TIMEOUT 600
         ENVIRONMENT "VELQO_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    # Suites that show windows take turns on the one desktop (focus, the
+    # active window); the others run beside them.
+    if(VELQO_TESTS_SHOW_WINDOWS)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+    endif()
 endfunction()
