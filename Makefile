@@ -93,9 +93,12 @@ test-asan: asan
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j$(JOBS)
 
+# The Wine server and the prefix's services are started first, apart from the
+# suites: whichever suite started them would hold ctest's pipe while they run.
 test-win: win wine-test-prefix
 	cd $(WIN) && WINEPREFIX=$(WINE_TEST_PREFIX) xvfb-run -a -s "-screen 0 1280x1024x24" \
-		ctest --output-on-failure -j$(JOBS)
+		sh -c 'wineserver -p && $(ROOT)/tools/wine-run cmd /c exit </dev/null >/dev/null 2>&1; \
+			ctest --output-on-failure -j$(JOBS); rc=$$?; wineserver -k; exit $$rc'
 
 # The packages, with CPack: the Windows zip from the Windows build, the .deb
 # of the command-line tools from the native build; and the Ansible collection.
