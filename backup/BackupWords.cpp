@@ -2,18 +2,6 @@
 
 #include "base/TextEscape.h"
 
-namespace {
-
-std::string Joined(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) {
-        text += (text.empty() ? "" : ", ") + QuoteForMessage(name);
-    }
-    return text;
-}
-
-}  // namespace
-
 std::string BackupWords::Problem(const BackupOutcome& outcome, const std::string& shownStore,
                                  const std::string& shownFolder,
                                  const std::vector<std::string>& notSaved) {
@@ -32,7 +20,7 @@ std::string BackupWords::Problem(const BackupOutcome& outcome, const std::string
                        std::to_string(outcome.saved) + " of " + std::to_string(outcome.listed) +
                        " file(s) saved";
     if (!notSaved.empty()) {
-        text += "; not saved: " + Joined(notSaved);
+        text += "; not saved: " + QuotedList(notSaved);
     }
     if (outcome.stopped) {
         text += "; the others were not reached";
@@ -45,7 +33,7 @@ std::string BackupWords::Problem(const BackupOutcome& outcome, const std::string
         for (const auto& path : outcome.unwritten) {
             names.push_back(path.filename().string());
         }
-        text += "; the backup's own files could not be written: " + Joined(names);
+        text += "; the backup's own files could not be written: " + QuotedList(names);
     }
     return text;
 }

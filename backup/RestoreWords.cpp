@@ -56,14 +56,6 @@ bool IsTold(Told told, int n, bool verifying, bool changedOnly) {
     return true;
 }
 
-std::string Joined(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) {
-        text += (text.empty() ? "" : ", ") + QuoteForMessage(name);
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string RestoreWords::Summary(const RestoreOutcome& outcome, const Facts& facts) {
@@ -79,11 +71,11 @@ std::string RestoreWords::Summary(const RestoreOutcome& outcome, const Facts& fa
         }
     }
     if (!facts.failed.empty()) {
-        text += "; failed: " + Joined(facts.failed);
+        text += "; failed: " + QuotedList(facts.failed);
     }
     if (outcome.stopped) {
-        text +=
-            facts.notSent.empty() ? "; stopped" : "; stopped, not sent: " + Joined(facts.notSent);
+        text += facts.notSent.empty() ? "; stopped"
+                                      : "; stopped, not sent: " + QuotedList(facts.notSent);
     }
     return text;
 }
@@ -110,6 +102,6 @@ std::string RestoreWords::Unusable(const std::filesystem::path& shownBackup,
 
 std::string RestoreWords::Damaged(const std::filesystem::path& shownBackup,
                                   const std::vector<std::string>& failing, const char* nothing) {
-    return "the backup in " + shownBackup.string() + " is damaged (" + Joined(failing) + "); " +
+    return "the backup in " + shownBackup.string() + " is damaged (" + QuotedList(failing) + "); " +
            nothing;
 }

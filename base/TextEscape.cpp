@@ -133,3 +133,11 @@ std::string HexOf(std::string_view bytes) {
     }
     return hex;
 }
+
+std::string QuotedList(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + QuoteForMessage(name);
+    }
+    return text;
+}

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The text with its control characters and backslashes escaped.
 std::string EscapeControls(std::string_view text);
@@ -30,6 +31,8 @@ std::string EscapeLogText(std::string_view text);
 // text ends with "... [N more bytes]", N counting the input bytes not shown.
 constexpr size_t kQuoteLimit = 200;
 std::string QuoteForMessage(std::string_view text, size_t limit = kQuoteLimit);
+// Names for a message: each quoted so, joined by ", ".
+std::string QuotedList(const std::vector<std::string>& names);
 
 // Every byte of `bytes` as two lower-case hex digits: the exact bytes of a
 // name that is not shown as it is.
