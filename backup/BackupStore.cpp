@@ -14,6 +14,14 @@ BackupStore::BackupStore(fs::path root, int lockWaitSeconds)
     : root_(std::move(root)), lockWaitSeconds_(lockWaitSeconds) {}
 
 std::vector<StoredBackup> BackupStore::List() const {
+    return ListWhere(nullptr);
+}
+
+std::vector<StoredBackup> BackupStore::ListOf(const BackupBox& box) const {
+    return ListWhere(&box);
+}
+
+std::vector<StoredBackup> BackupStore::ListWhere(const BackupBox* box) const {
     std::vector<StoredBackup> backups;
     std::error_code ec;
     for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec)) {
@@ -22,9 +30,12 @@ std::vector<StoredBackup> BackupStore::List() const {
         std::error_code entryError;
         // A link is no backup of the store's, even one to a backup.
         if (!BackupName::Parse(backup.folder.filename().string(), &backup.name) ||
+            (box != nullptr && backup.name.box != *box) ||
             it->symlink_status(entryError).type() != fs::file_type::directory) {
             continue;
         }
+        // Read only for the box asked for: a store shared by a fleet holds
+        // the backups of many boxes, and reading each one's state costs files.
         backup.state = BackupState::Of(backup.folder);
         backups.push_back(std::move(backup));
     }
@@ -33,14 +44,6 @@ std::vector<StoredBackup> BackupStore::List() const {
         return std::tie(b.name.stamp, b.name.sequence, a.name.box.host, a.name.box.port) <
                std::tie(a.name.stamp, a.name.sequence, b.name.box.host, b.name.box.port);
     });
-    return backups;
-}
-
-std::vector<StoredBackup> BackupStore::ListOf(const BackupBox& box) const {
-    std::vector<StoredBackup> backups = List();
-    backups.erase(std::remove_if(backups.begin(), backups.end(),
-                                 [&](const StoredBackup& b) { return b.name.box != box; }),
-                  backups.end());
     return backups;
 }
 

@@ -84,6 +84,9 @@ public:
     static std::filesystem::path StoreOf(const std::filesystem::path& backup);
 
 private:
+    // List's folders, only those of `box` when it is not null.
+    std::vector<StoredBackup> ListWhere(const BackupBox* box) const;
+
     std::filesystem::path root_;
     int lockWaitSeconds_;
 };

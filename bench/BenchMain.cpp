@@ -10,7 +10,10 @@
 // Stopwatch.h): on a loaded machine, or one whose idle CPUs are slow to wake,
 // the time that passes for a 1 MiB transfer swings by ten times from run to
 // run, the CPU time it costs does not once both ends share one CPU (OneCpu.h).
-//   velqo_bench [--runs N]   N: runs per 1 MiB transfer row (default 9)
+//   velqo_bench [--runs N] [--only PART[,PART...]]
+//     N: runs per 1 MiB transfer row (default 9); PART: hostile, transfers,
+//     cli, diff, history, find (default all), to measure one part while
+//     working on it.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -145,7 +148,8 @@ TransferRow MeasureTransfer(SessionRig& rig, const SessionRig::BoxFile& file, bo
 struct CliRow {
     double terminal = 0;  // median seconds
     double plain = 0;
-    double ratio = 0;  // median over the runs of terminal time / plain time
+    double ratio = 0;     // median over the runs of terminal time / plain time
+    double cpuRatio = 0;  // the same of velqo-cli's CPU time
     size_t terminalBytes = 0;
 };
 
@@ -154,28 +158,33 @@ CliRow MeasureCli(CliBench& bench, int runs) {
     std::vector<double> terminal;
     std::vector<double> plain;
     std::vector<double> ratios;
+    std::vector<double> cpuRatios;
     CliRow row;
     std::string error;
     for (int i = 0; i < runs; ++i) {
         size_t bytes = 0;
         double t = 0;
         double p = 0;
+        double tCpu = 0;
+        double pCpu = 0;
         for (int k = 0; k < 2; ++k) {
             if ((i + k) % 2 == 0) {
-                t = Checked(bench.Download(true, &bytes, &error), error);
+                t = Checked(bench.Download(true, &bytes, &tCpu, &error), error);
                 row.terminalBytes = bytes;
             } else {
                 size_t none = 0;
-                p = Checked(bench.Download(false, &none, &error), error);
+                p = Checked(bench.Download(false, &none, &pCpu, &error), error);
             }
         }
         terminal.push_back(t);
         plain.push_back(p);
         ratios.push_back(t / p);
+        cpuRatios.push_back(pCpu > 0 ? tCpu / pCpu : 0);
     }
     row.terminal = Median(terminal);
     row.plain = Median(plain);
     row.ratio = Median(ratios);
+    row.cpuRatio = Median(cpuRatios);
     return row;
 }
 
@@ -188,24 +197,59 @@ double LoadAverage() {
     return getloadavg(&load, 1) == 1 ? load : -1;
 }
 
+// The parts of the benchmark that run: all, or those that --only names.
+struct Parts {
+    bool hostile = true;
+    bool transfers = true;
+    bool cli = true;
+    bool diff = true;
+    bool history = true;
+    bool find = true;
+
+    // "transfers,cli": only those; false for a word that names no part.
+    bool Only(const std::string& list) {
+        *this = {false, false, false, false, false, false};
+        size_t start = 0;
+        while (start <= list.size()) {
+            const size_t end = std::min(list.find(',', start), list.size());
+            const std::string word = list.substr(start, end - start);
+            bool* part = word == "hostile"     ? &hostile
+                         : word == "transfers" ? &transfers
+                         : word == "cli"       ? &cli
+                         : word == "diff"      ? &diff
+                         : word == "history"   ? &history
+                         : word == "find"      ? &find
+                                               : nullptr;
+            if (part == nullptr) {
+                return false;
+            }
+            *part = true;
+            start = end + 1;
+        }
+        return true;
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int runs = 9;
-    if (argc == 3 && std::strcmp(argv[1], "--runs") == 0 && std::atoi(argv[2]) > 0) {
-        runs = std::atoi(argv[2]);
-    } else if (argc != 1) {
-        std::fprintf(stderr, "usage: velqo_bench [--runs N]\n");
-        return 2;
+    Parts parts;
+    for (int i = 1; i < argc; i += 2) {
+        const bool valued = i + 1 < argc;
+        if (valued && std::strcmp(argv[i], "--runs") == 0 && std::atoi(argv[i + 1]) > 0) {
+            runs = std::atoi(argv[i + 1]);
+        } else if (!valued || std::strcmp(argv[i], "--only") != 0 || !parts.Only(argv[i + 1])) {
+            std::fprintf(stderr,
+                         "usage: velqo_bench [--runs N] [--only PART[,PART...]]\n"
+                         "PART: hostile, transfers, cli, diff, history, find\n");
+            return 2;
+        }
     }
     const int largeRuns = std::max(3, runs / 2 + 1);
 
     const double loadBefore = LoadAverage();
     std::string error;
-    static HostileDiffBench hostile;
-    if (!hostile.Start(&error)) {
-        Die(error);
-    }
     struct HostileRow {
         HostileDiffBench::Text text;
         bool namesOnly;
@@ -214,91 +258,108 @@ int main(int argc, char** argv) {
         size_t fileBytes;
     };
     std::vector<HostileRow> hostileRows;
-    // A child's peak counts the pages it shares with this program until it
-    // starts velqo-cli: these rows run first, while this program is small.
-    const size_t benchBytes = HostileDiffBench::OwnResidentBytes();
-    for (const HostileDiffBench::Text text :
-         {HostileDiffBench::Text::kRandomXY, HostileDiffBench::Text::kEmptyAndA,
-          HostileDiffBench::Text::kFewFarEdits}) {
-        for (const bool namesOnly : {false, true}) {
-            std::vector<double> seconds;
-            size_t peak = 0;
-            size_t fileBytes = 0;
-            for (int i = 0; i < kDiffRuns; ++i) {
-                const HostileDiffBench::Result r = hostile.Run(text, namesOnly, &error);
-                seconds.push_back(Checked(r.seconds, error));
-                peak = std::max(peak, r.peakBytes);
-                fileBytes = r.fileBytes;
+    size_t benchBytes = 0;
+    if (parts.hostile) {
+        static HostileDiffBench hostile;
+        if (!hostile.Start(&error)) {
+            Die(error);
+        }
+        // A child's peak counts the pages it shares with this program until it
+        // starts velqo-cli: these rows run first, while this program is small.
+        benchBytes = HostileDiffBench::OwnResidentBytes();
+        for (const HostileDiffBench::Text text :
+             {HostileDiffBench::Text::kRandomXY, HostileDiffBench::Text::kEmptyAndA,
+              HostileDiffBench::Text::kFewFarEdits}) {
+            for (const bool namesOnly : {false, true}) {
+                std::vector<double> seconds;
+                size_t peak = 0;
+                size_t fileBytes = 0;
+                for (int i = 0; i < kDiffRuns; ++i) {
+                    const HostileDiffBench::Result r = hostile.Run(text, namesOnly, &error);
+                    seconds.push_back(Checked(r.seconds, error));
+                    peak = std::max(peak, r.peakBytes);
+                    fileBytes = r.fileBytes;
+                }
+                hostileRows.push_back({text, namesOnly, Median(seconds), peak, fileBytes});
             }
-            hostileRows.push_back({text, namesOnly, Median(seconds), peak, fileBytes});
         }
     }
 
-    // Before the rig starts its threads, which keep to the same CPU.
-    auto oneCpu = std::make_unique<OneCpu>();
-    const int sharedCpu = oneCpu->Cpu();
-    // Static, so that its folder is removed also when Die() ends the program.
-    static SessionRig rig;
-    if (!rig.Start(kFiles, std::size(kFiles), &error)) {
-        Die(error);
-    }
-
+    int sharedCpu = -1;
     std::vector<double> connect;
     std::vector<double> smallDump;
-    for (int i = 0; i < kLatencyRuns; ++i) {
-        connect.push_back(Checked(rig.ConnectLoginList(&error), error));
-        smallDump.push_back(
-            Checked(rig.Transfer(Pair::kSessionToBox, true, kSmall, &error), error).wall);
-    }
-
     std::vector<TransferRow> rows;
-    for (bool download : {true, false}) {
-        for (size_t f = 0; f < 2; ++f) {
-            rows.push_back(MeasureTransfer(rig, kFiles[f], download,
-                                           kFiles[f].size > kMiB ? largeRuns : runs));
+    if (parts.transfers) {
+        // Before the rig starts its threads, which keep to the same CPU; the
+        // programs started after this part run where the system puts them.
+        const OneCpu oneCpu;
+        sharedCpu = oneCpu.Cpu();
+        // Static, so that its folder is removed also when Die() ends the program.
+        static SessionRig rig;
+        if (!rig.Start(kFiles, std::size(kFiles), &error)) {
+            Die(error);
+        }
+        for (int i = 0; i < kLatencyRuns; ++i) {
+            connect.push_back(Checked(rig.ConnectLoginList(&error), error));
+            smallDump.push_back(
+                Checked(rig.Transfer(Pair::kSessionToBox, true, kSmall, &error), error).wall);
+        }
+        for (bool download : {true, false}) {
+            for (size_t f = 0; f < 2; ++f) {
+                rows.push_back(MeasureTransfer(rig, kFiles[f], download,
+                                               kFiles[f].size > kMiB ? largeRuns : runs));
+            }
         }
     }
 
-    // The programs started from here on run where the system puts them.
-    oneCpu.reset();
-    static CliBench cli;
-    if (!cli.Start(kCliDownloadSize, &error)) {
-        Die(error);
+    CliRow cliRow;
+    if (parts.cli) {
+        static CliBench cli;
+        if (!cli.Start(kCliDownloadSize, &error)) {
+            Die(error);
+        }
+        cliRow = MeasureCli(cli, largeRuns);
     }
-    const CliRow cliRow = MeasureCli(cli, largeRuns);
 
-    const DiffBench diffBench(FileDiff::kMaxTextBytes);
     std::vector<std::pair<double, size_t>> diffRows;  // median seconds, diff size
-    for (DiffBench::Change change : kDiffChanges) {
-        std::vector<double> seconds;
-        size_t diffBytes = 0;
-        for (int i = 0; i < kDiffRuns; ++i) {
-            seconds.push_back(
-                Checked(diffBench.Run(change, &diffBytes), "the text was not diffed as text"));
+    if (parts.diff) {
+        const DiffBench diffBench(FileDiff::kMaxTextBytes);
+        for (DiffBench::Change change : kDiffChanges) {
+            std::vector<double> seconds;
+            size_t diffBytes = 0;
+            for (int i = 0; i < kDiffRuns; ++i) {
+                seconds.push_back(
+                    Checked(diffBench.Run(change, &diffBytes), "the text was not diffed as text"));
+            }
+            diffRows.emplace_back(Median(seconds), diffBytes);
         }
-        diffRows.emplace_back(Median(seconds), diffBytes);
     }
 
-    static HistoryBench history;
-    if (!history.Start(kHistoryBackups, &error)) {
-        Die(error);
-    }
-    std::vector<double> historySeconds;
+    double historyMedian = 0;
     size_t historyLines = 0;
-    for (int i = 0; i < kDiffRuns; ++i) {
-        historySeconds.push_back(Checked(history.Run(&historyLines, &error), error));
+    if (parts.history) {
+        static HistoryBench history;
+        if (!history.Start(kHistoryBackups, &error)) {
+            Die(error);
+        }
+        std::vector<double> historySeconds;
+        for (int i = 0; i < kDiffRuns; ++i) {
+            historySeconds.push_back(Checked(history.Run(&historyLines, &error), error));
+        }
+        historyMedian = Median(historySeconds);
     }
-    const double historyMedian = Median(historySeconds);
 
-    static FindBench find;
-    if (!find.Start(&error)) {
-        Die(error);
-    }
     std::vector<double> lanSeconds;
     std::vector<double> silentSeconds;
-    for (int k = 0; k < kFindRuns; ++k) {
-        lanSeconds.push_back(Checked(find.SearchLan(&error).seconds, error));
-        silentSeconds.push_back(Checked(find.SearchSilent(&error).seconds, error));
+    if (parts.find) {
+        static FindBench find;
+        if (!find.Start(&error)) {
+            Die(error);
+        }
+        for (int k = 0; k < kFindRuns; ++k) {
+            lanSeconds.push_back(Checked(find.SearchLan(&error).seconds, error));
+            silentSeconds.push_back(Checked(find.SearchSilent(&error).seconds, error));
+        }
     }
     const FindSettings findDefaults;
     const int findRounds =
@@ -306,110 +367,132 @@ int main(int argc, char** argv) {
     const double silentBound = findDefaults.timeoutMs / 1000.0 * findRounds * kFindSilentSlack;
 
     const double loadAfter = LoadAverage();
-    std::printf("Box link over loopback (127.0.0.1), substitute box in-process; medians.\n");
-    std::printf("MB/s = 10^6 bytes/s. A block is one 1036-byte record and its 6-byte\n");
-    std::printf(
-        "acknowledgement (download) or one 1032-byte block and its 6-byte reply (upload).\n");
-    std::printf("session = BoxSession against the substitute box; bare = the same messages\n");
-    std::printf("between two bare loops. us/block: time passed; cpu/block: CPU time of both\n");
-    std::printf("ends together, the figure to judge a change by. ratio = median over the runs\n");
-    std::printf("of bare CPU time / session CPU time, the two measured one after the other.\n");
-    std::printf("Each transfer writes a new file; the previous run's is removed outside the\n");
-    std::printf("measured time.\n\n");
-    std::printf("%-18s %7s %9s %9s %9s %9s %7s  %-9s %s\n", "", "session", "session", "session",
-                "bare", "bare", "", "", "");
-    std::printf("%-18s %7s %9s %9s %9s %9s %7s  %-9s %s\n", "operation", "MB/s", "us/block",
-                "cpu/block", "us/block", "cpu/block", "ratio", "target", "result");
-    for (const TransferRow& r : rows) {
-        const double ratio = r.ratio[0];
-        std::printf("%-18s %7.1f %9.2f %9.2f %9.2f %9.2f %7.3f  %-9s %s\n", r.label.c_str(),
-                    MBps(r.size, r.median[0]), UsPerBlock(r.blocks, r.median[0]),
-                    UsPerBlock(r.blocks, r.medianCpu[0]), UsPerBlock(r.blocks, r.median[1]),
-                    UsPerBlock(r.blocks, r.medianCpu[1]), ratio, ">= 0.900",
-                    Verdict(ratio >= kTransferTarget));
-    }
-    const double connectUs = Median(connect) * 1e6;
-    const double smallUs = Median(smallDump) * 1e6;
-    std::printf("%-20s %9.0f us %47s %-11s %s\n", "connect+login+list", connectUs, "", "<= 2000 us",
-                Verdict(connectUs <= kConnectLoginListTargetUs));
-    std::printf("%-20s %9.0f us %47s %-11s %s\n",
-                ("dump " + std::to_string(kSmall.size) + " B file").c_str(), smallUs, "",
-                "<= 1000 us", Verdict(smallUs <= kSmallDumpTargetUs));
-
-    std::printf("\nvelqo-cli get of a %d MiB file, a separate program, its stderr on a\n",
-                static_cast<int>(kCliDownloadSize / kMiB));
-    std::printf("pseudo-terminal (progress bar drawn) or on /dev/null (none); ratio = median\n");
-    std::printf("over the runs of terminal time / time without, measured one after the other.\n");
-    std::printf("%-20s %9s %9s %7s %14s  %-11s %s\n", "operation", "terminal", "none", "ratio",
-                "terminal out", "target", "result");
-    std::printf("%-20s %7.2f s %7.2f s %7.3f %11zu B  %-11s %s\n",
-                ("cli download " + std::to_string(kCliDownloadSize / kMiB) + " MiB").c_str(),
-                cliRow.terminal, cliRow.plain, cliRow.ratio, cliRow.terminalBytes, "<= 1.050",
-                Verdict(cliRow.ratio <= kCliTerminalTarget));
-
-    std::printf("\nThe line diff of a %zu-byte text file (the largest diffed as text), a\n",
-                FileDiff::kMaxTextBytes);
-    std::printf("channel list: a line in every %zu edited, every line rewritten, the first\n",
-                DiffBench::kEditEvery);
-    std::printf("quarter moved to the end; median of %d runs.\n", kDiffRuns);
-    std::printf("%-20s %9s %14s  %-11s %s\n", "operation", "time", "diff", "target", "result");
-    for (size_t k = 0; k < diffRows.size(); ++k) {
-        std::printf("%-20s %7.3f s %12zu B  %-11s %s\n",
-                    (std::string("diff, ") + DiffBench::Label(kDiffChanges[k])).c_str(),
-                    diffRows[k].first, diffRows[k].second, "<= 1 s",
-                    Verdict(diffRows[k].first <= kDiffTargetSeconds));
-    }
-
-    std::printf("\nvelqo-cli diff of two backups whose text file is lines of two kinds in\n");
-    std::printf("random order (a separate program); median time of %d runs, the largest\n",
-                kDiffRuns);
-    std::printf("peak memory (resident set) of any of them, which counts the %.1f MiB this\n",
-                static_cast<double>(benchBytes) / kMiB);
-    std::printf("benchmark held when it started them.\n");
-    std::printf("%-54s %9s %10s  %-18s %s\n", "operation", "time", "peak", "target", "result");
-    for (const HostileRow& r : hostileRows) {
-        const std::string label = std::string(r.namesOnly ? "--names-only, " : "diff, ") +
-                                  HostileDiffBench::Label(r.text) + ", " +
-                                  std::to_string(r.fileBytes) + " B";
+    if (parts.transfers) {
+        std::printf("Box link over loopback (127.0.0.1), substitute box in-process; medians.\n");
+        std::printf("MB/s = 10^6 bytes/s. A block is one 1036-byte record and its 6-byte\n");
         std::printf(
-            "%-54s %7.3f s %6.1f MiB  %-18s %s\n", label.c_str(), r.seconds,
-            static_cast<double>(r.peakBytes) / kMiB, "<= 1 s, <= 64 MiB",
-            Verdict(r.seconds <= kDiffTargetSeconds && r.peakBytes <= kHostileDiffTargetBytes));
+            "acknowledgement (download) or one 1032-byte block and its 6-byte reply (upload).\n");
+        std::printf("session = BoxSession against the substitute box; bare = the same messages\n");
+        std::printf("between two bare loops. us/block: time passed; cpu/block: CPU time of both\n");
+        std::printf(
+            "ends together, the figure to judge a change by. ratio = median over the runs\n");
+        std::printf("of bare CPU time / session CPU time, the two measured one after the other.\n");
+        std::printf("Each transfer writes a new file; the previous run's is removed outside the\n");
+        std::printf("measured time.\n\n");
+        std::printf("%-18s %7s %9s %9s %9s %9s %7s  %-9s %s\n", "", "session", "session", "session",
+                    "bare", "bare", "", "", "");
+        std::printf("%-18s %7s %9s %9s %9s %9s %7s  %-9s %s\n", "operation", "MB/s", "us/block",
+                    "cpu/block", "us/block", "cpu/block", "ratio", "target", "result");
+        for (const TransferRow& r : rows) {
+            const double ratio = r.ratio[0];
+            std::printf("%-18s %7.1f %9.2f %9.2f %9.2f %9.2f %7.3f  %-9s %s\n", r.label.c_str(),
+                        MBps(r.size, r.median[0]), UsPerBlock(r.blocks, r.median[0]),
+                        UsPerBlock(r.blocks, r.medianCpu[0]), UsPerBlock(r.blocks, r.median[1]),
+                        UsPerBlock(r.blocks, r.medianCpu[1]), ratio, ">= 0.900",
+                        Verdict(ratio >= kTransferTarget));
+        }
+        const double connectUs = Median(connect) * 1e6;
+        const double smallUs = Median(smallDump) * 1e6;
+        std::printf("%-20s %9.0f us %47s %-11s %s\n", "connect+login+list", connectUs, "",
+                    "<= 2000 us", Verdict(connectUs <= kConnectLoginListTargetUs));
+        std::printf("%-20s %9.0f us %47s %-11s %s\n",
+                    ("dump " + std::to_string(kSmall.size) + " B file").c_str(), smallUs, "",
+                    "<= 1000 us", Verdict(smallUs <= kSmallDumpTargetUs));
     }
 
-    std::printf("\nvelqo-cli history of a box with %d backups of 28 files in the store, a\n",
-                kHistoryBackups);
-    std::printf("separate program; median of %d runs.\n", kDiffRuns);
-    std::printf("%-20s %9s %14s  %-11s %s\n", "operation", "time", "lines", "target", "result");
-    std::printf("%-20s %7.3f s %14zu  %-11s %s\n", "history", historyMedian, historyLines, "<= 1 s",
-                Verdict(historyMedian <= kHistoryTargetSeconds));
-
-    std::printf("\nThe search for boxes (velqo_discovery) with its defaults: %d ms time-out,\n",
-                findDefaults.timeoutMs);
-    std::printf("%d connections at once; median of %d runs. lan: %s, %zu boxes and %zu\n",
-                findDefaults.parallel, kFindRuns, FindBench::kLanRange, FindBench::kBoxes,
-                FindBench::kSilent);
-    std::printf("silent listeners, the rest refusing, with a login; silent: %s, no address\n",
-                FindBench::kSilentRange);
-    std::printf("lets a connection through (a full listen queue), bound = time-out x %d rounds\n",
-                findRounds);
-    std::printf("+10 %%.\n");
-    std::printf("%-20s %9s  %-11s %s\n", "operation", "time", "target", "result");
-    std::printf("%-20s %7.3f s  %-11s %s\n", "find, lan /24", Median(lanSeconds), "< 1 s",
-                Verdict(Median(lanSeconds) < kFindLanTargetSeconds));
-    std::printf("%-20s %7.3f s  <= %.2f s   %s\n", "find, silent /24", Median(silentSeconds),
-                silentBound, Verdict(Median(silentSeconds) <= silentBound));
-
-    std::printf(
-        "\nWhere the CPU time goes (ratios as above, each pairing against the bare loops):\n");
-    std::printf("%-20s %14s %16s %16s\n", "operation", "session vs", "bare PC vs", "session vs");
-    std::printf("%-20s %14s %16s %16s\n", "", "substitute box", "substitute box", "bare box");
-    for (const TransferRow& r : rows) {
-        std::printf("%-20s %14.3f %16.3f %16.3f\n", r.label.c_str(), r.ratio[0], r.ratio[3],
-                    r.ratio[2]);
+    if (parts.cli) {
+        std::printf("\nvelqo-cli get of a %d MiB file, a separate program, its stderr on a\n",
+                    static_cast<int>(kCliDownloadSize / kMiB));
+        std::printf(
+            "pseudo-terminal (progress bar drawn) or on /dev/null (none); ratio = median\n");
+        std::printf(
+            "over the runs of terminal time / time without, measured one after the other;\n");
+        std::printf(
+            "cpu ratio: the same of velqo-cli's own CPU time, which the machine's load sways\n");
+        std::printf("far less (the time passed swings by tens of percent on a busy machine).\n");
+        std::printf("%-20s %9s %9s %7s %9s %14s  %-11s %s\n", "operation", "terminal", "none",
+                    "ratio", "cpu ratio", "terminal out", "target", "result");
+        std::printf("%-20s %7.2f s %7.2f s %7.3f %9.3f %11zu B  %-11s %s\n",
+                    ("cli download " + std::to_string(kCliDownloadSize / kMiB) + " MiB").c_str(),
+                    cliRow.terminal, cliRow.plain, cliRow.ratio, cliRow.cpuRatio,
+                    cliRow.terminalBytes, "<= 1.050", Verdict(cliRow.ratio <= kCliTerminalTarget));
     }
-    if (sharedCpu >= 0) {
-        std::printf("\nThe transfer and latency rows ran with both ends on CPU %d.", sharedCpu);
+
+    if (parts.diff) {
+        std::printf("\nThe line diff of a %zu-byte text file (the largest diffed as text), a\n",
+                    FileDiff::kMaxTextBytes);
+        std::printf("channel list: a line in every %zu edited, every line rewritten, the first\n",
+                    DiffBench::kEditEvery);
+        std::printf("quarter moved to the end; median of %d runs.\n", kDiffRuns);
+        std::printf("%-20s %9s %14s  %-11s %s\n", "operation", "time", "diff", "target", "result");
+        for (size_t k = 0; k < diffRows.size(); ++k) {
+            std::printf("%-20s %7.3f s %12zu B  %-11s %s\n",
+                        (std::string("diff, ") + DiffBench::Label(kDiffChanges[k])).c_str(),
+                        diffRows[k].first, diffRows[k].second, "<= 1 s",
+                        Verdict(diffRows[k].first <= kDiffTargetSeconds));
+        }
+    }
+
+    if (parts.hostile) {
+        std::printf("\nvelqo-cli diff of two backups whose text file is lines of two kinds in\n");
+        std::printf("random order (a separate program); median time of %d runs, the largest\n",
+                    kDiffRuns);
+        std::printf("peak memory (resident set) of any of them, which counts the %.1f MiB this\n",
+                    static_cast<double>(benchBytes) / kMiB);
+        std::printf("benchmark held when it started them.\n");
+        std::printf("%-54s %9s %10s  %-18s %s\n", "operation", "time", "peak", "target", "result");
+        for (const HostileRow& r : hostileRows) {
+            const std::string label = std::string(r.namesOnly ? "--names-only, " : "diff, ") +
+                                      HostileDiffBench::Label(r.text) + ", " +
+                                      std::to_string(r.fileBytes) + " B";
+            std::printf(
+                "%-54s %7.3f s %6.1f MiB  %-18s %s\n", label.c_str(), r.seconds,
+                static_cast<double>(r.peakBytes) / kMiB, "<= 1 s, <= 64 MiB",
+                Verdict(r.seconds <= kDiffTargetSeconds && r.peakBytes <= kHostileDiffTargetBytes));
+        }
+    }
+
+    if (parts.history) {
+        std::printf("\nvelqo-cli history of a box with %d backups of 28 files in the store, a\n",
+                    kHistoryBackups);
+        std::printf("separate program; median of %d runs.\n", kDiffRuns);
+        std::printf("%-20s %9s %14s  %-11s %s\n", "operation", "time", "lines", "target", "result");
+        std::printf("%-20s %7.3f s %14zu  %-11s %s\n", "history", historyMedian, historyLines,
+                    "<= 1 s", Verdict(historyMedian <= kHistoryTargetSeconds));
+    }
+
+    if (parts.find) {
+        std::printf("\nThe search for boxes (velqo_discovery) with its defaults: %d ms time-out,\n",
+                    findDefaults.timeoutMs);
+        std::printf("%d connections at once; median of %d runs. lan: %s, %zu boxes and %zu\n",
+                    findDefaults.parallel, kFindRuns, FindBench::kLanRange, FindBench::kBoxes,
+                    FindBench::kSilent);
+        std::printf("silent listeners, the rest refusing, with a login; silent: %s, no address\n",
+                    FindBench::kSilentRange);
+        std::printf(
+            "lets a connection through (a full listen queue), bound = time-out x %d rounds\n",
+            findRounds);
+        std::printf("+10 %%.\n");
+        std::printf("%-20s %9s  %-11s %s\n", "operation", "time", "target", "result");
+        std::printf("%-20s %7.3f s  %-11s %s\n", "find, lan /24", Median(lanSeconds), "< 1 s",
+                    Verdict(Median(lanSeconds) < kFindLanTargetSeconds));
+        std::printf("%-20s %7.3f s  <= %.2f s   %s\n", "find, silent /24", Median(silentSeconds),
+                    silentBound, Verdict(Median(silentSeconds) <= silentBound));
+    }
+
+    if (parts.transfers) {
+        std::printf(
+            "\nWhere the CPU time goes (ratios as above, each pairing against the bare loops):\n");
+        std::printf("%-20s %14s %16s %16s\n", "operation", "session vs", "bare PC vs",
+                    "session vs");
+        std::printf("%-20s %14s %16s %16s\n", "", "substitute box", "substitute box", "bare box");
+        for (const TransferRow& r : rows) {
+            std::printf("%-20s %14.3f %16.3f %16.3f\n", r.label.c_str(), r.ratio[0], r.ratio[3],
+                        r.ratio[2]);
+        }
+        if (sharedCpu >= 0) {
+            std::printf("\nThe transfer and latency rows ran with both ends on CPU %d.", sharedCpu);
+        }
     }
     std::printf("\nRuns: %d per 1 MiB row, %d per 16 MiB and cli row, %d per latency row.\n", runs,
                 largeRuns, kLatencyRuns);

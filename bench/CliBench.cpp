@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -116,7 +117,8 @@ bool CliBench::Start(uint64_t size, std::string* error) {
     return box_->Start(error);
 }
 
-double CliBench::Download(bool onTerminal, size_t* terminalBytes, std::string* error) {
+double CliBench::Download(bool onTerminal, size_t* terminalBytes, double* cpuSeconds,
+                          std::string* error) {
     const fs::path target = root_ / "pc" / kFileName;
     std::error_code ec;
     fs::remove(target, ec);  // a new file every run, outside the measured time
@@ -151,9 +153,14 @@ double CliBench::Download(bool onTerminal, size_t* terminalBytes, std::string* e
         return -1;
     }
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto inSeconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    *cpuSeconds = inSeconds(usage.ru_utime) + inSeconds(usage.ru_stime);
     *terminalBytes = terminal.Finish();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || fs::file_size(target, ec) != size_) {
         *error = "velqo-cli get failed (status " + std::to_string(status) + ")";

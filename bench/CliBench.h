@@ -22,8 +22,10 @@ public:
     bool Start(uint64_t size, std::string* error);
     // One `velqo-cli get` of the file, timed from the program's start to its
     // end; checks its exit status and the file's size. Seconds, negative on
-    // failure. terminalBytes: what the terminal was sent (0 without one).
-    double Download(bool onTerminal, size_t* terminalBytes, std::string* error);
+    // failure. terminalBytes: what the terminal was sent (0 without one);
+    // cpuSeconds: the CPU time velqo-cli used (user and system), which the
+    // machine's other work sways far less than the time passed.
+    double Download(bool onTerminal, size_t* terminalBytes, double* cpuSeconds, std::string* error);
 
 private:
     std::filesystem::path root_;

@@ -23,12 +23,14 @@ constexpr const char* kReadFileError = "PC > Read file error, please check the c
 
 // Moves `size` bytes with repeated calls of step(done, waitMs), one send or
 // receive of the bytes from `done` on (a negative wait: the socket's own
-// time-out), all within budgetMs from now. Returns the count moved, short of
-// `size` when a call moved nothing or the time ran out.
+// time-out), all within budgetMs from the start. Returns the count moved,
+// short of `size` when a call moved nothing or the time ran out. A message
+// nearly always moves in one call, which needs no clock: the start is read
+// before the first call, the clock again only when more calls must follow.
 template <typename Step>
 size_t MoveWithin(size_t size, int budgetMs, Step step) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(budgetMs);
+    const auto start = Clock::now();
     size_t done = 0;
     int wait = -1;
     while (done < size) {
@@ -37,9 +39,13 @@ size_t MoveWithin(size_t size, int budgetMs, Step step) {
             break;
         }
         done += static_cast<size_t>(r);
-        wait = static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
-        if (done < size && wait <= 0) {
+        if (done == size) {
+            break;
+        }
+        const auto spent =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        wait = budgetMs - static_cast<int>(spent);
+        if (wait <= 0) {
             break;
         }
     }

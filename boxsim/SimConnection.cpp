@@ -54,13 +54,14 @@ SimConnection::Io SimConnection::WaitForRequest(int idleLimitMs) {
 }
 
 template <typename Step>
-SimConnection::Io SimConnection::MoveUntil(size_t size, int64_t deadlineMs, Step step) {
+SimConnection::Io SimConnection::MoveUntil(size_t size, int64_t nowMs, int64_t deadlineMs,
+                                           Step step) {
     size_t done = 0;
-    while (done < size) {
+    for (int64_t now = nowMs; done < size; now = NowMs()) {
         if (Stopping()) {
             return Io::kStopped;
         }
-        const int64_t left = deadlineMs - NowMs();
+        const int64_t left = deadlineMs - now;
         if (left <= 0) {
             return Io::kTimedOut;
         }
@@ -75,7 +76,8 @@ SimConnection::Io SimConnection::MoveUntil(size_t size, int64_t deadlineMs, Step
 }
 
 SimConnection::Io SimConnection::Receive(uint8_t* buffer, size_t size, int timeoutMs) {
-    return MoveUntil(size, NowMs() + timeoutMs, [&](size_t done, int waitMs) {
+    const int64_t now = NowMs();
+    return MoveUntil(size, now, now + timeoutMs, [&](size_t done, int waitMs) {
         const int n =
             net::ReceiveWithinMs(socket_.Get(), buffer + done, static_cast<int>(size - done),
                                  waitMs, &receiveTimeoutMs_);
@@ -87,13 +89,15 @@ SimConnection::Io SimConnection::Receive(uint8_t* buffer, size_t size, int timeo
 }
 
 SimConnection::Io SimConnection::Send(const uint8_t* data, size_t size, int timeoutMs) {
-    const int64_t deadline = NowMs() + timeoutMs;
+    const int64_t start = NowMs();
+    const int64_t deadline = start + timeoutMs;
     const size_t piece = pieceSize_ > 0 ? pieceSize_ : size;
     for (size_t offset = 0; offset < size; offset += piece) {
         if (offset > 0 && !Pause(pieceDelayMs_)) {
             return Io::kStopped;
         }
-        const Io r = SendAll(data + offset, std::min(piece, size - offset), deadline);
+        const Io r = SendAll(data + offset, std::min(piece, size - offset),
+                             offset == 0 ? start : NowMs(), deadline);
         if (r != Io::kOk) {
             return r;
         }
@@ -101,8 +105,9 @@ SimConnection::Io SimConnection::Send(const uint8_t* data, size_t size, int time
     return Io::kOk;
 }
 
-SimConnection::Io SimConnection::SendAll(const uint8_t* data, size_t size, int64_t deadlineMs) {
-    return MoveUntil(size, deadlineMs, [&](size_t done, int waitMs) {
+SimConnection::Io SimConnection::SendAll(const uint8_t* data, size_t size, int64_t nowMs,
+                                         int64_t deadlineMs) {
+    return MoveUntil(size, nowMs, deadlineMs, [&](size_t done, int waitMs) {
         return net::SendWithinMs(socket_.Get(), data + done, static_cast<int>(size - done), waitMs,
                                  &sendTimeoutMs_);
     });

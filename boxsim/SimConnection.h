@@ -47,12 +47,14 @@ public:
 
 private:
     bool Stopping() const { return stop_->load(); }
-    Io SendAll(const uint8_t* data, size_t size, int64_t deadlineMs);
+    Io SendAll(const uint8_t* data, size_t size, int64_t nowMs, int64_t deadlineMs);
     // Moves size bytes with repeated calls of step(done, waitMs), one send or
     // receive of the bytes from `done` on, waiting a slice at the most, until
-    // deadlineMs.
+    // deadlineMs; `nowMs` is the time now, read by the caller, and the clock
+    // is read again only when more calls must follow (a message nearly
+    // always moves in one).
     template <typename Step>
-    Io MoveUntil(size_t size, int64_t deadlineMs, Step step);
+    Io MoveUntil(size_t size, int64_t nowMs, int64_t deadlineMs, Step step);
 
     SocketHandle socket_;
     const std::atomic<bool>* stop_;  // not owned

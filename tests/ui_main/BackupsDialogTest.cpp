@@ -407,6 +407,13 @@ TEST_F(MainWindowFlowTest, ABackupRunsBesideAnAnsweringWindowAndCancelLeavesItIn
                 << Text(status);
         };
         startBackup();
+        // What the worker reports is shown batch by batch while it works: the
+        // bar moves during the first file, not only at the end.
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PROGRESS), PBM_GETPOS, 0, 0) > 0;
+            },
+            kMostMs));
         // Nothing else may use the session; Cancel can be pressed.
         EXPECT_FALSE(Enabled(IDC_LOGIN));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACKUP_NOW)));

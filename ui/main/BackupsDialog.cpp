@@ -105,18 +105,39 @@ void BackupsDialog::WorkerPercent(int percent) {
 }
 
 void BackupsDialog::OverallChanged(int percent) {
-    m_progress.SetPos(percent);
+    m_nOverallDue = percent;
 }
 
 void BackupsDialog::FileStarting(int index, int count, const std::string& name) {
     if (m_nCancels == 0) {
-        ShowStatus("File " + std::to_string(index) + " of " + std::to_string(count) + ": " + name);
+        m_strStatusDue =
+            "File " + std::to_string(index) + " of " + std::to_string(count) + ": " + name;
     }
 }
 
 void BackupsDialog::FileRowChanged(int row, const FileStateRow& file) {
+    if (m_nRowDue < 0) {
+        m_listFiles.SendMessage(WM_SETREDRAW, FALSE);
+    }
     ShowFileRow(row, file);
-    m_listFiles.EnsureVisible(row);
+    m_nRowDue = row;
+}
+
+void BackupsDialog::ShowWhatCame() {
+    if (m_nRowDue >= 0) {
+        // Invalidates the list; it is painted once this thread is idle.
+        m_listFiles.SendMessage(WM_SETREDRAW, TRUE);
+        m_listFiles.EnsureVisible(m_nRowDue);
+        m_nRowDue = -1;
+    }
+    if (!m_strStatusDue.empty()) {
+        ShowStatus(m_strStatusDue);
+        m_strStatusDue.clear();
+    }
+    if (m_nOverallDue >= 0) {
+        m_progress.SetPos(m_nOverallDue);
+        m_nOverallDue = -1;
+    }
 }
 
 void BackupsDialog::UpdateRowChanged(int row, const UpdateRow& text) {
@@ -388,13 +409,16 @@ void BackupsDialog::OnDestroy() {
         m_flow.BreakOff();
         m_worker.join();
         m_room.ShowNow();
+        ShowWhatCame();
         WorkDone(false);
     }
     Default();
 }
 
 LRESULT BackupsDialog::OnWorkerMail(WPARAM, LPARAM) {
-    if (m_room.OnMail()) {
+    const bool done = m_room.OnMail();
+    ShowWhatCame();
+    if (done) {
         WorkDone(true);
     }
     return 0;
@@ -404,7 +428,9 @@ LRESULT BackupsDialog::OnMailTimer(WPARAM timer, LPARAM) {
     if (timer != WorkerRoom::kTimer) {
         return Default();
     }
-    if (m_room.OnTimer()) {
+    const bool done = m_room.OnTimer();
+    ShowWhatCame();
+    if (done) {
         WorkDone(true);
     }
     return 0;

@@ -91,6 +91,10 @@ private:
     void OverallChanged(int percent) override;
     void FileStarting(int index, int count, const std::string& name) override;
     void FileRowChanged(int row, const FileStateRow& file) override;
+    // What the flow's progress left due once the batch that told it is taken:
+    // the status, the bar and the row to scroll to, each shown once per batch,
+    // since under Wine each costs a paint (the rows' paint waits for the last).
+    void ShowWhatCame();
     // What the update reports on the worker, posted to this thread.
     void UpdateRowChanged(int row, const UpdateRow& text) override;
     void UpdateLineChanged(const std::string& line) override;
@@ -130,6 +134,9 @@ private:
     std::filesystem::path m_firmware;
     std::vector<std::string> m_keep;
     int m_nCancels = 0;             // Cancel presses during this operation
+    std::string m_strStatusDue;     // the status a file's start left due; empty: none
+    int m_nOverallDue = -1;         // the bar's position due; -1: none
+    int m_nRowDue = -1;             // the last row changed, list not redrawn since; -1: none
     bool m_bCloseWhenDone = false;  // closing waits for the worker
     std::jthread m_worker;          // last: joined once it reports its end, or before the rest goes
 };
