@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/TextEscape.h"
 
@@ -75,6 +76,22 @@ TEST(TextEscape, QuotesAreCutToALineWithTheAmountCut) {
     }
     EXPECT_EQ(QuoteForMessage(std::string(300, '\x1b')).size(),
               200 + std::string("... [250 more bytes]").size());
+}
+
+TEST(TextEscape, NamesForAMessageAreEachQuotedAndJoined) {
+    const struct {
+        std::vector<std::string> names;
+        std::string shown;
+    } rows[] = {
+        {{}, ""},
+        {{"a.txt"}, "a.txt"},
+        {{"a.txt", "b\\x"}, "a.txt, b\\\\x"},  // a backslash, not a control
+        {{"a\nb", "\x1b]0;t"}, "a\\nb, \\x1b]0;t"},
+        {{std::string(300, 'n'), "b"}, std::string(200, 'n') + "... [100 more bytes], b"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(QuotedList(row.names), row.shown) << row.shown;
+    }
 }
 
 }  // namespace
