@@ -1,9 +1,11 @@
 #include "tests/support/MessagePump.h"
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <thread>
 
-#include "framework/FrameworkWin.h"
+#include "framework/CWnd.h"
 
 void PumpMessages() {
     MSG msg;
@@ -23,4 +25,17 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kRoundMs));
     }
     return false;
+}
+
+bool OfferCtrlKey(HWND control, unsigned key) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    BYTE held[256];
+    std::copy(std::begin(keys), std::end(keys), std::begin(held));
+    held[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(held);
+    MSG down{control, WM_KEYDOWN, key, 0, 0, {0, 0}};
+    const BOOL taken = CWnd::WalkPreTranslateTree(&down);
+    ::SetKeyboardState(keys);
+    return taken != FALSE;
 }

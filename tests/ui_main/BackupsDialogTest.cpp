@@ -76,18 +76,9 @@ void LookAtBackups(HWND dialog) {
     SendKey(VK_ESCAPE);
 }
 
-// Ctrl+B in the log console, as the message loop offers the key to the window.
+// Ctrl+B in the log console.
 bool PressCtrlB(HWND window) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    BYTE held[256];
-    std::copy(std::begin(keys), std::end(keys), std::begin(held));
-    held[VK_CONTROL] = 0x80;
-    SetKeyboardState(held);
-    MSG key{GetDlgItem(window, IDC_LOG), WM_KEYDOWN, 'B', 0, 0, {0, 0}};
-    const BOOL taken = CWnd::WalkPreTranslateTree(&key);
-    SetKeyboardState(keys);
-    return taken != FALSE;
+    return OfferCtrlKey(GetDlgItem(window, IDC_LOG), 'B');
 }
 
 // The system menu's command, posted as the menu posts it (or Ctrl+B pressed);

@@ -52,6 +52,13 @@ protected:
         Click(IDC_LOGIN);
         ASSERT_EQ(s_dialog->LinkState(), link_state::kLoggedIn) << Log();
     }
+    // Logged in to another box than the rig's; SetUp points the next test
+    // at the rig's box again.
+    static void LogInTo(const char* address, uint16_t port) {
+        SetWindowTextA(Item(IDC_BOX_IP), address);
+        s_dialog->m_nPort = port;
+        LogIn();
+    }
     static std::string Box(const char* name) {
         return ReadFile((std::filesystem::path(BoxRig::kBoxFolder) / name).string());
     }

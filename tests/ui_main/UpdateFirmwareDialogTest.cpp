@@ -115,9 +115,7 @@ std::vector<std::string> Rows(HWND dialog) {
 
 TEST_F(MainWindowFlowTest, AFirmwareUpdateFromTheBackupsDialogPutsTheKeptGroupBack) {
     const std::unique_ptr<BoxSimulator> box = UpdatingBox(300);
-    SetWindowTextA(Item(IDC_BOX_IP), kAddress);
-    s_dialog->m_nPort = box->Port();
-    LogIn();
+    LogInTo(kAddress, box->Port());
     InBackups(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
         const HWND status = GetDlgItem(dialog, IDC_BACKUP_STATUS);
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACKUP_UPDATE)));
@@ -134,8 +132,7 @@ TEST_F(MainWindowFlowTest, AFirmwareUpdateFromTheBackupsDialogPutsTheKeptGroupBa
         // here, that they reach the dialog, and its columns follow them.
         PressUpdate(dialog, [&](HWND choose) {
             EXPECT_EQ(Choose(choose, {0}),  // Settings
-                      UpdateFlow::Confirmation(fs::absolute("firmware/update.pkg"),
-                                               {"Settings"}));
+                      UpdateFlow::Confirmation(fs::absolute("firmware/update.pkg"), {"Settings"}));
         });
         EXPECT_EQ(Text(status).rfind("Firmware updated: the update changed 2 file(s); put back 1 "
                                      "file(s): config.txt",
@@ -163,15 +160,12 @@ TEST_F(MainWindowFlowTest, AFirmwareUpdateFromTheBackupsDialogPutsTheKeptGroupBa
     EXPECT_NE(Log().find("PC > Firmware updated: "), std::string::npos) << Log();
     Click(IDC_LOGIN);  // logout, before the box goes
     fs::remove_all("backup");
-    s_dialog->m_nPort = s_box->Port();
 }
 
 TEST_F(MainWindowFlowTest, CancelWhileTheBoxIsWaitedForStopsTheUpdateThere) {
     // Away longer than the test waits for it.
     const std::unique_ptr<BoxSimulator> box = UpdatingBox(20000);
-    SetWindowTextA(Item(IDC_BOX_IP), kAddress);
-    s_dialog->m_nPort = box->Port();
-    LogIn();
+    LogInTo(kAddress, box->Port());
     InBackups(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
         const HWND status = GetDlgItem(dialog, IDC_BACKUP_STATUS);
         std::string seen;
@@ -198,14 +192,11 @@ TEST_F(MainWindowFlowTest, CancelWhileTheBoxIsWaitedForStopsTheUpdateThere) {
     });
     EXPECT_EQ(box->Stats().uploadsStored, 1);
     fs::remove_all("backup");
-    s_dialog->m_nPort = s_box->Port();
 }
 
 TEST_F(MainWindowFlowTest, ClosingTheBackupsDialogDuringAnUpdateWaitsForItsStop) {
     const std::unique_ptr<BoxSimulator> box = UpdatingBox(20000);
-    SetWindowTextA(Item(IDC_BOX_IP), kAddress);
-    s_dialog->m_nPort = box->Port();
-    LogIn();
+    LogInTo(kAddress, box->Port());
     InBackups(s_dialog->GetSafeHwnd(), [&](HWND dialog) {
         const HWND status = GetDlgItem(dialog, IDC_BACKUP_STATUS);
         bool closed = false;
@@ -231,5 +222,4 @@ TEST_F(MainWindowFlowTest, ClosingTheBackupsDialogDuringAnUpdateWaitsForItsStop)
     EXPECT_NE(Log().find("PC > Update stopped at the step wait for the box: "), std::string::npos);
     EXPECT_EQ(box->Stats().uploadsStored, 1);
     fs::remove_all("backup");
-    s_dialog->m_nPort = s_box->Port();
 }

@@ -22,6 +22,8 @@
 #include <string>
 #include <type_traits>
 
+#include "discovery/AddressClass.h"
+#include "discovery/AddressRange.h"
 #include "resources/resource.h"
 
 namespace {
@@ -101,8 +103,13 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         }
         if (arg == "--find") {
             options->findRange = argv[++i];
-            // Only loopback: a screenshot never searches anyone's network.
-            if (options->findRange.rfind("127.", 0) != 0) {
+            // One range on loopback only: a screenshot never searches anyone's
+            // network (127.0.0.0/1 starts with "127." too).
+            AddressRange range;
+            std::string why;
+            if (!AddressRange::Parse(options->findRange, &range, &why) ||
+                ClassOf(range.First()) != AddressClass::kLoopback ||
+                ClassOf(range.Last()) != AddressClass::kLoopback) {
                 return false;
             }
             continue;
